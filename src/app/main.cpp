@@ -1,0 +1,40 @@
+#include "platform/Clock.h"
+#include "platform/Decimal_Separator.h"
+#include "platform/Ui_Desktop_Shell.h"
+#include "platform/Ui_Message_Box_Prompter.h"
+#include "shell/TFTavorixFirmWare.h"
+#include "shell/Ui_Guarded_Application.h"
+#include "shell/Workspace.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char* argv[])
+{
+#ifdef Q_OS_LINUX
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("sw40610: no display found; start it with a display, or run: xvfb-run ./run.sh\n", stderr);
+        return EXIT_FAILURE;
+    }
+#endif
+    Guarded_Application App(argc, argv);
+    QApplication::setApplicationDisplayName(Identity::SW_Code);
+
+    Message_Box_Prompter Prompts;
+    System_Clock Time;
+    Qt_Desktop_Shell Desktop;
+    System_Decimal_Separator Separator;
+    App.Set_Prompter(&Prompts);
+
+    Workspace Space(QCoreApplication::applicationDirPath());
+    Platform_Services Services;
+    Services.Prompts = &Prompts;
+    Services.Time = &Time;
+    Services.Desktop = &Desktop;
+    Services.Separator = &Separator;
+
+    TFTavorixFirmWare Main_Window(Space, Services);
+    Main_Window.show();
+    return QApplication::exec();
+}

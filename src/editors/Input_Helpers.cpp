@@ -1,0 +1,96 @@
+#include "editors/Input_Helpers.h"
+
+#include "platform/Decimal_Separator.h"
+
+#include <QLocale>
+
+#include <cctype>
+#include <limits>
+
+std::optional<qint32> Read_Integer(const QString& Text)
+{
+    qsizetype I = 0;
+    const qsizetype N = Text.size();
+    while (I < N && Text[I] == QLatin1Char(' '))
+        ++I;
+    bool Negative = false;
+    if (I < N && (Text[I] == QLatin1Char('+') || Text[I] == QLatin1Char('-'))) {
+        Negative = Text[I] == QLatin1Char('-');
+        ++I;
+    }
+    int Base = 10;
+    if (I < N && (Text[I] == QLatin1Char('$') || Text[I] == QLatin1Char('x') || Text[I] == QLatin1Char('X'))) {
+        Base = 16;
+        ++I;
+    } else if (I + 1 < N && Text[I] == QLatin1Char('0') && (Text[I + 1] == QLatin1Char('x') || Text[I + 1] == QLatin1Char('X'))) {
+        Base = 16;
+        I += 2;
+    }
+    if (I >= N)
+        return std::nullopt;
+    qint64 Value = 0;
+    // Hexadecimal texts may spell the full 32-bit pattern ("$FFFFFFFF" is -1).
+    const qint64 Limit = Base == 16 ? 0xFFFFFFFFLL : (Negative ? 0x80000000LL : 0x7FFFFFFFLL);
+    for (; I < N; ++I) {
+        const int Digit = QChar(Text[I]).isDigit() && Text[I].unicode() < 128 ? Text[I].unicode() - '0'
+                          : Base == 16 && Text[I].unicode() < 128 && std::isxdigit(Text[I].unicode())
+                              ? (std::tolower(Text[I].unicode()) - 'a' + 10)
+                              : -1;
+        if (Digit < 0 || Digit >= Base)
+            return std::nullopt;
+        Value = Value * Base + Digit;
+        if (Value > Limit)
+            return std::nullopt;
+    }
+    if (Base == 16)
+        Value = static_cast<qint32>(static_cast<quint32>(Value));
+    return static_cast<qint32>(Negative ? -Value : Value);
+}
+
+qint32 Read_Integer(const QString& Text, qint32 Default) { return Read_Integer(Text).value_or(Default); }
+
+Split_IP_Result Split_IP_Address(const QString& Text)
+{
+    Split_IP_Result Result;
+    QString Rest = Text.trimmed();
+    for (int Part = 0; Part < 3; ++Part) {
+        const qsizetype Dot = Rest.indexOf(QLatin1Char('.'));
+        if (Dot < 0)
+            return Result;
+        Result.Parts[static_cast<size_t>(Part)] = Rest.left(Dot).trimmed();
+        Rest = Rest.mid(Dot + 1).trimmed();
+    }
+    Result.Parts[3] = Rest;
+    Result.Ok = true;
+    for (const QString& Part : Result.Parts) {
+        const qint32 Value = Read_Integer(Part, 1000);
+        if (Value < 0 || Value > 255)
+            Result.Ok = false;
+    }
+    return Result;
+}
+
+QChar Get_Decimal_Separator(Decimal_Separator& Source)
+{
+    const QString Setting = Source.Read();
+    if (!Setting.isEmpty() && (Setting[0] == QLatin1Char(',') || Setting[0] == QLatin1Char('.')))
+        return Setting[0];
+    return QLatin1Char(',');
+}
+
+Float_Result Text_To_Float(const QString& Text, QChar Separator)
+{
+    QString Spelled = Text;
+    if (Separator == QLatin1Char('.'))
+        Spelled.replace(QLatin1Char(','), QLatin1Char('.'));
+    else
+        Spelled.replace(QLatin1Char('.'), QLatin1Char(','));
+    // The process's number format: only the separator, no grouping.
+    QLocale Format = Separator == QLatin1Char('.') ? QLocale::c() : QLocale(QLocale::German);
+    Format.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool Ok = false;
+    const double Value = Format.toDouble(Spelled.trimmed(), &Ok);
+    if (!Ok || Value > std::numeric_limits<float>::max() || Value < -std::numeric_limits<float>::max())
+        return {};
+    return {true, static_cast<float>(Value)};
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The modal message boxes. The windows show every message through this seam,
+// so tests answer them from a script instead of a real box.
+enum class Prompt_Kind { Error, Warning, Information, Confirmation };
+enum class Prompt_Buttons { Ok, Yes_No };
+enum class Prompt_Answer { Ok, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Prompt_Answer Show(Prompt_Kind Kind, const QString& Text, Prompt_Buttons Buttons) = 0;
+
+    void Error(const QString& Text) { Show(Prompt_Kind::Error, Text, Prompt_Buttons::Ok); }
+    void Information(const QString& Text) { Show(Prompt_Kind::Information, Text, Prompt_Buttons::Ok); }
+    // A confirmation box with Yes and No; true only for Yes.
+    bool Confirm(const QString& Text)
+    {
+        return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No) == Prompt_Answer::Yes;
+    }
+};

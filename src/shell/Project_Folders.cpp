@@ -1,0 +1,85 @@
+#include "shell/Project_Folders.h"
+
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+namespace {
+
+bool Is_Safe_Name(const QString& Name)
+{
+    if (Name == QLatin1String(".") || Name == QLatin1String(".."))
+        return false;
+    for (const QChar C : Name)
+        if (C == QLatin1Char('/') || C == QLatin1Char('\\') || C.unicode() < 0x20 || C.unicode() == 0x7F)
+            return false;
+    return true;
+}
+
+QString Ascii_Upper(const QString& Text)
+{
+    QString Upper = Text;
+    for (QChar& C : Upper)
+        if (C >= QLatin1Char('a') && C <= QLatin1Char('z'))
+            C = QChar(C.unicode() - 'a' + 'A');
+    return Upper;
+}
+
+} // namespace
+
+New_Project_Result Create_Project(Workspace& Space, const QString& Name)
+{
+    if (Name.isEmpty())
+        return New_Project_Result::Empty_Name;
+    if (!Is_Safe_Name(Name))
+        return New_Project_Result::Not_Created;
+    const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
+    if (QFileInfo(Dir).isDir())
+        return New_Project_Result::Already_Exists;
+    if (!QDir().mkdir(Dir))
+        return New_Project_Result::Not_Created;
+    QDir().mkpath(Workspace::Join(Dir, QStringLiteral("bin")));
+    Space.Activate_Project(Name);
+    return New_Project_Result::Created;
+}
+
+int New_Project_Message_Slot(New_Project_Result Result)
+{
+    switch (Result) {
+    case New_Project_Result::Empty_Name: return 107;
+    case New_Project_Result::Already_Exists: return 106;
+    case New_Project_Result::Not_Created: return 105;
+    case New_Project_Result::Created: break;
+    }
+    return -1;
+}
+
+QStringList Load_Existing_Configuration(const QString& Projects_Dir)
+{
+    QStringList Names;
+    QDirIterator It(Projects_Dir, QDir::Dirs | QDir::NoDotAndDotDot);
+    while (It.hasNext()) {
+        It.next();
+        Names.append(It.fileName());
+    }
+    return Names;
+}
+
+int Search_Open_Conf(const QStringList& Names, const QString& Name)
+{
+    const QString Wanted = Ascii_Upper(Name);
+    for (int I = 0; I < Names.size(); ++I)
+        if (Ascii_Upper(Names[I]) == Wanted)
+            return I;
+    return -1;
+}
+
+QString Active_Configuration_Name(const Workspace& Space)
+{
+    if (!Space.Is_Project_Active())
+        return {};
+    const QString Prefix = Space.Projects_Dir + QDir::separator();
+    return Space.Project_Dir.startsWith(Prefix) ? Space.Project_Dir.mid(Prefix.size()) : QString();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Workspace;
+
+enum class New_Project_Result {
+    Created,
+    Empty_Name,     // message 107
+    Already_Exists, // message 106
+    Not_Created     // message 105: unsafe name or the file system refused
+};
+
+// Creates the configuration directory with its "bin" folder below
+// Projects_Dir and makes it active. A name that would leave Projects_Dir or
+// holds a control character is refused like one the file system rejects.
+New_Project_Result Create_Project(Workspace& Space, const QString& Name);
+int New_Project_Message_Slot(New_Project_Result Result);
+
+// The configuration directories below Projects_Dir, in the order the
+// enumeration yields them; hidden ones are left out.
+QStringList Load_Existing_Configuration(const QString& Projects_Dir);
+// Index of the first entry equal to Name when both are upper-cased (ASCII letters only), or -1.
+int Search_Open_Conf(const QStringList& Names, const QString& Name);
+// The name of the active configuration as the part of Project_Dir after Projects_Dir.
+QString Active_Configuration_Name(const Workspace& Space);

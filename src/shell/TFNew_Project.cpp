@@ -1,0 +1,87 @@
+#include "shell/TFNew_Project.h"
+
+#include "platform/Prompter.h"
+#include "shell/Project_Folders.h"
+#include "shell/Workspace.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFNew_Project::TFNew_Project(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Prompts(Prompts_)
+{
+    setObjectName(QStringLiteral("TFNew_Project"));
+    setFixedSize(420, 180);
+    Title = Make_Title_Area(this, width());
+    Title.L_SW_Code->setText(Space.SW_Code);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(12, 72, 396, 20);
+    E_New_Proj = new QLineEdit(this);
+    E_New_Proj->setObjectName(QStringLiteral("E_New_Proj"));
+    E_New_Proj->setGeometry(12, 94, 396, 26);
+    E_New_Proj->installEventFilter(this);
+    Label1->setBuddy(E_New_Proj);
+
+    Btn_OK = new QPushButton(this);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(118, 136, 140, 32);
+    Btn_OK->setAutoDefault(false);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(268, 136, 140, 32);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_OK, &QPushButton::clicked, this, &TFNew_Project::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    Set_Lang();
+}
+
+void TFNew_Project::Set_Lang()
+{
+    setWindowTitle(Space.Str(100));
+    Title.L_SW_Desc->setText(Space.Str(101));
+    Label1->setText(Space.Str(102));
+    E_New_Proj->setToolTip(Space.Str(108));
+    E_New_Proj->setAccessibleName(Space.Str(102));
+    Btn_OK->setText(Space.Str(103));
+    Btn_OK->setToolTip(Space.Str(109));
+    Btn_Cancel->setText(Space.Str(104));
+    Btn_Cancel->setToolTip(Space.Str(110));
+}
+
+void TFNew_Project::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    FormShow();
+}
+
+void TFNew_Project::FormShow()
+{
+    E_New_Proj->clear();
+    E_New_Proj->setFocus();
+}
+
+bool TFNew_Project::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == E_New_Proj && Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+            Btn_OKClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
+}
+
+void TFNew_Project::Btn_OKClick()
+{
+    const New_Project_Result Result = Create_Project(Space, E_New_Proj->text());
+    if (Result != New_Project_Result::Created) {
+        Prompts.Error(Space.Str(New_Project_Message_Slot(Result)));
+        return;
+    }
+    accept();
+}

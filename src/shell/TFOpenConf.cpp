@@ -1,0 +1,93 @@
+#include "shell/TFOpenConf.h"
+
+#include "shell/Project_Folders.h"
+#include "shell/Workspace.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+TFOpenConf::TFOpenConf(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Space(Space_)
+{
+    setObjectName(QStringLiteral("TFOpenConf"));
+    resize(420, 360);
+    setMinimumSize(320, 240);
+    Title = Make_Title_Area(this, width());
+    Title.L_SW_Code->setText(Space.SW_Code);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    Label1->setBuddy(ListBox1);
+    Btn_OK = new QPushButton(this);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setDefault(true);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setAutoDefault(false);
+
+    connect(ListBox1, &QListWidget::itemClicked, this, &TFOpenConf::ListBox1Click);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, &TFOpenConf::ListBox1Click);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    Set_Lang();
+}
+
+void TFOpenConf::Set_Lang()
+{
+    setWindowTitle(Space.Str(200));
+    Title.L_SW_Desc->setText(Space.Str(201));
+    Label1->setText(Space.Str(202));
+    ListBox1->setToolTip(Space.Str(205));
+    ListBox1->setAccessibleName(Space.Str(202));
+    Btn_OK->setText(Space.Str(203));
+    Btn_OK->setToolTip(Space.Str(206));
+    Btn_Cancel->setText(Space.Str(204));
+    Btn_Cancel->setToolTip(Space.Str(207));
+}
+
+void TFOpenConf::resizeEvent(QResizeEvent* Event)
+{
+    QDialog::resizeEvent(Event);
+    // The list grows with the dialog; the buttons stay at the bottom right.
+    const int W = width();
+    const int H = height();
+    Title.L_SW_Code->setFixedWidth(W - 24);
+    Title.L_SW_Desc->setFixedWidth(W - 24);
+    Label1->setGeometry(12, 70, W - 24, 20);
+    ListBox1->setGeometry(12, 92, W - 24, H - 92 - 52);
+    Btn_OK->setGeometry(W - 12 - 140 - 10 - 140, H - 44, 140, 32);
+    Btn_Cancel->setGeometry(W - 12 - 140, H - 44, 140, 32);
+}
+
+void TFOpenConf::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    FormShow();
+}
+
+void TFOpenConf::FormShow()
+{
+    SL = Load_Existing_Configuration(Space.Projects_Dir);
+    {
+        const QSignalBlocker Block(ListBox1);
+        ListBox1->clear();
+        ListBox1->addItems(SL);
+    }
+    const int Found = Search_Open_Conf(SL, Active_Configuration_Name(Space));
+    const int Index = Found >= 0 ? Found : (SL.isEmpty() ? -1 : 0);
+    Name_Conf = Index >= 0 ? SL[Index] : QString();
+    const QSignalBlocker Block(ListBox1);
+    ListBox1->setCurrentRow(Index);
+    ListBox1->setFocus();
+}
+
+void TFOpenConf::ListBox1Click()
+{
+    const int Row = ListBox1->currentRow();
+    if (Row >= 0 && Row < SL.size())
+        Name_Conf = SL[Row];
+}

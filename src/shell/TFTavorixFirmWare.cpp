@@ -1,0 +1,257 @@
+#include "shell/TFTavorixFirmWare.h"
+
+#include "platform/Prompter.h"
+#include "shell/TFNew_Project.h"
+#include "shell/TFOpenConf.h"
+#include "shell/Ui_Error_Handler.h"
+#include "shell/Workspace.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+constexpr int Client_Width = 694;
+constexpr int Step_Top = 136;     // top of the step 1 row
+constexpr int Step_Spacing = 44;  // distance between two step rows
+constexpr int Button_X = 150;
+constexpr int Button_W = 170;
+constexpr int Button_H = 36;
+constexpr int Step6_Top = Step_Top + 5 * Step_Spacing;
+constexpr int Client_Height = Step6_Top + 152;
+} // namespace
+
+TFTavorixFirmWare::TFTavorixFirmWare(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
+    : QMainWindow(Parent), Space(Space_), Services(Services_)
+{
+    setObjectName(QStringLiteral("TFTavorixFirmWare"));
+    FormCreate();
+    Create_Windows();
+}
+
+TFTavorixFirmWare::~TFTavorixFirmWare() = default;
+
+void TFTavorixFirmWare::FormCreate()
+{
+    Space.Lang_Strings.Clear();
+    Lay_Out();
+    Space.Create_Directories();
+    Space.Project_Name.clear();
+    Space.Update_Read_Back = true;
+    Space.Read_Settings();
+    Apply_Timer_Rule();
+    Space.Set_Identity();
+    setWindowTitle(Space.Window_Title);
+    Title.L_SW_Code->setText(Space.SW_Code);
+    Title.L_SW_Desc->setText(Space.SW_Description);
+    Space.Init_Language();
+    Space.Restore_Project();
+    Set_Lang();
+    Space.Set_Files();
+    Space.Row_Clipboard.clear();
+}
+
+QPushButton* TFTavorixFirmWare::Make_Button(const QString& Name, int X, int Y, int W, int H)
+{
+    auto* Button = new QPushButton(centralWidget());
+    Button->setObjectName(Name);
+    Button->setGeometry(X, Y, W, H);
+    connect(Button, &QPushButton::clicked, this, [this, Button] { Btn_Click(Button); });
+    return Button;
+}
+
+void TFTavorixFirmWare::Lay_Out()
+{
+    auto* Client = new QWidget(this);
+    Client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(Client);
+    setFixedSize(Client_Width, Client_Height);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    Title = Make_Title_Area(Client, 320);
+
+    LL_Update = new QLabel(Client);
+    LL_Update->setObjectName(QStringLiteral("LL_Update"));
+    LL_Update->setGeometry(300, 14, 240, 40);
+    LL_Update->setWordWrap(true);
+    LL_Update->setTextFormat(Qt::RichText);
+    LL_Update->hide();
+
+    QStyle* Look = style();
+    Btn_Info = Make_Button(QStringLiteral("Btn_Info"), 560, 10, 38, 38);
+    Btn_Info->setIcon(Look->standardIcon(QStyle::SP_MessageBoxInformation));
+    Btn_Opz = Make_Button(QStringLiteral("Btn_Opz"), 602, 10, 38, 38);
+    Btn_Opz->setIcon(Look->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Btn_Close = Make_Button(QStringLiteral("Btn_Close"), 644, 10, 38, 38);
+    Btn_Close->setIcon(Look->standardIcon(QStyle::SP_DialogCloseButton));
+    for (QPushButton* Icon_Button : {Btn_Info, Btn_Opz, Btn_Close})
+        Icon_Button->setIconSize(QSize(24, 24));
+
+    L_Begin = new QLabel(Client);
+    L_Begin->setObjectName(QStringLiteral("L_Begin"));
+    L_Begin->setGeometry(12, 80, 130, 44);
+    L_Begin->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    Frame_Conf = new QFrame(Client);
+    Frame_Conf->setObjectName(QStringLiteral("Frame_Conf"));
+    Frame_Conf->setFrameShape(QFrame::StyledPanel);
+    Frame_Conf->setGeometry(Button_X, 76, Client_Width - Button_X - 12, 52);
+    L_Name_Conf = new QLabel(Frame_Conf);
+    L_Name_Conf->setObjectName(QStringLiteral("L_Name_Conf"));
+    L_Name_Conf->setGeometry(10, 4, Frame_Conf->width() - 20, 20);
+    L_Name_Conf_L2 = new QLabel(Frame_Conf);
+    L_Name_Conf_L2->setObjectName(QStringLiteral("L_Name_Conf_L2"));
+    L_Name_Conf_L2->setGeometry(10, 26, Frame_Conf->width() - 20, 20);
+    QFont Bold = L_Name_Conf_L2->font();
+    Bold.setBold(true);
+    L_Name_Conf_L2->setFont(Bold);
+
+    for (int I = 0; I < 8; ++I) {
+        L_Step[I] = new QLabel(Client);
+        L_Step[I]->setObjectName(QStringLiteral("L_Step_%1").arg(I + 1));
+        L_Step[I]->setGeometry(12, Step_Top + I * Step_Spacing, 130, Button_H);
+        L_Step[I]->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+        L_Step[I]->setVisible(I < 6);
+    }
+    auto Row = [](int Step) { return Step_Top + (Step - 1) * Step_Spacing; };
+    Btn_New = Make_Button(QStringLiteral("Btn_New"), Button_X, Row(1), Button_W, Button_H);
+    Btn_Open = Make_Button(QStringLiteral("Btn_Open"), Button_X + Button_W + 10, Row(1), Button_W, Button_H);
+    Btn_Prm_Gen = Make_Button(QStringLiteral("Btn_Prm_Gen"), Button_X, Row(2), Button_W, Button_H);
+    Btn_IEC61850_Access = Make_Button(QStringLiteral("Btn_IEC61850_Access"), Button_X, Row(3), Button_W, Button_H);
+    Btn_TLS_List_Certificates =
+        Make_Button(QStringLiteral("Btn_TLS_List_Certificates"), Button_X, Row(4), Button_W, Button_H);
+    Btn_PROFINET_XML = Make_Button(QStringLiteral("Btn_PROFINET_XML"), Button_X, Row(5), Button_W, Button_H);
+    Btn_CreateBin = Make_Button(QStringLiteral("Btn_CreateBin"), Button_X, Row(6), Button_W, Button_H);
+    Btn_Modbus_Set_Access = Make_Button(QStringLiteral("Btn_Modbus_Set_Access"), Button_X, Row(7), Button_W, Button_H);
+    Btn_SNMP_MIB = Make_Button(QStringLiteral("Btn_SNMP_MIB"), Button_X, Row(8), Button_W, Button_H);
+    Btn_Modbus_Set_Access->hide();
+    Btn_SNMP_MIB->hide();
+
+    L_Korvex = new QLabel(Client);
+    L_Korvex->setObjectName(QStringLiteral("L_Korvex"));
+    L_Korvex->setText(QStringLiteral("<a href=\"home\">%1</a>").arg(Identity::Maker_Host));
+    L_Korvex->setTextFormat(Qt::RichText);
+    L_Korvex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    L_Korvex->setGeometry(Client_Width - 12 - 220, Row(6), 220, Button_H);
+    L_Korvex->setCursor(Qt::PointingHandCursor);
+
+    auto* Separator = new QFrame(Client);
+    Separator->setObjectName(QStringLiteral("Separator"));
+    Separator->setFrameShape(QFrame::HLine);
+    Separator->setFrameShadow(QFrame::Sunken);
+    Separator->setGeometry(12, Row(6) + Step_Spacing, Client_Width - 24, 2);
+
+    Timer_Update.setObjectName(QStringLiteral("Timer_Update"));
+    Timer_Update.setInterval(60000);
+
+    if (QScreen* Screen = QApplication::primaryScreen())
+        move(Screen->availableGeometry().center() - rect().center());
+}
+
+void TFTavorixFirmWare::Create_Windows()
+{
+    FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
+    FOpenConf = new TFOpenConf(Space, this);
+}
+
+void TFTavorixFirmWare::Set_Lang()
+{
+    L_Begin->setText(Space.Str(0));
+    for (int I = 0; I < 8; ++I)
+        L_Step[I]->setText(Space.Str(1 + I));
+    Show_Configuration_Lines();
+    const auto Apply = [this](QPushButton* Button, int Caption, int Hint) {
+        if (Caption >= 0) {
+            Button->setText(Space.Str(Caption));
+            Button->setAccessibleName(Space.Str(Caption));
+        } else {
+            Button->setAccessibleName(Space.Str(Hint));
+        }
+        Button->setToolTip(Space.Str(Hint));
+    };
+    Apply(Btn_Info, -1, 12);
+    Apply(Btn_Opz, -1, 13);
+    Apply(Btn_Close, -1, 14);
+    Apply(Btn_New, 15, 22);
+    Apply(Btn_Open, 16, 23);
+    Apply(Btn_CreateBin, 17, 26);
+    Apply(Btn_Prm_Gen, 20, 24);
+    Apply(Btn_IEC61850_Access, 21, 25);
+    Apply(Btn_TLS_List_Certificates, 27, 28);
+    Apply(Btn_Modbus_Set_Access, 29, 30);
+    Apply(Btn_PROFINET_XML, 31, 32);
+}
+
+void TFTavorixFirmWare::Show_Configuration_Lines()
+{
+    if (Space.Is_Project_Active()) {
+        L_Name_Conf->setText(Space.Str(11));
+        L_Name_Conf_L2->setText(Space.Project_Name);
+    } else {
+        L_Name_Conf->setText(Space.Str(9));
+        L_Name_Conf_L2->setText(Space.Str(10));
+    }
+}
+
+void TFTavorixFirmWare::Change_Language()
+{
+    Set_Lang();
+    FNew_Project->Set_Lang();
+    FOpenConf->Set_Lang();
+}
+
+void TFTavorixFirmWare::Apply_Timer_Rule()
+{
+    if (Space.Update_Timer_Wanted())
+        Timer_Update.start();
+    else
+        Timer_Update.stop();
+}
+
+void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
+{
+    Run_Guarded(*Services.Prompts, [&] {
+        if (Button == Btn_New) {
+            Create_New_Project();
+        } else if (Button == Btn_Open) {
+            Open_Project();
+        } else if (Button == Btn_Close) {
+            close();
+        } else if (Button == Btn_Info) {
+            // The About dialog joins here.
+        } else if (Button == Btn_Opz) {
+            // The software options dialog joins here.
+        } else if (!Space.Is_Project_Active()) {
+            Services.Prompts->Error(Space.Str(18));
+        } else if (Button == Btn_Prm_Gen) {
+        } else if (Button == Btn_TLS_List_Certificates) {
+        } else if (Button == Btn_IEC61850_Access) {
+        } else if (Button == Btn_PROFINET_XML) {
+        } else if (Button == Btn_CreateBin) {
+        }
+    });
+}
+
+void TFTavorixFirmWare::Create_New_Project()
+{
+    if (FNew_Project->exec() == QDialog::Accepted)
+        Show_Configuration_Lines();
+}
+
+void TFTavorixFirmWare::Open_Project()
+{
+    if (FOpenConf->exec() != QDialog::Accepted)
+        return;
+    Space.Activate_Project(FOpenConf->Name_Conf);
+    Show_Configuration_Lines();
+}
+
+void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)
+{
+    if (const auto Saved = Space.Save_Setting(); !Saved)
+        Services.Prompts->Error(QStringLiteral("The settings file could not be written: ") + Saved.error());
+    Event->accept();
+}

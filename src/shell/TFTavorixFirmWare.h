@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/Platform_Services.h"
+#include "shell/Ui_Title_Area.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <array>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class Workspace;
+class TFNew_Project;
+class TFOpenConf;
+
+// The main window: the numbered workflow steps, the active configuration and
+// the start-up and shutdown of the program.
+class TFTavorixFirmWare : public QMainWindow {
+    Q_OBJECT
+public:
+    TFTavorixFirmWare(Workspace& Space, Platform_Services Services, QWidget* Parent = nullptr);
+    ~TFTavorixFirmWare() override;
+
+    void Set_Lang();
+    // Re-applies the texts of every window, this one first.
+    void Change_Language();
+    void Btn_Click(QPushButton* Button);
+
+    QTimer Timer_Update;
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void FormCreate();
+    void Lay_Out();
+    void Create_Windows();
+    void Show_Configuration_Lines();
+    void Create_New_Project();
+    void Open_Project();
+    void Apply_Timer_Rule();
+    QPushButton* Make_Button(const QString& Name, int X, int Y, int W, int H);
+
+    Workspace& Space;
+    Platform_Services Services;
+
+    Title_Area Title;
+    QLabel* LL_Update = nullptr;
+    QPushButton* Btn_Info = nullptr;
+    QPushButton* Btn_Opz = nullptr;
+    QPushButton* Btn_Close = nullptr;
+    QLabel* L_Begin = nullptr;
+    QFrame* Frame_Conf = nullptr;
+    QLabel* L_Name_Conf = nullptr;
+    QLabel* L_Name_Conf_L2 = nullptr;
+    std::array<QLabel*, 8> L_Step{};
+    QPushButton* Btn_New = nullptr;
+    QPushButton* Btn_Open = nullptr;
+    QPushButton* Btn_Prm_Gen = nullptr;
+    QPushButton* Btn_IEC61850_Access = nullptr;
+    QPushButton* Btn_TLS_List_Certificates = nullptr;
+    QPushButton* Btn_PROFINET_XML = nullptr;
+    QPushButton* Btn_CreateBin = nullptr;
+    QPushButton* Btn_Modbus_Set_Access = nullptr;
+    QPushButton* Btn_SNMP_MIB = nullptr;
+    QLabel* L_Korvex = nullptr;
+
+    // The other windows, created once in the fixed order and kept for the whole run.
+    TFNew_Project* FNew_Project = nullptr;
+    TFOpenConf* FOpenConf = nullptr;
+};

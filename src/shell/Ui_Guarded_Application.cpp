@@ -1,0 +1,12 @@
+#include "shell/Ui_Guarded_Application.h"
+
+#include "shell/Ui_Error_Handler.h"
+
+bool Guarded_Application::notify(QObject* Receiver, QEvent* Event)
+{
+    bool Handled = false;
+    if (!Prompts)
+        return QApplication::notify(Receiver, Event);
+    Run_Guarded(*Prompts, [&] { Handled = QApplication::notify(Receiver, Event); });
+    return Handled;
+}

@@ -1,0 +1,114 @@
+#include "shell/Workspace.h"
+
+#include "platform/Xml_File.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+Workspace::Workspace(const QString& Exe_Dir_) : Exe_Dir(Exe_Dir_)
+{
+    Master_Dir = Join(Exe_Dir, QStringLiteral("MASTER"));
+    Projects_Dir = Join(Exe_Dir, QStringLiteral("PROJECTS"));
+    Language_Dir = Join(Exe_Dir, QStringLiteral("LANGUAGE"));
+    Last_IP_Address = Identity::Default_IP_Address;
+    Language_Name = QStringLiteral("English");
+}
+
+QString Workspace::Join(const QString& Dir, const QString& Name) { return Dir + QDir::separator() + Name; }
+
+QString Workspace::Settings_File() const { return Join(Exe_Dir, QStringLiteral("Tavorix.xml")); }
+
+void Workspace::Create_Directories()
+{
+    // A directory that cannot be created is not reported; later file work in it fails in its own place.
+    for (const QString& Dir : {Master_Dir, Projects_Dir, Language_Dir})
+        if (!QFileInfo(Dir).isDir())
+            QDir().mkdir(Dir);
+}
+
+void Workspace::Read_Settings()
+{
+    Project_Name.clear();
+    Project_Dir.clear();
+    Last_IP_Address = Identity::Default_IP_Address;
+    Language_Name = QStringLiteral("English");
+    Enable_Internet = Enable_Update = Enable_Jump_Field_Tables = Double_Click_Auto_Size = false;
+
+    Xml_File Xml;
+    if (Xml.Load(Settings_File()) != Xml_File::Load_Status::Loaded)
+        return;
+    const pugi::xml_node Root = Xml.Root();
+    auto Read = [&](const char* Parent, const char* Name) -> std::optional<QString> {
+        if (Root.type() != pugi::node_element)
+            return std::nullopt;
+        return Xml_File::Child_Text(Root.child(Parent), Name);
+    };
+    Project_Name = Read("lastproj", "projectname").value_or(QString());
+    Last_IP_Address = Read("lastipadd", "ipaddress").value_or(Identity::Default_IP_Address);
+    Language_Name = Read("lastlang", "language").value_or(QStringLiteral("English"));
+    auto Flag = [&](const char* Name) { return Read("lastinternet", Name) == QStringLiteral("1"); };
+    Enable_Internet = Flag("enable_internet");
+    Enable_Update = Flag("enable_update");
+    Enable_Jump_Field_Tables = Flag("enable_jump_field_tables");
+    Double_Click_Auto_Size = Flag("Double_Click_Auto_Size");
+}
+
+void Workspace::Set_Identity()
+{
+    Window_Title = Identity::Window_Title;
+    SW_Code = Identity::SW_Code;
+    SW_Description = Identity::SW_Description;
+}
+
+void Workspace::Init_Language()
+{
+    Lang_Strings.Create_Default_Strings();
+    const QString File = Join(Language_Dir, Language_Name + QStringLiteral(".lng"));
+    if (QFileInfo(File).isFile()) {
+        Load_Lang_File(Lang_Strings, File);
+        return;
+    }
+    Language_Name = QStringLiteral("English");
+    const QString English = Join(Language_Dir, QStringLiteral("English.lng"));
+    if (QFileInfo(English).isFile())
+        Load_Lang_File(Lang_Strings, English);
+}
+
+bool Workspace::Restore_Project()
+{
+    const bool Exists = !Project_Name.isEmpty() && QFileInfo(Join(Projects_Dir, Project_Name)).isDir();
+    Activate_Project(Exists ? Project_Name : QString());
+    return Exists;
+}
+
+void Workspace::Activate_Project(const QString& Name)
+{
+    Project_Name = Name;
+    Project_Dir = Name.isEmpty() ? QString() : Join(Projects_Dir, Name);
+    Set_Files();
+}
+
+void Workspace::Set_Files()
+{
+    File_ParGen = Join(Project_Dir, QStringLiteral("ParGen.xml"));
+    File_IEC61850_Variables = Join(Project_Dir, QStringLiteral("IEC61850_Variables.xml"));
+    File_TLS_Known_Cert = Join(Project_Dir, QStringLiteral("TLS_Known_Cert.xml"));
+    File_ModbusM_SetAccess = Join(Project_Dir, QStringLiteral("ModbusM_SetAccess.xml"));
+    File_ModbusTCPM_SetAccess = Join(Project_Dir, QStringLiteral("ModbusTCPM_SetAccess.xml"));
+}
+
+std::expected<void, QString> Workspace::Save_Setting() const
+{
+    Xml_File Xml;
+    pugi::xml_node Root = Xml_File::Add_Element(Xml.Document(), "Conf_Settings");
+    Xml_File::Add_Text_Element(Xml_File::Add_Element(Root, "lastproj"), "projectname", Project_Name);
+    Xml_File::Add_Text_Element(Xml_File::Add_Element(Root, "lastipadd"), "ipaddress", Last_IP_Address);
+    Xml_File::Add_Text_Element(Xml_File::Add_Element(Root, "lastlang"), "language", Language_Name);
+    pugi::xml_node Internet = Xml_File::Add_Element(Root, "lastinternet");
+    auto Bit = [](bool B) { return B ? QStringLiteral("1") : QStringLiteral("0"); };
+    Xml_File::Add_Text_Element(Internet, "enable_internet", Bit(Enable_Internet));
+    Xml_File::Add_Text_Element(Internet, "enable_update", Bit(Enable_Update));
+    Xml_File::Add_Text_Element(Internet, "enable_jump_field_tables", Bit(Enable_Jump_Field_Tables));
+    Xml_File::Add_Text_Element(Internet, "Double_Click_Auto_Size", Bit(Double_Click_Auto_Size));
+    return Xml.Save(Settings_File());
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "localisation/Lang_Strings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <expected>
+
+// The process-wide state of the program: directories, the active
+// configuration and its file paths, the user's options and the string table.
+// The application owns one; every test makes its own, rooted in a temporary
+// directory.
+class Workspace {
+public:
+    // Exe_Dir is the folder of the running executable (no trailing separator).
+    explicit Workspace(const QString& Exe_Dir);
+
+    // Directories
+    QString Exe_Dir;
+    QString Master_Dir;
+    QString Projects_Dir;
+    QString Language_Dir;
+
+    // Active configuration; empty = none
+    QString Project_Name;
+    QString Project_Dir;
+    QString File_ParGen;
+    QString File_IEC61850_Variables;
+    QString File_TLS_Known_Cert;
+    QString File_ModbusM_SetAccess;
+    QString File_ModbusTCPM_SetAccess;
+
+    // Identity
+    QString Window_Title;
+    QString SW_Code;
+    QString SW_Description;
+
+    // Options and last choices
+    QString Last_IP_Address;
+    int Update_Option_Index = 0;
+    bool Update_Read_Back = true;
+    QString Language_Name;
+    bool Enable_Internet = false;
+    bool Enable_Update = false;
+    bool Enable_Jump_Field_Tables = false;
+    bool Double_Click_Auto_Size = false;
+
+    Lang_Table Lang_Strings;
+    QStringList Row_Clipboard;
+    QList<bool> Row_Clipboard_Checks;
+
+    // Start-up steps, in the order the main window runs them.
+    void Create_Directories();
+    void Read_Settings();
+    void Set_Identity();
+    void Init_Language();
+    // Makes the remembered configuration active when its directory exists,
+    // else none; returns whether one is active.
+    bool Restore_Project();
+    void Set_Files();
+
+    // Writes the settings file whole; the previous file stays on failure.
+    std::expected<void, QString> Save_Setting() const;
+
+    bool Is_Project_Active() const { return !Project_Dir.isEmpty(); }
+    // The version-check timer runs exactly when both internet flags are set.
+    bool Update_Timer_Wanted() const { return Enable_Internet && Enable_Update; }
+    // Makes Name the active configuration (empty: none) and recomputes the paths.
+    void Activate_Project(const QString& Name);
+
+    QString Settings_File() const;
+    QString Str(int Slot) const { return Lang_Strings[Slot]; }
+
+    static QString Join(const QString& Dir, const QString& Name);
+};
+
+namespace Identity {
+inline const QString SW_Code = QStringLiteral("SW40610");
+inline const QString SW_Description = QStringLiteral("IEC61850 Server / PROFINET - Converter");
+inline const QString SW_Version = QStringLiteral("1.000");
+inline const QString Document_Code = QStringLiteral("MN40610");
+inline const QString Window_Title = QStringLiteral("Korvex - Configurator SW40610 - IEC61850 Server / PROFINET ");
+inline const QString Default_IP_Address = QStringLiteral("192.168.2.205");
+// The maker's web server, host of the home and download pages.
+inline const QString Maker_Host = QStringLiteral("www.korvex.com");
+} // namespace Identity

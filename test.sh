@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds everything (tests and benchmarks) and runs every test through CTest;
+# GUI tests run on the offscreen platform.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/setup.sh
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release -DSW_BUILD_TESTS=ON -DSW_BUILD_BENCH=ON >/dev/null
+cmake --build build/test -j"$(nproc)"
+cd build/test
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,325 @@
+#include "shell/TFNew_Project.h"
+#include "shell/TFOpenConf.h"
+#include "shell/TFTavorixFirmWare.h"
+#include "shell/Workspace.h"
+#include "support/Scripted_Prompter.h"
+#include "support/Test_Support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Test_Support::Find;
+using Test_Support::Read_File;
+using Test_Support::When_Modal;
+using Test_Support::Write_File;
+
+namespace {
+
+// A program folder in a temporary directory with its main window.
+struct Fixture {
+    QTemporaryDir Dir;
+    QString Exe_Dir = Dir.path() + "/prog";
+    Workspace Space{Exe_Dir};
+    Scripted_Prompter Prompts;
+    std::unique_ptr<TFTavorixFirmWare> Window;
+
+    explicit Fixture(const QByteArray& Settings = {}, const QStringList& Projects = {})
+    {
+        QDir().mkpath(Exe_Dir);
+        for (const QString& P : Projects)
+            QDir().mkpath(Exe_Dir + "/PROJECTS/" + P + "/bin");
+        if (!Settings.isEmpty())
+            Write_File(Exe_Dir + "/Tavorix.xml", Settings);
+    }
+    TFTavorixFirmWare& Start()
+    {
+        Platform_Services Services;
+        Services.Prompts = &Prompts;
+        Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
+        Window->show();
+        return *Window;
+    }
+    QPushButton* Button(const QString& Name) { return Find<QPushButton>(Window.get(), Name); }
+    QString Label(const QString& Name) { return Find<QLabel>(Window.get(), Name)->text(); }
+};
+
+QByteArray Settings_Naming(const QString& Project)
+{
+    return "<Conf_Settings><lastproj><projectname>" + Project.toUtf8() + "</projectname></lastproj></Conf_Settings>";
+}
+
+} // namespace
+
+class Test_Main_Window : public QObject {
+    Q_OBJECT
+private slots:
+    void First_Start_And_Close();
+    void Restores_Existing_Configuration();
+    void Refuses_Steps_Without_Configuration_data();
+    void Refuses_Steps_Without_Configuration();
+    void New_Configuration_data();
+    void New_Configuration();
+    void New_Configuration_Enter_Key_With_Empty_Name();
+    void New_Configuration_Cancel_Changes_Nothing();
+    void Open_Preselects_Active_Ignoring_Case();
+    void Open_Without_Active_Returns_First();
+    void Open_Empty_List_Deactivates();
+    void Language_Change_Reapplies_Texts();
+    void Layout_Sizes();
+};
+
+void Test_Main_Window::First_Start_And_Close()
+{
+    Fixture F;
+    F.Start();
+    for (const char* Name : {"MASTER", "PROJECTS", "LANGUAGE"})
+        QVERIFY2(QFileInfo(F.Exe_Dir + "/" + Name).isDir(), Name);
+    QVERIFY(!F.Space.Is_Project_Active());
+    QVERIFY(!F.Window->Timer_Update.isActive());
+    QCOMPARE(F.Label("L_Name_Conf"), QString("None Configuration Opened "));
+    QCOMPARE(F.Label("L_Name_Conf_L2"), QString("Use Step1 to open or create new configuration"));
+    QCOMPARE(F.Window->windowTitle(), QString("Korvex - Configurator SW40610 - IEC61850 Server / PROFINET "));
+    QCOMPARE(F.Label("L_SW_Code"), QString("SW40610"));
+    QVERIFY(F.Window->close());
+    QCOMPARE(Read_File(F.Exe_Dir + "/Tavorix.xml"),
+             QByteArray("<Conf_Settings><lastproj><projectname/></lastproj>"
+                        "<lastipadd><ipaddress>192.168.2.205</ipaddress></lastipadd>"
+                        "<lastlang><language>English</language></lastlang>"
+                        "<lastinternet><enable_internet>0</enable_internet><enable_update>0</enable_update>"
+                        "<enable_jump_field_tables>0</enable_jump_field_tables>"
+                        "<Double_Click_Auto_Size>0</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
+    QVERIFY(F.Prompts.Messages.isEmpty());
+}
+
+void Test_Main_Window::Restores_Existing_Configuration()
+{
+    Fixture F("<Conf_Settings><lastproj><projectname>Line 4</projectname></lastproj><lastinternet>"
+              "<enable_internet>1</enable_internet><enable_update>1</enable_update></lastinternet></Conf_Settings>",
+              {"Line 4"});
+    F.Start();
+    QVERIFY(F.Space.Is_Project_Active());
+    QCOMPARE(F.Label("L_Name_Conf"), QString("Opened Configuration of the Converter : "));
+    QCOMPARE(F.Label("L_Name_Conf_L2"), QString("Line 4"));
+    QCOMPARE(F.Space.File_ParGen, F.Exe_Dir + "/PROJECTS/Line 4/ParGen.xml");
+    QVERIFY(F.Window->Timer_Update.isActive());
+    QCOMPARE(F.Window->Timer_Update.interval(), 60000);
+}
+
+void Test_Main_Window::Refuses_Steps_Without_Configuration_data()
+{
+    QTest::addColumn<QString>("Button");
+    for (const char* Name : {"Btn_Prm_Gen", "Btn_IEC61850_Access", "Btn_TLS_List_Certificates", "Btn_PROFINET_XML",
+                             "Btn_CreateBin"})
+        QTest::newRow(Name) << QString(Name);
+}
+
+void Test_Main_Window::Refuses_Steps_Without_Configuration()
+{
+    QFETCH(QString, Button);
+    Fixture F(Settings_Naming("Deleted"));
+    F.Start();
+    QVERIFY(!F.Space.Is_Project_Active());
+    QTest::mouseClick(F.Button(Button), Qt::LeftButton);
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QCOMPARE(F.Prompts.Messages[0].Text, QString("Error! Project not Valid"));
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void Test_Main_Window::New_Configuration_data()
+{
+    QTest::addColumn<QString>("Name");
+    QTest::addColumn<QString>("Message"); // empty: created
+    QTest::newRow("valid") << "Plant 7" << "";
+    QTest::newRow("non-Latin") << QString::fromUtf8("Станция-α") << "";
+    QTest::newRow("existing") << "Existing" << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("parent escape") << "../x" << "Error! Name project is not valid";
+    QTest::newRow("slash") << "a/b" << "Error! Name project is not valid";
+    QTest::newRow("backslash") << "a\\b" << "Error! Name project is not valid";
+    QTest::newRow("dot") << "." << "Error! Name project is not valid";
+    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid";
+    QTest::newRow("control character") << "a\tb" << "Error! Name project is not valid";
+}
+
+void Test_Main_Window::New_Configuration()
+{
+    QFETCH(QString, Name);
+    QFETCH(QString, Message);
+    Fixture F({}, {"Existing"});
+    F.Start();
+    const QStringList Before = QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    bool Dialog_Stayed_Open = false;
+    When_Modal([&](QWidget* Modal) {
+        auto* Edit = Find<QLineEdit>(Modal, "E_New_Proj");
+        Edit->setText(Name);
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
+        Dialog_Stayed_Open = Modal->isVisible();
+        if (Dialog_Stayed_Open)
+            QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Button("Btn_New"), Qt::LeftButton);
+    if (Message.isEmpty()) {
+        QVERIFY(F.Prompts.Messages.isEmpty());
+        QVERIFY(!Dialog_Stayed_Open);
+        QVERIFY(QFileInfo(F.Exe_Dir + "/PROJECTS/" + Name + "/bin").isDir());
+        QCOMPARE(F.Space.Project_Name, Name);
+        QCOMPARE(F.Label("L_Name_Conf_L2"), Name);
+        QCOMPARE(F.Space.File_ParGen, F.Exe_Dir + "/PROJECTS/" + Name + "/ParGen.xml");
+        QVERIFY(!QFileInfo::exists(F.Exe_Dir + "/Tavorix.xml"));
+    } else {
+        QCOMPARE(F.Prompts.Texts(), QStringList{Message});
+        QVERIFY(Dialog_Stayed_Open);
+        QVERIFY(!F.Space.Is_Project_Active());
+        QCOMPARE(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"Existing"});
+        QCOMPARE(QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), Before);
+    }
+}
+
+void Test_Main_Window::New_Configuration_Enter_Key_With_Empty_Name()
+{
+    Fixture F;
+    F.Start();
+    When_Modal([&](QWidget* Modal) {
+        QTest::keyClick(Find<QLineEdit>(Modal, "E_New_Proj"), Qt::Key_Return);
+        QVERIFY(Modal->isVisible());
+        Find<QLineEdit>(Modal, "E_New_Proj")->setText("Typed");
+        QTest::keyClick(Find<QLineEdit>(Modal, "E_New_Proj"), Qt::Key_Enter);
+    });
+    QTest::mouseClick(F.Button("Btn_New"), Qt::LeftButton);
+    QCOMPARE(F.Prompts.Texts(), QStringList{"Error! Name Project is not valid"});
+    QCOMPARE(F.Space.Project_Name, QString("Typed"));
+}
+
+void Test_Main_Window::New_Configuration_Cancel_Changes_Nothing()
+{
+    Fixture F(Settings_Naming("Old"), {"Old"});
+    F.Start();
+    When_Modal([&](QWidget* Modal) {
+        QCOMPARE(Find<QLineEdit>(Modal, "E_New_Proj")->text(), QString());
+        Find<QLineEdit>(Modal, "E_New_Proj")->setText("Other");
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Button("Btn_New"), Qt::LeftButton);
+    QCOMPARE(F.Space.Project_Name, QString("Old"));
+    QVERIFY(!QFileInfo::exists(F.Exe_Dir + "/PROJECTS/Other"));
+}
+
+void Test_Main_Window::Open_Preselects_Active_Ignoring_Case()
+{
+    Fixture F(Settings_Naming("beta"), {"Alpha", "BETA", "Gamma", ".hidden"});
+    F.Start();
+    // The remembered name differs in case from the directory, so the
+    // directory only exists on a case-insensitive disk; activate it directly.
+    F.Space.Activate_Project("beta");
+    QStringList Listed;
+    QString Selected;
+    When_Modal([&](QWidget* Modal) {
+        auto* List = Find<QListWidget>(Modal, "ListBox1");
+        for (int I = 0; I < List->count(); ++I)
+            Listed << List->item(I)->text();
+        Selected = List->currentItem() ? List->currentItem()->text() : QString();
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Button("Btn_Open"), Qt::LeftButton);
+    Listed.sort();
+    QCOMPARE(Listed, (QStringList{"Alpha", "BETA", "Gamma"}));
+    QCOMPARE(Selected, QString("BETA"));
+    QCOMPARE(F.Space.Project_Name, QString("BETA"));
+    QCOMPARE(F.Label("L_Name_Conf_L2"), QString("BETA"));
+}
+
+void Test_Main_Window::Open_Without_Active_Returns_First()
+{
+    Fixture F({}, {"One", "Two", "Three"});
+    F.Start();
+    QString First;
+    When_Modal([&](QWidget* Modal) {
+        First = Find<QListWidget>(Modal, "ListBox1")->item(0)->text();
+        // Pick another entry by clicking it, then confirm.
+        auto* List = Find<QListWidget>(Modal, "ListBox1");
+        QCOMPARE(List->currentRow(), 0);
+        QTest::keyClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::Key_Space);
+    });
+    QTest::mouseClick(F.Button("Btn_Open"), Qt::LeftButton);
+    QCOMPARE(F.Space.Project_Name, First);
+    QCOMPARE(F.Space.File_TLS_Known_Cert, F.Exe_Dir + "/PROJECTS/" + First + "/TLS_Known_Cert.xml");
+
+    // Opening another one replaces it.
+    When_Modal([&](QWidget* Modal) {
+        auto* List = Find<QListWidget>(Modal, "ListBox1");
+        const int Other = List->currentRow() == 0 ? 1 : 0;
+        QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, List->visualItemRect(List->item(Other)).center());
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Button("Btn_Open"), Qt::LeftButton);
+    QVERIFY(F.Space.Project_Name != First);
+    QVERIFY(F.Space.File_ParGen.endsWith("/" + F.Space.Project_Name + "/ParGen.xml"));
+}
+
+void Test_Main_Window::Open_Empty_List_Deactivates()
+{
+    Fixture F(Settings_Naming("Gone"), {"Gone"});
+    F.Start();
+    QVERIFY(F.Space.Is_Project_Active());
+    QVERIFY(QDir(F.Exe_Dir + "/PROJECTS/Gone").removeRecursively());
+    When_Modal([&](QWidget* Modal) {
+        QCOMPARE(Find<QListWidget>(Modal, "ListBox1")->count(), 0);
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Button("Btn_Open"), Qt::LeftButton);
+    QVERIFY(!F.Space.Is_Project_Active());
+    QCOMPARE(F.Label("L_Name_Conf"), QString("None Configuration Opened "));
+    QTest::mouseClick(F.Button("Btn_Prm_Gen"), Qt::LeftButton);
+    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid"));
+}
+
+void Test_Main_Window::Language_Change_Reapplies_Texts()
+{
+    Fixture F(Settings_Naming("P"), {"P"});
+    Write_File(F.Exe_Dir + "/LANGUAGE/Italiano.lng",
+               QString::fromUtf8("STR0 = Inizio\r\nSTR3 = Passo 3\r\nSTR11 = \u00B6Configurazione aperta: \u00B6\r\n"
+                                 "STR20 = Comunicazione\r\nSTR24 = Parametri principali\r\nSTR100 = Nuova\r\n")
+                   .toUtf8()
+                   .prepend("\xEF\xBB\xBF"));
+    F.Start();
+    F.Space.Language_Name = "Italiano";
+    F.Space.Init_Language();
+    F.Window->Change_Language();
+    QCOMPARE(F.Label("L_Begin"), QString("Inizio"));
+    QCOMPARE(F.Label("L_Step_3"), QString("Passo 3"));
+    QCOMPARE(F.Label("L_Step_4"), QString("Step 4"));
+    QCOMPARE(F.Label("L_Name_Conf"), QString("Configurazione aperta: "));
+    QCOMPARE(F.Button("Btn_Prm_Gen")->text(), QString("Comunicazione"));
+    QCOMPARE(F.Button("Btn_Prm_Gen")->toolTip(), QString("Parametri principali"));
+    QCOMPARE(F.Window->findChild<TFNew_Project*>()->windowTitle(), QString("Nuova"));
+}
+
+void Test_Main_Window::Layout_Sizes()
+{
+    Fixture F;
+    F.Start();
+    QCOMPARE(F.Window->centralWidget()->width(), 694);
+    const int Step6_Top = F.Button("Btn_CreateBin")->y();
+    QCOMPARE(F.Window->centralWidget()->height(), Step6_Top + 152);
+    QCOMPARE(F.Button("Btn_CreateBin")->y() - F.Button("Btn_PROFINET_XML")->y(), 44);
+    QCOMPARE(F.Button("Btn_New")->size(), QSize(170, 36));
+    QVERIFY(!F.Button("Btn_Modbus_Set_Access")->isVisible());
+    QVERIFY(!F.Button("Btn_SNMP_MIB")->isVisible());
+    QVERIFY(!Find<QLabel>(F.Window.get(), "L_Step_7")->isVisible());
+    QVERIFY(Find<QLabel>(F.Window.get(), "L_Step_6")->isVisible());
+    QVERIFY(!Find<QLabel>(F.Window.get(), "LL_Update")->isVisible());
+    QCOMPARE(F.Button("Btn_Info")->toolTip(), QString("Information"));
+    QCOMPARE(F.Button("Btn_Opz")->accessibleName(), QString("Options"));
+}
+
+QTEST_MAIN(Test_Main_Window)
+#include "test_main_window.moc"

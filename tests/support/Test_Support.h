@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace Test_Support {
+
+// Writes Data to Dir/Name, creating missing folders.
+void Write_File(const QString& Path, const QByteArray& Data);
+QByteArray Read_File(const QString& Path);
+
+// Runs Action on the next modal widget that becomes active (a dialog opened
+// with exec()), polling the event loop; gives up after Timeout_Ms.
+void When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms = 5000);
+
+// Finds a child by objectName or fails the test with a clear message.
+template <class T>
+T* Find(QObject* Parent, const QString& Name)
+{
+    T* Child = Parent->findChild<T*>(Name);
+    if (!Child)
+        qFatal("control %s not found", qPrintable(Name));
+    return Child;
+}
+
+} // namespace Test_Support
