@@ -63,6 +63,7 @@ class Test_Main_Window : public QObject {
 private slots:
     void First_Start_And_Close();
     void Restores_Existing_Configuration();
+    void Settings_Write_Failure_Shown_And_Still_Closes();
     void Refuses_Steps_Without_Configuration_data();
     void Refuses_Steps_Without_Configuration();
     void New_Configuration_data();
@@ -97,6 +98,21 @@ void Test_Main_Window::First_Start_And_Close()
                         "<enable_jump_field_tables>0</enable_jump_field_tables>"
                         "<Double_Click_Auto_Size>0</Double_Click_Auto_Size></lastinternet></Conf_Settings>"));
     QVERIFY(F.Prompts.Messages.isEmpty());
+}
+
+void Test_Main_Window::Settings_Write_Failure_Shown_And_Still_Closes()
+{
+    Fixture F;
+    // A folder in the way of the settings file makes the write fail even for root.
+    QVERIFY(QDir().mkpath(F.Exe_Dir + "/Tavorix.xml"));
+    F.Start();
+    QVERIFY(F.Window->close());
+    QVERIFY(!F.Window->isVisible());
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY2(F.Prompts.Messages[0].Text.startsWith("The settings file could not be written: "),
+             qPrintable(F.Prompts.Messages[0].Text));
+    QVERIFY(QFileInfo(F.Exe_Dir + "/Tavorix.xml").isDir());
 }
 
 void Test_Main_Window::Restores_Existing_Configuration()
