@@ -6,8 +6,6 @@
 #include "platform/Xml_File.h"
 #include "shell/Workspace.h"
 
-#include <QFileInfo>
-
 namespace {
 
 // The integer of an element's or attribute's text, or Fallback when it is
@@ -41,10 +39,9 @@ void Load_Certificate(TTLS_Certificate& Target, const std::optional<QString>& Te
 
 void Configuration_Image::Load_ParGen()
 {
-    if (!QFileInfo(Space.File_ParGen).isFile())
-        return;
     Xml_File Xml;
-    Xml.Load_Or_Throw(Space.File_ParGen);
+    if (!Xml.Load_Or_Throw(Space.File_ParGen))
+        return;
     const pugi::xml_node Root = Xml.Root();
     const auto Text = [&](const char* Name) { return Xml_File::Child_Text(Root, Name); };
 
@@ -98,10 +95,9 @@ void Configuration_Image::Load_IEC61850_Variables()
     TIEC61850& Server = IEC61850_Image;
     Server.Var_Number = 0;
     Server.Variables.clear();
-    if (!QFileInfo(Space.File_IEC61850_Variables).isFile())
-        return;
     Xml_File Xml;
-    Xml.Load_Or_Throw(Space.File_IEC61850_Variables);
+    if (!Xml.Load_Or_Throw(Space.File_IEC61850_Variables))
+        return;
     const QChar Decimal = Get_Decimal_Separator(Separator);
 
     for (pugi::xml_node Row = Xml.Root().first_child(); Row; Row = Row.next_sibling()) {
@@ -147,10 +143,9 @@ void Configuration_Image::Load_TLS_Known_Cert()
     TTLS_Bank& Tls = IEC61850_Image.TLS_Data;
     Tls.Known_Cert_Num = 0;
     Tls.Known_Cert.clear();
-    if (!QFileInfo(Space.File_TLS_Known_Cert).isFile())
-        return;
     Xml_File Xml;
-    Xml.Load_Or_Throw(Space.File_TLS_Known_Cert);
+    if (!Xml.Load_Or_Throw(Space.File_TLS_Known_Cert))
+        return;
     for (pugi::xml_node Row = Xml.Root().first_child(); Row; Row = Row.next_sibling()) {
         if (!Is_Exactly(Xml_File::Attribute(Row, "Enable"), QLatin1StringView("Y")))
             continue;
