@@ -395,7 +395,7 @@ void Test_Configuration_Image::Compiles_Project_data()
     {
         Project P = With_ParGen();
         P.Has_Variables = true;
-        for (const char* Factor : {"0,5", "0.5", "None", "abc", " none ", "-2,25"}) {
+        for (const char* Factor : {"0,5", "0.5", "None", "abc", " none ", "-2,25", "nan"}) {
             P.Variables.append(Variable(QStringLiteral("V")));
             P.Variables.last().MultiplicationFactor = QLatin1StringView(Factor);
         }
@@ -403,8 +403,8 @@ void Test_Configuration_Image::Compiles_Project_data()
         P.Variables.last().Omit = {"MultiplicationFactor"};
         QList<Expect> E;
         const char* Bits[] = {"00 00 00 3F", "00 00 00 3F", "00 00 80 3F", "00 00 80 3F",
-                              "00 00 80 3F", "00 00 10 C0", "00 00 80 3F"};
-        for (int I = 0; I < 7; ++I)
+                              "00 00 80 3F", "00 00 10 C0", "00 00 80 3F", "00 00 80 3F"};
+        for (int I = 0; I < 8; ++I)
             E.append({2, 54 + 32 * I + 24, Hex(Bits[I])});
         Row("factors with comma separator", P, E, ",");
         Row("factors with point separator", P, E, ".");
