@@ -366,6 +366,8 @@ const Default_String Entries[] = {
     {1103, u"File already exists! Do you want to overwrite the file?"},
     {1104, u"Error! Please set the Set Communication Parameter before to create the GSD file"},
     {1105, u"File already exists. Do you want to overwrite?"},
+    {1106, u"Error! The configuration is too large for the device memory"},
+    {1107, u"Error! The bank files could not be written: "},
     {1200, u"Set Modbus Access"},
     {1201, u"Set Modbus Access"},
     {1202, u"OK"},

@@ -1,5 +1,6 @@
 #include "shell/TFTavorixFirmWare.h"
 
+#include "image/Configuration_Image.h"
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
@@ -26,7 +27,8 @@ constexpr int Client_Height = Step6_Top + 152;
 } // namespace
 
 TFTavorixFirmWare::TFTavorixFirmWare(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
-    : QMainWindow(Parent), Space(Space_), Services(Services_)
+    : QMainWindow(Parent), Space(Space_), Services(Services_),
+      Image(std::make_unique<Configuration_Image>(Space_, Services_.Separator))
 {
     setObjectName(QStringLiteral("TFTavorixFirmWare"));
     FormCreate();
@@ -231,6 +233,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_IEC61850_Access) {
         } else if (Button == Btn_PROFINET_XML) {
         } else if (Button == Btn_CreateBin) {
+            Update_Device();
         }
     });
 }
@@ -247,6 +250,14 @@ void TFTavorixFirmWare::Open_Project()
         return;
     Space.Activate_Project(FOpenConf->Name_Conf);
     Show_Configuration_Lines();
+}
+
+bool TFTavorixFirmWare::Update_Device()
+{
+    if (!Compile_And_Save_Banks(*Image, Space, *Services.Prompts))
+        return false;
+    // The update dialog (form type 1) opens here.
+    return true;
 }
 
 void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <array>
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -14,6 +15,7 @@ class QPushButton;
 class Workspace;
 class TFNew_Project;
 class TFOpenConf;
+class Configuration_Image;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -40,6 +42,9 @@ private:
     void Show_Configuration_Lines();
     void Create_New_Project();
     void Open_Project();
+    // Compiles the active configuration and writes its bank files; returns
+    // whether they were written, the condition for the update to go on.
+    bool Update_Device();
     void Apply_Timer_Rule();
     QPushButton* Make_Button(const QString& Name, int X, int Y, int W, int H);
 
@@ -70,4 +75,7 @@ private:
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
+
+    // The configuration image: kept from one compilation to the next.
+    std::unique_ptr<Configuration_Image> Image;
 };

@@ -1,0 +1,250 @@
+// The data area of bank 2, the compile driver and the two bank files.
+#include "image/Configuration_Image.h"
+
+#include "platform/Prompter.h"
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <bit>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+void Put_U16(QByteArray& Buffer, quint32 Position, quint16 Value)
+{
+    Buffer[Position] = static_cast<char>(Value & 0xFF);
+    Buffer[Position + 1] = static_cast<char>(Value >> 8);
+}
+
+void Put_U32(QByteArray& Buffer, quint32 Position, quint32 Value)
+{
+    for (quint32 I = 0; I < 4; ++I)
+        Buffer[Position + I] = static_cast<char>((Value >> (8 * I)) & 0xFF);
+}
+
+// The header stores a length without its terminating zero. A length still at
+// its reset value 0 (no general parameters file) is stored as 0, never as the
+// all-ones pattern the subtraction would give.
+quint32 Stored_Length(quint32 Length_With_Zero) { return Length_With_Zero == 0 ? 0 : Length_With_Zero - 1; }
+
+bool Known_Certificates_Included(const TIEC61850& Server)
+{
+    return Server.TLS_Enable == 1 && Server.TLS_Data.Known_Cert_En == 1;
+}
+
+// Refuses to write past the end of the buffer whatever the caller computed.
+void Check_Room(const QByteArray& Buffer, quint32 Position, qsizetype Bytes)
+{
+    if (static_cast<quint64>(Position) + static_cast<quint64>(Bytes) > static_cast<quint64>(Buffer.size()))
+        throw std::length_error("data area write beyond its buffer");
+}
+
+} // namespace
+
+quint32 Configuration_Image::Write_UTF8_String(const QString& Text, quint32 Position, QByteArray& Buffer)
+{
+    if (Text.isEmpty())
+        return Position;
+    const QByteArray Bytes = Text.toUtf8();
+    Check_Room(Buffer, Position, Bytes.size() + 1);
+    std::memcpy(Buffer.data() + Position, Bytes.constData(), static_cast<size_t>(Bytes.size()));
+    Position += static_cast<quint32>(Bytes.size());
+    Buffer[Position] = '\0';
+    return Position + 1;
+}
+
+quint32 Configuration_Image::Write_Byte_String(const QString& Text, quint32 Position, QByteArray& Buffer)
+{
+    if (Text.isEmpty())
+        return Position;
+    Check_Room(Buffer, Position, Text.size() + 1);
+    // The device takes one byte per UTF-16 code unit: its low 8 bits.
+    char* Out = Buffer.data() + Position;
+    for (const QChar C : Text)
+        *Out++ = static_cast<char>(C.unicode() & 0xFF);
+    *Out = '\0';
+    return Position + static_cast<quint32>(Text.size()) + 1;
+}
+
+std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint32 Position, QByteArray& Buffer,
+                                                            quint32 Limit)
+{
+    TIEC61850& Server = IEC61850_Image;
+    TTLS_Bank& Tls = Server.TLS_Data;
+    const bool With_Known = Known_Certificates_Included(Server);
+
+    // First pass: the device address of every item. Offsets are counted in 64
+    // bits so that an oversized image is recognised, not wrapped around.
+    quint64 Off = Data_Area_Header_Size;
+    const auto Address = [&](quint64 Offset) { return static_cast<quint32>(Base + Offset); };
+    Tls.Known_Cert_Add = Address(Off);
+    if (With_Known)
+        Off += quint64{Known_Cert_Entry_Size} * static_cast<quint64>(Tls.Known_Cert.size());
+    Server.Var_Add = Address(Off);
+    Off += quint64{Variable_Entry_Size} * static_cast<quint64>(Server.Variables.size());
+    const quint64 Zero_Byte = Off;
+    Off += 1;
+
+    // An empty key or certificate points at the zero byte: a valid empty string.
+    const auto Place_Text = [&](const QString& Text, quint32 Length, quint32& Add) {
+        if (Text.isEmpty()) {
+            Add = Address(Zero_Byte);
+        } else {
+            Add = Address(Off);
+            Off += Length;
+        }
+    };
+    Place_Text(Tls.key, Tls.Key_Length, Tls.key_add);
+    if (Tls.Key_Password.isEmpty()) {
+        Tls.Key_Password_Add = 0;
+    } else {
+        Tls.Key_Password_Add = Address(Off);
+        Off += quint64{Utf8_Length(Tls.Key_Password)} + 1;
+    }
+    Place_Text(Tls.Server_Cert.Certificate, Tls.Server_Cert.Certificate_Length, Tls.Server_Cert.Certificate_Add);
+    Place_Text(Tls.Root_Cert.Certificate, Tls.Root_Cert.Certificate_Length, Tls.Root_Cert.Certificate_Add);
+    if (Server.Password.isEmpty()) {
+        Server.Password_Add = 0;
+    } else {
+        Server.Password_Add = Address(Off);
+        Off += static_cast<quint64>(Server.Password.size()) + 1;
+    }
+    // An empty known certificate or name points where the next string begins.
+    if (With_Known) {
+        for (TTLS_Certificate& Cert : Tls.Known_Cert) {
+            Cert.Certificate_Add = Address(Off);
+            if (!Cert.Certificate.isEmpty())
+                Off += Cert.Certificate_Length;
+        }
+    }
+    for (TIEC61850_Var& Var : Server.Variables) {
+        Var.Name_Add = Address(Off);
+        if (!Var.Name.isEmpty())
+            Off += static_cast<quint64>(Var.Name.size()) + 1;
+    }
+
+    const quint64 End = static_cast<quint64>(Position) + Off;
+    if (End > static_cast<quint64>(Limit) + 1 || End > static_cast<quint64>(Buffer.size()))
+        return std::nullopt;
+
+    // Second pass: the bytes, at the offsets the first pass counted.
+    const quint32 Known_Count = With_Known ? static_cast<quint32>(Tls.Known_Cert.size()) : 0;
+    quint32 P = Position;
+    Put_U16(Buffer, P + 0, Server.port);
+    Put_U32(Buffer, P + 2, Server.TLS_Enable);
+    Put_U32(Buffer, P + 6, Tls.key_add);
+    Put_U32(Buffer, P + 10, Stored_Length(Tls.Key_Length));
+    Put_U32(Buffer, P + 14, Tls.Key_Password_Add);
+    Put_U32(Buffer, P + 18, Tls.Server_Cert.Certificate_Add);
+    Put_U32(Buffer, P + 22, Stored_Length(Tls.Server_Cert.Certificate_Length));
+    Put_U32(Buffer, P + 26, Tls.Root_Cert.Certificate_Add);
+    Put_U32(Buffer, P + 30, Stored_Length(Tls.Root_Cert.Certificate_Length));
+    Put_U32(Buffer, P + 34, Known_Count);
+    Put_U32(Buffer, P + 38, Tls.Known_Cert_Add);
+    Put_U32(Buffer, P + 42, Server.Password_Add);
+    Put_U32(Buffer, P + 46, static_cast<quint32>(Server.Variables.size()));
+    Put_U32(Buffer, P + 50, Server.Var_Add);
+    P += Data_Area_Header_Size;
+
+    if (With_Known) {
+        for (const TTLS_Certificate& Cert : Tls.Known_Cert) {
+            Put_U32(Buffer, P, Cert.Certificate_Add);
+            Put_U32(Buffer, P + 4, Stored_Length(Cert.Certificate_Length));
+            P += Known_Cert_Entry_Size;
+        }
+    }
+    for (const TIEC61850_Var& Var : Server.Variables) {
+        Put_U32(Buffer, P + 0, Var.Name_Add);
+        Put_U32(Buffer, P + 4, Var.Data_Type);
+        Put_U32(Buffer, P + 8, Var.Position);
+        Put_U32(Buffer, P + 12, Var.Start_Bit);
+        Put_U32(Buffer, P + 16, Var.Length);
+        Put_U32(Buffer, P + 20, Var.Read_Only);
+        Put_U32(Buffer, P + 24, std::bit_cast<quint32>(Var.Multiplication_Factor));
+        Put_U16(Buffer, P + 28, Var.Operation);
+        Put_U16(Buffer, P + 30, Var.Options);
+        P += Variable_Entry_Size;
+    }
+    Buffer[P++] = '\0';
+
+    P = Write_UTF8_String(Tls.key, P, Buffer);
+    P = Write_UTF8_String(Tls.Key_Password, P, Buffer);
+    P = Write_UTF8_String(Tls.Server_Cert.Certificate, P, Buffer);
+    P = Write_UTF8_String(Tls.Root_Cert.Certificate, P, Buffer);
+    P = Write_Byte_String(Server.Password, P, Buffer);
+    if (With_Known)
+        for (const TTLS_Certificate& Cert : Tls.Known_Cert)
+            P = Write_UTF8_String(Cert.Certificate, P, Buffer);
+    for (const TIEC61850_Var& Var : Server.Variables)
+        P = Write_Byte_String(Var.Name, P, Buffer);
+
+    // Both passes must have counted the same bytes, or an address would point
+    // at the wrong string.
+    if (P != End)
+        throw std::logic_error("data area size differs from its address layout");
+    return P;
+}
+
+Configuration_Image::Compile_Result Configuration_Image::Create_Bin()
+{
+    // Nothing of an earlier compilation stays ready to save, also when this
+    // one ends early.
+    Bank1_Length = 0;
+    Bank2_Length = 0;
+    Default_Par_Block();
+    Init_IEC61850_Image();
+    Load_ParGen();
+    Load_IEC61850_Variables();
+    Load_TLS_Known_Cert();
+    Param_Block.Set_U32(Par_Block_Field::Data_Area_Address, Data_Area_Base);
+    const std::optional<quint32> End = Build_Data_Area(Data_Area_Base, 0, Bank2_Buffer, Bank2_Last_Offset);
+    if (!End)
+        return Compile_Result::Too_Large;
+    Bank2_Length = *End;
+    Bank1_Length = Close_Par_Block(0, Bank1_Buffer);
+    return Compile_Result::Compiled;
+}
+
+std::expected<void, QString> Configuration_Image::Save_Bin()
+{
+    if (Space.Project_Dir.isEmpty() || Bank1_Length != Par_Block::Size)
+        return std::unexpected(QStringLiteral("no compiled configuration"));
+    // The folder is made with the configuration; one removed by hand is made again.
+    const QString Bin_Dir = Workspace::Join(Space.Project_Dir, QStringLiteral("bin"));
+    if (!QFileInfo::exists(Bin_Dir) && QFileInfo(Space.Project_Dir).isDir())
+        QDir(Space.Project_Dir).mkdir(QStringLiteral("bin"));
+
+    // Both files are completed before either replaces its old version, so a
+    // failure leaves the previous pair as it was.
+    QSaveFile Bank1(Bank1_Path());
+    QSaveFile Bank2(Bank2_Path());
+    const auto Write = [](QSaveFile& File, const QByteArray& Buffer, quint32 Length) {
+        return File.open(QIODevice::WriteOnly) && File.write(Buffer.constData(), Length) == static_cast<qint64>(Length);
+    };
+    if (!Write(Bank1, Bank1_Buffer, Bank1_Length))
+        return std::unexpected(Bank1.errorString());
+    if (!Write(Bank2, Bank2_Buffer, Bank2_Length))
+        return std::unexpected(Bank2.errorString());
+    if (!Bank1.commit())
+        return std::unexpected(Bank1.errorString());
+    if (!Bank2.commit())
+        return std::unexpected(Bank2.errorString());
+    return {};
+}
+
+bool Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space, Prompter& Prompts)
+{
+    if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large) {
+        Prompts.Error(Space.Str(1106));
+        return false;
+    }
+    if (const auto Saved = Image.Save_Bin(); !Saved) {
+        Prompts.Error(Space.Str(1107) + Saved.error());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,105 @@
+// Step 6 of the main window: compiling the active configuration and writing
+// its bank files, with the messages a user sees when that cannot be done.
+#include "image/Image_Fixtures.h"
+#include "shell/TFTavorixFirmWare.h"
+#include "shell/Workspace.h"
+#include "support/Scripted_Prompter.h"
+#include "support/Test_Support.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Image_Fixtures;
+using Test_Support::Find;
+using Test_Support::Read_File;
+using Test_Support::Write_File;
+
+namespace {
+
+// A program folder whose settings reopen the configuration "Plant".
+struct Fixture {
+    QTemporaryDir Dir;
+    QString Exe_Dir = Dir.path() + "/prog";
+    QString Project_Dir = Exe_Dir + "/PROJECTS/Plant";
+    Workspace Space{Exe_Dir};
+    Scripted_Prompter Prompts;
+    std::unique_ptr<TFTavorixFirmWare> Window;
+
+    Fixture()
+    {
+        QDir().mkpath(Project_Dir + "/bin");
+        Write_File(Exe_Dir + "/Tavorix.xml",
+                   "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
+    }
+    void Start()
+    {
+        Platform_Services Services;
+        Services.Prompts = &Prompts;
+        Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
+        Window->show();
+    }
+    void Click_Step_6() { QTest::mouseClick(Find<QPushButton>(Window.get(), "Btn_CreateBin"), Qt::LeftButton); }
+    QString Bank(int N) const { return Project_Dir + QStringLiteral("/bin/bank%1.bin").arg(N); }
+};
+
+} // namespace
+
+class Test_Update_Device : public QObject {
+    Q_OBJECT
+private slots:
+    void Step_6_data();
+    void Step_6();
+};
+
+void Test_Update_Device::Step_6_data()
+{
+    QTest::addColumn<QString>("case_name");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("message_start");
+    QTest::newRow("largest configuration") << "largest" << true << "";
+    QTest::newRow("too large") << "too large" << false << "Error! The configuration is too large for the device memory";
+    QTest::newRow("malformed file") << "malformed" << false << "IEC61850_Variables.xml (line ";
+    QTest::newRow("bank file not writable") << "unwritable" << false << "Error! The bank files could not be written: ";
+}
+
+void Test_Update_Device::Step_6()
+{
+    QFETCH(QString, case_name);
+    QFETCH(bool, written);
+    QFETCH(QString, message_start);
+
+    Fixture F;
+    Project P = Largest_Project();
+    if (case_name == "too large")
+        P.ParGen["TLS_Server_Root_Certificate"] = QString(524288, QLatin1Char('R'));
+    Write_Project(P, F.Project_Dir + "/ParGen.xml", F.Project_Dir + "/IEC61850_Variables.xml",
+                  F.Project_Dir + "/TLS_Known_Cert.xml");
+    if (case_name == "malformed")
+        Write_File(F.Project_Dir + "/IEC61850_Variables.xml", "<IEC61850_Variables><row Enable=\"Y\" Name=\"x>");
+    if (case_name == "unwritable")
+        QVERIFY(QDir().mkpath(F.Bank(2)));
+    F.Start();
+    F.Click_Step_6();
+
+    if (written) {
+        QVERIFY(F.Prompts.Messages.isEmpty());
+        QCOMPARE(Read_File(F.Bank(1)).size(), 2048);
+        // 54 + 10 x 8 + 50 x 32 + 1, the 3 KB texts, the 2 KB certificates and the names.
+        const int Strings = 3 * (3072 + 1) + 12 + 23 + 10 * (2048 + 1) + 50 * 33;
+        QCOMPARE(Read_File(F.Bank(2)).size(), 54 + 80 + 1600 + 1 + Strings);
+        return;
+    }
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY2(F.Prompts.Last_Text().startsWith(message_start), qPrintable(F.Prompts.Last_Text()));
+    QVERIFY(!QFileInfo(F.Bank(1)).exists());
+    QVERIFY(!QFileInfo(F.Bank(2)).isFile());
+}
+
+QTEST_MAIN(Test_Update_Device)
+#include "test_update_device.moc"
