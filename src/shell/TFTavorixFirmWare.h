@@ -14,6 +14,7 @@ class QPushButton;
 class Workspace;
 class TFNew_Project;
 class TFOpenConf;
+class TFSoftOptions;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -27,6 +28,8 @@ public:
     // Re-applies the texts of every window, this one first.
     void Change_Language();
     void Btn_Click(QPushButton* Button);
+    // The periodic version check; shows LL_Update when a newer version is published.
+    void Timer_UpdateTimer();
 
     QTimer Timer_Update;
 
@@ -70,4 +73,5 @@ private:
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
+    TFSoftOptions* FSoftOptions = nullptr;
 };
