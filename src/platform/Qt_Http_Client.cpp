@@ -217,6 +217,8 @@ std::expected<QByteArray, QString> Qt_Http_Client::Get(const Http_Request& Reque
     Socket.connectToHost(Request.Host, Request.Port);
     if (!Outcome)
         Loop.exec();
+    // The exchange is over: closing the socket must not reach the handlers above.
+    QObject::disconnect(&Socket, nullptr, &Loop, nullptr);
     Socket.abort();
     return *Outcome;
 }
