@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 #include "platform/Decimal_Separator.h"
+#include "platform/Qt_Http_Client.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "shell/TFTavorixFirmWare.h"
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
     System_Clock Time;
     Qt_Desktop_Shell Desktop;
     System_Decimal_Separator Separator;
+    Qt_Http_Client Http;
     App.Set_Prompter(&Prompts);
 
     Workspace Space(QCoreApplication::applicationDirPath());
@@ -33,6 +35,7 @@ int main(int argc, char* argv[])
     Services.Time = &Time;
     Services.Desktop = &Desktop;
     Services.Separator = &Separator;
+    Services.Http = &Http;
 
     TFTavorixFirmWare Main_Window(Space, Services);
     Main_Window.show();

@@ -1,10 +1,17 @@
 #include "shell/TFTavorixFirmWare.h"
 
+<<<<<<< HEAD
 #include "image/Configuration_Image.h"
+=======
+#include "localisation/TFSoftOptions.h"
+#include "localisation/Version_Check.h"
+#include "platform/Desktop_Shell.h"
+>>>>>>> options
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
 #include "shell/Ui_Error_Handler.h"
+#include "shell/Web_Addresses.h"
 #include "shell/Workspace.h"
 
 #include <QApplication>
@@ -157,6 +164,12 @@ void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
     FOpenConf = new TFOpenConf(Space, this);
+    FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
+    connect(&Timer_Update, &QTimer::timeout, this, &TFTavorixFirmWare::Timer_UpdateTimer);
+    connect(LL_Update, &QLabel::linkActivated, this, [this](const QString& Link) {
+        if (Services.Desktop)
+            Services.Desktop->Open_Url(Link);
+    });
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -203,14 +216,29 @@ void TFTavorixFirmWare::Change_Language()
     Set_Lang();
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
+    FSoftOptions->Set_Lang();
 }
 
 void TFTavorixFirmWare::Apply_Timer_Rule()
 {
-    if (Space.Update_Timer_Wanted())
-        Timer_Update.start();
-    else
+    if (!Space.Update_Timer_Wanted())
         Timer_Update.stop();
+    else if (!Timer_Update.isActive()) // a running timer keeps counting: no check is pushed back
+        Timer_Update.start();
+}
+
+void TFTavorixFirmWare::Timer_UpdateTimer()
+{
+    Timer_Update.stop();
+    if (FSoftOptions->Check_Version()) {
+        LL_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(19)));
+        LL_Update->setAccessibleName(Space.Str(19));
+        LL_Update->show();
+    } else {
+        LL_Update->hide();
+    }
+    Timer_Update.setInterval(Version_Check::Later_Interval_Ms);
+    Timer_Update.start();
 }
 
 void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
@@ -225,7 +253,11 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Info) {
             // The About dialog joins here.
         } else if (Button == Btn_Opz) {
-            // The software options dialog joins here.
+            if (FSoftOptions->exec() == QDialog::Accepted) {
+                if (const auto Saved = Space.Save_Setting(); !Saved)
+                    Services.Prompts->Error(QStringLiteral("The settings file could not be written: ") + Saved.error());
+                Apply_Timer_Rule();
+            }
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));
         } else if (Button == Btn_Prm_Gen) {

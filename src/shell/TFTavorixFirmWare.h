@@ -15,6 +15,7 @@ class QPushButton;
 class Workspace;
 class TFNew_Project;
 class TFOpenConf;
+class TFSoftOptions;
 class Configuration_Image;
 
 // The main window: the numbered workflow steps, the active configuration and
@@ -29,6 +30,8 @@ public:
     // Re-applies the texts of every window, this one first.
     void Change_Language();
     void Btn_Click(QPushButton* Button);
+    // The periodic version check; shows LL_Update when a newer version is published.
+    void Timer_UpdateTimer();
 
     QTimer Timer_Update;
 
@@ -75,6 +78,7 @@ private:
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
+    TFSoftOptions* FSoftOptions = nullptr;
 
     // The configuration image: kept from one compilation to the next.
     std::unique_ptr<Configuration_Image> Image;

@@ -1,0 +1,313 @@
+#include "localisation/TFSoftOptions.h"
+
+#include "localisation/Language_Files.h"
+#include "platform/Desktop_Shell.h"
+#include "platform/Prompter.h"
+#include "shell/Web_Addresses.h"
+#include "shell/Workspace.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+constexpr int Dialog_W = 480;
+constexpr int Dialog_H = 420;
+constexpr int Flag_Size = 48;
+} // namespace
+
+TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTimer& Timer_Update_,
+                             std::function<void()> Change_Language_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Services(Services_), Timer_Update(Timer_Update_),
+      Change_Language(std::move(Change_Language_))
+{
+    setObjectName(QStringLiteral("TFSoftOptions"));
+    setFixedSize(Dialog_W, Dialog_H);
+    Title = Make_Title_Area(this, Dialog_W);
+    Title.L_SW_Code->setText(Space.SW_Code);
+
+    PC_Options = new QTabWidget(this);
+    PC_Options->setObjectName(QStringLiteral("PC_Options"));
+    PC_Options->setGeometry(12, 68, Dialog_W - 24, 296);
+
+    // Language page: six places in two columns, the page controls under them.
+    TS_Language = new QWidget;
+    TS_Language->setObjectName(QStringLiteral("TS_Language"));
+    L_Sel_Lang = new QLabel(TS_Language);
+    L_Sel_Lang->setObjectName(QStringLiteral("L_Sel_Lang"));
+    L_Sel_Lang->setGeometry(12, 10, 428, 22);
+    for (int K = 0; K < 6; ++K) {
+        const int X = K < 3 ? 16 : 232;
+        const int Y = 42 + (K % 3) * 58;
+        I_L[K] = new QLabel(TS_Language);
+        I_L[K]->setObjectName(QStringLiteral("I_L%1").arg(K + 1));
+        I_L[K]->setGeometry(X, Y, Flag_Size, Flag_Size);
+        I_L[K]->setScaledContents(true);
+        L_L[K] = new QLabel(TS_Language);
+        L_L[K]->setObjectName(QStringLiteral("L_L%1").arg(K + 1));
+        L_L[K]->setGeometry(X + Flag_Size + 10, Y, 150, Flag_Size);
+        L_L[K]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // A name can be chosen from the keyboard as well: Tab to it, then Space or Enter.
+        L_L[K]->setFocusPolicy(Qt::StrongFocus);
+        L_L[K]->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(highlight); }"));
+        for (QLabel* Clickable : {I_L[K], L_L[K]}) {
+            Clickable->setCursor(Qt::PointingHandCursor);
+            Clickable->installEventFilter(this);
+        }
+    }
+    Btn_Prev = new QPushButton(TS_Language);
+    Btn_Prev->setObjectName(QStringLiteral("Btn_Prev"));
+    Btn_Prev->setGeometry(12, 222, 110, 30);
+    L_Page_Lang = new QLabel(TS_Language);
+    L_Page_Lang->setObjectName(QStringLiteral("L_Page_Lang"));
+    L_Page_Lang->setGeometry(130, 222, 192, 30);
+    L_Page_Lang->setAlignment(Qt::AlignCenter);
+    Btn_Next = new QPushButton(TS_Language);
+    Btn_Next->setObjectName(QStringLiteral("Btn_Next"));
+    Btn_Next->setGeometry(330, 222, 110, 30);
+    for (QPushButton* Button : {Btn_Prev, Btn_Next}) {
+        Button->setAutoDefault(false);
+        connect(Button, &QPushButton::clicked, this, [this, Button] { Btn_NextClick(Button); });
+    }
+    PC_Options->addTab(TS_Language, QString());
+
+    // Connection page: the version check sits indented under the internet switch it needs.
+    TS_Con_Options = new QWidget;
+    TS_Con_Options->setObjectName(QStringLiteral("TS_Con_Options"));
+    CB_En_Con = new QCheckBox(TS_Con_Options);
+    CB_En_Con->setObjectName(QStringLiteral("CB_En_Con"));
+    CB_En_Con->setGeometry(12, 16, 428, 24);
+    CB_Update = new QCheckBox(TS_Con_Options);
+    CB_Update->setObjectName(QStringLiteral("CB_Update"));
+    CB_Update->setGeometry(36, 48, 404, 24);
+    Btn_Check_Update = new QPushButton(TS_Con_Options);
+    Btn_Check_Update->setObjectName(QStringLiteral("Btn_Check_Update"));
+    Btn_Check_Update->setGeometry(36, 84, 220, 32);
+    Btn_Check_Update->setAutoDefault(false);
+    LL_Check_Update = new QLabel(TS_Con_Options);
+    LL_Check_Update->setObjectName(QStringLiteral("LL_Check_Update"));
+    LL_Check_Update->setGeometry(36, 126, 404, 44);
+    LL_Check_Update->setWordWrap(true);
+    LL_Check_Update->setTextFormat(Qt::RichText);
+    LL_Check_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(Btn_Check_Update, &QPushButton::clicked, this, &TFSoftOptions::Btn_Check_UpdateClick);
+    connect(LL_Check_Update, &QLabel::linkActivated, this, &TFSoftOptions::LL_Check_UpdateLinkClick);
+    PC_Options->addTab(TS_Con_Options, QString());
+
+    TS_Soft_Settings = new QWidget;
+    TS_Soft_Settings->setObjectName(QStringLiteral("TS_Soft_Settings"));
+    CB_Soft_Set_Jump_Table = new QCheckBox(TS_Soft_Settings);
+    CB_Soft_Set_Jump_Table->setObjectName(QStringLiteral("CB_Soft_Set_Jump_Table"));
+    CB_Soft_Set_Jump_Table->setGeometry(12, 16, 428, 24);
+    CB_DoubleClick_Auto_Size = new QCheckBox(TS_Soft_Settings);
+    CB_DoubleClick_Auto_Size->setObjectName(QStringLiteral("CB_DoubleClick_Auto_Size"));
+    CB_DoubleClick_Auto_Size->setGeometry(12, 48, 428, 24);
+    PC_Options->addTab(TS_Soft_Settings, QString());
+
+    for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
+        connect(Box, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
+
+    Btn_OK = new QPushButton(this);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(Dialog_W - 12 - 130 - 10 - 130, Dialog_H - 44, 130, 32);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(Dialog_W - 12 - 130, Dialog_H - 44, 130, 32);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_OK, &QPushButton::clicked, this, &TFSoftOptions::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    Set_Lang();
+}
+
+QString TFSoftOptions::Page_Line(int Page, int Count) const
+{
+    return Space.Str(305) + QString::number(Page) + Space.Str(306) + QString::number(Count);
+}
+
+void TFSoftOptions::Set_Lang()
+{
+    setWindowTitle(Space.Str(300));
+    Title.L_SW_Desc->setText(Space.Str(301));
+    PC_Options->setTabText(PC_Options->indexOf(TS_Language), Space.Str(302));
+    PC_Options->setTabText(PC_Options->indexOf(TS_Con_Options), Space.Str(303));
+    PC_Options->setTabText(PC_Options->indexOf(TS_Soft_Settings), Space.Str(319));
+    L_Sel_Lang->setText(Space.Str(304));
+    L_Page_Lang->setText(Page_Line(1, 1));
+    Btn_Prev->setText(Space.Str(307));
+    Btn_Next->setText(Space.Str(308));
+    CB_En_Con->setText(Space.Str(309));
+    CB_Update->setText(Space.Str(310));
+    Btn_Check_Update->setText(Space.Str(311));
+    CB_Soft_Set_Jump_Table->setText(Space.Str(320));
+    CB_DoubleClick_Auto_Size->setText(Space.Str(321));
+    Btn_OK->setText(Space.Str(312));
+    Btn_Cancel->setText(Space.Str(313));
+}
+
+void TFSoftOptions::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    FormShow();
+}
+
+void TFSoftOptions::FormShow()
+{
+    Language_In_Use = Space.Language_Name;
+    Create_Lang_List();
+    Update_CheckBox();
+    LL_Check_Update->hide();
+    PC_Options->setCurrentWidget(TS_Language);
+    CB_En_Con->setChecked(Space.Enable_Internet);
+    CB_Update->setChecked(Space.Enable_Update);
+    CB_Soft_Set_Jump_Table->setChecked(Space.Enable_Jump_Field_Tables);
+    CB_DoubleClick_Auto_Size->setChecked(Space.Double_Click_Auto_Size);
+    Update_CheckBox();
+}
+
+void TFSoftOptions::Create_Lang_List()
+{
+    SL_Languages = List_Language_Files(Space.Language_Dir);
+    Show_Page = 1;
+    Update_Lang_Page(1);
+}
+
+void TFSoftOptions::Update_Lang_Page(int Num_Page)
+{
+    const int Count = Language_Page_Count(SL_Languages.size());
+    L_Sel_Lang->setText(Space.Str(304) + Language_In_Use);
+    L_Page_Lang->setText(Page_Line(Num_Page, Count));
+    Btn_Prev->setVisible(Num_Page != 1);
+    Btn_Next->setVisible(Num_Page != Count);
+    const qsizetype First = qsizetype(Num_Page - 1) * Languages_Per_Page;
+    const int Shown = int(std::clamp<qsizetype>(SL_Languages.size() - First, 0, Languages_Per_Page));
+    for (int K = 0; K < Languages_Per_Page; ++K) {
+        I_L[K]->setVisible(K < Shown);
+        L_L[K]->setVisible(K < Shown);
+        if (K >= Shown)
+            continue;
+        const QString Language = SL_Languages[First + K].chopped(4);
+        L_L[K]->setText(Language);
+        L_L[K]->setAccessibleName(Language);
+        I_L[K]->setAccessibleName(Language);
+        Show_Flag(K, Language);
+    }
+}
+
+void TFSoftOptions::Show_Flag(int Place, const QString& Language)
+{
+    // A picture that cannot be read is passed over like a missing one, so one
+    // broken file costs its place the picture, never the whole page.
+    for (const QString& Path : Flag_Picture_Candidates(Space.Language_Dir, Language)) {
+        const QPixmap Picture(Path);
+        if (!Picture.isNull()) {
+            I_L[Place]->setPixmap(Picture);
+            return;
+        }
+    }
+    I_L[Place]->setPixmap(QPixmap());
+}
+
+void TFSoftOptions::Btn_NextClick(QPushButton* Button)
+{
+    const int Count = Language_Page_Count(SL_Languages.size());
+    if (Button == Btn_Next && Count >= Show_Page + 1)
+        ++Show_Page;
+    else if (Button == Btn_Prev && Show_Page - 1 > 0)
+        --Show_Page;
+    Update_Lang_Page(Show_Page);
+}
+
+bool TFSoftOptions::eventFilter(QObject* Watched, QEvent* Event)
+{
+    for (int K = 0; K < Languages_Per_Page; ++K) {
+        if (Watched != I_L[K] && Watched != L_L[K])
+            continue;
+        if (Event->type() == QEvent::MouseButtonRelease) {
+            auto* Mouse = static_cast<QMouseEvent*>(Event);
+            if (Mouse->button() == Qt::LeftButton && static_cast<QWidget*>(Watched)->rect().contains(Mouse->position().toPoint())) {
+                LangClick(K + 1);
+                return true;
+            }
+        } else if (Event->type() == QEvent::KeyPress) {
+            const int Key = static_cast<QKeyEvent*>(Event)->key();
+            if (Key == Qt::Key_Space || Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+                LangClick(K + 1);
+                return true;
+            }
+        }
+        break;
+    }
+    return QDialog::eventFilter(Watched, Event);
+}
+
+void TFSoftOptions::LangClick(int Place)
+{
+    const qsizetype Index = qsizetype(Show_Page - 1) * Languages_Per_Page + Place - 1;
+    if (Index < 0 || Index >= SL_Languages.size())
+        return;
+    const QString Language = SL_Languages[Index].chopped(4);
+    if (!Services.Prompts
+        || !Services.Prompts->Confirm(Space.Str(316) + Language_In_Use + Space.Str(317) + Language + Space.Str(318)))
+        return;
+    Language_In_Use = Language;
+    // The table takes the new language now; the setting itself changes only on OK.
+    const QString Remembered = Space.Language_Name;
+    Space.Language_Name = Language;
+    Space.Init_Language();
+    Space.Language_Name = Remembered;
+    if (Change_Language)
+        Change_Language();
+    else
+        Set_Lang();
+    Update_Lang_Page(Show_Page);
+}
+
+void TFSoftOptions::Update_CheckBox()
+{
+    CB_Update->setEnabled(CB_En_Con->isChecked());
+    Btn_Check_Update->setEnabled(CB_Update->isEnabled() && CB_Update->isChecked());
+}
+
+bool TFSoftOptions::Check_Version() { return Version_Check::Is_Newer_Published(Services.Http, Server); }
+
+void TFSoftOptions::Btn_Check_UpdateClick()
+{
+    if (Check_Version()) {
+        LL_Check_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(314)));
+        LL_Check_Update->setAccessibleName(Space.Str(314));
+    } else {
+        LL_Check_Update->setText(Space.Str(315).toHtmlEscaped());
+        LL_Check_Update->setAccessibleName(Space.Str(315));
+    }
+    LL_Check_Update->show();
+}
+
+void TFSoftOptions::LL_Check_UpdateLinkClick(const QString& Link)
+{
+    if (Services.Desktop)
+        Services.Desktop->Open_Url(Link);
+}
+
+void TFSoftOptions::Btn_OKClick()
+{
+    Space.Language_Name = Language_In_Use;
+    Space.Enable_Internet = CB_En_Con->isChecked();
+    Space.Enable_Update = CB_Update->isChecked();
+    if (Space.Update_Timer_Wanted()) {
+        if (!Timer_Update.isActive())
+            Timer_Update.start();
+    } else {
+        Timer_Update.stop();
+    }
+    Space.Enable_Jump_Field_Tables = CB_Soft_Set_Jump_Table->isChecked();
+    Space.Double_Click_Auto_Size = CB_DoubleClick_Auto_Size->isChecked();
+    accept();
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "localisation/Version_Check.h"
+#include "platform/Platform_Services.h"
+#include "shell/Ui_Title_Area.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class Workspace;
+
+// The software options: language, internet access with the version check,
+// and two table behaviours of the editors. A picked language is applied at
+// once; everything else, and the language setting itself, only on OK.
+class TFSoftOptions : public QDialog {
+    Q_OBJECT
+public:
+    // Timer_Update is the main window's version-check timer, which OK switches;
+    // Change_Language re-applies the texts of every window, this one included.
+    TFSoftOptions(Workspace& Space, Platform_Services Services, QTimer& Timer_Update,
+                  std::function<void()> Change_Language, QWidget* Parent = nullptr);
+
+    void Set_Lang();
+    // Asks the maker's web server; true exactly when it publishes a newer version.
+    bool Check_Version();
+
+    // Where Check_Version sends its query.
+    Version_Check::Server Server = Version_Check::Maker_Server();
+
+    QStringList SL_Languages;
+    int Show_Page = 1;
+    QString Language_In_Use;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void FormShow();
+    void Create_Lang_List();
+    void Update_Lang_Page(int Num_Page);
+    void Show_Flag(int Place, const QString& Language);
+    void Btn_NextClick(QPushButton* Button);
+    void LangClick(int Place);
+    void Update_CheckBox();
+    void Btn_Check_UpdateClick();
+    void LL_Check_UpdateLinkClick(const QString& Link);
+    void Btn_OKClick();
+    QString Page_Line(int Page, int Count) const;
+
+    Workspace& Space;
+    Platform_Services Services;
+    QTimer& Timer_Update;
+    std::function<void()> Change_Language;
+
+    Title_Area Title;
+    QTabWidget* PC_Options;
+    QWidget* TS_Language;
+    QWidget* TS_Con_Options;
+    QWidget* TS_Soft_Settings;
+    QLabel* L_Sel_Lang;
+    QLabel* L_Page_Lang;
+    QPushButton* Btn_Prev;
+    QPushButton* Btn_Next;
+    std::array<QLabel*, 6> I_L{};
+    std::array<QLabel*, 6> L_L{};
+    QCheckBox* CB_En_Con;
+    QCheckBox* CB_Update;
+    QPushButton* Btn_Check_Update;
+    QLabel* LL_Check_Update;
+    QCheckBox* CB_Soft_Set_Jump_Table;
+    QCheckBox* CB_DoubleClick_Auto_Size;
+    QPushButton* Btn_OK;
+    QPushButton* Btn_Cancel;
+};
