@@ -1,12 +1,9 @@
 #include "shell/TFTavorixFirmWare.h"
 
-<<<<<<< HEAD
 #include "image/Configuration_Image.h"
-=======
 #include "localisation/TFSoftOptions.h"
 #include "localisation/Version_Check.h"
 #include "platform/Desktop_Shell.h"
->>>>>>> options
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
