@@ -2,6 +2,7 @@
 #include "platform/Decimal_Separator.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
+#include "platform/Ui_Save_File_Dialog.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Ui_Guarded_Application.h"
 #include "shell/Workspace.h"
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
     System_Clock Time;
     Qt_Desktop_Shell Desktop;
     System_Decimal_Separator Separator;
+    Qt_Save_File_Dialog Save_Dialog;
     App.Set_Prompter(&Prompts);
 
     Workspace Space(QCoreApplication::applicationDirPath());
@@ -33,6 +35,7 @@ int main(int argc, char* argv[])
     Services.Time = &Time;
     Services.Desktop = &Desktop;
     Services.Separator = &Separator;
+    Services.Save_Dialog = &Save_Dialog;
 
     TFTavorixFirmWare Main_Window(Space, Services);
     Main_Window.show();

@@ -4,6 +4,7 @@ class Prompter;
 class Clock;
 class Desktop_Shell;
 class Decimal_Separator;
+class Save_File_Dialog;
 
 // The platform seams the windows and the logic behind them use. main()
 // fills it with the real implementations; a test fills what it needs with fakes.
@@ -12,4 +13,5 @@ struct Platform_Services {
     Clock* Time = nullptr;
     Desktop_Shell* Desktop = nullptr;
     Decimal_Separator* Separator = nullptr;
+    Save_File_Dialog* Save_Dialog = nullptr;
 };

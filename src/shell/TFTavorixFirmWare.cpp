@@ -1,5 +1,7 @@
 #include "shell/TFTavorixFirmWare.h"
 
+#include "gsdml/Profinet_XML.h"
+#include "gsdml/TFProfinetFileName.h"
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
@@ -155,6 +157,7 @@ void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
     FOpenConf = new TFOpenConf(Space, this);
+    FProfinetFileName = new TFProfinetFileName(Space, QDate::currentDate(), this);
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -201,6 +204,7 @@ void TFTavorixFirmWare::Change_Language()
     Set_Lang();
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
+    FProfinetFileName->Set_Lang();
 }
 
 void TFTavorixFirmWare::Apply_Timer_Rule()
@@ -230,6 +234,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_TLS_List_Certificates) {
         } else if (Button == Btn_IEC61850_Access) {
         } else if (Button == Btn_PROFINET_XML) {
+            PROFINET_XML();
         } else if (Button == Btn_CreateBin) {
         }
     });
@@ -247,6 +252,14 @@ void TFTavorixFirmWare::Open_Project()
         return;
     Space.Activate_Project(FOpenConf->Name_Conf);
     Show_Configuration_Lines();
+}
+
+void TFTavorixFirmWare::PROFINET_XML()
+{
+    if (FProfinetFileName->exec() != QDialog::Accepted)
+        return;
+    Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
+    Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML);
 }
 
 void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)

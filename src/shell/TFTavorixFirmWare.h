@@ -14,6 +14,7 @@ class QPushButton;
 class Workspace;
 class TFNew_Project;
 class TFOpenConf;
+class TFProfinetFileName;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -40,6 +41,7 @@ private:
     void Show_Configuration_Lines();
     void Create_New_Project();
     void Open_Project();
+    void PROFINET_XML();
     void Apply_Timer_Rule();
     QPushButton* Make_Button(const QString& Name, int X, int Y, int W, int H);
 
@@ -70,4 +72,5 @@ private:
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
+    TFProfinetFileName* FProfinetFileName = nullptr;
 };
