@@ -8,6 +8,7 @@
 #include "platform/Xml_File.h"
 #include "shell/Workspace.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <iterator>
@@ -112,6 +113,7 @@ void Profinet_XML::Save_Profinet_XML(const QString& Name)
     const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
     if (QFileInfo::exists(Path) && !Prompts.Confirm(Space.Str(Overwrite_Question)))
         return;
+    // The system's text alone does not say which file it is about.
     if (const auto Written = Create_Profinet_XML(Path); !Written)
-        Prompts.Error(Written.error());
+        Prompts.Error(QDir::toNativeSeparators(Path) + QStringLiteral(": ") + Written.error());
 }
