@@ -3,6 +3,7 @@
 #include "platform/Qt_Http_Client.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
+#include "platform/Ui_Save_File_Dialog.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Ui_Guarded_Application.h"
 #include "shell/Workspace.h"
@@ -27,6 +28,7 @@ int main(int argc, char* argv[])
     Qt_Desktop_Shell Desktop;
     System_Decimal_Separator Separator;
     Qt_Http_Client Http;
+    Qt_Save_File_Dialog Save_Dialog;
     App.Set_Prompter(&Prompts);
 
     Workspace Space(QCoreApplication::applicationDirPath());
@@ -36,6 +38,7 @@ int main(int argc, char* argv[])
     Services.Desktop = &Desktop;
     Services.Separator = &Separator;
     Services.Http = &Http;
+    Services.Save_Dialog = &Save_Dialog;
 
     TFTavorixFirmWare Main_Window(Space, Services);
     Main_Window.show();

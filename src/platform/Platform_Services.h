@@ -5,6 +5,7 @@ class Clock;
 class Desktop_Shell;
 class Decimal_Separator;
 class Http_Client;
+class Save_File_Dialog;
 
 // The platform seams the windows and the logic behind them use. main()
 // fills it with the real implementations; a test fills what it needs with fakes.
@@ -14,4 +15,5 @@ struct Platform_Services {
     Desktop_Shell* Desktop = nullptr;
     Decimal_Separator* Separator = nullptr;
     Http_Client* Http = nullptr;
+    Save_File_Dialog* Save_Dialog = nullptr;
 };

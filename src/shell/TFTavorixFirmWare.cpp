@@ -4,6 +4,8 @@
 #include "localisation/TFSoftOptions.h"
 #include "localisation/Version_Check.h"
 #include "platform/Desktop_Shell.h"
+#include "gsdml/Profinet_XML.h"
+#include "gsdml/TFProfinetFileName.h"
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
@@ -167,6 +169,7 @@ void TFTavorixFirmWare::Create_Windows()
         if (Services.Desktop)
             Services.Desktop->Open_Url(Link);
     });
+    FProfinetFileName = new TFProfinetFileName(Space, QDate::currentDate(), this);
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -214,6 +217,7 @@ void TFTavorixFirmWare::Change_Language()
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
     FSoftOptions->Set_Lang();
+    FProfinetFileName->Set_Lang();
 }
 
 void TFTavorixFirmWare::Apply_Timer_Rule()
@@ -261,6 +265,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_TLS_List_Certificates) {
         } else if (Button == Btn_IEC61850_Access) {
         } else if (Button == Btn_PROFINET_XML) {
+            PROFINET_XML();
         } else if (Button == Btn_CreateBin) {
             Update_Device();
         }
@@ -287,6 +292,14 @@ bool TFTavorixFirmWare::Update_Device()
         return false;
     // The update dialog (form type 1) opens here.
     return true;
+}
+
+void TFTavorixFirmWare::PROFINET_XML()
+{
+    if (FProfinetFileName->exec() != QDialog::Accepted)
+        return;
+    Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
+    Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML);
 }
 
 void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)

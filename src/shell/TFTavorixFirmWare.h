@@ -17,6 +17,7 @@ class TFNew_Project;
 class TFOpenConf;
 class TFSoftOptions;
 class Configuration_Image;
+class TFProfinetFileName;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -48,6 +49,7 @@ private:
     // Compiles the active configuration and writes its bank files; returns
     // whether they were written, the condition for the update to go on.
     bool Update_Device();
+    void PROFINET_XML();
     void Apply_Timer_Rule();
     QPushButton* Make_Button(const QString& Name, int X, int Y, int W, int H);
 
@@ -82,4 +84,5 @@ private:
 
     // The configuration image: kept from one compilation to the next.
     std::unique_ptr<Configuration_Image> Image;
+    TFProfinetFileName* FProfinetFileName = nullptr;
 };

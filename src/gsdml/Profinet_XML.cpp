@@ -1,0 +1,119 @@
+#include "gsdml/Profinet_XML.h"
+
+#include "editors/Input_Helpers.h"
+#include "gsdml/Profinet_XML_Lines.h"
+#include "platform/File_Write.h"
+#include "platform/Prompter.h"
+#include "platform/Save_File_Dialog.h"
+#include "platform/Xml_File.h"
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <iterator>
+
+namespace {
+
+constexpr int Overwrite_Question = 1511;
+
+void Add_Line(QByteArray& Text, const QByteArray& Line)
+{
+    Text += Line;
+    Text += "\r\n";
+}
+
+template <std::size_t N>
+void Add_Lines(QByteArray& Text, const char* const (&Lines)[N])
+{
+    for (const char* Line : Lines)
+        Add_Line(Text, Line);
+}
+
+} // namespace
+
+QString Escape_Attribute(const QString& Text)
+{
+    QString Escaped;
+    Escaped.reserve(Text.size());
+    for (const QChar C : Text) {
+        switch (C.unicode()) {
+        case u'&': Escaped += QStringLiteral("&amp;"); break;
+        case u'<': Escaped += QStringLiteral("&lt;"); break;
+        case u'>': Escaped += QStringLiteral("&gt;"); break;
+        case u'"': Escaped += QStringLiteral("&quot;"); break;
+        case u'\t': Escaped += QStringLiteral("&#9;"); break;
+        case u'\n': Escaped += QStringLiteral("&#10;"); break;
+        case u'\r': Escaped += QStringLiteral("&#13;"); break;
+        default: Escaped += C;
+        }
+    }
+    return Escaped;
+}
+
+QByteArray Compose_Profinet_XML(const Profinet_Par& Par)
+{
+    using namespace Profinet_XML_Lines;
+    const QByteArray Name = Escape_Attribute(Par.Name_Station).toUtf8();
+    QByteArray Text("\xEF\xBB\xBF");
+    Text.reserve(12 * 1024);
+    Add_Lines(Text, Head);
+    Add_Line(Text, QByteArray(Access_Point_Begin) + Name + Access_Point_Between + Name + Access_Point_End);
+    Add_Lines(Text, Access_Point_Body);
+    // Seen from the controller: its input is what the converter sends.
+    Add_Line(Text, Input_Begin + QByteArray::number(Par.Output_Bytes) + Input_End);
+    Add_Line(Text, Output_Begin + QByteArray::number(Par.Input_Bytes) + Output_End);
+    Add_Lines(Text, Tail);
+    return Text;
+}
+
+static_assert(std::size(Profinet_XML_Lines::Head) + 1 + std::size(Profinet_XML_Lines::Access_Point_Body) + 2
+                  + std::size(Profinet_XML_Lines::Tail)
+              == Profinet_XML_Line_Count);
+
+Profinet_XML::Profinet_XML(const Workspace& Space_, Prompter& Prompts_, Save_File_Dialog& Dialog_)
+    : Space(Space_), Prompts(Prompts_), Dialog(Dialog_)
+{
+}
+
+void Profinet_XML::Load_Profinet_Par()
+{
+    Par = Profinet_Par();
+    Xml_File File;
+    if (File.Load_Or_Throw(Space.File_ParGen)) {
+        const pugi::xml_node Root = File.Root();
+        if (const auto In = Xml_File::Child_Text(Root, "PROFINET_NB_IN"))
+            Par.Input_Bytes = Read_Integer(*In, Profinet_Par::Default_Bytes);
+        if (const auto Out = Xml_File::Child_Text(Root, "PROFINET_NB_OUT"))
+            Par.Output_Bytes = Read_Integer(*Out, Profinet_Par::Default_Bytes);
+        if (const auto Name = Xml_File::Child_Text(Root, "PROFINET_NAME_STA"))
+            Par.Name_Station = *Name;
+    }
+    if (Par.Name_Station.trimmed().isEmpty())
+        Par.Name_Station = Profinet_Par().Name_Station;
+}
+
+std::expected<void, QString> Profinet_XML::Create_Profinet_XML(const QString& Path)
+{
+    Load_Profinet_Par();
+    return Write_File_Atomic(Path, Compose_Profinet_XML(Par));
+}
+
+void Profinet_XML::Save_Profinet_XML(const QString& Name)
+{
+    Save_File_Request Request;
+    Request.Initial_Folder = Space.Project_Dir;
+    Request.Preset_Name = Name;
+    Request.Filter_Description = QStringLiteral("PROFINET XML (*.xml)");
+    Request.Filter_Pattern = Name;
+    const std::optional<QString> Chosen = Dialog.Ask_Save_Path(Request);
+    if (!Chosen)
+        return;
+    // Only the folder counts: the file keeps the name composed before.
+    const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
+    if (QFileInfo::exists(Path) && !Prompts.Confirm(Space.Str(Overwrite_Question)))
+        return;
+    // The system's text alone does not say which file it is about.
+    if (const auto Written = Create_Profinet_XML(Path); !Written)
+        Prompts.Error(QDir::toNativeSeparators(Path) + QStringLiteral(": ") + Written.error());
+}

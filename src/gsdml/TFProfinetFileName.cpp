@@ -1,0 +1,98 @@
+#include "gsdml/TFProfinetFileName.h"
+
+#include "gsdml/Profinet_File_Name.h"
+#include "shell/Workspace.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+constexpr int Client_Width = 540;
+constexpr int Client_Height = 205;
+constexpr int Heading_Top = 92;
+constexpr int Part_Top = 114;
+constexpr int Part_Height = 26;
+constexpr int Fix1_X = 12;
+constexpr int Fix1_W = 206;
+constexpr int User_X = Fix1_X + Fix1_W + 4;
+constexpr int User_W = 190;
+constexpr int Fix2_X = User_X + User_W + 4;
+constexpr int Fix2_W = Client_Width - 12 - Fix2_X;
+
+QLabel* Make_Label(QWidget* Parent, const char* Name, int X, int Y, int W, int H)
+{
+    auto* Label = new QLabel(Parent);
+    Label->setObjectName(QString::fromLatin1(Name));
+    Label->setGeometry(X, Y, W, H);
+    return Label;
+}
+} // namespace
+
+TFProfinetFileName::TFProfinetFileName(Workspace& Space_, const QDate& Start_Date, QWidget* Parent)
+    : QDialog(Parent), Space(Space_)
+{
+    setObjectName(QStringLiteral("TFProfinetFileName"));
+    FormCreate(Start_Date);
+}
+
+void TFProfinetFileName::FormCreate(const QDate& Start_Date)
+{
+    setFixedSize(Client_Width, Client_Height);
+    Title = Make_Title_Area(this, Client_Width);
+    Title.L_SW_Code->setText(Space.SW_Code);
+
+    Label1 = Make_Label(this, "Label1", 12, 66, Client_Width - 24, 20);
+    Label2 = Make_Label(this, "Label2", Fix1_X, Heading_Top, Fix1_W, 20);
+    Label4 = Make_Label(this, "Label4", User_X, Heading_Top, User_W, 20);
+    Label5 = Make_Label(this, "Label5", Fix2_X, Heading_Top, Fix2_W, 20);
+
+    // The parts read as one name: the fixed parts sit flush against the user's edit.
+    L_XML_Fix1 = Make_Label(this, "L_XML_Fix1", Fix1_X, Part_Top, Fix1_W, Part_Height);
+    L_XML_Fix1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    L_XML_Fix1->setText(Profinet_File_Name_Fix1);
+    E_XML_User = new QLineEdit(this);
+    E_XML_User->setObjectName(QStringLiteral("E_XML_User"));
+    E_XML_User->setGeometry(User_X, Part_Top, User_W, Part_Height);
+    Label4->setBuddy(E_XML_User);
+    L_XML_Fix2 = Make_Label(this, "L_XML_Fix2", Fix2_X, Part_Top, Fix2_W, Part_Height);
+    L_XML_Fix2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Computed once: a run past midnight keeps the day the program started.
+    L_XML_Fix2->setText(Profinet_File_Name_Fix2(Start_Date));
+
+    Btn_OK = new QPushButton(this);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(Client_Width - 12 - 2 * 140 - 10, 160, 140, 32);
+    Btn_OK->setDefault(true);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(Client_Width - 12 - 140, 160, 140, 32);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_OK, &QPushButton::clicked, this, &TFProfinetFileName::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    Set_Lang();
+}
+
+void TFProfinetFileName::Set_Lang()
+{
+    setWindowTitle(Space.Str(1500));
+    Title.L_SW_Desc->setText(Space.Str(1501));
+    Btn_OK->setText(Space.Str(1502));
+    Btn_OK->setAccessibleName(Space.Str(1502));
+    Btn_OK->setToolTip(Space.Str(1509));
+    Btn_Cancel->setText(Space.Str(1503));
+    Btn_Cancel->setAccessibleName(Space.Str(1503));
+    Btn_Cancel->setToolTip(Space.Str(1510));
+    Label1->setText(Space.Str(1504));
+    Label2->setText(Space.Str(1505));
+    Label4->setText(Space.Str(1506));
+    Label5->setText(Space.Str(1507));
+    E_XML_User->setToolTip(Space.Str(1508));
+    E_XML_User->setAccessibleName(Space.Str(1506));
+}
+
+void TFProfinetFileName::Btn_OKClick()
+{
+    Name_File_XML = Compose_Profinet_File_Name(L_XML_Fix1->text(), E_XML_User->text(), L_XML_Fix2->text());
+    accept();
+}

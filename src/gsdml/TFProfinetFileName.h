@@ -1,0 +1,41 @@
+#pragma once
+
+#include "shell/Ui_Title_Area.h"
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Workspace;
+
+// Composes the file name of the device description from the fixed first
+// part, the user's part and the date the program started.
+class TFProfinetFileName : public QDialog {
+    Q_OBJECT
+public:
+    // Start_Date is the day the last fixed part shows for the whole run.
+    TFProfinetFileName(Workspace& Space, const QDate& Start_Date = QDate::currentDate(), QWidget* Parent = nullptr);
+    void Set_Lang();
+    void Btn_OKClick();
+
+    // The composed name, set by OK.
+    QString Name_File_XML;
+
+private:
+    void FormCreate(const QDate& Start_Date);
+
+    Workspace& Space;
+    Title_Area Title;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* L_XML_Fix1 = nullptr;
+    QLineEdit* E_XML_User = nullptr;
+    QLabel* L_XML_Fix2 = nullptr;
+    QPushButton* Btn_OK = nullptr;
+    QPushButton* Btn_Cancel = nullptr;
+};
