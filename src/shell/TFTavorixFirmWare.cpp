@@ -1,5 +1,8 @@
 #include "shell/TFTavorixFirmWare.h"
 
+#include "editors/TFIEC61850_Variables.h"
+#include "editors/TFParGen.h"
+#include "editors/TFTLS_Server_Known_Cert.h"
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
@@ -155,6 +158,9 @@ void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
     FOpenConf = new TFOpenConf(Space, this);
+    FParGen = new TFParGen(Space, *Services.Prompts, this);
+    FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this);
+    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -201,6 +207,9 @@ void TFTavorixFirmWare::Change_Language()
     Set_Lang();
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
+    FParGen->Set_Lang();
+    FTLS_Server_Known_Cert->Set_Lang();
+    FIEC61850_Variables->Set_Lang();
 }
 
 void TFTavorixFirmWare::Apply_Timer_Rule()
@@ -227,8 +236,11 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));
         } else if (Button == Btn_Prm_Gen) {
+            FParGen->Execute();
         } else if (Button == Btn_TLS_List_Certificates) {
+            FTLS_Server_Known_Cert->Execute();
         } else if (Button == Btn_IEC61850_Access) {
+            FIEC61850_Variables->Execute();
         } else if (Button == Btn_PROFINET_XML) {
         } else if (Button == Btn_CreateBin) {
         }

@@ -14,6 +14,9 @@ class QPushButton;
 class Workspace;
 class TFNew_Project;
 class TFOpenConf;
+class TFParGen;
+class TFTLS_Server_Known_Cert;
+class TFIEC61850_Variables;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -70,4 +73,7 @@ private:
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
+    TFParGen* FParGen = nullptr;
+    TFTLS_Server_Known_Cert* FTLS_Server_Known_Cert = nullptr;
+    TFIEC61850_Variables* FIEC61850_Variables = nullptr;
 };
