@@ -19,10 +19,11 @@ TFIEC61850_Variables::TFIEC61850_Variables(Workspace& Space_, Prompter& Prompts_
     setObjectName(QStringLiteral("TFIEC61850_Variables"));
     V::Init_Table(Table);
     V::Reset(Table);
-    Lay_Out(1090, 640);
-    const int Widths[12] = {54, 150, 100, 56, 68, 64, 64, 100, 90, 50, 74, 170};
+    Lay_Out(1100, 640);
+    const int Widths[12] = {54, 140, 96, 56, 68, 64, 64, 96, 90, 50, 74, 170};
     for (int Column = 0; Column < 12; ++Column)
         Grid->setColumnWidth(Column, Widths[Column]);
+    Grid->horizontalHeader()->setStretchLastSection(true);
     Grid->verticalHeader()->setMinimumWidth(34);
     Set_Lang();
 }

@@ -33,6 +33,13 @@ constexpr int Byte_Width = 44;
 constexpr int Byte_Step = 56;
 constexpr int Station_Name_Limit = 15;
 
+// A multi-line text box shown one line high.
+class One_Line_Box : public QPlainTextEdit {
+public:
+    explicit One_Line_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
+    void Set_Margins(int Margin) { setViewportMargins(Margin, Margin, Margin, Margin); }
+};
+
 QString Box_Text(const QPlainTextEdit* Box)
 {
     // The raw text: non-breaking spaces and the like stay as typed.
@@ -68,14 +75,19 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
 
 QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int Y)
 {
-    auto* Box = new QPlainTextEdit(Body);
+    QPlainTextEdit* Box = new One_Line_Box(Body);
     Box->setObjectName(Name);
-    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12, Row_Height + 2);
     Box->setTabChangesFocus(true);
     Box->setLineWrapMode(QPlainTextEdit::NoWrap);
     Box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Box->document()->setDocumentMargin(2);
+    // One text line high: the margins lie outside the text area, so no part
+    // of the second line of a key or certificate peeks in below the first.
+    Box->document()->setDocumentMargin(0);
+    const int Line = Box->fontMetrics().lineSpacing();
+    const int Margin = 3;
+    static_cast<One_Line_Box*>(Box)->Set_Margins(Margin);
+    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12, Line + 2 * Box->frameWidth() + 2 * Margin);
     connect(Box, &QPlainTextEdit::textChanged, this, &TFParGen::On_Change);
     return Box;
 }

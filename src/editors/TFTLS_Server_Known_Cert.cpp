@@ -14,7 +14,7 @@ TFTLS_Server_Known_Cert::TFTLS_Server_Known_Cert(Workspace& Space_, Prompter& Pr
 {
     setObjectName(QStringLiteral("TFTLS_Server_Known_Cert"));
     Init_Table();
-    Lay_Out(840, 420);
+    Lay_Out(840, 400);
     Set_Lang();
 }
 

@@ -238,7 +238,6 @@ Table_View::Table_View(Table_Model& Model_, const Workspace& Space_, QWidget* Pa
     verticalHeader()->setDefaultSectionSize(24);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setHighlightSections(false);
-    setCornerButtonEnabled(false);
 
     // Every header double-click goes through the user's auto-size setting,
     // the one on a section edge included.
