@@ -6,6 +6,9 @@
 #include "platform/Desktop_Shell.h"
 #include "gsdml/Profinet_XML.h"
 #include "gsdml/TFProfinetFileName.h"
+#include "editors/TFIEC61850_Variables.h"
+#include "editors/TFParGen.h"
+#include "editors/TFTLS_Server_Known_Cert.h"
 #include "platform/Prompter.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
@@ -169,6 +172,9 @@ void TFTavorixFirmWare::Create_Windows()
         if (Services.Desktop)
             Services.Desktop->Open_Url(Link);
     });
+    FParGen = new TFParGen(Space, *Services.Prompts, this);
+    FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this);
+    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
     FProfinetFileName = new TFProfinetFileName(Space, QDate::currentDate(), this);
 }
 
@@ -217,6 +223,9 @@ void TFTavorixFirmWare::Change_Language()
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
     FSoftOptions->Set_Lang();
+    FParGen->Set_Lang();
+    FTLS_Server_Known_Cert->Set_Lang();
+    FIEC61850_Variables->Set_Lang();
     FProfinetFileName->Set_Lang();
 }
 
@@ -262,8 +271,11 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));
         } else if (Button == Btn_Prm_Gen) {
+            FParGen->Execute();
         } else if (Button == Btn_TLS_List_Certificates) {
+            FTLS_Server_Known_Cert->Execute();
         } else if (Button == Btn_IEC61850_Access) {
+            FIEC61850_Variables->Execute();
         } else if (Button == Btn_PROFINET_XML) {
             PROFINET_XML();
         } else if (Button == Btn_CreateBin) {

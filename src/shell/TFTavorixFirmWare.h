@@ -18,6 +18,9 @@ class TFOpenConf;
 class TFSoftOptions;
 class Configuration_Image;
 class TFProfinetFileName;
+class TFParGen;
+class TFTLS_Server_Known_Cert;
+class TFIEC61850_Variables;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -85,4 +88,7 @@ private:
     // The configuration image: kept from one compilation to the next.
     std::unique_ptr<Configuration_Image> Image;
     TFProfinetFileName* FProfinetFileName = nullptr;
+    TFParGen* FParGen = nullptr;
+    TFTLS_Server_Known_Cert* FTLS_Server_Known_Cert = nullptr;
+    TFIEC61850_Variables* FIEC61850_Variables = nullptr;
 };

@@ -1,0 +1,227 @@
+#include "editors/List_Files.h"
+
+#include "editors/Input_Helpers.h"
+#include "editors/Table_Model.h"
+#include "platform/Xml_File.h"
+
+#include <array>
+
+namespace {
+
+// The root's children that make table rows: every node but the blank text a
+// hand-edited file may hold between its elements.
+template <class Fill>
+void For_Each_Row(const pugi::xml_node Root, int Max_Rows, Fill&& Fill_Row)
+{
+    int Row = 1;
+    for (pugi::xml_node Child = Root.first_child(); Child && Row <= Max_Rows; Child = Child.next_sibling()) {
+        if (Child.type() == pugi::node_pcdata && QString::fromUtf8(Child.value()).trimmed().isEmpty())
+            continue;
+        Fill_Row(Child, Row++);
+    }
+}
+
+Xml_File New_Document(const char* Root_Name, pugi::xml_node& Root)
+{
+    Xml_File Xml;
+    Root = Xml_File::Add_Element(Xml.Document(), Root_Name);
+    Xml.Document().append_child(pugi::node_comment).set_value(Sw_Version_Comment);
+    return Xml;
+}
+
+} // namespace
+
+namespace IEC61850_Variables {
+
+namespace {
+
+constexpr std::array<const char*, 13> Attributes{"",         "Enable",     "Name",       "Type",
+                                                 "Length",   "ReadOnly",   "Position",   "StartBit",
+                                                 "Conversion", "MultiplicationFactor", "Swap", "SwapWord",
+                                                 "Mnemonic"};
+constexpr std::array<int, 13> Headers{914, 915, 916, 917, 918, 919, 920, 932, 933, 934, 942, 943, 921};
+constexpr std::array<int, 13> Hints{0, 922, 923, 924, 925, 926, 927, 935, 936, 937, 944, 945, 928};
+
+Xml_File Build(const Table_Model& Table)
+{
+    pugi::xml_node Root;
+    Xml_File Xml = New_Document("IEC61850_Variables", Root);
+    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
+        if (Table.Cell(Row, Col_Name).trimmed().isEmpty())
+            break;
+        pugi::xml_node Item = Xml_File::Add_Element(Root, "row");
+        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column)
+            Xml_File::Set_Attribute(Item, Attribute_Name(Column), Table.Cell(Row, Column));
+    }
+    return Xml;
+}
+
+} // namespace
+
+const char* Attribute_Name(int Column) { return Column >= 1 && Column < Columns ? Attributes[Column] : ""; }
+int Header_Slot(int Column) { return Column >= 0 && Column < Columns ? Headers[Column] : -1; }
+int Hint_Slot(int Column) { return Column >= 1 && Column < Columns ? Hints[Column] : -1; }
+
+void Init_Table(Table_Model& Table)
+{
+    for (int Column : {Col_Enable, Col_ReadOnly, Col_Swap, Col_SwapWord})
+        Table.Set_Column_Kind(Column, Column_Kind::Data_Check_Box);
+    Table.Set_Column_Kind(Col_Type, Column_Kind::Pick_List,
+                          {QStringLiteral("Int"), QStringLiteral("Float"), QStringLiteral("Digital (Bit)")});
+    QStringList Bits;
+    for (int Bit = 0; Bit < 8; ++Bit)
+        Bits.append(QString::number(Bit));
+    Table.Set_Column_Kind(Col_StartBit, Column_Kind::Pick_List, Bits);
+    Table.Set_Column_Kind(Col_Conversion, Column_Kind::Pick_List,
+                          {QStringLiteral("None"), QStringLiteral("Int to Float"), QStringLiteral("Float to Int")});
+    Table.Set_Column_Kind(Col_MultiplicationFactor, Column_Kind::Editable_Pick_List, {QStringLiteral("None")});
+}
+
+void Set_Headers(Table_Model& Table, const Lang_Table& Lang)
+{
+    for (int Column = 0; Column < Columns; ++Column) {
+        Table.Set_Cell(0, Column, Lang[Header_Slot(Column)]);
+        if (Column > 0)
+            Table.Set_Header_Hint(Column, Lang[Hint_Slot(Column)]);
+    }
+}
+
+void Reset(Table_Model& Table)
+{
+    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
+        Table.Set_Cell(Row, 0, QString::number(Row));
+        Table.Set_Cell(Row, Col_Enable, QStringLiteral("Y"));
+        for (int Column = Col_Name; Column < Columns; ++Column)
+            Table.Set_Cell(Row, Column, QString());
+    }
+}
+
+void Load(const QString& Path, Table_Model& Table)
+{
+    Xml_File Xml;
+    const bool Found = Xml.Load_Or_Throw(Path);
+    Reset(Table);
+    if (!Found)
+        return;
+    For_Each_Row(Xml.Root(), Table.Row_Count() - 1, [&](pugi::xml_node Item, int Row) {
+        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column) {
+            if (const auto Value = Xml_File::Attribute(Item, Attribute_Name(Column)))
+                Table.Set_Cell(Row, Column, *Value);
+            else if (Column == Col_Enable)
+                Table.Set_Cell(Row, Column, QStringLiteral("Y"));
+            else if (Column == Col_ReadOnly || Column == Col_Swap || Column == Col_SwapWord)
+                Table.Set_Cell(Row, Column, QStringLiteral("N"));
+        }
+    });
+}
+
+QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); }
+
+std::expected<void, QString> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
+
+std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+{
+    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
+        if (Table.Cell(Row, Col_Name).trimmed().isEmpty())
+            return std::nullopt;
+        if (Table.Cell(Row, Col_Enable).trimmed() != QLatin1String("Y"))
+            continue;
+        const QString Prefix = Lang[929] + QString::number(Row);
+        const qint32 Length = Read_Integer(Table.Cell(Row, Col_Length), -1);
+        if (Length < 1 || Length > 4)
+            return Prefix + Lang[941];
+        const qint32 Position = Read_Integer(Table.Cell(Row, Col_Position), -1);
+        if (Position < 0 || Position > NByte_IN - 1)
+            return Prefix + Lang[930] + QString::number(NByte_IN - 1);
+        if (Table.Cell(Row, Col_Type) == QLatin1String("Digital (Bit)")
+            && Table.Cell(Row, Col_StartBit).trimmed().isEmpty())
+            return Prefix + Lang[938];
+        if (Table.Cell(Row, Col_Conversion).trimmed().isEmpty())
+            return Prefix + Lang[939];
+        const QString Factor = Table.Cell(Row, Col_MultiplicationFactor);
+        if (Factor.toUpper().trimmed() != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
+            return Prefix + Lang[940];
+    }
+    return std::nullopt;
+}
+
+} // namespace IEC61850_Variables
+
+namespace TLS_Known_Cert {
+
+namespace {
+
+constexpr std::array<const char*, 4> Attributes{"", "Enable", "Certificate", "Mnemonic"};
+constexpr std::array<int, 4> Headers{814, 815, 816, 817};
+constexpr std::array<int, 4> Hints{0, 818, 819, 820};
+
+Xml_File Build(const Table_Model& Table)
+{
+    pugi::xml_node Root;
+    Xml_File Xml = New_Document("TLS_Server_Known_Cert", Root);
+    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
+        if (Table.Cell(Row, Col_Certificate).trimmed().isEmpty())
+            break;
+        pugi::xml_node Item = Xml_File::Add_Element(Root, "row");
+        const bool On = Table.Has_Check(Row, Col_Enable) && Table.Checked(Row, Col_Enable);
+        Xml_File::Set_Attribute(Item, "Enable", On ? QStringLiteral("Y") : QStringLiteral("N"));
+        Xml_File::Set_Attribute(Item, "Certificate", Table.Cell(Row, Col_Certificate));
+        Xml_File::Set_Attribute(Item, "Mnemonic", Table.Cell(Row, Col_Mnemonic));
+    }
+    return Xml;
+}
+
+} // namespace
+
+const char* Attribute_Name(int Column) { return Column >= 1 && Column < Columns ? Attributes[Column] : ""; }
+int Header_Slot(int Column) { return Column >= 0 && Column < Columns ? Headers[Column] : -1; }
+int Hint_Slot(int Column) { return Column >= 1 && Column < Columns ? Hints[Column] : -1; }
+
+void Init_Table(Table_Model& Table)
+{
+    Table.Set_Column_Kind(Col_Certificate, Column_Kind::Multi_Line_Text);
+    for (int Row = 1; Row < Table.Row_Count(); ++Row)
+        Table.Set_Check(Row, Col_Enable, false);
+}
+
+void Set_Headers(Table_Model& Table, const Lang_Table& Lang)
+{
+    for (int Column = 0; Column < Columns; ++Column) {
+        Table.Set_Cell(0, Column, Lang[Header_Slot(Column)]);
+        if (Column > 0)
+            Table.Set_Header_Hint(Column, Lang[Hint_Slot(Column)]);
+    }
+}
+
+void Reset(Table_Model& Table)
+{
+    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
+        Table.Set_Cell(Row, 0, QString::number(Row));
+        Table.Set_Check(Row, Col_Enable, true);
+        Table.Set_Cell(Row, Col_Certificate, QString());
+        Table.Set_Cell(Row, Col_Mnemonic, QString());
+    }
+}
+
+void Load(const QString& Path, Table_Model& Table)
+{
+    Xml_File Xml;
+    const bool Found = Xml.Load_Or_Throw(Path);
+    Reset(Table);
+    if (!Found)
+        return;
+    For_Each_Row(Xml.Root(), Table.Row_Count() - 1, [&](pugi::xml_node Item, int Row) {
+        const QString Enable = Xml_File::Attribute(Item, "Enable").value_or(QStringLiteral("Y"));
+        Table.Set_Check(Row, Col_Enable, Enable != QLatin1String("N"));
+        if (const auto Certificate = Xml_File::Attribute(Item, "Certificate"))
+            Table.Set_Cell(Row, Col_Certificate, *Certificate);
+        if (const auto Mnemonic = Xml_File::Attribute(Item, "Mnemonic"))
+            Table.Set_Cell(Row, Col_Mnemonic, *Mnemonic);
+    });
+}
+
+QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); }
+
+std::expected<void, QString> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
+
+} // namespace TLS_Known_Cert

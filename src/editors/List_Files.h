@@ -1,0 +1,80 @@
+#pragma once
+
+#include "localisation/Lang_Strings.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+#include <expected>
+#include <optional>
+
+class Table_Model;
+
+// IEC61850_Variables.xml: the variables the gateway's IEC 61850 server
+// publishes, one "row" element per table row.
+namespace IEC61850_Variables {
+
+constexpr int Data_Rows = 50;
+constexpr int Columns = 13;  // the row number and the twelve fields
+constexpr int Data_Array_Size = 1438;
+
+enum Column : int {
+    Col_Enable = 1,
+    Col_Name,
+    Col_Type,
+    Col_Length,
+    Col_ReadOnly,
+    Col_Position,
+    Col_StartBit,
+    Col_Conversion,
+    Col_MultiplicationFactor,
+    Col_Swap,
+    Col_SwapWord,
+    Col_Mnemonic,
+};
+
+// The file attribute of a data column (1..12).
+const char* Attribute_Name(int Column);
+// The header text slot and hint slot of a column.
+int Header_Slot(int Column);
+int Hint_Slot(int Column);
+
+// Sets the column editors and pick lists of an empty 51 x 13 text-check table.
+void Init_Table(Table_Model& Table);
+void Set_Headers(Table_Model& Table, const Lang_Table& Lang);
+// Every data row numbered and enabled, all other cells empty.
+void Reset(Table_Model& Table);
+// Reset, then the file's first 50 rows with the attribute defaults. A missing
+// file leaves the reset table; a malformed one raises Xml_Parse_Error.
+void Load(const QString& Path, Table_Model& Table);
+QByteArray To_Bytes(const Table_Model& Table);
+std::expected<void, QString> Save(const QString& Path, const Table_Model& Table);
+// The message of the first enabled row that may not be saved, up to the
+// first row without a name; nothing when the list may be saved.
+std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
+
+} // namespace IEC61850_Variables
+
+// TLS_Known_Cert.xml: the client certificates the gateway's TLS server accepts.
+namespace TLS_Known_Cert {
+
+constexpr int Data_Rows = 10;
+constexpr int Columns = 4;
+
+enum Column : int { Col_Enable = 1, Col_Certificate, Col_Mnemonic };
+
+const char* Attribute_Name(int Column);
+int Header_Slot(int Column);
+int Hint_Slot(int Column);
+
+// Sets the column editors of an empty 11 x 4 state-check table.
+void Init_Table(Table_Model& Table);
+void Set_Headers(Table_Model& Table, const Lang_Table& Lang);
+// Every data row numbered with its box checked, the texts empty.
+void Reset(Table_Model& Table);
+void Load(const QString& Path, Table_Model& Table);
+QByteArray To_Bytes(const Table_Model& Table);
+std::expected<void, QString> Save(const QString& Path, const Table_Model& Table);
+
+} // namespace TLS_Known_Cert

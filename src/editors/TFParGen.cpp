@@ -1,0 +1,460 @@
+#include "editors/TFParGen.h"
+
+#include "editors/Ui_Collapsible_Group.h"
+#include "platform/Prompter.h"
+#include "shell/Workspace.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int Client_Width = 460;
+constexpr int Client_Height = 700;
+constexpr int Title_Height = 66;
+constexpr int Button_Panel_Height = 50;
+constexpr int Group_X = 8;
+constexpr int Group_Width = 420;
+constexpr int Group_Gap = 6;
+constexpr int Bottom_Margin = 12;  // below the last visible control of a group
+constexpr int Label_X = 10;
+constexpr int Field_X = 160;
+constexpr int Row_Height = 24;
+constexpr int Byte_Width = 44;
+constexpr int Byte_Step = 56;
+constexpr int Station_Name_Limit = 15;
+
+// A multi-line text box shown one line high.
+class One_Line_Box : public QPlainTextEdit {
+public:
+    explicit One_Line_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
+    void Set_Margins(int Margin) { setViewportMargins(Margin, Margin, Margin, Margin); }
+};
+
+QString Box_Text(const QPlainTextEdit* Box)
+{
+    // The raw text: non-breaking spaces and the like stay as typed.
+    QString Text = Box->document()->toRawText();
+    Text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    Text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return Text;
+}
+} // namespace
+
+TFParGen::TFParGen(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Prompts(Prompts_)
+{
+    FormCreate();
+}
+
+QLabel* TFParGen::Make_Label(QWidget* Body, const QString& Name, int Y)
+{
+    auto* Label = new QLabel(Body);
+    Label->setObjectName(Name);
+    Label->setGeometry(Label_X, Y + 3, Field_X - Label_X - 6, Row_Height - 4);
+    return Label;
+}
+
+QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W)
+{
+    auto* Edit = new QLineEdit(Body);
+    Edit->setObjectName(Name);
+    Edit->setGeometry(X, Y, W, Row_Height);
+    connect(Edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
+    return Edit;
+}
+
+QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int Y)
+{
+    QPlainTextEdit* Box = new One_Line_Box(Body);
+    Box->setObjectName(Name);
+    Box->setTabChangesFocus(true);
+    Box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // One text line high: the margins lie outside the text area, so no part
+    // of the second line of a key or certificate peeks in below the first.
+    Box->document()->setDocumentMargin(0);
+    const int Line = Box->fontMetrics().lineSpacing();
+    const int Margin = 3;
+    static_cast<One_Line_Box*>(Box)->Set_Margins(Margin);
+    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12, Line + 2 * Box->frameWidth() + 2 * Margin);
+    connect(Box, &QPlainTextEdit::textChanged, this, &TFParGen::On_Change);
+    return Box;
+}
+
+QCheckBox* TFParGen::Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W)
+{
+    auto* Check = new QCheckBox(Body);
+    Check->setObjectName(Name);
+    Check->setGeometry(X, Y, W, Row_Height);
+    connect(Check, &QCheckBox::toggled, this, [this, Check] { On_Click(Check); });
+    return Check;
+}
+
+QLineEdit* TFParGen::Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes)
+{
+    for (int I = 0; I < 4; ++I) {
+        const int X = Field_X + I * Byte_Step;
+        Bytes[static_cast<size_t>(I)] = Make_Edit(Body, Prefix + QString::number(I + 1), X, Y, Byte_Width);
+        Bytes[static_cast<size_t>(I)]->setAlignment(Qt::AlignRight);
+        Bytes[static_cast<size_t>(I)]->installEventFilter(this);
+        if (I < 3) {
+            auto* Dot = new QLabel(QStringLiteral("."), Body);
+            Dot->setObjectName(Prefix + QStringLiteral("_Dot%1").arg(I + 1));
+            Dot->setAlignment(Qt::AlignCenter);
+            Dot->setGeometry(X + Byte_Width, Y, Byte_Step - Byte_Width, Row_Height);
+        }
+    }
+    return Bytes[3];
+}
+
+void TFParGen::FormCreate()
+{
+    setObjectName(QStringLiteral("TFParGen"));
+    setFixedWidth(Client_Width);
+    setMinimumHeight(320);
+    resize(Client_Width, Client_Height);
+    setSizeGripEnabled(true);
+
+    auto* Stack = new QVBoxLayout(this);
+    Stack->setContentsMargins(0, 0, 0, 0);
+    Stack->setSpacing(0);
+
+    P_Title = new QWidget(this);
+    P_Title->setObjectName(QStringLiteral("P_Title"));
+    P_Title->setFixedHeight(Title_Height);
+    Title = Make_Title_Area(P_Title, Client_Width);
+    Title.L_SW_Code->setText(Space.SW_Code);
+    Stack->addWidget(P_Title);
+
+    Scroll = new QScrollArea(this);
+    Scroll->setObjectName(QStringLiteral("Scroll"));
+    Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Scroll->setWidgetResizable(false);
+    CPG = new QWidget;
+    CPG->setObjectName(QStringLiteral("CPG"));
+    Scroll->setWidget(CPG);
+    Stack->addWidget(Scroll, 1);
+
+    P_Button = new QWidget(this);
+    P_Button->setObjectName(QStringLiteral("P_Button"));
+    P_Button->setFixedHeight(Button_Panel_Height);
+    Btn_OK = new QPushButton(P_Button);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(Client_Width - 12 - 2 * 110 - 8, 9, 110, 32);
+    Btn_OK->setAutoDefault(false);
+    Btn_Cancel = new QPushButton(P_Button);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(Client_Width - 12 - 110, 9, 110, 32);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_OK, &QPushButton::clicked, this, &TFParGen::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &TFParGen::Btn_CancelClick);
+    Stack->addWidget(P_Button);
+
+    // 1. IEC 61850 server
+    CP_IEC61850_Server = new Collapsible_Group(QStringLiteral("CP_IEC61850_Server"), Group_Width, CPG);
+    QWidget* Body = CP_IEC61850_Server->Body();
+    L_IEC61850_Server_Port = Make_Label(Body, QStringLiteral("L_IEC61850_Server_Port"), 8);
+    E_IEC61850_Server_Port = Make_Edit(Body, QStringLiteral("E_IEC61850_Server_Port"), Field_X, 8, 90);
+    L_IEC61850_Server_Password = Make_Label(Body, QStringLiteral("L_IEC61850_Server_Password"), 38);
+    E_IEC61850_Server_Password = Make_Edit(Body, QStringLiteral("E_IEC61850_Server_Password"), Field_X, 38,
+                                           Group_Width - Field_X - 12);
+
+    // 2. TLS server
+    CP_TLS_Server = new Collapsible_Group(QStringLiteral("CP_TLS_Server"), Group_Width, CPG);
+    Body = CP_TLS_Server->Body();
+    CB_TLS_Server_Enable = Make_Check(Body, QStringLiteral("CB_TLS_Server_Enable"), Label_X, 8, Group_Width - 20);
+    L_TLS_Server_Key = Make_Label(Body, QStringLiteral("L_TLS_Server_Key"), 38);
+    E_TLS_Server_Key = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Key"), 38);
+    L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), 70);
+    E_TLS_Server_Key_Pass =
+        Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, 70, Group_Width - Field_X - 12);
+    L_TLS_Server_Server_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), 100);
+    E_TLS_Server_Server_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), 100);
+    L_TLS_Server_Root_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Root_Cert"), 132);
+    E_TLS_Server_Root_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Root_Cert"), 132);
+    CB_TLS_Server_En_Known_Cert =
+        Make_Check(Body, QStringLiteral("CB_TLS_Server_En_Known_Cert"), Label_X, 164, Group_Width - 20);
+
+    // 3. PROFINET
+    CP_PROFINET = new Collapsible_Group(QStringLiteral("CP_PROFINET"), Group_Width, CPG);
+    Body = CP_PROFINET->Body();
+    L_PROFINET_IP = Make_Label(Body, QStringLiteral("L_PROFINET_IP"), 8);
+    Make_Byte_Row(Body, QStringLiteral("E_PROFINET_IP"), 8, E_PROFINET_IP);
+    L_PROFINET_SM = Make_Label(Body, QStringLiteral("L_PROFINET_SM"), 38);
+    Make_Byte_Row(Body, QStringLiteral("E_PROFINET_SM"), 38, E_PROFINET_SM);
+    CB_PROFINET_GAT = Make_Check(Body, QStringLiteral("CB_PROFINET_GAT"), Label_X, 68, Field_X - Label_X - 6);
+    Make_Byte_Row(Body, QStringLiteral("E_PROFINET_GAT"), 68, E_PROFINET_GAT);
+    L_PROFINET_TunnelPort = Make_Label(Body, QStringLiteral("L_PROFINET_TunnelPort"), 98);
+    E_PROFINET_TunnelPort = Make_Edit(Body, QStringLiteral("E_PROFINET_TunnelPort"), Field_X, 98, 90);
+    L_PROFINET_NameStation = Make_Label(Body, QStringLiteral("L_PROFINET_NameStation"), 128);
+    E_PROFINET_NameStation =
+        Make_Edit(Body, QStringLiteral("E_PROFINET_NameStation"), Field_X, 128, Group_Width - Field_X - 12);
+    E_PROFINET_NameStation->setMaxLength(Station_Name_Limit);
+    connect(E_PROFINET_NameStation, &QLineEdit::textEdited, this, [this](const QString& Text) {
+        // A PROFINET name of station is lower case: whatever the user types or pastes becomes so.
+        const QString Lower = Text.toLower();
+        if (Lower == Text)
+            return;
+        const int Cursor = E_PROFINET_NameStation->cursorPosition();
+        E_PROFINET_NameStation->setText(Lower);
+        E_PROFINET_NameStation->setCursorPosition(Cursor);
+    });
+    L_PROFINET_NByte_In = Make_Label(Body, QStringLiteral("L_PROFINET_NByte_In"), 158);
+    E_PROFINET_NByte_In = Make_Edit(Body, QStringLiteral("E_PROFINET_NByte_In"), Field_X, 158, 90);
+    L_PROFINET_NByte_Out = Make_Label(Body, QStringLiteral("L_PROFINET_NByte_Out"), 188);
+    E_PROFINET_NByte_Out = Make_Edit(Body, QStringLiteral("E_PROFINET_NByte_Out"), Field_X, 188, 90);
+    CB_PROFINET_Diagnostic =
+        Make_Check(Body, QStringLiteral("CB_PROFINET_Diagnostic"), Label_X, 218, Field_X - Label_X - 6);
+    E_PROFINET_Diagnostic = Make_Edit(Body, QStringLiteral("E_PROFINET_Diagnostic"), Field_X, 218, 90);
+
+    L_IEC61850_Server_Port->setBuddy(E_IEC61850_Server_Port);
+    L_IEC61850_Server_Password->setBuddy(E_IEC61850_Server_Password);
+    L_TLS_Server_Key->setBuddy(E_TLS_Server_Key);
+    L_TLS_Server_Key_Pass->setBuddy(E_TLS_Server_Key_Pass);
+    L_TLS_Server_Server_Cert->setBuddy(E_TLS_Server_Server_Cert);
+    L_TLS_Server_Root_Cert->setBuddy(E_TLS_Server_Root_Cert);
+    L_PROFINET_TunnelPort->setBuddy(E_PROFINET_TunnelPort);
+    L_PROFINET_NameStation->setBuddy(E_PROFINET_NameStation);
+    L_PROFINET_NByte_In->setBuddy(E_PROFINET_NByte_In);
+    L_PROFINET_NByte_Out->setBuddy(E_PROFINET_NByte_Out);
+
+    Controls = {E_IEC61850_Server_Port,  E_IEC61850_Server_Password, CB_TLS_Server_Enable,
+                E_TLS_Server_Key,        E_TLS_Server_Key_Pass,      E_TLS_Server_Server_Cert,
+                E_TLS_Server_Root_Cert,  CB_TLS_Server_En_Known_Cert, E_PROFINET_IP[0],
+                E_PROFINET_IP[1],        E_PROFINET_IP[2],           E_PROFINET_IP[3],
+                E_PROFINET_SM[0],        E_PROFINET_SM[1],           E_PROFINET_SM[2],
+                E_PROFINET_SM[3],        E_PROFINET_GAT[0],          E_PROFINET_GAT[1],
+                E_PROFINET_GAT[2],       E_PROFINET_GAT[3],          CB_PROFINET_GAT,
+                E_PROFINET_TunnelPort,   E_PROFINET_NameStation,     E_PROFINET_NByte_In,
+                E_PROFINET_NByte_Out,    CB_PROFINET_Diagnostic,     E_PROFINET_Diagnostic};
+    for (int I = 0; I < 4; ++I) {
+        Byte_Chain[static_cast<size_t>(I)] = E_PROFINET_IP[static_cast<size_t>(I)];
+        Byte_Chain[static_cast<size_t>(4 + I)] = E_PROFINET_SM[static_cast<size_t>(I)];
+        Byte_Chain[static_cast<size_t>(8 + I)] = E_PROFINET_GAT[static_cast<size_t>(I)];
+    }
+
+    // Keyboard order: the groups 1, 2, 3, each header followed by its controls.
+    QList<QWidget*> Order{CP_IEC61850_Server->Header(), E_IEC61850_Server_Port, E_IEC61850_Server_Password,
+                          CP_TLS_Server->Header(),      CB_TLS_Server_Enable,   E_TLS_Server_Key,
+                          E_TLS_Server_Key_Pass,        E_TLS_Server_Server_Cert, E_TLS_Server_Root_Cert,
+                          CB_TLS_Server_En_Known_Cert,  CP_PROFINET->Header()};
+    for (QLineEdit* Byte : E_PROFINET_IP)
+        Order.append(Byte);
+    for (QLineEdit* Byte : E_PROFINET_SM)
+        Order.append(Byte);
+    Order.append(CB_PROFINET_GAT);
+    for (QLineEdit* Byte : E_PROFINET_GAT)
+        Order.append(Byte);
+    Order.append({E_PROFINET_TunnelPort, E_PROFINET_NameStation, E_PROFINET_NByte_In, E_PROFINET_NByte_Out,
+                  CB_PROFINET_Diagnostic, E_PROFINET_Diagnostic, Btn_OK, Btn_Cancel});
+    for (qsizetype I = 0; I + 1 < Order.size(); ++I)
+        setTabOrder(Order[I], Order[I + 1]);
+
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        connect(Group, &Collapsible_Group::Height_Changed, this, &TFParGen::Stack_Groups);
+
+    Order_TAB_Panels();
+    Move_GroupBoxs();
+    Set_Lang();
+}
+
+void TFParGen::Order_TAB_Panels()
+{
+    // The group captions are numbered once here; a language change keeps them.
+    CP_IEC61850_Server->Set_Caption(QStringLiteral("1. ") + Space.Str(406));
+    CP_TLS_Server->Set_Caption(QStringLiteral("2. ") + Space.Str(411));
+    CP_PROFINET->Set_Caption(QStringLiteral("3. ") + Space.Str(532));
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        Group->show();
+    Stack_Groups();
+}
+
+void TFParGen::Stack_Groups()
+{
+    int Y = Group_Gap;
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET}) {
+        Group->move(Group_X, Y);
+        Y += Group->height() + Group_Gap;
+    }
+    CPG->resize(Group_X * 2 + Group_Width, Y);
+}
+
+void TFParGen::Move_GroupBoxs()
+{
+    const auto Bottom = [](const QWidget* Control) { return Control->geometry().bottom() + 1; };
+    CP_IEC61850_Server->Set_Body_Height(Bottom(E_IEC61850_Server_Password) + Bottom_Margin);
+
+    const bool TLS_On = CB_TLS_Server_Enable->isChecked();
+    for (QWidget* Control : std::initializer_list<QWidget*>{
+             L_TLS_Server_Key, E_TLS_Server_Key, L_TLS_Server_Key_Pass, E_TLS_Server_Key_Pass,
+             L_TLS_Server_Server_Cert, E_TLS_Server_Server_Cert, L_TLS_Server_Root_Cert, E_TLS_Server_Root_Cert,
+             CB_TLS_Server_En_Known_Cert})
+        Control->setVisible(TLS_On);
+    CP_TLS_Server->Set_Body_Height(Bottom(TLS_On ? static_cast<QWidget*>(CB_TLS_Server_En_Known_Cert)
+                                                 : static_cast<QWidget*>(CB_TLS_Server_Enable))
+                                   + Bottom_Margin);
+
+    CP_PROFINET->Set_Body_Height(Bottom(E_PROFINET_Diagnostic) + Bottom_Margin);
+    Stack_Groups();
+}
+
+void TFParGen::Set_Lang()
+{
+    setWindowTitle(Space.Str(400));
+    Title.L_SW_Desc->setText(Space.Str(401));
+    Btn_OK->setText(Space.Str(402));
+    Btn_OK->setToolTip(Space.Str(404));
+    Btn_Cancel->setText(Space.Str(403));
+    Btn_Cancel->setToolTip(Space.Str(405));
+
+    const auto Label = [this](QLabel* L, int Text_Slot, QWidget* Field, int Hint_Slot) {
+        L->setText(Space.Str(Text_Slot));
+        Field->setToolTip(Space.Str(Hint_Slot));
+        Field->setAccessibleName(Space.Str(Text_Slot));
+    };
+    Label(L_IEC61850_Server_Port, 407, E_IEC61850_Server_Port, 408);
+    Label(L_IEC61850_Server_Password, 409, E_IEC61850_Server_Password, 410);
+    Label(L_TLS_Server_Key, 414, E_TLS_Server_Key, 415);
+    Label(L_TLS_Server_Key_Pass, 416, E_TLS_Server_Key_Pass, 417);
+    Label(L_TLS_Server_Server_Cert, 418, E_TLS_Server_Server_Cert, 419);
+    Label(L_TLS_Server_Root_Cert, 420, E_TLS_Server_Root_Cert, 421);
+    Label(L_PROFINET_TunnelPort, 549, E_PROFINET_TunnelPort, 550);
+    Label(L_PROFINET_NameStation, 551, E_PROFINET_NameStation, 552);
+    Label(L_PROFINET_NByte_In, 553, E_PROFINET_NByte_In, 554);
+    Label(L_PROFINET_NByte_Out, 555, E_PROFINET_NByte_Out, 556);
+
+    const auto Check = [this](QCheckBox* Box, int Text_Slot, int Hint_Slot) {
+        Box->setText(Space.Str(Text_Slot));
+        Box->setToolTip(Space.Str(Hint_Slot));
+    };
+    Check(CB_TLS_Server_Enable, 412, 413);
+    Check(CB_TLS_Server_En_Known_Cert, 422, 423);
+    Check(CB_PROFINET_GAT, 543, 544);
+    Check(CB_PROFINET_Diagnostic, 557, 558);
+
+    L_PROFINET_IP->setText(Space.Str(533));
+    L_PROFINET_SM->setText(Space.Str(538));
+    for (int I = 0; I < 4; ++I) {
+        // The byte edits have no label of their own: their hints name them.
+        for (const auto& [Edit, Slot] : {std::pair{E_PROFINET_IP[static_cast<size_t>(I)], 534 + I},
+                                         std::pair{E_PROFINET_SM[static_cast<size_t>(I)], 539 + I},
+                                         std::pair{E_PROFINET_GAT[static_cast<size_t>(I)], 545 + I}}) {
+            Edit->setToolTip(Space.Str(Slot));
+            Edit->setAccessibleName(Space.Str(Slot));
+        }
+    }
+    E_PROFINET_Diagnostic->setToolTip(Space.Str(559));
+    E_PROFINET_Diagnostic->setAccessibleName(Space.Str(557));
+}
+
+Par_Gen::Values TFParGen::Read_Controls() const
+{
+    Par_Gen::Values Data;
+    for (int I = 0; I < Par_Gen::Element_Count; ++I) {
+        QWidget* Control = Controls[static_cast<size_t>(I)];
+        if (auto* Check = qobject_cast<QCheckBox*>(Control))
+            Data[I] = Check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        else if (auto* Box = qobject_cast<QPlainTextEdit*>(Control))
+            Data[I] = Box_Text(Box);
+        else if (auto* Edit = qobject_cast<QLineEdit*>(Control))
+            Data[I] = Edit->text();
+    }
+    return Data;
+}
+
+void TFParGen::Write_Controls(const Par_Gen::Values& Data)
+{
+    // A stored name longer than the typing limit is shown and saved whole.
+    E_PROFINET_NameStation->setMaxLength(
+        qMax(Station_Name_Limit, static_cast<int>(Data[Par_Gen::PROFINET_NAME_STA].size())));
+    for (int I = 0; I < Par_Gen::Element_Count; ++I) {
+        QWidget* Control = Controls[static_cast<size_t>(I)];
+        if (auto* Check = qobject_cast<QCheckBox*>(Control))
+            Check->setChecked(Data.Is_Checked(I));
+        else if (auto* Box = qobject_cast<QPlainTextEdit*>(Control))
+            Box->setPlainText(Data[I]);
+        else if (auto* Edit = qobject_cast<QLineEdit*>(Control))
+            Edit->setText(Data[I]);
+    }
+}
+
+void TFParGen::FormShow()
+{
+    const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
+    Write_Controls(Data);
+    Is_Change = false;
+    Move_GroupBoxs();
+    Scroll->verticalScrollBar()->setValue(0);
+    E_IEC61850_Server_Port->setFocus();
+}
+
+int TFParGen::Execute()
+{
+    FormShow();
+    return exec();
+}
+
+bool TFParGen::Controllo_Dati()
+{
+    if (const std::optional<QString> Problem = Par_Gen::Check(Read_Controls(), Space.Lang_Strings)) {
+        Prompts.Error(*Problem);
+        return false;
+    }
+    return true;
+}
+
+void TFParGen::Btn_OKClick()
+{
+    if (!Controllo_Dati())
+        return;
+    if (const auto Saved = Par_Gen::Save(Space.File_ParGen, Read_Controls()); !Saved) {
+        Prompts.Error(QDir::toNativeSeparators(Space.File_ParGen) + QStringLiteral("\n") + Saved.error());
+        return;
+    }
+    Is_Change = false;
+    accept();
+}
+
+void TFParGen::Btn_CancelClick() { reject(); }
+
+void TFParGen::reject()
+{
+    if (Is_Change && !Prompts.Confirm(Space.Str(441)))
+        return;
+    QDialog::reject();
+}
+
+void TFParGen::On_Change() { Is_Change = true; }
+
+void TFParGen::On_Click(QCheckBox* Sender)
+{
+    Is_Change = true;
+    if (Sender == CB_TLS_Server_Enable)
+        Move_GroupBoxs();
+}
+
+bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->text() == QLatin1String(".")) {
+        const auto Found = std::find(Byte_Chain.begin(), Byte_Chain.end(), Watched);
+        if (Found != Byte_Chain.end()) {
+            const auto Next = Found + 1;
+            if (Next != Byte_Chain.end() && (*Next)->isEnabled() && (*Next)->isVisible())
+                (*Next)->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "editors/Par_Gen_File.h"
+#include "shell/Ui_Title_Area.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
+class Collapsible_Group;
+class Prompter;
+class Workspace;
+
+// The general parameters editor: the IEC 61850 server, its TLS material and
+// the PROFINET identity of the device, kept in ParGen.xml.
+class TFParGen : public QDialog {
+    Q_OBJECT
+public:
+    TFParGen(Workspace& Space, Prompter& Prompts, QWidget* Parent = nullptr);
+
+    void Set_Lang();
+    // Loads the file into the controls. A malformed file raises
+    // Xml_Parse_Error and leaves the dialog unopened.
+    void FormShow();
+    // FormShow, then the modal dialog.
+    int Execute();
+    // True when every value may be saved; otherwise the first problem has been shown.
+    bool Controllo_Dati();
+    void Btn_OKClick();
+    void Btn_CancelClick();
+    // Cancel, Escape and the title-bar button: unsaved edits are given up only
+    // after the user agreed.
+    void reject() override;
+
+    bool Is_Change = false;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void FormCreate();
+    void Order_TAB_Panels();
+    void Move_GroupBoxs();
+    void Stack_Groups();
+    void On_Change();
+    void On_Click(QCheckBox* Sender);
+    Par_Gen::Values Read_Controls() const;
+    void Write_Controls(const Par_Gen::Values& Data);
+
+    QLabel* Make_Label(QWidget* Body, const QString& Name, int Y);
+    QLineEdit* Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W);
+    QPlainTextEdit* Make_Text_Box(QWidget* Body, const QString& Name, int Y);
+    QCheckBox* Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W);
+    QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
+
+    Workspace& Space;
+    Prompter& Prompts;
+
+    QWidget* P_Title = nullptr;
+    QWidget* P_Button = nullptr;
+    Title_Area Title;
+    QScrollArea* Scroll = nullptr;
+    QWidget* CPG = nullptr;
+    Collapsible_Group* CP_IEC61850_Server = nullptr;
+    Collapsible_Group* CP_TLS_Server = nullptr;
+    Collapsible_Group* CP_PROFINET = nullptr;
+    QPushButton* Btn_OK = nullptr;
+    QPushButton* Btn_Cancel = nullptr;
+
+    QLabel* L_IEC61850_Server_Port = nullptr;
+    QLineEdit* E_IEC61850_Server_Port = nullptr;
+    QLabel* L_IEC61850_Server_Password = nullptr;
+    QLineEdit* E_IEC61850_Server_Password = nullptr;
+
+    QCheckBox* CB_TLS_Server_Enable = nullptr;
+    QLabel* L_TLS_Server_Key = nullptr;
+    QPlainTextEdit* E_TLS_Server_Key = nullptr;
+    QLabel* L_TLS_Server_Key_Pass = nullptr;
+    QLineEdit* E_TLS_Server_Key_Pass = nullptr;
+    QLabel* L_TLS_Server_Server_Cert = nullptr;
+    QPlainTextEdit* E_TLS_Server_Server_Cert = nullptr;
+    QLabel* L_TLS_Server_Root_Cert = nullptr;
+    QPlainTextEdit* E_TLS_Server_Root_Cert = nullptr;
+    QCheckBox* CB_TLS_Server_En_Known_Cert = nullptr;
+
+    QLabel* L_PROFINET_IP = nullptr;
+    std::array<QLineEdit*, 4> E_PROFINET_IP{};
+    QLabel* L_PROFINET_SM = nullptr;
+    std::array<QLineEdit*, 4> E_PROFINET_SM{};
+    QCheckBox* CB_PROFINET_GAT = nullptr;
+    std::array<QLineEdit*, 4> E_PROFINET_GAT{};
+    QLabel* L_PROFINET_TunnelPort = nullptr;
+    QLineEdit* E_PROFINET_TunnelPort = nullptr;
+    QLabel* L_PROFINET_NameStation = nullptr;
+    QLineEdit* E_PROFINET_NameStation = nullptr;
+    QLabel* L_PROFINET_NByte_In = nullptr;
+    QLineEdit* E_PROFINET_NByte_In = nullptr;
+    QLabel* L_PROFINET_NByte_Out = nullptr;
+    QLineEdit* E_PROFINET_NByte_Out = nullptr;
+    QCheckBox* CB_PROFINET_Diagnostic = nullptr;
+    QLineEdit* E_PROFINET_Diagnostic = nullptr;
+
+    // The control of each element of the file, in the file's order.
+    std::array<QWidget*, Par_Gen::Element_Count> Controls{};
+    // The chain the "." key walks through.
+    std::array<QLineEdit*, 12> Byte_Chain{};
+};

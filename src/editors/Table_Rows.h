@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QChar>
+
+class Prompter;
+class Table_Model;
+class Workspace;
+
+// The row operations every list editor offers, on either kind of table. Row
+// is a data row (1..Row_Count-1); they work over the data columns 1..W and
+// never touch the row-number column.
+
+// Moves the rows below Row up by one and empties the last row. In a
+// state-check table the emptied row's column-1 box is checked when asked for.
+void Delete_Row(Table_Model& Table, int Row, bool Check_First_Column = false);
+// Moves Row and the rows below it down by one (the last row's content is
+// dropped) and empties Row, with column 1 checked ("Y") when asked for.
+void Insert_Row(Table_Model& Table, int Row, bool Check_First_Column);
+// Puts the row's data cells into the workspace's row clipboard.
+void Copy_Row(Table_Model& Table, int Row, Workspace& Space);
+// Writes the row clipboard into Row after the checks the user is told about:
+// a copy must have been made (Copied), it must fit the table, and a used row
+// is overwritten only after the user agreed.
+void Paste_Row(Table_Model& Table, int Row, bool Copied, Workspace& Space, Prompter& Prompts);
+// A double-click on a header cell fits that column when the user asked for it.
+void Header_Auto_Size(Table_Model& Table, int Row, int Column, const Workspace& Space);
+// Enter moves the current cell to the next field when the user asked for it;
+// the key is then consumed (set to a null character).
+void Enter_Next_Cell(Table_Model& Table, QChar& Key, const Workspace& Space);

@@ -1,0 +1,138 @@
+#include "editors/Ui_List_Editor.h"
+
+#include "editors/Table_Rows.h"
+#include "editors/Ui_Table_View.h"
+#include "platform/Prompter.h"
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+
+List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind, int Rows, int Columns,
+                         int First_Slot_, const QString& Table_Name, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Prompts(Prompts_), Table(Kind, Rows, Columns), First_Slot(First_Slot_)
+{
+    Title = Make_Title_Area(this, 600);
+    Title.L_SW_Code->setText(Space.SW_Code);
+    Grid = new Table_View(Table, Space, this);
+    Grid->setObjectName(Table_Name);
+    connect(Grid->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int Section) { ClickCell(Section + 1, 0); });
+
+    const auto Button = [this](const QString& Name, void (List_Editor::*Click)()) {
+        auto* Made = new QPushButton(this);
+        Made->setObjectName(Name);
+        Made->setAutoDefault(false);
+        connect(Made, &QPushButton::clicked, this, Click);
+        return Made;
+    };
+    Btn_DelRow = Button(QStringLiteral("Btn_DelRow"), &List_Editor::Btn_DelRowClick);
+    Btn_InsRow = Button(QStringLiteral("Btn_InsRow"), &List_Editor::Btn_InsRowClick);
+    Btn_CopyRow = Button(QStringLiteral("Btn_CopyRow"), &List_Editor::Btn_CopyRowClick);
+    Btn_PasteRow = Button(QStringLiteral("Btn_PasteRow"), &List_Editor::Btn_PasteRowClick);
+    Btn_OK = Button(QStringLiteral("Btn_OK"), &List_Editor::Btn_OKClick);
+    Btn_Cancel = Button(QStringLiteral("Btn_Cancel"), &List_Editor::reject);
+}
+
+void List_Editor::Lay_Out(int Width, int Height)
+{
+    setFixedSize(Width, Height);
+    Title.L_SW_Code->setGeometry(12, 6, Width - 24, 34);
+    Title.L_SW_Desc->setGeometry(12, 40, Width - 24, 20);
+    constexpr int Button_W = 110;
+    constexpr int Button_H = 32;
+    const int Button_Y = Height - 12 - Button_H;
+    Grid->setGeometry(12, 68, Width - 24, Button_Y - 12 - 68);
+    int X = 12;
+    for (QPushButton* Row_Button : {Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}) {
+        Row_Button->setGeometry(X, Button_Y, Button_W, Button_H);
+        X += Button_W + 6;
+    }
+    Btn_Cancel->setGeometry(Width - 12 - Button_W, Button_Y, Button_W, Button_H);
+    Btn_OK->setGeometry(Width - 12 - 2 * Button_W - 8, Button_Y, Button_W, Button_H);
+    setTabOrder(Grid, Btn_DelRow);
+    setTabOrder(Btn_DelRow, Btn_InsRow);
+    setTabOrder(Btn_InsRow, Btn_CopyRow);
+    setTabOrder(Btn_CopyRow, Btn_PasteRow);
+    setTabOrder(Btn_PasteRow, Btn_OK);
+    setTabOrder(Btn_OK, Btn_Cancel);
+}
+
+void List_Editor::Set_Lang()
+{
+    setWindowTitle(Space.Str(First_Slot));
+    Title.L_SW_Desc->setText(Space.Str(First_Slot + 1));
+    Grid->setAccessibleName(Space.Str(First_Slot + 1));
+    int Slot = First_Slot + 2;
+    for (QPushButton* Button : {Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}) {
+        Button->setText(Space.Str(Slot));
+        Button->setAccessibleName(Space.Str(Slot));
+        Button->setToolTip(Space.Str(Slot + 6));
+        ++Slot;
+    }
+    Set_Table_Texts();
+    Grid->Set_Corner_Text(Table.Cell(0, 0));
+    Apply_Hints();
+}
+
+void List_Editor::Apply_Hints()
+{
+    for (int Column = 1; Column < Table.Visible_Column_Count(); ++Column)
+        Table.Set_Header_Hint(Column, Column - 1 < Hint_List.size() ? Hint_List[Column - 1] : QString());
+}
+
+void List_Editor::FormShow()
+{
+    Load_Table();
+    Do_Copy = false;
+    Table.Set_Current(1, 1);
+    Grid->setCurrentIndex(Table.index(0, 0));
+    Grid->scrollToTop();
+    Grid->setFocus();
+}
+
+int List_Editor::Execute()
+{
+    FormShow();
+    return exec();
+}
+
+void List_Editor::ClickCell(int Row, int Column)
+{
+    if (Column != 0 || Row < 1 || Row >= Table.Row_Count())
+        return;
+    const QModelIndex First = Table.index(Row - 1, 0);
+    Grid->setCurrentIndex(First);
+    Grid->selectionModel()->select(First, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void List_Editor::Btn_DelRowClick()
+{
+    const int Row = Table.Current_Row();
+    if (!Prompts.Confirm(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
+        return;
+    Delete_Row(Table, Row, Delete_Checks_First_Column());
+}
+
+void List_Editor::Btn_InsRowClick() { Insert_Row(Table, Table.Current_Row(), true); }
+
+void List_Editor::Btn_CopyRowClick()
+{
+    Copy_Row(Table, Table.Current_Row(), Space);
+    Do_Copy = true;
+}
+
+void List_Editor::Btn_PasteRowClick() { Paste_Row(Table, Table.Current_Row(), Do_Copy, Space, Prompts); }
+
+void List_Editor::Btn_OKClick()
+{
+    if (!Controllo_dati())
+        return;
+    if (const auto Saved = Save_Table(); !Saved) {
+        Prompts.Error(QDir::toNativeSeparators(File_Path()) + QStringLiteral("\n") + Saved.error());
+        return;
+    }
+    accept();
+}

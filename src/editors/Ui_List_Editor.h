@@ -1,0 +1,72 @@
+#pragma once
+
+#include "editors/Table_Model.h"
+#include "shell/Ui_Title_Area.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <expected>
+
+class QPushButton;
+class Prompter;
+class Table_View;
+class Workspace;
+
+// What the list editors share: a table of rows kept in one project file, the
+// row buttons over the workspace's row clipboard, and OK that validates and
+// writes the file whole.
+class List_Editor : public QDialog {
+    Q_OBJECT
+public:
+    // Texts of window, description and buttons from the slots First_Slot .. First_Slot + 13.
+    List_Editor(Workspace& Space, Prompter& Prompts, Check_Kind Kind, int Rows, int Columns, int First_Slot,
+                const QString& Table_Name, QWidget* Parent);
+
+    void Set_Lang();
+    // Resets the table and loads the file. A malformed file raises
+    // Xml_Parse_Error and leaves the dialog unopened.
+    void FormShow();
+    // FormShow, then the modal dialog.
+    int Execute();
+
+    void Btn_DelRowClick();
+    void Btn_InsRowClick();
+    void Btn_CopyRowClick();
+    void Btn_PasteRowClick();
+    void Btn_OKClick();
+    // A click in the row-number column selects the whole row.
+    void ClickCell(int Row, int Column);
+
+    QStringList Hint_List;
+    bool Do_Copy = false;
+
+protected:
+    virtual void Load_Table() = 0;
+    virtual bool Controllo_dati() = 0;
+    virtual std::expected<void, QString> Save_Table() = 0;
+    virtual QString File_Path() const = 0;
+    virtual void Set_Table_Texts() = 0;
+    // Whether deleting leaves the emptied last row's box checked.
+    virtual bool Delete_Checks_First_Column() const = 0;
+    virtual int Delete_Question_Slot() const = 0;
+
+    // Places the title, the table and the buttons in a client area of Width x Height.
+    void Lay_Out(int Width, int Height);
+    void Apply_Hints();
+
+    Workspace& Space;
+    Prompter& Prompts;
+    Table_Model Table;
+    Table_View* Grid = nullptr;
+    Title_Area Title;
+
+private:
+    int First_Slot;
+    QPushButton* Btn_OK = nullptr;
+    QPushButton* Btn_Cancel = nullptr;
+    QPushButton* Btn_DelRow = nullptr;
+    QPushButton* Btn_InsRow = nullptr;
+    QPushButton* Btn_CopyRow = nullptr;
+    QPushButton* Btn_PasteRow = nullptr;
+};

@@ -1,0 +1,350 @@
+#include "Editor_Fixture.h"
+#include "editors/Par_Gen_File.h"
+#include "editors/TFParGen.h"
+#include "editors/Ui_Collapsible_Group.h"
+#include "support/Test_Support.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using Test_Support::Find;
+using Test_Support::Read_File;
+using Test_Support::Write_File;
+
+namespace {
+
+struct Dialog_Fixture : Editor_Fixture {
+    TFParGen Dialog{Space, Prompts};
+
+    void Open()
+    {
+        Dialog.FormShow();
+        Dialog.show();
+        QApplication::setActiveWindow(&Dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
+    }
+    QLineEdit* Edit(const QString& Name) { return Find<QLineEdit>(&Dialog, Name); }
+    QPlainTextEdit* Box(const QString& Name) { return Find<QPlainTextEdit>(&Dialog, Name); }
+    QCheckBox* Check(const QString& Name) { return Find<QCheckBox>(&Dialog, Name); }
+    // Clicks the box itself, where a user aims.
+    void Toggle(QCheckBox* Box) { QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(8, Box->height() / 2)); }
+    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    // Types into whichever control has the focus, as a user does.
+    void Type(const QString& Text)
+    {
+        for (const QChar C : Text)
+            QTest::keyClick(QApplication::focusWidget(), C.toLatin1());
+    }
+};
+
+} // namespace
+
+class Test_Par_Gen_Dialog : public QObject {
+    Q_OBJECT
+private slots:
+    void New_Project_Shows_Defaults_And_Saves_All();
+    void Layout_And_Texts();
+    void Dot_Moves_Across_Byte_Edits();
+    void Station_Name_Limit_And_Case();
+    void TLS_Group_Hides_And_Keeps_Texts();
+    void Cancel_Asks_When_Changed_data();
+    void Cancel_Asks_When_Changed();
+    void Invalid_Value_Keeps_Dialog_Open();
+    void Typed_Values_Survive_Save_And_Reopen();
+    void Save_Failure_Keeps_Dialog_And_Edits();
+    void Loading_Does_Not_Count_As_Change();
+};
+
+void Test_Par_Gen_Dialog::New_Project_Shows_Defaults_And_Saves_All()
+{
+    Dialog_Fixture F;
+    F.Open();
+    QCOMPARE(F.Edit("E_IEC61850_Server_Port")->text(), QStringLiteral("102"));
+    QCOMPARE(F.Edit("E_IEC61850_Server_Password")->text(), QString());
+    QVERIFY(!F.Check("CB_TLS_Server_Enable")->isChecked());
+    QStringList Address;
+    for (int I = 1; I <= 4; ++I)
+        Address << F.Edit(QStringLiteral("E_PROFINET_IP%1").arg(I))->text();
+    QCOMPARE(Address.join('.'), QStringLiteral("192.168.0.5"));
+    QCOMPARE(F.Edit("E_PROFINET_GAT4")->text(), QStringLiteral("1"));
+    QCOMPARE(F.Edit("E_PROFINET_NameStation")->text(), QStringLiteral("devicename1"));
+    QVERIFY(!F.Dialog.Is_Change);
+
+    F.Click("Btn_Cancel");
+    QVERIFY(F.Prompts.Messages.isEmpty());
+    QVERIFY(!F.Dialog.isVisible());
+    QVERIFY(!QFileInfo::exists(F.Space.File_ParGen));
+
+    F.Open();
+    F.Click("Btn_OK");
+    QVERIFY(F.Prompts.Messages.isEmpty());
+    QCOMPARE(F.Dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(Read_File(F.Space.File_ParGen), Par_Gen::To_Bytes(Par_Gen::Defaults()));
+}
+
+void Test_Par_Gen_Dialog::Layout_And_Texts()
+{
+    Dialog_Fixture F;
+    F.Open();
+    QCOMPARE(F.Dialog.width(), 460);
+    QCOMPARE(F.Dialog.height(), 700);
+    QCOMPARE(F.Dialog.windowTitle(), F.Space.Str(400));
+    QCOMPARE(Find<QLabel>(&F.Dialog, "L_SW_Code")->text(), QStringLiteral("SW40610"));
+    QCOMPARE(Find<QLabel>(&F.Dialog, "L_SW_Desc")->text(), F.Space.Str(401));
+    auto* Group1 = Find<Collapsible_Group>(&F.Dialog, "CP_IEC61850_Server");
+    auto* Group2 = Find<Collapsible_Group>(&F.Dialog, "CP_TLS_Server");
+    auto* Group3 = Find<Collapsible_Group>(&F.Dialog, "CP_PROFINET");
+    QCOMPARE(Group1->Caption_Text(), "1. " + F.Space.Str(406));
+    QCOMPARE(Group2->Caption_Text(), "2. " + F.Space.Str(411));
+    QCOMPARE(Group3->Caption_Text(), "3. " + F.Space.Str(532));
+    QVERIFY(Group1->y() < Group2->y() && Group2->y() < Group3->y());
+    QVERIFY(Group2->y() >= Group1->y() + Group1->height());
+    // Each group ends 12 pixels below its last visible control.
+    auto* Diagnostic = F.Edit("E_PROFINET_Diagnostic");
+    QCOMPARE(Group3->height(), Group3->Header_Height() + Diagnostic->geometry().bottom() + 1 + 12);
+    QCOMPARE(F.Edit("E_PROFINET_TunnelPort")->toolTip(), F.Space.Str(550));
+    QCOMPARE(F.Edit("E_PROFINET_SM3")->toolTip(), F.Space.Str(541));
+    QCOMPARE(F.Edit("E_PROFINET_TunnelPort")->accessibleName(), F.Space.Str(549));
+    QCOMPARE(F.Check("CB_TLS_Server_En_Known_Cert")->text(), F.Space.Str(422));
+
+    // Collapsing a group moves the ones below it up.
+    const int Group3_Top = Group3->y();
+    QTest::mouseClick(Group1->Header(), Qt::LeftButton);
+    QVERIFY(!Group1->Is_Expanded());
+    QVERIFY(Group3->y() < Group3_Top);
+    QTest::mouseClick(Group1->Header(), Qt::LeftButton);
+    QCOMPARE(Group3->y(), Group3_Top);
+
+    // A language change keeps the numbered captions.
+    F.Space.Lang_Strings.Set(406, QStringLiteral("Server IEC"));
+    F.Space.Lang_Strings.Set(407, QStringLiteral("Porta"));
+    F.Dialog.Set_Lang();
+    QCOMPARE(Find<QLabel>(&F.Dialog, "L_IEC61850_Server_Port")->text(), QStringLiteral("Porta"));
+    QCOMPARE(Group1->Caption_Text(), "1. IEC61850 Server");
+}
+
+void Test_Par_Gen_Dialog::Dot_Moves_Across_Byte_Edits()
+{
+    Dialog_Fixture F;
+    F.Open();
+    F.Edit("E_PROFINET_IP1")->setFocus(Qt::TabFocusReason);
+    F.Type("10.1.2.3.255.255.0.0.");
+    QCOMPARE(F.Edit("E_PROFINET_IP1")->text(), QStringLiteral("10"));
+    QCOMPARE(F.Edit("E_PROFINET_IP2")->text(), QStringLiteral("1"));
+    QCOMPARE(F.Edit("E_PROFINET_IP3")->text(), QStringLiteral("2"));
+    QCOMPARE(F.Edit("E_PROFINET_IP4")->text(), QStringLiteral("3"));
+    QCOMPARE(F.Edit("E_PROFINET_SM1")->text(), QStringLiteral("255"));
+    QCOMPARE(F.Edit("E_PROFINET_SM4")->text(), QStringLiteral("0"));
+    QCOMPARE(QApplication::focusWidget(), F.Edit("E_PROFINET_GAT1"));
+    // The last gateway byte swallows the dot and keeps the focus.
+    F.Edit("E_PROFINET_GAT4")->setFocus(Qt::TabFocusReason);
+    F.Type("7.");
+    QCOMPARE(F.Edit("E_PROFINET_GAT4")->text(), QStringLiteral("7"));
+    QCOMPARE(QApplication::focusWidget(), F.Edit("E_PROFINET_GAT4"));
+    // Other edits take the dot as text.
+    F.Edit("E_IEC61850_Server_Password")->setFocus();
+    F.Type("a.b");
+    QCOMPARE(F.Edit("E_IEC61850_Server_Password")->text(), QStringLiteral("a.b"));
+}
+
+void Test_Par_Gen_Dialog::Station_Name_Limit_And_Case()
+{
+    Dialog_Fixture F;
+    F.Open();
+    QLineEdit* Name = F.Edit("E_PROFINET_NameStation");
+    Name->setFocus();
+    Name->selectAll();
+    F.Type("PLC-Line-ABCDEFGHIJ");
+    QCOMPARE(Name->text(), QStringLiteral("plc-line-abcdef"));
+    QApplication::clipboard()->setText(QStringLiteral("Z"));
+    Name->setCursorPosition(0);
+    QTest::keyClick(Name, Qt::Key_Backspace);
+    QTest::keyClick(Name, Qt::Key_End);
+    QTest::keyClick(Name, Qt::Key_Backspace);
+    Name->setCursorPosition(0);
+    QTest::keyClick(Name, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Name->text(), QStringLiteral("zplc-line-abcde"));
+
+    // A longer stored name is shown and kept whole.
+    Par_Gen::Values Data = Par_Gen::Defaults();
+    Data[Par_Gen::PROFINET_NAME_STA] = QStringLiteral("Stored-Name-Of-20-Ch");
+    QVERIFY(Par_Gen::Save(F.Space.File_ParGen, Data));
+    F.Dialog.FormShow();
+    QCOMPARE(Name->text(), QStringLiteral("Stored-Name-Of-20-Ch"));
+    F.Click("Btn_OK");
+    QCOMPARE(Par_Gen::Load(F.Space.File_ParGen)[Par_Gen::PROFINET_NAME_STA], QStringLiteral("Stored-Name-Of-20-Ch"));
+}
+
+void Test_Par_Gen_Dialog::TLS_Group_Hides_And_Keeps_Texts()
+{
+    Dialog_Fixture F;
+    F.Open();
+    auto* Group2 = Find<Collapsible_Group>(&F.Dialog, "CP_TLS_Server");
+    auto* Group3 = Find<Collapsible_Group>(&F.Dialog, "CP_PROFINET");
+    QCheckBox* Enable = F.Check("CB_TLS_Server_Enable");
+    QVERIFY(!F.Box("E_TLS_Server_Key")->isVisible());
+    QVERIFY(!F.Check("CB_TLS_Server_En_Known_Cert")->isVisible());
+    QCOMPARE(Group2->height(), Group2->Header_Height() + Enable->geometry().bottom() + 1 + 12);
+    const int Closed_Height = Group2->height();
+
+    F.Toggle(Enable);
+    QVERIFY(Enable->isChecked());
+    QVERIFY(F.Dialog.Is_Change);
+    for (const char* Name : {"E_TLS_Server_Key", "E_TLS_Server_Server_Cert", "E_TLS_Server_Root_Cert"})
+        QVERIFY(F.Box(Name)->isVisible());
+    QVERIFY(F.Edit("E_TLS_Server_Key_Pass")->isVisible());
+    QVERIFY(Find<QLabel>(&F.Dialog, "L_TLS_Server_Root_Cert")->isVisible());
+    QVERIFY(Group2->height() > Closed_Height);
+    QCOMPARE(Group3->y(), Group2->y() + Group2->height() + 6);
+
+    F.Box("E_TLS_Server_Key")->setFocus();
+    F.Type("KEY");
+    QTest::keyClick(F.Box("E_TLS_Server_Key"), Qt::Key_Return);
+    F.Type("LINE2");
+    F.Edit("E_TLS_Server_Key_Pass")->setText(QStringLiteral("secret"));
+    F.Toggle(Enable);
+    QVERIFY(!F.Box("E_TLS_Server_Key")->isVisible());
+    QCOMPARE(Group2->height(), Closed_Height);
+    F.Click("Btn_OK");
+    QCOMPARE(F.Dialog.result(), int(QDialog::Accepted));
+    const Par_Gen::Values Saved = Par_Gen::Load(F.Space.File_ParGen);
+    QCOMPARE(Saved[Par_Gen::TLS_Server_Key], QStringLiteral("KEY\nLINE2"));
+    QCOMPARE(Saved[Par_Gen::TLS_Server_Key_Password], QStringLiteral("secret"));
+    QCOMPARE(Saved[Par_Gen::TLS_Server_Enable], QStringLiteral("0"));
+}
+
+void Test_Par_Gen_Dialog::Cancel_Asks_When_Changed_data()
+{
+    QTest::addColumn<bool>("Title_Bar");
+    QTest::newRow("Cancel button") << false;
+    QTest::newRow("title-bar close") << true;
+}
+
+void Test_Par_Gen_Dialog::Cancel_Asks_When_Changed()
+{
+    QFETCH(bool, Title_Bar);
+    Dialog_Fixture F;
+    F.Open();
+    const auto Leave = [&] {
+        if (Title_Bar)
+            F.Dialog.close();
+        else
+            F.Click("Btn_Cancel");
+    };
+    F.Toggle(F.Check("CB_PROFINET_GAT"));
+    F.Prompts.Answers = {Prompt_Answer::No};
+    Leave();
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(441)});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Confirmation);
+    QVERIFY(F.Dialog.isVisible());
+    QVERIFY(F.Check("CB_PROFINET_GAT")->isChecked());
+
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    Leave();
+    QCOMPARE(F.Prompts.Messages.size(), 2);
+    QVERIFY(!F.Dialog.isVisible());
+    QCOMPARE(F.Dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!QFileInfo::exists(F.Space.File_ParGen));
+
+    // The next opening starts from the file again, unchanged.
+    F.Open();
+    QVERIFY(!F.Check("CB_PROFINET_GAT")->isChecked());
+    Leave();
+    QCOMPARE(F.Prompts.Messages.size(), 2);
+    QVERIFY(!F.Dialog.isVisible());
+}
+
+void Test_Par_Gen_Dialog::Invalid_Value_Keeps_Dialog_Open()
+{
+    Dialog_Fixture F;
+    F.Open();
+    F.Edit("E_IEC61850_Server_Port")->setText(QStringLiteral("10000"));
+    F.Edit("E_PROFINET_IP1")->setText(QStringLiteral("300"));
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(437)});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY(F.Dialog.isVisible());
+    QVERIFY(!QFileInfo::exists(F.Space.File_ParGen));
+    F.Edit("E_IEC61850_Server_Port")->setText(QStringLiteral("102"));
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Last_Text(), F.Space.Str(560));
+    QCOMPARE(F.Edit("E_PROFINET_IP1")->text(), QStringLiteral("300"));
+    QCOMPARE(F.Edit("E_IEC61850_Server_Port")->text(), QStringLiteral("102"));
+}
+
+void Test_Par_Gen_Dialog::Typed_Values_Survive_Save_And_Reopen()
+{
+    Dialog_Fixture F;
+    F.Open();
+    F.Edit("E_IEC61850_Server_Port")->setText(QStringLiteral(" 102"));
+    F.Edit("E_IEC61850_Server_Password")->setText(QStringLiteral("p&ss<wörd> \"ß\" 密码"));
+    F.Toggle(F.Check("CB_TLS_Server_Enable"));
+    const QString Certificate = QStringLiteral("-----BEGIN CERTIFICATE-----\nMIIBszCCAV2gAwIBAgIU\n-----END CERTIFICATE-----\n");
+    F.Box("E_TLS_Server_Server_Cert")->setPlainText(Certificate);
+    F.Box("E_TLS_Server_Root_Cert")->setPlainText(QStringLiteral("   "));
+    F.Toggle(F.Check("CB_PROFINET_Diagnostic"));
+    F.Edit("E_PROFINET_Diagnostic")->setText(QStringLiteral("$10"));
+    F.Click("Btn_OK");
+    QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Last_Text()));
+    const QByteArray First = Read_File(F.Space.File_ParGen);
+    QVERIFY(First.startsWith("<Par_Gen>"));
+    QVERIFY(First.endsWith("<!--SW_VERSION = 1.000-->"));
+
+    F.Edit("E_IEC61850_Server_Password")->clear();
+    F.Open();
+    QCOMPARE(F.Edit("E_IEC61850_Server_Port")->text(), QStringLiteral(" 102"));
+    QCOMPARE(F.Edit("E_IEC61850_Server_Password")->text(), QStringLiteral("p&ss<wörd> \"ß\" 密码"));
+    QVERIFY(F.Check("CB_TLS_Server_Enable")->isChecked());
+    QVERIFY(F.Box("E_TLS_Server_Server_Cert")->isVisible());
+    QCOMPARE(F.Box("E_TLS_Server_Server_Cert")->toPlainText(), Certificate);
+    QCOMPARE(F.Box("E_TLS_Server_Root_Cert")->toPlainText(), QStringLiteral("   "));
+    QCOMPARE(F.Box("E_TLS_Server_Key")->toPlainText(), QString());
+    QVERIFY(F.Check("CB_PROFINET_Diagnostic")->isChecked());
+    F.Click("Btn_OK");
+    QCOMPARE(Read_File(F.Space.File_ParGen), First);
+}
+
+void Test_Par_Gen_Dialog::Save_Failure_Keeps_Dialog_And_Edits()
+{
+    Dialog_Fixture F;
+    F.Open();
+    F.Edit("E_PROFINET_TunnelPort")->setText(QStringLiteral("502"));
+    QVERIFY(QDir(F.Space.Project_Dir).removeRecursively());
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY(F.Prompts.Last_Text().startsWith(QDir::toNativeSeparators(F.Space.File_ParGen) + "\n"));
+    QVERIFY(F.Prompts.Last_Text().size() > F.Space.File_ParGen.size() + 1);
+    QVERIFY(F.Dialog.isVisible());
+    QCOMPARE(F.Edit("E_PROFINET_TunnelPort")->text(), QStringLiteral("502"));
+    QVERIFY(F.Dialog.Is_Change);
+    // Once the folder is back the same edits are saved.
+    QVERIFY(QDir().mkpath(F.Space.Project_Dir));
+    F.Click("Btn_OK");
+    QVERIFY(!F.Dialog.isVisible());
+    QCOMPARE(Par_Gen::Load(F.Space.File_ParGen)[Par_Gen::PROFINET_PORT], QStringLiteral("502"));
+}
+
+void Test_Par_Gen_Dialog::Loading_Does_Not_Count_As_Change()
+{
+    Dialog_Fixture F;
+    Write_File(F.Space.File_ParGen,
+               "<Par_Gen><TLS_Server_Enable>1</TLS_Server_Enable><TLS_Server_Key>k\nk</TLS_Server_Key>"
+               "<PROFINET_EN_GAT>1</PROFINET_EN_GAT></Par_Gen>");
+    F.Open();
+    QVERIFY(!F.Dialog.Is_Change);
+    QVERIFY(F.Box("E_TLS_Server_Key")->isVisible());
+    F.Click("Btn_Cancel");
+    QVERIFY(F.Prompts.Messages.isEmpty());
+    QVERIFY(!F.Dialog.isVisible());
+}
+
+QTEST_MAIN(Test_Par_Gen_Dialog)
+#include "test_par_gen_dialog.moc"
