@@ -1,5 +1,7 @@
 #include "platform/Clock.h"
 #include "platform/Decimal_Separator.h"
+#include "platform/Echo_Client.h"
+#include "platform/Process_Runner.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "shell/TFTavorixFirmWare.h"
@@ -25,6 +27,8 @@ int main(int argc, char* argv[])
     System_Clock Time;
     Qt_Desktop_Shell Desktop;
     System_Decimal_Separator Separator;
+    Qt_Process_Runner Processes;
+    Icmp_Echo_Client Echo;
     App.Set_Prompter(&Prompts);
 
     Workspace Space(QCoreApplication::applicationDirPath());
@@ -33,6 +37,8 @@ int main(int argc, char* argv[])
     Services.Time = &Time;
     Services.Desktop = &Desktop;
     Services.Separator = &Separator;
+    Services.Processes = &Processes;
+    Services.Echo = &Echo;
 
     TFTavorixFirmWare Main_Window(Space, Services);
     Main_Window.show();

@@ -4,6 +4,8 @@ class Prompter;
 class Clock;
 class Desktop_Shell;
 class Decimal_Separator;
+class Process_Runner;
+class Echo_Client;
 
 // The platform seams the windows and the logic behind them use. main()
 // fills it with the real implementations; a test fills what it needs with fakes.
@@ -12,4 +14,6 @@ struct Platform_Services {
     Clock* Time = nullptr;
     Desktop_Shell* Desktop = nullptr;
     Decimal_Separator* Separator = nullptr;
+    Process_Runner* Processes = nullptr;
+    Echo_Client* Echo = nullptr;
 };

@@ -1,10 +1,14 @@
 #include "shell/TFTavorixFirmWare.h"
 
+#include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
+#include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
 #include "shell/Ui_Error_Handler.h"
+#include "shell/Web_Addresses.h"
 #include "shell/Workspace.h"
+#include "update/TFBoot.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -137,6 +141,8 @@ void TFTavorixFirmWare::Lay_Out()
     L_Korvex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     L_Korvex->setGeometry(Client_Width - 12 - 220, Row(6), 220, Button_H);
     L_Korvex->setCursor(Qt::PointingHandCursor);
+    connect(L_Korvex, &QLabel::linkActivated, this, [this] { L_KorvexClick(); });
+    connect(LL_Update, &QLabel::linkActivated, this, &TFTavorixFirmWare::LL_UpdateLinkClick);
 
     auto* Separator = new QFrame(Client);
     Separator->setObjectName(QStringLiteral("Separator"));
@@ -155,6 +161,8 @@ void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
     FOpenConf = new TFOpenConf(Space, this);
+    FAbout = new TFAbout(Space, Services.Desktop, this);
+    FBoot = new TFBoot(Space, Services, this);
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -201,6 +209,7 @@ void TFTavorixFirmWare::Change_Language()
     Set_Lang();
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
+    FBoot->Set_Lang();
 }
 
 void TFTavorixFirmWare::Apply_Timer_Rule()
@@ -221,7 +230,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Close) {
             close();
         } else if (Button == Btn_Info) {
-            // The About dialog joins here.
+            FAbout->exec();
         } else if (Button == Btn_Opz) {
             // The software options dialog joins here.
         } else if (!Space.Is_Project_Active()) {
@@ -233,6 +242,18 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_CreateBin) {
         }
     });
+}
+
+void TFTavorixFirmWare::L_KorvexClick()
+{
+    if (Services.Desktop)
+        Services.Desktop->Open_Url(Home_Page_Url());
+}
+
+void TFTavorixFirmWare::LL_UpdateLinkClick(const QString& Link)
+{
+    if (Services.Desktop)
+        Services.Desktop->Open_Url(Link);
 }
 
 void TFTavorixFirmWare::Create_New_Project()

@@ -14,6 +14,8 @@ class QPushButton;
 class Workspace;
 class TFNew_Project;
 class TFOpenConf;
+class TFAbout;
+class TFBoot;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -27,6 +29,8 @@ public:
     // Re-applies the texts of every window, this one first.
     void Change_Language();
     void Btn_Click(QPushButton* Button);
+    void L_KorvexClick();
+    void LL_UpdateLinkClick(const QString& Link);
 
     QTimer Timer_Update;
 
@@ -70,4 +74,6 @@ private:
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
+    TFAbout* FAbout = nullptr;
+    TFBoot* FBoot = nullptr;
 };
