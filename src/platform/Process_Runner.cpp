@@ -37,10 +37,10 @@ bool Qt_Process_Runner::Start(const QString& Program, const QString& Parameters,
     Process = new QProcess;
     Process->setProgram(Program);
     Process->setArguments(QProcess::splitCommand(Parameters));
-    // The started program talks to its own window, not to our streams.
+    // Its output goes where ours goes; it reads no input from us.
     Process->setProcessChannelMode(QProcess::ForwardedChannels);
-    Process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    Process->start(QIODevice::NotOpen);
+    Process->setStandardInputFile(QProcess::nullDevice());
+    Process->start();
     if (!Process->waitForStarted(Start_Timeout_Ms)) {
         Let_Go();
         return false;

@@ -5,6 +5,8 @@
 
 #include <pugixml.hpp>
 
+#include <optional>
+
 namespace {
 
 // No image of this device comes near this size; a larger file is a mistake.
@@ -23,6 +25,24 @@ std::expected<quint64, QString> Number(const QString& Text)
     if (!Ok)
         return std::unexpected(QStringLiteral("\"%1\" is not a number").arg(Text));
     return Value;
+}
+
+// Four decimal parts of 0..255; the short and octal forms the system's
+// parser would also take are refused, so "10.1" never means 10.0.0.1.
+std::optional<QHostAddress> Dotted_Quad(const QString& Text)
+{
+    const QStringList Parts = Text.split(u'.');
+    if (Parts.size() != 4)
+        return std::nullopt;
+    quint32 Address = 0;
+    for (const QString& Part : Parts) {
+        bool Ok = false;
+        const int Value = Part.toInt(&Ok, 10);
+        if (Part.isEmpty() || Part.size() > 3 || !Part.front().isDigit() || !Ok || Value > 255)
+            return std::nullopt;
+        Address = Address << 8 | static_cast<quint32>(Value);
+    }
+    return QHostAddress(Address);
 }
 
 class Reader {
@@ -63,11 +83,11 @@ public:
         if (!Node)
             return std::unexpected(Node.error());
         const QString Text = Text_Of(*Node);
-        QHostAddress Host;
-        if (!Host.setAddress(Text) || Host.protocol() != QAbstractSocket::IPv4Protocol)
+        const auto Host = Dotted_Quad(Text);
+        if (!Host)
             return std::unexpected(
                 QStringLiteral("%1: element %2 is not an IPv4 address: \"%3\"").arg(Where, QLatin1String(Name), Text));
-        return Host;
+        return *Host;
     }
 
     QString Where;
