@@ -13,8 +13,8 @@
 namespace {
 constexpr int Client_Width = 425;
 constexpr int Client_Height = 148;
-constexpr int Text_X = 150;
-constexpr int Value_X = 270;
+constexpr int Text_X = 148;
+constexpr int Value_X = 268;
 } // namespace
 
 TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
@@ -26,8 +26,8 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(10, 14, 128, 64);
-    Image2->setPixmap(Make_Maker_Logo(128, 64));
+    Image2->setGeometry(10, 18, 130, 52);
+    Image2->setPixmap(Make_Maker_Logo(130, 52));
     Image2->setCursor(Qt::PointingHandCursor);
     Image2->setAccessibleName(Identity::Maker_Host);
     Image2->installEventFilter(this);
@@ -37,10 +37,7 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     Heading.setPointSize(Heading.pointSize() + 4);
     Heading.setBold(true);
     Label1->setFont(Heading);
-    Label2 = Make_Label(QStringLiteral("Label2"), QString(), Text_X, 34, 265, 18);
-    QFont Bold = Label2->font();
-    Bold.setBold(true);
-    Label2->setFont(Bold);
+    Label2 = Make_Label(QStringLiteral("Label2"), QString(), Text_X, 34, Client_Width - Text_X - 6, 18);
     Make_Label(QStringLiteral("Label6"), QStringLiteral("Software Code : "), Text_X, 58, 120, 18);
     Label9 = Make_Label(QStringLiteral("Label9"), QString(), Value_X, 58, 145, 18);
     Make_Label(QStringLiteral("Label3"), QStringLiteral("Version :"), Text_X, 76, 120, 18);
@@ -48,7 +45,7 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     Make_Label(QStringLiteral("Label8"), QStringLiteral("Document Code :"), Text_X, 94, 120, 18);
     Label12 = Make_Label(QStringLiteral("Label12"), QString(), Value_X, 94, 145, 18);
 
-    Label4 = Make_Label(QStringLiteral("Label4"), QString(), 10, 84, 135, 18);
+    Label4 = Make_Label(QStringLiteral("Label4"), QString(), 10, 80, 135, 18);
     Label4->setTextFormat(Qt::RichText);
     Label4->setText(QStringLiteral("<a href=\"home\">%1</a>").arg(Identity::Maker_Host));
     Label4->setCursor(Qt::PointingHandCursor);

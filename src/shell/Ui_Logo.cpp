@@ -38,7 +38,7 @@ QPixmap Make_Maker_Logo(int Width, int Height)
     if (Width > Height + 8) {
         QFont Name = Paint.font();
         Name.setBold(true);
-        Name.setPixelSize(Height / 3);
+        Name.setPixelSize(Height * 3 / 10);
         Paint.setFont(Name);
         Paint.setPen(QColor(0x0B, 0x2E, 0x5C));
         Paint.drawText(QRectF(Height + 4, 0, Width - Height - 4, Height), Qt::AlignVCenter | Qt::AlignLeft,

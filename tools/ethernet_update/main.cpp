@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QThread>
@@ -28,7 +29,7 @@ public:
     {
         setObjectName(QStringLiteral("Ethernet_Update"));
         setWindowTitle(QStringLiteral("Ethernet Update"));
-        setMinimumWidth(460);
+        setMinimumWidth(520);
         Layout = new QVBoxLayout(this);
         Status = new QLabel(QStringLiteral("Reading Ethernet_Update.xml"), this);
         Status->setObjectName(QStringLiteral("L_Status"));
@@ -41,11 +42,15 @@ public:
             setWindowTitle(Plan.Title);
         for (int I = 0; I < Plan.Operations.size(); ++I) {
             const Update_Operation& Op = Plan.Operations[I];
-            auto* Name = new QLabel(QStringLiteral("%1 -> %2:%3 at 0x%4")
-                                        .arg(QDir::toNativeSeparators(Op.File_Name), Op.Device.toString())
+            auto* Name = new QLabel(QStringLiteral("%1 (%2 bytes) to %3 port %4, address 0x%5")
+                                        .arg(QFileInfo(Op.File_Name).fileName())
+                                        .arg(Op.Data.size())
+                                        .arg(Op.Device.toString())
                                         .arg(Op.Port)
                                         .arg(Op.Start_Address, 0, 16),
                                     this);
+            Name->setToolTip(QDir::toNativeSeparators(Op.File_Name));
+            Name->setWordWrap(true);
             auto* Bar = new QProgressBar(this);
             Bar->setObjectName(QStringLiteral("Progress_%1").arg(I + 1));
             Bar->setRange(0, 100);
