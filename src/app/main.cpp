@@ -1,6 +1,8 @@
 #include "platform/Clock.h"
 #include "platform/Decimal_Separator.h"
 #include "platform/Qt_Http_Client.h"
+#include "platform/Echo_Client.h"
+#include "platform/Process_Runner.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "platform/Ui_Save_File_Dialog.h"
@@ -29,6 +31,8 @@ int main(int argc, char* argv[])
     System_Decimal_Separator Separator;
     Qt_Http_Client Http;
     Qt_Save_File_Dialog Save_Dialog;
+    Qt_Process_Runner Processes;
+    Icmp_Echo_Client Echo;
     App.Set_Prompter(&Prompts);
 
     Workspace Space(QCoreApplication::applicationDirPath());
@@ -39,6 +43,8 @@ int main(int argc, char* argv[])
     Services.Separator = &Separator;
     Services.Http = &Http;
     Services.Save_Dialog = &Save_Dialog;
+    Services.Processes = &Processes;
+    Services.Echo = &Echo;
 
     TFTavorixFirmWare Main_Window(Space, Services);
     Main_Window.show();

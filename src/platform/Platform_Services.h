@@ -6,6 +6,8 @@ class Desktop_Shell;
 class Decimal_Separator;
 class Http_Client;
 class Save_File_Dialog;
+class Process_Runner;
+class Echo_Client;
 
 // The platform seams the windows and the logic behind them use. main()
 // fills it with the real implementations; a test fills what it needs with fakes.
@@ -16,4 +18,6 @@ struct Platform_Services {
     Decimal_Separator* Separator = nullptr;
     Http_Client* Http = nullptr;
     Save_File_Dialog* Save_Dialog = nullptr;
+    Process_Runner* Processes = nullptr;
+    Echo_Client* Echo = nullptr;
 };

@@ -10,11 +10,13 @@
 #include "editors/TFParGen.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "platform/Prompter.h"
+#include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
 #include "shell/Ui_Error_Handler.h"
 #include "shell/Web_Addresses.h"
 #include "shell/Workspace.h"
+#include "update/TFBoot.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -148,6 +150,8 @@ void TFTavorixFirmWare::Lay_Out()
     L_Korvex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     L_Korvex->setGeometry(Client_Width - 12 - 220, Row(6), 220, Button_H);
     L_Korvex->setCursor(Qt::PointingHandCursor);
+    connect(L_Korvex, &QLabel::linkActivated, this, [this] { L_KorvexClick(); });
+    connect(LL_Update, &QLabel::linkActivated, this, &TFTavorixFirmWare::LL_UpdateLinkClick);
 
     auto* Separator = new QFrame(Client);
     Separator->setObjectName(QStringLiteral("Separator"));
@@ -166,15 +170,13 @@ void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
     FOpenConf = new TFOpenConf(Space, this);
+    FAbout = new TFAbout(Space, Services.Desktop, this);
     FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
     connect(&Timer_Update, &QTimer::timeout, this, &TFTavorixFirmWare::Timer_UpdateTimer);
-    connect(LL_Update, &QLabel::linkActivated, this, [this](const QString& Link) {
-        if (Services.Desktop)
-            Services.Desktop->Open_Url(Link);
-    });
     FParGen = new TFParGen(Space, *Services.Prompts, this);
     FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this);
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
+    FBoot = new TFBoot(Space, Services, this);
     FProfinetFileName = new TFProfinetFileName(Space, QDate::currentDate(), this);
 }
 
@@ -223,6 +225,7 @@ void TFTavorixFirmWare::Change_Language()
     FNew_Project->Set_Lang();
     FOpenConf->Set_Lang();
     FSoftOptions->Set_Lang();
+    FBoot->Set_Lang();
     FParGen->Set_Lang();
     FTLS_Server_Known_Cert->Set_Lang();
     FIEC61850_Variables->Set_Lang();
@@ -261,7 +264,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Close) {
             close();
         } else if (Button == Btn_Info) {
-            // The About dialog joins here.
+            FAbout->exec();
         } else if (Button == Btn_Opz) {
             if (FSoftOptions->exec() == QDialog::Accepted) {
                 if (const auto Saved = Space.Save_Setting(); !Saved)
@@ -284,6 +287,18 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
     });
 }
 
+void TFTavorixFirmWare::L_KorvexClick()
+{
+    if (Services.Desktop)
+        Services.Desktop->Open_Url(Home_Page_Url());
+}
+
+void TFTavorixFirmWare::LL_UpdateLinkClick(const QString& Link)
+{
+    if (Services.Desktop)
+        Services.Desktop->Open_Url(Link);
+}
+
 void TFTavorixFirmWare::Create_New_Project()
 {
     if (FNew_Project->exec() == QDialog::Accepted)
@@ -302,7 +317,7 @@ bool TFTavorixFirmWare::Update_Device()
 {
     if (!Compile_And_Save_Banks(*Image, Space, *Services.Prompts))
         return false;
-    // The update dialog (form type 1) opens here.
+    FBoot->Run_Ethernet_Update();
     return true;
 }
 

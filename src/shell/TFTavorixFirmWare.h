@@ -21,6 +21,8 @@ class TFProfinetFileName;
 class TFParGen;
 class TFTLS_Server_Known_Cert;
 class TFIEC61850_Variables;
+class TFAbout;
+class TFBoot;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -36,6 +38,8 @@ public:
     void Btn_Click(QPushButton* Button);
     // The periodic version check; shows LL_Update when a newer version is published.
     void Timer_UpdateTimer();
+    void L_KorvexClick();
+    void LL_UpdateLinkClick(const QString& Link);
 
     QTimer Timer_Update;
 
@@ -91,4 +95,6 @@ private:
     TFParGen* FParGen = nullptr;
     TFTLS_Server_Known_Cert* FTLS_Server_Known_Cert = nullptr;
     TFIEC61850_Variables* FIEC61850_Variables = nullptr;
+    TFAbout* FAbout = nullptr;
+    TFBoot* FBoot = nullptr;
 };

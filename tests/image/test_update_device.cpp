@@ -17,6 +17,7 @@
 using namespace Image_Fixtures;
 using Test_Support::Find;
 using Test_Support::Read_File;
+using Test_Support::When_Modal;
 using Test_Support::Write_File;
 
 namespace {
@@ -84,9 +85,17 @@ void Test_Update_Device::Step_6()
     if (case_name == "unwritable")
         QVERIFY(QDir().mkpath(F.Bank(2)));
     F.Start();
+    QString Opened;
+    QPointer<QTimer> Waiting = When_Modal([&](QWidget* Modal) {
+        Opened = Modal->objectName() + ": " + Modal->windowTitle();
+        Modal->close();
+    });
     F.Click_Step_6();
+    delete Waiting;
 
     if (written) {
+        // The update over Ethernet follows a successful compile.
+        QCOMPARE(Opened, QString("TFBoot: Update Device by Ethernet (UDP)"));
         QVERIFY(F.Prompts.Messages.isEmpty());
         QCOMPARE(Read_File(F.Bank(1)).size(), 2048);
         // 54 + 10 x 8 + 50 x 32 + 1, the 3 KB texts, the 2 KB certificates and the names.
@@ -94,6 +103,7 @@ void Test_Update_Device::Step_6()
         QCOMPARE(Read_File(F.Bank(2)).size(), 54 + 80 + 1600 + 1 + Strings);
         return;
     }
+    QCOMPARE(Opened, QString());
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
     QVERIFY2(F.Prompts.Last_Text().startsWith(message_start), qPrintable(F.Prompts.Last_Text()));

@@ -22,7 +22,7 @@ QByteArray Read_File(const QString& Path)
     return File.readAll();
 }
 
-void When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms)
+QPointer<QTimer> When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms)
 {
     auto* Poll = new QTimer;
     auto Clock = std::make_shared<QElapsedTimer>();
@@ -40,6 +40,7 @@ void When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms)
         }
     });
     Poll->start();
+    return Poll;
 }
 
 } // namespace Test_Support

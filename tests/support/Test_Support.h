@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
@@ -16,8 +17,9 @@ void Write_File(const QString& Path, const QByteArray& Data);
 QByteArray Read_File(const QString& Path);
 
 // Runs Action on the next modal widget that becomes active (a dialog opened
-// with exec()), polling the event loop; gives up after Timeout_Ms.
-void When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms = 5000);
+// with exec()), polling the event loop; gives up after Timeout_Ms. Deleting
+// the returned poller cancels the wait.
+QPointer<QTimer> When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms = 5000);
 
 // Finds a child by objectName or fails the test with a clear message.
 template <class T>

@@ -1,0 +1,173 @@
+#include "platform/Echo_Client.h"
+
+#include <QDeadlineTimer>
+#include <QRandomGenerator>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/ip.h>
+#include <netinet/ip_icmp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Header_Size = 8; // type, code, checksum, identifier, sequence
+constexpr int Receive_Size = 1024;
+
+QString Errno_Text(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
+
+quint16 Internet_Checksum(const QByteArray& Bytes)
+{
+    quint32 Sum = 0;
+    const auto* P = reinterpret_cast<const unsigned char*>(Bytes.constData());
+    qsizetype I = 0;
+    for (; I + 1 < Bytes.size(); I += 2)
+        Sum += static_cast<quint32>(P[I] << 8 | P[I + 1]);
+    if (I < Bytes.size())
+        Sum += static_cast<quint32>(P[I] << 8);
+    while (Sum >> 16)
+        Sum = (Sum & 0xFFFF) + (Sum >> 16);
+    return static_cast<quint16>(~Sum);
+}
+
+void Put_Be16(QByteArray& Bytes, int At, quint16 Value)
+{
+    Bytes[At] = static_cast<char>(Value >> 8);
+    Bytes[At + 1] = static_cast<char>(Value & 0xFF);
+}
+
+quint16 Get_Be16(const unsigned char* P) { return static_cast<quint16>(P[0] << 8 | P[1]); }
+
+// A dotted IPv4 text is taken as it is; anything else is a name to resolve.
+std::expected<in_addr, QString> Resolve(const QString& Host)
+{
+    in_addr Address{};
+    const QByteArray Text = Host.trimmed().toUtf8();
+    if (Text.isEmpty())
+        return std::unexpected(QStringLiteral("no host given"));
+    if (inet_pton(AF_INET, Text.constData(), &Address) == 1)
+        return Address;
+    addrinfo Hints{};
+    Hints.ai_family = AF_INET;
+    Hints.ai_socktype = SOCK_RAW;
+    addrinfo* Found = nullptr;
+    const int Error = getaddrinfo(Text.constData(), nullptr, &Hints, &Found);
+    if (Error != 0 || !Found)
+        return std::unexpected(QStringLiteral("%1: %2").arg(Host, QString::fromLocal8Bit(gai_strerror(Error))));
+    Address = reinterpret_cast<sockaddr_in*>(Found->ai_addr)->sin_addr;
+    freeaddrinfo(Found);
+    return Address;
+}
+
+} // namespace
+
+Icmp_Echo_Client::Icmp_Echo_Client()
+{
+    Socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
+    if (Socket >= 0) {
+        Kind = Socket_Kind::Datagram;
+        // The kernel puts its own identifier (the socket's port) into our
+        // requests and hands us only the replies that carry it.
+        sockaddr_in Local{};
+        Local.sin_family = AF_INET;
+        if (::bind(Socket, reinterpret_cast<sockaddr*>(&Local), sizeof Local) == 0) {
+            socklen_t Size = sizeof Local;
+            if (::getsockname(Socket, reinterpret_cast<sockaddr*>(&Local), &Size) == 0) {
+                Identifier = ntohs(Local.sin_port);
+                Check_Identifier = true;
+            }
+        }
+    } else {
+        const int Datagram_Error = errno;
+        Socket = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
+        if (Socket >= 0) {
+            Kind = Socket_Kind::Raw;
+            Identifier = static_cast<quint16>(QRandomGenerator::system()->generate());
+            Check_Identifier = true;
+        } else {
+            Open_Error = QStringLiteral("no ICMP socket: datagram (%1), raw (%2)")
+                             .arg(Errno_Text(Datagram_Error), Errno_Text(errno));
+        }
+    }
+    Sequence = static_cast<quint16>(QRandomGenerator::system()->generate());
+}
+
+Icmp_Echo_Client::~Icmp_Echo_Client()
+{
+    if (Socket >= 0)
+        ::close(Socket);
+}
+
+Icmp_Echo_Client::Socket_Kind Icmp_Echo_Client::Available_Socket()
+{
+    Icmp_Echo_Client Probe;
+    return Probe.Kind;
+}
+
+std::expected<int, QString> Icmp_Echo_Client::Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms)
+{
+    const auto Target = Resolve(Host);
+    if (!Target)
+        return std::unexpected(Target.error());
+    if (Socket < 0)
+        return std::unexpected(Open_Error);
+
+    const quint16 Our_Sequence = ++Sequence;
+    QByteArray Request(Header_Size, '\0');
+    Request[0] = static_cast<char>(ICMP_ECHO);
+    Put_Be16(Request, 4, Identifier);
+    Put_Be16(Request, 6, Our_Sequence);
+    Request += Data.left(Receive_Size - 28 - Header_Size);
+    Put_Be16(Request, 2, Internet_Checksum(Request));
+
+    sockaddr_in To{};
+    To.sin_family = AF_INET;
+    To.sin_addr = *Target;
+    if (::sendto(Socket, Request.constData(), static_cast<size_t>(Request.size()), 0,
+                 reinterpret_cast<sockaddr*>(&To), sizeof To) < 0)
+        return std::unexpected(QStringLiteral("%1: %2").arg(Host, Errno_Text(errno)));
+
+    QDeadlineTimer Deadline(Timeout_Ms);
+    unsigned char Buffer[Receive_Size];
+    for (;;) {
+        const qint64 Left = Deadline.remainingTime();
+        if (Left <= 0)
+            return 0;
+        pollfd Wait{Socket, POLLIN, 0};
+        const int Ready = ::poll(&Wait, 1, static_cast<int>(Left));
+        if (Ready < 0 && errno == EINTR)
+            continue;
+        if (Ready < 0)
+            return std::unexpected(Errno_Text(errno));
+        if (Ready == 0)
+            return 0;
+        sockaddr_in From{};
+        socklen_t From_Size = sizeof From;
+        const ssize_t Got = ::recvfrom(Socket, Buffer, sizeof Buffer, 0, reinterpret_cast<sockaddr*>(&From), &From_Size);
+        if (Got < 0)
+            continue;
+        const unsigned char* Icmp = Buffer;
+        ssize_t Icmp_Size = Got;
+        if (Kind == Socket_Kind::Raw) {
+            // A raw socket sees every ICMP message with its IP header, our own
+            // request on loopback among them.
+            if (Got < 20)
+                continue;
+            const int Ip_Header = (Buffer[0] & 0x0F) * 4;
+            Icmp = Buffer + Ip_Header;
+            Icmp_Size = Got - Ip_Header;
+        }
+        if (Icmp_Size < Header_Size || Icmp[0] != ICMP_ECHOREPLY)
+            continue;
+        if (From.sin_addr.s_addr != Target->s_addr || Get_Be16(Icmp + 6) != Our_Sequence)
+            continue;
+        if (Check_Identifier && Get_Be16(Icmp + 4) != Identifier)
+            continue;
+        return static_cast<int>(Icmp_Size);
+    }
+}

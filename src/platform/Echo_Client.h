@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <expected>
+
+// One ICMP echo request to an IPv4 host.
+class Echo_Client {
+public:
+    virtual ~Echo_Client() = default;
+    // Sends one echo request carrying Data to Host (an IPv4 address text or a
+    // name to resolve) and waits up to Timeout_Ms for its reply. The value is
+    // the number of bytes received, 0 when no reply came in time; the error is
+    // for a host that cannot be used or an echo that cannot be sent.
+    virtual std::expected<int, QString> Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms) = 0;
+};
+
+// The real client over POSIX sockets: an unprivileged ICMP datagram socket
+// where the system allows it (net.ipv4.ping_group_range), a raw socket
+// otherwise (needs CAP_NET_RAW). Only the reply to our own request counts.
+class Icmp_Echo_Client : public Echo_Client {
+public:
+    enum class Socket_Kind { None, Datagram, Raw };
+
+    Icmp_Echo_Client();
+    ~Icmp_Echo_Client() override;
+    std::expected<int, QString> Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms) override;
+
+    // Which socket kind the system lets this process open; None when neither.
+    static Socket_Kind Available_Socket();
+
+private:
+    int Socket = -1;
+    Socket_Kind Kind = Socket_Kind::None;
+    quint16 Identifier = 0;
+    bool Check_Identifier = false;
+    quint16 Sequence = 0;
+    QString Open_Error;
+};

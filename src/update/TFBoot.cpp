@@ -1,0 +1,224 @@
+#include "update/TFBoot.h"
+
+#include "editors/Input_Helpers.h"
+#include "platform/Prompter.h"
+#include "shell/Ui_Error_Handler.h"
+#include "shell/Workspace.h"
+#include "update/Reachability.h"
+#include "update/Update_Parameter_File.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <stdexcept>
+
+namespace {
+constexpr int Client_Width = 400;
+constexpr int Margin = 12;
+constexpr int Title_Height = 66;
+constexpr int Group_Width = Client_Width - 2 * Margin;
+constexpr int Address_Group_Height = 66;
+constexpr int Options_Group_Height = 92;
+constexpr int Group_Gap = 8;
+constexpr int Button_Height = 32;
+constexpr int Address_Top = Title_Height;
+constexpr int Options_Top = Address_Top + Address_Group_Height + Group_Gap;
+constexpr int Buttons_Top = Options_Top + Options_Group_Height + Group_Gap + 4;
+constexpr int Client_Height = Buttons_Top + Button_Height + Margin;
+} // namespace
+
+TFBoot::TFBoot(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Services(Services_)
+{
+    setObjectName(QStringLiteral("TFBoot"));
+    Lay_Out();
+    Set_Lang();
+}
+
+void TFBoot::Lay_Out()
+{
+    setFixedSize(Client_Width, Client_Height);
+    Title = Make_Title_Area(this, Client_Width);
+    Title.L_SW_Code->setText(Space.SW_Code);
+
+    CP_IP_Address = new QFrame(this);
+    CP_IP_Address->setObjectName(QStringLiteral("CP_IP_Address"));
+    CP_IP_Address->setFrameShape(QFrame::StyledPanel);
+    CP_IP_Address->setGeometry(Margin, Address_Top, Group_Width, Address_Group_Height);
+    L_IP_Address = new QLabel(CP_IP_Address);
+    L_IP_Address->setObjectName(QStringLiteral("L_IP_Address"));
+    L_IP_Address->setGeometry(10, 6, Group_Width - 20, 20);
+    constexpr int Field_Width = 60;
+    constexpr int Dot_Width = 14;
+    for (int I = 0; I < 4; ++I) {
+        const int X = 10 + I * (Field_Width + Dot_Width);
+        E_IP[I] = new QLineEdit(QStringLiteral("0"), CP_IP_Address);
+        E_IP[I]->setObjectName(QStringLiteral("E_IP%1").arg(I + 1));
+        E_IP[I]->setGeometry(X, 30, Field_Width, 26);
+        E_IP[I]->setAlignment(Qt::AlignCenter);
+        E_IP[I]->installEventFilter(this);
+        if (I < 3) {
+            auto* Dot = new QLabel(QStringLiteral("."), CP_IP_Address);
+            Dot->setObjectName(QStringLiteral("L_Dot%1").arg(I + 1));
+            Dot->setAlignment(Qt::AlignCenter);
+            Dot->setGeometry(X + Field_Width, 30, Dot_Width, 26);
+        }
+    }
+    L_IP_Address->setBuddy(E_IP[0]);
+
+    CP_Update_Options = new QFrame(this);
+    CP_Update_Options->setObjectName(QStringLiteral("CP_Update_Options"));
+    CP_Update_Options->setFrameShape(QFrame::StyledPanel);
+    CP_Update_Options->setGeometry(Margin, Options_Top, Group_Width, Options_Group_Height);
+    L_Update_Options = new QLabel(CP_Update_Options);
+    L_Update_Options->setObjectName(QStringLiteral("L_Update_Options"));
+    L_Update_Options->setGeometry(10, 6, Group_Width - 20, 20);
+    CB_Update_Options = new QComboBox(CP_Update_Options);
+    CB_Update_Options->setObjectName(QStringLiteral("CB_Update_Options"));
+    CB_Update_Options->setGeometry(10, 30, 260, 26);
+    L_Update_Options->setBuddy(CB_Update_Options);
+    CB_Update_Option_Read_Back = new QCheckBox(CP_Update_Options);
+    CB_Update_Option_Read_Back->setObjectName(QStringLiteral("CB_Update_Option_Read_Back"));
+    CB_Update_Option_Read_Back->setGeometry(10, 62, 260, 22);
+
+    Btn_Update = new QPushButton(this);
+    Btn_Update->setObjectName(QStringLiteral("Btn_Update"));
+    Btn_Update->setGeometry(Margin, Buttons_Top, 220, Button_Height);
+    Btn_Update->setAutoDefault(false);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(Client_Width - Margin - 140, Buttons_Top, 140, Button_Height);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_Update, &QPushButton::clicked, this, &TFBoot::Update_Guarded);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Title, address group, options group, buttons.
+    QWidget* Order[] = {E_IP[0], E_IP[1], E_IP[2], E_IP[3], CB_Update_Options, CB_Update_Option_Read_Back,
+                        Btn_Update, Btn_Cancel};
+    for (std::size_t I = 1; I < std::size(Order); ++I)
+        setTabOrder(Order[I - 1], Order[I]);
+}
+
+void TFBoot::Set_Lang()
+{
+    setWindowTitle(Space.Str(1002));
+    Title.L_SW_Desc->setText(Space.Str(1003));
+    L_IP_Address->setText(Space.Str(1006));
+    L_Update_Options->setText(Space.Str(1014));
+    for (int I = 0; I < 4; ++I) {
+        E_IP[I]->setToolTip(Space.Str(1021 + I));
+        // Four boxes share one label, so each is named by its hint.
+        E_IP[I]->setAccessibleName(Space.Str(1021 + I));
+    }
+    CB_Update_Options->clear();
+    CB_Update_Options->addItems({Space.Str(1015), Space.Str(1016), Space.Str(1017)});
+    CB_Update_Options->setCurrentIndex(0);
+    CB_Update_Options->setToolTip(Space.Str(1032));
+    CB_Update_Options->setAccessibleName(Space.Str(1014));
+    CB_Update_Option_Read_Back->setText(Space.Str(1018));
+    CB_Update_Option_Read_Back->setToolTip(Space.Str(1033));
+    Btn_Cancel->setText(Space.Str(1019));
+    Btn_Cancel->setToolTip(Space.Str(1034));
+    Btn_Update->setText(Space.Str(1020));
+    Btn_Update->setToolTip(Space.Str(1035));
+    for (QPushButton* Button : {Btn_Update, Btn_Cancel})
+        Button->setAccessibleName(Button->text());
+    CB_Update_Option_Read_Back->setAccessibleName(CB_Update_Option_Read_Back->text());
+}
+
+int TFBoot::Run_Ethernet_Update()
+{
+    Form_Type = Form_Type_Ethernet;
+    return exec();
+}
+
+void TFBoot::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    FormShow();
+}
+
+void TFBoot::FormShow()
+{
+    Set_Lang();
+    Title.L_SW_Code->setText(Space.SW_Code);
+    if (!Space.Last_IP_Address.isEmpty()) {
+        const Split_IP_Result Parts = Split_IP_Address(Space.Last_IP_Address);
+        if (Parts.Ok)
+            for (int I = 0; I < 4; ++I)
+                E_IP[I]->setText(Parts.Parts[I]);
+    }
+    if (Space.Update_Option_Index >= 0 && Space.Update_Option_Index < CB_Update_Options->count())
+        CB_Update_Options->setCurrentIndex(Space.Update_Option_Index);
+    CB_Update_Option_Read_Back->setChecked(Space.Update_Read_Back);
+    E_IP[0]->setFocus();
+}
+
+bool TFBoot::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->text() == QStringLiteral(".")) {
+        for (int I = 0; I < 4; ++I) {
+            if (Watched != E_IP[I])
+                continue;
+            if (I < 3 && E_IP[I + 1]->isEnabled() && E_IP[I + 1]->isVisible())
+                E_IP[I + 1]->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
+}
+
+QString TFBoot::Address_Text() const
+{
+    return E_IP[0]->text() + u'.' + E_IP[1]->text() + u'.' + E_IP[2]->text() + u'.' + E_IP[3]->text();
+}
+
+void TFBoot::Update_Guarded()
+{
+    // The check lets window messages run; a second click meanwhile is ignored.
+    if (Checking)
+        return;
+    Checking = true;
+    Run_Guarded(*Services.Prompts, [this] { Btn_UpdateClick(); });
+    Checking = false;
+}
+
+bool TFBoot::Send_Ping()
+{
+    if (!Services.Echo || !Services.Time)
+        throw std::logic_error("the update dialog has no echo client");
+    Reachability_Check Check(*Services.Echo, *Services.Time);
+    const bool Answered = Check.Send_Ping(Address_Text());
+    ping_res = Check.ping_res;
+    return Answered;
+}
+
+void TFBoot::Btn_UpdateClick()
+{
+    if (!Send_Ping()) {
+        if (ping_res == 2)
+            Services.Prompts->Show(Prompt_Kind::Warning, Space.Str(1036), Prompt_Buttons::Ok);
+        else
+            Services.Prompts->Error(Space.Str(1037));
+        return;
+    }
+    Space.Last_IP_Address = Address_Text();
+    Space.Update_Option_Index = CB_Update_Options->currentIndex();
+    Space.Update_Read_Back = CB_Update_Option_Read_Back->isChecked();
+    Compile_XML_Parameter_New_Boot();
+    if (!Services.Processes || !Services.Time)
+        throw std::logic_error("the update dialog has no process runner");
+    Last_Start = Start_Program(*Services.Processes, *Services.Time, Updater_Program(Space.Exe_Dir), QString(), 0);
+}
+
+void TFBoot::Compile_XML_Parameter_New_Boot()
+{
+    const Update_Choice Choice{Address_Text(), CB_Update_Options->currentIndex(),
+                               CB_Update_Option_Read_Back->isChecked()};
+    Write_Update_Parameters(Update_Xml, Choice, {Space.Master_Dir, Space.Project_Dir}, Space.Exe_Dir);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/Platform_Services.h"
+#include "platform/Xml_File.h"
+#include "shell/Start_Program.h"
+#include "shell/Ui_Title_Area.h"
+
+#include <QDialog>
+
+#include <array>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Workspace;
+
+// The update dialog: checks that the gateway answers, then writes the
+// updater's parameter file and runs the updater.
+class TFBoot : public QDialog {
+    Q_OBJECT
+public:
+    // Update media; Ethernet (UDP) is the only one this gateway serves.
+    static constexpr int Form_Type_Ethernet = 1;
+
+    TFBoot(Workspace& Space, Platform_Services Services, QWidget* Parent = nullptr);
+
+    // Shows the dialog modally for an update over Ethernet; the main window
+    // calls it after a successful compilation of the banks.
+    int Run_Ethernet_Update();
+
+    void Set_Lang();
+    void Btn_UpdateClick();
+    bool Send_Ping();
+    void Compile_XML_Parameter_New_Boot();
+
+    int Form_Type = Form_Type_Ethernet;
+    int ping_res = 0;
+    // How the last start of the updater ended (nothing when none was tried).
+    std::optional<Start_Program_Outcome> Last_Start;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void Lay_Out();
+    void FormShow();
+    void Update_Guarded();
+    QString Address_Text() const;
+
+    Workspace& Space;
+    Platform_Services Services;
+    Xml_File Update_Xml;
+    bool Checking = false;
+
+    Title_Area Title;
+    QFrame* CP_IP_Address = nullptr;
+    QLabel* L_IP_Address = nullptr;
+    std::array<QLineEdit*, 4> E_IP{};
+    QFrame* CP_Update_Options = nullptr;
+    QLabel* L_Update_Options = nullptr;
+    QComboBox* CB_Update_Options = nullptr;
+    QCheckBox* CB_Update_Option_Read_Back = nullptr;
+    QPushButton* Btn_Update = nullptr;
+    QPushButton* Btn_Cancel = nullptr;
+};

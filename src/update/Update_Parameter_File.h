@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+class Xml_File;
+
+// What the user confirmed in the update dialog, as the parameter file needs it.
+struct Update_Choice {
+    QString IP_Address;     // the four address fields joined with "."
+    int Option_Index = 0;   // 0 firmware + configuration, 1 firmware, 2 configuration
+    bool Read_Back = true;
+};
+
+// Where the files the updater sends live.
+struct Update_Sources {
+    QString Master_Dir;
+    QString Project_Dir;
+};
+
+// The name of the updater's program and of its parameter file, both in the
+// program folder.
+QString Updater_Program(const QString& Exe_Dir);
+QString Update_Parameter_File(const QString& Exe_Dir);
+QString Firmware_Image(const QString& Master_Dir);
+
+// Empties Doc and fills it with the updater's instructions.
+void Build_Update_Parameters(Xml_File& Doc, const Update_Choice& Choice, const Update_Sources& Sources);
+
+// The parameter file could not be written; the updater must not start.
+class Update_File_Error : public std::runtime_error {
+public:
+    explicit Update_File_Error(const QString& Message) : std::runtime_error(Message.toStdString()) {}
+};
+
+// Builds Doc and writes it to the program folder, replacing any earlier file.
+// Raises Update_File_Error with the system's reason when the save fails.
+void Write_Update_Parameters(Xml_File& Doc, const Update_Choice& Choice, const Update_Sources& Sources,
+                             const QString& Exe_Dir);

@@ -1,0 +1,291 @@
+#include "platform/Platform_Services.h"
+#include "shell/Workspace.h"
+#include "support/Scripted_Prompter.h"
+#include "support/Test_Support.h"
+#include "update/TFBoot.h"
+#include "update/Update_Fakes.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Test_Support::Find;
+using Test_Support::Read_File;
+
+namespace {
+
+// A program folder with one active configuration and the update dialog over
+// fake seams.
+struct Fixture {
+    QTemporaryDir Dir;
+    QString Exe_Dir = Dir.path() + "/prog";
+    Workspace Space{Exe_Dir};
+    Scripted_Prompter Prompts;
+    Fake_Clock Time;
+    Fake_Echo_Client Echo{Time};
+    Fake_Process_Runner Runner{Time};
+    std::unique_ptr<TFBoot> Dialog;
+
+    Fixture()
+    {
+        QDir().mkpath(Exe_Dir + "/PROJECTS/Plant/bin");
+        Space.Set_Identity();
+        Space.Lang_Strings.Create_Default_Strings();
+        Space.Activate_Project("Plant");
+        Echo.Default_Reply = 40;
+        Runner.Run_Ms = 2000;
+        Platform_Services Services;
+        Services.Prompts = &Prompts;
+        Services.Time = &Time;
+        Services.Echo = &Echo;
+        Services.Processes = &Runner;
+        Dialog = std::make_unique<TFBoot>(Space, Services);
+    }
+    void Show()
+    {
+        Dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Dialog.get()));
+    }
+    QLineEdit* Field(int I) { return Find<QLineEdit>(Dialog.get(), QStringLiteral("E_IP%1").arg(I)); }
+    QComboBox* Options() { return Find<QComboBox>(Dialog.get(), "CB_Update_Options"); }
+    QCheckBox* Read_Back() { return Find<QCheckBox>(Dialog.get(), "CB_Update_Option_Read_Back"); }
+    void Type_Address(const QStringList& Parts)
+    {
+        for (int I = 0; I < 4; ++I)
+            Field(I + 1)->setText(Parts[I]);
+    }
+    void Click_Update() { QTest::mouseClick(Find<QPushButton>(Dialog.get(), "Btn_Update"), Qt::LeftButton); }
+    QString Parameter_File() const { return QDir(Exe_Dir).filePath("Ethernet_Update.xml"); }
+};
+
+} // namespace
+
+class Test_Boot_Dialog : public QObject {
+    Q_OBJECT
+private slots:
+    void Texts_And_Layout();
+    void First_Showing_Prefills_Defaults();
+    void Unusable_Last_Address_Keeps_Fields_data();
+    void Unusable_Last_Address_Keeps_Fields();
+    void Dot_Moves_To_Next_Field();
+    void Answering_Gateway_Stores_Writes_And_Starts();
+    void Failed_Check_Changes_Nothing_data();
+    void Failed_Check_Changes_Nothing();
+    void Cancel_Keeps_Globals_Success_Preselects_Next_Time();
+    void Parameter_File_Failure_Goes_To_Error_Handler();
+    void Language_Change_Refills_Options();
+};
+
+void Test_Boot_Dialog::Texts_And_Layout()
+{
+    Fixture F;
+    F.Show();
+    QCOMPARE(F.Dialog->windowTitle(), QStringLiteral("Update Device by Ethernet (UDP)"));
+    QCOMPARE(Find<QLabel>(F.Dialog.get(), "L_SW_Code")->text(), QStringLiteral("SW40610"));
+    QCOMPARE(Find<QLabel>(F.Dialog.get(), "L_SW_Desc")->text(), QStringLiteral("Update Device Using the Ethernet Port"));
+    QCOMPARE(Find<QLabel>(F.Dialog.get(), "L_IP_Address")->text(), QStringLiteral("Insert the IP Address of Device"));
+    QCOMPARE(Find<QLabel>(F.Dialog.get(), "L_Update_Options")->text(), QStringLiteral("Select Update Options"));
+    QCOMPARE(F.Field(3)->toolTip(), QStringLiteral("Insert third byte of IP Address"));
+    QCOMPARE(F.Field(3)->accessibleName(), QStringLiteral("Insert third byte of IP Address"));
+    QCOMPARE(F.Options()->count(), 3);
+    QCOMPARE(F.Options()->itemText(2), QStringLiteral("Configuration"));
+    QCOMPARE(F.Read_Back()->text(), QStringLiteral("Read Back"));
+    QCOMPARE(Find<QPushButton>(F.Dialog.get(), "Btn_Update")->text(), QStringLiteral("Execute Update Firmware"));
+    QCOMPARE(Find<QPushButton>(F.Dialog.get(), "Btn_Cancel")->toolTip(), QStringLiteral("Exit without to do the Update"));
+
+    // The two groups and the buttons stack inside the window, in tab order.
+    auto* Address = Find<QWidget>(F.Dialog.get(), "CP_IP_Address");
+    auto* Options = Find<QWidget>(F.Dialog.get(), "CP_Update_Options");
+    auto* Update = Find<QPushButton>(F.Dialog.get(), "Btn_Update");
+    QVERIFY(Address->geometry().bottom() < Options->geometry().top());
+    QVERIFY(Options->geometry().bottom() < Update->geometry().top());
+    QVERIFY(F.Dialog->rect().contains(Update->geometry()));
+    F.Field(4)->setFocus();
+    QTest::keyClick(F.Field(4), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(F.Options()));
+}
+
+void Test_Boot_Dialog::First_Showing_Prefills_Defaults()
+{
+    Fixture F;
+    F.Show();
+    QCOMPARE(F.Field(1)->text(), QStringLiteral("192"));
+    QCOMPARE(F.Field(2)->text(), QStringLiteral("168"));
+    QCOMPARE(F.Field(3)->text(), QStringLiteral("2"));
+    QCOMPARE(F.Field(4)->text(), QStringLiteral("205"));
+    QCOMPARE(F.Options()->currentIndex(), 0);
+    QVERIFY(F.Read_Back()->isChecked());
+    QVERIFY(F.Field(1)->hasFocus());
+    QCOMPARE(F.Dialog->Form_Type, 1);
+}
+
+void Test_Boot_Dialog::Unusable_Last_Address_Keeps_Fields_data()
+{
+    QTest::addColumn<QString>("Last");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("three parts") << QStringLiteral("10.0.1");
+    QTest::newRow("part above 255") << QStringLiteral("10.0.1.256");
+    QTest::newRow("letters") << QStringLiteral("gateway");
+}
+
+void Test_Boot_Dialog::Unusable_Last_Address_Keeps_Fields()
+{
+    QFETCH(QString, Last);
+    Fixture F;
+    F.Space.Last_IP_Address = Last;
+    F.Show();
+    for (int I = 1; I <= 4; ++I)
+        QCOMPARE(F.Field(I)->text(), QStringLiteral("0"));
+    // What the user typed at an earlier showing stays.
+    F.Type_Address({"10", "1", "x", "7"});
+    F.Dialog->hide();
+    F.Show();
+    QCOMPARE(F.Field(3)->text(), QStringLiteral("x"));
+}
+
+void Test_Boot_Dialog::Dot_Moves_To_Next_Field()
+{
+    Fixture F;
+    F.Show();
+    F.Type_Address({"", "", "", ""});
+    F.Field(1)->setFocus();
+    // Typed like a user does: each key goes to the field that has the focus.
+    for (const char Key : QByteArray("10.0.a1.5."))
+        QTest::keyClick(QApplication::focusWidget(), Key);
+    QCOMPARE(F.Field(1)->text(), QStringLiteral("10"));
+    QCOMPARE(F.Field(2)->text(), QStringLiteral("0"));
+    QCOMPARE(F.Field(3)->text(), QStringLiteral("a1")); // not limited to digits
+    QCOMPARE(F.Field(4)->text(), QStringLiteral("5")); // "." in the last field does nothing
+    QVERIFY(F.Field(4)->hasFocus());
+}
+
+void Test_Boot_Dialog::Answering_Gateway_Stores_Writes_And_Starts()
+{
+    Fixture F;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "001"});
+    F.Options()->setCurrentIndex(2);
+    F.Read_Back()->setChecked(false);
+    F.Click_Update();
+
+    QCOMPARE(F.Prompts.Messages.size(), 0);
+    QCOMPARE(F.Dialog->ping_res, 1);
+    QCOMPARE(F.Echo.Requests.size(), 2);
+    QCOMPARE(F.Echo.Requests[0].Host, QStringLiteral("127.0.0.001"));
+    // Stored as the joined texts, not re-formatted.
+    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("127.0.0.001"));
+    QCOMPARE(F.Space.Update_Option_Index, 2);
+    QCOMPARE(F.Space.Update_Read_Back, false);
+    const QByteArray File = Read_File(F.Parameter_File());
+    QVERIFY(File.contains("<IP_Address_Dev>127.0.0.001</IP_Address_Dev>"));
+    QVERIFY(File.contains("bank1.bin") && !File.contains("Sim40610.sim"));
+    QVERIFY(File.contains("<Ope_Read_Back>0</Ope_Read_Back>"));
+    QCOMPARE(F.Runner.Starts.size(), 1);
+    QCOMPARE(F.Runner.Starts[0].Program, QDir(F.Exe_Dir).filePath("Ethernet_Update"));
+    QCOMPARE(F.Runner.Starts[0].Parameters, QString());
+    QVERIFY(!F.Runner.Starts[0].Hidden);
+    QCOMPARE(F.Dialog->Last_Start, Start_Program_Outcome::Ended);
+    QVERIFY(F.Dialog->isVisible()); // stays open until the user closes it
+}
+
+void Test_Boot_Dialog::Failed_Check_Changes_Nothing_data()
+{
+    QTest::addColumn<QString>("Echo_Error");
+    QTest::addColumn<int>("Kind");
+    QTest::addColumn<QString>("Message");
+    QTest::addColumn<int>("Requests");
+    QTest::newRow("silent gateway") << QString() << int(Prompt_Kind::Warning) << QStringLiteral("Device Not Found!") << 13;
+    QTest::newRow("unusable address") << QStringLiteral("no such host") << int(Prompt_Kind::Error)
+                                      << QStringLiteral("Error!!! Check the Ip Address") << 1;
+}
+
+void Test_Boot_Dialog::Failed_Check_Changes_Nothing()
+{
+    QFETCH(QString, Echo_Error);
+    QFETCH(int, Kind);
+    QFETCH(QString, Message);
+    QFETCH(int, Requests);
+    Fixture F;
+    F.Echo.Default_Reply = 0;
+    F.Echo.Error = Echo_Error;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Options()->setCurrentIndex(1);
+    F.Click_Update();
+
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(int(F.Prompts.Messages[0].Kind), Kind);
+    QCOMPARE(F.Prompts.Messages[0].Text, Message);
+    QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Ok);
+    QCOMPARE(F.Echo.Requests.size(), Requests);
+    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("192.168.2.205"));
+    QCOMPARE(F.Space.Update_Option_Index, 0);
+    QVERIFY(!QFileInfo::exists(F.Parameter_File()));
+    QVERIFY(F.Runner.Starts.isEmpty());
+}
+
+void Test_Boot_Dialog::Cancel_Keeps_Globals_Success_Preselects_Next_Time()
+{
+    Fixture F;
+    F.Show();
+    F.Options()->setCurrentIndex(2);
+    F.Read_Back()->setChecked(false);
+    QTest::mouseClick(Find<QPushButton>(F.Dialog.get(), "Btn_Cancel"), Qt::LeftButton);
+    QVERIFY(!F.Dialog->isVisible());
+    QCOMPARE(F.Space.Update_Option_Index, 0);
+    QVERIFY(F.Space.Update_Read_Back);
+    F.Show();
+    QCOMPARE(F.Options()->currentIndex(), 0);
+    QVERIFY(F.Read_Back()->isChecked());
+
+    F.Options()->setCurrentIndex(2);
+    F.Read_Back()->setChecked(false);
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Click_Update();
+    F.Dialog->hide();
+    F.Space.Last_IP_Address = "10.1.2.3";
+    F.Show();
+    QCOMPARE(F.Options()->currentIndex(), 2);
+    QVERIFY(!F.Read_Back()->isChecked());
+    QCOMPARE(F.Field(1)->text(), QStringLiteral("10"));
+    QCOMPARE(F.Field(4)->text(), QStringLiteral("3"));
+}
+
+void Test_Boot_Dialog::Parameter_File_Failure_Goes_To_Error_Handler()
+{
+    Fixture F;
+    QVERIFY(QDir().mkpath(F.Parameter_File())); // a folder where the file should go
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Click_Update();
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY(F.Prompts.Messages[0].Text.contains("Ethernet_Update.xml"));
+    QVERIFY(F.Runner.Starts.isEmpty());
+    QVERIFY(F.Dialog->isVisible());
+}
+
+void Test_Boot_Dialog::Language_Change_Refills_Options()
+{
+    Fixture F;
+    F.Show();
+    F.Options()->setCurrentIndex(2);
+    F.Space.Lang_Strings.Set(1016, QStringLiteral("Nur Firmware"));
+    F.Space.Lang_Strings.Set(1020, QStringLiteral("Aktualisieren"));
+    F.Dialog->Set_Lang();
+    QCOMPARE(F.Options()->itemText(1), QStringLiteral("Nur Firmware"));
+    QCOMPARE(F.Options()->currentIndex(), 0);
+    QCOMPARE(Find<QPushButton>(F.Dialog.get(), "Btn_Update")->text(), QStringLiteral("Aktualisieren"));
+    QCOMPARE(Find<QPushButton>(F.Dialog.get(), "Btn_Update")->accessibleName(), QStringLiteral("Aktualisieren"));
+}
+
+QTEST_MAIN(Test_Boot_Dialog)
+#include "test_boot_dialog.moc"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ethernet_update/Update_Parameters.h"
+
+#include <QObject>
+#include <QString>
+
+#include <expected>
+
+class QUdpSocket;
+
+// Sends the operations of a plan to the device, one acknowledged block at a
+// time. Runs on its own thread; reports progress through signals.
+class Update_Transfer : public QObject {
+    Q_OBJECT
+public:
+    struct Timing {
+        int Reply_Timeout_Ms = 300;
+        int Attempts = 6;
+    };
+
+    Update_Transfer();
+    explicit Update_Transfer(Timing Times);
+    std::expected<void, QString> Run(const Update_Plan& Plan);
+
+signals:
+    // Operation is 0-based; Percent 0..100.
+    void Progress(int Operation, int Percent);
+    void Step(int Operation, const QString& Text);
+
+private:
+    struct Exchange;
+    std::expected<QByteArray, QString> Ask(QUdpSocket& Socket, const Update_Operation& Op, quint8 Command,
+                                           quint32 Address, const QByteArray& Payload);
+    std::expected<void, QString> Send(QUdpSocket& Socket, int Index, const Update_Operation& Op);
+
+    Timing Times;
+    quint32 Session = 0;
+    quint32 Sequence = 0;
+};
