@@ -2,6 +2,7 @@
 // writes the parameter file and runs the stand-in updater, which sends the
 // banks and the firmware to the gateway simulator. Nothing leaves 127.0.0.1.
 
+#include "image/Image_Fixtures.h"
 #include "platform/Clock.h"
 #include "platform/Echo_Client.h"
 #include "platform/Process_Runner.h"
@@ -10,6 +11,7 @@
 #include "shell/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
+#include "shell/TFTavorixFirmWare.h"
 #include "update/TFBoot.h"
 #include "update/Update_Parameter_File.h"
 
@@ -27,6 +29,7 @@
 
 using Test_Support::Find;
 using Test_Support::Read_File;
+using Test_Support::When_Modal;
 using Test_Support::Write_File;
 
 namespace {
@@ -66,6 +69,15 @@ public:
         return 8 + static_cast<int>(Data.size());
     }
 };
+
+// The real ICMP client where this process may open an ICMP socket.
+std::unique_ptr<Echo_Client> Loopback_Echo_Client()
+{
+    if (Icmp_Echo_Client::Available_Socket() != Icmp_Echo_Client::Socket_Kind::None)
+        return std::make_unique<Icmp_Echo_Client>();
+    qInfo("no ICMP socket may be opened here: the reachability check answers from a loopback stand-in");
+    return std::make_unique<Loopback_Echo>();
+}
 
 struct Fixture {
     QTemporaryDir Dir;
@@ -129,6 +141,7 @@ class Test_End_To_End : public QObject {
     Q_OBJECT
 private slots:
     void Update_Dialog_To_Gateway();
+    void Step_6_Compiles_And_Updates_Gateway();
     void Updater_Against_Simulator_data();
     void Updater_Against_Simulator();
 };
@@ -146,13 +159,7 @@ void Test_End_To_End::Update_Dialog_To_Gateway()
     Scripted_Prompter Prompts;
     System_Clock Time;
     Qt_Process_Runner Runner;
-    std::unique_ptr<Echo_Client> Echo;
-    if (Icmp_Echo_Client::Available_Socket() != Icmp_Echo_Client::Socket_Kind::None) {
-        Echo = std::make_unique<Icmp_Echo_Client>();
-    } else {
-        qInfo("no ICMP socket may be opened here: the reachability check answers from a loopback stand-in");
-        Echo = std::make_unique<Loopback_Echo>();
-    }
+    std::unique_ptr<Echo_Client> Echo = Loopback_Echo_Client();
     Platform_Services Services;
     Services.Prompts = &Prompts;
     Services.Time = &Time;
@@ -179,6 +186,60 @@ void Test_End_To_End::Update_Dialog_To_Gateway()
     QCOMPARE(Read_File(F.Stored(Firmware_Start)), F.Firmware);
     QCOMPARE(Read_File(F.Stored(Bank1_Start)), F.Bank1);
     QCOMPARE(Read_File(F.Stored(Bank2_Start)), F.Bank2);
+}
+
+// The whole road from the main window: step 6 compiles the project files into
+// the banks, the update dialog checks 127.0.0.1 and the stand-in sends the
+// freshly written banks and the firmware to the simulator.
+void Test_End_To_End::Step_6_Compiles_And_Updates_Gateway()
+{
+    Fixture F;
+    QVERIFY(QFile::remove(F.Project_Dir + "/bin/bank1.bin"));
+    QVERIFY(QFile::remove(F.Project_Dir + "/bin/bank2.bin"));
+    Image_Fixtures::Write_Project(Image_Fixtures::Largest_Project(), F.Project_Dir + "/ParGen.xml",
+                                  F.Project_Dir + "/IEC61850_Variables.xml", F.Project_Dir + "/TLS_Known_Cert.xml");
+    Write_File(F.Exe_Dir + "/Tavorix.xml", "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj>"
+                                           "<lastipadd><ipaddress>127.0.0.1</ipaddress></lastipadd></Conf_Settings>");
+    QVERIFY(F.Start_Simulator({}));
+
+    Workspace Space(F.Exe_Dir);
+    Scripted_Prompter Prompts;
+    System_Clock Time;
+    Qt_Process_Runner Runner;
+    std::unique_ptr<Echo_Client> Echo = Loopback_Echo_Client();
+    Platform_Services Services;
+    Services.Prompts = &Prompts;
+    Services.Time = &Time;
+    Services.Processes = &Runner;
+    Services.Echo = Echo.get();
+    TFTavorixFirmWare Window(Space, Services);
+    Window.show();
+    QVERIFY(Space.Is_Project_Active());
+
+    QString Opened;
+    QPointer<QTimer> Waiting = When_Modal([&](QWidget* Modal) {
+        Opened = Modal->objectName();
+        QCOMPARE(Find<QLineEdit>(Modal, "E_IP1")->text(), QString("127"));
+        QCOMPARE(Find<QLineEdit>(Modal, "E_IP4")->text(), QString("1"));
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Update"), Qt::LeftButton);
+        Modal->close();
+    });
+    QTest::mouseClick(Find<QPushButton>(&Window, "Btn_CreateBin"), Qt::LeftButton);
+    delete Waiting;
+
+    QCOMPARE(Opened, QString("TFBoot"));
+    QVERIFY2(Prompts.Messages.isEmpty(), qPrintable(Prompts.Last_Text()));
+    QCOMPARE(Runner.Exit_Code(), qint64(0));
+    const QByteArray Bank1 = Read_File(F.Project_Dir + "/bin/bank1.bin");
+    const QByteArray Bank2 = Read_File(F.Project_Dir + "/bin/bank2.bin");
+    QCOMPARE(Bank1.size(), 2048);
+    QVERIFY(Bank2.size() > 30000);
+    QVERIFY(F.Simulator.waitForFinished(10000));
+    const QByteArray Log = F.Simulator.readAllStandardOutput();
+    QVERIFY2(Log.contains("END application started"), Log.constData());
+    QCOMPARE(Read_File(F.Stored(Firmware_Start)), F.Firmware);
+    QCOMPARE(Read_File(F.Stored(Bank1_Start)), Bank1);
+    QCOMPARE(Read_File(F.Stored(Bank2_Start)), Bank2);
 }
 
 void Test_End_To_End::Updater_Against_Simulator_data()
