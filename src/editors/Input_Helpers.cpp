@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <cctype>
+#include <cmath>
 #include <limits>
 
 std::optional<qint32> Read_Integer(const QString& Text)
@@ -90,7 +91,8 @@ Float_Result Text_To_Float(const QString& Text, QChar Separator)
     Format.setNumberOptions(QLocale::RejectGroupSeparator);
     bool Ok = false;
     const double Value = Format.toDouble(Spelled.trimmed(), &Ok);
-    if (!Ok || Value > std::numeric_limits<float>::max() || Value < -std::numeric_limits<float>::max())
+    // Not-a-number and infinities are no factor a user means; the range test also refuses them.
+    if (!Ok || !(std::fabs(Value) <= std::numeric_limits<float>::max()))
         return {};
     return {true, static_cast<float>(Value)};
 }

@@ -6,7 +6,6 @@
 #include "platform/Xml_File.h"
 #include "shell/Workspace.h"
 
-#include <cmath>
 
 namespace {
 
@@ -29,14 +28,6 @@ void Set_Octets(Par_Block& Block, quint32 Offset, pugi::xml_node Root, const cha
 {
     for (quint32 I = 0; I < 4; ++I)
         Block.Set_U8(Offset + I, static_cast<quint8>(Integer_Or(Xml_File::Child_Text(Root, Names[I]), Fallbacks[I])));
-}
-
-// The conversion helper reads "nan" as a number; the device must never get a
-// factor that is not a number, so that text falls back like any other.
-float Factor_Value(const QString& Text, QChar Decimal)
-{
-    const float Value = Text_To_Float(Text, Decimal).Value;
-    return std::isnan(Value) ? 1.0F : Value;
 }
 
 void Load_Certificate(TTLS_Certificate& Target, const std::optional<QString>& Text)
@@ -135,7 +126,7 @@ void Configuration_Image::Load_IEC61850_Variables()
         if (!Factor || Upper_Trimmed(Factor) == QLatin1StringView("NONE"))
             Var.Multiplication_Factor = 1.0F;
         else
-            Var.Multiplication_Factor = Factor_Value(*Factor, Decimal);
+            Var.Multiplication_Factor = Text_To_Float(*Factor, Decimal).Value;
 
         Var.Options = 0;
         if (Is_Exactly(Attr("Swap"), QLatin1StringView("Y")))

@@ -137,6 +137,10 @@ void Test_Input_Helpers::Text_To_Float_data()
         QTest::newRow(S + "grouping") << "1,234.5" << Separator << false << 1.0F;
         QTest::newRow(S + "grouping the other way") << "1.234,5" << Separator << false << 1.0F;
         QTest::newRow(S + "beyond float") << "1e40" << Separator << false << 1.0F;
+        // Neither the editor nor the device can do anything with these.
+        QTest::newRow(S + "not a number") << "nan" << Separator << false << 1.0F;
+        QTest::newRow(S + "infinity") << "inf" << Separator << false << 1.0F;
+        QTest::newRow(S + "negative infinity") << "-Infinity" << Separator << false << 1.0F;
     }
 }
 
