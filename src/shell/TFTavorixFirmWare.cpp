@@ -161,6 +161,7 @@ void TFTavorixFirmWare::Lay_Out()
 
     Timer_Update.setObjectName(QStringLiteral("Timer_Update"));
     Timer_Update.setInterval(60000);
+    connect(&Timer_Update, &QTimer::timeout, this, &TFTavorixFirmWare::Timer_UpdateTimer);
 
     if (QScreen* Screen = QApplication::primaryScreen())
         move(Screen->availableGeometry().center() - rect().center());
@@ -172,7 +173,6 @@ void TFTavorixFirmWare::Create_Windows()
     FOpenConf = new TFOpenConf(Space, this);
     FAbout = new TFAbout(Space, Services.Desktop, this);
     FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
-    connect(&Timer_Update, &QTimer::timeout, this, &TFTavorixFirmWare::Timer_UpdateTimer);
     FParGen = new TFParGen(Space, *Services.Prompts, this);
     FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this);
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
@@ -267,8 +267,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
             FAbout->exec();
         } else if (Button == Btn_Opz) {
             if (FSoftOptions->exec() == QDialog::Accepted) {
-                if (const auto Saved = Space.Save_Setting(); !Saved)
-                    Services.Prompts->Error(QStringLiteral("The settings file could not be written: ") + Saved.error());
+                Save_Setting();
                 Apply_Timer_Rule();
             }
         } else if (!Space.Is_Project_Active()) {
@@ -329,9 +328,14 @@ void TFTavorixFirmWare::PROFINET_XML()
     Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML);
 }
 
-void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)
+void TFTavorixFirmWare::Save_Setting()
 {
     if (const auto Saved = Space.Save_Setting(); !Saved)
         Services.Prompts->Error(QStringLiteral("The settings file could not be written: ") + Saved.error());
+}
+
+void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)
+{
+    Save_Setting();
     Event->accept();
 }

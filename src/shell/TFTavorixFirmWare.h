@@ -58,6 +58,8 @@ private:
     bool Update_Device();
     void PROFINET_XML();
     void Apply_Timer_Rule();
+    // Writes the settings file; a failure is shown, and whatever asked goes on.
+    void Save_Setting();
     QPushButton* Make_Button(const QString& Name, int X, int Y, int W, int H);
 
     Workspace& Space;
