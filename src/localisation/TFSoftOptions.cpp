@@ -7,11 +7,13 @@
 #include "shell/Workspace.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -227,6 +229,12 @@ void TFSoftOptions::Btn_NextClick(QPushButton* Button)
 
 bool TFSoftOptions::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Watched == &Timer_Update) {
+        if (Event->type() != QEvent::Timer)
+            return QDialog::eventFilter(Watched, Event);
+        Tick_Held = true;
+        return true;
+    }
     for (int K = 0; K < Languages_Per_Page; ++K) {
         if (Watched != I_L[K] && Watched != L_L[K])
             continue;
@@ -276,7 +284,21 @@ void TFSoftOptions::Update_CheckBox()
     Btn_Check_Update->setEnabled(CB_Update->isEnabled() && CB_Update->isChecked());
 }
 
-bool TFSoftOptions::Check_Version() { return Version_Check::Is_Newer_Published(Services.Http, Server); }
+bool TFSoftOptions::Check_Version()
+{
+    // The query waits with events running. A tick of the periodic check that
+    // falls due meanwhile (a manual check while the timer runs) would start a
+    // second query inside this one; it is held back and delivered afterwards.
+    Tick_Held = false;
+    Timer_Update.installEventFilter(this);
+    const auto Release = qScopeGuard([this] {
+        Timer_Update.removeEventFilter(this);
+        if (Tick_Held && Timer_Update.isActive())
+            QCoreApplication::postEvent(&Timer_Update, new QTimerEvent(Timer_Update.timerId()));
+        Tick_Held = false;
+    });
+    return Version_Check::Is_Newer_Published(Services.Http, Server);
+}
 
 void TFSoftOptions::Btn_Check_UpdateClick()
 {

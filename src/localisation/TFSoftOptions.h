@@ -59,6 +59,7 @@ private:
     Workspace& Space;
     Platform_Services Services;
     QTimer& Timer_Update;
+    bool Tick_Held = false; // a tick of Timer_Update fell due while a query waited
     std::function<void()> Change_Language;
 
     Title_Area Title;

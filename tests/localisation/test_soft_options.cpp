@@ -158,6 +158,7 @@ private slots:
     void Ok_Does_Not_Push_Back_A_Running_Timer();
     void Manual_Check_Uses_Dialog_State();
     void Periodic_Check();
+    void Tick_During_Manual_Check_Waits_For_It();
 };
 
 void Test_Soft_Options::Pages_Of_Six_data()
@@ -533,6 +534,37 @@ void Test_Soft_Options::Periodic_Check()
     }
     QVERIFY(!Timer_Ran_During_Query);
     QVERIFY(F.Prompts.Messages.isEmpty());
+}
+
+void Test_Soft_Options::Tick_During_Manual_Check_Waits_For_It()
+{
+    Window_Fixture F;
+    F.Start(Settings(true, true));
+    QTimer& Timer = F.Window->Timer_Update;
+    auto* Link_Label = Find<QLabel>(F.Window.get(), "LL_Update");
+    int Depth = 0;
+    int Deepest = 0;
+    F.Http.On_Get = [&] {
+        Deepest = std::max(Deepest, ++Depth);
+        QTest::qWait(60); // the real query waits with events running
+        --Depth;
+    };
+    F.Http.Replies = {QByteArray("VER. 0.000"), QByteArray("VER. 1.001")};
+    F.With_Options([&](TFSoftOptions* Dialog) {
+        Show_Tab(Dialog, "TS_Con_Options");
+        Timer.start(5); // the first tick falls due while the manual check waits
+        QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Check_Update"), Qt::LeftButton);
+        QCOMPARE(F.Http.Requests.size(), 1);
+        QCOMPARE(Find<QLabel>(Dialog, "LL_Check_Update")->text(), QString("No Update Available"));
+        // The periodic check follows, on its own.
+        QTRY_COMPARE(F.Http.Requests.size(), 2);
+        QVERIFY(Link_Label->isVisible());
+        Click(Dialog, "Btn_Cancel");
+    });
+    QCOMPARE(Deepest, 1);
+    QCOMPARE(F.Http.Requests.size(), 2);
+    QVERIFY(Timer.isActive());
+    QCOMPARE(Timer.interval(), 7200000);
 }
 
 QTEST_MAIN(Test_Soft_Options)
