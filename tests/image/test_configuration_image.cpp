@@ -621,24 +621,38 @@ void Test_Configuration_Image::Refuses_Data_Area_Beyond_Capacity()
 void Test_Configuration_Image::Malformed_Project_File_Stops_Compilation_data()
 {
     QTest::addColumn<int>("file");
-    QTest::newRow("ParGen.xml") << 0;
-    QTest::newRow("IEC61850_Variables.xml") << 1;
-    QTest::newRow("TLS_Known_Cert.xml") << 2;
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("ParGen.xml") << 0 << false;
+    QTest::newRow("IEC61850_Variables.xml") << 1 << false;
+    QTest::newRow("TLS_Known_Cert.xml") << 2 << false;
+    // A file that is there but cannot be read is no missing file: its
+    // defaults would reach the device as if the user had made them.
+    QTest::newRow("ParGen.xml unreadable") << 0 << true;
+    QTest::newRow("IEC61850_Variables.xml unreadable") << 1 << true;
+    QTest::newRow("TLS_Known_Cert.xml unreadable") << 2 << true;
 }
 
 void Test_Configuration_Image::Malformed_Project_File_Stops_Compilation()
 {
     QFETCH(int, file);
+    QFETCH(bool, unreadable);
+    if (unreadable && geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
     Image_Fixture F;
     F.Write(Largest_Project());
     const QString Paths[] = {F.Space.File_ParGen, F.Space.File_IEC61850_Variables, F.Space.File_TLS_Known_Cert};
-    Write_File(Paths[file], "<root>\n<row Enable=\"Y\">\n</root>");
+    if (unreadable)
+        QVERIFY(QFile::setPermissions(Paths[file], QFile::WriteOwner));
+    else
+        Write_File(Paths[file], "<root>\n<row Enable=\"Y\">\n</root>");
     Write_File(F.Image.Bank1_Path(), "previous 1");
 
     QVERIFY(!Run_Guarded(F.Prompts, [&] { F.Compile_And_Save(); }));
     QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
     const QString Message = F.Prompts.Last_Text();
-    QVERIFY2(Message.startsWith(QFileInfo(Paths[file]).fileName() + " (line 3"), qPrintable(Message));
+    const QString Expected_Start = QFileInfo(Paths[file]).fileName() + (unreadable ? ": " : " (line 3");
+    QVERIFY2(Message.startsWith(Expected_Start), qPrintable(Message));
     QCOMPARE(F.Bank1(), QByteArray("previous 1"));
     QVERIFY(!QFileInfo::exists(F.Image.Bank2_Path()));
 }
