@@ -6,6 +6,10 @@
 #include "platform/Xml_File.h"
 #include "shell/Workspace.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <stdexcept>
 
 namespace {
 
@@ -30,6 +34,22 @@ void Set_Octets(Par_Block& Block, quint32 Offset, pugi::xml_node Root, const cha
         Block.Set_U8(Offset + I, static_cast<quint8>(Integer_Or(Xml_File::Child_Text(Root, Names[I]), Fallbacks[I])));
 }
 
+// Loads a project file into Xml; false when there is no such file. A file
+// that is there but cannot be read ends the compilation like a malformed one:
+// compiling the defaults in its place would hand the device a configuration
+// nobody made, and report it as done.
+bool Load_Project_File(Xml_File& Xml, const QString& Path)
+{
+    if (Xml.Load_Or_Throw(Path))
+        return true;
+    const QFileInfo Info(Path);
+    if (!Info.isFile())
+        return false;
+    QFile File(Path);
+    const QString Reason = File.open(QIODevice::ReadOnly) ? QStringLiteral("cannot be read") : File.errorString();
+    throw std::runtime_error(QStringLiteral("%1: %2").arg(Info.fileName(), Reason).toStdString());
+}
+
 void Load_Certificate(TTLS_Certificate& Target, const std::optional<QString>& Text)
 {
     Target.Certificate = Text.value_or(QString());
@@ -41,7 +61,7 @@ void Load_Certificate(TTLS_Certificate& Target, const std::optional<QString>& Te
 void Configuration_Image::Load_ParGen()
 {
     Xml_File Xml;
-    if (!Xml.Load_Or_Throw(Space.File_ParGen))
+    if (!Load_Project_File(Xml, Space.File_ParGen))
         return;
     const pugi::xml_node Root = Xml.Root();
     const auto Text = [&](const char* Name) { return Xml_File::Child_Text(Root, Name); };
@@ -97,7 +117,7 @@ void Configuration_Image::Load_IEC61850_Variables()
     Server.Var_Number = 0;
     Server.Variables.clear();
     Xml_File Xml;
-    if (!Xml.Load_Or_Throw(Space.File_IEC61850_Variables))
+    if (!Load_Project_File(Xml, Space.File_IEC61850_Variables))
         return;
     const QChar Decimal = Get_Decimal_Separator(Separator);
 
@@ -145,7 +165,7 @@ void Configuration_Image::Load_TLS_Known_Cert()
     Tls.Known_Cert_Num = 0;
     Tls.Known_Cert.clear();
     Xml_File Xml;
-    if (!Xml.Load_Or_Throw(Space.File_TLS_Known_Cert))
+    if (!Load_Project_File(Xml, Space.File_TLS_Known_Cert))
         return;
     for (pugi::xml_node Row = Xml.Root().first_child(); Row; Row = Row.next_sibling()) {
         if (!Is_Exactly(Xml_File::Attribute(Row, "Enable"), QLatin1StringView("Y")))

@@ -319,6 +319,76 @@ void Test_Configuration_Image::Compiles_Project_data()
     }
 
     {
+        // Both banks byte for byte, worked out by hand from the device's layout:
+        // every kind of string, empty ones included, and every block field the
+        // project sets.
+        Project P = With_ParGen({{"IEC61850_Server_Port", "$1234"},
+                                 {"IEC61850_Server_Password", "pw"},
+                                 {"TLS_Server_Enable", "1"},
+                                 {"TLS_Server_Enable_Known_Cert", "1"},
+                                 {"TLS_Server_Key", "KEY"},
+                                 {"TLS_Server_Key_Password", "pp"},
+                                 {"TLS_Server_Root_Certificate", "R\n"},
+                                 {"PROFINET_IP1", "10"},
+                                 {"PROFINET_IP2", "1"},
+                                 {"PROFINET_IP3", "2"},
+                                 {"PROFINET_IP4", "3"},
+                                 {"PROFINET_SM3", "0"},
+                                 {"PROFINET_GAT1", "10"},
+                                 {"PROFINET_GAT2", "1"},
+                                 {"PROFINET_GAT3", "2"},
+                                 {"PROFINET_GAT4", "254"},
+                                 {"PROFINET_EN_GAT", "1"},
+                                 {"PROFINET_PORT", "34964"},
+                                 {"PROFINET_NAME_STA", "plc-a"},
+                                 {"PROFINET_NB_IN", "64"},
+                                 {"PROFINET_NB_OUT", "32"},
+                                 {"PROFINET_ENABLE_DIAGNOSTIC", "1"},
+                                 {"PROFINET_DIAGNOSTIC_ADDRESS", "100"}});
+        P.Has_Known_Cert = true;
+        P.Known_Cert = {{"Y", "C1", ""}, {"Y", "", ""}};
+        P.Has_Variables = true;
+        Var_Row A = Variable("A");
+        A.Type = "Float";
+        A.Position = "2";
+        A.Length = "32";
+        A.ReadOnly = "Y";
+        A.Conversion = "Int to Float";
+        A.MultiplicationFactor = "2,5";
+        A.Swap = "Y";
+        P.Variables = {A, Variable("")};
+
+        QByteArray Block = Default_Block_Bytes();
+        const auto Put = [&](int Offset, const char* Bytes) {
+            const QByteArray B = Hex(Bytes);
+            Block.replace(Offset, B.size(), B);
+        };
+        Put(40, "0A 01 02 03 | FF FF 00 00 | 0A 01 02 FE");
+        Put(80, "70 6C 63 2D 61");
+        Put(104, "94 88");
+        Put(116, "40 00 00 00 | 20 00 00 00");
+        Put(384, "65 00 00 00");
+        Put(1512, "00 00 08 00");
+        // 3458 - 2352 (default addresses) + 793 + 461 + 284 + 64 + 32 + 101 + 8
+        Put(2044, "21 0B 00 00");
+
+        const QByteArray Bank2 = Hex("34 12 | 01 00 00 00 | 87 00 08 00 | 03 00 00 00 | 8B 00 08 00 |"
+                                     "86 00 08 00 | 00 00 00 00 | 8E 00 08 00 | 02 00 00 00 | 02 00 00 00 |"
+                                     "36 00 08 00 | 91 00 08 00 | 02 00 00 00 | 46 00 08 00 |"
+                                     // known certificates at 54
+                                     "94 00 08 00 | 02 00 00 00 | 97 00 08 00 | 00 00 00 00 |"
+                                     // variables at 70
+                                     "97 00 08 00 | 06 00 00 00 | 02 00 00 00 | 00 00 00 00 | 20 00 00 00 |"
+                                     "01 00 00 00 | 00 00 20 40 | 01 00 | 01 00 |"
+                                     "99 00 08 00 | 04 00 00 00 | 00 00 00 00 | 00 00 00 00 | 10 00 00 00 |"
+                                     "00 00 00 00 | 00 00 80 3F | 00 00 | 00 00 |"
+                                     // zero byte at 134, then key, pass phrase, root certificate,
+                                     // password, known certificate and name
+                                     "00 | 4B 45 59 00 | 70 70 00 | 52 0A 00 | 70 77 00 | 43 31 00 | 41 00");
+        Row("both banks worked out by hand", P, {{1, 0, Block}, {2, 0, Bank2}});
+    }
+
+    {
         Project P = With_ParGen({{"TLS_Server_Enable", "1"},
                                  {"TLS_Server_Key", "\u00E9\u20AC\U0001D11E"},
                                  {"IEC61850_Server_Password", "p\u00E4\u20ACx"}});
@@ -551,24 +621,38 @@ void Test_Configuration_Image::Refuses_Data_Area_Beyond_Capacity()
 void Test_Configuration_Image::Malformed_Project_File_Stops_Compilation_data()
 {
     QTest::addColumn<int>("file");
-    QTest::newRow("ParGen.xml") << 0;
-    QTest::newRow("IEC61850_Variables.xml") << 1;
-    QTest::newRow("TLS_Known_Cert.xml") << 2;
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("ParGen.xml") << 0 << false;
+    QTest::newRow("IEC61850_Variables.xml") << 1 << false;
+    QTest::newRow("TLS_Known_Cert.xml") << 2 << false;
+    // A file that is there but cannot be read is no missing file: its
+    // defaults would reach the device as if the user had made them.
+    QTest::newRow("ParGen.xml unreadable") << 0 << true;
+    QTest::newRow("IEC61850_Variables.xml unreadable") << 1 << true;
+    QTest::newRow("TLS_Known_Cert.xml unreadable") << 2 << true;
 }
 
 void Test_Configuration_Image::Malformed_Project_File_Stops_Compilation()
 {
     QFETCH(int, file);
+    QFETCH(bool, unreadable);
+    if (unreadable && geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
     Image_Fixture F;
     F.Write(Largest_Project());
     const QString Paths[] = {F.Space.File_ParGen, F.Space.File_IEC61850_Variables, F.Space.File_TLS_Known_Cert};
-    Write_File(Paths[file], "<root>\n<row Enable=\"Y\">\n</root>");
+    if (unreadable)
+        QVERIFY(QFile::setPermissions(Paths[file], QFile::WriteOwner));
+    else
+        Write_File(Paths[file], "<root>\n<row Enable=\"Y\">\n</root>");
     Write_File(F.Image.Bank1_Path(), "previous 1");
 
     QVERIFY(!Run_Guarded(F.Prompts, [&] { F.Compile_And_Save(); }));
     QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
     const QString Message = F.Prompts.Last_Text();
-    QVERIFY2(Message.startsWith(QFileInfo(Paths[file]).fileName() + " (line 3"), qPrintable(Message));
+    const QString Expected_Start = QFileInfo(Paths[file]).fileName() + (unreadable ? ": " : " (line 3");
+    QVERIFY2(Message.startsWith(Expected_Start), qPrintable(Message));
     QCOMPARE(F.Bank1(), QByteArray("previous 1"));
     QVERIFY(!QFileInfo::exists(F.Image.Bank2_Path()));
 }
