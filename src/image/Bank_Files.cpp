@@ -219,7 +219,9 @@ std::expected<void, QString> Configuration_Image::Save_Bin()
         QDir(Space.Project_Dir).mkdir(QStringLiteral("bin"));
 
     // Both files are completed before either replaces its old version, so a
-    // failure leaves the previous pair as it was.
+    // failed write leaves the previous pair as it was. Only a failed rename of
+    // bank 2 after bank 1 could split the pair; it is reported like any other
+    // failure and the update does not go on.
     QSaveFile Bank1(Bank1_Path());
     QSaveFile Bank2(Bank2_Path());
     const auto Write = [](QSaveFile& File, const QByteArray& Buffer, quint32 Length) {
