@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QRandomGenerator>
+#include <QStringList>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -43,14 +44,41 @@ void Put_Be16(QByteArray& Bytes, int At, quint16 Value)
 
 quint16 Get_Be16(const unsigned char* P) { return static_cast<quint16>(P[0] << 8 | P[1]); }
 
+// Four parts of one to three decimal digits, each 0..255. A leading zero is
+// read as decimal, the way the address boxes and the updater read it; the
+// system's resolver would take "010" as octal and ask another device.
+bool Decimal_Quad(const QString& Text, in_addr& Address)
+{
+    const QStringList Parts = Text.split(u'.');
+    if (Parts.size() != 4)
+        return false;
+    quint32 Value = 0;
+    for (const QString& Part : Parts) {
+        if (Part.isEmpty() || Part.size() > 3)
+            return false;
+        int Byte = 0;
+        for (const QChar C : Part) {
+            if (C < u'0' || C > u'9')
+                return false;
+            Byte = Byte * 10 + (C.unicode() - u'0');
+        }
+        if (Byte > 255)
+            return false;
+        Value = Value << 8 | static_cast<quint32>(Byte);
+    }
+    Address.s_addr = htonl(Value);
+    return true;
+}
+
 // A dotted IPv4 text is taken as it is; anything else is a name to resolve.
 std::expected<in_addr, QString> Resolve(const QString& Host)
 {
     in_addr Address{};
-    const QByteArray Text = Host.trimmed().toUtf8();
+    const QString Trimmed = Host.trimmed();
+    const QByteArray Text = Trimmed.toUtf8();
     if (Text.isEmpty())
         return std::unexpected(QStringLiteral("no host given"));
-    if (inet_pton(AF_INET, Text.constData(), &Address) == 1)
+    if (Decimal_Quad(Trimmed, Address))
         return Address;
     addrinfo Hints{};
     Hints.ai_family = AF_INET;
@@ -107,6 +135,14 @@ Icmp_Echo_Client::Socket_Kind Icmp_Echo_Client::Available_Socket()
 {
     Icmp_Echo_Client Probe;
     return Probe.Kind;
+}
+
+std::expected<quint32, QString> Icmp_Echo_Client::Resolve_Host(const QString& Host)
+{
+    const auto Address = Resolve(Host);
+    if (!Address)
+        return std::unexpected(Address.error());
+    return ntohl(Address->s_addr);
 }
 
 std::expected<int, QString> Icmp_Echo_Client::Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms)

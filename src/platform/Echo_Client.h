@@ -29,6 +29,9 @@ public:
 
     // Which socket kind the system lets this process open; None when neither.
     static Socket_Kind Available_Socket();
+    // The IPv4 address (host byte order) a host text names: four decimal
+    // parts as they read, anything else resolved as a name.
+    static std::expected<quint32, QString> Resolve_Host(const QString& Host);
 
 private:
     int Socket = -1;

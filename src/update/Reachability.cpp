@@ -24,6 +24,8 @@ bool Reachability_Check::Send_Ping(const QString& Host)
             Time.Sleep_Ms(Pause_Ms);
             Time.Process_Messages();
         } while (ping_res == 0 && Time.Tick_Ms() - Attempt_Start <= Receive_Timeout_Ms);
+        if (Stop_Requested && Stop_Requested())
+            return false;
 
         if (ping_res == 1)
             ++Answers;

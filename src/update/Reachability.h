@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Clock;
 class Echo_Client;
 
@@ -27,6 +29,9 @@ public:
     int ping_res = 0;
     // The echo client's reason when it could not be used.
     QString Failure;
+    // Asked after each attempt; true ends the check at once with false
+    // (the user has given up waiting).
+    std::function<bool()> Stop_Requested;
 
 private:
     Echo_Client& Echo;

@@ -137,6 +137,12 @@ int TFBoot::Run_Ethernet_Update()
     return exec();
 }
 
+void TFBoot::reject()
+{
+    Cancel_Requested = true;
+    QDialog::reject();
+}
+
 void TFBoot::showEvent(QShowEvent* Event)
 {
     QDialog::showEvent(Event);
@@ -193,6 +199,7 @@ bool TFBoot::Send_Ping()
     if (!Services.Echo || !Services.Time)
         throw std::logic_error("the update dialog has no echo client");
     Reachability_Check Check(*Services.Echo, *Services.Time);
+    Check.Stop_Requested = [this] { return Cancel_Requested; };
     const bool Answered = Check.Send_Ping(Address_Text());
     ping_res = Check.ping_res;
     return Answered;
@@ -200,7 +207,11 @@ bool TFBoot::Send_Ping()
 
 void TFBoot::Btn_UpdateClick()
 {
-    if (!Send_Ping()) {
+    Cancel_Requested = false;
+    const bool Answered = Send_Ping();
+    if (Cancel_Requested)
+        return;
+    if (!Answered) {
         if (ping_res == 2)
             Services.Prompts->Show(Prompt_Kind::Warning, Space.Str(1036), Prompt_Buttons::Ok);
         else

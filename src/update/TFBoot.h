@@ -42,6 +42,8 @@ public:
     // How the last start of the updater ended (nothing when none was tried).
     std::optional<Start_Program_Outcome> Last_Start;
 
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -56,6 +58,9 @@ private:
     Platform_Services Services;
     Xml_File Update_Xml;
     bool Checking = false;
+    // Cancel (or Esc, or the close box) while the check lets window messages
+    // run: the update the user gave up must not start afterwards.
+    bool Cancel_Requested = false;
 
     Title_Area Title;
     QFrame* CP_IP_Address = nullptr;

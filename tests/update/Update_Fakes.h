@@ -55,6 +55,8 @@ public:
     std::expected<int, QString> Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms) override
     {
         Requests.append({Host, Data, Timeout_Ms});
+        if (While_Waiting)
+            While_Waiting();
         if (!Error.isEmpty())
             return std::unexpected(Error);
         const int Bytes = Replies.isEmpty() ? Default_Reply : Replies.takeFirst();
@@ -72,6 +74,8 @@ public:
     int Default_Reply = 0;
     int Answer_Ms = 1;
     QString Error;
+    // Runs inside each request, as a user's click would while the check waits.
+    std::function<void()> While_Waiting;
 
 private:
     Fake_Clock& Time;

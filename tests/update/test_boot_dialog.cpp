@@ -80,6 +80,8 @@ private slots:
     void Failed_Check_Changes_Nothing_data();
     void Failed_Check_Changes_Nothing();
     void Cancel_Keeps_Globals_Success_Preselects_Next_Time();
+    void Cancel_During_Check_Starts_Nothing_data();
+    void Cancel_During_Check_Starts_Nothing();
     void Parameter_File_Failure_Goes_To_Error_Handler();
     void Language_Change_Refills_Options();
 };
@@ -257,6 +259,48 @@ void Test_Boot_Dialog::Cancel_Keeps_Globals_Success_Preselects_Next_Time()
     QVERIFY(!F.Read_Back()->isChecked());
     QCOMPARE(F.Field(1)->text(), QStringLiteral("10"));
     QCOMPARE(F.Field(4)->text(), QStringLiteral("3"));
+}
+
+void Test_Boot_Dialog::Cancel_During_Check_Starts_Nothing_data()
+{
+    QTest::addColumn<int>("Reply");
+    QTest::newRow("answering gateway") << 40;
+    QTest::newRow("silent gateway") << 0;
+}
+
+void Test_Boot_Dialog::Cancel_During_Check_Starts_Nothing()
+{
+    QFETCH(int, Reply);
+    Fixture F;
+    F.Echo.Default_Reply = Reply;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Options()->setCurrentIndex(2);
+    auto* Cancel = Find<QPushButton>(F.Dialog.get(), "Btn_Cancel");
+    F.Echo.While_Waiting = [&] {
+        if (F.Echo.Requests.size() == 1)
+            QTest::mouseClick(Cancel, Qt::LeftButton);
+    };
+    F.Click_Update();
+
+    // The user said no: the check stops, nothing is stored, written or started,
+    // and no message about the device follows.
+    QVERIFY(!F.Dialog->isVisible());
+    QCOMPARE(F.Echo.Requests.size(), 1);
+    QVERIFY(F.Prompts.Messages.isEmpty());
+    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("192.168.2.205"));
+    QCOMPARE(F.Space.Update_Option_Index, 0);
+    QVERIFY(!QFileInfo::exists(F.Parameter_File()));
+    QVERIFY(F.Runner.Starts.isEmpty());
+
+    // The next showing checks and updates as usual.
+    F.Echo.While_Waiting = nullptr;
+    F.Echo.Default_Reply = 40;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Click_Update();
+    QCOMPARE(F.Runner.Starts.size(), 1);
+    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("127.0.0.1"));
 }
 
 void Test_Boot_Dialog::Parameter_File_Failure_Goes_To_Error_Handler()

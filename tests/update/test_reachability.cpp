@@ -10,6 +10,7 @@ private slots:
     void Replies();
     void Unusable_Host_Ends_At_Once();
     void Request_Carries_The_Address_Text();
+    void Stop_Ends_After_The_Attempt();
 };
 
 void Test_Reachability::Replies_data()
@@ -91,6 +92,19 @@ void Test_Reachability::Request_Carries_The_Address_Text()
         QCOMPARE(R.Data, QByteArray("127.0.0.01"));
         QCOMPARE(R.Timeout_Ms, 400);
     }
+}
+
+void Test_Reachability::Stop_Ends_After_The_Attempt()
+{
+    Fake_Clock Time;
+    Fake_Echo_Client Echo(Time);
+    Echo.Default_Reply = 32;
+    Reachability_Check Check(Echo, Time);
+    // Asked only once window messages have run, where a Cancel click lands.
+    Check.Stop_Requested = [&] { return Time.Message_Pumps >= 1; };
+    QVERIFY(!Check.Send_Ping(QStringLiteral("127.0.0.1")));
+    QCOMPARE(Echo.Requests.size(), 1);
+    QCOMPARE(Time.Message_Pumps, 1);
 }
 
 QTEST_GUILESS_MAIN(Test_Reachability)
