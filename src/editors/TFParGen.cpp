@@ -17,6 +17,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 constexpr int Client_Width = 460;
 constexpr int Client_Height = 700;
@@ -68,6 +70,9 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
 {
     auto* Edit = new QLineEdit(Body);
     Edit->setObjectName(Name);
+    // A line edit cuts text beyond 32767 characters by default; a stored
+    // password of any length must come back unchanged.
+    Edit->setMaxLength(std::numeric_limits<int>::max());
     Edit->setGeometry(X, Y, W, Row_Height);
     connect(Edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
     return Edit;

@@ -60,6 +60,7 @@ private slots:
     void Typed_Values_Survive_Save_And_Reopen();
     void Save_Failure_Keeps_Dialog_And_Edits();
     void Loading_Does_Not_Count_As_Change();
+    void Long_Stored_Texts_Survive_OK();
 };
 
 void Test_Par_Gen_Dialog::New_Project_Shows_Defaults_And_Saves_All()
@@ -344,6 +345,19 @@ void Test_Par_Gen_Dialog::Loading_Does_Not_Count_As_Change()
     F.Click("Btn_Cancel");
     QVERIFY(F.Prompts.Messages.isEmpty());
     QVERIFY(!F.Dialog.isVisible());
+}
+
+void Test_Par_Gen_Dialog::Long_Stored_Texts_Survive_OK()
+{
+    Dialog_Fixture F;
+    Par_Gen::Values Data = Par_Gen::Defaults();
+    Data[Par_Gen::IEC61850_Server_Password] = QString(40000, QChar('p'));
+    Data[Par_Gen::TLS_Server_Key_Password] = QString(33000, QChar('k'));
+    QVERIFY(Par_Gen::Save(F.Space.File_ParGen, Data));
+    F.Open();
+    F.Click("Btn_OK");
+    QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Last_Text()));
+    QCOMPARE(Par_Gen::Load(F.Space.File_ParGen).Text, Data.Text);
 }
 
 QTEST_MAIN(Test_Par_Gen_Dialog)
