@@ -91,6 +91,7 @@ private slots:
     void Unknown_Pick_List_Value_Kept_When_Only_Viewed();
     void Certificates_Check_Boxes_And_Text_Survive_Round_Trip();
     void Certificates_Delete_And_Copy_Paste();
+    void Cell_Editors_Keep_Every_Character();
     void Save_Failure_Keeps_Dialog_And_Edits();
     void Enter_Jumps_Only_When_Set();
     void Header_Double_Click_Sizes_Only_When_Set();
@@ -338,6 +339,28 @@ void Test_List_Editors::Certificates_Delete_And_Copy_Paste()
     QVERIFY(!F.Table().Checked(3, 1));
     QCOMPARE(F.Table().Cell(10, 2), QString());
     QVERIFY(F.Table().Checked(10, 1));
+}
+
+void Test_List_Editors::Cell_Editors_Keep_Every_Character()
+{
+    Certificates_Fixture F;
+    F.Open();
+    // A non-breaking space typed into a certificate stays one.
+    F.Table().Set_Cell(1, 2, QStringLiteral("A\u00A0B\nC"));
+    auto* Certificate = F.Open_Editor<QPlainTextEdit>(1, 2);
+    Certificate->moveCursor(QTextCursor::End);
+    F.Type(Certificate, "D");
+    F.Leave_Cell();
+    QCOMPARE(F.Table().Cell(1, 2), QStringLiteral("A\u00A0B\nCD"));
+
+    // A description longer than a line edit's default limit is edited whole.
+    const QString Long(40000, QChar('m'));
+    F.Table().Set_Cell(2, 3, Long);
+    auto* Mnemonic = F.Open_Editor<QLineEdit>(2, 3);
+    Mnemonic->end(false);
+    F.Type(Mnemonic, "x");
+    F.Leave_Cell();
+    QCOMPARE(F.Table().Cell(2, 3), Long + "x");
 }
 
 void Test_List_Editors::Save_Failure_Keeps_Dialog_And_Edits()
