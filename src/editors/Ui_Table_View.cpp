@@ -243,6 +243,10 @@ Table_View::Table_View(Table_Model& Model_, const Workspace& Space_, QWidget* Pa
     setItemDelegate(Delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
+    // Tab leaves the table for the buttons, as in a grid without tab
+    // navigation; the arrow keys and Enter move between cells, and Tab still
+    // goes on to the next cell while one is being edited.
+    setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                     | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setTextElideMode(Qt::ElideRight);
