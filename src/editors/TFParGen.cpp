@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 #include "shell/Workspace.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -147,6 +148,14 @@ void TFParGen::FormCreate()
     Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Scroll->setWidgetResizable(false);
+    // The stack itself is no stop in the keyboard order; whichever way a
+    // control of it gets the focus (Tab from the buttons included), it is
+    // scrolled into view.
+    Scroll->setFocusPolicy(Qt::NoFocus);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
+        if (Now && CPG->isAncestorOf(Now))
+            Scroll->ensureWidgetVisible(Now);
+    });
     CPG = new QWidget;
     CPG->setObjectName(QStringLiteral("CPG"));
     Scroll->setWidget(CPG);
