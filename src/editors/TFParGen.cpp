@@ -4,6 +4,7 @@
 #include "platform/Prompter.h"
 #include "shell/Workspace.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -16,6 +17,8 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace {
 constexpr int Client_Width = 460;
@@ -68,6 +71,9 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
 {
     auto* Edit = new QLineEdit(Body);
     Edit->setObjectName(Name);
+    // A line edit cuts text beyond 32767 characters by default; a stored
+    // password of any length must come back unchanged.
+    Edit->setMaxLength(std::numeric_limits<int>::max());
     Edit->setGeometry(X, Y, W, Row_Height);
     connect(Edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
     return Edit;
@@ -142,6 +148,14 @@ void TFParGen::FormCreate()
     Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Scroll->setWidgetResizable(false);
+    // The stack itself is no stop in the keyboard order; whichever way a
+    // control of it gets the focus (Tab from the buttons included), it is
+    // scrolled into view.
+    Scroll->setFocusPolicy(Qt::NoFocus);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
+        if (Now && CPG->isAncestorOf(Now))
+            Scroll->ensureWidgetVisible(Now);
+    });
     CPG = new QWidget;
     CPG->setObjectName(QStringLiteral("CPG"));
     Scroll->setWidget(CPG);

@@ -15,6 +15,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
+
+#include <limits>
 
 namespace {
 
@@ -41,8 +44,13 @@ QString Editor_Text(QWidget* Editor)
 {
     if (auto* Box = qobject_cast<QComboBox*>(Editor))
         return Box->currentText();
-    if (auto* Text = qobject_cast<QPlainTextEdit*>(Editor))
-        return Text->toPlainText();
+    if (auto* Text = qobject_cast<QPlainTextEdit*>(Editor)) {
+        // The raw text: toPlainText() would turn non-breaking spaces into blanks.
+        QString Raw = Text->document()->toRawText();
+        Raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        Raw.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        return Raw;
+    }
     if (auto* Line = qobject_cast<QLineEdit*>(Editor))
         return Line->text();
     return {};
@@ -89,7 +97,12 @@ QWidget* Table_Delegate::createEditor(QWidget* Parent, const QStyleOptionViewIte
         Editor = Text;
         break;
     }
-    default: Editor = QStyledItemDelegate::createEditor(Parent, Option, Index); break;
+    default:
+        Editor = QStyledItemDelegate::createEditor(Parent, Option, Index);
+        // No cut at the line edit's default 32767 characters: a cell holds text of any length.
+        if (auto* Line = qobject_cast<QLineEdit*>(Editor))
+            Line->setMaxLength(std::numeric_limits<int>::max());
+        break;
     }
     if (Editor) {
         Editor->setObjectName(QStringLiteral("Cell_Editor"));
@@ -230,6 +243,10 @@ Table_View::Table_View(Table_Model& Model_, const Workspace& Space_, QWidget* Pa
     setItemDelegate(Delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
+    // Tab leaves the table for the buttons, as in a grid without tab
+    // navigation; the arrow keys and Enter move between cells, and Tab still
+    // goes on to the next cell while one is being edited.
+    setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                     | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setTextElideMode(Qt::ElideRight);

@@ -91,10 +91,12 @@ private slots:
     void Unknown_Pick_List_Value_Kept_When_Only_Viewed();
     void Certificates_Check_Boxes_And_Text_Survive_Round_Trip();
     void Certificates_Delete_And_Copy_Paste();
+    void Cell_Editors_Keep_Every_Character();
     void Save_Failure_Keeps_Dialog_And_Edits();
     void Enter_Jumps_Only_When_Set();
     void Header_Double_Click_Sizes_Only_When_Set();
     void Click_On_Row_Number_Selects_Row();
+    void Tab_Reaches_The_Buttons();
 };
 
 void Test_List_Editors::Variables_Texts_And_Empty_Table()
@@ -340,6 +342,28 @@ void Test_List_Editors::Certificates_Delete_And_Copy_Paste()
     QVERIFY(F.Table().Checked(10, 1));
 }
 
+void Test_List_Editors::Cell_Editors_Keep_Every_Character()
+{
+    Certificates_Fixture F;
+    F.Open();
+    // A non-breaking space typed into a certificate stays one.
+    F.Table().Set_Cell(1, 2, QStringLiteral("A\u00A0B\nC"));
+    auto* Certificate = F.Open_Editor<QPlainTextEdit>(1, 2);
+    Certificate->moveCursor(QTextCursor::End);
+    F.Type(Certificate, "D");
+    F.Leave_Cell();
+    QCOMPARE(F.Table().Cell(1, 2), QStringLiteral("A\u00A0B\nCD"));
+
+    // A description longer than a line edit's default limit is edited whole.
+    const QString Long(40000, QChar('m'));
+    F.Table().Set_Cell(2, 3, Long);
+    auto* Mnemonic = F.Open_Editor<QLineEdit>(2, 3);
+    Mnemonic->end(false);
+    F.Type(Mnemonic, "x");
+    F.Leave_Cell();
+    QCOMPARE(F.Table().Cell(2, 3), Long + "x");
+}
+
 void Test_List_Editors::Save_Failure_Keeps_Dialog_And_Edits()
 {
     Certificates_Fixture F;
@@ -416,6 +440,33 @@ void Test_List_Editors::Click_On_Row_Number_Selects_Row()
                       QPoint(Numbers->width() / 2, Numbers->sectionViewportPosition(4) + 5));
     QCOMPARE(F.Table().Current_Row(), 5);
     QVERIFY(F.Grid->selectionModel()->isRowSelected(4, {}));
+}
+
+void Test_List_Editors::Tab_Reaches_The_Buttons()
+{
+    Variables_Fixture F;
+    F.Open();
+    F.Click_Cell(2, V::Col_Name);
+    QCOMPARE(QApplication::focusWidget(), F.Grid);
+    QTest::keyClick(F.Grid, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Find<QPushButton>(&F.Dialog, "Btn_DelRow"));
+    const QStringList Order{"Btn_InsRow", "Btn_CopyRow", "Btn_PasteRow", "Btn_OK", "Btn_Cancel"};
+    for (const QString& Name : Order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), Name);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), F.Grid);
+    // The current cell stays where it was.
+    QCOMPARE(F.Table().Current_Row(), 2);
+    QCOMPARE(F.Table().Current_Column(), int(V::Col_Name));
+
+    // While a cell is edited, Tab still moves on to the next cell.
+    auto* Name = F.Open_Editor<QLineEdit>(2, V::Col_Name);
+    F.Type(Name, "Level");
+    QTest::keyClick(Name, Qt::Key_Tab);
+    QCOMPARE(F.Table().Cell(2, V::Col_Name), QStringLiteral("Level"));
+    QCOMPARE(F.Table().Current_Column(), int(V::Col_Type));
 }
 
 QTEST_MAIN(Test_List_Editors)

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 
@@ -60,6 +61,9 @@ private slots:
     void Typed_Values_Survive_Save_And_Reopen();
     void Save_Failure_Keeps_Dialog_And_Edits();
     void Loading_Does_Not_Count_As_Change();
+    void Long_Stored_Texts_Survive_OK();
+    void Tab_Order_Follows_The_Groups_data();
+    void Tab_Order_Follows_The_Groups();
 };
 
 void Test_Par_Gen_Dialog::New_Project_Shows_Defaults_And_Saves_All()
@@ -344,6 +348,61 @@ void Test_Par_Gen_Dialog::Loading_Does_Not_Count_As_Change()
     F.Click("Btn_Cancel");
     QVERIFY(F.Prompts.Messages.isEmpty());
     QVERIFY(!F.Dialog.isVisible());
+}
+
+void Test_Par_Gen_Dialog::Long_Stored_Texts_Survive_OK()
+{
+    Dialog_Fixture F;
+    Par_Gen::Values Data = Par_Gen::Defaults();
+    Data[Par_Gen::IEC61850_Server_Password] = QString(40000, QChar('p'));
+    Data[Par_Gen::TLS_Server_Key_Password] = QString(33000, QChar('k'));
+    QVERIFY(Par_Gen::Save(F.Space.File_ParGen, Data));
+    F.Open();
+    F.Click("Btn_OK");
+    QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Last_Text()));
+    QCOMPARE(Par_Gen::Load(F.Space.File_ParGen).Text, Data.Text);
+}
+
+void Test_Par_Gen_Dialog::Tab_Order_Follows_The_Groups_data()
+{
+    QTest::addColumn<bool>("TLS_On");
+    QTest::newRow("TLS off") << false;
+    QTest::newRow("TLS on") << true;
+}
+
+void Test_Par_Gen_Dialog::Tab_Order_Follows_The_Groups()
+{
+    QFETCH(bool, TLS_On);
+    Dialog_Fixture F;
+    F.Open();
+    F.Check("CB_TLS_Server_Enable")->setChecked(TLS_On);
+    QStringList Expected{"E_IEC61850_Server_Port", "E_IEC61850_Server_Password", "CP_TLS_Server_Header",
+                         "CB_TLS_Server_Enable"};
+    if (TLS_On)
+        Expected << "E_TLS_Server_Key" << "E_TLS_Server_Key_Pass" << "E_TLS_Server_Server_Cert"
+                 << "E_TLS_Server_Root_Cert" << "CB_TLS_Server_En_Known_Cert";
+    Expected << "CP_PROFINET_Header" << "E_PROFINET_IP1" << "E_PROFINET_IP2" << "E_PROFINET_IP3" << "E_PROFINET_IP4"
+             << "E_PROFINET_SM1" << "E_PROFINET_SM2" << "E_PROFINET_SM3" << "E_PROFINET_SM4" << "CB_PROFINET_GAT"
+             << "E_PROFINET_GAT1" << "E_PROFINET_GAT2" << "E_PROFINET_GAT3" << "E_PROFINET_GAT4"
+             << "E_PROFINET_TunnelPort" << "E_PROFINET_NameStation" << "E_PROFINET_NByte_In" << "E_PROFINET_NByte_Out"
+             << "CB_PROFINET_Diagnostic" << "E_PROFINET_Diagnostic" << "Btn_OK" << "Btn_Cancel"
+             // round again: no stop on anything but a control
+             << "CP_IEC61850_Server_Header" << "E_IEC61850_Server_Port";
+    // A short window: the stack scrolls the focused control into view.
+    F.Dialog.resize(460, 360);
+    QCoreApplication::processEvents();
+    auto* Stack = Find<QScrollArea>(&F.Dialog, "Scroll");
+    QStringList Visited{QApplication::focusWidget()->objectName()};
+    while (Visited.size() < Expected.size()) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* Focused = QApplication::focusWidget();
+        Visited << Focused->objectName();
+        if (Stack->widget()->isAncestorOf(Focused)) {
+            const QPoint Middle = Focused->mapTo(Stack->viewport(), Focused->rect().center());
+            QVERIFY2(Stack->viewport()->rect().contains(Middle), qPrintable(Focused->objectName()));
+        }
+    }
+    QCOMPARE(Visited, Expected);
 }
 
 QTEST_MAIN(Test_Par_Gen_Dialog)
