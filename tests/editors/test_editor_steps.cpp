@@ -3,7 +3,7 @@
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Workspace.h"
-#include "support/Scripted_Prompter.h"
+#include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 
 #include <QApplication>
@@ -23,24 +23,13 @@ using Test_Support::Write_File;
 namespace {
 
 // The main window over a program folder with the active configuration "Plant".
-struct Main_Fixture {
-    QTemporaryDir Dir;
-    QString Exe_Dir = Dir.path() + "/prog";
-    Workspace Space{Exe_Dir};
-    Scripted_Prompter Prompts;
-    std::unique_ptr<TFTavorixFirmWare> Window;
-
+struct Main_Fixture : Program_Folder {
     Main_Fixture()
     {
-        QDir().mkpath(Exe_Dir + "/PROJECTS/Plant/bin");
-        Write_File(Exe_Dir + "/Tavorix.xml",
-                   "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
-        Platform_Services Services;
-        Services.Prompts = &Prompts;
-        Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
-        Window->show();
+        Add_Project("Plant");
+        Remember_Project("Plant");
+        Start();
     }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(Window.get(), Button), Qt::LeftButton); }
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "gsdml/TFProfinetFileName.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Workspace.h"
-#include "support/Scripted_Prompter.h"
+#include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 #include "Gsdml_Fixtures.h"
 #include "Schema_Check.h"
@@ -27,25 +27,16 @@ using Test_Support::Write_File;
 namespace {
 
 // A program folder whose last configuration "Plant" is restored at start.
-struct Fixture {
-    QTemporaryDir Dir;
-    QString Exe_Dir = Dir.path() + "/prog";
-    QString Project_Dir = Exe_Dir + "/PROJECTS/Plant";
-    Workspace Space{Exe_Dir};
-    Scripted_Prompter Prompts;
+struct Fixture : Program_Folder {
+    QString Project_Dir = Add_Project("Plant");
     Scripted_Save_Dialog Save_Dialog;
-    std::unique_ptr<TFTavorixFirmWare> Window;
 
     Fixture()
     {
-        QDir().mkpath(Project_Dir + "/bin");
-        Write_File(Exe_Dir + "/Tavorix.xml",
-                   "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
+        Remember_Project("Plant");
         Platform_Services Services;
-        Services.Prompts = &Prompts;
         Services.Save_Dialog = &Save_Dialog;
-        Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
-        Window->show();
+        Start(Services);
     }
     // Step 5: types User into the file-name dialog and presses Button there.
     // Returns the last fixed part the dialog showed.

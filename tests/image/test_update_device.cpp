@@ -3,7 +3,7 @@
 #include "image/Image_Fixtures.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Workspace.h"
-#include "support/Scripted_Prompter.h"
+#include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 
 #include <QDir>
@@ -23,28 +23,11 @@ using Test_Support::Write_File;
 namespace {
 
 // A program folder whose settings reopen the configuration "Plant".
-struct Fixture {
-    QTemporaryDir Dir;
-    QString Exe_Dir = Dir.path() + "/prog";
-    QString Project_Dir = Exe_Dir + "/PROJECTS/Plant";
-    Workspace Space{Exe_Dir};
-    Scripted_Prompter Prompts;
-    std::unique_ptr<TFTavorixFirmWare> Window;
+struct Fixture : Program_Folder {
+    QString Project_Dir = Add_Project("Plant");
 
-    Fixture()
-    {
-        QDir().mkpath(Project_Dir + "/bin");
-        Write_File(Exe_Dir + "/Tavorix.xml",
-                   "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
-    }
-    void Start()
-    {
-        Platform_Services Services;
-        Services.Prompts = &Prompts;
-        Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
-        Window->show();
-    }
-    void Click_Step_6() { QTest::mouseClick(Find<QPushButton>(Window.get(), "Btn_CreateBin"), Qt::LeftButton); }
+    Fixture() { Remember_Project("Plant"); }
+    void Click_Step_6() { Click("Btn_CreateBin"); }
     QString Bank(int N) const { return Project_Dir + QStringLiteral("/bin/bank%1.bin").arg(N); }
 };
 

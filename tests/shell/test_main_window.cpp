@@ -2,7 +2,7 @@
 #include "shell/TFOpenConf.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Workspace.h"
-#include "support/Scripted_Prompter.h"
+#include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 
 #include <QDir>
@@ -23,31 +23,15 @@ using Test_Support::Write_File;
 
 namespace {
 
-// A program folder in a temporary directory with its main window.
-struct Fixture {
-    QTemporaryDir Dir;
-    QString Exe_Dir = Dir.path() + "/prog";
-    Workspace Space{Exe_Dir};
-    Scripted_Prompter Prompts;
-    std::unique_ptr<TFTavorixFirmWare> Window;
-
+// A program folder with the given settings file and configurations.
+struct Fixture : Program_Folder {
     explicit Fixture(const QByteArray& Settings = {}, const QStringList& Projects = {})
     {
-        QDir().mkpath(Exe_Dir);
         for (const QString& P : Projects)
-            QDir().mkpath(Exe_Dir + "/PROJECTS/" + P + "/bin");
+            Add_Project(P);
         if (!Settings.isEmpty())
             Write_File(Exe_Dir + "/Tavorix.xml", Settings);
     }
-    TFTavorixFirmWare& Start()
-    {
-        Platform_Services Services;
-        Services.Prompts = &Prompts;
-        Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
-        Window->show();
-        return *Window;
-    }
-    QPushButton* Button(const QString& Name) { return Find<QPushButton>(Window.get(), Name); }
     QString Label(const QString& Name) { return Find<QLabel>(Window.get(), Name)->text(); }
 };
 
