@@ -29,6 +29,18 @@ Xml_File New_Document(const char* Root_Name, pugi::xml_node& Root)
     return Xml;
 }
 
+// Header row texts and the hints of the data columns (column 0 has none).
+template <size_t N>
+void Set_List_Headers(Table_Model& Table, const Lang_Table& Lang, const std::array<int, N>& Headers,
+                      const std::array<int, N>& Hints)
+{
+    for (int Column = 0; Column < static_cast<int>(N); ++Column) {
+        Table.Set_Cell(0, Column, Lang[Headers[Column]]);
+        if (Column > 0)
+            Table.Set_Header_Hint(Column, Lang[Hints[Column]]);
+    }
+}
+
 } // namespace
 
 namespace IEC61850_Variables {
@@ -77,14 +89,7 @@ void Init_Table(Table_Model& Table)
     Table.Set_Column_Kind(Col_MultiplicationFactor, Column_Kind::Editable_Pick_List, {QStringLiteral("None")});
 }
 
-void Set_Headers(Table_Model& Table, const Lang_Table& Lang)
-{
-    for (int Column = 0; Column < Columns; ++Column) {
-        Table.Set_Cell(0, Column, Lang[Header_Slot(Column)]);
-        if (Column > 0)
-            Table.Set_Header_Hint(Column, Lang[Hint_Slot(Column)]);
-    }
-}
+void Set_Headers(Table_Model& Table, const Lang_Table& Lang) { Set_List_Headers(Table, Lang, Headers, Hints); }
 
 void Reset(Table_Model& Table)
 {
@@ -184,14 +189,7 @@ void Init_Table(Table_Model& Table)
         Table.Set_Check(Row, Col_Enable, false);
 }
 
-void Set_Headers(Table_Model& Table, const Lang_Table& Lang)
-{
-    for (int Column = 0; Column < Columns; ++Column) {
-        Table.Set_Cell(0, Column, Lang[Header_Slot(Column)]);
-        if (Column > 0)
-            Table.Set_Header_Hint(Column, Lang[Hint_Slot(Column)]);
-    }
-}
+void Set_Headers(Table_Model& Table, const Lang_Table& Lang) { Set_List_Headers(Table, Lang, Headers, Hints); }
 
 void Reset(Table_Model& Table)
 {
