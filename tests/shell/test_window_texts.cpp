@@ -3,6 +3,8 @@
 // on carries an accessible name, and after a change to a language that
 // replaces every text of the table, no window still shows an English one.
 
+#include "editors/Table_Model.h"
+#include "editors/Ui_Table_View.h"
 #include "localisation/Lang_Strings.h"
 #include "localisation/Options_Fakes.h"
 #include "shell/TFAbout.h"
@@ -71,8 +73,30 @@ bool Is_Reachable(const QWidget* Widget, const QWidget* Window)
     return true;
 }
 
-// A program folder with one configuration, an English and a probe language
-// file, and its main window with all the other windows.
+QString Buddy_Text(const QWidget* Widget)
+{
+    if (const QWidget* Parent = Widget->parentWidget())
+        for (const QLabel* Label : Parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            if (Label->buddy() == Widget)
+                return Label->text();
+    return {};
+}
+
+// The name assistive tools read. Qt's accessibility layer gives a button its
+// caption and an edit the text of its buddy label; on this platform it
+// reports a pick list's current value as its name, so a pick list is named
+// by its own name or its label.
+QString Accessible_Name(QWidget* Widget)
+{
+    if (qobject_cast<QComboBox*>(Widget))
+        return Widget->accessibleName().isEmpty() ? Buddy_Text(Widget) : Widget->accessibleName();
+    QAccessibleInterface* Interface = QAccessible::queryAccessibleInterface(Widget);
+    return Interface ? Interface->text(QAccessible::Name) : QString();
+}
+
+// A program folder with (or without) one configuration, the probe language,
+// English and enough further languages for three pages of the options
+// dialog, and its main window with all the other windows.
 struct Fixture {
     QTemporaryDir Dir;
     QString Exe_Dir = Dir.path() + "/prog";
@@ -82,11 +106,12 @@ struct Fixture {
     Fake_Desktop_Shell Desktop;
     std::unique_ptr<TFTavorixFirmWare> Window;
 
-    Fixture()
+    explicit Fixture(bool With_Configuration = true)
     {
         QDir().mkpath(Exe_Dir + "/PROJECTS/Plant/bin");
-        Write_File(Exe_Dir + "/Tavorix.xml",
-                   "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
+        if (With_Configuration)
+            Write_File(Exe_Dir + "/Tavorix.xml",
+                       "<Conf_Settings><lastproj><projectname>Plant</projectname></lastproj></Conf_Settings>");
         QString Probe;
         Lang_Table Table;
         Table.Create_Default_Strings();
@@ -95,6 +120,8 @@ struct Fixture {
                 Probe += Make_Lang_Line(Slot, Probe_Text(Slot)) + QStringLiteral("\r\n");
         Write_File(Exe_Dir + "/LANGUAGE/" + Probe_Language + ".lng", Probe.toUtf8().prepend("\xEF\xBB\xBF"));
         Write_File(Exe_Dir + "/LANGUAGE/English.lng", QByteArray());
+        for (int I = 1; I <= 11; ++I)
+            Write_File(Exe_Dir + QStringLiteral("/LANGUAGE/Other%1.lng").arg(I, 2, 10, QLatin1Char('0')), QByteArray());
 
         Platform_Services Services;
         Services.Prompts = &Prompts;
@@ -122,8 +149,7 @@ struct Fixture {
     }
 
     // Opens and closes every dialog once, without a modal loop, so texts
-    // applied when a window is shown are in place; leaves the dialogs hidden,
-    // the general parameters with their TLS entries shown.
+    // applied when a window is shown are in place; leaves the dialogs hidden.
     void Show_Every_Dialog()
     {
         for (QDialog* Dialog : Window->findChildren<QDialog*>()) {
@@ -131,10 +157,46 @@ struct Fixture {
             QCoreApplication::processEvents();
             Dialog->hide();
         }
+    }
+
+    // Brings up the controls that show only in some states: the TLS entries
+    // of the general parameters, both page buttons of the languages.
+    void Show_Conditional_Controls()
+    {
         auto* Par_Gen = Window->findChild<QDialog*>("TFParGen");
         QVERIFY(Par_Gen);
         Find<QCheckBox>(Par_Gen, "CB_TLS_Server_Enable")->setChecked(true);
         QVERIFY(Is_Reachable(Find<QPlainTextEdit>(Par_Gen, "E_TLS_Server_Key"), Par_Gen));
+
+        auto* Options = Window->findChild<QDialog*>("TFSoftOptions");
+        QVERIFY(Options);
+        Find<QPushButton>(Options, "Btn_Next")->click();
+        QVERIFY(Is_Reachable(Find<QPushButton>(Options, "Btn_Prev"), Options));
+        QVERIFY(Is_Reachable(Find<QPushButton>(Options, "Btn_Next"), Options));
+    }
+
+    // Opens the editor of every column of the first row of each table and
+    // gives the name of each; the editors stay open.
+    QList<std::pair<QString, QString>> Cell_Editor_Names()
+    {
+        QList<std::pair<QString, QString>> Names;
+        for (QDialog* Dialog : Window->findChildren<QDialog*>()) {
+            for (Table_View* View : Dialog->findChildren<Table_View*>()) {
+                Dialog->show();
+                for (int Column = 1; Column < View->model()->columnCount() + 1; ++Column) {
+                    // A check box is toggled in place, without an editor.
+                    if (View->Model().Kind_Of(Column) == Column_Kind::Data_Check_Box || View->Model().Has_Check(1, Column))
+                        continue;
+                    View->Edit_Cell(1, Column);
+                    if (QWidget* Editor = View->indexWidget(View->model()->index(0, Column - 1)))
+                        Names.append({Dialog->objectName() + QStringLiteral("/") + View->objectName()
+                                          + QStringLiteral(" editor of column %1").arg(Column),
+                                      Accessible_Name(Editor)});
+                }
+                Dialog->hide();
+            }
+        }
+        return Names;
     }
 
     // Brings up the texts that appear only after a version check: the main
@@ -191,27 +253,6 @@ bool Is_Interactive(const QWidget* Widget, const QWidget* Window)
            || qobject_cast<const QPlainTextEdit*>(Widget) || qobject_cast<const QTextEdit*>(Widget)
            || qobject_cast<const QComboBox*>(Widget) || qobject_cast<const QAbstractSpinBox*>(Widget)
            || qobject_cast<const QAbstractItemView*>(Widget);
-}
-
-QString Buddy_Text(const QWidget* Widget)
-{
-    if (const QWidget* Parent = Widget->parentWidget())
-        for (const QLabel* Label : Parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-            if (Label->buddy() == Widget)
-                return Label->text();
-    return {};
-}
-
-// The name assistive tools read. Qt's accessibility layer gives a button its
-// caption and an edit the text of its buddy label; on this platform it
-// reports a pick list's current value as its name, so a pick list is named
-// by its own name or its label.
-QString Accessible_Name(QWidget* Widget)
-{
-    if (qobject_cast<QComboBox*>(Widget))
-        return Widget->accessibleName().isEmpty() ? Buddy_Text(Widget) : Widget->accessibleName();
-    QAccessibleInterface* Interface = QAccessible::queryAccessibleInterface(Widget);
-    return Interface ? Interface->text(QAccessible::Name) : QString();
 }
 
 QString Plain(const QString& Text)
@@ -286,6 +327,7 @@ class Test_Window_Texts : public QObject {
 private slots:
     void Every_Control_Is_Named_data();
     void Every_Control_Is_Named();
+    void No_English_Text_Left_After_Language_Change_data();
     void No_English_Text_Left_After_Language_Change();
 };
 
@@ -304,6 +346,7 @@ void Test_Window_Texts::Every_Control_Is_Named()
         F.Switch_To(Language);
     F.Show_Every_Dialog();
     F.Show_Version_Notices();
+    F.Show_Conditional_Controls();
     if (QTest::currentTestFailed())
         return;
 
@@ -322,14 +365,29 @@ void Test_Window_Texts::Every_Control_Is_Named()
             Without_Controls << Window->objectName();
     }
     QCOMPARE(Without_Controls, QStringList());
+    const auto Editors = F.Cell_Editor_Names();
+    QVERIFY(!Editors.isEmpty());
+    for (const auto& [Editor, Name] : Editors)
+        if (Name.trimmed().isEmpty())
+            Unnamed << Editor;
     QVERIFY2(Unnamed.isEmpty(), qPrintable(QStringLiteral("controls without a name:\n") + Unnamed.join('\n')));
+}
+
+void Test_Window_Texts::No_English_Text_Left_After_Language_Change_data()
+{
+    QTest::addColumn<bool>("With_Configuration");
+    QTest::newRow("configuration open") << true;
+    QTest::newRow("no configuration") << false;
 }
 
 void Test_Window_Texts::No_English_Text_Left_After_Language_Change()
 {
-    Fixture F;
+    QFETCH(bool, With_Configuration);
+    Fixture F(With_Configuration);
+    QCOMPARE(F.Space.Is_Project_Active(), With_Configuration);
     // The version notices are up before the change: they must follow it too.
     F.Show_Version_Notices();
+    F.Show_Conditional_Controls();
     F.Switch_To(Probe_Language);
     F.Show_Every_Dialog();
     if (QTest::currentTestFailed())
@@ -355,6 +413,9 @@ void Test_Window_Texts::No_English_Text_Left_After_Language_Change()
             }
         }
     }
+    for (const auto& [Editor, Name] : F.Cell_Editor_Names())
+        if (English.contains(Name.trimmed()))
+            Left << Editor + QStringLiteral(" \"") + Name + QStringLiteral("\"");
     QVERIFY2(Left.isEmpty(), qPrintable(QStringLiteral("English texts left:\n") + Left.join('\n')));
 
     // The probe texts did arrive: the walk looks at applied texts, not at empty controls.
