@@ -152,6 +152,9 @@ void TFSoftOptions::Set_Lang()
     CB_DoubleClick_Auto_Size->setText(Space.Str(321));
     Btn_OK->setText(Space.Str(312));
     Btn_Cancel->setText(Space.Str(313));
+    // The answer of a check already shown follows a language picked after it.
+    if (!LL_Check_Update->isHidden())
+        Show_Check_Answer();
 }
 
 void TFSoftOptions::showEvent(QShowEvent* Event)
@@ -302,14 +305,20 @@ bool TFSoftOptions::Check_Version()
 
 void TFSoftOptions::Btn_Check_UpdateClick()
 {
-    if (Check_Version()) {
+    Check_Found_Newer = Check_Version();
+    Show_Check_Answer();
+    LL_Check_Update->show();
+}
+
+void TFSoftOptions::Show_Check_Answer()
+{
+    if (Check_Found_Newer) {
         LL_Check_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(314)));
         LL_Check_Update->setAccessibleName(Space.Str(314));
     } else {
         LL_Check_Update->setText(Space.Str(315).toHtmlEscaped());
         LL_Check_Update->setAccessibleName(Space.Str(315));
     }
-    LL_Check_Update->show();
 }
 
 void TFSoftOptions::LL_Check_UpdateLinkClick(const QString& Link)

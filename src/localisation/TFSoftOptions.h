@@ -52,6 +52,7 @@ private:
     void LangClick(int Place);
     void Update_CheckBox();
     void Btn_Check_UpdateClick();
+    void Show_Check_Answer();
     void LL_Check_UpdateLinkClick(const QString& Link);
     void Btn_OKClick();
     QString Page_Line(int Page, int Count) const;
@@ -60,6 +61,7 @@ private:
     Platform_Services Services;
     QTimer& Timer_Update;
     bool Tick_Held = false; // a tick of Timer_Update fell due while a query waited
+    bool Check_Found_Newer = false; // the answer LL_Check_Update shows
     std::function<void()> Change_Language;
 
     Title_Area Title;

@@ -206,6 +206,15 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_TLS_List_Certificates, 27, 28);
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
+    // A notice already up speaks the new language at once, not only after the next check.
+    if (!LL_Update->isHidden())
+        Show_Update_Notice();
+}
+
+void TFTavorixFirmWare::Show_Update_Notice()
+{
+    LL_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(19)));
+    LL_Update->setAccessibleName(Space.Str(19));
 }
 
 void TFTavorixFirmWare::Show_Configuration_Lines()
@@ -244,8 +253,7 @@ void TFTavorixFirmWare::Timer_UpdateTimer()
 {
     Timer_Update.stop();
     if (FSoftOptions->Check_Version()) {
-        LL_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(19)));
-        LL_Update->setAccessibleName(Space.Str(19));
+        Show_Update_Notice();
         LL_Update->show();
     } else {
         LL_Update->hide();

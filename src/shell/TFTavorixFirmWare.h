@@ -51,6 +51,7 @@ private:
     void Lay_Out();
     void Create_Windows();
     void Show_Configuration_Lines();
+    void Show_Update_Notice();
     void Create_New_Project();
     void Open_Project();
     // Compiles the active configuration and writes its bank files; returns
