@@ -899,6 +899,18 @@ Project With_Variables(int Count, const QString& Name_Prefix = QStringLiteral("V
     return P;
 }
 
+// Only general parameters, with one text: the data area is then the header,
+// the zero byte and that text, 54 + 1 + its bytes and zero.
+Project Only_Text(const char* Element, const QString& Value)
+{
+    Project P;
+    P.Has_ParGen = true;
+    P.ParGen[Element] = Value;
+    return P;
+}
+
+QString Emoji(qsizetype Count) { return QString::fromUtf8("\xF0\x9F\x98\x80").repeated(Count); }
+
 const QList<Huge_Case>& Huge_Cases()
 {
     static const QList<Huge_Case> Cases = {
@@ -940,6 +952,14 @@ const QList<Huge_Case>& Huge_Cases()
              return P;
          },
          false},
+        // 524288 bytes exactly: 131058 characters of 4 UTF-8 bytes, or of two
+        // UTF-16 code units in the one-byte-per-unit password.
+        {"data area full to the byte, emoji key", [] { return Only_Text("TLS_Server_Key", Emoji(131058)); }, true},
+        {"one byte beyond, emoji key", [] { return Only_Text("TLS_Server_Key", Emoji(131058) + "a"); }, false},
+        {"data area full to the byte, emoji password",
+         [] { return Only_Text("IEC61850_Server_Password", Emoji(262116)); }, true},
+        {"one byte beyond, emoji password",
+         [] { return Only_Text("IEC61850_Server_Password", Emoji(262116) + "a"); }, false},
         {"10000 variables", [] { return With_Variables(10000); }, true},
         {"20000 variables", [] { return With_Variables(20000); }, false},
         {"10000 known certificates",
@@ -981,6 +1001,8 @@ void Test_Bad_Input::Huge_Project()
     QCOMPARE(F.Image.Create_Bin() == Configuration_Image::Compile_Result::Compiled, Case.Fits);
     if (Case.Fits) {
         QVERIFY(F.Image.Save_Bin());
+        if (QByteArray(Case.Name).startsWith("data area full"))
+            QCOMPARE(F.Image.Bank2_Length, 0x80000U);
         QCOMPARE(QFileInfo(F.Image.Bank1_Path()).size(), 2048);
         QCOMPARE(QFileInfo(F.Image.Bank2_Path()).size(), static_cast<qint64>(F.Image.Bank2_Length));
         QVERIFY(F.Image.Bank2_Length <= 0x80000);
