@@ -36,7 +36,13 @@ QString Escape_Attribute(const QString& Text)
 {
     QString Escaped;
     Escaped.reserve(Text.size());
-    for (const QChar C : Text) {
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        const QChar C = Text[I];
+        if (C.isHighSurrogate() && I + 1 < Text.size() && Text[I + 1].isLowSurrogate()) {
+            Escaped += C;
+            Escaped += Text[++I];
+            continue;
+        }
         switch (C.unicode()) {
         case u'&': Escaped += QStringLiteral("&amp;"); break;
         case u'<': Escaped += QStringLiteral("&lt;"); break;
@@ -45,7 +51,14 @@ QString Escape_Attribute(const QString& Text)
         case u'\t': Escaped += QStringLiteral("&#9;"); break;
         case u'\n': Escaped += QStringLiteral("&#10;"); break;
         case u'\r': Escaped += QStringLiteral("&#13;"); break;
-        default: Escaped += C;
+        default:
+            // XML cannot carry the other control characters, an unpaired
+            // surrogate or the two non-characters, not even as references (a
+            // hand-edited ParGen.xml can hold them as &#1;): the engineering
+            // tool would refuse the whole file, so they are replaced.
+            const bool Allowed = C.unicode() >= 0x20 && !C.isSurrogate() && C.unicode() != 0xFFFE
+                                 && C.unicode() != 0xFFFF;
+            Escaped += Allowed ? C : QChar(QChar::ReplacementCharacter);
         }
     }
     return Escaped;

@@ -20,8 +20,9 @@ struct Profinet_Par {
 inline constexpr int Profinet_XML_Line_Count = 167;
 
 // The name of station as it may stand inside a double-quoted attribute: the
-// markup characters become entities, and tab and line breaks character
-// references, so any name keeps the file well-formed and its line count.
+// markup characters become entities, tab and line breaks character
+// references, and characters XML cannot carry at all the replacement
+// character, so any name keeps the file well-formed and its line count.
 QString Escape_Attribute(const QString& Text);
 
 // The whole device description for Par: UTF-8 with byte-order mark, CR LF
