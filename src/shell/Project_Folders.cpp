@@ -8,16 +8,6 @@
 
 namespace {
 
-bool Is_Safe_Name(const QString& Name)
-{
-    if (Name == QLatin1String(".") || Name == QLatin1String(".."))
-        return false;
-    for (const QChar C : Name)
-        if (C == QLatin1Char('/') || C == QLatin1Char('\\') || C.unicode() < 0x20 || C.unicode() == 0x7F)
-            return false;
-    return true;
-}
-
 QString Ascii_Upper(const QString& Text)
 {
     QString Upper = Text;
@@ -33,7 +23,7 @@ New_Project_Result Create_Project(Workspace& Space, const QString& Name)
 {
     if (Name.isEmpty())
         return New_Project_Result::Empty_Name;
-    if (!Is_Safe_Name(Name))
+    if (!Workspace::Is_Safe_Project_Name(Name))
         return New_Project_Result::Not_Created;
     const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
     if (QFileInfo(Dir).isDir())

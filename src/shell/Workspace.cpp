@@ -74,9 +74,22 @@ void Workspace::Init_Language()
         Load_Lang_File(Lang_Strings, English);
 }
 
+bool Workspace::Is_Safe_Project_Name(const QString& Name)
+{
+    if (Name == QLatin1String(".") || Name == QLatin1String(".."))
+        return false;
+    for (const QChar C : Name)
+        if (C == QLatin1Char('/') || C == QLatin1Char('\\') || C.unicode() < 0x20 || C.unicode() == 0x7F)
+            return false;
+    return true;
+}
+
 bool Workspace::Restore_Project()
 {
-    const bool Exists = !Project_Name.isEmpty() && QFileInfo(Join(Projects_Dir, Project_Name)).isDir();
+    // A hand-edited settings file may name a path outside Projects_Dir; the
+    // editors would then write their files there, so such a name is dropped.
+    const bool Exists = !Project_Name.isEmpty() && Is_Safe_Project_Name(Project_Name)
+                        && QFileInfo(Join(Projects_Dir, Project_Name)).isDir();
     Activate_Project(Exists ? Project_Name : QString());
     return Exists;
 }

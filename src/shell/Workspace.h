@@ -74,6 +74,9 @@ public:
     QString Str(int Slot) const { return Lang_Strings[Slot]; }
 
     static QString Join(const QString& Dir, const QString& Name);
+    // A configuration name names one directory directly below Projects_Dir:
+    // no separator, no control character, not "." or "..".
+    static bool Is_Safe_Project_Name(const QString& Name);
 };
 
 namespace Identity {

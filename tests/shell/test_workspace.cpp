@@ -139,19 +139,27 @@ void Test_Workspace::Save_Failure_Keeps_Old_File()
 void Test_Workspace::Restore_Project_data()
 {
     QTest::addColumn<bool>("Exists");
-    QTest::newRow("existing configuration") << true;
-    QTest::newRow("deleted configuration") << false;
+    QTest::addColumn<QString>("Name");
+    QTest::newRow("existing configuration") << true << "Line 4";
+    QTest::newRow("deleted configuration") << false << "Line 4";
+    // Paths that exist but are no configuration directory below PROJECTS.
+    QTest::newRow("parent folder") << false << "..";
+    QTest::newRow("path through parent") << false << "../PROJECTS";
+    QTest::newRow("nested folder") << false << "Line 4/bin";
+    QTest::newRow("current folder") << false << ".";
 }
 
 void Test_Workspace::Restore_Project()
 {
     QFETCH(bool, Exists);
+    QFETCH(QString, Name);
     QTemporaryDir Dir;
     Workspace Space(Dir.path());
     Space.Create_Directories();
-    if (Exists)
+    if (Exists || Name != "Line 4")
         QVERIFY(QDir().mkpath(Space.Projects_Dir + "/Line 4/bin"));
-    Write_File(Space.Settings_File(), "<Conf_Settings><lastproj><projectname>Line 4</projectname></lastproj></Conf_Settings>");
+    Write_File(Space.Settings_File(),
+               "<Conf_Settings><lastproj><projectname>" + Name.toUtf8() + "</projectname></lastproj></Conf_Settings>");
     Space.Read_Settings();
     QCOMPARE(Space.Restore_Project(), Exists);
     QCOMPARE(Space.Is_Project_Active(), Exists);
