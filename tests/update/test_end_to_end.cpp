@@ -79,6 +79,25 @@ std::unique_ptr<Echo_Client> Loopback_Echo_Client()
     return std::make_unique<Loopback_Echo>();
 }
 
+// The real clock, process runner and echo client the update runs over, with
+// scripted message boxes.
+struct Real_Services {
+    Scripted_Prompter Prompts;
+    System_Clock Time;
+    Qt_Process_Runner Runner;
+    std::unique_ptr<Echo_Client> Echo = Loopback_Echo_Client();
+
+    Platform_Services Services()
+    {
+        Platform_Services S;
+        S.Prompts = &Prompts;
+        S.Time = &Time;
+        S.Processes = &Runner;
+        S.Echo = Echo.get();
+        return S;
+    }
+};
+
 struct Fixture {
     QTemporaryDir Dir;
     QString Exe_Dir = Dir.filePath("prog");
@@ -156,15 +175,10 @@ void Test_End_To_End::Update_Dialog_To_Gateway()
     Space.Lang_Strings.Create_Default_Strings();
     Space.Activate_Project("Plant");
     Space.Last_IP_Address = QStringLiteral("127.0.0.1");
-    Scripted_Prompter Prompts;
-    System_Clock Time;
-    Qt_Process_Runner Runner;
-    std::unique_ptr<Echo_Client> Echo = Loopback_Echo_Client();
-    Platform_Services Services;
-    Services.Prompts = &Prompts;
-    Services.Time = &Time;
-    Services.Processes = &Runner;
-    Services.Echo = Echo.get();
+    Real_Services Real;
+    Scripted_Prompter& Prompts = Real.Prompts;
+    Qt_Process_Runner& Runner = Real.Runner;
+    const Platform_Services Services = Real.Services();
     TFBoot Dialog(Space, Services);
     Dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&Dialog));
@@ -203,15 +217,10 @@ void Test_End_To_End::Step_6_Compiles_And_Updates_Gateway()
     QVERIFY(F.Start_Simulator({}));
 
     Workspace Space(F.Exe_Dir);
-    Scripted_Prompter Prompts;
-    System_Clock Time;
-    Qt_Process_Runner Runner;
-    std::unique_ptr<Echo_Client> Echo = Loopback_Echo_Client();
-    Platform_Services Services;
-    Services.Prompts = &Prompts;
-    Services.Time = &Time;
-    Services.Processes = &Runner;
-    Services.Echo = Echo.get();
+    Real_Services Real;
+    Scripted_Prompter& Prompts = Real.Prompts;
+    Qt_Process_Runner& Runner = Real.Runner;
+    const Platform_Services Services = Real.Services();
     TFTavorixFirmWare Window(Space, Services);
     Window.show();
     QVERIFY(Space.Is_Project_Active());
