@@ -144,8 +144,11 @@ void Test_Main_Window::New_Configuration_data()
     QTest::newRow("parent escape") << "../x" << "Error! Name project is not valid";
     QTest::newRow("slash") << "a/b" << "Error! Name project is not valid";
     QTest::newRow("backslash") << "a\\b" << "Error! Name project is not valid";
-    QTest::newRow("dot") << "." << "Error! Name project is not valid";
-    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid";
+    QTest::newRow("dot") << "." << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("existing nested folder") << "Existing/bin"
+                                            << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("file of that name") << "Plain file" << "Error! Name project is not valid";
     QTest::newRow("control character") << "a\tb" << "Error! Name project is not valid";
 }
 
@@ -154,6 +157,7 @@ void Test_Main_Window::New_Configuration()
     QFETCH(QString, Name);
     QFETCH(QString, Message);
     Fixture F({}, {"Existing"});
+    Write_File(F.Exe_Dir + "/PROJECTS/Plain file", "not a folder");
     F.Start();
     const QStringList Before = QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     bool Dialog_Stayed_Open = false;
@@ -179,7 +183,7 @@ void Test_Main_Window::New_Configuration()
         QVERIFY(Dialog_Stayed_Open);
         QVERIFY(!F.Space.Is_Project_Active());
         QCOMPARE(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"Existing"});
+                 (QStringList{"Existing", "Plain file"}));
         QCOMPARE(QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), Before);
     }
 }
