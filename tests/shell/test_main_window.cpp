@@ -59,6 +59,7 @@ private slots:
     void Open_Empty_List_Deactivates();
     void Language_Change_Reapplies_Texts();
     void Layout_Sizes();
+    void Configuration_Name_Shown_As_Typed();
 };
 
 void Test_Main_Window::First_Start_And_Close()
@@ -323,6 +324,22 @@ void Test_Main_Window::Layout_Sizes()
     QVERIFY(!Find<QLabel>(F.Window.get(), "LL_Update")->isVisible());
     QCOMPARE(F.Button("Btn_Info")->toolTip(), QString("Information"));
     QCOMPARE(F.Button("Btn_Opz")->accessibleName(), QString("Options"));
+}
+
+void Test_Main_Window::Configuration_Name_Shown_As_Typed()
+{
+    // Directory names may hold markup characters; the name must not be read as markup.
+    const QString Name = "<b>Plant &amp; 7";
+    Fixture F(Settings_Naming("&lt;b&gt;Plant &amp;amp; 7"), {Name});
+    F.Start();
+    QCOMPARE(F.Space.Project_Name, Name);
+    auto* Line = Find<QLabel>(F.Window.get(), "L_Name_Conf_L2");
+    QLabel Plain;
+    Plain.setFont(Line->font());
+    Plain.setTextFormat(Qt::PlainText);
+    Plain.setText(Name);
+    QCOMPARE(Line->text(), Name);
+    QCOMPARE(Line->sizeHint(), Plain.sizeHint());
 }
 
 QTEST_MAIN(Test_Main_Window)
