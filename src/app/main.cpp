@@ -23,7 +23,9 @@ int main(int argc, char* argv[])
     }
 #endif
     Guarded_Application App(argc, argv);
-    QApplication::setApplicationDisplayName(Identity::SW_Code);
+    // The name, not the display name: a display name would be appended to
+    // every window caption; message boxes still take it as their title.
+    QApplication::setApplicationName(Identity::SW_Code);
 
     Message_Box_Prompter Prompts;
     System_Clock Time;

@@ -15,6 +15,8 @@ Prompt_Answer Message_Box_Prompter::Show(Prompt_Kind Kind, const QString& Text, 
     const auto Std_Buttons = Buttons == Prompt_Buttons::Yes_No ? (QMessageBox::Yes | QMessageBox::No)
                                                                 : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox Box(Icon, QApplication::applicationDisplayName(), Text, Std_Buttons, QApplication::activeWindow());
+    // Messages carry names from files and folders; none of it is markup.
+    Box.setTextFormat(Qt::PlainText);
     const int Result = Box.exec();
     if (Buttons == Prompt_Buttons::Ok)
         return Prompt_Answer::Ok;

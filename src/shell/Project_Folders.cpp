@@ -23,12 +23,12 @@ New_Project_Result Create_Project(Workspace& Space, const QString& Name)
 {
     if (Name.isEmpty())
         return New_Project_Result::Empty_Name;
-    if (!Workspace::Is_Safe_Project_Name(Name))
-        return New_Project_Result::Not_Created;
+    // A name that already names a directory ("." and ".." too) is told so;
+    // only then are names that would lead out of Projects_Dir refused.
     const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
     if (QFileInfo(Dir).isDir())
         return New_Project_Result::Already_Exists;
-    if (!QDir().mkdir(Dir))
+    if (!Workspace::Is_Safe_Project_Name(Name) || !QDir().mkdir(Dir))
         return New_Project_Result::Not_Created;
     QDir().mkpath(Workspace::Join(Dir, QStringLiteral("bin")));
     Space.Activate_Project(Name);

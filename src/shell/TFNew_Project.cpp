@@ -19,6 +19,7 @@ TFNew_Project::TFNew_Project(Workspace& Space_, Prompter& Prompts_, QWidget* Par
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setGeometry(12, 72, 396, 20);
     E_New_Proj = new QLineEdit(this);
     E_New_Proj->setObjectName(QStringLiteral("E_New_Proj"));

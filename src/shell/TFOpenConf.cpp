@@ -17,6 +17,7 @@ TFOpenConf::TFOpenConf(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Sp
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -118,6 +118,9 @@ void TFTavorixFirmWare::Lay_Out()
     L_Name_Conf_L2 = new QLabel(Frame_Conf);
     L_Name_Conf_L2->setObjectName(QStringLiteral("L_Name_Conf_L2"));
     L_Name_Conf_L2->setGeometry(10, 26, Frame_Conf->width() - 20, 20);
+    // A configuration name or a translated text is shown as written, never read as markup.
+    for (QLabel* Line : {L_Begin, L_Name_Conf, L_Name_Conf_L2})
+        Line->setTextFormat(Qt::PlainText);
     QFont Bold = L_Name_Conf_L2->font();
     Bold.setBold(true);
     L_Name_Conf_L2->setFont(Bold);
@@ -127,6 +130,7 @@ void TFTavorixFirmWare::Lay_Out()
         L_Step[I]->setObjectName(QStringLiteral("L_Step_%1").arg(I + 1));
         L_Step[I]->setGeometry(12, Step_Top + I * Step_Spacing, 130, Button_H);
         L_Step[I]->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+        L_Step[I]->setTextFormat(Qt::PlainText);
         L_Step[I]->setVisible(I < 6);
     }
     auto Row = [](int Step) { return Step_Top + (Step - 1) * Step_Spacing; };

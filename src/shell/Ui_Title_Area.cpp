@@ -20,5 +20,7 @@ Title_Area Make_Title_Area(QWidget* Parent, int Width)
     Desc.setBold(true);
     Area.L_SW_Desc->setFont(Desc);
     Area.L_SW_Desc->setGeometry(12, 40, Width - 24, 20);
+    Area.L_SW_Code->setTextFormat(Qt::PlainText);
+    Area.L_SW_Desc->setTextFormat(Qt::PlainText);
     return Area;
 }

@@ -59,6 +59,7 @@ private slots:
     void Open_Empty_List_Deactivates();
     void Language_Change_Reapplies_Texts();
     void Layout_Sizes();
+    void Configuration_Name_Shown_As_Typed();
 };
 
 void Test_Main_Window::First_Start_And_Close()
@@ -144,8 +145,11 @@ void Test_Main_Window::New_Configuration_data()
     QTest::newRow("parent escape") << "../x" << "Error! Name project is not valid";
     QTest::newRow("slash") << "a/b" << "Error! Name project is not valid";
     QTest::newRow("backslash") << "a\\b" << "Error! Name project is not valid";
-    QTest::newRow("dot") << "." << "Error! Name project is not valid";
-    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid";
+    QTest::newRow("dot") << "." << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("existing nested folder") << "Existing/bin"
+                                            << "Error! Name project is not valid because directory already exists";
+    QTest::newRow("file of that name") << "Plain file" << "Error! Name project is not valid";
     QTest::newRow("control character") << "a\tb" << "Error! Name project is not valid";
 }
 
@@ -154,6 +158,7 @@ void Test_Main_Window::New_Configuration()
     QFETCH(QString, Name);
     QFETCH(QString, Message);
     Fixture F({}, {"Existing"});
+    Write_File(F.Exe_Dir + "/PROJECTS/Plain file", "not a folder");
     F.Start();
     const QStringList Before = QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     bool Dialog_Stayed_Open = false;
@@ -179,7 +184,7 @@ void Test_Main_Window::New_Configuration()
         QVERIFY(Dialog_Stayed_Open);
         QVERIFY(!F.Space.Is_Project_Active());
         QCOMPARE(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{"Existing"});
+                 (QStringList{"Existing", "Plain file"}));
         QCOMPARE(QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), Before);
     }
 }
@@ -319,6 +324,22 @@ void Test_Main_Window::Layout_Sizes()
     QVERIFY(!Find<QLabel>(F.Window.get(), "LL_Update")->isVisible());
     QCOMPARE(F.Button("Btn_Info")->toolTip(), QString("Information"));
     QCOMPARE(F.Button("Btn_Opz")->accessibleName(), QString("Options"));
+}
+
+void Test_Main_Window::Configuration_Name_Shown_As_Typed()
+{
+    // Directory names may hold markup characters; the name must not be read as markup.
+    const QString Name = "<b>Plant &amp; 7";
+    Fixture F(Settings_Naming("&lt;b&gt;Plant &amp;amp; 7"), {Name});
+    F.Start();
+    QCOMPARE(F.Space.Project_Name, Name);
+    auto* Line = Find<QLabel>(F.Window.get(), "L_Name_Conf_L2");
+    QLabel Plain;
+    Plain.setFont(Line->font());
+    Plain.setTextFormat(Qt::PlainText);
+    Plain.setText(Name);
+    QCOMPARE(Line->text(), Name);
+    QCOMPARE(Line->sizeHint(), Plain.sizeHint());
 }
 
 QTEST_MAIN(Test_Main_Window)

@@ -1,0 +1,83 @@
+#include "platform/Ui_Message_Box_Prompter.h"
+#include "support/Test_Support.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+using Test_Support::When_Modal;
+
+class Test_Message_Box_Prompter : public QObject {
+    Q_OBJECT
+private slots:
+    void Kinds_And_Answers_data();
+    void Kinds_And_Answers();
+    void Text_Is_Shown_As_Written();
+};
+
+void Test_Message_Box_Prompter::Kinds_And_Answers_data()
+{
+    QTest::addColumn<Prompt_Kind>("Kind");
+    QTest::addColumn<Prompt_Buttons>("Buttons");
+    QTest::addColumn<QMessageBox::StandardButton>("Press");
+    QTest::addColumn<QMessageBox::Icon>("Icon");
+    QTest::addColumn<Prompt_Answer>("Answer");
+    QTest::newRow("error") << Prompt_Kind::Error << Prompt_Buttons::Ok << QMessageBox::Ok << QMessageBox::Critical
+                           << Prompt_Answer::Ok;
+    QTest::newRow("warning") << Prompt_Kind::Warning << Prompt_Buttons::Ok << QMessageBox::Ok << QMessageBox::Warning
+                             << Prompt_Answer::Ok;
+    QTest::newRow("information") << Prompt_Kind::Information << Prompt_Buttons::Ok << QMessageBox::Ok
+                                 << QMessageBox::Information << Prompt_Answer::Ok;
+    QTest::newRow("confirmation yes") << Prompt_Kind::Confirmation << Prompt_Buttons::Yes_No << QMessageBox::Yes
+                                      << QMessageBox::Question << Prompt_Answer::Yes;
+    QTest::newRow("confirmation no") << Prompt_Kind::Confirmation << Prompt_Buttons::Yes_No << QMessageBox::No
+                                     << QMessageBox::Question << Prompt_Answer::No;
+}
+
+void Test_Message_Box_Prompter::Kinds_And_Answers()
+{
+    QFETCH(Prompt_Kind, Kind);
+    QFETCH(Prompt_Buttons, Buttons);
+    QFETCH(QMessageBox::StandardButton, Press);
+    QFETCH(QMessageBox::Icon, Icon);
+    QFETCH(Prompt_Answer, Answer);
+    QMessageBox::Icon Shown_Icon = QMessageBox::NoIcon;
+    int Button_Count = 0;
+    When_Modal([&](QWidget* Modal) {
+        auto* Box = qobject_cast<QMessageBox*>(Modal);
+        QVERIFY(Box);
+        Shown_Icon = Box->icon();
+        Button_Count = Box->buttons().size();
+        QTest::mouseClick(Box->button(Press), Qt::LeftButton);
+    });
+    Message_Box_Prompter Prompts;
+    QCOMPARE(Prompts.Show(Kind, "Text", Buttons), Answer);
+    QCOMPARE(Shown_Icon, Icon);
+    QCOMPARE(Button_Count, Buttons == Prompt_Buttons::Ok ? 1 : 2);
+}
+
+void Test_Message_Box_Prompter::Text_Is_Shown_As_Written()
+{
+    // Messages carry file and configuration names, which may hold markup characters.
+    const QString Text = "<b>Plant &amp; 7</b> could not be read";
+    QSize Shown;
+    QSize Plain_Size;
+    When_Modal([&](QWidget* Modal) {
+        auto* Label = Modal->findChild<QLabel*>("qt_msgbox_label");
+        QVERIFY(Label);
+        QLabel Plain;
+        Plain.setFont(Label->font());
+        Plain.setTextFormat(Qt::PlainText);
+        Plain.setText(Text);
+        Shown = Label->sizeHint();
+        Plain_Size = Plain.sizeHint();
+        qobject_cast<QMessageBox*>(Modal)->button(QMessageBox::Ok)->click();
+    });
+    Message_Box_Prompter Prompts;
+    Prompts.Error(Text);
+    QCOMPARE(Shown, Plain_Size);
+}
+
+QTEST_MAIN(Test_Message_Box_Prompter)
+#include "test_message_box_prompter.moc"
