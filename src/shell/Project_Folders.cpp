@@ -23,12 +23,15 @@ New_Project_Result Create_Project(Workspace& Space, const QString& Name)
 {
     if (Name.isEmpty())
         return New_Project_Result::Empty_Name;
-    // A name that already names a directory ("." and ".." too) is told so;
-    // only then are names that would lead out of Projects_Dir refused.
+    // A name that would lead out of Projects_Dir or below one of its
+    // directories ("..", "a/b") is refused as not creatable, whether or not
+    // such a path happens to exist.
+    if (!Workspace::Is_Safe_Project_Name(Name))
+        return New_Project_Result::Not_Created;
     const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
     if (QFileInfo(Dir).isDir())
         return New_Project_Result::Already_Exists;
-    if (!Workspace::Is_Safe_Project_Name(Name) || !QDir().mkdir(Dir))
+    if (!QDir().mkdir(Dir))
         return New_Project_Result::Not_Created;
     QDir().mkpath(Workspace::Join(Dir, QStringLiteral("bin")));
     Space.Activate_Project(Name);

@@ -145,10 +145,10 @@ void Test_Main_Window::New_Configuration_data()
     QTest::newRow("parent escape") << "../x" << "Error! Name project is not valid";
     QTest::newRow("slash") << "a/b" << "Error! Name project is not valid";
     QTest::newRow("backslash") << "a\\b" << "Error! Name project is not valid";
-    QTest::newRow("dot") << "." << "Error! Name project is not valid because directory already exists";
-    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid because directory already exists";
-    QTest::newRow("existing nested folder") << "Existing/bin"
-                                            << "Error! Name project is not valid because directory already exists";
+    // Unsafe names are refused as not creatable even where the path exists.
+    QTest::newRow("dot") << "." << "Error! Name project is not valid";
+    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid";
+    QTest::newRow("existing nested folder") << "Existing/bin" << "Error! Name project is not valid";
     QTest::newRow("file of that name") << "Plain file" << "Error! Name project is not valid";
     QTest::newRow("control character") << "a\tb" << "Error! Name project is not valid";
 }
