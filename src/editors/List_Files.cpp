@@ -5,6 +5,7 @@
 #include "platform/Xml_File.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -19,6 +20,19 @@ void For_Each_Row(const pugi::xml_node Root, int Max_Rows, Fill&& Fill_Row)
             continue;
         Fill_Row(Child, Row++);
     }
+}
+
+// Resets the table, then fills its data rows from the file's rows. A missing
+// file leaves the reset table; a malformed one raises Xml_Parse_Error before
+// anything changes.
+template <class Fill>
+void Load_Rows(const QString& Path, Table_Model& Table, void (*Reset)(Table_Model&), Fill&& Fill_Row)
+{
+    Xml_File Xml;
+    const bool Found = Xml.Load_Or_Throw(Path);
+    Reset(Table);
+    if (Found)
+        For_Each_Row(Xml.Root(), Table.Row_Count() - 1, std::forward<Fill>(Fill_Row));
 }
 
 Xml_File New_Document(const char* Root_Name, pugi::xml_node& Root)
@@ -103,12 +117,7 @@ void Reset(Table_Model& Table)
 
 void Load(const QString& Path, Table_Model& Table)
 {
-    Xml_File Xml;
-    const bool Found = Xml.Load_Or_Throw(Path);
-    Reset(Table);
-    if (!Found)
-        return;
-    For_Each_Row(Xml.Root(), Table.Row_Count() - 1, [&](pugi::xml_node Item, int Row) {
+    Load_Rows(Path, Table, Reset, [&](pugi::xml_node Item, int Row) {
         for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column) {
             if (const auto Value = Xml_File::Attribute(Item, Attribute_Name(Column)))
                 Table.Set_Cell(Row, Column, *Value);
@@ -203,12 +212,7 @@ void Reset(Table_Model& Table)
 
 void Load(const QString& Path, Table_Model& Table)
 {
-    Xml_File Xml;
-    const bool Found = Xml.Load_Or_Throw(Path);
-    Reset(Table);
-    if (!Found)
-        return;
-    For_Each_Row(Xml.Root(), Table.Row_Count() - 1, [&](pugi::xml_node Item, int Row) {
+    Load_Rows(Path, Table, Reset, [&](pugi::xml_node Item, int Row) {
         const QString Enable = Xml_File::Attribute(Item, "Enable").value_or(QStringLiteral("Y"));
         Table.Set_Check(Row, Col_Enable, Enable != QLatin1String("N"));
         if (const auto Certificate = Xml_File::Attribute(Item, "Certificate"))

@@ -32,6 +32,13 @@ public:
 // Bytes written as hexadecimal pairs; blanks and bars only group them.
 QByteArray Hex(const char* Text) { return QByteArray::fromHex(QByteArray(Text).replace('|', ' ')); }
 
+// Writes the bytes spelled in hex into Block at Offset.
+void Put(QByteArray& Block, int Offset, const char* Bytes)
+{
+    const QByteArray B = Hex(Bytes);
+    Block.replace(Offset, B.size(), B);
+}
+
 quint32 U32(const QByteArray& Bytes, qsizetype Offset)
 {
     quint32 Value = 0;
@@ -52,17 +59,13 @@ QByteArray Low_Bytes(const QString& Text)
 QByteArray Default_Block_Bytes()
 {
     QByteArray Block(2048, '\0');
-    const auto Put = [&](int Offset, const char* Bytes) {
-        const QByteArray B = Hex(Bytes);
-        Block.replace(Offset, B.size(), B);
-    };
-    Put(0, "90 D0 03");
-    Put(4, "90 D0 03");
-    Put(12, "80 25");
-    Put(40, "C0 A8 02 CD FF FF FF");
-    Put(48, "FF FF FF FF");
-    Put(52, "10 27 11 27 11 27");
-    Put(436, "08 08 08 08 08 08 08 08");
+    Put(Block, 0, "90 D0 03");
+    Put(Block, 4, "90 D0 03");
+    Put(Block, 12, "80 25");
+    Put(Block, 40, "C0 A8 02 CD FF FF FF");
+    Put(Block, 48, "FF FF FF FF");
+    Put(Block, 52, "10 27 11 27 11 27");
+    Put(Block, 436, "08 08 08 08 08 08 08 08");
     return Block;
 }
 
@@ -359,18 +362,14 @@ void Test_Configuration_Image::Compiles_Project_data()
         P.Variables = {A, Variable("")};
 
         QByteArray Block = Default_Block_Bytes();
-        const auto Put = [&](int Offset, const char* Bytes) {
-            const QByteArray B = Hex(Bytes);
-            Block.replace(Offset, B.size(), B);
-        };
-        Put(40, "0A 01 02 03 | FF FF 00 00 | 0A 01 02 FE");
-        Put(80, "70 6C 63 2D 61");
-        Put(104, "94 88");
-        Put(116, "40 00 00 00 | 20 00 00 00");
-        Put(384, "65 00 00 00");
-        Put(1512, "00 00 08 00");
+        Put(Block, 40, "0A 01 02 03 | FF FF 00 00 | 0A 01 02 FE");
+        Put(Block, 80, "70 6C 63 2D 61");
+        Put(Block, 104, "94 88");
+        Put(Block, 116, "40 00 00 00 | 20 00 00 00");
+        Put(Block, 384, "65 00 00 00");
+        Put(Block, 1512, "00 00 08 00");
         // 3458 - 2352 (default addresses) + 793 + 461 + 284 + 64 + 32 + 101 + 8
-        Put(2044, "21 0B 00 00");
+        Put(Block, 2044, "21 0B 00 00");
 
         const QByteArray Bank2 = Hex("34 12 | 01 00 00 00 | 87 00 08 00 | 03 00 00 00 | 8B 00 08 00 |"
                                      "86 00 08 00 | 00 00 00 00 | 8E 00 08 00 | 02 00 00 00 | 02 00 00 00 |"
