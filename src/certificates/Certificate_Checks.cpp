@@ -1,0 +1,234 @@
+#include "certificates/Certificate_Checks.h"
+
+#include "certificates/Certificate_Texts.h"
+#include "certificates/Openssl_Handles.h"
+#include "certificates/Pem_Inspection.h"
+
+#include <QHash>
+
+namespace Certificates {
+
+namespace {
+
+using namespace Ssl;
+
+struct Collector {
+    const Lang_Table& Lang;
+    QList<Finding> Found;
+
+    void Add(Problem What, Severity Level, Place Where, int Row, const QString& Text)
+    {
+        Found.append({What, Level, Where, Row, Text});
+    }
+};
+
+QString Field_Name(Place Where, const Lang_Table& Lang)
+{
+    switch (Where) {
+    case Place::Key: return Lang[Text_Slot::Key_Label];
+    case Place::Key_Password: return Lang[Text_Slot::Key_Password_Label];
+    case Place::Server_Certificate: return Lang[Text_Slot::Server_Certificate_Label];
+    case Place::Root_Certificate: return Lang[Text_Slot::Root_Certificate_Label];
+    case Place::Enable_Known_Cert: return Lang[Text_Slot::Enable_Known_Cert_Label];
+    case Place::Known_Row: break;
+    }
+    return {};
+}
+
+QString Row_Name(int Row, const QString& Mnemonic, const Lang_Table& Lang)
+{
+    const QString Name = Lang[Text_Slot::Row_Name].arg(Row);
+    const QString Described = Mnemonic.simplified();
+    return Described.isEmpty() ? Name : Name + QStringLiteral(" (") + Described + u')';
+}
+
+// What a box holds instead, for a message that refuses it.
+QString With_Detail(const QString& Text, const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang)
+{
+    const QString Detail = Found.Usable() ? Summary(Found, Now, Lang) : Found.Error;
+    return Detail.isEmpty() ? Text : Text + QStringLiteral(" (") + Detail + u')';
+}
+
+void Check_Dates(const Certificate_Info& Certificate, Place Where, int Row, const QString& Name,
+                 const QDateTime& Now, Collector& Out)
+{
+    const QString Subject = Display_Name(Certificate);
+    if (Certificate.Not_After < Now)
+        Out.Add(Problem::Expired, Severity::Warning, Where, Row,
+                Out.Lang[Text_Slot::Has_Expired].arg(Name, Subject, Date_Text(Certificate.Not_After)));
+    else if (Certificate.Not_Before > Now)
+        Out.Add(Problem::Not_Yet_Valid, Severity::Warning, Where, Row,
+                Out.Lang[Text_Slot::Not_Yet_Valid].arg(Name, Subject, Date_Text(Certificate.Not_Before)));
+    else if (Certificate.Not_After <= Now.addDays(Expiry_Warning_Days))
+        Out.Add(Problem::Expires_Soon, Severity::Warning, Where, Row,
+                Out.Lang[Text_Slot::Expires_Soon].arg(Name, Subject, Date_Text(Certificate.Not_After)));
+}
+
+// Whether the first certificate of Chain leads, through the others, to one of
+// Roots. Dates are left to their own warnings; a root box may hold the
+// issuing intermediate rather than the self-signed top.
+bool Chains_To(const QList<Certificate_Info>& Chain, const QList<Certificate_Info>& Roots, QString& Reason)
+{
+    Store Trusted(X509_STORE_new());
+    for (const Certificate_Info& Root : Roots)
+        if (X509_Ptr Made = Certificate_From_Der(Root.Der))
+            X509_STORE_add_cert(Trusted.get(), Made.get());
+    X509_Ptr Leaf = Certificate_From_Der(Chain.constFirst().Der);
+    std::unique_ptr<STACK_OF(X509), void (*)(STACK_OF(X509)*)> Untrusted(
+        sk_X509_new_null(), [](STACK_OF(X509) * Stack) { sk_X509_pop_free(Stack, X509_free); });
+    for (qsizetype I = 1; I < Chain.size(); ++I)
+        if (X509_Ptr Made = Certificate_From_Der(Chain[I].Der))
+            sk_X509_push(Untrusted.get(), Made.release());
+    Store_Ctx Context(X509_STORE_CTX_new());
+    if (!Leaf || !Context || !X509_STORE_CTX_init(Context.get(), Trusted.get(), Leaf.get(), Untrusted.get())) {
+        Reason = Take_Error_Reason();
+        return false;
+    }
+    X509_VERIFY_PARAM_set_flags(X509_STORE_CTX_get0_param(Context.get()),
+                                X509_V_FLAG_NO_CHECK_TIME | X509_V_FLAG_PARTIAL_CHAIN);
+    const bool Verified = X509_verify_cert(Context.get()) == 1;
+    if (!Verified)
+        Reason = QString::fromLatin1(X509_verify_cert_error_string(X509_STORE_CTX_get_error(Context.get())));
+    ERR_clear_error();
+    return Verified;
+}
+
+// A certificate box: text that is no certificate, or that carries a private
+// key to where only public material belongs, is refused.
+void Check_Certificate_Box(const Inspection& Found, Place Where, const QDateTime& Now, Collector& Out)
+{
+    const QString Name = Field_Name(Where, Out.Lang);
+    if (Found.Blank)
+        Out.Add(Problem::Empty_Box, Severity::Warning, Where, 0, Out.Lang[Text_Slot::Empty_Box].arg(Name));
+    else if (!Found.Keys.isEmpty())
+        Out.Add(Problem::Key_In_Certificate_Box, Severity::Blocking, Where, 0,
+                Out.Lang[Text_Slot::Key_In_Certificate_Box].arg(Name));
+    else if (Found.Certificates.isEmpty())
+        Out.Add(Problem::No_Certificate, Severity::Blocking, Where, 0,
+                With_Detail(Out.Lang[Text_Slot::No_Certificate].arg(Name), Found, Now, Out.Lang));
+}
+
+bool Has_Enabled(const QList<Known_Certificate>& Rows)
+{
+    return std::any_of(Rows.begin(), Rows.end(),
+                       [](const Known_Certificate& Row) { return Row.Enabled && !Row.Certificate.trimmed().isEmpty(); });
+}
+
+} // namespace
+
+QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_Certificate>& Known,
+                            const QDateTime& Now, const Lang_Table& Lang)
+{
+    if (!Material.TLS_Enabled)
+        return {};
+    Collector Out{Lang, {}};
+    const Inspection Key = Inspect(Material.Key, Material.Key_Password);
+    const Inspection Server = Inspect(Material.Server_Certificate);
+    const Inspection Root = Inspect(Material.Root_Certificate);
+
+    const QString Key_Name = Field_Name(Place::Key, Lang);
+    const Private_Key_Info* Opened_Key = nullptr;
+    if (Key.Blank) {
+        Out.Add(Problem::Empty_Box, Severity::Warning, Place::Key, 0, Lang[Text_Slot::Empty_Box].arg(Key_Name));
+    } else if (Key.Keys.isEmpty()) {
+        Out.Add(Problem::No_Private_Key, Severity::Blocking, Place::Key, 0,
+                With_Detail(Lang[Text_Slot::No_Private_Key].arg(Key_Name), Key, Now, Lang));
+    } else if (Key.Keys.size() > 1) {
+        Out.Add(Problem::Several_Private_Keys, Severity::Blocking, Place::Key, 0,
+                Lang[Text_Slot::Several_Private_Keys].arg(Key_Name));
+    } else if (!Key.Keys.constFirst().Opened) {
+        QString Text = Lang[Text_Slot::Key_Password_Wrong].arg(Field_Name(Place::Key_Password, Lang));
+        if (const QString Reason = Key.Keys.constFirst().Error; !Reason.isEmpty())
+            Text += QStringLiteral(" (") + Reason + u')';
+        Out.Add(Problem::Key_Password_Wrong, Severity::Blocking, Place::Key_Password, 0, Text);
+    } else {
+        Opened_Key = &Key.Keys.constFirst();
+    }
+    if (Opened_Key && !Server.Certificates.isEmpty()
+        && Opened_Key->Public_Key != Server.Certificates.constFirst().Public_Key)
+        Out.Add(Problem::Key_Mismatch, Severity::Warning, Place::Key, 0, Lang[Text_Slot::Key_Mismatch].arg(Key_Name));
+
+    Check_Certificate_Box(Server, Place::Server_Certificate, Now, Out);
+    const QString Server_Name = Field_Name(Place::Server_Certificate, Lang);
+    if (Server.Keys.isEmpty() && !Server.Certificates.isEmpty()) {
+        QString Reason;
+        if (Root.Keys.isEmpty() && !Root.Certificates.isEmpty() && !Chains_To(Server.Certificates, Root.Certificates, Reason))
+            Out.Add(Problem::Not_Signed_By_Root, Severity::Warning, Place::Server_Certificate, 0,
+                    Lang[Text_Slot::Not_Signed_By_Root].arg(Server_Name) + QStringLiteral(" (") + Reason + u')');
+        for (const Certificate_Info& Certificate : Server.Certificates)
+            Check_Dates(Certificate, Place::Server_Certificate, 0, Server_Name, Now, Out);
+    }
+
+    Check_Certificate_Box(Root, Place::Root_Certificate, Now, Out);
+    if (Root.Keys.isEmpty())
+        for (const Certificate_Info& Certificate : Root.Certificates)
+            Check_Dates(Certificate, Place::Root_Certificate, 0, Field_Name(Place::Root_Certificate, Lang), Now, Out);
+
+    if (Material.Only_Known && !Has_Enabled(Known))
+        Out.Add(Problem::No_Enabled_Known, Severity::Warning, Place::Enable_Known_Cert, 0,
+                Lang[Text_Slot::No_Enabled_Known].arg(Field_Name(Place::Enable_Known_Cert, Lang)));
+    return Out.Found;
+}
+
+QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_Known_In_Force,
+                                const QDateTime& Now, const Lang_Table& Lang)
+{
+    Collector Out{Lang, {}};
+    QHash<QString, int> First_Row_Of;  // fingerprint -> row
+    for (qsizetype I = 0; I < Rows.size(); ++I) {
+        const int Row = static_cast<int>(I) + 1;
+        const Known_Certificate& Known = Rows[I];
+        const QString Name = Row_Name(Row, Known.Mnemonic, Lang);
+        const Inspection Found = Inspect(Known.Certificate);
+        if (!Found.Keys.isEmpty()) {
+            Out.Add(Problem::Key_In_List, Severity::Blocking, Place::Known_Row, Row, Lang[Text_Slot::Key_In_List].arg(Name));
+            continue;
+        }
+        if (!Found.Is_Single_Certificate()) {
+            Out.Add(Problem::Not_Single_Certificate, Severity::Blocking, Place::Known_Row, Row,
+                    With_Detail(Lang[Text_Slot::Not_Single_Certificate].arg(Name), Found, Now, Lang));
+            continue;
+        }
+        const Certificate_Info& Certificate = Found.Certificates.constFirst();
+        if (const auto Seen = First_Row_Of.constFind(Certificate.Fingerprint); Seen != First_Row_Of.cend())
+            Out.Add(Problem::Listed_Twice, Severity::Warning, Place::Known_Row, Row,
+                    Lang[Text_Slot::Listed_Twice].arg(Name, Row_Name(*Seen, Rows[*Seen - 1].Mnemonic, Lang)));
+        else
+            First_Row_Of.insert(Certificate.Fingerprint, Row);
+        if (Known.Enabled)
+            Check_Dates(Certificate, Place::Known_Row, Row, Name, Now, Out);
+    }
+    if (Only_Known_In_Force && !Has_Enabled(Rows))
+        Out.Add(Problem::No_Enabled_Known, Severity::Warning, Place::Enable_Known_Cert, 0,
+                Lang[Text_Slot::No_Enabled_Known].arg(Field_Name(Place::Enable_Known_Cert, Lang)));
+    return Out.Found;
+}
+
+std::optional<Finding> First_Blocking(const QList<Finding>& Findings)
+{
+    for (const Finding& One : Findings)
+        if (One.Level == Severity::Blocking)
+            return One;
+    return std::nullopt;
+}
+
+QList<Finding> Warnings_Of(const QList<Finding>& Findings)
+{
+    QList<Finding> Result;
+    for (const Finding& One : Findings)
+        if (One.Level == Severity::Warning)
+            Result.append(One);
+    return Result;
+}
+
+QString Warnings_Question(const QList<Finding>& Warnings, int Intro_Slot, const Lang_Table& Lang)
+{
+    QStringList Lines{Lang[Intro_Slot]};
+    for (const Finding& One : Warnings)
+        Lines.append(QStringLiteral("- ") + One.Text);
+    Lines.append(QString());
+    Lines.append(Lang[Text_Slot::Save_Anyway]);
+    return Lines.join(u'\n');
+}
+
+} // namespace Certificates

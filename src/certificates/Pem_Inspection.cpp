@@ -1,0 +1,412 @@
+#include "certificates/Pem_Inspection.h"
+
+#include "certificates/Certificate_Texts.h"
+#include "certificates/Openssl_Handles.h"
+
+#include <QFile>
+
+#include <openssl/asn1.h>
+#include <openssl/bn.h>
+#include <openssl/pem.h>
+#include <openssl/x509v3.h>
+
+#include <ctime>
+
+namespace Certificates {
+
+namespace {
+
+using namespace Ssl;
+
+// PEM wants a line start before "-----BEGIN"; pasted texts come with any line
+// ends and often with blanks around the lines.
+QByteArray Normalised(const QString& Text)
+{
+    QString Unified = Text;
+    Unified.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    Unified.replace(u'\r', u'\n');
+    QStringList Lines = Unified.split(u'\n');
+    for (QString& Line : Lines)
+        Line = Line.trimmed();
+    return Lines.join(u'\n').toUtf8() + '\n';
+}
+
+QString Name_Text(const X509_NAME* Name)
+{
+    Bio Sink(BIO_new(BIO_s_mem()));
+    // RFC 2253 order (most specific first), UTF-8 kept, ", " between the parts.
+    const unsigned long Flags = (XN_FLAG_RFC2253 & ~XN_FLAG_SEP_MASK & ~ASN1_STRFLGS_ESC_MSB) | XN_FLAG_SEP_CPLUS_SPC;
+    X509_NAME_print_ex(Sink.get(), Name, 0, Flags);
+    return QString::fromUtf8(Memory_Contents(Sink.get()));
+}
+
+QString Common_Name_Of(const X509_NAME* Name)
+{
+    const int Index = X509_NAME_get_index_by_NID(Name, NID_commonName, -1);
+    if (Index < 0)
+        return {};
+    const ASN1_STRING* Value = X509_NAME_ENTRY_get_data(X509_NAME_get_entry(Name, Index));
+    unsigned char* Utf8 = nullptr;
+    const int Length = ASN1_STRING_to_UTF8(&Utf8, Value);
+    if (Length < 0)
+        return {};
+    QString Result = QString::fromUtf8(reinterpret_cast<const char*>(Utf8), Length);
+    OPENSSL_free(Utf8);
+    return Result;
+}
+
+QDateTime Date_Of(const ASN1_TIME* Time)
+{
+    std::tm Parts{};
+    if (!Time || !ASN1_TIME_to_tm(Time, &Parts))
+        return {};
+    return QDateTime(QDate(Parts.tm_year + 1900, Parts.tm_mon + 1, Parts.tm_mday),
+                     QTime(Parts.tm_hour, Parts.tm_min, Parts.tm_sec), Qt::UTC);
+}
+
+QString Hex_Pairs(const unsigned char* Bytes, unsigned int Count)
+{
+    return QByteArray(reinterpret_cast<const char*>(Bytes), static_cast<qsizetype>(Count)).toHex(':').toUpper();
+}
+
+QString Serial_Of(const X509* Certificate)
+{
+    BIGNUM* Number = ASN1_INTEGER_to_BN(X509_get0_serialNumber(Certificate), nullptr);
+    if (!Number)
+        return {};
+    char* Hex = BN_bn2hex(Number);
+    QString Result = QString::fromLatin1(Hex);
+    OPENSSL_free(Hex);
+    BN_free(Number);
+    return Result;
+}
+
+QByteArray Public_Key_Der(const EVP_PKEY* Key)
+{
+    unsigned char* Der = nullptr;
+    const int Length = i2d_PUBKEY(Key, &Der);
+    if (Length <= 0)
+        return {};
+    QByteArray Result(reinterpret_cast<const char*>(Der), Length);
+    OPENSSL_free(Der);
+    return Result;
+}
+
+Key_Description Describe(const EVP_PKEY* Key)
+{
+    if (!Key)
+        return {};
+    const char* Name = EVP_PKEY_get0_type_name(Key);
+    return {Name ? QString::fromLatin1(Name).toUpper() : QString(), EVP_PKEY_get_bits(Key)};
+}
+
+Certificate_Info Describe(X509* Certificate)
+{
+    Certificate_Info Info;
+    Info.Subject = Name_Text(X509_get_subject_name(Certificate));
+    Info.Common_Name = Common_Name_Of(X509_get_subject_name(Certificate));
+    Info.Issuer = Name_Text(X509_get_issuer_name(Certificate));
+    Info.Not_Before = Date_Of(X509_get0_notBefore(Certificate));
+    Info.Not_After = Date_Of(X509_get0_notAfter(Certificate));
+    Info.Serial = Serial_Of(Certificate);
+    unsigned char Digest[EVP_MAX_MD_SIZE];
+    unsigned int Digest_Length = 0;
+    if (X509_digest(Certificate, EVP_sha256(), Digest, &Digest_Length))
+        Info.Fingerprint = Hex_Pairs(Digest, Digest_Length);
+    const EVP_PKEY* Key = X509_get0_pubkey(Certificate);
+    Info.Key = Describe(Key);
+    Info.Public_Key = Key ? Public_Key_Der(Key) : QByteArray();
+    Info.Is_CA = X509_check_ca(Certificate) != 0;
+    unsigned char* Der = nullptr;
+    const int Length = i2d_X509(Certificate, &Der);
+    if (Length > 0) {
+        Info.Der = QByteArray(reinterpret_cast<const char*>(Der), Length);
+        OPENSSL_free(Der);
+    }
+    ERR_clear_error();
+    return Info;
+}
+
+struct Password_Source {
+    QByteArray Password;
+    bool Asked = false;
+};
+
+// Never prompts: an encrypted key opens with the password given or not at all.
+int Give_Password(char* Buffer, int Size, int, void* User)
+{
+    auto* Source = static_cast<Password_Source*>(User);
+    Source->Asked = true;
+    const int Length = static_cast<int>(qMin<qsizetype>(Source->Password.size(), Size));
+    memcpy(Buffer, Source->Password.constData(), static_cast<size_t>(Length));
+    return Length;
+}
+
+bool Is_Certificate_Label(const QByteArray& Label)
+{
+    return Label == PEM_STRING_X509 || Label == PEM_STRING_X509_OLD || Label == PEM_STRING_X509_TRUSTED;
+}
+
+bool Is_Private_Key_Label(const QByteArray& Label) { return Label.endsWith("PRIVATE KEY"); }
+
+// The key type a traditional label names ("RSA PRIVATE KEY"); empty for PKCS #8.
+QString Type_From_Label(const QByteArray& Label)
+{
+    const QByteArray Prefix = Label.chopped(qstrlen("PRIVATE KEY")).trimmed();
+    if (Prefix == "RSA" || Prefix == "EC" || Prefix == "DSA")
+        return QString::fromLatin1(Prefix);
+    return {};
+}
+
+struct Pem_Block {
+    QByteArray Label;
+    QByteArray Header;
+    QByteArray Data;
+};
+
+// The block written back as PEM, for the readers that decrypt and decode keys.
+QByteArray Block_Pem(const Pem_Block& Block)
+{
+    Bio Sink(BIO_new(BIO_s_mem()));
+    PEM_write_bio(Sink.get(), Block.Label.constData(), Block.Header.constData(),
+                  reinterpret_cast<const unsigned char*>(Block.Data.constData()), static_cast<long>(Block.Data.size()));
+    return Memory_Contents(Sink.get());
+}
+
+Private_Key_Info Read_Key(const Pem_Block& Block, const QString& Password)
+{
+    Private_Key_Info Info;
+    Info.Encrypted = Block.Label == PEM_STRING_PKCS8 || Block.Header.contains("ENCRYPTED");
+    Info.Key.Type = Type_From_Label(Block.Label);
+    const QByteArray Pem = Block_Pem(Block);
+    Bio In = Memory_Reader(Pem);
+    Password_Source Source{Password.toUtf8()};
+    ERR_clear_error();
+    Pkey Key(PEM_read_bio_PrivateKey_ex(In.get(), nullptr, Give_Password, &Source, nullptr, nullptr));
+    if (!Key) {
+        Info.Error = Take_Error_Reason();
+        return Info;
+    }
+    Info.Opened = true;
+    Info.Key = Describe(Key.get());
+    Info.Public_Key = Public_Key_Der(Key.get());
+    ERR_clear_error();
+    return Info;
+}
+
+void Read_Block(const Pem_Block& Block, const QString& Password, Inspection& Found)
+{
+    if (Is_Certificate_Label(Block.Label)) {
+        const auto* P = reinterpret_cast<const unsigned char*>(Block.Data.constData());
+        const long Length = static_cast<long>(Block.Data.size());
+        X509_Ptr Certificate(Block.Label == PEM_STRING_X509_TRUSTED ? d2i_X509_AUX(nullptr, &P, Length)
+                                                                    : d2i_X509(nullptr, &P, Length));
+        if (Certificate)
+            Found.Certificates.append(Describe(Certificate.get()));
+        else
+            Found.Unreadable_Blocks.append(QString::fromLatin1(Block.Label) + QStringLiteral(": ")
+                                           + Take_Error_Reason());
+    } else if (Is_Private_Key_Label(Block.Label)) {
+        Private_Key_Info Key = Read_Key(Block, Password);
+        // A plain key that cannot be decoded is no key; an encrypted one that
+        // stays closed still is one, and its password is what is wrong.
+        if (Key.Opened || Key.Encrypted)
+            Found.Keys.append(Key);
+        else
+            Found.Unreadable_Blocks.append(QString::fromLatin1(Block.Label) + QStringLiteral(": ") + Key.Error);
+    } else {
+        Found.Other_Blocks.append(QString::fromLatin1(Block.Label));
+    }
+}
+
+QString Key_Text(const Key_Description& Key)
+{
+    if (Key.Type.isEmpty())
+        return {};
+    return Key.Bits > 0 ? Key.Type + u' ' + QString::number(Key.Bits) : Key.Type;
+}
+
+QString Validity_Text(const Certificate_Info& Certificate, const QDateTime& Now, const Lang_Table& Lang)
+{
+    if (Certificate.Not_After.isValid() && Certificate.Not_After < Now)
+        return Lang[Text_Slot::Expired_On] + Date_Text(Certificate.Not_After);
+    if (Certificate.Not_Before.isValid() && Certificate.Not_Before > Now)
+        return Lang[Text_Slot::Not_Valid_Before] + Date_Text(Certificate.Not_Before);
+    return Lang[Text_Slot::Valid_Until] + Date_Text(Certificate.Not_After);
+}
+
+QString Key_Summary(const Private_Key_Info& Key, bool Password_Given, const Lang_Table& Lang)
+{
+    QString Text = Key_Text(Key.Key);
+    if (!Text.isEmpty())
+        Text += u' ';
+    Text += Lang[Text_Slot::Private_Key];
+    if (Key.Encrypted)
+        Text += QStringLiteral(", ") + Lang[Text_Slot::Encrypted];
+    if (!Key.Opened && Password_Given)
+        Text += QStringLiteral(", ") + Lang[Text_Slot::Password_Does_Not_Open];
+    return Text;
+}
+
+} // namespace
+
+QString Display_Name(const Certificate_Info& Certificate)
+{
+    return Certificate.Common_Name.isEmpty() ? Certificate.Subject : QStringLiteral("CN=") + Certificate.Common_Name;
+}
+
+QString Date_Text(const QDateTime& When) { return When.toUTC().date().toString(Qt::ISODate); }
+
+Inspection Inspect(const QString& Pem, const QString& Password)
+{
+    Inspection Found;
+    Found.Blank = Pem.trimmed().isEmpty();
+    if (Found.Blank)
+        return Found;
+    const QByteArray Bytes = Normalised(Pem);
+    Bio In = Memory_Reader(Bytes);
+    ERR_clear_error();
+    int Blocks = 0;
+    for (;;) {
+        char* Name = nullptr;
+        char* Header = nullptr;
+        unsigned char* Data = nullptr;
+        long Length = 0;
+        if (!PEM_read_bio(In.get(), &Name, &Header, &Data, &Length)) {
+            const bool At_End = ERR_GET_REASON(ERR_peek_last_error()) == PEM_R_NO_START_LINE;
+            const QString Reason = Take_Error_Reason();
+            if (Blocks == 0)
+                Found.Error = Reason;
+            else if (!At_End)
+                Found.Unreadable_Blocks.append(Reason);
+            break;
+        }
+        ++Blocks;
+        const Pem_Block Block{QByteArray(Name), QByteArray(Header),
+                              QByteArray(reinterpret_cast<const char*>(Data), Length)};
+        OPENSSL_free(Name);
+        OPENSSL_free(Header);
+        OPENSSL_free(Data);
+        Read_Block(Block, Password, Found);
+    }
+    Found.Password_Given = !Password.isEmpty();
+    if (!Found.Usable() && Found.Error.isEmpty()) {
+        const QStringList Reasons = Found.Unreadable_Blocks + Found.Other_Blocks;
+        Found.Error = Reasons.join(QStringLiteral("; "));
+    }
+    ERR_clear_error();
+    return Found;
+}
+
+QString Summary(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang)
+{
+    if (Found.Blank)
+        return {};
+    if (!Found.Usable())
+        return Lang[Text_Slot::Not_A_Certificate] + Found.Error;
+    QStringList Parts;
+    if (!Found.Certificates.isEmpty()) {
+        const Certificate_Info& First = Found.Certificates.constFirst();
+        QStringList Items{Display_Name(First), Validity_Text(First, Now, Lang)};
+        if (const QString Key = Key_Text(First.Key); !Key.isEmpty())
+            Items.append(Key);
+        QString Text = Items.join(QStringLiteral(", "));
+        if (Found.Certificates.size() > 1)
+            Text += u' ' + Lang[Text_Slot::More_Certificates].arg(Found.Certificates.size() - 1);
+        Parts.append(Text);
+    }
+    for (const Private_Key_Info& Key : Found.Keys)
+        Parts.append(Key_Summary(Key, Found.Password_Given, Lang));
+    return Parts.join(QStringLiteral("; "));
+}
+
+QString Details(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang)
+{
+    QStringList Lines;
+    for (const Certificate_Info& Certificate : Found.Certificates) {
+        if (!Lines.isEmpty())
+            Lines.append(QString());
+        Lines.append(Lang[Text_Slot::Details_Subject] + Certificate.Subject);
+        Lines.append(Lang[Text_Slot::Details_Issuer] + Certificate.Issuer);
+        Lines.append(Lang[Text_Slot::Details_Validity].arg(Date_Text(Certificate.Not_Before),
+                                                           Date_Text(Certificate.Not_After))
+                     + QStringLiteral(" (") + Validity_Text(Certificate, Now, Lang) + u')');
+        Lines.append(Lang[Text_Slot::Details_Serial] + Certificate.Serial);
+        Lines.append(Lang[Text_Slot::Details_Fingerprint] + Certificate.Fingerprint);
+        QString Key = Lang[Text_Slot::Details_Key] + Key_Text(Certificate.Key);
+        if (Certificate.Is_CA)
+            Key += QStringLiteral(", ") + Lang[Text_Slot::Details_CA];
+        Lines.append(Key);
+    }
+    for (const Private_Key_Info& Key : Found.Keys) {
+        if (!Lines.isEmpty())
+            Lines.append(QString());
+        Lines.append(Key_Summary(Key, Found.Password_Given, Lang));
+    }
+    if (Lines.isEmpty())
+        return Summary(Found, Now, Lang);
+    return Lines.join(u'\n');
+}
+
+std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes)
+{
+    QByteArray Text = Bytes;
+    if (Text.startsWith("\xEF\xBB\xBF"))
+        Text.remove(0, 3);
+    if (Text.contains("-----BEGIN")) {
+        QString Pem = QString::fromUtf8(Text);
+        Pem.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        Pem.replace(u'\r', u'\n');
+        return Pem;
+    }
+    ERR_clear_error();
+    const auto* Start = reinterpret_cast<const unsigned char*>(Bytes.constData());
+    const long Length = static_cast<long>(Bytes.size());
+    Bio Sink(BIO_new(BIO_s_mem()));
+    const unsigned char* P = Start;
+    if (X509_Ptr Certificate{d2i_X509(nullptr, &P, Length)}) {
+        PEM_write_bio_X509(Sink.get(), Certificate.get());
+        ERR_clear_error();
+        return QString::fromLatin1(Memory_Contents(Sink.get()));
+    }
+    ERR_clear_error();
+    P = Start;
+    if (Sig Encrypted{d2i_X509_SIG(nullptr, &P, Length)}; Encrypted && P == Start + Length) {
+        PEM_write_bio_PKCS8(Sink.get(), Encrypted.get());
+        ERR_clear_error();
+        return QString::fromLatin1(Memory_Contents(Sink.get()));
+    }
+    ERR_clear_error();
+    P = Start;
+    if (Pkey Key{d2i_AutoPrivateKey(nullptr, &P, Length)}; Key && P == Start + Length) {
+        PEM_write_bio_PrivateKey(Sink.get(), Key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+        ERR_clear_error();
+        return QString::fromLatin1(Memory_Contents(Sink.get()));
+    }
+    // The reason of the certificate reading, the most likely intent of the file.
+    ERR_clear_error();
+    P = Start;
+    const X509_Ptr Last_Try{d2i_X509(nullptr, &P, Length)};
+    return std::unexpected(Take_Error_Reason());
+}
+
+std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table& Lang)
+{
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly))
+        return std::unexpected(Lang[Text_Slot::File_Unreadable] + File.errorString());
+    const QByteArray Bytes = File.read(File_Size_Limit + 1);
+    if (Bytes.size() > File_Size_Limit)
+        return std::unexpected(Lang[Text_Slot::File_Too_Large]);
+    if (Bytes.isEmpty() && File.error() != QFileDevice::NoError)
+        return std::unexpected(Lang[Text_Slot::File_Unreadable] + File.errorString());
+    const std::expected<QString, QString> Pem = File_To_Pem(Bytes);
+    if (!Pem)
+        return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Pem.error());
+    const Inspection Found = Inspect(*Pem);
+    if (!Found.Usable())
+        return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Found.Error);
+    return Pem;
+}
+
+} // namespace Certificates

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "localisation/Lang_Strings.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <expected>
+
+// What a key or certificate text pasted into the configuration holds, read
+// with OpenSSL. Nothing here changes the text it reads.
+namespace Certificates {
+
+// The public key of a certificate, or a private key.
+struct Key_Description {
+    QString Type;  // "RSA", "EC", "ED25519", ...; empty when it cannot be known (an encrypted key not opened)
+    int Bits = 0;  // 0 when it cannot be known
+};
+
+struct Certificate_Info {
+    QString Subject;      // one line, most specific part first: "CN=plant-north, O=Acme, C=IT"
+    QString Common_Name;  // empty when the subject has none
+    QString Issuer;
+    QDateTime Not_Before;  // UTC
+    QDateTime Not_After;   // UTC
+    QString Serial;        // hexadecimal, upper case
+    QString Fingerprint;   // SHA-256 of the certificate, upper-case byte pairs joined by ':'
+    Key_Description Key;
+    bool Is_CA = false;
+    QByteArray Der;         // the certificate, for the checks that verify signatures
+    QByteArray Public_Key;  // its SubjectPublicKeyInfo, to match a private key against
+};
+
+struct Private_Key_Info {
+    bool Encrypted = false;
+    // The key could be read: it is plain, or the password given opened it.
+    bool Opened = false;
+    Key_Description Key;
+    QByteArray Public_Key;  // SubjectPublicKeyInfo of the key, when opened
+    QString Error;          // OpenSSL's reason when it could not be opened
+};
+
+struct Inspection {
+    QList<Certificate_Info> Certificates;
+    QList<Private_Key_Info> Keys;
+    // Labels of blocks that are neither a certificate nor a private key ("PUBLIC KEY", ...).
+    QStringList Other_Blocks;
+    // "LABEL: reason" of each certificate or key block OpenSSL could not read.
+    QStringList Unreadable_Blocks;
+    // OpenSSL's reason when the text holds nothing usable; empty for a blank text.
+    QString Error;
+    // The text is empty or only blanks.
+    bool Blank = true;
+    // A password was given to open encrypted keys with.
+    bool Password_Given = false;
+
+    bool Usable() const { return !Certificates.isEmpty() || !Keys.isEmpty(); }
+    // Exactly one certificate and nothing else.
+    bool Is_Single_Certificate() const
+    {
+        return Certificates.size() == 1 && Keys.isEmpty() && Other_Blocks.isEmpty() && Unreadable_Blocks.isEmpty();
+    }
+};
+
+// Reads every PEM block of the text (CR LF, CR or LF line ends, blanks around
+// the lines allowed). An encrypted key is opened with Password when one is given.
+Inspection Inspect(const QString& Pem, const QString& Password = {});
+
+// "CN=plant-north, valid until 2027-06-30, RSA 2048", "RSA 2048 private key,
+// encrypted", "not a certificate: no start line"; empty for a blank text.
+// Now decides whether a certificate is shown as expired or not yet valid.
+QString Summary(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang);
+// Subject, issuer, validity, serial, fingerprint and key of each certificate,
+// one line each, for a tooltip.
+QString Details(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang);
+
+// The name a certificate is shown by: its common name, else its whole subject.
+QString Display_Name(const Certificate_Info& Certificate);
+// A date as "2027-06-30" (UTC).
+QString Date_Text(const QDateTime& When);
+
+// The PEM text of a key or certificate file: a PEM file as it is (line ends
+// made LF, a byte-order mark dropped), a DER certificate or key converted to
+// PEM (an encrypted key stays encrypted). A file holding neither gives
+// OpenSSL's reason.
+std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes);
+
+// Files larger than this are no key or certificate; they are not read whole.
+constexpr qint64 File_Size_Limit = 1024 * 1024;
+
+// The PEM text of the key or certificate file at Path, or the message that
+// refuses it: the file cannot be read, is too large, or holds no key or
+// certificate (with OpenSSL's reason).
+std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table& Lang);
+
+} // namespace Certificates
