@@ -5,7 +5,8 @@
 // The modal message boxes. The windows show every message through this seam,
 // so tests answer them from a script instead of a real box.
 enum class Prompt_Kind { Error, Warning, Information, Confirmation };
-enum class Prompt_Buttons { Ok, Yes_No };
+// Yes_No_Default_No: a question whose safe answer is No, so that Enter does not confirm it.
+enum class Prompt_Buttons { Ok, Yes_No, Yes_No_Default_No };
 enum class Prompt_Answer { Ok, Yes, No };
 
 class Prompter {
@@ -19,5 +20,10 @@ public:
     bool Confirm(const QString& Text)
     {
         return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No) == Prompt_Answer::Yes;
+    }
+    // A warning asked with Yes and No, No the default; true only for Yes.
+    bool Warn_Default_No(const QString& Text)
+    {
+        return Show(Prompt_Kind::Warning, Text, Prompt_Buttons::Yes_No_Default_No) == Prompt_Answer::Yes;
     }
 };

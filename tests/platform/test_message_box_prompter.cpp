@@ -14,6 +14,8 @@ private slots:
     void Kinds_And_Answers_data();
     void Kinds_And_Answers();
     void Text_Is_Shown_As_Written();
+    void A_Warning_Question_Defaults_To_No_data();
+    void A_Warning_Question_Defaults_To_No();
 };
 
 void Test_Message_Box_Prompter::Kinds_And_Answers_data()
@@ -77,6 +79,36 @@ void Test_Message_Box_Prompter::Text_Is_Shown_As_Written()
     Message_Box_Prompter Prompts;
     Prompts.Error(Text);
     QCOMPARE(Shown, Plain_Size);
+}
+
+void Test_Message_Box_Prompter::A_Warning_Question_Defaults_To_No_data()
+{
+    QTest::addColumn<int>("Key");
+    QTest::addColumn<Prompt_Answer>("Answer");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << Prompt_Answer::No;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << Prompt_Answer::No;
+    QTest::newRow("Yes clicked") << 0 << Prompt_Answer::Yes;
+}
+
+void Test_Message_Box_Prompter::A_Warning_Question_Defaults_To_No()
+{
+    // Saving despite warnings takes a deliberate Yes: Enter and Escape both keep the editor open.
+    QFETCH(int, Key);
+    QFETCH(Prompt_Answer, Answer);
+    QMessageBox::Icon Shown_Icon = QMessageBox::NoIcon;
+    When_Modal([&](QWidget* Modal) {
+        auto* Box = qobject_cast<QMessageBox*>(Modal);
+        QVERIFY(Box);
+        Shown_Icon = Box->icon();
+        QCOMPARE(Box->defaultButton(), Box->button(QMessageBox::No));
+        if (Key == 0)
+            QTest::mouseClick(Box->button(QMessageBox::Yes), Qt::LeftButton);
+        else
+            QTest::keyClick(Box, static_cast<Qt::Key>(Key));
+    });
+    Message_Box_Prompter Prompts;
+    QCOMPARE(Prompts.Show(Prompt_Kind::Warning, "Save anyway?", Prompt_Buttons::Yes_No_Default_No), Answer);
+    QCOMPARE(Shown_Icon, QMessageBox::Warning);
 }
 
 QTEST_MAIN(Test_Message_Box_Prompter)
