@@ -1,27 +1,59 @@
 #include "editors/TFTLS_Server_Known_Cert.h"
 
+#include "certificates/Certificate_Checks.h"
+#include "certificates/Certificate_Texts.h"
+#include "certificates/Pem_Inspection.h"
+#include "certificates/Ui_Pem_Tools.h"
 #include "editors/List_Files.h"
+#include "editors/Par_Gen_File.h"
+#include "editors/Ui_Certificate_Delegate.h"
 #include "editors/Ui_Table_View.h"
+#include "platform/Prompter.h"
+#include "platform/Ui_Open_File_Dialog.h"
+#include "platform/Xml_File.h"
 #include "shell/Workspace.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 
 namespace T = TLS_Known_Cert;
+namespace Slot = Certificates::Text_Slot;
 
-TFTLS_Server_Known_Cert::TFTLS_Server_Known_Cert(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
+TFTLS_Server_Known_Cert::TFTLS_Server_Known_Cert(Workspace& Space_, Prompter& Prompts_, QWidget* Parent,
+                                                 Open_File_Dialog* Open_Dialog_)
     : List_Editor(Space_, Prompts_, Check_Kind::State_Check, T::Data_Rows + 1, T::Columns, 800, QStringLiteral("ASG"),
-                  Parent)
+                  Parent),
+      Own_Open_Dialog(Open_Dialog_ ? nullptr : std::make_unique<Qt_Open_File_Dialog>()),
+      Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get())
 {
     setObjectName(QStringLiteral("TFTLS_Server_Known_Cert"));
     Init_Table();
-    Lay_Out(840, 400);
+    constexpr int Width = 840;
+    constexpr int Height = 400;
+    Lay_Out(Width, Height);
+    Btn_LoadRow = new QPushButton(this);
+    Btn_LoadRow->setObjectName(QStringLiteral("Btn_LoadRow"));
+    Btn_LoadRow->setAutoDefault(false);
+    // Beside the other row buttons.
+    Btn_LoadRow->setGeometry(12 + 4 * 116, Height - 12 - 32, 110, 32);
+    connect(Btn_LoadRow, &QPushButton::clicked, this, &TFTLS_Server_Known_Cert::Btn_LoadRowClick);
+    if (auto* Paste = findChild<QPushButton*>(QStringLiteral("Btn_PasteRow"))) {
+        if (auto* Ok = findChild<QPushButton*>(QStringLiteral("Btn_OK"))) {
+            setTabOrder(Paste, Btn_LoadRow);
+            setTabOrder(Btn_LoadRow, Ok);
+        }
+    }
     Set_Lang();
 }
+
+TFTLS_Server_Known_Cert::~TFTLS_Server_Known_Cert() = default;
 
 void TFTLS_Server_Known_Cert::Init_Table()
 {
     T::Init_Table(Table);
     T::Reset(Table);
+    Certificates_Column = new Certificate_Delegate(Table, Space, Grid);
+    Grid->setItemDelegateForColumn(T::Col_Certificate - 1, Certificates_Column);
     Grid->setColumnWidth(0, 60);
     Grid->setColumnWidth(1, 470);
     Grid->horizontalHeader()->setStretchLastSection(true);
@@ -34,6 +66,11 @@ void TFTLS_Server_Known_Cert::Set_Table_Texts()
     Hint_List.clear();
     for (int Column = 1; Column < T::Columns; ++Column)
         Hint_List.append(Space.Str(T::Hint_Slot(Column)));
+    if (Btn_LoadRow) {
+        Btn_LoadRow->setText(Space.Str(Slot::Load_Row_Button));
+        Btn_LoadRow->setAccessibleName(Space.Str(Slot::Load_Row_Button));
+        Btn_LoadRow->setToolTip(Space.Str(Slot::Load_Row_Hint));
+    }
 }
 
 void TFTLS_Server_Known_Cert::Load_Table() { T::Load(Space.File_TLS_Known_Cert, Table); }
@@ -41,3 +78,56 @@ void TFTLS_Server_Known_Cert::Load_Table() { T::Load(Space.File_TLS_Known_Cert, 
 std::expected<void, QString> TFTLS_Server_Known_Cert::Save_Table() { return T::Save(Space.File_TLS_Known_Cert, Table); }
 
 QString TFTLS_Server_Known_Cert::File_Path() const { return Space.File_TLS_Known_Cert; }
+
+bool TFTLS_Server_Known_Cert::Only_Known_In_Force() const
+{
+    try {
+        const Par_Gen::Values General = Par_Gen::Load(Space.File_ParGen);
+        return General.Is_Checked(Par_Gen::TLS_Server_Enable) && General.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert);
+    } catch (const Xml_Parse_Error&) {
+        // The general parameters editor reports its own file; the list is saved on its own merits.
+        return false;
+    }
+}
+
+void TFTLS_Server_Known_Cert::Select_Certificate(int Row)
+{
+    Table.Set_Current(Row, T::Col_Certificate);
+    Grid->setCurrentIndex(Table.index(Row - 1, T::Col_Certificate - 1));
+    Grid->setFocus();
+}
+
+bool TFTLS_Server_Known_Cert::Controllo_dati()
+{
+    using namespace Certificates;
+    // The rows the file receives: up to the first without a certificate.
+    QList<Known_Certificate> Rows;
+    for (int Row = 1; Row < Table.Row_Count() && !Table.Cell(Row, T::Col_Certificate).trimmed().isEmpty(); ++Row)
+        Rows.append({Table.Checked(Row, T::Col_Enable), Table.Cell(Row, T::Col_Certificate),
+                     Table.Cell(Row, T::Col_Mnemonic)});
+    const QList<Finding> Findings =
+        Check_Known_List(Rows, Only_Known_In_Force(), QDateTime::currentDateTimeUtc(), Space.Lang_Strings);
+    if (const std::optional<Finding> Blocking = First_Blocking(Findings)) {
+        Prompts.Error(Blocking->Text);
+        Select_Certificate(Blocking->Row);
+        return false;
+    }
+    const QList<Finding> Warnings = Warnings_Of(Findings);
+    return Warnings.isEmpty()
+           || Prompts.Warn_Default_No(Warnings_Question(Warnings, Slot::List_Warnings_Intro, Space.Lang_Strings));
+}
+
+void TFTLS_Server_Known_Cert::Btn_LoadRowClick()
+{
+    const int Row = Table.Current_Row();
+    const std::optional<QString> Pem = Ask_Pem_File(*Open_Dialog, Prompts, Space.Lang_Strings, Space.Project_Dir, false);
+    if (!Pem)
+        return;
+    // A key file is refused here already: the list is sent to the device as public material.
+    if (!Certificates::Inspect(*Pem).Keys.isEmpty()) {
+        Prompts.Error(Space.Str(Slot::Key_In_List).arg(Space.Str(Slot::Row_Name).arg(Row)));
+        return;
+    }
+    Table.Set_Cell(Row, T::Col_Certificate, *Pem);
+    Select_Certificate(Row);
+}

@@ -1,0 +1,71 @@
+#include "editors/Ui_Certificate_Delegate.h"
+
+#include "certificates/Pem_Inspection.h"
+#include "editors/Table_Model.h"
+#include "shell/Workspace.h"
+
+#include <QAbstractItemView>
+#include <QHelpEvent>
+#include <QToolTip>
+
+namespace {
+constexpr qsizetype Seen_Limit = 64;
+const QColor Warning_Colour(0xb0, 0x00, 0x00);
+} // namespace
+
+Certificate_Delegate::Certificate_Delegate(Table_Model& Model, const Workspace& Space_, QObject* Parent)
+    : Table_Delegate(Model, Space_, Parent), Space(Space_)
+{
+}
+
+Certificate_Delegate::Look Certificate_Delegate::Look_Of(const QString& Text) const
+{
+    using namespace Certificates;
+    const QDateTime Now = QDateTime::currentDateTimeUtc();
+    // What is expired depends on the day: a table left open over midnight is read again.
+    if (Seen_On != Now.date() || Seen.size() > Seen_Limit) {
+        Seen.clear();
+        Seen_On = Now.date();
+    }
+    if (const auto Known = Seen.constFind(Text); Known != Seen.cend())
+        return *Known;
+    const Inspection Found = Inspect(Text);
+    Look Made;
+    if (!Found.Blank) {
+        Made.Summary = Summary(Found, Now, Space.Lang_Strings);
+        Made.Details = Details(Found, Now, Space.Lang_Strings);
+        bool Out_Of_Date = false;
+        for (const Certificate_Info& Certificate : Found.Certificates)
+            Out_Of_Date = Out_Of_Date || Certificate.Not_After < Now || Certificate.Not_Before > Now;
+        Made.Marked = !Found.Is_Single_Certificate() || Out_Of_Date;
+    }
+    Seen.insert(Text, Made);
+    return Made;
+}
+
+void Certificate_Delegate::initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const
+{
+    Table_Delegate::initStyleOption(Option, Index);
+    const Look Shown = Look_Of(Index.data(Qt::EditRole).toString());
+    if (Shown.Summary.isEmpty())
+        return;
+    Option->text = Shown.Summary;
+    if (Shown.Marked) {
+        Option->palette.setColor(QPalette::Text, Warning_Colour);
+        Option->palette.setColor(QPalette::HighlightedText, Warning_Colour.lighter(220));
+    }
+}
+
+bool Certificate_Delegate::helpEvent(QHelpEvent* Event, QAbstractItemView* View, const QStyleOptionViewItem& Option,
+                                     const QModelIndex& Index)
+{
+    if (Event->type() != QEvent::ToolTip || !Index.isValid())
+        return Table_Delegate::helpEvent(Event, View, Option, Index);
+    const Look Shown = Look_Of(Index.data(Qt::EditRole).toString());
+    if (Shown.Details.isEmpty()) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(Event->globalPos(), Shown.Details, View);
+    return true;
+}
