@@ -1,7 +1,14 @@
 #include "editors/TFParGen.h"
 
+#include "certificates/Certificate_Checks.h"
+#include "certificates/Certificate_Texts.h"
+#include "certificates/Ui_Pem_Tools.h"
+#include "editors/List_Files.h"
+#include "editors/Table_Model.h"
 #include "editors/Ui_Collapsible_Group.h"
+#include "platform/Xml_File.h"
 #include "platform/Prompter.h"
+#include "platform/Ui_Open_File_Dialog.h"
 #include "shell/Workspace.h"
 
 #include <QApplication>
@@ -35,6 +42,9 @@ constexpr int Row_Height = 24;
 constexpr int Byte_Width = 44;
 constexpr int Byte_Step = 56;
 constexpr int Station_Name_Limit = 15;
+constexpr int Load_Width = 64;      // the load button beside a TLS box
+constexpr int Info_Height = 18;     // the summary line under a TLS box
+constexpr int TLS_Row_Gap = 6;
 
 // A multi-line text box shown one line high.
 class One_Line_Box : public QPlainTextEdit {
@@ -42,6 +52,24 @@ public:
     explicit One_Line_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
     void Set_Margins(int Margin) { setViewportMargins(Margin, Margin, Margin, Margin); }
 };
+
+// The known certificates as the device receives them. Nothing when the list
+// cannot be read.
+std::optional<QList<Certificates::Known_Certificate>> Known_Certificates_Of(const QString& Path)
+{
+    Table_Model Table(Check_Kind::State_Check, TLS_Known_Cert::Data_Rows + 1, TLS_Known_Cert::Columns);
+    TLS_Known_Cert::Init_Table(Table);
+    try {
+        TLS_Known_Cert::Load(Path, Table);
+    } catch (const Xml_Parse_Error&) {
+        return std::nullopt;
+    }
+    QList<Certificates::Known_Certificate> Rows;
+    for (int Row = 1; Row < Table.Row_Count(); ++Row)
+        Rows.append({Table.Checked(Row, TLS_Known_Cert::Col_Enable), Table.Cell(Row, TLS_Known_Cert::Col_Certificate),
+                     Table.Cell(Row, TLS_Known_Cert::Col_Mnemonic)});
+    return Rows;
+}
 
 QString Box_Text(const QPlainTextEdit* Box)
 {
@@ -53,10 +81,31 @@ QString Box_Text(const QPlainTextEdit* Box)
 }
 } // namespace
 
-TFParGen::TFParGen(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
-    : QDialog(Parent), Space(Space_), Prompts(Prompts_)
+TFParGen::TFParGen(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, Open_File_Dialog* Open_Dialog_)
+    : QDialog(Parent),
+      Space(Space_),
+      Prompts(Prompts_),
+      Own_Open_Dialog(Open_Dialog_ ? nullptr : std::make_unique<Qt_Open_File_Dialog>()),
+      Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get())
 {
     FormCreate();
+}
+
+TFParGen::~TFParGen() = default;
+
+int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
+                             Pem_Summary_Label*& Info)
+{
+    const QRect Place = Box->geometry();
+    Box->setGeometry(Place.x(), Place.y(), Place.width() - Load_Width - 6, Place.height());
+    Load = new QPushButton(Body);
+    Load->setObjectName(QStringLiteral("Btn_") + Name + QStringLiteral("_Load"));
+    Load->setAutoDefault(false);
+    Load->setGeometry(Place.right() + 1 - Load_Width, Place.y(), Load_Width, qMin(Place.height(), Row_Height + 2));
+    connect(Load, &QPushButton::clicked, this, [this, Box] { Load_TLS_File(Box); });
+    Info = new Pem_Summary_Label(QStringLiteral("L_") + Name + QStringLiteral("_Info"), Space.Lang_Strings, Body);
+    Info->setGeometry(Place.x(), Place.bottom() + 2, Place.width(), Info_Height);
+    return Info->geometry().bottom() + 1 + TLS_Row_Gap;
 }
 
 QLabel* TFParGen::Make_Label(QWidget* Body, const QString& Name, int Y)
@@ -189,17 +238,34 @@ void TFParGen::FormCreate()
     CP_TLS_Server = new Collapsible_Group(QStringLiteral("CP_TLS_Server"), Group_Width, CPG);
     Body = CP_TLS_Server->Body();
     CB_TLS_Server_Enable = Make_Check(Body, QStringLiteral("CB_TLS_Server_Enable"), Label_X, 8, Group_Width - 20);
-    L_TLS_Server_Key = Make_Label(Body, QStringLiteral("L_TLS_Server_Key"), 38);
-    E_TLS_Server_Key = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Key"), 38);
-    L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), 70);
+    // Each box has its load button beside it and the line telling what it holds below it.
+    int Y = 38;
+    L_TLS_Server_Key = Make_Label(Body, QStringLiteral("L_TLS_Server_Key"), Y);
+    E_TLS_Server_Key = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Key"), Y);
+    Y = Make_TLS_Tools(Body, E_TLS_Server_Key, QStringLiteral("TLS_Server_Key"), Btn_TLS_Server_Key_Load,
+                       L_TLS_Server_Key_Info);
+    L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), Y);
     E_TLS_Server_Key_Pass =
-        Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, 70, Group_Width - Field_X - 12);
-    L_TLS_Server_Server_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), 100);
-    E_TLS_Server_Server_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), 100);
-    L_TLS_Server_Root_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Root_Cert"), 132);
-    E_TLS_Server_Root_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Root_Cert"), 132);
+        Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, Y, Group_Width - Field_X - 12);
+    Y += Row_Height + TLS_Row_Gap;
+    L_TLS_Server_Server_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), Y);
+    E_TLS_Server_Server_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), Y);
+    Y = Make_TLS_Tools(Body, E_TLS_Server_Server_Cert, QStringLiteral("TLS_Server_Server_Cert"),
+                       Btn_TLS_Server_Server_Cert_Load, L_TLS_Server_Server_Cert_Info);
+    L_TLS_Server_Root_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Root_Cert"), Y);
+    E_TLS_Server_Root_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Root_Cert"), Y);
+    Y = Make_TLS_Tools(Body, E_TLS_Server_Root_Cert, QStringLiteral("TLS_Server_Root_Cert"),
+                       Btn_TLS_Server_Root_Cert_Load, L_TLS_Server_Root_Cert_Info);
     CB_TLS_Server_En_Known_Cert =
-        Make_Check(Body, QStringLiteral("CB_TLS_Server_En_Known_Cert"), Label_X, 164, Group_Width - 20);
+        Make_Check(Body, QStringLiteral("CB_TLS_Server_En_Known_Cert"), Label_X, Y, Group_Width - 20);
+    // The summaries follow the texts as they change; the key's also its password.
+    const auto Show_Key = [this] { L_TLS_Server_Key_Info->Show(Box_Text(E_TLS_Server_Key), E_TLS_Server_Key_Pass->text()); };
+    connect(E_TLS_Server_Key, &QPlainTextEdit::textChanged, this, Show_Key);
+    connect(E_TLS_Server_Key_Pass, &QLineEdit::textChanged, this, Show_Key);
+    connect(E_TLS_Server_Server_Cert, &QPlainTextEdit::textChanged, this,
+            [this] { L_TLS_Server_Server_Cert_Info->Show(Box_Text(E_TLS_Server_Server_Cert)); });
+    connect(E_TLS_Server_Root_Cert, &QPlainTextEdit::textChanged, this,
+            [this] { L_TLS_Server_Root_Cert_Info->Show(Box_Text(E_TLS_Server_Root_Cert)); });
 
     // 3. PROFINET
     CP_PROFINET = new Collapsible_Group(QStringLiteral("CP_PROFINET"), Group_Width, CPG);
@@ -262,7 +328,8 @@ void TFParGen::FormCreate()
     // Keyboard order: the groups 1, 2, 3, each header followed by its controls.
     QList<QWidget*> Order{CP_IEC61850_Server->Header(), E_IEC61850_Server_Port, E_IEC61850_Server_Password,
                           CP_TLS_Server->Header(),      CB_TLS_Server_Enable,   E_TLS_Server_Key,
-                          E_TLS_Server_Key_Pass,        E_TLS_Server_Server_Cert, E_TLS_Server_Root_Cert,
+                          Btn_TLS_Server_Key_Load,      E_TLS_Server_Key_Pass,  E_TLS_Server_Server_Cert,
+                          Btn_TLS_Server_Server_Cert_Load, E_TLS_Server_Root_Cert, Btn_TLS_Server_Root_Cert_Load,
                           CB_TLS_Server_En_Known_Cert,  CP_PROFINET->Header()};
     for (QLineEdit* Byte : E_PROFINET_IP)
         Order.append(Byte);
@@ -314,7 +381,9 @@ void TFParGen::Move_GroupBoxs()
     for (QWidget* Control : std::initializer_list<QWidget*>{
              L_TLS_Server_Key, E_TLS_Server_Key, L_TLS_Server_Key_Pass, E_TLS_Server_Key_Pass,
              L_TLS_Server_Server_Cert, E_TLS_Server_Server_Cert, L_TLS_Server_Root_Cert, E_TLS_Server_Root_Cert,
-             CB_TLS_Server_En_Known_Cert})
+             CB_TLS_Server_En_Known_Cert, Btn_TLS_Server_Key_Load, Btn_TLS_Server_Server_Cert_Load,
+             Btn_TLS_Server_Root_Cert_Load, L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info,
+             L_TLS_Server_Root_Cert_Info})
         Control->setVisible(TLS_On);
     CP_TLS_Server->Set_Body_Height(Bottom(TLS_On ? static_cast<QWidget*>(CB_TLS_Server_En_Known_Cert)
                                                  : static_cast<QWidget*>(CB_TLS_Server_Enable))
@@ -371,6 +440,18 @@ void TFParGen::Set_Lang()
     }
     E_PROFINET_Diagnostic->setToolTip(Space.Str(559));
     E_PROFINET_Diagnostic->setAccessibleName(Space.Str(557));
+
+    namespace Slot = Certificates::Text_Slot;
+    for (const auto& [Load, Label_Slot] : {std::pair{Btn_TLS_Server_Key_Load, 414},
+                                           std::pair{Btn_TLS_Server_Server_Cert_Load, 418},
+                                           std::pair{Btn_TLS_Server_Root_Cert_Load, 420}}) {
+        Load->setText(Space.Str(Slot::Load_Button));
+        Load->setToolTip(Space.Str(Slot::Load_Button_Hint));
+        // Three buttons of one caption: each is named by the box it fills.
+        Load->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(Slot::Load_Button));
+    }
+    for (Pem_Summary_Label* Info : {L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info, L_TLS_Server_Root_Cert_Info})
+        Info->Refresh();
 }
 
 Par_Gen::Values TFParGen::Read_Controls() const
@@ -431,7 +512,7 @@ bool TFParGen::Controllo_Dati()
 
 void TFParGen::Btn_OKClick()
 {
-    if (!Controllo_Dati())
+    if (!Controllo_Dati() || !Controllo_TLS())
         return;
     if (const auto Saved = Par_Gen::Save(Space.File_ParGen, Read_Controls()); !Saved) {
         Prompts.Error(QDir::toNativeSeparators(Space.File_ParGen) + QStringLiteral("\n") + Saved.error());
@@ -471,4 +552,47 @@ bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)
         }
     }
     return QDialog::eventFilter(Watched, Event);
+}
+
+bool TFParGen::Controllo_TLS()
+{
+    using namespace Certificates;
+    const Par_Gen::Values Data = Read_Controls();
+    Server_Material Material{Data.Is_Checked(Par_Gen::TLS_Server_Enable), Data[Par_Gen::TLS_Server_Key],
+                             Data[Par_Gen::TLS_Server_Key_Password], Data[Par_Gen::TLS_Server_Server_Certificate],
+                             Data[Par_Gen::TLS_Server_Root_Certificate],
+                             Data.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert)};
+    if (!Material.TLS_Enabled)
+        return true;
+    const std::optional<QList<Known_Certificate>> Known = Known_Certificates_Of(Space.File_TLS_Known_Cert);
+    // A list that cannot be read is reported where it is edited, not here.
+    if (!Known)
+        Material.Only_Known = false;
+    const QList<Finding> Findings =
+        Check_Server(Material, Known.value_or(QList<Known_Certificate>()), QDateTime::currentDateTimeUtc(),
+                     Space.Lang_Strings);
+    if (const std::optional<Finding> Blocking = First_Blocking(Findings)) {
+        Prompts.Error(Blocking->Text);
+        QWidget* Field = Blocking->Where == Place::Key_Password       ? static_cast<QWidget*>(E_TLS_Server_Key_Pass)
+                         : Blocking->Where == Place::Server_Certificate ? static_cast<QWidget*>(E_TLS_Server_Server_Cert)
+                         : Blocking->Where == Place::Root_Certificate   ? static_cast<QWidget*>(E_TLS_Server_Root_Cert)
+                                                                        : static_cast<QWidget*>(E_TLS_Server_Key);
+        CP_TLS_Server->Set_Expanded(true);
+        Field->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    const QList<Finding> Warnings = Warnings_Of(Findings);
+    return Warnings.isEmpty()
+           || Prompts.Warn_Default_No(
+               Warnings_Question(Warnings, Certificates::Text_Slot::Warnings_Intro, Space.Lang_Strings));
+}
+
+void TFParGen::Load_TLS_File(QPlainTextEdit* Box)
+{
+    const std::optional<QString> Pem =
+        Ask_Pem_File(*Open_Dialog, Prompts, Space.Lang_Strings, Space.Project_Dir, Box == E_TLS_Server_Key);
+    if (!Pem)
+        return;
+    Box->setPlainText(*Pem);
+    Box->setFocus(Qt::OtherFocusReason);
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -14,6 +15,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class Collapsible_Group;
+class Open_File_Dialog;
+class Pem_Summary_Label;
 class Prompter;
 class Workspace;
 
@@ -22,7 +25,9 @@ class Workspace;
 class TFParGen : public QDialog {
     Q_OBJECT
 public:
-    TFParGen(Workspace& Space, Prompter& Prompts, QWidget* Parent = nullptr);
+    // Without an open-file dialog the desktop's own is used.
+    TFParGen(Workspace& Space, Prompter& Prompts, QWidget* Parent = nullptr, Open_File_Dialog* Open_Dialog = nullptr);
+    ~TFParGen() override;
 
     void Set_Lang();
     // Loads the file into the controls. A malformed file raises
@@ -32,6 +37,13 @@ public:
     int Execute();
     // True when every value may be saved; otherwise the first problem has been shown.
     bool Controllo_Dati();
+    // With TLS enabled, true when the key and certificates may be saved: a
+    // box that holds the wrong kind of text or a key its password does not
+    // open is refused (its field gets the focus); warnings are asked about
+    // together, No keeping the dialog open.
+    bool Controllo_TLS();
+    // Fills a TLS box from a key or certificate file.
+    void Load_TLS_File(QPlainTextEdit* Box);
     void Btn_OKClick();
     void Btn_CancelClick();
     // Cancel, Escape and the title-bar button: unsaved edits are given up only
@@ -57,10 +69,15 @@ private:
     QLineEdit* Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W);
     QPlainTextEdit* Make_Text_Box(QWidget* Body, const QString& Name, int Y);
     QCheckBox* Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W);
+    // The load button beside a TLS box and the summary line under it; returns where the next row starts.
+    int Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
+                       Pem_Summary_Label*& Info);
     QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
 
     Workspace& Space;
     Prompter& Prompts;
+    std::unique_ptr<Open_File_Dialog> Own_Open_Dialog;
+    Open_File_Dialog* Open_Dialog;
 
     QWidget* P_Title = nullptr;
     QWidget* P_Button = nullptr;
@@ -88,6 +105,12 @@ private:
     QLabel* L_TLS_Server_Root_Cert = nullptr;
     QPlainTextEdit* E_TLS_Server_Root_Cert = nullptr;
     QCheckBox* CB_TLS_Server_En_Known_Cert = nullptr;
+    QPushButton* Btn_TLS_Server_Key_Load = nullptr;
+    QPushButton* Btn_TLS_Server_Server_Cert_Load = nullptr;
+    QPushButton* Btn_TLS_Server_Root_Cert_Load = nullptr;
+    Pem_Summary_Label* L_TLS_Server_Key_Info = nullptr;
+    Pem_Summary_Label* L_TLS_Server_Server_Cert_Info = nullptr;
+    Pem_Summary_Label* L_TLS_Server_Root_Cert_Info = nullptr;
 
     QLabel* L_PROFINET_IP = nullptr;
     std::array<QLineEdit*, 4> E_PROFINET_IP{};

@@ -177,7 +177,7 @@ void TFTavorixFirmWare::Create_Windows()
     FOpenConf = new TFOpenConf(Space, this);
     FAbout = new TFAbout(Space, Services.Desktop, this);
     FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
-    FParGen = new TFParGen(Space, *Services.Prompts, this);
+    FParGen = new TFParGen(Space, *Services.Prompts, this, Services.Open_Dialog);
     FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this, Services.Open_Dialog);
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
     FBoot = new TFBoot(Space, Services, this);

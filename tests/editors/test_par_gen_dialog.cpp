@@ -2,6 +2,7 @@
 #include "editors/Par_Gen_File.h"
 #include "editors/TFParGen.h"
 #include "editors/Ui_Collapsible_Group.h"
+#include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 
 #include <QApplication>
@@ -290,13 +291,20 @@ void Test_Par_Gen_Dialog::Typed_Values_Survive_Save_And_Reopen()
     F.Edit("E_IEC61850_Server_Port")->setText(QStringLiteral(" 102"));
     F.Edit("E_IEC61850_Server_Password")->setText(QStringLiteral("p&ss<wörd> \"ß\" 密码"));
     F.Toggle(F.Check("CB_TLS_Server_Enable"));
-    const QString Certificate = QStringLiteral("-----BEGIN CERTIFICATE-----\nMIIBszCCAV2gAwIBAgIU\n-----END CERTIFICATE-----\n");
+    const Test_Pki::Made_Key Key = Test_Pki::Make_Key(Test_Pki::Key_Type::EC_P256);
+    const QDateTime Now = QDateTime::currentDateTimeUtc();
+    const QString Certificate = Test_Pki::Make_Certificate({QStringLiteral("plant-north"), QStringLiteral("Plant"), &Key,
+                                                            nullptr, nullptr, Now.addDays(-1), Now.addYears(1)})
+                                    .Pem();
     F.Box("E_TLS_Server_Server_Cert")->setPlainText(Certificate);
     F.Box("E_TLS_Server_Root_Cert")->setPlainText(QStringLiteral("   "));
     F.Toggle(F.Check("CB_PROFINET_Diagnostic"));
     F.Edit("E_PROFINET_Diagnostic")->setText(QStringLiteral("$10"));
+    // The empty key and root certificate are asked about; Yes saves the texts as they are.
+    F.Prompts.Answers = {Prompt_Answer::Yes, Prompt_Answer::Yes};
     F.Click("Btn_OK");
-    QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Last_Text()));
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Warning);
     const QByteArray First = Read_File(F.Space.File_ParGen);
     QVERIFY(First.startsWith("<Par_Gen>"));
     QVERIFY(First.endsWith("<!--SW_VERSION = 1.000-->"));
@@ -312,6 +320,7 @@ void Test_Par_Gen_Dialog::Typed_Values_Survive_Save_And_Reopen()
     QCOMPARE(F.Box("E_TLS_Server_Key")->toPlainText(), QString());
     QVERIFY(F.Check("CB_PROFINET_Diagnostic")->isChecked());
     F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Messages.size(), 2);
     QCOMPARE(Read_File(F.Space.File_ParGen), First);
 }
 
@@ -378,9 +387,11 @@ void Test_Par_Gen_Dialog::Tab_Order_Follows_The_Groups()
     F.Check("CB_TLS_Server_Enable")->setChecked(TLS_On);
     QStringList Expected{"E_IEC61850_Server_Port", "E_IEC61850_Server_Password", "CP_TLS_Server_Header",
                          "CB_TLS_Server_Enable"};
+    // Each TLS box is followed by the button that loads it from a file.
     if (TLS_On)
-        Expected << "E_TLS_Server_Key" << "E_TLS_Server_Key_Pass" << "E_TLS_Server_Server_Cert"
-                 << "E_TLS_Server_Root_Cert" << "CB_TLS_Server_En_Known_Cert";
+        Expected << "E_TLS_Server_Key" << "Btn_TLS_Server_Key_Load" << "E_TLS_Server_Key_Pass"
+                 << "E_TLS_Server_Server_Cert" << "Btn_TLS_Server_Server_Cert_Load" << "E_TLS_Server_Root_Cert"
+                 << "Btn_TLS_Server_Root_Cert_Load" << "CB_TLS_Server_En_Known_Cert";
     Expected << "CP_PROFINET_Header" << "E_PROFINET_IP1" << "E_PROFINET_IP2" << "E_PROFINET_IP3" << "E_PROFINET_IP4"
              << "E_PROFINET_SM1" << "E_PROFINET_SM2" << "E_PROFINET_SM3" << "E_PROFINET_SM4" << "CB_PROFINET_GAT"
              << "E_PROFINET_GAT1" << "E_PROFINET_GAT2" << "E_PROFINET_GAT3" << "E_PROFINET_GAT4"
