@@ -328,9 +328,11 @@ QString Details(const Inspection& Found, const QDateTime& Now, const Lang_Table&
             Lines.append(QString());
         Lines.append(Lang[Text_Slot::Details_Subject] + Certificate.Subject);
         Lines.append(Lang[Text_Slot::Details_Issuer] + Certificate.Issuer);
-        Lines.append(Lang[Text_Slot::Details_Validity].arg(Date_Text(Certificate.Not_Before),
-                                                           Date_Text(Certificate.Not_After))
-                     + QStringLiteral(" (") + Validity_Text(Certificate, Now, Lang) + u')');
+        QString Validity =
+            Lang[Text_Slot::Details_Validity].arg(Date_Text(Certificate.Not_Before), Date_Text(Certificate.Not_After));
+        if (Certificate.Not_After < Now || Certificate.Not_Before > Now)
+            Validity += QStringLiteral(" (") + Validity_Text(Certificate, Now, Lang) + u')';
+        Lines.append(Validity);
         Lines.append(Lang[Text_Slot::Details_Serial] + Certificate.Serial);
         Lines.append(Lang[Text_Slot::Details_Fingerprint] + Certificate.Fingerprint);
         QString Key = Lang[Text_Slot::Details_Key] + Key_Text(Certificate.Key);

@@ -45,6 +45,7 @@ constexpr int Station_Name_Limit = 15;
 constexpr int Load_Width = 64;      // the load button beside a TLS box
 constexpr int Info_Height = 18;     // the summary line under a TLS box
 constexpr int TLS_Row_Gap = 6;
+constexpr int Info_Indent = 12;
 
 // A multi-line text box shown one line high.
 class One_Line_Box : public QPlainTextEdit {
@@ -104,7 +105,8 @@ int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& 
     Load->setGeometry(Place.right() + 1 - Load_Width, Place.y(), Load_Width, qMin(Place.height(), Row_Height + 2));
     connect(Load, &QPushButton::clicked, this, [this, Box] { Load_TLS_File(Box); });
     Info = new Pem_Summary_Label(QStringLiteral("L_") + Name + QStringLiteral("_Info"), Space.Lang_Strings, Body);
-    Info->setGeometry(Place.x(), Place.bottom() + 2, Place.width(), Info_Height);
+    // The line runs under the label column too: a subject with its expiry and key seldom fits under the box alone.
+    Info->setGeometry(Label_X + Info_Indent, Place.bottom() + 2, Place.right() + 1 - Label_X - Info_Indent, Info_Height);
     return Info->geometry().bottom() + 1 + TLS_Row_Gap;
 }
 
