@@ -4,6 +4,7 @@
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "editors/Ui_Table_View.h"
 #include "platform/Decimal_Separator.h"
+#include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 
 #include <QApplication>
@@ -21,6 +22,15 @@ using Test_Support::Write_File;
 namespace V = IEC61850_Variables;
 
 namespace {
+
+// A certificate the list accepts without a question.
+QString Real_Certificate(const QString& Name)
+{
+    const Test_Pki::Made_Key Key = Test_Pki::Make_Key(Test_Pki::Key_Type::EC_P256);
+    const QDateTime Now = QDateTime::currentDateTimeUtc();
+    return Test_Pki::Make_Certificate({Name, QStringLiteral("Plant"), &Key, nullptr, nullptr, Now.addDays(-1), Now.addYears(1)})
+        .Pem();
+}
 
 class Point_Separator : public Decimal_Separator {
 public:
@@ -296,15 +306,21 @@ void Test_List_Editors::Certificates_Check_Boxes_And_Text_Survive_Round_Trip()
     QVERIFY(!Shown.contains('\n'));
     QVERIFY(Shown.startsWith("-----BEGIN CERTIFICATE-----"));
 
-    F.Table().Set_Cell(2, 2, QStringLiteral("second"));
+    // Only real certificates are saved: the typed one stands in for the cell editor alone.
+    const QString First = Real_Certificate(QStringLiteral("first"));
+    const QString Second = Real_Certificate(QStringLiteral("second"));
+    F.Table().Set_Cell(1, 2, First);
+    F.Table().Set_Cell(2, 2, Second);
     QTest::mouseClick(F.Grid->viewport(), Qt::LeftButton, {}, F.Cell_Rect(2, 1).center());
     QVERIFY(!F.Table().Checked(2, 1));
     F.Click("Btn_OK");
+    QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Last_Text()));
     QVERIFY(!F.Dialog.isVisible());
-    QVERIFY(Read_File(F.Space.File_TLS_Known_Cert).contains("<row Enable=\"N\" Certificate=\"second\""));
+    QVERIFY(Read_File(F.Space.File_TLS_Known_Cert).contains("<row Enable=\"N\" Certificate=\"-----BEGIN CERTIFICATE-----"));
 
     F.Open();
-    QCOMPARE(F.Table().Cell(1, 2), Expected);
+    QCOMPARE(F.Table().Cell(1, 2), First);
+    QCOMPARE(F.Table().Cell(2, 2), Second);
     QVERIFY(F.Table().Checked(1, 1));
     QVERIFY(!F.Table().Checked(2, 1));
     QVERIFY(F.Table().Checked(3, 1));
@@ -370,7 +386,8 @@ void Test_List_Editors::Save_Failure_Keeps_Dialog_And_Edits()
     Variables_Fixture G;
     F.Open();
     G.Open();
-    F.Table().Set_Cell(1, 2, QStringLiteral("cert"));
+    const QString Certificate = Real_Certificate(QStringLiteral("cert"));
+    F.Table().Set_Cell(1, 2, Certificate);
     G.Table().Set_Cell(1, V::Col_Name, QStringLiteral("var"));
     G.Table().Set_Cell(1, V::Col_Enable, QStringLiteral("N"));
     QVERIFY(QDir(F.Space.Project_Dir).removeRecursively());
@@ -385,7 +402,7 @@ void Test_List_Editors::Save_Failure_Keeps_Dialog_And_Edits()
     QVERIFY(F.Prompts.Last_Text().startsWith(QDir::toNativeSeparators(F.Space.File_TLS_Known_Cert)));
     QVERIFY(F.Dialog.isVisible());
     QVERIFY(G.Dialog.isVisible());
-    QCOMPARE(F.Table().Cell(1, 2), QStringLiteral("cert"));
+    QCOMPARE(F.Table().Cell(1, 2), Certificate);
     QCOMPARE(G.Table().Cell(1, V::Col_Name), QStringLiteral("var"));
 }
 
