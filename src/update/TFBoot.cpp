@@ -139,13 +139,14 @@ void TFBoot::Fit_Texts()
     // within them; where that is not enough, the dialog and its groups widen.
     const int Update_Right = Fit_Row_Left({Btn_Update});
     int Growth = Update_Right + Margin - Fit_Row_Right({Btn_Cancel});
-    for (QLabel* Label : {L_IP_Address, L_Update_Options})
+    for (QLabel* Label : {Title.L_SW_Desc, L_IP_Address, L_Update_Options})
         Growth = std::max(Growth, Text_Width(Label) - Laid_Out_Geometry(Label).width());
     const QRect Read_Back = Laid_Out_Geometry(CB_Update_Option_Read_Back);
     Growth = std::max({0, Growth, Text_Width(CB_Update_Option_Read_Back) + 2 * Read_Back.x() - Group_Width});
     Widen_Window(this, Growth);
     Fit_Row_Right({Btn_Cancel}, Growth);
-    for (QWidget* Part : std::initializer_list<QWidget*>{CP_IP_Address, CP_Update_Options, L_IP_Address, L_Update_Options})
+    for (QWidget* Part : std::initializer_list<QWidget*>{Title.L_SW_Desc, CP_IP_Address, CP_Update_Options, L_IP_Address,
+                                                         L_Update_Options})
         Fit_Width(Part, Growth);
     Fit_Width(CB_Update_Option_Read_Back);
     CB_Update_Option_Read_Back->setAccessibleName(CB_Update_Option_Read_Back->text());
