@@ -382,35 +382,44 @@ void TFParGen::Fit_Label_Column()
     // A label (or check box) of the left column that needs more room moves
     // the field column to the right, as far as the four byte edits of an
     // address leave room; fields reaching the right margin keep it. Moves are
-    // relative, so a field placed elsewhere meanwhile keeps its place.
+    // relative, so a field placed elsewhere meanwhile keeps its place. Each
+    // control's part is decided the first time it is seen.
+    enum Part { Label_Part = 1, Stretched_Field, Field, Other };
     constexpr int Column_Width = Field_X - Label_X - 6;
     constexpr int Room = Group_Width - 12 - (Field_X + 3 * Byte_Step + Byte_Width);
-    const QList<Collapsible_Group*> Groups{CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET};
     const int Current = property("sw_label_shift").toInt();
     const int Fields = Field_X + Current; // where the field column starts now
-    const auto In_Label_Column = [Fields](const QWidget* Control) {
-        return Control->x() == Label_X && Control->x() + Control->width() < Fields;
-    };
+    QList<std::pair<QWidget*, int>> Controls;
     int Need = 0;
-    for (Collapsible_Group* Group : Groups)
-        for (QWidget* Control : Group->Body()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (In_Label_Column(Control))
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET}) {
+        for (QWidget* Control : Group->Body()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            int Role = Control->property("sw_column_part").toInt();
+            if (Role == 0) {
+                const QRect Place = Control->geometry();
+                Role = Place.x() == Label_X && Place.x() + Place.width() < Fields ? Label_Part
+                       : Place.x() >= Fields && Place.x() + Place.width() == Group_Width - 12 ? Stretched_Field
+                       : Place.x() >= Fields                                               ? Field
+                                                                                           : Other;
+                Control->setProperty("sw_column_part", Role);
+            }
+            if (Role == Label_Part)
                 Need = std::max(Need, Text_Width(Control) - Column_Width);
+            Controls.append({Control, Role});
+        }
+    }
     const int Shift = std::clamp(Need, 0, Room);
     const int Delta = Shift - Current;
     if (Delta == 0)
         return;
     setProperty("sw_label_shift", Shift);
-    for (Collapsible_Group* Group : Groups) {
-        for (QWidget* Control : Group->Body()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            const QRect Place = Control->geometry();
-            if (In_Label_Column(Control))
-                Control->resize(Place.width() + Delta, Place.height());
-            else if (Place.x() >= Fields && Place.x() + Place.width() >= Group_Width - 12)
-                Control->setGeometry(Place.x() + Delta, Place.y(), Place.width() - Delta, Place.height());
-            else if (Place.x() >= Fields)
-                Control->move(Place.x() + Delta, Place.y());
-        }
+    for (const auto& [Control, Role] : Controls) {
+        const QRect Place = Control->geometry();
+        if (Role == Label_Part)
+            Control->resize(Place.width() + Delta, Place.height());
+        else if (Role == Stretched_Field)
+            Control->setGeometry(Place.x() + Delta, Place.y(), Place.width() - Delta, Place.height());
+        else if (Role == Field)
+            Control->move(Place.x() + Delta, Place.y());
     }
 }
 
