@@ -72,6 +72,7 @@ private:
     // The load button beside a TLS box and the summary line under it; returns where the next row starts.
     int Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
                        Pem_Summary_Label*& Info);
+    void Fit_Label_Column();
     QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
 
     Workspace& Space;
