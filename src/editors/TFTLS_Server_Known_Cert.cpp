@@ -11,6 +11,7 @@
 #include "platform/Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Xml_File.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QHeaderView>
@@ -18,6 +19,10 @@
 
 namespace T = TLS_Known_Cert;
 namespace Slot = Certificates::Text_Slot;
+
+namespace {
+constexpr int Row_Gap = 8;  // between the row commands and OK
+}
 
 TFTLS_Server_Known_Cert::TFTLS_Server_Known_Cert(Workspace& Space_, Prompter& Prompts_, QWidget* Parent,
                                                  Open_File_Dialog* Open_Dialog_)
@@ -70,6 +75,20 @@ void TFTLS_Server_Known_Cert::Set_Table_Texts()
         Btn_LoadRow->setText(Space.Str(Slot::Load_Row_Button));
         Btn_LoadRow->setAccessibleName(Space.Str(Slot::Load_Row_Button));
         Btn_LoadRow->setToolTip(Space.Str(Slot::Load_Row_Hint));
+        // It closes the row of row commands, which grow with their texts.
+        QList<QWidget*> Row;
+        for (const char* Name : {"Btn_DelRow", "Btn_InsRow", "Btn_CopyRow", "Btn_PasteRow"})
+            Row.append(findChild<QPushButton*>(QLatin1String(Name)));
+        Row.append(Btn_LoadRow);
+        const int Right = Fit_Row_Left(Row);
+        // Where the row commands would reach OK, the window grows instead.
+        const QList<QWidget*> Closing{findChild<QPushButton*>(QStringLiteral("Btn_OK")),
+                                      findChild<QPushButton*>(QStringLiteral("Btn_Cancel"))};
+        const int Extra = std::max(0, Right + Row_Gap - Fit_Row_Right(Closing));
+        Widen_Window(this, Extra);
+        Fit_Row_Right(Closing, Extra);
+        const QRect Grid_Place = Laid_Out_Geometry(Grid);
+        Grid->resize(Grid_Place.width() + Extra, Grid_Place.height());
     }
 }
 
