@@ -23,7 +23,7 @@ constexpr int Height = 640;
 constexpr int Grid_Top = 68;
 constexpr int Grid_Height = 516;  // what the table keeps with the map shown
 constexpr int Map_Height = Variable_Map::Lines * 12;
-constexpr int Info_Height = 34;
+constexpr int Info_Height = 20;
 constexpr int Map_Extra = 8 + Map_Height + 4 + Info_Height;
 
 } // namespace

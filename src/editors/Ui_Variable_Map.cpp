@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVarLengthArray>
 
 #include <cmath>
 
@@ -120,14 +121,14 @@ QString Variable_Map::Byte_Text(int Byte) const
     const QList<int>& Users = Current.Users[static_cast<size_t>(Byte)];
     if (Users.isEmpty())
         return Lang[990].arg(Byte);
-    QStringList Lines{Lang[991].arg(Byte)};
+    QStringList Lines;
     for (int Index : Users) {
         const P::Placed_Variable& Item = Current.Variables[Index];
         const QString Place = Item.Bit >= 0 ? Lang[1191].arg(Item.Bit).arg(Item.First)
                                             : P::Bytes_Text(Item.First, Item.Last, Lang);
         Lines.append(Lang[992].arg(QString::number(Item.Row), Item.Name, Place));
     }
-    return Lines.join(u'\n');
+    return Lang[991].arg(Byte) + u' ' + Lines.join(QStringLiteral("; "));
 }
 
 void Variable_Map::paintEvent(QPaintEvent*)
@@ -140,17 +141,20 @@ void Variable_Map::paintEvent(QPaintEvent*)
         Painter.drawText(QRectF(0, Line * Size.height(), Margin() - 4, Size.height()),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(Line * Cells_Per_Line));
 
+    // Free bytes are the grid's ground; only bytes in use are painted over it.
+    const QRectF Grid_Area = Cell_Rect_F(0).united(Cell_Rect_F(P::Array_Size - 1));
+    Painter.fillRect(QRectF(Grid_Area.topLeft(), QSizeF(Cells_Per_Line * Size.width(), Grid_Area.height())),
+                     Free_Colour);
     for (int Byte = 0; Byte < P::Array_Size; ++Byte) {
-        const QRectF Cell = Cell_Rect_F(Byte);
         const QList<int>& Users = Current.Users[static_cast<size_t>(Byte)];
-        bool Digital_Only = !Users.isEmpty();
+        if (Users.isEmpty())
+            continue;
+        const QRectF Cell = Cell_Rect_F(Byte);
+        bool Digital_Only = true;
         for (int Index : Users)
             Digital_Only = Digital_Only && Current.Variables[Index].Bit >= 0;
-        if (Users.isEmpty()) {
-            Painter.fillRect(Cell, Free_Colour);
-        } else if (Digital_Only) {
+        if (Digital_Only) {
             // A digital variable takes one bit: the byte stays pale, the bit is marked.
-            Painter.fillRect(Cell, Free_Colour);
             QList<int> Bits_Used;
             for (int Index : Users) {
                 const P::Placed_Variable& Item = Current.Variables[Index];
@@ -158,16 +162,31 @@ void Variable_Map::paintEvent(QPaintEvent*)
                 Bits_Used.append(Item.Bit);
                 Painter.fillRect(Bit_Rect(Byte, Item.Bit), Twice ? Warning_Colour : Row_Colour(Item.Row).darker(130));
             }
+        } else if (Current.Collides[static_cast<size_t>(Byte)]) {
+            Painter.fillRect(Cell, Warning_Colour);
+            Painter.fillRect(Cell, QBrush(Qt::white, Qt::BDiagPattern));
         } else {
             Painter.fillRect(Cell, Row_Colour(Current.Variables[Users.constFirst()].Row));
         }
-        if (Current.Collides[static_cast<size_t>(Byte)] && !Digital_Only) {
-            Painter.fillRect(Cell, Warning_Colour);
-            Painter.fillRect(Cell, QBrush(Qt::white, Qt::BDiagPattern));
-        }
-        Painter.setPen(Grid_Colour);
-        Painter.drawRect(Cell);
     }
+    // The grid lines, drawn once for all cells.
+    Painter.setPen(Grid_Colour);
+    QVarLengthArray<QLineF, 128> Grid_Lines;
+    const int Full_Lines = P::Array_Size / Cells_Per_Line;
+    const int Rest = P::Array_Size % Cells_Per_Line;
+    const qreal Left = Margin();
+    const qreal Right = Left + Cells_Per_Line * Size.width();
+    for (int Line = 0; Line <= Lines; ++Line) {
+        const qreal Y = Line * Size.height();
+        const qreal End = Line <= Full_Lines ? Right : Left + Rest * Size.width();
+        Grid_Lines.append(QLineF(Left, Y, Line == Lines && Rest ? Left + Rest * Size.width() : End, Y));
+    }
+    for (int Column = 0; Column <= Cells_Per_Line; ++Column) {
+        const qreal X = Left + Column * Size.width();
+        const int Depth = Column <= Rest ? Lines : Full_Lines;
+        Grid_Lines.append(QLineF(X, 0, X, Depth * Size.height()));
+    }
+    Painter.drawLines(Grid_Lines.constData(), static_cast<int>(Grid_Lines.size()));
     Paint_Labels(Painter);
 }
 
