@@ -7,6 +7,7 @@
 #include "editors/Variable_Placement.h"
 #include "editors/Variables_Csv.h"
 #include "platform/Prompter.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QHeaderView>
@@ -77,24 +78,40 @@ TFIEC61850_Variables::TFIEC61850_Variables(Workspace& Space_, Prompter& Prompts_
 void TFIEC61850_Variables::Place_Controls()
 {
     Lay_Out(Width, Height + (Showing_Map ? Map_Extra : 0));
-    const int Button_Y = height() - 12 - 32;
-    int X = 12 + 4 * (110 + 6);
-    for (QPushButton* Extra : {Btn_ExportCsv, Btn_ImportCsv, Btn_Map}) {
-        Extra->setGeometry(X, Button_Y, 110, 32);
-        X += 110 + 6;
-    }
+    // The buttons moved with the dialog's height: their texts are fitted from here.
+    for (QWidget* Control : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        Forget_Laid_Out_Geometry(Control);
+    Forget_Laid_Out_Geometry(this);
     setTabOrder(findChild<QPushButton*>(QStringLiteral("Btn_PasteRow")), Btn_ExportCsv);
     setTabOrder(Btn_ExportCsv, Btn_ImportCsv);
     setTabOrder(Btn_ImportCsv, Btn_Map);
     setTabOrder(Btn_Map, findChild<QPushButton*>(QStringLiteral("Btn_OK")));
     Map->setVisible(Showing_Map);
     L_Map_Info->setVisible(Showing_Map);
-    if (Showing_Map) {
-        Grid->setGeometry(12, Grid_Top, Width - 24, Grid_Height);
-        const int Map_Y = Grid_Top + Grid_Height + 8;
-        Map->setGeometry(12, Map_Y, Width - 24, Map_Height);
-        L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Width - 24, Info_Height);
+    Fit_Buttons();
+}
+
+// The CSV and map buttons follow the row commands; when a language's longer
+// captions leave no room before OK, the dialog grows wider.
+void TFIEC61850_Variables::Fit_Buttons()
+{
+    auto* Paste = findChild<QPushButton*>(QStringLiteral("Btn_PasteRow"));
+    auto* OK = findChild<QPushButton*>(QStringLiteral("Btn_OK"));
+    auto* Cancel = findChild<QPushButton*>(QStringLiteral("Btn_Cancel"));
+    int X = Paste->geometry().right() + 1 + 6;
+    for (QPushButton* Extra : {Btn_ExportCsv, Btn_ImportCsv, Btn_Map}) {
+        const int Button_Width = std::max(110, Text_Width(Extra));
+        Extra->setGeometry(X, Paste->y(), Button_Width, Paste->height());
+        X += Button_Width + 6;
     }
+    const int Growth = std::max(0, X - 6 + 24 - Fit_Row_Right({OK, Cancel}));
+    Widen_Window(this, Growth);
+    Fit_Row_Right({OK, Cancel}, Growth);
+    const int Inner = width() - 24;
+    Grid->setGeometry(12, Grid_Top, Inner, Showing_Map ? Grid_Height : Paste->y() - 12 - Grid_Top);
+    const int Map_Y = Grid_Top + Grid_Height + 8;
+    Map->setGeometry(12, Map_Y, Inner, Map_Height);
+    L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Inner, Info_Height);
 }
 
 void TFIEC61850_Variables::Set_Table_Texts()
@@ -112,6 +129,7 @@ void TFIEC61850_Variables::Set_Table_Texts()
     Texts(Btn_ImportCsv, 971, 973);
     Texts(Btn_Map, Showing_Map ? 975 : 974, 976);
     Map->Set_Lang();
+    Fit_Buttons();
 }
 
 void TFIEC61850_Variables::Load_Table()

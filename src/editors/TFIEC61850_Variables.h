@@ -42,6 +42,7 @@ protected:
 
 private:
     void Place_Controls();
+    void Fit_Buttons();
     void Refresh_Map();
     void Make_Row_Current(int Row);
 
