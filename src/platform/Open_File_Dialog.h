@@ -5,17 +5,20 @@
 
 #include <optional>
 
-// What the user is offered in an open-file dialog: the files matching any of
-// Patterns under the text Filter_Description, and every file under All_Files.
+// What the user is offered in an open-file dialog. The filter lists only the
+// files that match Filter_Pattern, under the text Filter_Description. A
+// request that names several Patterns lists the files matching any of them
+// instead, and every file under All_Files_Description besides.
 struct Open_File_Request {
-    QString Title;
     QString Initial_Folder;
     QString Filter_Description;
-    QStringList Patterns;  // "*.pem", "*.crt", ...
+    QString Filter_Pattern;
+    QString Title;  // the dialog's own caption when empty
+    QStringList Patterns;
     QString All_Files_Description;
 };
 
-// The standard open-file dialog for one existing file.
+// The standard open-file dialog: only an existing file can be chosen.
 class Open_File_Dialog {
 public:
     virtual ~Open_File_Dialog() = default;

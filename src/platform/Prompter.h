@@ -5,7 +5,8 @@
 // The modal message boxes. The windows show every message through this seam,
 // so tests answer them from a script instead of a real box.
 enum class Prompt_Kind { Error, Warning, Information, Confirmation };
-// Yes_No_Default_No: a question whose safe answer is No, so that Enter does not confirm it.
+// Yes_No_Default_No: Yes and No with No as the default answer, for a
+// question whose safe answer is to go back.
 enum class Prompt_Buttons { Ok, Yes_No, Yes_No_Default_No };
 enum class Prompt_Answer { Ok, Yes, No };
 
@@ -25,5 +26,10 @@ public:
     bool Warn_Default_No(const QString& Text)
     {
         return Show(Prompt_Kind::Warning, Text, Prompt_Buttons::Yes_No_Default_No) == Prompt_Answer::Yes;
+    }
+    // A confirmation with No as the default answer, with No as the default answer.
+    bool Confirm_Default_No(const QString& Text)
+    {
+        return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No_Default_No) == Prompt_Answer::Yes;
     }
 };

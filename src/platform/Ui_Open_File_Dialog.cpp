@@ -1,11 +1,16 @@
 #include "platform/Ui_Open_File_Dialog.h"
 
+#include "platform/Ui_Save_File_Dialog.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 
 QStringList Qt_Open_File_Dialog::Filters(const Open_File_Request& Request)
 {
+    // One pattern is written as the save dialog writes it.
+    if (Request.Patterns.isEmpty())
+        return {Qt_Save_File_Dialog::Filter_Text({{}, {}, Request.Filter_Description, Request.Filter_Pattern})};
     return {Request.Filter_Description + QStringLiteral(" (") + Request.Patterns.join(u' ') + u')',
             Request.All_Files_Description + QStringLiteral(" (*)")};
 }

@@ -7,6 +7,6 @@ class Qt_Open_File_Dialog : public Open_File_Dialog {
 public:
     std::optional<QString> Ask_Open_Path(const Open_File_Request& Request) override;
 
-    // The Qt filters of a request: its patterns first, then every file.
+    // The Qt filters of a request.
     static QStringList Filters(const Open_File_Request& Request);
 };

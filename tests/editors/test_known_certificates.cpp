@@ -6,7 +6,7 @@
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "editors/Ui_Certificate_Delegate.h"
 #include "editors/Ui_Table_View.h"
-#include "support/Scripted_Open_File_Dialog.h"
+#include "support/Scripted_File_Dialogs.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 
@@ -26,7 +26,7 @@ namespace T = TLS_Known_Cert;
 namespace {
 
 struct Known_Fixture : Editor_Fixture {
-    Scripted_Open_File_Dialog Open_Dialog;
+    Scripted_Open_Dialog Open_Dialog;
     TFTLS_Server_Known_Cert Dialog{Space, Prompts, nullptr, &Open_Dialog};
     Table_View* Grid = Find<Table_View>(&Dialog, "ASG");
 
@@ -203,7 +203,7 @@ private slots:
         F.Set_Row(3, QStringLiteral("before"));
         F.Table().Set_Current(3, T::Col_Mnemonic);
         Write_File(F.In_Project(Name), Bytes);
-        F.Open_Dialog.Paths = {F.In_Project(Name)};
+        F.Open_Dialog.Answer = F.In_Project(Name);
         F.Click(QStringLiteral("Btn_LoadRow"));
         QCOMPARE(F.Open_Dialog.Requests.size(), 1);
         QCOMPARE(F.Open_Dialog.Requests[0].Patterns, (QStringList{"*.pem", "*.crt", "*.cer"}));
@@ -220,6 +220,7 @@ private slots:
         QCOMPARE(F.Table().Cell(3, T::Col_Mnemonic), QString());
 
         // Cancelled, the dialog changes nothing.
+        F.Open_Dialog.Answer.reset();
         F.Click(QStringLiteral("Btn_LoadRow"));
         QCOMPARE(F.Table().Cell(3, T::Col_Certificate), Expected.isEmpty() ? QStringLiteral("before") : Expected);
     }

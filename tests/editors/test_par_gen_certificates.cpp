@@ -7,7 +7,7 @@
 #include "editors/Par_Gen_File.h"
 #include "editors/TFParGen.h"
 #include "editors/Ui_Collapsible_Group.h"
-#include "support/Scripted_Open_File_Dialog.h"
+#include "support/Scripted_File_Dialogs.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 
@@ -30,7 +30,7 @@ namespace {
 const QString Password = QStringLiteral("Kennwort-7");
 
 struct Tls_Fixture : Editor_Fixture {
-    Scripted_Open_File_Dialog Open_Dialog;
+    Scripted_Open_Dialog Open_Dialog;
     TFParGen Dialog{Space, Prompts, nullptr, &Open_Dialog};
 
     void Open()
@@ -267,7 +267,7 @@ private slots:
         Tls_Fixture F;
         F.Start(QStringLiteral("old key"), QString(), QStringLiteral("old server"), QStringLiteral("old root"));
         Write_File(F.In_Project(File), Bytes);
-        F.Open_Dialog.Paths = {F.In_Project(File)};
+        F.Open_Dialog.Answer = F.In_Project(File);
         F.Click(Button);
         QCOMPARE(F.Open_Dialog.Requests.size(), 1);
         QCOMPARE(F.Open_Dialog.Requests[0].Patterns.contains(QStringLiteral("*.key")), Box == "E_TLS_Server_Key");
@@ -291,6 +291,7 @@ private slots:
             QVERIFY(F.Dialog.Is_Change);
         }
         // Cancelled, the dialog changes nothing.
+        F.Open_Dialog.Answer.reset();
         const QString Now_Shown = F.Box(Box)->toPlainText();
         F.Click(Button);
         QCOMPARE(F.Box(Box)->toPlainText(), Now_Shown);

@@ -19,6 +19,7 @@ private slots:
     void Text_Is_Shown_As_Written();
     void A_Warning_Question_Defaults_To_No_data();
     void A_Warning_Question_Defaults_To_No();
+    void Default_No_Question_Goes_Back_On_Enter();
     void Long_Messages_Wrap_data();
     void Long_Messages_Wrap();
 };
@@ -90,14 +91,13 @@ void Test_Message_Box_Prompter::A_Warning_Question_Defaults_To_No_data()
 {
     QTest::addColumn<int>("Key");
     QTest::addColumn<Prompt_Answer>("Answer");
-    QTest::newRow("Enter") << int(Qt::Key_Return) << Prompt_Answer::No;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << Prompt_Answer::No;
     QTest::newRow("Yes clicked") << 0 << Prompt_Answer::Yes;
 }
 
 void Test_Message_Box_Prompter::A_Warning_Question_Defaults_To_No()
 {
-    // Saving despite warnings takes a deliberate Yes: Enter and Escape both keep the editor open.
+    // Saving despite warnings takes a deliberate Yes: Escape, like Enter, keeps the editor open.
     QFETCH(int, Key);
     QFETCH(Prompt_Answer, Answer);
     QMessageBox::Icon Shown_Icon = QMessageBox::NoIcon;
@@ -114,6 +114,21 @@ void Test_Message_Box_Prompter::A_Warning_Question_Defaults_To_No()
     Message_Box_Prompter Prompts;
     QCOMPARE(Prompts.Show(Prompt_Kind::Warning, "Save anyway?", Prompt_Buttons::Yes_No_Default_No), Answer);
     QCOMPARE(Shown_Icon, QMessageBox::Warning);
+}
+
+void Test_Message_Box_Prompter::Default_No_Question_Goes_Back_On_Enter()
+{
+    // A user who only presses Enter must not agree to what the question warns about.
+    bool No_Is_Default = false;
+    When_Modal([&](QWidget* Modal) {
+        auto* Box = qobject_cast<QMessageBox*>(Modal);
+        QVERIFY(Box);
+        No_Is_Default = Box->defaultButton() == Box->button(QMessageBox::No);
+        QTest::keyClick(Box, Qt::Key_Return);
+    });
+    Message_Box_Prompter Prompts;
+    QVERIFY(!Prompts.Confirm_Default_No("Save anyway?"));
+    QVERIFY(No_Is_Default);
 }
 
 void Test_Message_Box_Prompter::Long_Messages_Wrap_data()
