@@ -445,7 +445,7 @@ void TFParGen::Btn_CancelClick() { reject(); }
 
 void TFParGen::reject()
 {
-    if (Is_Change && !Prompts.Confirm(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Loss(Space.Str(441)))
         return;
     QDialog::reject();
 }

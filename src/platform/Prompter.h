@@ -5,7 +5,9 @@
 // The modal message boxes. The windows show every message through this seam,
 // so tests answer them from a script instead of a real box.
 enum class Prompt_Kind { Error, Warning, Information, Confirmation };
-enum class Prompt_Buttons { Ok, Yes_No };
+// Yes_No_Default_No: the question discards or deletes, so Enter and Escape
+// both answer No.
+enum class Prompt_Buttons { Ok, Yes_No, Yes_No_Default_No };
 enum class Prompt_Answer { Ok, Yes, No };
 
 class Prompter {
@@ -19,5 +21,10 @@ public:
     bool Confirm(const QString& Text)
     {
         return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No) == Prompt_Answer::Yes;
+    }
+    // The same for a question whose Yes loses something: No is the default.
+    bool Confirm_Loss(const QString& Text)
+    {
+        return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No_Default_No) == Prompt_Answer::Yes;
     }
 };

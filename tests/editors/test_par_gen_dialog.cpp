@@ -226,19 +226,22 @@ void Test_Par_Gen_Dialog::TLS_Group_Hides_And_Keeps_Texts()
 
 void Test_Par_Gen_Dialog::Cancel_Asks_When_Changed_data()
 {
-    QTest::addColumn<bool>("Title_Bar");
-    QTest::newRow("Cancel button") << false;
-    QTest::newRow("title-bar close") << true;
+    QTest::addColumn<int>("Way");
+    QTest::newRow("Cancel button") << 0;
+    QTest::newRow("title-bar close") << 1;
+    QTest::newRow("Escape") << 2;
 }
 
 void Test_Par_Gen_Dialog::Cancel_Asks_When_Changed()
 {
-    QFETCH(bool, Title_Bar);
+    QFETCH(int, Way);
     Dialog_Fixture F;
     F.Open();
     const auto Leave = [&] {
-        if (Title_Bar)
+        if (Way == 1)
             F.Dialog.close();
+        else if (Way == 2)
+            QTest::keyClick(&F.Dialog, Qt::Key_Escape);
         else
             F.Click("Btn_Cancel");
     };
@@ -247,6 +250,7 @@ void Test_Par_Gen_Dialog::Cancel_Asks_When_Changed()
     Leave();
     QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(441)});
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Confirmation);
+    QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
     QVERIFY(F.Dialog.isVisible());
     QVERIFY(F.Check("CB_PROFINET_GAT")->isChecked());
 

@@ -1,10 +1,13 @@
+#include "platform/Desktop_Shell.h"
 #include "shell/TFNew_Project.h"
+#include "shell/Web_Addresses.h"
 #include "shell/TFOpenConf.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Workspace.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -60,6 +63,7 @@ private slots:
     void Language_Change_Reapplies_Texts();
     void Layout_Sizes();
     void Configuration_Name_Shown_As_Typed();
+    void Keyboard_Starts_At_New_And_Reaches_The_Link();
 };
 
 void Test_Main_Window::First_Start_And_Close()
@@ -340,6 +344,31 @@ void Test_Main_Window::Configuration_Name_Shown_As_Typed()
     Plain.setText(Name);
     QCOMPARE(Line->text(), Name);
     QCOMPARE(Line->sizeHint(), Plain.sizeHint());
+}
+
+void Test_Main_Window::Keyboard_Starts_At_New_And_Reaches_The_Link()
+{
+    struct Recording_Desktop : Desktop_Shell {
+        void Open_Url(const QString& Url) override { Opened.append(Url); }
+        QStringList Opened;
+    } Desktop;
+    Fixture F;
+    Platform_Services Services;
+    Services.Desktop = &Desktop;
+    F.Start(Services);
+    F.Window->show();
+    QApplication::setActiveWindow(F.Window.get());
+    QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(F.Button("Btn_New")));
+
+    // Tab walks the steps down to the maker's link; Enter opens it.
+    F.Button("Btn_CreateBin")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    auto* Link = Find<QLabel>(F.Window.get(), "L_Korvex");
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Link));
+    QVERIFY(!Link->accessibleName().isEmpty());
+    QTest::keyClick(Link, Qt::Key_Return);
+    QCOMPARE(Desktop.Opened, QStringList{Home_Page_Url()});
 }
 
 QTEST_MAIN(Test_Main_Window)
