@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -156,9 +157,9 @@ void TFTavorixFirmWare::Lay_Out()
     L_Korvex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     L_Korvex->setGeometry(Client_Width - 12 - 220, Row(6), 220, Button_H);
     L_Korvex->setCursor(Qt::PointingHandCursor);
-    // Reached with Tab after the last step, opened with Enter.
-    L_Korvex->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    // Reached with Tab after the last step, opened with Enter or the space bar.
     L_Korvex->setFocusPolicy(Qt::StrongFocus);
+    L_Korvex->installEventFilter(this);
     L_Korvex->setAccessibleName(Identity::Maker_Host);
     connect(L_Korvex, &QLabel::linkActivated, this, [this] { L_KorvexClick(); });
     connect(LL_Update, &QLabel::linkActivated, this, &TFTavorixFirmWare::LL_UpdateLinkClick);
@@ -316,6 +317,18 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
             Update_Device();
         }
     });
+}
+
+bool TFTavorixFirmWare::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == L_Korvex && Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if (Key == Qt::Key_Return || Key == Qt::Key_Enter || Key == Qt::Key_Space) {
+            L_KorvexClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
 }
 
 void TFTavorixFirmWare::L_KorvexClick()

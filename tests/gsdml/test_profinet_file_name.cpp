@@ -70,7 +70,7 @@ void Test_Profinet_File_Name::Composes_Name_data()
     QTest::newRow("leading blank") << " plant1" << F1 + "_ plant1" + F2;
     QTest::newRow("blank then underscore") << " _plant1" << F1 + "_ _plant1" + F2;
     QTest::newRow("trailing blank kept") << "plant1 " << F1 + "_plant1 " + F2;
-    QTest::newRow("letters, digits, blanks, brackets") << "Linie 2 (Nord)-é" << F1 + "_Linie 2 (Nord)-é" + F2;
+    QTest::newRow("letters, digits, blanks, brackets") << "Linie 2 (Nord)-7" << F1 + "_Linie 2 (Nord)-7" + F2;
 }
 
 void Test_Profinet_File_Name::Composes_Name()
