@@ -77,10 +77,14 @@ public:
     // Grows with its texts, so that none is cut, and stays centred where it opened.
     void Fit()
     {
-        const QPoint Centre = geometry().center();
+        // move() places the frame, so the centre kept is the frame's too.
+        const QPoint Centre = frameGeometry().center();
         adjustSize();
-        if (Placed)
-            move(Centre - rect().center());
+        if (!Placed)
+            return;
+        QRect Frame = frameGeometry();
+        Frame.moveCenter(Centre);
+        move(Frame.topLeft());
     }
     // Centred on the screen, where the configurator's dialog stands.
     void Show_Centred()
