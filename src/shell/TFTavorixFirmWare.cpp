@@ -13,6 +13,7 @@
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
+#include "shell/Ui_Dialog_Place.h"
 #include "shell/Ui_Error_Handler.h"
 #include "shell/Web_Addresses.h"
 #include "shell/Workspace.h"
@@ -202,6 +203,8 @@ void TFTavorixFirmWare::Create_Windows()
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
     FBoot = new TFBoot(Space, Services, this);
     FProfinetFileName = new TFProfinetFileName(Space, *Services.Prompts, QDate::currentDate(), this);
+    for (QDialog* Dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        new Dialog_Place(Dialog);
 }
 
 void TFTavorixFirmWare::Set_Lang()

@@ -64,6 +64,7 @@ private slots:
     void Layout_Sizes();
     void Configuration_Name_Shown_As_Typed();
     void Keyboard_Starts_At_New_And_Reaches_The_Link();
+    void Dialogs_Open_At_The_Same_Place();
 };
 
 void Test_Main_Window::First_Start_And_Close()
@@ -369,6 +370,36 @@ void Test_Main_Window::Keyboard_Starts_At_New_And_Reaches_The_Link()
     QVERIFY(!Link->accessibleName().isEmpty());
     QTest::keyClick(Link, Qt::Key_Return);
     QCOMPARE(Desktop.Opened, QStringList{Home_Page_Url()});
+}
+
+void Test_Main_Window::Dialogs_Open_At_The_Same_Place()
+{
+    Fixture F;
+    F.Start();
+    F.Window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.Window.get()));
+    QList<QPoint> Seen;
+    const auto Open_About = [&](QPoint Drag) {
+        When_Modal([&, Drag](QWidget* Modal) {
+            Seen << Modal->pos();
+            Modal->move(Modal->pos() + Drag);  // where the user puts it
+            qobject_cast<QDialog*>(Modal)->reject();
+        });
+        F.Click("Btn_Info");
+    };
+    Open_About(QPoint(0, 0));
+    Open_About(QPoint(0, 0));
+    QCOMPARE(Seen.size(), 2);
+    QCOMPARE(Seen[1], Seen[0]);
+    // Moved by the user, it opens where it was left.
+    Open_About(QPoint(10, 15));
+    Open_About(QPoint(0, 0));
+    QCOMPARE(Seen[3], Seen[0] + QPoint(10, 15));
+    // And it keeps that place beside the main window when the main window moves.
+    F.Window->move(F.Window->pos() + QPoint(30, 20));
+    Open_About(QPoint(0, 0));
+    QCOMPARE(Seen.size(), 5);
+    QCOMPARE(Seen[4], Seen[0] + QPoint(10, 15) + QPoint(30, 20));
 }
 
 QTEST_MAIN(Test_Main_Window)
