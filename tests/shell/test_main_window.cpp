@@ -167,11 +167,13 @@ void Test_Main_Window::New_Configuration()
     F.Start();
     const QStringList Before = QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     bool Dialog_Stayed_Open = false;
+    bool Name_Focused = false;
     When_Modal([&](QWidget* Modal) {
         auto* Edit = Find<QLineEdit>(Modal, "E_New_Proj");
         Edit->setText(Name);
         QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
         Dialog_Stayed_Open = Modal->isVisible();
+        Name_Focused = QApplication::focusWidget() == Edit && Edit->selectedText() == Edit->text();
         if (Dialog_Stayed_Open)
             QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
     });
@@ -187,6 +189,7 @@ void Test_Main_Window::New_Configuration()
     } else {
         QCOMPARE(F.Prompts.Texts(), QStringList{Message});
         QVERIFY(Dialog_Stayed_Open);
+        QVERIFY(Name_Focused);
         QVERIFY(!F.Space.Is_Project_Active());
         QCOMPARE(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{"Existing", "Plain file"}));
