@@ -30,6 +30,7 @@ public:
 
 private:
     void FormCreate(const QDate& Start_Date);
+    void Fit_Name_Parts();
 
     Workspace& Space;
     Prompter& Prompts;

@@ -51,6 +51,7 @@ protected:
 
 private:
     void Lay_Out();
+    void Fit_Texts();
     void FormShow();
     void Update_Guarded();
     // While the check and the updater run, the controls take no input and the
