@@ -213,7 +213,7 @@ void Test_Profinet_File_Name::Unusable_User_Part_Refused()
         Edit->setText(User);
         QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
         Stayed = Modal->isVisible();
-        Focused = QApplication::focusWidget() == Edit;
+        Focused = Modal->focusWidget() == Edit;
         Selected = Edit->selectedText();
         QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
     });

@@ -173,7 +173,7 @@ void Test_Main_Window::New_Configuration()
         Edit->setText(Name);
         QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
         Dialog_Stayed_Open = Modal->isVisible();
-        Name_Focused = QApplication::focusWidget() == Edit && Edit->selectedText() == Edit->text();
+        Name_Focused = Modal->focusWidget() == Edit && Edit->selectedText() == Edit->text();
         if (Dialog_Stayed_Open)
             QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
     });

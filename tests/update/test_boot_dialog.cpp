@@ -216,7 +216,7 @@ void Test_Boot_Dialog::Bad_Address_Refused_Before_Any_Request()
     QVERIFY(F.Runner.Starts.isEmpty());
     QVERIFY(!QFileInfo::exists(F.Parameter_File()));
     QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("192.168.2.205"));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(F.Field(Field)));
+    QCOMPARE(F.Dialog->focusWidget(), static_cast<QWidget*>(F.Field(Field)));
     QCOMPARE(F.Field(Field)->selectedText(), F.Field(Field)->text());
 }
 
@@ -249,7 +249,7 @@ void Test_Boot_Dialog::Busy_While_Checking_And_Running()
         QVERIFY(W->isEnabled());
     QVERIFY(Cancel->isEnabled());
     QVERIFY(!QApplication::overrideCursor());
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Update));
+    QCOMPARE(F.Dialog->focusWidget(), static_cast<QWidget*>(Update));
 }
 
 void Test_Boot_Dialog::Input_During_The_Updater_Is_Discarded()
