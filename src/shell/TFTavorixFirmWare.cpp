@@ -2,6 +2,7 @@
 
 #include "image/Configuration_Image.h"
 #include "localisation/TFSoftOptions.h"
+#include "localisation/Ui_Qt_Translation.h"
 #include "localisation/Version_Check.h"
 #include "platform/Desktop_Shell.h"
 #include "gsdml/Profinet_XML.h"
@@ -85,6 +86,7 @@ void TFTavorixFirmWare::FormCreate()
     Title.L_SW_Code->setText(Space.SW_Code);
     Title.L_SW_Desc->setText(Space.SW_Description);
     Space.Init_Language();
+    Apply_Qt_Translation(Space.Language_Name);
     Space.Restore_Project();
     Set_Lang();
     Space.Set_Files();
