@@ -537,7 +537,7 @@ void TFParGen::Btn_CancelClick() { reject(); }
 
 void TFParGen::reject()
 {
-    if (Is_Change && !Prompts.Confirm_Loss(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
         return;
     QDialog::reject();
 }

@@ -102,7 +102,7 @@ void Paste_Row(Table_Model& Table, int Row, bool Copied, Workspace& Space, Promp
         Prompts.Error(Space.Str(1101));
         return;
     }
-    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Loss(Space.Str(1100)))
+    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Default_No(Space.Str(1100)))
         return;
     for (int Column = 1; Column <= Width; ++Column) {
         const QString& Entry = Space.Row_Clipboard[Column - 1];

@@ -117,7 +117,7 @@ void List_Editor::ClickCell(int Row, int Column)
 void List_Editor::Btn_DelRowClick()
 {
     const int Row = Table.Current_Row();
-    if (!Prompts.Confirm_Loss(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
+    if (!Prompts.Confirm_Default_No(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
         return;
     Delete_Row(Table, Row, Delete_Checks_First_Column());
 }
@@ -155,7 +155,7 @@ bool List_Editor::Dropped_Rows_Accepted()
     const std::optional<List_Gap> Gap = Rows_Dropped_At_Save(Table, Key_Column());
     if (!Gap)
         return true;
-    if (Prompts.Confirm_Loss(
+    if (Prompts.Confirm_Default_No(
             Space.Str(1121).arg(Gap->Empty_Row).arg(Table.Cell(0, Key_Column())).arg(Gap->Dropped_Rows)))
         return true;
     Go_To_Cell(Gap->Empty_Row, Key_Column());
@@ -164,14 +164,14 @@ bool List_Editor::Dropped_Rows_Accepted()
 
 void List_Editor::reject()
 {
-    if (Is_Change && !Prompts.Confirm_Loss(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
         return;
     QDialog::reject();
 }
 
 void List_Editor::Btn_OKClick()
 {
-    if (!Dropped_Rows_Accepted() || !Controllo_dati())
+    if (!Dropped_Rows_Accepted() || !Controllo_dati() || !Accept_Before_Save())
         return;
     if (const auto Saved = Save_Table(); !Saved) {
         Prompts.Error(QDir::toNativeSeparators(File_Path()) + QStringLiteral("\n") + Saved.error());

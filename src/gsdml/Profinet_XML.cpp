@@ -124,7 +124,7 @@ std::optional<QString> Profinet_XML::Save_Profinet_XML(const QString& Name)
         return std::nullopt;
     // Only the folder counts: the file keeps the name composed before.
     const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
-    if (QFileInfo::exists(Path) && !Prompts.Confirm_Loss(Space.Str(Overwrite_Question)))
+    if (QFileInfo::exists(Path) && !Prompts.Confirm_Default_No(Space.Str(Overwrite_Question)))
         return std::nullopt;
     // The system's text alone does not say which file it is about.
     if (const auto Written = Create_Profinet_XML(Path); !Written) {

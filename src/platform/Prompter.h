@@ -5,8 +5,8 @@
 // The modal message boxes. The windows show every message through this seam,
 // so tests answer them from a script instead of a real box.
 enum class Prompt_Kind { Error, Warning, Information, Confirmation };
-// Yes_No_Default_No: the question discards or deletes, so Enter and Escape
-// both answer No.
+// Yes_No_Default_No: Yes and No with No as the default answer, for a
+// question whose safe answer is to go back; Escape answers No as well.
 enum class Prompt_Buttons { Ok, Yes_No, Yes_No_Default_No };
 enum class Prompt_Answer { Ok, Yes, No };
 
@@ -22,8 +22,8 @@ public:
     {
         return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No) == Prompt_Answer::Yes;
     }
-    // The same for a question whose Yes loses something: No is the default.
-    bool Confirm_Loss(const QString& Text)
+    // The same, with No as the default answer.
+    bool Confirm_Default_No(const QString& Text)
     {
         return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No_Default_No) == Prompt_Answer::Yes;
     }

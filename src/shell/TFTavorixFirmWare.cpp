@@ -221,7 +221,8 @@ void TFTavorixFirmWare::Create_Windows()
     FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
     FParGen = new TFParGen(Space, *Services.Prompts, this);
     FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this);
-    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
+    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
+                                                  Services.Open_Dialog, this);
     FBoot = new TFBoot(Space, Services, this);
     FProfinetFileName = new TFProfinetFileName(Space, *Services.Prompts, QDate::currentDate(), this);
     for (QDialog* Dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))

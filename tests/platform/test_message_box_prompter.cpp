@@ -19,6 +19,7 @@ private slots:
     void Text_Is_Shown_As_Written();
     void Losing_Questions_Default_To_No_data();
     void Losing_Questions_Default_To_No();
+    void Default_No_Question_Goes_Back_On_Enter();
     void Long_Messages_Wrap_data();
     void Long_Messages_Wrap();
 };
@@ -106,6 +107,21 @@ void Test_Message_Box_Prompter::Losing_Questions_Default_To_No()
     When_Modal([&](QWidget* Modal) { QTest::keyClick(Modal, Qt::Key(Key)); });
     Message_Box_Prompter Prompts;
     QCOMPARE(Prompts.Show(Prompt_Kind::Confirmation, "Delete?", Buttons), Answer);
+}
+
+void Test_Message_Box_Prompter::Default_No_Question_Goes_Back_On_Enter()
+{
+    // A user who only presses Enter must not agree to what the question warns about.
+    bool No_Is_Default = false;
+    When_Modal([&](QWidget* Modal) {
+        auto* Box = qobject_cast<QMessageBox*>(Modal);
+        QVERIFY(Box);
+        No_Is_Default = Box->defaultButton() == Box->button(QMessageBox::No);
+        QTest::keyClick(Box, Qt::Key_Return);
+    });
+    Message_Box_Prompter Prompts;
+    QVERIFY(!Prompts.Confirm_Default_No("Save anyway?"));
+    QVERIFY(No_Is_Default);
 }
 
 void Test_Message_Box_Prompter::Long_Messages_Wrap_data()
