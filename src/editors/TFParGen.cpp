@@ -51,11 +51,14 @@ constexpr int Info_Indent = 12;
 
 // The part a control plays when the label column widens (see Fit_Label_Column).
 enum Part { Label_Part = 1, Stretched_Field, Field, Other };
+// A pasted key or certificate is seen to be there: its box shows this many lines.
+constexpr int Text_Box_Lines = 5;
+constexpr int Row_Gap = 6;
 
-// A multi-line text box shown one line high.
-class One_Line_Box : public QPlainTextEdit {
+// A multi-line text box a whole number of lines high.
+class Lines_Box : public QPlainTextEdit {
 public:
-    explicit One_Line_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
+    explicit Lines_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
     void Set_Margins(int Margin) { setViewportMargins(Margin, Margin, Margin, Margin); }
 };
 
@@ -141,19 +144,22 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
 
 QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int Y)
 {
-    QPlainTextEdit* Box = new One_Line_Box(Body);
+    QPlainTextEdit* Box = new Lines_Box(Body);
     Box->setObjectName(Name);
     Box->setTabChangesFocus(true);
     Box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // One text line high: the margins lie outside the text area, so no part
-    // of the second line of a key or certificate peeks in below the first.
+    // The scroll bar tells that there is more than the box shows.
+    Box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Whole lines: the margins lie outside the text area, so no part of a
+    // further line peeks in below the last one shown.
     Box->document()->setDocumentMargin(0);
     const int Line = Box->fontMetrics().lineSpacing();
     const int Margin = 3;
-    static_cast<One_Line_Box*>(Box)->Set_Margins(Margin);
-    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12, Line + 2 * Box->frameWidth() + 2 * Margin);
+    static_cast<Lines_Box*>(Box)->Set_Margins(Margin);
+    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12,
+                     Text_Box_Lines * Line + 2 * Box->frameWidth() + 2 * Margin
+                         + Box->horizontalScrollBar()->sizeHint().height());
     connect(Box, &QPlainTextEdit::textChanged, this, &TFParGen::On_Change);
     return Box;
 }
@@ -214,7 +220,7 @@ void TFParGen::FormCreate()
     Scroll->setFocusPolicy(Qt::NoFocus);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
         if (Now && CPG->isAncestorOf(Now))
-            Scroll->ensureWidgetVisible(Now);
+            Show_In_Stack(Now);
     });
     CPG = new QWidget;
     CPG->setObjectName(QStringLiteral("CPG"));
@@ -402,6 +408,16 @@ void TFParGen::Move_GroupBoxs()
 
     CP_PROFINET->Set_Body_Height(Bottom(E_PROFINET_Diagnostic) + Bottom_Margin);
     Stack_Groups();
+    Enable_Optional_Fields();
+}
+
+void TFParGen::Enable_Optional_Fields()
+{
+    // A value that is not used while its check box is off cannot be edited
+    // meanwhile; it keeps its text and is saved as usual.
+    for (QLineEdit* Byte : E_PROFINET_GAT)
+        Byte->setEnabled(CB_PROFINET_GAT->isChecked());
+    E_PROFINET_Diagnostic->setEnabled(CB_PROFINET_Diagnostic->isChecked());
 }
 
 void TFParGen::Set_Lang()
@@ -548,6 +564,9 @@ void TFParGen::FormShow()
     const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
     Write_Controls(Data);
     Is_Change = false;
+    // Each opening shows every group; one collapsed last time is open again.
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        Group->Set_Expanded(true);
     Move_GroupBoxs();
     Scroll->verticalScrollBar()->setValue(0);
     E_IEC61850_Server_Port->setFocus();
@@ -561,11 +580,31 @@ int TFParGen::Execute()
 
 bool TFParGen::Controllo_Dati()
 {
-    if (const std::optional<QString> Problem = Par_Gen::Check(Read_Controls(), Space.Lang_Strings)) {
-        Prompts.Error(*Problem);
+    if (const std::optional<Par_Gen::Problem> Problem = Par_Gen::Find_Problem(Read_Controls(), Space.Lang_Strings)) {
+        Prompts.Error(Problem->Text);
+        Go_To_Field(Controls[static_cast<size_t>(Problem->Element)]);
         return false;
     }
     return true;
+}
+
+void TFParGen::Show_In_Stack(QWidget* Control)
+{
+    // The whole control, not only its text cursor: a five-line box is seen whole.
+    const QRect Area(Control->mapTo(CPG, QPoint(0, 0)), Control->size());
+    Scroll->ensureVisible(Area.center().x(), Area.center().y(), Area.width() / 2 + 8, Area.height() / 2 + 8);
+}
+
+void TFParGen::Go_To_Field(QWidget* Field)
+{
+    // The user sees the value the message is about, ready to be typed over.
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        if (Group->isAncestorOf(Field))
+            Group->Set_Expanded(true);
+    Field->setFocus(Qt::OtherFocusReason);
+    Show_In_Stack(Field);
+    if (auto* Edit = qobject_cast<QLineEdit*>(Field))
+        Edit->selectAll();
 }
 
 void TFParGen::Btn_OKClick()
@@ -584,7 +623,7 @@ void TFParGen::Btn_CancelClick() { reject(); }
 
 void TFParGen::reject()
 {
-    if (Is_Change && !Prompts.Confirm(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
         return;
     QDialog::reject();
 }
@@ -596,6 +635,8 @@ void TFParGen::On_Click(QCheckBox* Sender)
     Is_Change = true;
     if (Sender == CB_TLS_Server_Enable)
         Move_GroupBoxs();
+    if (Sender == CB_PROFINET_GAT || Sender == CB_PROFINET_Diagnostic)
+        Enable_Optional_Fields();
 }
 
 bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)

@@ -150,3 +150,5 @@ void TFTLS_Server_Known_Cert::Btn_LoadRowClick()
     Table.Set_Cell(Row, T::Col_Certificate, *Pem);
     Select_Certificate(Row);
 }
+
+int TFTLS_Server_Known_Cert::Key_Column() const { return T::Col_Certificate; }
