@@ -1,6 +1,7 @@
 #pragma once
 
 #include "localisation/Lang_Strings.h"
+#include "platform/File_Write.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -49,7 +50,7 @@ void Reset(Table_Model& Table);
 // file leaves the reset table; a malformed one raises Xml_Parse_Error.
 void Load(const QString& Path, Table_Model& Table);
 QByteArray To_Bytes(const Table_Model& Table);
-std::expected<void, QString> Save(const QString& Path, const Table_Model& Table);
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table);
 // The message of the first enabled row that may not be saved, up to the
 // first row without a name; nothing when the list may be saved.
 std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
@@ -75,6 +76,6 @@ void Set_Headers(Table_Model& Table, const Lang_Table& Lang);
 void Reset(Table_Model& Table);
 void Load(const QString& Path, Table_Model& Table);
 QByteArray To_Bytes(const Table_Model& Table);
-std::expected<void, QString> Save(const QString& Path, const Table_Model& Table);
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table);
 
 } // namespace TLS_Known_Cert

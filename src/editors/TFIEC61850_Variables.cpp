@@ -52,6 +52,6 @@ bool TFIEC61850_Variables::Controllo_dati()
     return true;
 }
 
-std::expected<void, QString> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
+std::expected<void, Write_Error> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
 
 QString TFIEC61850_Variables::File_Path() const { return Space.File_IEC61850_Variables; }

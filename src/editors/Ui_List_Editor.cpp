@@ -131,7 +131,7 @@ void List_Editor::Btn_OKClick()
     if (!Controllo_dati())
         return;
     if (const auto Saved = Save_Table(); !Saved) {
-        Prompts.Error(QDir::toNativeSeparators(File_Path()) + QStringLiteral("\n") + Saved.error());
+        Prompts.Error(Space.Write_Failure_Text(Saved.error()));
         return;
     }
     accept();

@@ -368,6 +368,7 @@ const Default_String Entries[] = {
     {1105, u"File already exists. Do you want to overwrite?"},
     {1106, u"Error! The configuration is too large for the device memory"},
     {1107, u"Error! The bank files could not be written: "},
+    {1108, u"Refused: %1 is a symbolic link; nothing is written through it."},
     {1200, u"Set Modbus Access"},
     {1201, u"Set Modbus Access"},
     {1202, u"OK"},

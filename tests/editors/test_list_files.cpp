@@ -1,4 +1,4 @@
-#include "File_Limit.h"
+#include "support/File_Limit.h"
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
 #include "platform/Xml_File.h"

@@ -1,4 +1,4 @@
-#include "File_Limit.h"
+#include "support/File_Limit.h"
 #include "editors/Par_Gen_File.h"
 #include "platform/Xml_File.h"
 #include "support/Test_Support.h"

@@ -3,6 +3,7 @@
 // per start address, checks the parameter block's checksum, answers read-back
 // and ends on its own.
 
+#include "platform/File_Write.h"
 #include "protocol/Update_Protocol.h"
 
 #include <QCommandLineParser>
@@ -13,7 +14,6 @@
 #include <QHash>
 #include <QMap>
 #include <QNetworkDatagram>
-#include <QSaveFile>
 #include <QUdpSocket>
 
 #include <cstdio>
@@ -177,9 +177,11 @@ private:
     {
         if (Options.Store_Dir.isEmpty())
             return;
-        QSaveFile File(QDir(Options.Store_Dir).filePath(QStringLiteral("0x%1.bin").arg(Start, 8, 16, QChar('0'))));
-        if (!File.open(QIODevice::WriteOnly) || File.write(Data) != Data.size() || !File.commit())
-            std::fprintf(stderr, "gateway_simulator: cannot store 0x%08x: %s\n", Start, qPrintable(File.errorString()));
+        const QString Path = QDir(Options.Store_Dir).filePath(QStringLiteral("0x%1.bin").arg(Start, 8, 16, QChar('0')));
+        if (const auto Written = Write_File_Atomic(Path, Data); !Written) {
+            const QString Reason = Written.error().Refused_Link() ? QStringLiteral("is a symbolic link") : Written.error().System_Text;
+            std::fprintf(stderr, "gateway_simulator: cannot store 0x%08x: %s\n", Start, qPrintable(Reason));
+        }
     }
 
     Settings Options;
