@@ -36,6 +36,9 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <fcntl.h>
+#include <optional>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using Test_Support::Find;
@@ -55,12 +58,70 @@ public:
     std::optional<QString> Answer;
 };
 
+// Run a second time inside a user and mount namespace of its own (see
+// full_disk_tmpfs.sh), the tests make a real small file system run full: a
+// tmpfs on the fixture's folder, filled to its last byte. Elsewhere a
+// file-size limit stands in for it.
+bool Tmpfs_Wanted() { return qEnvironmentVariableIsSet("SW_FULL_DISK_TMPFS"); }
+
+struct Small_Disk {
+    QString Path;
+    bool Mounted = false;
+    explicit Small_Disk(const QString& Path_) : Path(Path_)
+    {
+        if (Tmpfs_Wanted() && ::mount("tmpfs", Path.toLocal8Bit().constData(), "tmpfs", 0, "size=256k,mode=0700") != 0)
+            qFatal("cannot mount a tmpfs on %s: %s", qPrintable(Path), std::strerror(errno));
+        Mounted = Tmpfs_Wanted();
+    }
+    ~Small_Disk()
+    {
+        if (Mounted)
+            ::umount2(Path.toLocal8Bit().constData(), MNT_DETACH);
+    }
+    Small_Disk(const Small_Disk&) = delete;
+    Small_Disk& operator=(const Small_Disk&) = delete;
+
+    // Takes every free byte, so the next write of anyone fails.
+    void Fill() const
+    {
+        const int File = ::open((Path + "/filler").toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QVERIFY(File >= 0);
+        const QByteArray Block(4096, 'f');
+        while (::write(File, Block.constData(), Block.size()) > 0) {
+        }
+        QCOMPARE(errno, ENOSPC);
+        const char Byte = 'f';
+        while (::write(File, &Byte, 1) > 0) {
+        }
+        ::close(File);
+    }
+    // The system's text for the failure this disk gives.
+    QString Failure_Text() const { return QString::fromLocal8Bit(std::strerror(Mounted ? ENOSPC : EFBIG)); }
+};
+
+// While it lives, every write into the disk fails: the tmpfs is filled, or
+// the process may write no further than a few bytes into any file.
+class Full {
+public:
+    explicit Full(const Small_Disk& Disk)
+    {
+        if (Disk.Mounted)
+            Disk.Fill();
+        else
+            Limit.emplace(16);
+    }
+
+private:
+    std::optional<File_Size_Limit> Limit;
+};
+
 const QString Gsdml_Name = QStringLiteral("GSDML-V2.31-Korvex-GW40610-20310109.xml");
 
 // A program folder with the configuration "Plant" active; every message goes
 // to the scripted prompter.
 struct Fixture {
     QTemporaryDir Dir;
+    Small_Disk Disk{Dir.path()};
     QString Exe_Dir = Dir.path() + "/prog";
     Workspace Space{Exe_Dir};
     Scripted_Prompter Prompts;
@@ -196,8 +257,6 @@ const std::map<QString, Writer>& Writers()
     return Table;
 }
 
-const QString Too_Large = QString::fromLocal8Bit(std::strerror(EFBIG));
-
 // Sends one image to the simulator on 127.0.0.1 and waits until it says it has it.
 bool Send_Image(QProcess& Simulator, quint16 Port, quint32 Address, const QByteArray& Image)
 {
@@ -232,15 +291,14 @@ bool Send_Image(QProcess& Simulator, quint16 Port, quint32 Address, const QByteA
     return Simulator.readLine().startsWith("STORED");
 }
 
-// Starts the simulator, storing into Store_Dir, with every write of its
-// process beyond Limit failing as on a full disk.
-bool Start_Simulator(QProcess& Simulator, const QString& Store_Dir, rlim_t Limit, quint16& Port)
+// Starts the simulator, storing into the full Disk.
+bool Start_Simulator(QProcess& Simulator, const Small_Disk& Disk, quint16& Port)
 {
     Simulator.setProgram(SW_GATEWAY_SIMULATOR);
-    Simulator.setArguments({"--port", "0", "--store-dir", Store_Dir, "--idle-ms", "5000", "--max-ms", "30000"});
+    Simulator.setArguments({"--port", "0", "--store-dir", Disk.Path, "--idle-ms", "5000", "--max-ms", "30000"});
     {
-        // The limit and the ignored signal are inherited by the child.
-        File_Size_Limit Full_Disk(Limit);
+        // A file-size limit and the ignored signal are inherited by the child.
+        Full Disk_Full(Disk);
         Simulator.start();
         if (!Simulator.waitForStarted(5000))
             return false;
@@ -283,15 +341,16 @@ void Test_File_Write::Full_Disk_Keeps_Previous_File()
     const ::Writer& W = Writers().at(Writer);
     Fixture F;
     W.Plant(F);
-    const auto Before = F.Snapshot();
     QString Shown;
+    std::map<QString, QByteArray> Before;
     {
-        // Far smaller than any of these files and than the write buffer, so
-        // the new file is cut short while it is still held in memory.
-        File_Size_Limit Full_Disk(16);
+        // No room, or far less than any of these files and the write
+        // buffer: the new file is cut short while still held in memory.
+        Full Disk_Full(F.Disk);
+        Before = F.Snapshot();
         Shown = W.Save(F);
     }
-    QVERIFY2(Shown.contains(Too_Large), qPrintable(Shown + " / " + Too_Large));
+    QVERIFY2(Shown.contains(F.Disk.Failure_Text()), qPrintable(Shown));
     for (const QString& File : W.Files)
         QVERIFY2(Shown.contains(QDir::toNativeSeparators(Paths(F, File))) || Writer == "bank files",
                  qPrintable(Shown));
@@ -304,11 +363,12 @@ void Test_File_Write::Full_Disk_Keeps_Previous_File()
 void Test_File_Write::Simulator_Image_On_Full_Disk()
 {
     QTemporaryDir Dir;
+    Small_Disk Disk(Dir.path());
     const QString Stored = Dir.filePath("0x00080000.bin");
     Write_File(Stored, "previous image");
     QProcess Simulator;
     quint16 Port = 0;
-    QVERIFY(Start_Simulator(Simulator, Dir.path(), 1024, Port));
+    QVERIFY(Start_Simulator(Simulator, Disk, Port));
     QByteArray Image(4096, '\0');
     for (int I = 0; I < Image.size(); ++I)
         Image[I] = static_cast<char>(I * 7);
@@ -316,9 +376,11 @@ void Test_File_Write::Simulator_Image_On_Full_Disk()
     Simulator.kill();
     Simulator.waitForFinished(5000);
     const QString Errors = QString::fromLocal8Bit(Simulator.readAllStandardError());
-    QVERIFY2(Errors.contains("cannot store 0x00080000: " + Too_Large), qPrintable(Errors));
+    QVERIFY2(Errors.contains("cannot store 0x00080000: " + Disk.Failure_Text()), qPrintable(Errors));
     QCOMPARE(Read_File(Stored), QByteArray("previous image"));
-    QCOMPARE(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"0x00080000.bin"});
+    QStringList Left = QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden);
+    Left.removeAll("filler");
+    QCOMPARE(Left, QStringList{"0x00080000.bin"});
 }
 
 void Test_File_Write::Link_Is_Not_Written_Through_data()
