@@ -15,6 +15,9 @@ FRAME = (154, 154, 154)
 FLAGS = {
     "Italiano": ("vertical", [(0, 146, 70), (244, 245, 240), (206, 43, 55)]),
     "Deutsch": ("horizontal", [(0, 0, 0), (221, 0, 0), (255, 206, 0)]),
+    "Français": ("vertical", [(0, 85, 164), (255, 255, 255), (239, 65, 53)]),
+    # Equal bands, the yellow one given twice: red, yellow, red in 1 : 2 : 1.
+    "Español": ("horizontal", [(170, 21, 27), (241, 191, 0), (241, 191, 0), (170, 21, 27)]),
 }
 
 

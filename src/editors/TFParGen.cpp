@@ -2,6 +2,7 @@
 
 #include "editors/Ui_Collapsible_Group.h"
 #include "platform/Prompter.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -332,6 +334,7 @@ void TFParGen::Set_Lang()
     Btn_OK->setToolTip(Space.Str(404));
     Btn_Cancel->setText(Space.Str(403));
     Btn_Cancel->setToolTip(Space.Str(405));
+    Fit_Row_Right({Btn_OK, Btn_Cancel});
 
     const auto Label = [this](QLabel* L, int Text_Slot, QWidget* Field, int Hint_Slot) {
         L->setText(Space.Str(Text_Slot));
@@ -371,6 +374,53 @@ void TFParGen::Set_Lang()
     }
     E_PROFINET_Diagnostic->setToolTip(Space.Str(559));
     E_PROFINET_Diagnostic->setAccessibleName(Space.Str(557));
+    Fit_Label_Column();
+}
+
+void TFParGen::Fit_Label_Column()
+{
+    // A label (or check box) of the left column that needs more room moves
+    // the field column to the right, as far as the four byte edits of an
+    // address leave room; fields reaching the right margin keep it. Moves are
+    // relative, so a field placed elsewhere meanwhile keeps its place. Each
+    // control's part is decided the first time it is seen.
+    enum Part { Label_Part = 1, Stretched_Field, Field, Other };
+    constexpr int Column_Width = Field_X - Label_X - 6;
+    constexpr int Room = Group_Width - 12 - (Field_X + 3 * Byte_Step + Byte_Width);
+    const int Current = property("sw_label_shift").toInt();
+    const int Fields = Field_X + Current; // where the field column starts now
+    QList<std::pair<QWidget*, int>> Controls;
+    int Need = 0;
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET}) {
+        for (QWidget* Control : Group->Body()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            int Role = Control->property("sw_column_part").toInt();
+            if (Role == 0) {
+                const QRect Place = Control->geometry();
+                Role = Place.x() == Label_X && Place.x() + Place.width() < Fields ? Label_Part
+                       : Place.x() >= Fields && Place.x() + Place.width() == Group_Width - 12 ? Stretched_Field
+                       : Place.x() >= Fields                                               ? Field
+                                                                                           : Other;
+                Control->setProperty("sw_column_part", Role);
+            }
+            if (Role == Label_Part)
+                Need = std::max(Need, Text_Width(Control) - Column_Width);
+            Controls.append({Control, Role});
+        }
+    }
+    const int Shift = std::clamp(Need, 0, Room);
+    const int Delta = Shift - Current;
+    if (Delta == 0)
+        return;
+    setProperty("sw_label_shift", Shift);
+    for (const auto& [Control, Role] : Controls) {
+        const QRect Place = Control->geometry();
+        if (Role == Label_Part)
+            Control->resize(Place.width() + Delta, Place.height());
+        else if (Role == Stretched_Field)
+            Control->setGeometry(Place.x() + Delta, Place.y(), Place.width() - Delta, Place.height());
+        else if (Role == Field)
+            Control->move(Place.x() + Delta, Place.y());
+    }
 }
 
 Par_Gen::Values TFParGen::Read_Controls() const

@@ -57,6 +57,7 @@ private:
     QLineEdit* Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W);
     QPlainTextEdit* Make_Text_Box(QWidget* Body, const QString& Name, int Y);
     QCheckBox* Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W);
+    void Fit_Label_Column();
     QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
 
     Workspace& Space;

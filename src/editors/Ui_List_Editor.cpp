@@ -3,6 +3,7 @@
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_View.h"
 #include "platform/Prompter.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QDir>
@@ -72,6 +73,9 @@ void List_Editor::Set_Lang()
         Button->setToolTip(Space.Str(Slot + 6));
         ++Slot;
     }
+    // The row commands grow rightwards, OK and Cancel leftwards.
+    Fit_Row_Left({Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow});
+    Fit_Row_Right({Btn_OK, Btn_Cancel});
     Set_Table_Texts();
     Grid->Set_Corner_Text(Table.Cell(0, 0));
     Apply_Hints();

@@ -1,11 +1,15 @@
 #include "gsdml/TFProfinetFileName.h"
 
 #include "gsdml/Profinet_File_Name.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
+#include <tuple>
 
 namespace {
 constexpr int Client_Width = 540;
@@ -89,6 +93,32 @@ void TFProfinetFileName::Set_Lang()
     Label5->setText(Space.Str(1507));
     E_XML_User->setToolTip(Space.Str(1508));
     E_XML_User->setAccessibleName(Space.Str(1506));
+    Fit_Row_Right({Btn_OK, Btn_Cancel});
+    Fit_Name_Parts();
+}
+
+void TFProfinetFileName::Fit_Name_Parts()
+{
+    // The fixed parts and the headings over them take what their texts need;
+    // the user's part gets what is left, never less than half its laid-out width.
+    const auto Need = [](QLabel* Part, QLabel* Heading) {
+        return std::max({Laid_Out_Geometry(Part).width(), Text_Width(Part), Text_Width(Heading)});
+    };
+    const int Fix1 = Need(L_XML_Fix1, Label2);
+    const int Fix2 = Need(L_XML_Fix2, Label5);
+    const int User = std::max({User_W / 2, Text_Width(Label4), Client_Width - 24 - 8 - Fix1 - Fix2});
+    Widen_Window(this, Fix1 + User + Fix2 + 8 + 24 - Client_Width);
+    const int User_Left = Fix1_X + Fix1 + 4;
+    const int Fix2_Left = User_Left + User + 4;
+    for (auto [Part, Heading, X, W] : {std::tuple{L_XML_Fix1, Label2, Fix1_X, Fix1},
+                                       std::tuple{L_XML_Fix2, Label5, Fix2_Left, Fix2}}) {
+        Part->setGeometry(X, Part_Top, W, Part_Height);
+        Heading->setGeometry(X, Heading_Top, W, 20);
+    }
+    E_XML_User->setGeometry(User_Left, Part_Top, User, Part_Height);
+    Label4->setGeometry(User_Left, Heading_Top, User, 20);
+    Fit_Width(Label1, width() - Client_Width);
+    Fit_Row_Right({Btn_OK, Btn_Cancel}, width() - Client_Width);
 }
 
 void TFProfinetFileName::Btn_OKClick()

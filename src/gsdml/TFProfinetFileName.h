@@ -26,6 +26,7 @@ public:
 
 private:
     void FormCreate(const QDate& Start_Date);
+    void Fit_Name_Parts();
 
     Workspace& Space;
     Title_Area Title;

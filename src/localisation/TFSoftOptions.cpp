@@ -3,6 +3,7 @@
 #include "localisation/Language_Files.h"
 #include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Web_Addresses.h"
 #include "shell/Workspace.h"
 
@@ -14,6 +15,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -152,9 +154,34 @@ void TFSoftOptions::Set_Lang()
     CB_DoubleClick_Auto_Size->setText(Space.Str(321));
     Btn_OK->setText(Space.Str(312));
     Btn_Cancel->setText(Space.Str(313));
+    Fit_Texts();
     // The answer of a check already shown follows a language picked after it.
     if (!LL_Check_Update->isHidden())
         Show_Check_Answer();
+}
+
+void TFSoftOptions::Fit_Texts()
+{
+    // The check boxes and the tab captions span the pages: when one of them
+    // needs more room, the whole dialog widens by as much.
+    int Growth = Text_Width(PC_Options->tabBar()) - Laid_Out_Geometry(PC_Options).width();
+    for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
+        Growth = std::max(Growth, Text_Width(Box) - Laid_Out_Geometry(Box).width());
+    Fit_Row_Left({Btn_Check_Update});
+    Growth = std::max(Growth, Btn_Check_Update->geometry().right() + 1 - Laid_Out_Geometry(CB_Update).right() - 1);
+    Growth = std::max(0, Growth);
+    Widen_Window(this, Growth);
+    for (QWidget* Part : std::initializer_list<QWidget*>{Title.L_SW_Desc, PC_Options, L_Sel_Lang, CB_En_Con, CB_Update,
+                                                         LL_Check_Update, CB_Soft_Set_Jump_Table,
+                                                         CB_DoubleClick_Auto_Size})
+        Fit_Width(Part, Growth);
+    // Previous stays at the left, Next at the right, the page line between them.
+    Fit_Row_Left({Btn_Prev});
+    Fit_Row_Right({Btn_Next}, Growth);
+    const QRect Page = Laid_Out_Geometry(L_Page_Lang);
+    L_Page_Lang->setGeometry(Btn_Prev->geometry().right() + 9, Page.y(),
+                             Btn_Next->x() - 8 - (Btn_Prev->geometry().right() + 9), Page.height());
+    Fit_Row_Right({Btn_OK, Btn_Cancel}, Growth);
 }
 
 void TFSoftOptions::showEvent(QShowEvent* Event)

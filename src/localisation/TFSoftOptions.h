@@ -45,6 +45,7 @@ protected:
 
 private:
     void FormShow();
+    void Fit_Texts();
     void Create_Lang_List();
     void Update_Lang_Page(int Num_Page);
     void Show_Flag(int Place, const QString& Language);

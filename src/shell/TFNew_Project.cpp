@@ -2,6 +2,7 @@
 
 #include "platform/Prompter.h"
 #include "shell/Project_Folders.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QKeyEvent>
@@ -51,6 +52,7 @@ void TFNew_Project::Set_Lang()
     Btn_OK->setToolTip(Space.Str(109));
     Btn_Cancel->setText(Space.Str(104));
     Btn_Cancel->setToolTip(Space.Str(110));
+    Fit_Row_Right({Btn_OK, Btn_Cancel});
 }
 
 void TFNew_Project::showEvent(QShowEvent* Event)

@@ -1,11 +1,14 @@
 #include "shell/TFOpenConf.h"
 
 #include "shell/Project_Folders.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <algorithm>
 
 TFOpenConf::TFOpenConf(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Space(Space_)
 {
@@ -48,6 +51,7 @@ void TFOpenConf::Set_Lang()
     Btn_OK->setToolTip(Space.Str(206));
     Btn_Cancel->setText(Space.Str(204));
     Btn_Cancel->setToolTip(Space.Str(207));
+    Place_Buttons();
 }
 
 void TFOpenConf::resizeEvent(QResizeEvent* Event)
@@ -60,8 +64,16 @@ void TFOpenConf::resizeEvent(QResizeEvent* Event)
     Title.L_SW_Desc->setFixedWidth(W - 24);
     Label1->setGeometry(12, 70, W - 24, 20);
     ListBox1->setGeometry(12, 92, W - 24, H - 92 - 52);
-    Btn_OK->setGeometry(W - 12 - 140 - 10 - 140, H - 44, 140, 32);
-    Btn_Cancel->setGeometry(W - 12 - 140, H - 44, 140, 32);
+    Place_Buttons();
+}
+
+void TFOpenConf::Place_Buttons()
+{
+    // Bottom right, each at least 140 wide and as wide as its caption needs.
+    const int Cancel_W = std::max(140, Text_Width(Btn_Cancel));
+    const int OK_W = std::max(140, Text_Width(Btn_OK));
+    Btn_Cancel->setGeometry(width() - 12 - Cancel_W, height() - 44, Cancel_W, 32);
+    Btn_OK->setGeometry(Btn_Cancel->x() - 10 - OK_W, height() - 44, OK_W, 32);
 }
 
 void TFOpenConf::showEvent(QShowEvent* Event)

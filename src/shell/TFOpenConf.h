@@ -25,6 +25,7 @@ protected:
 
 private:
     void FormShow();
+    void Place_Buttons();
     void ListBox1Click();
 
     Workspace& Space;

@@ -13,6 +13,7 @@
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Ui_Error_Handler.h"
 #include "shell/Web_Addresses.h"
 #include "shell/Workspace.h"
@@ -35,6 +36,24 @@ constexpr int Button_W = 170;
 constexpr int Button_H = 36;
 constexpr int Step6_Top = Step_Top + 5 * Step_Spacing;
 constexpr int Client_Height = Step6_Top + 152;
+
+// The step buttons share one column width, wide enough for the longest
+// caption and at least the laid-out width; the button beside the first one
+// follows it at the laid-out distance.
+void Fit_Step_Buttons(const QList<QPushButton*>& Column, QPushButton* Beside)
+{
+    int Width = 0;
+    for (QPushButton* Button : Column)
+        Width = std::max({Width, Laid_Out_Geometry(Button).width(), Button->isHidden() ? 0 : Text_Width(Button)});
+    for (QPushButton* Button : Column) {
+        const QRect Laid_Out = Laid_Out_Geometry(Button);
+        Button->setGeometry(Laid_Out.x(), Laid_Out.y(), Width, Laid_Out.height());
+    }
+    const QRect First = Laid_Out_Geometry(Column.front());
+    const QRect Next = Laid_Out_Geometry(Beside);
+    Beside->setGeometry(First.x() + Width + Next.x() - (First.x() + First.width()), Next.y(),
+                        std::max(Next.width(), Text_Width(Beside)), Next.height());
+}
 } // namespace
 
 TFTavorixFirmWare::TFTavorixFirmWare(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
@@ -210,6 +229,14 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_TLS_List_Certificates, 27, 28);
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
+    // The description keeps its line; the new-version notice starts after it.
+    Fit_Width(Title.L_SW_Desc);
+    const QRect Notice = Laid_Out_Geometry(LL_Update);
+    const int Notice_X = std::max(Notice.x(), Title.L_SW_Desc->geometry().right() + 9);
+    LL_Update->setGeometry(Notice_X, Notice.y(), Notice.x() + Notice.width() - Notice_X, Notice.height());
+    Fit_Step_Buttons({Btn_New, Btn_Prm_Gen, Btn_IEC61850_Access, Btn_TLS_List_Certificates, Btn_PROFINET_XML,
+                      Btn_CreateBin, Btn_Modbus_Set_Access, Btn_SNMP_MIB},
+                     Btn_Open);
     // A notice already up speaks the new language at once, not only after the next check.
     if (!LL_Update->isHidden())
         Show_Update_Notice();

@@ -3,6 +3,7 @@
 #include "editors/Input_Helpers.h"
 #include "platform/Prompter.h"
 #include "shell/Ui_Error_Handler.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 #include "update/Reachability.h"
 #include "update/Update_Parameter_File.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -128,6 +130,25 @@ void TFBoot::Set_Lang()
     Btn_Update->setToolTip(Space.Str(1035));
     for (QPushButton* Button : {Btn_Update, Btn_Cancel})
         Button->setAccessibleName(Button->text());
+    Fit_Texts();
+}
+
+void TFBoot::Fit_Texts()
+{
+    // The two buttons grow towards each other and the texts of the groups
+    // within them; where that is not enough, the dialog and its groups widen.
+    const int Update_Right = Fit_Row_Left({Btn_Update});
+    int Growth = Update_Right + Margin - Fit_Row_Right({Btn_Cancel});
+    for (QLabel* Label : {Title.L_SW_Desc, L_IP_Address, L_Update_Options})
+        Growth = std::max(Growth, Text_Width(Label) - Laid_Out_Geometry(Label).width());
+    const QRect Read_Back = Laid_Out_Geometry(CB_Update_Option_Read_Back);
+    Growth = std::max({0, Growth, Text_Width(CB_Update_Option_Read_Back) + 2 * Read_Back.x() - Group_Width});
+    Widen_Window(this, Growth);
+    Fit_Row_Right({Btn_Cancel}, Growth);
+    for (QWidget* Part : std::initializer_list<QWidget*>{Title.L_SW_Desc, CP_IP_Address, CP_Update_Options, L_IP_Address,
+                                                         L_Update_Options})
+        Fit_Width(Part, Growth);
+    Fit_Width(CB_Update_Option_Read_Back);
     CB_Update_Option_Read_Back->setAccessibleName(CB_Update_Option_Read_Back->text());
 }
 

@@ -50,6 +50,7 @@ protected:
 
 private:
     void Lay_Out();
+    void Fit_Texts();
     void FormShow();
     void Update_Guarded();
     QString Address_Text() const;

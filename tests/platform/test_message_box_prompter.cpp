@@ -1,9 +1,12 @@
+#include "localisation/Lang_Strings.h"
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "support/Test_Support.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using Test_Support::When_Modal;
@@ -14,6 +17,8 @@ private slots:
     void Kinds_And_Answers_data();
     void Kinds_And_Answers();
     void Text_Is_Shown_As_Written();
+    void Long_Messages_Wrap_data();
+    void Long_Messages_Wrap();
 };
 
 void Test_Message_Box_Prompter::Kinds_And_Answers_data()
@@ -77,6 +82,55 @@ void Test_Message_Box_Prompter::Text_Is_Shown_As_Written()
     Message_Box_Prompter Prompts;
     Prompts.Error(Text);
     QCOMPARE(Shown, Plain_Size);
+}
+
+void Test_Message_Box_Prompter::Long_Messages_Wrap_data()
+{
+    QTest::addColumn<QString>("Text");
+    // The longest text of each shipped language, with a row number joined to
+    // it as the editors do, and one word longer than any screen.
+    const QDir Shipped(QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"));
+    for (const QString& File : Shipped.entryList({QStringLiteral("*.lng")}, QDir::Files)) {
+        Lang_Table Table;
+        Table.Create_Default_Strings();
+        Load_Lang_File(Table, Shipped.filePath(File));
+        QString Longest;
+        for (int I = 0; I < Table.Count(); ++I)
+            if (Table[I].size() > Longest.size())
+                Longest = Table[I];
+        QTest::newRow(File.toUtf8().constData()) << Longest + QStringLiteral("1049");
+    }
+    QTest::newRow("one long word") << QStringLiteral("/home/user/") + QString(300, QLatin1Char('x'));
+}
+
+// However long, a message is shown whole inside the screen: its lines wrap.
+void Test_Message_Box_Prompter::Long_Messages_Wrap()
+{
+    QFETCH(QString, Text);
+    QRect Box_Place;
+    QRect Screen;
+    bool Found = false;
+    int Needed_Height = 0;
+    int Label_Height = 0;
+    When_Modal([&](QWidget* Modal) {
+        Box_Place = Modal->geometry();
+        Screen = Modal->screen()->availableGeometry();
+        auto* Label = Modal->findChild<QLabel*>("qt_msgbox_label");
+        QVERIFY(Label);
+        Found = true;
+        Needed_Height = Label->heightForWidth(Label->width());
+        Label_Height = Label->height();
+        QVERIFY2(Label->wordWrap() || Label->sizeHint().width() <= Label->width(), "a long line is not wrapped");
+        qobject_cast<QMessageBox*>(Modal)->button(QMessageBox::Ok)->click();
+    });
+    Message_Box_Prompter Prompts;
+    Prompts.Error(Text);
+    QVERIFY(Found);
+    QVERIFY2(Box_Place.width() <= Screen.width(), qPrintable(QStringLiteral("box %1 px wide on a screen of %2")
+                                                                  .arg(Box_Place.width())
+                                                                  .arg(Screen.width())));
+    QVERIFY2(Needed_Height <= Label_Height,
+             qPrintable(QStringLiteral("text needs %1 px high, has %2").arg(Needed_Height).arg(Label_Height)));
 }
 
 QTEST_MAIN(Test_Message_Box_Prompter)

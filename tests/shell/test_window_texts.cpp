@@ -1,7 +1,8 @@
 // Walks every window of the program, as built by the main window, and checks
 // what a user and a screen reader get from it: every control a user can act
-// on carries an accessible name, and after a change to a language that
-// replaces every text of the table, no window still shows an English one.
+// on carries an accessible name, after a change to a language that replaces
+// every text of the table no window still shows an English one, and in every
+// shipped language each caption, label, check box and tab shows its text whole.
 
 #include "editors/Table_Model.h"
 #include "editors/Ui_Table_View.h"
@@ -28,7 +29,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStackedWidget>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QToolButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -129,6 +135,14 @@ struct Fixture {
         Services.Desktop = &Desktop;
         Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
         Window->show();
+    }
+
+    // The languages the program ships, with their flags, beside the test's own.
+    void Add_Shipped_Languages()
+    {
+        const QDir Shipped(QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"));
+        for (const QString& Name : Shipped.entryList({QStringLiteral("*.lng"), QStringLiteral("*.bmp")}, QDir::Files))
+            QVERIFY(QFile::copy(Shipped.filePath(Name), Exe_Dir + QStringLiteral("/LANGUAGE/") + Name));
     }
 
     void Switch_To(const QString& Language)
@@ -320,6 +334,95 @@ QList<std::pair<QString, QString>> Texts_Of(QWidget* Widget)
     return Texts;
 }
 
+// How much a control lacks to show its text whole, or an empty text when it
+// shows it whole. Measured with the control's own font against the room the
+// style leaves for the text.
+QString Shortfall(QWidget* Widget)
+{
+    const QFontMetrics Metrics = Widget->fontMetrics();
+    QStyle* Look = Widget->style();
+    const auto Lacks = [](int Need, int Has) {
+        return Need > Has ? QStringLiteral("needs %1 px, has %2").arg(Need).arg(Has) : QString();
+    };
+    if (auto* Button = qobject_cast<QPushButton*>(Widget)) {
+        if (Button->text().isEmpty())
+            return {};
+        QStyleOptionButton Option;
+        Option.initFrom(Button);
+        Option.text = Button->text();
+        Option.icon = Button->icon();
+        Option.iconSize = Button->iconSize();
+        if (Button->autoDefault() || Button->isDefault())
+            Option.features |= QStyleOptionButton::AutoDefaultButton;
+        const QRect Room = Look->subElementRect(QStyle::SE_PushButtonContents, &Option, Button);
+        int Need = Metrics.size(Qt::TextShowMnemonic, Button->text()).width()
+                   + Look->pixelMetric(QStyle::PM_ButtonMargin, &Option, Button);
+        if (!Button->icon().isNull())
+            Need += Button->iconSize().width() + 4;
+        return Lacks(Need, Room.width());
+    }
+    if (qobject_cast<QCheckBox*>(Widget) || qobject_cast<QToolButton*>(Widget)) {
+        if (static_cast<QAbstractButton*>(Widget)->text().isEmpty())
+            return {};
+        return Lacks(Widget->sizeHint().width(), Widget->width());
+    }
+    if (auto* Label = qobject_cast<QLabel*>(Widget)) {
+        if (Label->text().isEmpty())
+            return {};
+        if (!Label->wordWrap()) {
+            const QSize Need = Label->sizeHint();
+            QString Short = Lacks(Need.width(), Label->width());
+            return Short.isEmpty() ? Lacks(Need.height(), Label->height()) : Short;
+        }
+        // A wrapped text needs its height, and no single word may be wider than the label.
+        const int Room = Label->contentsRect().width() - 2 * Label->margin();
+        for (const QString& Word : Plain(Label->text()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            if (Metrics.horizontalAdvance(Word) > Room)
+                return QStringLiteral("word \"%1\" ").arg(Word) + Lacks(Metrics.horizontalAdvance(Word), Room);
+        return Lacks(Label->heightForWidth(Label->width()), Label->height());
+    }
+    if (auto* Combo = qobject_cast<QComboBox*>(Widget)) {
+        QStyleOptionComboBox Option;
+        Option.initFrom(Combo);
+        Option.editable = Combo->isEditable();
+        Option.frame = Combo->hasFrame();
+        const int Room = Look->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxEditField, Combo).width();
+        for (int I = 0; I < Combo->count(); ++I) {
+            const QString Short = Lacks(Metrics.horizontalAdvance(Combo->itemText(I)) + 4, Room);
+            if (!Short.isEmpty())
+                return QStringLiteral("item \"%1\" ").arg(Combo->itemText(I)) + Short;
+        }
+        return {};
+    }
+    if (auto* Tabs = qobject_cast<QTabWidget*>(Widget))
+        return Lacks(Tabs->tabBar()->sizeHint().width(), Tabs->width());
+    return {};
+}
+
+QString Shown_Text(QWidget* Widget)
+{
+    if (auto* Label = qobject_cast<QLabel*>(Widget))
+        return Plain(Label->text());
+    if (auto* Button = qobject_cast<QAbstractButton*>(Widget))
+        return Button->text();
+    QStringList All;
+    if (auto* Tabs = qobject_cast<QTabWidget*>(Widget))
+        for (int I = 0; I < Tabs->count(); ++I)
+            All << Tabs->tabText(I);
+    if (auto* Combo = qobject_cast<QComboBox*>(Widget))
+        for (int I = 0; I < Combo->count(); ++I)
+            All << Combo->itemText(I);
+    return All.join(QStringLiteral(" | "));
+}
+
+QStringList Shipped_Languages()
+{
+    QStringList Names = QDir(QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE")).entryList({QStringLiteral("*.lng")}, QDir::Files);
+    for (QString& Name : Names)
+        Name.chop(4);
+    return Names;
+}
+
 } // namespace
 
 class Test_Window_Texts : public QObject {
@@ -329,6 +432,9 @@ private slots:
     void Every_Control_Is_Named();
     void No_English_Text_Left_After_Language_Change_data();
     void No_English_Text_Left_After_Language_Change();
+    void Every_Text_Fits_data();
+    void Every_Text_Fits();
+    void Controls_Return_To_Their_Layout();
 };
 
 void Test_Window_Texts::Every_Control_Is_Named_data()
@@ -421,6 +527,114 @@ void Test_Window_Texts::No_English_Text_Left_After_Language_Change()
     // The probe texts did arrive: the walk looks at applied texts, not at empty controls.
     QCOMPARE(Find<QPushButton>(F.Window.get(), "Btn_Prm_Gen")->text(), Probe_Text(20));
     QCOMPARE(F.Window->findChild<QDialog*>("TFBoot")->windowTitle(), Probe_Text(1002));
+}
+
+void Test_Window_Texts::Every_Text_Fits_data()
+{
+    QTest::addColumn<QString>("Language");
+    QTest::addColumn<bool>("With_Configuration");
+    QTest::addColumn<int>("Larger_Font");
+    QStringList Languages = Shipped_Languages();
+    QVERIFY(!Languages.isEmpty());
+    Languages.prepend(QStringLiteral("English"));
+    // One point more than the platform's font stands for the wider fonts of
+    // other desktops and makes the controls grow here too.
+    for (const QString& Language : Languages)
+        for (int Larger : {0, 1})
+            for (bool With_Configuration : {true, false})
+                QTest::newRow(QStringLiteral("%1%2%3")
+                                  .arg(Language, Larger ? QStringLiteral(", larger font") : QString(),
+                                       With_Configuration ? QString() : QStringLiteral(", no configuration"))
+                                  .toUtf8()
+                                  .constData())
+                    << Language << With_Configuration << Larger;
+}
+
+// The controls are measured as the user meets them: every dialog shown once,
+// the version notices up and the controls of other states brought up.
+void Test_Window_Texts::Every_Text_Fits()
+{
+    QFETCH(QString, Language);
+    QFETCH(bool, With_Configuration);
+    QFETCH(int, Larger_Font);
+    const QFont Platform_Font = QApplication::font();
+    const auto Restore_Font = qScopeGuard([&] { QApplication::setFont(Platform_Font); });
+    QFont Font = Platform_Font;
+    Font.setPointSize(Font.pointSize() + Larger_Font);
+    QApplication::setFont(Font);
+    Fixture F(With_Configuration);
+    F.Add_Shipped_Languages();
+    F.Show_Version_Notices();
+    F.Show_Conditional_Controls();
+    F.Switch_To(Language);
+    F.Show_Every_Dialog();
+    if (QTest::currentTestFailed())
+        return;
+
+    QStringList Cut;
+    for (QWidget* Window : F.Windows()) {
+        QList<QWidget*> Texts;
+        for (QWidget* Widget : Window->findChildren<QWidget*>()) {
+            if (Widget->window() != Window || !Is_Reachable(Widget, Window) || Is_Inner_Part(Widget, Window))
+                continue;
+            if (Shown_Text(Widget).isEmpty())
+                continue;
+            Texts << Widget;
+            const QString Short = Shortfall(Widget);
+            if (!Short.isEmpty())
+                Cut << QStringLiteral("%1 \"%2\": %3").arg(Describe(Widget, Window), Shown_Text(Widget), Short);
+            // A control that grew past its container is cut by it.
+            if (!Widget->isWindow() && !Widget->parentWidget()->rect().contains(Widget->geometry()))
+                Cut << Describe(Widget, Window) + QStringLiteral(" reaches outside ") + Widget->parentWidget()->objectName();
+        }
+        // Nor may a grown control run into another one.
+        for (qsizetype I = 0; I < Texts.size(); ++I)
+            for (qsizetype J = I + 1; J < Texts.size(); ++J)
+                if (Texts[I]->parentWidget() == Texts[J]->parentWidget()
+                    && Texts[I]->geometry().intersects(Texts[J]->geometry()))
+                    Cut << Describe(Texts[I], Window) + QStringLiteral(" overlaps ") + Texts[J]->objectName();
+    }
+    QVERIFY2(Cut.isEmpty(), qPrintable(QStringLiteral("texts cut off:\n") + Cut.join('\n')));
+}
+
+// Grown for a longer text, a control takes its laid-out place and size again
+// when the texts are short enough once more.
+void Test_Window_Texts::Controls_Return_To_Their_Layout()
+{
+    const QFont Platform_Font = QApplication::font();
+    const auto Restore_Font = qScopeGuard([&] { QApplication::setFont(Platform_Font); });
+    QFont Font = Platform_Font;
+    Font.setPointSize(Font.pointSize() + 1);
+    QApplication::setFont(Font);
+    Fixture F;
+    F.Add_Shipped_Languages();
+    F.Show_Every_Dialog();
+    const auto Places = [&F] {
+        QHash<QWidget*, QRect> All;
+        for (QWidget* Window : F.Windows()) {
+            All.insert(Window, QRect(QPoint(), Window->size()));
+            for (QWidget* Widget : Window->findChildren<QWidget*>())
+                if (!Is_Inner_Part(Widget, Window))
+                    All.insert(Widget, Widget->geometry());
+        }
+        return All;
+    };
+    const QHash<QWidget*, QRect> English = Places();
+    bool Grown = false;
+    for (const QString& Language : Shipped_Languages()) {
+        F.Switch_To(Language);
+        F.Show_Every_Dialog();
+        Grown = Grown || Places() != English;
+    }
+    QVERIFY2(Grown, "no control grew in any shipped language");
+    F.Switch_To(QStringLiteral("English"));
+    F.Show_Every_Dialog();
+    const QHash<QWidget*, QRect> Again = Places();
+    QStringList Moved;
+    for (auto It = English.cbegin(); It != English.cend(); ++It)
+        if (Again.value(It.key()) != It.value())
+            Moved << Describe(It.key(), It.key()->window());
+    QVERIFY2(Moved.isEmpty(), qPrintable(QStringLiteral("not back in place:\n") + Moved.join('\n')));
 }
 
 QTEST_MAIN(Test_Window_Texts)

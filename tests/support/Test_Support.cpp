@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 
 namespace Test_Support {
 
@@ -20,6 +21,15 @@ QByteArray Read_File(const QString& Path)
     if (!File.open(QIODevice::ReadOnly))
         return {};
     return File.readAll();
+}
+
+QByteArray Random_Bytes(qsizetype Size, quint32 Seed)
+{
+    QRandomGenerator Gen(Seed);
+    QByteArray Bytes(Size, '\0');
+    for (char& B : Bytes)
+        B = static_cast<char>(Gen.bounded(256));
+    return Bytes;
 }
 
 QPointer<QTimer> When_Modal(std::function<void(QWidget*)> Action, int Timeout_Ms)

@@ -21,13 +21,13 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using Test_Support::Find;
+using Test_Support::Random_Bytes;
 using Test_Support::Read_File;
 using Test_Support::When_Modal;
 using Test_Support::Write_File;
@@ -37,15 +37,6 @@ namespace {
 constexpr int Firmware_Start = 0x8000;
 constexpr int Bank1_Start = 0x07000;
 constexpr int Bank2_Start = 0x80000;
-
-QByteArray Random_Bytes(int Size, quint32 Seed)
-{
-    QRandomGenerator Gen(Seed);
-    QByteArray Bytes(Size, '\0');
-    for (char& B : Bytes)
-        B = static_cast<char>(Gen.bounded(256));
-    return Bytes;
-}
 
 // A parameter block as the compiler closes it: the byte sum of the first 2044
 // bytes in the last four, little-endian.

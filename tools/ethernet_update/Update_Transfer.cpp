@@ -3,15 +3,16 @@
 #include "protocol/Update_Protocol.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QRandomGenerator>
 #include <QUdpSocket>
 
 using namespace Update_Protocol;
 
-Update_Transfer::Update_Transfer() = default;
+Update_Transfer::Update_Transfer() : Update_Transfer(Timing{}) {}
 
-Update_Transfer::Update_Transfer(Timing Times_) : Times(Times_) {}
+Update_Transfer::Update_Transfer(Timing Times_) : Times(Times_), Retries(Times_.Reply_Timeout_Ms) {}
 
 std::expected<QByteArray, QString> Update_Transfer::Ask(QUdpSocket& Socket, const Update_Operation& Op,
                                                         quint8 Command, quint32 Address, const QByteArray& Payload)
@@ -23,10 +24,19 @@ std::expected<QByteArray, QString> Update_Transfer::Ask(QUdpSocket& Socket, cons
     Request.Address = Address;
     Request.Payload = Payload;
     const QByteArray Datagram = Encode(Request);
-    for (int Attempt = 0; Attempt < Times.Attempts; ++Attempt) {
+    // Fast retries must not make the updater give up on a device sooner than
+    // the fixed wait did.
+    const qint64 Patience_Ms = qint64(Times.Attempts) * Times.Reply_Timeout_Ms;
+    qint64 Waited_Ms = 0;
+    int Tries = 0;
+    while (Tries < Times.Attempts || Waited_Ms < Patience_Ms) {
         if (Socket.writeDatagram(Datagram, Op.Device, Op.Port) != Datagram.size())
             return std::unexpected(QStringLiteral("cannot send to %1: %2").arg(Op.Device.toString(), Socket.errorString()));
-        QDeadlineTimer Deadline(Times.Reply_Timeout_Ms);
+        ++Tries;
+        QElapsedTimer Since_Sent;
+        Since_Sent.start();
+        const int Wait_Ms = Retries.Wait_Ms();
+        QDeadlineTimer Deadline(Wait_Ms);
         while (!Deadline.hasExpired()) {
             if (!Socket.hasPendingDatagrams()
                 && !Socket.waitForReadyRead(static_cast<int>(qMax<qint64>(1, Deadline.remainingTime()))))
@@ -34,21 +44,25 @@ std::expected<QByteArray, QString> Update_Transfer::Ask(QUdpSocket& Socket, cons
             while (Socket.hasPendingDatagrams()) {
                 const QNetworkDatagram Got = Socket.receiveDatagram();
                 const auto Reply = Decode(Got.data());
-                // Late answers to earlier tries and strangers' datagrams are dropped.
+                // Late answers to earlier requests and datagrams from anyone but
+                // the address and port the request went to are dropped.
                 if (!Reply || Got.senderAddress().toIPv4Address() != Op.Device.toIPv4Address()
-                    || Reply->Command != (Command | Reply_Bit) || Reply->Session != Session
-                    || Reply->Sequence != Request.Sequence)
+                    || Got.senderPort() != Op.Port || Reply->Command != (Command | Reply_Bit)
+                    || Reply->Session != Session || Reply->Sequence != Request.Sequence)
                     continue;
+                Retries.Answered(Since_Sent.nsecsElapsed() / 1000, Tries == 1);
                 if (Reply->State != Status::Ok)
                     return std::unexpected(QString::fromLatin1(Status_Text(Reply->State)));
                 return Reply->Payload;
             }
         }
+        Waited_Ms += Wait_Ms;
+        Retries.Timed_Out();
     }
     return std::unexpected(QStringLiteral("no answer from the device %1 port %2 after %3 tries")
                                .arg(Op.Device.toString())
                                .arg(Op.Port)
-                               .arg(Times.Attempts));
+                               .arg(Tries));
 }
 
 std::expected<void, QString> Update_Transfer::Send(QUdpSocket& Socket, int Index, const Update_Operation& Op)

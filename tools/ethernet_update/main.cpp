@@ -94,7 +94,7 @@ int main(int argc, char* argv[])
                                     QStringLiteral("Milliseconds the window stays open after the end."),
                                     QStringLiteral("ms"), QString::number(Default_Linger_Ms));
     const QCommandLineOption Timeout(QStringLiteral("reply-timeout-ms"),
-                                     QStringLiteral("Milliseconds to wait for each answer before a retry."),
+                                     QStringLiteral("Milliseconds to wait for an answer before round trips are measured."),
                                      QStringLiteral("ms"), QStringLiteral("300"));
     Options.addOption(Linger);
     Options.addOption(Timeout);

@@ -1,8 +1,8 @@
 // Plays the gateway's boot loader on 127.0.0.1 for end-to-end work with the
-// stand-in updater. Serves the protocol of PROTOCOL.md, keeps what it receives
-// per start address, checks the parameter block's checksum, answers read-back
-// and ends on its own.
+// stand-in updater. Serves the protocol of PROTOCOL.md (the device's side is
+// Boot_Loader), stores each image it accepts and ends on its own.
 
+#include "gateway_simulator/Boot_Loader.h"
 #include "platform/File_Write.h"
 #include "protocol/Update_Protocol.h"
 
@@ -11,8 +11,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QHash>
-#include <QMap>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
@@ -29,13 +27,6 @@ struct Settings {
     int Idle_Ms = 10000;
     int Max_Ms = 120000;
     QString Store_Dir;
-};
-
-// One transfer in progress.
-struct Transfer {
-    quint32 Start = 0;
-    QByteArray Data;
-    QByteArray Written; // one flag per byte, so gaps are found at the end
 };
 
 void Say(const QString& Text)
@@ -75,102 +66,13 @@ private:
     void Handle(const QNetworkDatagram& Got)
     {
         const auto Request = Decode(Got.data());
-        if (!Request || (Request->Command & Reply_Bit))
+        if (!Request || Options.Silent)
             return;
-        if (Options.Silent)
+        const auto Reply = Device.Handle(*Request);
+        if (!Reply)
             return;
-        Packet Reply;
-        Reply.Command = Request->Command | Reply_Bit;
-        Reply.Session = Request->Session;
-        Reply.Sequence = Request->Sequence;
-        Reply.Address = Request->Address;
-        switch (static_cast<Command>(Request->Command)) {
-        case Command::Begin: Reply.State = Begin(*Request); break;
-        case Command::Write:
-            if (Options.Drop_Every > 0 && ++Writes_Seen % Options.Drop_Every == 0) {
-                Say(QStringLiteral("DROP block %1 at 0x%2").arg(Request->Sequence).arg(Request->Address, 0, 16));
-                return;
-            }
-            Reply.State = Write(*Request);
-            break;
-        case Command::End: Reply.State = End(*Request); break;
-        case Command::Read: Reply.State = Read(*Request, Reply.Payload); break;
-        case Command::Go_To_App:
-            Done = true;
-            break;
-        default: Reply.State = Status::Bad_Request; break;
-        }
-        Socket.writeDatagram(Encode(Reply), Got.senderAddress(), static_cast<quint16>(Got.senderPort()));
-    }
-
-    Status Begin(const Packet& P)
-    {
-        if (P.Payload.size() < 7)
-            return Status::Bad_Request;
-        const quint32 Size = Get_U32(P.Payload, 0);
-        if (Size == 0 || Size > 16 * 1024 * 1024 || quint64(P.Address) + Size > 0x100000000ULL)
-            return Status::Out_Of_Range;
-        // A repeated Begin (its answer got lost) must not wipe what came since.
-        if (Open.contains(P.Session) && Open[P.Session].Start == P.Address)
-            return Status::Ok;
-        Transfer T;
-        T.Start = P.Address;
-        T.Data = QByteArray(static_cast<qsizetype>(Size), '\xFF');
-        T.Written = QByteArray(static_cast<qsizetype>(Size), '\0');
-        Open.insert(P.Session, T);
-        return Status::Ok;
-    }
-
-    Status Write(const Packet& P)
-    {
-        auto It = Open.find(P.Session);
-        if (It == Open.end())
-            return Status::Unknown_Session;
-        if (P.Address < It->Start || quint64(P.Address - It->Start) + P.Payload.size() > quint64(It->Data.size()))
-            return Status::Out_Of_Range;
-        const qsizetype Offset = P.Address - It->Start;
-        It->Data.replace(Offset, P.Payload.size(), P.Payload);
-        It->Written.replace(Offset, P.Payload.size(), QByteArray(P.Payload.size(), '\1'));
-        return Status::Ok;
-    }
-
-    Status End(const Packet& P)
-    {
-        auto It = Open.find(P.Session);
-        if (It == Open.end())
-            // Its answer was lost and the image is already stored.
-            return Closed.contains(P.Session) ? Status::Ok : Status::Unknown_Session;
-        if (P.Payload.size() < 8)
-            return Status::Bad_Request;
-        if (Get_U32(P.Payload, 0) != quint32(It->Data.size()) || It->Written.contains('\0'))
-            return Status::Size_Mismatch;
-        if (Get_U32(P.Payload, 4) != Crc32(It->Data))
-            return Status::Crc_Error;
-        if (It->Start == Parameter_Block_Address && !Parameter_Block_Checksum_Ok(It->Data)) {
-            Say(QStringLiteral("REJECT 0x%1 checksum").arg(It->Start, 8, 16, QChar('0')));
-            Open.erase(It);
-            return Status::Checksum_Error;
-        }
-        Memory[It->Start] = It->Data;
-        Store(It->Start, It->Data);
-        Say(QStringLiteral("STORED 0x%1 %2 bytes").arg(It->Start, 8, 16, QChar('0')).arg(It->Data.size()));
-        Closed.insert(P.Session, true);
-        Open.erase(It);
-        return Status::Ok;
-    }
-
-    Status Read(const Packet& P, QByteArray& Out)
-    {
-        if (P.Payload.size() < 2)
-            return Status::Bad_Request;
-        const int Length = qMin<int>(Get_U16(P.Payload, 0), Block_Size);
-        for (auto It = Memory.cbegin(); It != Memory.cend(); ++It) {
-            if (P.Address >= It.key() && quint64(P.Address - It.key()) + Length <= quint64(It->size())) {
-                Out = It->mid(P.Address - It.key(), Length);
-                return Status::Ok;
-            }
-        }
-        return Status::Out_Of_Range;
+        Socket.writeDatagram(Encode(*Reply), Got.senderAddress(), static_cast<quint16>(Got.senderPort()));
+        Done = Device.Application_Started();
     }
 
     void Store(quint32 Start, const QByteArray& Data)
@@ -186,10 +88,8 @@ private:
 
     Settings Options;
     QUdpSocket Socket;
-    QHash<quint32, Transfer> Open;
-    QHash<quint32, bool> Closed;
-    QMap<quint32, QByteArray> Memory;
-    int Writes_Seen = 0;
+    Boot_Loader Device{{Say, [this](quint32 Start, const QByteArray& Data) { Store(Start, Data); }},
+                       Options.Drop_Every};
     bool Done = false;
 };
 
