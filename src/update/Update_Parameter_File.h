@@ -36,7 +36,10 @@ void Build_Update_Parameters(Xml_File& Doc, const Update_Choice& Choice, const U
 class Update_File_Error : public std::runtime_error {
 public:
     explicit Update_File_Error(const Write_Error& Failure_)
-        : std::runtime_error((Failure_.Path + QStringLiteral(": ") + Failure_.System_Text).toStdString()),
+        : std::runtime_error((Failure_.Path + QStringLiteral(": ")
+                              + (Failure_.Refused_Link() ? QStringLiteral("symbolic link, not written through")
+                                                         : Failure_.System_Text))
+                                 .toStdString()),
           Failure(Failure_)
     {
     }

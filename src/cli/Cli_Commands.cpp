@@ -1,0 +1,275 @@
+#include "cli/Cli_Commands.h"
+
+#include "cli/Cli_Arguments.h"
+#include "cli/Cli_Findings.h"
+#include "gsdml/Profinet_File_Name.h"
+#include "gsdml/Profinet_XML.h"
+#include "image/Configuration_Image.h"
+#include "platform/Decimal_Separator.h"
+#include "platform/Prompter.h"
+#include "platform/Save_File_Dialog.h"
+#include "platform/Xml_File.h"
+#include "shell/Workspace.h"
+#include "update/Update_Parameter_File.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cerrno>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace Cli {
+
+namespace {
+
+constexpr int Slot_Wrote = 1140;
+constexpr int Slot_Not_Written = 1141;
+constexpr int Slot_Summary = 1142;
+constexpr int Slot_Too_Large = 1106;
+constexpr int Slot_Banks_Not_Written = 1107;
+
+class Fixed_Decimal_Separator : public Decimal_Separator {
+public:
+    explicit Fixed_Decimal_Separator(QChar Separator_) : Separator(Separator_) {}
+    QString Read() override { return Separator; }
+
+private:
+    QChar Separator;
+};
+
+// The generator's seams for a run without a window: the file is named on the
+// command line, so no dialog is shown and no question is asked.
+class Silent_Prompter : public Prompter {
+public:
+    Prompt_Answer Show(Prompt_Kind, const QString&, Prompt_Buttons Buttons) override
+    {
+        return Buttons == Prompt_Buttons::Ok ? Prompt_Answer::Ok : Prompt_Answer::No;
+    }
+};
+class No_Save_File_Dialog : public Save_File_Dialog {
+public:
+    std::optional<QString> Ask_Save_Path(const Save_File_Request&) override { return std::nullopt; }
+};
+
+QString Native(const QString& Path) { return QDir::toNativeSeparators(Path); }
+
+// A command ends early with its exit code and what it says on standard error.
+struct Failure {
+    Exit_Code Code;
+    QString Message;
+};
+
+class Session {
+public:
+    Session(const Arguments& Args_, const QString& Exe_Dir, QTextStream& Out_, QTextStream& Err_)
+        : Args(Args_), Space(Exe_Dir), Out(Out_), Err(Err_)
+    {
+        // The texts come in the language the window was left in; nothing of
+        // the program folder is created or written.
+        Space.Read_Settings();
+        Space.Set_Identity();
+        Space.Init_Language();
+        // The configuration is the folder given, wherever it lies.
+        Space.Project_Dir = QDir(Args.Config_Dir).absolutePath();
+        Space.Project_Name = QFileInfo(Space.Project_Dir).fileName();
+        Space.Set_Files();
+        if (Args.Separator)
+            Separator = std::make_unique<Fixed_Decimal_Separator>(*Args.Separator);
+        else
+            Separator = std::make_unique<System_Decimal_Separator>();
+    }
+
+    int Run()
+    {
+        try {
+            Check_Inputs();
+            switch (Args.What) {
+            case Command::Compile: return Compile();
+            case Command::Gsdml: return Gsdml();
+            case Command::Check: return Check();
+            case Command::Update_File: return Update_File();
+            case Command::Help:
+            case Command::Version: break;
+            }
+            return Done;
+        } catch (const Failure& F) {
+            Err << "sw40610: " << F.Message << '\n';
+            return F.Code;
+        } catch (const Xml_Parse_Error& E) {
+            Err << "sw40610: " << E.Message() << '\n';
+            return Configuration_Errors;
+        } catch (const Update_File_Error& E) {
+            Err << "sw40610: " << Space.Write_Failure_Text(E.Failure) << '\n';
+            return File_Error;
+        } catch (const std::runtime_error& E) {
+            // A project file that is there but cannot be read, or a file that
+            // cannot be written.
+            Err << "sw40610: " << QString::fromStdString(E.what()) << '\n';
+            return File_Error;
+        }
+    }
+
+private:
+    const Arguments& Args;
+    Workspace Space;
+    QTextStream& Out;
+    QTextStream& Err;
+    std::unique_ptr<Decimal_Separator> Separator;
+
+    void Result(const QString& Line)
+    {
+        if (!Args.Quiet)
+            Out << Line << '\n';
+    }
+
+    void Wrote(const QString& Path, qint64 Bytes)
+    {
+        Result(Space.Str(Slot_Wrote).arg(Native(Path), QString::number(Bytes)));
+    }
+
+    // The folder must be there; a project file that is there must be
+    // readable (a missing one gives its defaults, as in the window).
+    void Check_Inputs() const
+    {
+        const QFileInfo Folder(Space.Project_Dir);
+        if (!Folder.exists())
+            throw Failure{File_Error, Native(Space.Project_Dir) + QStringLiteral(": ") + qt_error_string(ENOENT)};
+        if (!Folder.isDir())
+            throw Failure{File_Error, Native(Space.Project_Dir) + QStringLiteral(": ") + qt_error_string(ENOTDIR)};
+        for (const QString& Path : {Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert}) {
+            const QFileInfo Info(Path);
+            if (!Info.exists() && !Info.isSymLink())
+                continue;
+            QString Problem;
+            if (Info.isDir()) {
+                Problem = qt_error_string(EISDIR);
+            } else {
+                QFile File(Path);
+                if (!File.open(QIODevice::ReadOnly))
+                    Problem = File.errorString();
+            }
+            if (!Problem.isEmpty())
+                throw Failure{File_Error, Native(Path) + QStringLiteral(": ") + Problem};
+        }
+    }
+
+    // Reports the findings on standard error; refuses to go on when one is an error.
+    void Refuse_Errors(const QList<Finding>& Findings)
+    {
+        for (const Finding& F : Findings)
+            Err << Finding_Line(F) << '\n';
+        if (Has_Errors(Findings))
+            throw Failure{Configuration_Errors, Space.Str(Slot_Not_Written)};
+    }
+
+    int Compile()
+    {
+        Refuse_Errors(Check_Configuration(Space, *Separator));
+        Configuration_Image Image(Space, Separator.get());
+        if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
+            throw Failure{Configuration_Errors, Space.Str(Slot_Too_Large)};
+        if (const auto Saved = Image.Save_Bin(); !Saved)
+            throw Failure{File_Error, Space.Str(Slot_Banks_Not_Written) + Space.Write_Failure_Text(Saved.error())};
+        Wrote(Image.Bank1_Path(), Image.Bank1_Length);
+        Wrote(Image.Bank2_Path(), Image.Bank2_Length);
+        return Done;
+    }
+
+    int Gsdml()
+    {
+        // The description is made from the general parameters only.
+        QList<Finding> Findings = Check_Configuration(Space, *Separator);
+        const QString ParGen = Native(Space.File_ParGen);
+        Findings.removeIf([&](const Finding& F) { return F.File != ParGen; });
+        Refuse_Errors(Findings);
+
+        const QString Path = Args.Output.isEmpty()
+                                 ? Workspace::Join(Space.Project_Dir,
+                                                   Compose_Profinet_File_Name(Profinet_File_Name_Fix1, {},
+                                                                              Profinet_File_Name_Fix2(QDate::currentDate())))
+                                 : QFileInfo(Args.Output).absoluteFilePath();
+        Silent_Prompter Prompts;
+        No_Save_File_Dialog Dialog;
+        Profinet_XML Generator(Space, Prompts, Dialog);
+        if (const auto Written = Generator.Create_Profinet_XML(Path); !Written)
+            throw Failure{File_Error, Space.Write_Failure_Text(Written.error())};
+        Wrote(Path, QFileInfo(Path).size());
+        return Done;
+    }
+
+    int Check()
+    {
+        const QList<Finding> Findings = Check_Configuration(Space, *Separator);
+        qsizetype Errors = 0;
+        for (const Finding& F : Findings)
+            Errors += F.Level == Severity::Error ? 1 : 0;
+        // The parser's message goes to standard error in every form of output.
+        for (const Finding& F : Findings)
+            if (F.Not_Well_Formed)
+                Err << "sw40610: " << F.Text << '\n';
+        if (Args.Json) {
+            Out << QString::fromUtf8(Findings_Json(Space.Project_Dir, Findings));
+        } else {
+            for (const Finding& F : Findings)
+                Out << Finding_Line(F) << '\n';
+            Result(Space.Str(Slot_Summary).arg(QString::number(Errors), QString::number(Findings.size() - Errors)));
+        }
+        return Errors > 0 ? Configuration_Errors : Done;
+    }
+
+    int Update_File()
+    {
+        const Update_Choice Choice{Args.Device, Args.Update_Option_Index, Args.Read_Back};
+        const Update_Sources Sources{Space.Master_Dir, Space.Project_Dir};
+        Xml_File Doc;
+        QString Path;
+        if (Args.Output.isEmpty()) {
+            Write_Update_Parameters(Doc, Choice, Sources, Space.Exe_Dir);
+            Path = Update_Parameter_File(Space.Exe_Dir);
+        } else {
+            Path = QFileInfo(Args.Output).absoluteFilePath();
+            Build_Update_Parameters(Doc, Choice, Sources);
+            if (const auto Saved = Doc.Save(Path); !Saved)
+                throw Failure{File_Error, Space.Write_Failure_Text(Saved.error())};
+        }
+        Wrote(Path, QFileInfo(Path).size());
+        return Done;
+    }
+};
+
+} // namespace
+
+int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTextStream& Out, QTextStream& Err)
+{
+    const auto Args = Parse(Arguments_After_Program);
+    if (!Args) {
+        Err << "sw40610: " << Args.error() << "\nTry 'sw40610 --help'.\n";
+        return Wrong_Usage;
+    }
+    switch (Args->What) {
+    case Command::Help: Out << Help_Text(); return Done;
+    case Command::Version: Out << Version_Text(); return Done;
+    default: break;
+    }
+    return Session(*Args, Exe_Dir, Out, Err).Run();
+}
+
+int Main(int argc, char* argv[])
+{
+    QCoreApplication App(argc, argv);
+    QCoreApplication::setApplicationName(Identity::SW_Code);
+    QTextStream Out(stdout);
+    QTextStream Err(stderr);
+    const int Code = Run(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(), Out, Err);
+    Out.flush();
+    Err.flush();
+    return Code;
+}
+
+} // namespace Cli

@@ -1,0 +1,2 @@
+# The command-line tests start the real executable.
+add_dependencies(cli_test_command_line sw40610)
