@@ -2,8 +2,9 @@
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
 
+# libcsv-dev: reading and writing the variables list as CSV.
 # xvfb and xauth: xvfb-run, for starting the program on a machine without a display.
-packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libpugixml-dev libbenchmark-dev libxml2-utils xvfb xauth)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libbenchmark-dev libcsv-dev libxml2-utils xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

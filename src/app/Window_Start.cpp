@@ -7,6 +7,7 @@
 #include "platform/Process_Runner.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
+#include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Ui_Save_File_Dialog.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Ui_Guarded_Application.h"
@@ -35,6 +36,7 @@ int Run_Window(int argc, char* argv[])
     System_Decimal_Separator Separator;
     Qt_Http_Client Http;
     Qt_Save_File_Dialog Save_Dialog;
+    Qt_Open_File_Dialog Open_Dialog;
     Qt_Process_Runner Processes;
     Icmp_Echo_Client Echo;
     App.Set_Prompter(&Prompts);
@@ -47,6 +49,7 @@ int Run_Window(int argc, char* argv[])
     Services.Separator = &Separator;
     Services.Http = &Http;
     Services.Save_Dialog = &Save_Dialog;
+    Services.Open_Dialog = &Open_Dialog;
     Services.Processes = &Processes;
     Services.Echo = &Echo;
 

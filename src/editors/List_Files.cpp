@@ -133,6 +133,26 @@ QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); 
 
 std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
 
+QList<QStringList> Rows(const Table_Model& Table)
+{
+    QList<QStringList> All;
+    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
+        QStringList Texts;
+        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column)
+            Texts.append(Table.Cell(Row, Column));
+        All.append(Texts);
+    }
+    return All;
+}
+
+void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows)
+{
+    Reset(Table);
+    for (int Index = 0; Index < Rows.size() && Index + 1 < Table.Row_Count(); ++Index)
+        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column)
+            Table.Set_Cell(Index + 1, Column, Rows[Index].value(Column - 1));
+}
+
 std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
 {
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {

@@ -5,7 +5,9 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <expected>
 #include <optional>
@@ -51,6 +53,10 @@ void Reset(Table_Model& Table);
 void Load(const QString& Path, Table_Model& Table);
 QByteArray To_Bytes(const Table_Model& Table);
 std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table);
+// The twelve texts of every data row, in attribute order.
+QList<QStringList> Rows(const Table_Model& Table);
+// Reset, then the given rows from row 1 on (at most the table's rows).
+void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows);
 // The message of the first enabled row that may not be saved, up to the
 // first row without a name; nothing when the list may be saved.
 std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);

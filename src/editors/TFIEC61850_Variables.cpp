@@ -3,29 +3,115 @@
 #include "editors/Input_Helpers.h"
 #include "editors/List_Files.h"
 #include "editors/Ui_Table_View.h"
+#include "editors/Ui_Variable_Map.h"
+#include "editors/Variable_Placement.h"
+#include "editors/Variables_Csv.h"
 #include "platform/Prompter.h"
+#include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
 
 namespace V = IEC61850_Variables;
 
+namespace {
+
+constexpr int Width = 1100;
+constexpr int Height = 640;
+constexpr int Grid_Top = 68;
+constexpr int Grid_Height = 516;  // what the table keeps with the map shown
+constexpr int Map_Height = Variable_Map::Lines * 12;
+constexpr int Info_Height = 20;
+constexpr int Map_Extra = 8 + Map_Height + 4 + Info_Height;
+
+} // namespace
+
 TFIEC61850_Variables::TFIEC61850_Variables(Workspace& Space_, Prompter& Prompts_, Decimal_Separator* Separator_,
+                                           Save_File_Dialog* Save_Dialog_, Open_File_Dialog* Open_Dialog_,
                                            QWidget* Parent)
     : List_Editor(Space_, Prompts_, Check_Kind::Text_Check, V::Data_Rows + 1, V::Columns, 900, QStringLiteral("ACG"),
                   Parent),
-      Separator(Separator_)
+      Separator(Separator_), Save_Dialog(Save_Dialog_), Open_Dialog(Open_Dialog_)
 {
     setObjectName(QStringLiteral("TFIEC61850_Variables"));
     V::Init_Table(Table);
     V::Reset(Table);
-    Lay_Out(1100, 640);
+
+    const auto Button = [this](const QString& Name, void (TFIEC61850_Variables::*Click)()) {
+        auto* Made = new QPushButton(this);
+        Made->setObjectName(Name);
+        Made->setAutoDefault(false);
+        connect(Made, &QPushButton::clicked, this, Click);
+        return Made;
+    };
+    Btn_ExportCsv = Button(QStringLiteral("Btn_ExportCsv"), &TFIEC61850_Variables::Btn_ExportCsvClick);
+    Btn_ImportCsv = Button(QStringLiteral("Btn_ImportCsv"), &TFIEC61850_Variables::Btn_ImportCsvClick);
+    Btn_Map = Button(QStringLiteral("Btn_Map"), &TFIEC61850_Variables::Btn_MapClick);
+    Btn_Map->setCheckable(true);
+    Map = new Variable_Map(Space.Lang_Strings, this);
+    L_Map_Info = new QLabel(this);
+    L_Map_Info->setObjectName(QStringLiteral("L_Map_Info"));
+    L_Map_Info->setTextFormat(Qt::PlainText);
+    L_Map_Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    connect(Map, &Variable_Map::Hovered, L_Map_Info, &QLabel::setText);
+    connect(Map, &Variable_Map::Row_Clicked, this, &TFIEC61850_Variables::Make_Row_Current);
+    // Only the columns that place a variable move it on the map.
+    connect(&Table, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& From, const QModelIndex& To) {
+        if (From.column() + 1 <= V::Col_StartBit && To.column() + 1 >= V::Col_Enable)
+            Refresh_Map();
+    });
+    connect(&Table, &QAbstractItemModel::modelReset, this, &TFIEC61850_Variables::Refresh_Map);
+
+    Place_Controls();
     const int Widths[12] = {54, 140, 96, 56, 68, 64, 64, 96, 90, 50, 74, 170};
     for (int Column = 0; Column < 12; ++Column)
         Grid->setColumnWidth(Column, Widths[Column]);
     Grid->horizontalHeader()->setStretchLastSection(true);
     Grid->verticalHeader()->setMinimumWidth(34);
+    Refresh_Map();
     Set_Lang();
+}
+
+void TFIEC61850_Variables::Place_Controls()
+{
+    Lay_Out(Width, Height + (Showing_Map ? Map_Extra : 0));
+    // The buttons moved with the dialog's height: their texts are fitted from here.
+    for (QWidget* Control : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        Forget_Laid_Out_Geometry(Control);
+    Forget_Laid_Out_Geometry(this);
+    setTabOrder(findChild<QPushButton*>(QStringLiteral("Btn_PasteRow")), Btn_ExportCsv);
+    setTabOrder(Btn_ExportCsv, Btn_ImportCsv);
+    setTabOrder(Btn_ImportCsv, Btn_Map);
+    setTabOrder(Btn_Map, findChild<QPushButton*>(QStringLiteral("Btn_OK")));
+    Map->setVisible(Showing_Map);
+    L_Map_Info->setVisible(Showing_Map);
+    Fit_Buttons();
+}
+
+// The CSV and map buttons follow the row commands; when a language's longer
+// captions leave no room before OK, the dialog grows wider.
+void TFIEC61850_Variables::Fit_Buttons()
+{
+    auto* Paste = findChild<QPushButton*>(QStringLiteral("Btn_PasteRow"));
+    auto* OK = findChild<QPushButton*>(QStringLiteral("Btn_OK"));
+    auto* Cancel = findChild<QPushButton*>(QStringLiteral("Btn_Cancel"));
+    int X = Paste->geometry().right() + 1 + 6;
+    for (QPushButton* Extra : {Btn_ExportCsv, Btn_ImportCsv, Btn_Map}) {
+        const int Button_Width = std::max(110, Text_Width(Extra));
+        Extra->setGeometry(X, Paste->y(), Button_Width, Paste->height());
+        X += Button_Width + 6;
+    }
+    const int Growth = std::max(0, X - 6 + 24 - Fit_Row_Right({OK, Cancel}));
+    Widen_Window(this, Growth);
+    Fit_Row_Right({OK, Cancel}, Growth);
+    const int Inner = width() - 24;
+    Grid->setGeometry(12, Grid_Top, Inner, Showing_Map ? Grid_Height : Paste->y() - 12 - Grid_Top);
+    const int Map_Y = Grid_Top + Grid_Height + 8;
+    Map->setGeometry(12, Map_Y, Inner, Map_Height);
+    L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Inner, Info_Height);
 }
 
 void TFIEC61850_Variables::Set_Table_Texts()
@@ -34,6 +120,16 @@ void TFIEC61850_Variables::Set_Table_Texts()
     Hint_List.clear();
     for (int Column = 1; Column < V::Columns; ++Column)
         Hint_List.append(Space.Str(V::Hint_Slot(Column)));
+    const auto Texts = [this](QPushButton* Target, int Caption, int Hint) {
+        Target->setText(Space.Str(Caption));
+        Target->setAccessibleName(Space.Str(Caption));
+        Target->setToolTip(Hint >= 0 ? Space.Str(Hint) : QString());
+    };
+    Texts(Btn_ExportCsv, 970, 972);
+    Texts(Btn_ImportCsv, 971, 973);
+    Texts(Btn_Map, Showing_Map ? 975 : 974, 976);
+    Map->Set_Lang();
+    Fit_Buttons();
 }
 
 void TFIEC61850_Variables::Load_Table()
@@ -52,6 +148,55 @@ bool TFIEC61850_Variables::Controllo_dati()
     return true;
 }
 
+bool TFIEC61850_Variables::Accept_Before_Save()
+{
+    const auto Result = Variable_Placement::Analyse(V::Rows(Table));
+    if (Result.Findings.isEmpty())
+        return true;
+    const QString Question = Space.Str(988) + QStringLiteral("\n\n")
+                             + Variable_Placement::Finding_Texts(Result, Space.Lang_Strings).join(u'\n')
+                             + QStringLiteral("\n\n") + Space.Str(989);
+    if (Prompts.Confirm_Default_No(Question))
+        return true;
+    Make_Row_Current(Result.First_Row_Involved());
+    return false;
+}
+
 std::expected<void, Write_Error> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
 
 QString TFIEC61850_Variables::File_Path() const { return Space.File_IEC61850_Variables; }
+
+void TFIEC61850_Variables::Btn_ExportCsvClick()
+{
+    if (Save_Dialog)
+        Variables_Csv::Export_File(V::Rows(Table), Space.Project_Dir, *Save_Dialog, Prompts, Space.Lang_Strings);
+}
+
+void TFIEC61850_Variables::Btn_ImportCsvClick()
+{
+    if (!Open_Dialog)
+        return;
+    if (const auto Rows = Variables_Csv::Import_File(Space.Project_Dir, *Open_Dialog, Prompts, Space.Lang_Strings)) {
+        V::Set_Rows(Table, *Rows);
+        Make_Row_Current(1);
+    }
+}
+
+void TFIEC61850_Variables::Btn_MapClick()
+{
+    Showing_Map = !Showing_Map;
+    Btn_Map->setChecked(Showing_Map);
+    Place_Controls();
+    Set_Lang();
+}
+
+void TFIEC61850_Variables::Refresh_Map() { Map->Set_Analysis(Variable_Placement::Analyse(V::Rows(Table))); }
+
+void TFIEC61850_Variables::Make_Row_Current(int Row)
+{
+    if (Row < 1 || Row >= Table.Row_Count())
+        return;
+    ClickCell(Row, 0);
+    Grid->scrollTo(Table.index(Row - 1, 0));
+    Grid->setFocus();
+}

@@ -3,23 +3,37 @@
 #include "editors/Ui_List_Editor.h"
 
 class Decimal_Separator;
+class Open_File_Dialog;
+class QLabel;
+class Save_File_Dialog;
+class Variable_Map;
 
 // The list of variables the gateway's IEC 61850 server publishes, kept in
-// IEC61850_Variables.xml.
+// IEC61850_Variables.xml, with a map of where they lie on the internal data
+// array and CSV export and import.
 class TFIEC61850_Variables : public List_Editor {
     Q_OBJECT
 public:
-    // Separator may be null: the decimal separator is then ','.
+    // Separator may be null: the decimal separator is then ','. Without a
+    // dialog the CSV button that needs it does nothing.
     TFIEC61850_Variables(Workspace& Space, Prompter& Prompts, Decimal_Separator* Separator,
+                         Save_File_Dialog* Save_Dialog = nullptr, Open_File_Dialog* Open_Dialog = nullptr,
                          QWidget* Parent = nullptr);
 
     bool Controllo_dati() override;
     Table_Model& ACG_Model() { return Table; }
 
+    void Btn_ExportCsvClick();
+    void Btn_ImportCsvClick();
+    // Shows or hides the map; the dialog grows to hold it.
+    void Btn_MapClick();
+    bool Map_Shown() const { return Showing_Map; }
+
     int NByte_IN = 0;
 
 protected:
     void Load_Table() override;
+    bool Accept_Before_Save() override;
     std::expected<void, Write_Error> Save_Table() override;
     QString File_Path() const override;
     void Set_Table_Texts() override;
@@ -27,5 +41,18 @@ protected:
     int Delete_Question_Slot() const override { return 931; }
 
 private:
+    void Place_Controls();
+    void Fit_Buttons();
+    void Refresh_Map();
+    void Make_Row_Current(int Row);
+
     Decimal_Separator* Separator;
+    Save_File_Dialog* Save_Dialog;
+    Open_File_Dialog* Open_Dialog;
+    QPushButton* Btn_ExportCsv = nullptr;
+    QPushButton* Btn_ImportCsv = nullptr;
+    QPushButton* Btn_Map = nullptr;
+    Variable_Map* Map = nullptr;
+    QLabel* L_Map_Info = nullptr;
+    bool Showing_Map = false;
 };

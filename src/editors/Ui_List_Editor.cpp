@@ -132,7 +132,7 @@ void List_Editor::Btn_PasteRowClick() { Paste_Row(Table, Table.Current_Row(), Do
 
 void List_Editor::Btn_OKClick()
 {
-    if (!Controllo_dati())
+    if (!Controllo_dati() || !Accept_Before_Save())
         return;
     if (const auto Saved = Save_Table(); !Saved) {
         Prompts.Error(Space.Write_Failure_Text(Saved.error()));

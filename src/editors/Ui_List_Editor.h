@@ -45,6 +45,9 @@ public:
 protected:
     virtual void Load_Table() = 0;
     virtual bool Controllo_dati() = 0;
+    // Asked after the validation has passed, before the file is written;
+    // false keeps the dialog open.
+    virtual bool Accept_Before_Save() { return true; }
     virtual std::expected<void, Write_Error> Save_Table() = 0;
     virtual QString File_Path() const = 0;
     virtual void Set_Table_Texts() = 0;

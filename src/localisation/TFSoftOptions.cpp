@@ -1,6 +1,7 @@
 #include "localisation/TFSoftOptions.h"
 
 #include "localisation/Language_Files.h"
+#include "localisation/Ui_Qt_Translation.h"
 #include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
 #include "shell/Ui_Fit_Text.h"
@@ -300,6 +301,8 @@ void TFSoftOptions::LangClick(int Place)
     const QString Remembered = Space.Language_Name;
     Space.Language_Name = Language;
     Space.Init_Language();
+    // Init_Language names English when the picked file has gone: Qt follows what was loaded.
+    Apply_Qt_Translation(Space.Language_Name);
     Space.Language_Name = Remembered;
     if (Change_Language)
         Change_Language();

@@ -6,6 +6,7 @@ class Desktop_Shell;
 class Decimal_Separator;
 class Http_Client;
 class Save_File_Dialog;
+class Open_File_Dialog;
 class Process_Runner;
 class Echo_Client;
 
@@ -18,6 +19,7 @@ struct Platform_Services {
     Decimal_Separator* Separator = nullptr;
     Http_Client* Http = nullptr;
     Save_File_Dialog* Save_Dialog = nullptr;
+    Open_File_Dialog* Open_Dialog = nullptr;
     Process_Runner* Processes = nullptr;
     Echo_Client* Echo = nullptr;
 };

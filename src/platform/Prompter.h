@@ -5,7 +5,9 @@
 // The modal message boxes. The windows show every message through this seam,
 // so tests answer them from a script instead of a real box.
 enum class Prompt_Kind { Error, Warning, Information, Confirmation };
-enum class Prompt_Buttons { Ok, Yes_No };
+// Yes_No_Default_No: Yes and No with No as the default answer, for a
+// question whose safe answer is to go back.
+enum class Prompt_Buttons { Ok, Yes_No, Yes_No_Default_No };
 enum class Prompt_Answer { Ok, Yes, No };
 
 class Prompter {
@@ -19,5 +21,10 @@ public:
     bool Confirm(const QString& Text)
     {
         return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No) == Prompt_Answer::Yes;
+    }
+    // The same, with No as the default answer.
+    bool Confirm_Default_No(const QString& Text)
+    {
+        return Show(Prompt_Kind::Confirmation, Text, Prompt_Buttons::Yes_No_Default_No) == Prompt_Answer::Yes;
     }
 };

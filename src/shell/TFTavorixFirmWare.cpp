@@ -2,6 +2,7 @@
 
 #include "image/Configuration_Image.h"
 #include "localisation/TFSoftOptions.h"
+#include "localisation/Ui_Qt_Translation.h"
 #include "localisation/Version_Check.h"
 #include "platform/Desktop_Shell.h"
 #include "gsdml/Profinet_XML.h"
@@ -81,6 +82,7 @@ void TFTavorixFirmWare::FormCreate()
     Title.L_SW_Code->setText(Space.SW_Code);
     Title.L_SW_Desc->setText(Space.SW_Description);
     Space.Init_Language();
+    Apply_Qt_Translation(Space.Language_Name);
     Space.Restore_Project();
     Set_Lang();
     Space.Set_Files();
@@ -198,7 +200,8 @@ void TFTavorixFirmWare::Create_Windows()
     FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
     FParGen = new TFParGen(Space, *Services.Prompts, this);
     FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this);
-    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, this);
+    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
+                                                  Services.Open_Dialog, this);
     FBoot = new TFBoot(Space, Services, this);
     FProfinetFileName = new TFProfinetFileName(Space, QDate::currentDate(), this);
 }

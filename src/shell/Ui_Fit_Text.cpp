@@ -44,6 +44,8 @@ QRect Laid_Out_Geometry(QWidget* Control)
     return Control->geometry();
 }
 
+void Forget_Laid_Out_Geometry(QWidget* Control) { Control->setProperty(Laid_Out_Property, QVariant()); }
+
 int Fit_Row_Left(const QList<QWidget*>& Row)
 {
     if (Row.isEmpty())

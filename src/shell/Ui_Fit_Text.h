@@ -17,6 +17,10 @@ int Text_Width(const QWidget* Control);
 // asked for (so ask before anything moves it).
 QRect Laid_Out_Geometry(QWidget* Control);
 
+// Forgets the laid-out geometry, for a window that lays Control out anew
+// (the next ask remembers its geometry then).
+void Forget_Laid_Out_Geometry(QWidget* Control);
+
 // Lays a row of controls out again from the laid-out left edge of the first,
 // each as wide as its text needs and at least its laid-out width, with the
 // laid-out gaps. Returns the right edge of the row (one past its last pixel).

@@ -450,7 +450,8 @@ void Test_List_Editors::Tab_Reaches_The_Buttons()
     QCOMPARE(QApplication::focusWidget(), F.Grid);
     QTest::keyClick(F.Grid, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), Find<QPushButton>(&F.Dialog, "Btn_DelRow"));
-    const QStringList Order{"Btn_InsRow", "Btn_CopyRow", "Btn_PasteRow", "Btn_OK", "Btn_Cancel"};
+    const QStringList Order{"Btn_InsRow",    "Btn_CopyRow", "Btn_PasteRow", "Btn_ExportCsv",
+                            "Btn_ImportCsv", "Btn_Map",     "Btn_OK",       "Btn_Cancel"};
     for (const QString& Name : Order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), Name);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Save_File_Dialog.h"
+#include "support/Scripted_File_Dialogs.h"
 #include "support/Test_Support.h"
 
 #include <QByteArray>
@@ -64,16 +64,6 @@ inline QByteArray Expected(const QByteArray& Name_In_File, int Input_Length, int
     return Text.left(3) + Lines.join('\n');
 }
 
-// Answers the save-file dialog from a script and records what it was asked.
-class Scripted_Save_Dialog : public Save_File_Dialog {
-public:
-    std::optional<QString> Ask_Save_Path(const Save_File_Request& Request) override
-    {
-        Requests.append(Request);
-        return Answer;
-    }
-    std::optional<QString> Answer;
-    QList<Save_File_Request> Requests;
-};
+using ::Scripted_Save_Dialog;
 
 } // namespace Gsdml_Fixtures

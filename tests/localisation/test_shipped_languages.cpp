@@ -4,12 +4,14 @@
 // joint of a composed message fails here and not in front of a user.
 #include "localisation/Lang_Strings.h"
 #include "localisation/Language_Files.h"
+#include "localisation/Ui_Qt_Translation.h"
 #include "support/Test_Support.h"
 
 #include <QDir>
 #include <QImage>
 #include <QMap>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -103,6 +105,8 @@ private slots:
     void Flag_Picture_data();
     void Flag_Picture();
     void Options_Dialog_Lists_Every_Language();
+    void Qt_Texts_Follow_The_Language_data();
+    void Qt_Texts_Follow_The_Language();
 
 private:
     void Add_Language_Rows();
@@ -188,6 +192,28 @@ void Test_Shipped_Languages::Options_Dialog_Lists_Every_Language()
         Name.chop(4);
     for (const QString& Name : Shipped_Languages())
         QVERIFY2(Listed.contains(Name), qPrintable(Name + " is not offered"));
+}
+
+void Test_Shipped_Languages::Qt_Texts_Follow_The_Language_data() { Add_Language_Rows(); }
+
+// The Yes and No of a question come from Qt, not from the table: in a
+// shipped language they must not stay English.
+void Test_Shipped_Languages::Qt_Texts_Follow_The_Language()
+{
+    QFETCH(QString, Name);
+    const auto Yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    QVERIFY2(!Qt_Language_Code(Name).isEmpty(), qPrintable(Name + " has no Qt language"));
+    QVERIFY(Apply_Qt_Translation(Name));
+    const QString Translated = Yes();
+    QVERIFY2(Translated != QStringLiteral("&Yes"), qPrintable(Translated));
+    // A second language replaces the first, English takes Qt back to its own texts.
+    QVERIFY(!Apply_Qt_Translation(QStringLiteral("English")));
+    QCOMPARE(Yes(), QStringLiteral("&Yes"));
+    QVERIFY(Apply_Qt_Translation(Name));
+    QVERIFY(Apply_Qt_Translation(Name));
+    QCOMPARE(Yes(), Translated);
+    QCOMPARE(QCoreApplication::instance()->findChildren<QTranslator*>().size(), 1);
+    Apply_Qt_Translation(QStringLiteral("English"));
 }
 
 QTEST_GUILESS_MAIN(Test_Shipped_Languages)

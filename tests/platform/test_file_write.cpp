@@ -6,6 +6,7 @@
 #include "editors/TFIEC61850_Variables.h"
 #include "editors/TFParGen.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
+#include "editors/Variables_Csv.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
 #include "platform/Decimal_Separator.h"
@@ -237,6 +238,16 @@ const std::map<QString, Writer>& Writers()
               Chooser.Answer = F.Space.Project_Dir + "/" + Gsdml_Name;
               F.Prompts.Answers = {Prompt_Answer::Yes};  // overwrite
               Profinet_XML(F.Space, F.Prompts, Chooser).Save_Profinet_XML(Gsdml_Name);
+              return F.Prompts.Texts().mid(1).join("|");
+          }}},
+        {"variables exported as CSV",
+         {{"IEC61850_Variables.csv"},
+          [](Fixture& F) { Write_File(F.Space.Project_Dir + "/IEC61850_Variables.csv", "previous export"); },
+          [](Fixture& F) {
+              Fixed_Save_Dialog Chooser;
+              Chooser.Answer = F.Space.Project_Dir + "/IEC61850_Variables.csv";
+              F.Prompts.Answers = {Prompt_Answer::Yes};  // overwrite
+              Variables_Csv::Export_File({}, F.Space.Project_Dir, Chooser, F.Prompts, F.Space.Lang_Strings);
               return F.Prompts.Texts().mid(1).join("|");
           }}},
         {"update parameter file",

@@ -17,6 +17,7 @@ private slots:
     void Kinds_And_Answers_data();
     void Kinds_And_Answers();
     void Text_Is_Shown_As_Written();
+    void Default_No_Question_Goes_Back_On_Enter();
     void Long_Messages_Wrap_data();
     void Long_Messages_Wrap();
 };
@@ -82,6 +83,21 @@ void Test_Message_Box_Prompter::Text_Is_Shown_As_Written()
     Message_Box_Prompter Prompts;
     Prompts.Error(Text);
     QCOMPARE(Shown, Plain_Size);
+}
+
+void Test_Message_Box_Prompter::Default_No_Question_Goes_Back_On_Enter()
+{
+    // A user who only presses Enter must not agree to what the question warns about.
+    bool No_Is_Default = false;
+    When_Modal([&](QWidget* Modal) {
+        auto* Box = qobject_cast<QMessageBox*>(Modal);
+        QVERIFY(Box);
+        No_Is_Default = Box->defaultButton() == Box->button(QMessageBox::No);
+        QTest::keyClick(Box, Qt::Key_Return);
+    });
+    Message_Box_Prompter Prompts;
+    QVERIFY(!Prompts.Confirm_Default_No("Save anyway?"));
+    QVERIFY(No_Is_Default);
 }
 
 void Test_Message_Box_Prompter::Long_Messages_Wrap_data()

@@ -1,0 +1,48 @@
+#include "localisation/Ui_Qt_Translation.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <array>
+#include <utility>
+
+namespace {
+constexpr char Translator_Name[] = "Qt_Translation";
+} // namespace
+
+QString Qt_Language_Code(const QString& Language_Name)
+{
+    static constexpr std::array<std::pair<const char16_t*, const char*>, 4> Codes{{
+        {u"Deutsch", "de"},
+        {u"Italiano", "it"},
+        {u"Fran\u00E7ais", "fr"},
+        {u"Espa\u00F1ol", "es"},
+    }};
+    for (const auto& [Name, Code] : Codes)
+        if (Language_Name == QString::fromUtf16(Name))
+            return QString::fromLatin1(Code);
+    return {};
+}
+
+bool Apply_Qt_Translation(const QString& Language_Name)
+{
+    QCoreApplication* App = QCoreApplication::instance();
+    if (!App)
+        return false;
+    // The translator lives as a child of the application, found again by name.
+    if (auto* Previous = App->findChild<QTranslator*>(QLatin1String(Translator_Name), Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(Previous);
+        delete Previous;
+    }
+    const QString Code = Qt_Language_Code(Language_Name);
+    if (Code.isEmpty())
+        return false;
+    auto* Translator = new QTranslator(App);
+    Translator->setObjectName(QLatin1String(Translator_Name));
+    if (!Translator->load(QStringLiteral("qtbase_") + Code, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete Translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(Translator);
+}
