@@ -153,7 +153,7 @@ void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows)
             Table.Set_Cell(Index + 1, Column, Rows[Index].value(Column - 1));
 }
 
-std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
 {
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
         if (Table.Cell(Row, Col_Name).trimmed().isEmpty())
@@ -163,19 +163,26 @@ std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByt
         const QString Prefix = Lang[929] + QString::number(Row);
         const qint32 Length = Read_Integer(Table.Cell(Row, Col_Length), -1);
         if (Length < 1 || Length > 4)
-            return Prefix + Lang[941];
+            return Problem{Prefix + Lang[941], Row, Col_Length};
         const qint32 Position = Read_Integer(Table.Cell(Row, Col_Position), -1);
         if (Position < 0 || Position > NByte_IN - 1)
-            return Prefix + Lang[930] + QString::number(NByte_IN - 1);
+            return Problem{Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position};
         if (Table.Cell(Row, Col_Type) == QLatin1String("Digital (Bit)")
             && Table.Cell(Row, Col_StartBit).trimmed().isEmpty())
-            return Prefix + Lang[938];
+            return Problem{Prefix + Lang[938], Row, Col_StartBit};
         if (Table.Cell(Row, Col_Conversion).trimmed().isEmpty())
-            return Prefix + Lang[939];
+            return Problem{Prefix + Lang[939], Row, Col_Conversion};
         const QString Factor = Table.Cell(Row, Col_MultiplicationFactor);
         if (Factor.toUpper().trimmed() != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
-            return Prefix + Lang[940];
+            return Problem{Prefix + Lang[940], Row, Col_MultiplicationFactor};
     }
+    return std::nullopt;
+}
+
+std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+{
+    if (auto Found = Find_Problem(Table, Separator, NByte_IN, Lang))
+        return Found->Text;
     return std::nullopt;
 }
 

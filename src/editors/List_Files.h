@@ -60,6 +60,13 @@ void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows);
 // The message of the first enabled row that may not be saved, up to the
 // first row without a name; nothing when the list may be saved.
 std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
+// The same, with the cell the message is about.
+struct Problem {
+    QString Text;
+    int Row = 0;
+    int Column = 0;
+};
+std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
 
 } // namespace IEC61850_Variables
 

@@ -141,8 +141,9 @@ void TFIEC61850_Variables::Load_Table()
 bool TFIEC61850_Variables::Controllo_dati()
 {
     const QChar Decimal = Separator ? Get_Decimal_Separator(*Separator) : QLatin1Char(',');
-    if (const auto Problem = V::Check(Table, Decimal, NByte_IN, Space.Lang_Strings)) {
-        Prompts.Error(*Problem);
+    if (const auto Problem = V::Find_Problem(Table, Decimal, NByte_IN, Space.Lang_Strings)) {
+        Prompts.Error(Problem->Text);
+        Go_To_Cell(Problem->Row, Problem->Column);
         return false;
     }
     return true;
@@ -165,6 +166,8 @@ bool TFIEC61850_Variables::Accept_Before_Save()
 std::expected<void, Write_Error> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
 
 QString TFIEC61850_Variables::File_Path() const { return Space.File_IEC61850_Variables; }
+
+int TFIEC61850_Variables::Key_Column() const { return V::Col_Name; }
 
 void TFIEC61850_Variables::Btn_ExportCsvClick()
 {

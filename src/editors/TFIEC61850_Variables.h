@@ -38,6 +38,7 @@ protected:
     QString File_Path() const override;
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return false; }
+    int Key_Column() const override;
     int Delete_Question_Slot() const override { return 931; }
 
 private:

@@ -37,11 +37,14 @@ constexpr int Row_Height = 24;
 constexpr int Byte_Width = 44;
 constexpr int Byte_Step = 56;
 constexpr int Station_Name_Limit = 15;
+// A pasted key or certificate is seen to be there: its box shows this many lines.
+constexpr int Text_Box_Lines = 5;
+constexpr int Row_Gap = 6;
 
-// A multi-line text box shown one line high.
-class One_Line_Box : public QPlainTextEdit {
+// A multi-line text box a whole number of lines high.
+class Lines_Box : public QPlainTextEdit {
 public:
-    explicit One_Line_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
+    explicit Lines_Box(QWidget* Parent) : QPlainTextEdit(Parent) {}
     void Set_Margins(int Margin) { setViewportMargins(Margin, Margin, Margin, Margin); }
 };
 
@@ -83,19 +86,22 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
 
 QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int Y)
 {
-    QPlainTextEdit* Box = new One_Line_Box(Body);
+    QPlainTextEdit* Box = new Lines_Box(Body);
     Box->setObjectName(Name);
     Box->setTabChangesFocus(true);
     Box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // One text line high: the margins lie outside the text area, so no part
-    // of the second line of a key or certificate peeks in below the first.
+    // The scroll bar tells that there is more than the box shows.
+    Box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Whole lines: the margins lie outside the text area, so no part of a
+    // further line peeks in below the last one shown.
     Box->document()->setDocumentMargin(0);
     const int Line = Box->fontMetrics().lineSpacing();
     const int Margin = 3;
-    static_cast<One_Line_Box*>(Box)->Set_Margins(Margin);
-    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12, Line + 2 * Box->frameWidth() + 2 * Margin);
+    static_cast<Lines_Box*>(Box)->Set_Margins(Margin);
+    Box->setGeometry(Field_X, Y, Group_Width - Field_X - 12,
+                     Text_Box_Lines * Line + 2 * Box->frameWidth() + 2 * Margin
+                         + Box->horizontalScrollBar()->sizeHint().height());
     connect(Box, &QPlainTextEdit::textChanged, this, &TFParGen::On_Change);
     return Box;
 }
@@ -156,7 +162,7 @@ void TFParGen::FormCreate()
     Scroll->setFocusPolicy(Qt::NoFocus);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
         if (Now && CPG->isAncestorOf(Now))
-            Scroll->ensureWidgetVisible(Now);
+            Show_In_Stack(Now);
     });
     CPG = new QWidget;
     CPG->setObjectName(QStringLiteral("CPG"));
@@ -191,17 +197,20 @@ void TFParGen::FormCreate()
     CP_TLS_Server = new Collapsible_Group(QStringLiteral("CP_TLS_Server"), Group_Width, CPG);
     Body = CP_TLS_Server->Body();
     CB_TLS_Server_Enable = Make_Check(Body, QStringLiteral("CB_TLS_Server_Enable"), Label_X, 8, Group_Width - 20);
+    const auto Below = [](const QWidget* Control) { return Control->geometry().bottom() + 1 + Row_Gap; };
     L_TLS_Server_Key = Make_Label(Body, QStringLiteral("L_TLS_Server_Key"), 38);
     E_TLS_Server_Key = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Key"), 38);
-    L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), 70);
-    E_TLS_Server_Key_Pass =
-        Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, 70, Group_Width - Field_X - 12);
-    L_TLS_Server_Server_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), 100);
-    E_TLS_Server_Server_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), 100);
-    L_TLS_Server_Root_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Root_Cert"), 132);
-    E_TLS_Server_Root_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Root_Cert"), 132);
-    CB_TLS_Server_En_Known_Cert =
-        Make_Check(Body, QStringLiteral("CB_TLS_Server_En_Known_Cert"), Label_X, 164, Group_Width - 20);
+    L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), Below(E_TLS_Server_Key));
+    E_TLS_Server_Key_Pass = Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, Below(E_TLS_Server_Key),
+                                      Group_Width - Field_X - 12);
+    L_TLS_Server_Server_Cert =
+        Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), Below(E_TLS_Server_Key_Pass));
+    E_TLS_Server_Server_Cert =
+        Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), Below(E_TLS_Server_Key_Pass));
+    L_TLS_Server_Root_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Root_Cert"), Below(E_TLS_Server_Server_Cert));
+    E_TLS_Server_Root_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Root_Cert"), Below(E_TLS_Server_Server_Cert));
+    CB_TLS_Server_En_Known_Cert = Make_Check(Body, QStringLiteral("CB_TLS_Server_En_Known_Cert"), Label_X,
+                                             Below(E_TLS_Server_Root_Cert), Group_Width - 20);
 
     // 3. PROFINET
     CP_PROFINET = new Collapsible_Group(QStringLiteral("CP_PROFINET"), Group_Width, CPG);
@@ -324,6 +333,16 @@ void TFParGen::Move_GroupBoxs()
 
     CP_PROFINET->Set_Body_Height(Bottom(E_PROFINET_Diagnostic) + Bottom_Margin);
     Stack_Groups();
+    Enable_Optional_Fields();
+}
+
+void TFParGen::Enable_Optional_Fields()
+{
+    // A value that is not used while its check box is off cannot be edited
+    // meanwhile; it keeps its text and is saved as usual.
+    for (QLineEdit* Byte : E_PROFINET_GAT)
+        Byte->setEnabled(CB_PROFINET_GAT->isChecked());
+    E_PROFINET_Diagnostic->setEnabled(CB_PROFINET_Diagnostic->isChecked());
 }
 
 void TFParGen::Set_Lang()
@@ -459,6 +478,9 @@ void TFParGen::FormShow()
     const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
     Write_Controls(Data);
     Is_Change = false;
+    // Each opening shows every group; one collapsed last time is open again.
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        Group->Set_Expanded(true);
     Move_GroupBoxs();
     Scroll->verticalScrollBar()->setValue(0);
     E_IEC61850_Server_Port->setFocus();
@@ -472,11 +494,31 @@ int TFParGen::Execute()
 
 bool TFParGen::Controllo_Dati()
 {
-    if (const std::optional<QString> Problem = Par_Gen::Check(Read_Controls(), Space.Lang_Strings)) {
-        Prompts.Error(*Problem);
+    if (const std::optional<Par_Gen::Problem> Problem = Par_Gen::Find_Problem(Read_Controls(), Space.Lang_Strings)) {
+        Prompts.Error(Problem->Text);
+        Go_To_Field(Controls[static_cast<size_t>(Problem->Element)]);
         return false;
     }
     return true;
+}
+
+void TFParGen::Show_In_Stack(QWidget* Control)
+{
+    // The whole control, not only its text cursor: a five-line box is seen whole.
+    const QRect Area(Control->mapTo(CPG, QPoint(0, 0)), Control->size());
+    Scroll->ensureVisible(Area.center().x(), Area.center().y(), Area.width() / 2 + 8, Area.height() / 2 + 8);
+}
+
+void TFParGen::Go_To_Field(QWidget* Field)
+{
+    // The user sees the value the message is about, ready to be typed over.
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        if (Group->isAncestorOf(Field))
+            Group->Set_Expanded(true);
+    Field->setFocus(Qt::OtherFocusReason);
+    Show_In_Stack(Field);
+    if (auto* Edit = qobject_cast<QLineEdit*>(Field))
+        Edit->selectAll();
 }
 
 void TFParGen::Btn_OKClick()
@@ -495,7 +537,7 @@ void TFParGen::Btn_CancelClick() { reject(); }
 
 void TFParGen::reject()
 {
-    if (Is_Change && !Prompts.Confirm(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
         return;
     QDialog::reject();
 }
@@ -507,6 +549,8 @@ void TFParGen::On_Click(QCheckBox* Sender)
     Is_Change = true;
     if (Sender == CB_TLS_Server_Enable)
         Move_GroupBoxs();
+    if (Sender == CB_PROFINET_GAT || Sender == CB_PROFINET_Diagnostic)
+        Enable_Optional_Fields();
 }
 
 bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)

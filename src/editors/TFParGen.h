@@ -48,6 +48,12 @@ private:
     void Order_TAB_Panels();
     void Move_GroupBoxs();
     void Stack_Groups();
+    // The gateway bytes and the diagnostic address can be edited only while their check box is on.
+    void Enable_Optional_Fields();
+    // Opens the group of a field, scrolls to it and gives it the focus.
+    void Go_To_Field(QWidget* Field);
+    // Scrolls the group stack so that the control is in view.
+    void Show_In_Stack(QWidget* Control);
     void On_Change();
     void On_Click(QCheckBox* Sender);
     Par_Gen::Values Read_Controls() const;

@@ -41,3 +41,5 @@ void TFTLS_Server_Known_Cert::Load_Table() { T::Load(Space.File_TLS_Known_Cert, 
 std::expected<void, Write_Error> TFTLS_Server_Known_Cert::Save_Table() { return T::Save(Space.File_TLS_Known_Cert, Table); }
 
 QString TFTLS_Server_Known_Cert::File_Path() const { return Space.File_TLS_Known_Cert; }
+
+int TFTLS_Server_Known_Cert::Key_Column() const { return T::Col_Certificate; }

@@ -102,7 +102,7 @@ void Paste_Row(Table_Model& Table, int Row, bool Copied, Workspace& Space, Promp
         Prompts.Error(Space.Str(1101));
         return;
     }
-    if (Row_In_Use(Table, Row) && !Prompts.Confirm(Space.Str(1100)))
+    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Default_No(Space.Str(1100)))
         return;
     for (int Column = 1; Column <= Width; ++Column) {
         const QString& Entry = Space.Row_Clipboard[Column - 1];
@@ -137,4 +137,31 @@ void Enter_Next_Cell(Table_Model& Table, QChar& Key, const Workspace& Space)
         Table.Set_Current(Row, Column);
     }
     Key = QChar();
+}
+
+bool Row_Holds_Data(const Table_Model& Table, int Row)
+{
+    if (!Is_Data_Row(Table, Row))
+        return false;
+    for (int Column = 1; Column <= Table.Data_Width(); ++Column) {
+        const bool Box = Table.Kind() == Check_Kind::Text_Check ? Table.Kind_Of(Column) == Column_Kind::Data_Check_Box
+                                                                : Table.Has_Check(Row, Column);
+        if (!Box && !Table.Cell(Row, Column).trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
+std::optional<List_Gap> Rows_Dropped_At_Save(const Table_Model& Table, int Key_Column)
+{
+    int Row = 1;
+    while (Row < Table.Row_Count() && !Table.Cell(Row, Key_Column).trimmed().isEmpty())
+        ++Row;
+    List_Gap Gap{Row, 0};
+    for (int Later = Row; Later < Table.Row_Count(); ++Later)
+        if (Row_Holds_Data(Table, Later))
+            ++Gap.Dropped_Rows;
+    if (Gap.Dropped_Rows == 0)
+        return std::nullopt;
+    return Gap;
 }

@@ -2,6 +2,8 @@
 
 #include <QChar>
 
+#include <optional>
+
 class Prompter;
 class Table_Model;
 class Workspace;
@@ -27,3 +29,16 @@ void Header_Auto_Size(Table_Model& Table, int Row, int Column, const Workspace& 
 // Enter moves the current cell to the next field when the user asked for it;
 // the key is then consumed (set to a null character).
 void Enter_Next_Cell(Table_Model& Table, QChar& Key, const Workspace& Space);
+
+// Whether a data row holds any text besides its check boxes (blanks do not
+// count): what a user would miss if the row disappeared.
+bool Row_Holds_Data(const Table_Model& Table, int Row);
+
+// A list file ends at the first row whose key column is blank. When rows
+// from that one on still hold data, a save would drop them: the row that
+// ends the list and how many rows holding data would be dropped.
+struct List_Gap {
+    int Empty_Row = 0;
+    int Dropped_Rows = 0;
+};
+std::optional<List_Gap> Rows_Dropped_At_Save(const Table_Model& Table, int Key_Column);

@@ -35,6 +35,7 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
     Btn_PasteRow = Button(QStringLiteral("Btn_PasteRow"), &List_Editor::Btn_PasteRowClick);
     Btn_OK = Button(QStringLiteral("Btn_OK"), &List_Editor::Btn_OKClick);
     Btn_Cancel = Button(QStringLiteral("Btn_Cancel"), &List_Editor::reject);
+    connect(&Table, &QAbstractItemModel::dataChanged, this, [this] { Is_Change = true; });
 }
 
 void List_Editor::Lay_Out(int Width, int Height)
@@ -90,6 +91,7 @@ void List_Editor::Apply_Hints()
 void List_Editor::FormShow()
 {
     Load_Table();
+    Is_Change = false;
     Do_Copy = false;
     Table.Set_Current(1, 1);
     Grid->setCurrentIndex(Table.index(0, 0));
@@ -115,12 +117,21 @@ void List_Editor::ClickCell(int Row, int Column)
 void List_Editor::Btn_DelRowClick()
 {
     const int Row = Table.Current_Row();
-    if (!Prompts.Confirm(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
+    if (!Prompts.Confirm_Default_No(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
         return;
     Delete_Row(Table, Row, Delete_Checks_First_Column());
 }
 
-void List_Editor::Btn_InsRowClick() { Insert_Row(Table, Table.Current_Row(), true); }
+void List_Editor::Btn_InsRowClick()
+{
+    // Inserting would push the last row out of the table.
+    const int Last = Table.Row_Count() - 1;
+    if (Row_Holds_Data(Table, Last)) {
+        Prompts.Show(Prompt_Kind::Warning, Space.Str(1120).arg(Last), Prompt_Buttons::Ok);
+        return;
+    }
+    Insert_Row(Table, Table.Current_Row(), true);
+}
 
 void List_Editor::Btn_CopyRowClick()
 {
@@ -130,13 +141,42 @@ void List_Editor::Btn_CopyRowClick()
 
 void List_Editor::Btn_PasteRowClick() { Paste_Row(Table, Table.Current_Row(), Do_Copy, Space, Prompts); }
 
+void List_Editor::Go_To_Cell(int Row, int Column)
+{
+    Table.Set_Current(Row, Column);
+    const QModelIndex Index = Table.index(Row - 1, Column - 1);
+    Grid->setCurrentIndex(Index);
+    Grid->scrollTo(Index);
+    Grid->setFocus(Qt::OtherFocusReason);
+}
+
+bool List_Editor::Dropped_Rows_Accepted()
+{
+    const std::optional<List_Gap> Gap = Rows_Dropped_At_Save(Table, Key_Column());
+    if (!Gap)
+        return true;
+    if (Prompts.Confirm_Default_No(
+            Space.Str(1121).arg(Gap->Empty_Row).arg(Table.Cell(0, Key_Column())).arg(Gap->Dropped_Rows)))
+        return true;
+    Go_To_Cell(Gap->Empty_Row, Key_Column());
+    return false;
+}
+
+void List_Editor::reject()
+{
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
+        return;
+    QDialog::reject();
+}
+
 void List_Editor::Btn_OKClick()
 {
-    if (!Controllo_dati() || !Accept_Before_Save())
+    if (!Dropped_Rows_Accepted() || !Controllo_dati() || !Accept_Before_Save())
         return;
     if (const auto Saved = Save_Table(); !Saved) {
         Prompts.Error(Space.Write_Failure_Text(Saved.error()));
         return;
     }
+    Is_Change = false;
     accept();
 }

@@ -38,9 +38,14 @@ public:
     void Btn_OKClick();
     // A click in the row-number column selects the whole row.
     void ClickCell(int Row, int Column);
+    // Cancel, Escape and the title-bar button: unsaved edits are given up only
+    // after the user agreed.
+    void reject() override;
 
     QStringList Hint_List;
     bool Do_Copy = false;
+    // Something in the table changed since it was loaded.
+    bool Is_Change = false;
 
 protected:
     virtual void Load_Table() = 0;
@@ -54,6 +59,11 @@ protected:
     // Whether deleting leaves the emptied last row's box checked.
     virtual bool Delete_Checks_First_Column() const = 0;
     virtual int Delete_Question_Slot() const = 0;
+    // The column whose first blank cell ends the list in the file.
+    virtual int Key_Column() const = 0;
+
+    // Makes a cell current and puts the focus on it, to show the user where to look.
+    void Go_To_Cell(int Row, int Column);
 
     // Places the title, the table and the buttons in a client area of Width x Height.
     void Lay_Out(int Width, int Height);
@@ -66,6 +76,9 @@ protected:
     Title_Area Title;
 
 private:
+    // Before a save that would drop rows after a blank key cell, the user is asked.
+    bool Dropped_Rows_Accepted();
+
     int First_Slot;
     QPushButton* Btn_OK = nullptr;
     QPushButton* Btn_Cancel = nullptr;

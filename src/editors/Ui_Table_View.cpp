@@ -6,7 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -243,10 +245,9 @@ Table_View::Table_View(Table_Model& Model_, const Workspace& Space_, QWidget* Pa
     setItemDelegate(Delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    // Tab leaves the table for the buttons, as in a grid without tab
-    // navigation; the arrow keys and Enter move between cells, and Tab still
-    // goes on to the next cell while one is being edited.
-    setTabKeyNavigation(false);
+    // A table made for typing: Tab and Shift+Tab go from cell to cell, check
+    // boxes included, and Ctrl+Tab leaves the table, as table views do.
+    setTabKeyNavigation(true);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                     | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setTextElideMode(Qt::ElideRight);
@@ -304,8 +305,66 @@ void Table_View::currentChanged(const QModelIndex& Current, const QModelIndex& P
         Table.Set_Current(Current.row() + 1, Current.column() + 1);
 }
 
+bool Table_View::Leave_Table(QKeyEvent* Event)
+{
+    const bool Control = Event->modifiers().testFlag(Qt::ControlModifier);
+    if (!Control || (Event->key() != Qt::Key_Tab && Event->key() != Qt::Key_Backtab))
+        return false;
+    const bool Back = Event->key() == Qt::Key_Backtab || Event->modifiers().testFlag(Qt::ShiftModifier);
+    // The widget's own focus chain, not the cell navigation of the view.
+    QWidget::focusNextPrevChild(!Back);
+    return true;
+}
+
+void Table_View::Copy_Cell()
+{
+    const QModelIndex Index = currentIndex();
+    if (!Index.isValid())
+        return;
+    const int Row = Index.row() + 1;
+    const int Column = Index.column() + 1;
+    const bool Box = Table.flags(Index).testFlag(Qt::ItemIsUserCheckable);
+    const QString Text = !Box ? Table.Cell(Row, Column)
+                              : (Index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStringLiteral("Y")
+                                                                                         : QStringLiteral("N"));
+    QGuiApplication::clipboard()->setText(Text);
+}
+
+void Table_View::Paste_Cell()
+{
+    const QModelIndex Index = currentIndex();
+    if (!Index.isValid())
+        return;
+    const QString Text = QGuiApplication::clipboard()->text();
+    if (!Table.flags(Index).testFlag(Qt::ItemIsUserCheckable)) {
+        Table.setData(Index, Text, Qt::EditRole);
+        return;
+    }
+    // A check box takes only what Ctrl+C gives for one.
+    if (Text == QLatin1String("Y") || Text == QLatin1String("N"))
+        Table.setData(Index, Text == QLatin1String("Y") ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
+bool Table_View::event(QEvent* Event)
+{
+    // Ctrl+Tab would otherwise reach the dialog's own handling first.
+    if (Event->type() == QEvent::KeyPress && Leave_Table(static_cast<QKeyEvent*>(Event)))
+        return true;
+    return QTableView::event(Event);
+}
+
 void Table_View::keyPressEvent(QKeyEvent* Event)
 {
+    if (Event->matches(QKeySequence::Copy)) {
+        Copy_Cell();
+        Event->accept();
+        return;
+    }
+    if (Event->matches(QKeySequence::Paste)) {
+        Paste_Cell();
+        Event->accept();
+        return;
+    }
     if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
         QChar Key(13);
         Enter_Next_Cell(Table, Key, Space);

@@ -53,11 +53,18 @@ public:
     // Opens the editor of a data cell as a user's double-click would.
     void Edit_Cell(int Row, int Column);
 
+    // Ctrl+C and Ctrl+V on the current cell: its whole text, or "Y" / "N" for a check box.
+    void Copy_Cell();
+    void Paste_Cell();
+
 protected:
+    bool event(QEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     void currentChanged(const QModelIndex& Current, const QModelIndex& Previous) override;
 
 private:
+    // Ctrl+Tab and Ctrl+Shift+Tab move the focus out of the table.
+    bool Leave_Table(QKeyEvent* Event);
     void KeyPress();
     void DblClickCell(int Row, int Column);
 

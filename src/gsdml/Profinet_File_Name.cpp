@@ -16,3 +16,15 @@ QString Compose_Profinet_File_Name(const QString& Fix1, const QString& User, con
         return Fix1 + User + Fix2;
     return Fix1 + u'_' + User + Fix2;
 }
+
+qsizetype First_Unusable_File_Name_Character(const QString& User)
+{
+    static const QString Forbidden = QStringLiteral("/\\<>:\"|?*");
+    for (qsizetype I = 0; I < User.size(); ++I) {
+        const QChar C = User[I];
+        if (Forbidden.contains(C) || C.category() == QChar::Other_Control || C.category() == QChar::Other_Format
+            || C == QChar::LineSeparator || C == QChar::ParagraphSeparator)
+            return I;
+    }
+    return -1;
+}

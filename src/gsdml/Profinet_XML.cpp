@@ -112,7 +112,7 @@ std::expected<void, Write_Error> Profinet_XML::Create_Profinet_XML(const QString
     return Write_File_Atomic(Path, Compose_Profinet_XML(Par));
 }
 
-void Profinet_XML::Save_Profinet_XML(const QString& Name)
+std::optional<QString> Profinet_XML::Save_Profinet_XML(const QString& Name)
 {
     Save_File_Request Request;
     Request.Initial_Folder = Space.Project_Dir;
@@ -121,11 +121,14 @@ void Profinet_XML::Save_Profinet_XML(const QString& Name)
     Request.Filter_Pattern = Name;
     const std::optional<QString> Chosen = Dialog.Ask_Save_Path(Request);
     if (!Chosen)
-        return;
+        return std::nullopt;
     // Only the folder counts: the file keeps the name composed before.
     const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
-    if (QFileInfo::exists(Path) && !Prompts.Confirm(Space.Str(Overwrite_Question)))
-        return;
-    if (const auto Written = Create_Profinet_XML(Path); !Written)
+    if (QFileInfo::exists(Path) && !Prompts.Confirm_Default_No(Space.Str(Overwrite_Question)))
+        return std::nullopt;
+    if (const auto Written = Create_Profinet_XML(Path); !Written) {
         Prompts.Error(Space.Write_Failure_Text(Written.error()));
+        return std::nullopt;
+    }
+    return Path;
 }

@@ -2,6 +2,8 @@
 
 #include "platform/File_Write.h"
 
+#include <optional>
+
 #include <QByteArray>
 #include <QString>
 
@@ -44,7 +46,9 @@ public:
     std::expected<void, Write_Error> Create_Profinet_XML(const QString& Path);
     // Asks for the folder (the file keeps Name) and, for an existing file,
     // whether to overwrite it; then writes it, showing a write failure.
-    void Save_Profinet_XML(const QString& Name);
+    // The path written, or nothing when the user gave up or the write failed
+    // (the failure has been shown).
+    std::optional<QString> Save_Profinet_XML(const QString& Name);
 
     Profinet_Par Par;
 

@@ -1,6 +1,7 @@
 #include "gsdml/TFProfinetFileName.h"
 
 #include "gsdml/Profinet_File_Name.h"
+#include "platform/Prompter.h"
 #include "shell/Ui_Fit_Text.h"
 #include "shell/Workspace.h"
 
@@ -33,8 +34,8 @@ QLabel* Make_Label(QWidget* Parent, const char* Name, int X, int Y, int W, int H
 }
 } // namespace
 
-TFProfinetFileName::TFProfinetFileName(Workspace& Space_, const QDate& Start_Date, QWidget* Parent)
-    : QDialog(Parent), Space(Space_)
+TFProfinetFileName::TFProfinetFileName(Workspace& Space_, Prompter& Prompts_, const QDate& Start_Date, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Prompts(Prompts_)
 {
     setObjectName(QStringLiteral("TFProfinetFileName"));
     FormCreate(Start_Date);
@@ -123,6 +124,16 @@ void TFProfinetFileName::Fit_Name_Parts()
 
 void TFProfinetFileName::Btn_OKClick()
 {
+    const QString User = E_XML_User->text();
+    if (const qsizetype Bad = First_Unusable_File_Name_Character(User); Bad >= 0) {
+        const QChar C = User[Bad];
+        const QString Shown = C.isPrint() && C != u' ' ? QString(C)
+                                                       : QStringLiteral("U+%1").arg(C.unicode(), 4, 16, QChar(u'0')).toUpper();
+        Prompts.Error(Space.Str(1512).arg(Shown));
+        E_XML_User->setFocus(Qt::OtherFocusReason);
+        E_XML_User->setSelection(int(Bad), 1);
+        return;
+    }
     Name_File_XML = Compose_Profinet_File_Name(L_XML_Fix1->text(), E_XML_User->text(), L_XML_Fix2->text());
     accept();
 }

@@ -9,6 +9,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Prompter;
 class Workspace;
 
 // Composes the file name of the device description from the fixed first
@@ -17,8 +18,11 @@ class TFProfinetFileName : public QDialog {
     Q_OBJECT
 public:
     // Start_Date is the day the last fixed part shows for the whole run.
-    TFProfinetFileName(Workspace& Space, const QDate& Start_Date = QDate::currentDate(), QWidget* Parent = nullptr);
+    TFProfinetFileName(Workspace& Space, Prompter& Prompts, const QDate& Start_Date = QDate::currentDate(),
+                       QWidget* Parent = nullptr);
     void Set_Lang();
+    // Composes the name and closes with OK; a user part that cannot stand in
+    // a file name is refused with a message first.
     void Btn_OKClick();
 
     // The composed name, set by OK.
@@ -29,6 +33,7 @@ private:
     void Fit_Name_Parts();
 
     Workspace& Space;
+    Prompter& Prompts;
     Title_Area Title;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

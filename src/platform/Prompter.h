@@ -6,7 +6,7 @@
 // so tests answer them from a script instead of a real box.
 enum class Prompt_Kind { Error, Warning, Information, Confirmation };
 // Yes_No_Default_No: Yes and No with No as the default answer, for a
-// question whose safe answer is to go back.
+// question whose safe answer is to go back; Escape answers No as well.
 enum class Prompt_Buttons { Ok, Yes_No, Yes_No_Default_No };
 enum class Prompt_Answer { Ok, Yes, No };
 

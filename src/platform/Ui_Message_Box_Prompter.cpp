@@ -17,8 +17,10 @@ Prompt_Answer Message_Box_Prompter::Show(Prompt_Kind Kind, const QString& Text, 
     QMessageBox Box(Icon, QApplication::applicationDisplayName(), Text, Std_Buttons, QApplication::activeWindow());
     // Messages carry names from files and folders; none of it is markup.
     Box.setTextFormat(Qt::PlainText);
-    if (Buttons == Prompt_Buttons::Yes_No_Default_No)
+    if (Buttons == Prompt_Buttons::Yes_No_Default_No) {
         Box.setDefaultButton(QMessageBox::No);
+        Box.setEscapeButton(QMessageBox::No);
+    }
     const int Result = Box.exec();
     if (Buttons == Prompt_Buttons::Ok)
         return Prompt_Answer::Ok;

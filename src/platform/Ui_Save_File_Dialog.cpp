@@ -43,6 +43,8 @@ std::optional<QString> Qt_Save_File_Dialog::Ask_Save_Path(const Save_File_Reques
     Dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     Dialog.setDirectory(Request.Initial_Folder);
     Dialog.setNameFilter(Filter_Text(Request));
+    // The user sees the description alone; the pattern still lists only the file of that name.
+    Dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     Dialog.selectFile(Request.Preset_Name);
     if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -84,6 +84,9 @@ void TFNew_Project::Btn_OKClick()
     const New_Project_Result Result = Create_Project(Space, E_New_Proj->text());
     if (Result != New_Project_Result::Created) {
         Prompts.Error(Space.Str(New_Project_Message_Slot(Result)));
+        // Back to the name, ready to be typed over.
+        E_New_Proj->setFocus(Qt::OtherFocusReason);
+        E_New_Proj->selectAll();
         return;
     }
     accept();

@@ -14,6 +14,7 @@
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
+#include "shell/Ui_Dialog_Place.h"
 #include "shell/Ui_Fit_Text.h"
 #include "shell/Ui_Error_Handler.h"
 #include "shell/Web_Addresses.h"
@@ -22,6 +23,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -175,6 +179,10 @@ void TFTavorixFirmWare::Lay_Out()
     L_Korvex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     L_Korvex->setGeometry(Client_Width - 12 - 220, Row(6), 220, Button_H);
     L_Korvex->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab after the last step, opened with Enter or the space bar.
+    L_Korvex->setFocusPolicy(Qt::StrongFocus);
+    L_Korvex->installEventFilter(this);
+    L_Korvex->setAccessibleName(Identity::Maker_Host);
     connect(L_Korvex, &QLabel::linkActivated, this, [this] { L_KorvexClick(); });
     connect(LL_Update, &QLabel::linkActivated, this, &TFTavorixFirmWare::LL_UpdateLinkClick);
 
@@ -183,6 +191,19 @@ void TFTavorixFirmWare::Lay_Out()
     Separator->setFrameShape(QFrame::HLine);
     Separator->setFrameShadow(QFrame::Sunken);
     Separator->setGeometry(12, Row(6) + Step_Spacing, Client_Width - 24, 2);
+
+    // What the last step wrote, and where.
+    L_Status = new QLabel(Client);
+    L_Status->setObjectName(QStringLiteral("L_Status"));
+    L_Status->setGeometry(12, Row(6) + Step_Spacing + 10, Client_Width - 24, 60);
+    L_Status->setWordWrap(true);
+    L_Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    L_Status->setTextFormat(Qt::PlainText);
+    L_Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // The first thing a new user does.
+    Btn_New->setFocus(Qt::OtherFocusReason);
+    setTabOrder(Btn_CreateBin, L_Korvex);
 
     Timer_Update.setObjectName(QStringLiteral("Timer_Update"));
     Timer_Update.setInterval(60000);
@@ -203,7 +224,9 @@ void TFTavorixFirmWare::Create_Windows()
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
                                                   Services.Open_Dialog, this);
     FBoot = new TFBoot(Space, Services, this);
-    FProfinetFileName = new TFProfinetFileName(Space, QDate::currentDate(), this);
+    FProfinetFileName = new TFProfinetFileName(Space, *Services.Prompts, QDate::currentDate(), this);
+    for (QDialog* Dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        new Dialog_Place(Dialog);
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -232,6 +255,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_TLS_List_Certificates, 27, 28);
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
+    L_Status->setAccessibleName(Space.Str(36));
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
     const QRect Notice = Laid_Out_Geometry(LL_Update);
@@ -328,6 +352,18 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
     });
 }
 
+bool TFTavorixFirmWare::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == L_Korvex && Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if (Key == Qt::Key_Return || Key == Qt::Key_Enter || Key == Qt::Key_Space) {
+            L_KorvexClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
 void TFTavorixFirmWare::L_KorvexClick()
 {
     if (Services.Desktop)
@@ -354,20 +390,37 @@ void TFTavorixFirmWare::Open_Project()
     Show_Configuration_Lines();
 }
 
+void TFTavorixFirmWare::Notice_Default_Parameters()
+{
+    // The device or its description would otherwise get values the user never chose, unknowingly.
+    if (!QFileInfo::exists(Space.File_ParGen))
+        Services.Prompts->Information(Space.Str(35).arg(QDir::toNativeSeparators(Space.File_ParGen)));
+}
+
 bool TFTavorixFirmWare::Update_Device()
 {
+    L_Status->clear();
+    Notice_Default_Parameters();
     if (!Compile_And_Save_Banks(*Image, Space, *Services.Prompts))
         return false;
+    const QString Bin = Workspace::Join(Space.Project_Dir, QStringLiteral("bin"));
+    L_Status->setText(Space.Str(33)
+                          .arg(QDir::toNativeSeparators(Bin))
+                          .arg(QFileInfo(Workspace::Join(Bin, QStringLiteral("bank1.bin"))).size())
+                          .arg(QFileInfo(Workspace::Join(Bin, QStringLiteral("bank2.bin"))).size()));
     FBoot->Run_Ethernet_Update();
     return true;
 }
 
 void TFTavorixFirmWare::PROFINET_XML()
 {
+    L_Status->clear();
+    Notice_Default_Parameters();
     if (FProfinetFileName->exec() != QDialog::Accepted)
         return;
     Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
-    Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML);
+    if (const std::optional<QString> Written = Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML))
+        L_Status->setText(Space.Str(34).arg(QDir::toNativeSeparators(*Written)));
 }
 
 void TFTavorixFirmWare::Save_Setting()

@@ -45,6 +45,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void FormCreate();
@@ -58,6 +59,8 @@ private:
     // whether they were written, the condition for the update to go on.
     bool Update_Device();
     void PROFINET_XML();
+    // Steps 5 and 6 on a configuration without general parameters use their defaults: the user is told.
+    void Notice_Default_Parameters();
     void Apply_Timer_Rule();
     // Writes the settings file; a failure is shown, and whatever asked goes on.
     void Save_Setting();
@@ -86,6 +89,8 @@ private:
     QPushButton* Btn_Modbus_Set_Access = nullptr;
     QPushButton* Btn_SNMP_MIB = nullptr;
     QLabel* L_Korvex = nullptr;
+    // What steps 5 and 6 wrote, and where.
+    QLabel* L_Status = nullptr;
 
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;

@@ -1,6 +1,7 @@
 #include "update/TFBoot.h"
 
 #include "editors/Input_Helpers.h"
+#include "platform/Process_Runner.h"
 #include "platform/Prompter.h"
 #include "shell/Ui_Error_Handler.h"
 #include "shell/Ui_Fit_Text.h"
@@ -8,13 +9,18 @@
 #include "update/Reachability.h"
 #include "update/Update_Parameter_File.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWindow>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 #include <stdexcept>
@@ -31,7 +37,52 @@ constexpr int Button_Height = 32;
 constexpr int Address_Top = Title_Height;
 constexpr int Options_Top = Address_Top + Address_Group_Height + Group_Gap;
 constexpr int Buttons_Top = Options_Top + Options_Group_Height + Group_Gap + 4;
-constexpr int Client_Height = Buttons_Top + Button_Height + Margin;
+constexpr int Status_Top = Buttons_Top + Button_Height + 8;
+constexpr int Status_Height = 40;
+constexpr int Client_Height = Status_Top + Status_Height + Margin;
+
+// Swallows the user's input that piled up while the window could not react,
+// so that nothing the user did during the update acts afterwards.
+class Input_Sink : public QObject {
+public:
+    explicit Input_Sink(QWidget* Window) : Window(Window) { qApp->installEventFilter(this); }
+    ~Input_Sink() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        switch (Event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd: return true;
+        case QEvent::Close: return Watched == Window || Watched == static_cast<QObject*>(Window->windowHandle());
+        default: return false;
+        }
+    }
+
+private:
+    QWidget* Window;
+};
+
+// What an exit code of the stand-in updater means.
+int Meaning_Slot(qint64 Code)
+{
+    switch (Code) {
+    case 0: return 1039;
+    case 1: return 1040;
+    case 2: return 1041;
+    case -1: return 1045;
+    default: return 1042;
+    }
+}
 } // namespace
 
 TFBoot::TFBoot(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
@@ -60,6 +111,10 @@ void TFBoot::Lay_Out()
     for (int I = 0; I < 4; ++I) {
         const int X = 10 + I * (Field_Width + Dot_Width);
         E_IP[I] = new QLineEdit(QStringLiteral("0"), CP_IP_Address);
+        // A byte of an address: up to three digits.
+        E_IP[I]->setMaxLength(3);
+        E_IP[I]->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), E_IP[I]));
         E_IP[I]->setObjectName(QStringLiteral("E_IP%1").arg(I + 1));
         E_IP[I]->setGeometry(X, 30, Field_Width, 26);
         E_IP[I]->setAlignment(Qt::AlignCenter);
@@ -96,6 +151,13 @@ void TFBoot::Lay_Out()
     Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
     Btn_Cancel->setGeometry(Client_Width - Margin - 140, Buttons_Top, 140, Button_Height);
     Btn_Cancel->setAutoDefault(false);
+    L_Status = new QLabel(this);
+    L_Status->setObjectName(QStringLiteral("L_Status"));
+    L_Status->setGeometry(Margin, Status_Top, Group_Width, Status_Height);
+    L_Status->setWordWrap(true);
+    L_Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    L_Status->setTextFormat(Qt::PlainText);
+    L_Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     connect(Btn_Update, &QPushButton::clicked, this, &TFBoot::Update_Guarded);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -150,6 +212,7 @@ void TFBoot::Fit_Texts()
         Fit_Width(Part, Growth);
     Fit_Width(CB_Update_Option_Read_Back);
     CB_Update_Option_Read_Back->setAccessibleName(CB_Update_Option_Read_Back->text());
+    L_Status->setAccessibleName(Space.Str(1046));
 }
 
 int TFBoot::Run_Ethernet_Update()
@@ -183,7 +246,9 @@ void TFBoot::FormShow()
     if (Space.Update_Option_Index >= 0 && Space.Update_Option_Index < CB_Update_Options->count())
         CB_Update_Options->setCurrentIndex(Space.Update_Option_Index);
     CB_Update_Option_Read_Back->setChecked(Space.Update_Read_Back);
+    L_Status->clear();
     E_IP[0]->setFocus();
+    E_IP[0]->selectAll();
 }
 
 bool TFBoot::eventFilter(QObject* Watched, QEvent* Event)
@@ -192,8 +257,12 @@ bool TFBoot::eventFilter(QObject* Watched, QEvent* Event)
         for (int I = 0; I < 4; ++I) {
             if (Watched != E_IP[I])
                 continue;
-            if (I < 3 && E_IP[I + 1]->isEnabled() && E_IP[I + 1]->isVisible())
-                E_IP[I + 1]->setFocus();
+            // The next field's text selected: a whole dotted address typed
+            // over an old one replaces it.
+            if (I < 3 && E_IP[I + 1]->isEnabled() && E_IP[I + 1]->isVisible()) {
+                E_IP[I + 1]->setFocus(Qt::TabFocusReason);
+                E_IP[I + 1]->selectAll();
+            }
             return true;
         }
     }
@@ -226,10 +295,78 @@ bool TFBoot::Send_Ping()
     return Answered;
 }
 
+void TFBoot::Set_Busy(bool Busy, bool Cancel_Stays)
+{
+    // Disabling moves the focus away; it comes back where the user left it.
+    if (Busy)
+        Focus_Before = QApplication::focusWidget();
+    for (QWidget* Control : std::initializer_list<QWidget*>{E_IP[0], E_IP[1], E_IP[2], E_IP[3], CB_Update_Options,
+                                                           CB_Update_Option_Read_Back, Btn_Update})
+        Control->setEnabled(!Busy);
+    Btn_Cancel->setEnabled(!Busy || Cancel_Stays);
+    if (Busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    if (Focus_Before && isVisible())
+        Focus_Before->setFocus(Qt::OtherFocusReason);
+}
+
+void TFBoot::Discard_Queued_Input()
+{
+    const Input_Sink Sink(this);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+void TFBoot::Run_Updater()
+{
+    const QString Program = Updater_Program(Space.Exe_Dir);
+    Set_Busy(true, false);
+    // Nothing of the following may leave the dialog disabled.
+    struct Unbusy {
+        TFBoot* Dialog;
+        ~Unbusy() { Dialog->Set_Busy(false, false); }
+    } Restore{this};
+    Last_Start = Start_Program(*Services.Processes, *Services.Time, Program, QString(), 0);
+    Discard_Queued_Input();
+    switch (*Last_Start) {
+    case Start_Program_Outcome::Not_Started:
+        L_Status->setText(Space.Str(1044).arg(QDir::toNativeSeparators(Program)));
+        break;
+    case Start_Program_Outcome::Timed_Out:
+        L_Status->setText(Space.Str(1043).arg(Start_Program_Limit_Ms / 1000));
+        break;
+    case Start_Program_Outcome::Ended: {
+        const qint64 Code = Services.Processes->Exit_Code();
+        L_Status->setText(Space.Str(1038).arg(Code).arg(Space.Str(Meaning_Slot(Code))));
+        break;
+    }
+    }
+}
+
 void TFBoot::Btn_UpdateClick()
 {
     Cancel_Requested = false;
-    const bool Answered = Send_Ping();
+    L_Status->clear();
+    const QStringList Parts{E_IP[0]->text(), E_IP[1]->text(), E_IP[2]->text(), E_IP[3]->text()};
+    if (const std::optional<int> Bad = First_Bad_Address_Part(Parts)) {
+        Services.Prompts->Error(Space.Str(1037));
+        E_IP[*Bad]->setFocus(Qt::OtherFocusReason);
+        E_IP[*Bad]->selectAll();
+        return;
+    }
+    bool Answered = false;
+    {
+        Set_Busy(true, true);
+        struct Unbusy {
+            TFBoot* Dialog;
+            ~Unbusy() { Dialog->Set_Busy(false, true); }
+        } Restore{this};
+        Answered = Send_Ping();
+    }
     if (Cancel_Requested)
         return;
     if (!Answered) {
@@ -245,7 +382,7 @@ void TFBoot::Btn_UpdateClick()
     Compile_XML_Parameter_New_Boot();
     if (!Services.Processes || !Services.Time)
         throw std::logic_error("the update dialog has no process runner");
-    Last_Start = Start_Program(*Services.Processes, *Services.Time, Updater_Program(Space.Exe_Dir), QString(), 0);
+    Run_Updater();
 }
 
 void TFBoot::Compile_XML_Parameter_New_Boot()

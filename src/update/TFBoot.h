@@ -6,6 +6,7 @@
 #include "shell/Ui_Title_Area.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -53,6 +54,13 @@ private:
     void Fit_Texts();
     void FormShow();
     void Update_Guarded();
+    // While the check and the updater run, the controls take no input and the
+    // cursor says the program is busy; Cancel may stay to end the check.
+    void Set_Busy(bool Busy, bool Cancel_Stays);
+    // Runs the updater and tells in the status line how it ended.
+    void Run_Updater();
+    // Drops the clicks and keys that arrived while the window could not react.
+    void Discard_Queued_Input();
     QString Address_Text() const;
 
     Workspace& Space;
@@ -73,4 +81,7 @@ private:
     QCheckBox* CB_Update_Option_Read_Back = nullptr;
     QPushButton* Btn_Update = nullptr;
     QPushButton* Btn_Cancel = nullptr;
+    // How the last run of the updater ended.
+    QLabel* L_Status = nullptr;
+    QPointer<QWidget> Focus_Before;
 };

@@ -7,6 +7,8 @@
 #include "support/Test_Support.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -96,7 +98,16 @@ private slots:
     void Enter_Jumps_Only_When_Set();
     void Header_Double_Click_Sizes_Only_When_Set();
     void Click_On_Row_Number_Selects_Row();
-    void Tab_Reaches_The_Buttons();
+    void Rows_After_A_Blank_Key_Are_Not_Dropped_Silently_data();
+    void Rows_After_A_Blank_Key_Are_Not_Dropped_Silently();
+    void Insert_Row_On_A_Full_Table_Is_Refused_data();
+    void Insert_Row_On_A_Full_Table_Is_Refused();
+    void Leaving_With_Changes_Asks_data();
+    void Leaving_With_Changes_Asks();
+    void Tables_Are_Made_For_Typing_data();
+    void Tables_Are_Made_For_Typing();
+    void Validation_Error_Puts_The_Focus_On_Its_Cell_data();
+    void Validation_Error_Puts_The_Focus_On_Its_Cell();
 };
 
 void Test_List_Editors::Variables_Texts_And_Empty_Table()
@@ -442,32 +453,372 @@ void Test_List_Editors::Click_On_Row_Number_Selects_Row()
     QVERIFY(F.Grid->selectionModel()->isRowSelected(4, {}));
 }
 
-void Test_List_Editors::Tab_Reaches_The_Buttons()
-{
-    Variables_Fixture F;
-    F.Open();
-    F.Click_Cell(2, V::Col_Name);
-    QCOMPARE(QApplication::focusWidget(), F.Grid);
-    QTest::keyClick(F.Grid, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), Find<QPushButton>(&F.Dialog, "Btn_DelRow"));
-    const QStringList Order{"Btn_InsRow",    "Btn_CopyRow", "Btn_PasteRow", "Btn_ExportCsv",
-                            "Btn_ImportCsv", "Btn_Map",     "Btn_OK",       "Btn_Cancel"};
-    for (const QString& Name : Order) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget()->objectName(), Name);
-    }
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), F.Grid);
-    // The current cell stays where it was.
-    QCOMPARE(F.Table().Current_Row(), 2);
-    QCOMPARE(F.Table().Current_Column(), int(V::Col_Name));
+namespace {
 
-    // While a cell is edited, Tab still moves on to the next cell.
-    auto* Name = F.Open_Editor<QLineEdit>(2, V::Col_Name);
-    F.Type(Name, "Level");
-    QTest::keyClick(Name, Qt::Key_Tab);
-    QCOMPARE(F.Table().Cell(2, V::Col_Name), QStringLiteral("Level"));
-    QCOMPARE(F.Table().Current_Column(), int(V::Col_Type));
+// One editor seen through what the tests below need of it.
+struct Any_Editor {
+    List_Editor& Dialog;
+    Table_Model& Table;
+    Table_View* Grid;
+    Scripted_Prompter& Prompts;
+    Workspace& Space;
+    QString File;
+    int Key;
+    int Mnemonic;
+    QString Root;
+
+    void Open()
+    {
+        Dialog.FormShow();
+        Dialog.show();
+        QApplication::setActiveWindow(&Dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
+    }
+    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    // "V" names a row with a key, "~m" leaves the key blank and puts m in the
+    // description, "" leaves the row as loaded. Rows with a key are disabled
+    // variables, so that no validation stands in the way.
+    void Fill(const QStringList& Rows)
+    {
+        for (int Row = 1; Row <= Rows.size(); ++Row) {
+            const QString& Spec = Rows[Row - 1];
+            if (Spec.startsWith('~')) {
+                Table.Set_Cell(Row, Mnemonic, Spec.mid(1));
+            } else if (!Spec.isEmpty()) {
+                Table.Set_Cell(Row, Key, Spec);
+                if (Table.Kind() == Check_Kind::Text_Check)
+                    Table.Set_Cell(Row, 1, QStringLiteral("N"));
+            }
+        }
+    }
+    // The bytes a save of exactly these keyed rows writes.
+    QByteArray Expected_File(const QStringList& Keys) const
+    {
+        QByteArray Bytes = "<" + Root.toUtf8() + ">";
+        for (const QString& Name : Keys) {
+            if (Table.Kind() == Check_Kind::Text_Check)
+                Bytes += "<row Enable=\"N\" Name=\"" + Name.toUtf8()
+                         + "\" Type=\"\" Length=\"\" ReadOnly=\"\" Position=\"\" StartBit=\"\" Conversion=\"\" "
+                           "MultiplicationFactor=\"\" Swap=\"\" SwapWord=\"\" Mnemonic=\"\"/>";
+            else
+                Bytes += "<row Enable=\"Y\" Certificate=\"" + Name.toUtf8() + "\" Mnemonic=\"\"/>";
+        }
+        if (Keys.isEmpty())
+            Bytes.insert(Bytes.size() - 1, "/");
+        else
+            Bytes += "</" + Root.toUtf8() + ">";
+        return Bytes + "<!--SW_VERSION = 1.000-->";
+    }
+};
+
+// Both editors, built fresh for each row of a data table.
+struct Both_Editors {
+    Variables_Fixture V_F;
+    Certificates_Fixture C_F;
+    Any_Editor Variables{V_F.Dialog,   V_F.Table(),  V_F.Grid,        V_F.Prompts,
+                         V_F.Space,    V_F.Space.File_IEC61850_Variables, V::Col_Name, V::Col_Mnemonic,
+                         QStringLiteral("IEC61850_Variables")};
+    Any_Editor Certificates{C_F.Dialog, C_F.Table(), C_F.Grid, C_F.Prompts, C_F.Space, C_F.Space.File_TLS_Known_Cert,
+                            TLS_Known_Cert::Col_Certificate, TLS_Known_Cert::Col_Mnemonic,
+                            QStringLiteral("TLS_Server_Known_Cert")};
+    Any_Editor& Pick(bool Certificates_Wanted) { return Certificates_Wanted ? Certificates : Variables; }
+};
+
+// Types as a user does: each key goes to whatever has the focus at that moment.
+void Type_Into_Focus(const QString& Text)
+{
+    for (const QChar Letter : Text)
+        QTest::keyClick(QApplication::focusWidget(), Letter.toLatin1());
+}
+
+QStringList Keys(int From, int To)
+{
+    QStringList List;
+    for (int I = From; I <= To; ++I)
+        List << QStringLiteral("R%1").arg(I);
+    return List;
+}
+
+} // namespace
+
+void Test_List_Editors::Rows_After_A_Blank_Key_Are_Not_Dropped_Silently_data()
+{
+    QTest::addColumn<bool>("Certificates");
+    QTest::addColumn<QStringList>("Rows");
+    QTest::addColumn<int>("Insert_At");  // 0: no Insert Row before OK
+    QTest::addColumn<int>("Empty_Row");  // 0: no question expected
+    QTest::addColumn<int>("Dropped");
+    QTest::addColumn<QStringList>("Saved_On_Yes");
+
+    for (const bool Certificates : {false, true}) {
+        const char* Which = Certificates ? "certificates: " : "variables: ";
+        const int Full = Certificates ? 10 : 50;
+        QTest::addRow("%scontiguous", Which) << Certificates << Keys(1, 3) << 0 << 0 << 0 << Keys(1, 3);
+        QTest::addRow("%sgap at row 2", Which)
+            << Certificates << (QStringList{"R1", "", "R3", "R4"}) << 0 << 2 << 2 << Keys(1, 1);
+        QTest::addRow("%sinsert at row 3 of a list, then OK", Which)
+            << Certificates << Keys(1, Full - 1) << 3 << 3 << Full - 3 << Keys(1, 2);
+        QTest::addRow("%sonly a description after the gap", Which)
+            << Certificates << (QStringList{"R1", "", "", "~note"}) << 0 << 2 << 1 << Keys(1, 1);
+        QTest::addRow("%sdescription in the row without key", Which)
+            << Certificates << (QStringList{"R1", "~orphan"}) << 0 << 2 << 1 << Keys(1, 1);
+        QTest::addRow("%sblank key, nothing after it", Which)
+            << Certificates << (QStringList{"R1", "   "}) << 0 << 0 << 0 << Keys(1, 1);
+        QTest::addRow("%sgap in row 1", Which) << Certificates << (QStringList{"", "R2"}) << 0 << 1 << 1 << QStringList();
+    }
+}
+
+void Test_List_Editors::Rows_After_A_Blank_Key_Are_Not_Dropped_Silently()
+{
+    QFETCH(bool, Certificates);
+    QFETCH(QStringList, Rows);
+    QFETCH(int, Insert_At);
+    QFETCH(int, Empty_Row);
+    QFETCH(int, Dropped);
+    QFETCH(QStringList, Saved_On_Yes);
+
+    for (const Prompt_Answer Answer : {Prompt_Answer::No, Prompt_Answer::Yes}) {
+        Both_Editors Both;
+        Any_Editor& E = Both.Pick(Certificates);
+        E.Open();
+        E.Fill(Rows);
+        if (Insert_At) {
+            E.Grid->setCurrentIndex(E.Table.index(Insert_At - 1, 2));
+            E.Click("Btn_InsRow");
+            QVERIFY(E.Prompts.Messages.isEmpty());
+        }
+        E.Prompts.Answers = {Answer};
+        E.Click("Btn_OK");
+        if (Empty_Row == 0) {
+            QVERIFY2(E.Prompts.Messages.isEmpty(), qPrintable(E.Prompts.Last_Text()));
+            QCOMPARE(Read_File(E.File), E.Expected_File(Saved_On_Yes));
+            break;
+        }
+        QCOMPARE(E.Prompts.Messages.size(), 1);
+        QCOMPARE(E.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+        QCOMPARE(E.Prompts.Last_Text(), E.Space.Str(1121)
+                                            .arg(Empty_Row)
+                                            .arg(E.Table.Cell(0, E.Key))
+                                            .arg(Dropped));
+        if (Answer == Prompt_Answer::No) {
+            QVERIFY(E.Dialog.isVisible());
+            QVERIFY(!QFileInfo::exists(E.File));
+            QCOMPARE(E.Table.Current_Row(), Empty_Row);
+            QCOMPARE(E.Table.Current_Column(), E.Key);
+            QCOMPARE(QApplication::focusWidget(), E.Grid);
+        } else {
+            QVERIFY(!E.Dialog.isVisible());
+            QCOMPARE(Read_File(E.File), E.Expected_File(Saved_On_Yes));
+        }
+    }
+}
+
+void Test_List_Editors::Insert_Row_On_A_Full_Table_Is_Refused_data()
+{
+    QTest::addColumn<bool>("Certificates");
+    QTest::addColumn<QStringList>("Rows");
+    QTest::addColumn<bool>("Refused");
+    QTest::newRow("variables, 50 named rows") << false << Keys(1, 50) << true;
+    QTest::newRow("variables, only a description in row 50")
+        << false << (QStringList(49, QString()) << "~last") << true;
+    QTest::newRow("variables, 49 rows") << false << Keys(1, 49) << false;
+    QTest::newRow("certificates, 10 rows") << true << Keys(1, 10) << true;
+    QTest::newRow("certificates, 9 rows") << true << Keys(1, 9) << false;
+}
+
+void Test_List_Editors::Insert_Row_On_A_Full_Table_Is_Refused()
+{
+    QFETCH(bool, Certificates);
+    QFETCH(QStringList, Rows);
+    QFETCH(bool, Refused);
+    Both_Editors Both;
+    Any_Editor& E = Both.Pick(Certificates);
+    E.Open();
+    E.Fill(Rows);
+    const int Last = E.Table.Row_Count() - 1;
+    const QString Last_Key = E.Table.Cell(Last, E.Key);
+    const QString Last_Note = E.Table.Cell(Last, E.Mnemonic);
+    E.Grid->setCurrentIndex(E.Table.index(2, 1));
+    E.Click("Btn_InsRow");
+    if (Refused) {
+        QCOMPARE(E.Prompts.Texts(), QStringList{E.Space.Str(1120).arg(Last)});
+        QCOMPARE(E.Prompts.Messages[0].Kind, Prompt_Kind::Warning);
+        QCOMPARE(E.Table.Cell(3, E.Key), Rows[2]);
+        QCOMPARE(E.Table.Cell(Last, E.Key), Last_Key);
+        QCOMPARE(E.Table.Cell(Last, E.Mnemonic), Last_Note);
+    } else {
+        QVERIFY(E.Prompts.Messages.isEmpty());
+        QCOMPARE(E.Table.Cell(3, E.Key), QString());
+        QCOMPARE(E.Table.Cell(4, E.Key), Rows[2]);
+    }
+}
+
+void Test_List_Editors::Leaving_With_Changes_Asks_data()
+{
+    QTest::addColumn<bool>("Certificates");
+    QTest::addColumn<int>("Way");  // 0 Cancel button, 1 Escape, 2 title-bar close
+    const char* Ways[] = {"Cancel", "Escape", "title-bar close"};
+    for (const bool Certificates : {false, true})
+        for (int Way = 0; Way < 3; ++Way)
+            QTest::addRow("%s, %s", Certificates ? "certificates" : "variables", Ways[Way]) << Certificates << Way;
+}
+
+void Test_List_Editors::Leaving_With_Changes_Asks()
+{
+    QFETCH(bool, Certificates);
+    QFETCH(int, Way);
+    Both_Editors Both;
+    Any_Editor& E = Both.Pick(Certificates);
+    const auto Leave = [&] {
+        if (Way == 0)
+            E.Click("Btn_Cancel");
+        else if (Way == 1)
+            QTest::keyClick(E.Grid, Qt::Key_Escape);
+        else
+            E.Dialog.close();
+    };
+    // Unchanged: no question. Opening a cell editor and leaving it changes nothing.
+    E.Open();
+    E.Grid->Edit_Cell(1, E.Mnemonic);
+    E.Grid->setFocus();
+    E.Grid->setCurrentIndex(E.Table.index(4, 0));
+    Leave();
+    QVERIFY(E.Prompts.Messages.isEmpty());
+    QVERIFY(!E.Dialog.isVisible());
+
+    E.Open();
+    E.Grid->setCurrentIndex(E.Table.index(0, E.Key - 1));
+    Type_Into_Focus("typed");
+    E.Grid->setFocus();
+    E.Grid->setCurrentIndex(E.Table.index(4, 0));
+    QCOMPARE(E.Table.Cell(1, E.Key), QStringLiteral("typed"));
+    E.Prompts.Answers = {Prompt_Answer::No};
+    Leave();
+    QCOMPARE(E.Prompts.Texts(), QStringList{E.Space.Str(441)});
+    QCOMPARE(E.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+    QVERIFY(E.Dialog.isVisible());
+    QCOMPARE(E.Table.Cell(1, E.Key), QStringLiteral("typed"));
+
+    E.Prompts.Answers = {Prompt_Answer::Yes};
+    Leave();
+    QVERIFY(!E.Dialog.isVisible());
+    QCOMPARE(E.Dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!QFileInfo::exists(E.File));
+
+    // A row deletion is a change too, and its own question defaults to No.
+    Write_File(E.File, E.Expected_File({"R1", "R2"}));
+    E.Open();
+    E.Prompts.Messages.clear();
+    E.Prompts.Answers = {Prompt_Answer::Yes};
+    E.Click("Btn_DelRow");
+    QCOMPARE(E.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+    E.Prompts.Answers = {Prompt_Answer::No};
+    Leave();
+    QCOMPARE(E.Prompts.Messages.size(), 2);
+    QVERIFY(E.Dialog.isVisible());
+}
+
+void Test_List_Editors::Tables_Are_Made_For_Typing_data()
+{
+    QTest::addColumn<bool>("Certificates");
+    QTest::newRow("variables") << false;
+    QTest::newRow("certificates") << true;
+}
+
+void Test_List_Editors::Tables_Are_Made_For_Typing()
+{
+    QFETCH(bool, Certificates);
+    Both_Editors Both;
+    Any_Editor& E = Both.Pick(Certificates);
+    E.Open();
+    const auto Current = [&] { return std::pair{E.Table.Current_Row(), E.Table.Current_Column()}; };
+
+    // Tab walks the cells, the check-box column included, and wraps to the next row.
+    E.Grid->setCurrentIndex(E.Table.index(1, 0));
+    QTest::keyClick(E.Grid, Qt::Key_Tab);
+    QCOMPARE(Current(), std::pair(2, 2));
+    QTest::keyClick(E.Grid, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(Current(), std::pair(2, 1));
+    QTest::keyClick(E.Grid, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(Current(), std::pair(1, E.Table.Visible_Column_Count() - 1));
+    QCOMPARE(QApplication::focusWidget(), E.Grid);
+    // The check box under the cursor is worked with the space bar.
+    E.Grid->setCurrentIndex(E.Table.index(1, 0));
+    const QVariant Before = E.Table.data(E.Table.index(1, 0), Qt::CheckStateRole);
+    QTest::keyClick(E.Grid, Qt::Key_Space);
+    QVERIFY(E.Table.data(E.Table.index(1, 0), Qt::CheckStateRole) != Before);
+
+    // Ctrl+Tab leaves the table for the row buttons, Ctrl+Shift+Tab goes back before it.
+    QTest::keyClick(E.Grid, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), Find<QPushButton>(&E.Dialog, "Btn_DelRow"));
+    QCOMPARE(Current(), std::pair(2, 1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), E.Grid);
+    QTest::keyClick(E.Grid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), Find<QPushButton>(&E.Dialog, "Btn_Cancel"));
+
+    // Typing on a selected cell replaces its text.
+    E.Table.Set_Cell(3, E.Mnemonic, QStringLiteral("old"));
+    E.Grid->setFocus();
+    E.Grid->setCurrentIndex(E.Table.index(2, E.Mnemonic - 1));
+    Type_Into_Focus("new");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(E.Table.Cell(3, E.Mnemonic), QStringLiteral("new"));
+    QCOMPARE(QApplication::focusWidget(), E.Grid);
+
+    // Ctrl+C and Ctrl+V copy one cell whole, line breaks included.
+    const QString Text = QStringLiteral("-----BEGIN CERTIFICATE-----\nMIIB\n-----END CERTIFICATE-----");
+    E.Table.Set_Cell(4, E.Key, Text);
+    E.Grid->setCurrentIndex(E.Table.index(3, E.Key - 1));
+    QTest::keyClick(E.Grid, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), Text);
+    E.Grid->setCurrentIndex(E.Table.index(6, E.Key - 1));
+    QTest::keyClick(E.Grid, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(E.Table.Cell(7, E.Key), Text);
+    // A check box copies as Y or N and takes only those.
+    E.Grid->setCurrentIndex(E.Table.index(1, 0));
+    QTest::keyClick(E.Grid, Qt::Key_C, Qt::ControlModifier);
+    const QString Box = QGuiApplication::clipboard()->text();
+    QVERIFY(Box == "Y" || Box == "N");
+    E.Grid->setCurrentIndex(E.Table.index(8, 0));
+    QTest::keyClick(E.Grid, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(E.Table.data(E.Table.index(8, 0), Qt::CheckStateRole), E.Table.data(E.Table.index(1, 0), Qt::CheckStateRole));
+    QGuiApplication::clipboard()->setText(QStringLiteral("maybe"));
+    const QVariant Kept = E.Table.data(E.Table.index(8, 0), Qt::CheckStateRole);
+    QTest::keyClick(E.Grid, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(E.Table.data(E.Table.index(8, 0), Qt::CheckStateRole), Kept);
+}
+
+void Test_List_Editors::Validation_Error_Puts_The_Focus_On_Its_Cell_data()
+{
+    QTest::addColumn<QString>("Row_2");  // attributes of row 2; row 1 is valid
+    QTest::addColumn<int>("Column");
+    QTest::newRow("length") << QString("Length=\"9\"") << int(V::Col_Length);
+    QTest::newRow("position") << QString("Length=\"4\" Position=\"1438\"") << int(V::Col_Position);
+    QTest::newRow("start bit") << QString("Type=\"Digital (Bit)\" Length=\"1\" Position=\"0\"") << int(V::Col_StartBit);
+    QTest::newRow("conversion") << QString("Length=\"4\" Position=\"0\"") << int(V::Col_Conversion);
+    QTest::newRow("factor") << QString("Length=\"4\" Position=\"0\" Conversion=\"None\" MultiplicationFactor=\"x\"")
+                            << int(V::Col_MultiplicationFactor);
+}
+
+void Test_List_Editors::Validation_Error_Puts_The_Focus_On_Its_Cell()
+{
+    QFETCH(QString, Row_2);
+    QFETCH(int, Column);
+    Variables_Fixture F;
+    Write_File(F.Space.File_IEC61850_Variables,
+               "<IEC61850_Variables><row Name=\"A\" Type=\"Int\" Length=\"4\" Position=\"0\" Conversion=\"None\" "
+               "MultiplicationFactor=\"None\"/><row Name=\"B\" "
+                   + Row_2.toUtf8() + "/></IEC61850_Variables>");
+    F.Open();
+    Find<QPushButton>(&F.Dialog, "Btn_OK")->setFocus();
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QVERIFY(F.Prompts.Last_Text().startsWith(F.Space.Str(929) + "2"));
+    QCOMPARE(F.Table().Current_Row(), 2);
+    QCOMPARE(F.Table().Current_Column(), Column);
+    QCOMPARE(QApplication::focusWidget(), F.Grid);
+    QCOMPARE(F.Grid->currentIndex(), F.Grid->model()->index(1, Column - 1));
 }
 
 QTEST_MAIN(Test_List_Editors)

@@ -5,6 +5,8 @@
 #include "editors/Ui_Variable_Map.h"
 #include "editors/Variables_Csv.h"
 #include "support/Scripted_File_Dialogs.h"
+#include "localisation/Lang_Strings.h"
+#include "shell/Ui_Fit_Text.h"
 #include "support/Test_Support.h"
 
 #include <QApplication>
@@ -75,6 +77,8 @@ private slots:
     void Map_Hover_And_Click();
     void Csv_Export_And_Import_Through_The_Buttons();
     void Refused_Import_Leaves_The_Table();
+    void Layout_Holds_In_Every_Language_data();
+    void Layout_Holds_In_Every_Language();
 };
 
 void Test_Variables_Workbench::Question_On_OK_data()
@@ -268,6 +272,43 @@ void Test_Variables_Workbench::Refused_Import_Leaves_The_Table()
     F.Click("Btn_ImportCsv");
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(V::Rows(F.Table()), Before);
+}
+
+void Test_Variables_Workbench::Layout_Holds_In_Every_Language_data()
+{
+    QTest::addColumn<QString>("Language");
+    QTest::newRow("English") << QString();
+    for (const QString& File : QDir(SW_RESOURCES_DIR "/LANGUAGE").entryList({"*.lng"}, QDir::Files))
+        QTest::newRow(File.toUtf8().constData()) << QString(SW_RESOURCES_DIR "/LANGUAGE/" + File);
+}
+
+// With the map shown or hidden, in every shipped language: the buttons show
+// their captions whole, nothing overlaps, everything stays inside the dialog.
+void Test_Variables_Workbench::Layout_Holds_In_Every_Language()
+{
+    QFETCH(QString, Language);
+    Workbench_Fixture F;
+    if (!Language.isEmpty())
+        Load_Lang_File(F.Space.Lang_Strings, Language);
+    F.Dialog.Set_Lang();
+    F.Open();
+    for (const bool Shown : {false, true, false}) {
+        if (F.Dialog.Map_Shown() != Shown)
+            F.Click("Btn_Map");
+        QList<QWidget*> Parts{F.Grid};
+        if (Shown)
+            Parts << F.Map << Find<QLabel>(&F.Dialog, "L_Map_Info");
+        for (QPushButton* Button : F.Dialog.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(Text_Width(Button) <= Button->width(), qPrintable(Button->objectName() + " cuts " + Button->text()));
+            Parts << Button;
+        }
+        for (QWidget* Part : Parts) {
+            QVERIFY2(F.Dialog.rect().contains(Part->geometry()), qPrintable(Part->objectName() + " leaves the dialog"));
+            for (QWidget* Other : Parts)
+                QVERIFY2(Part == Other || !Part->geometry().intersects(Other->geometry()),
+                         qPrintable(Part->objectName() + " overlaps " + Other->objectName()));
+        }
+    }
 }
 
 QTEST_MAIN(Test_Variables_Workbench)

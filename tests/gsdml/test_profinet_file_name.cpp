@@ -1,6 +1,7 @@
 #include "gsdml/TFProfinetFileName.h"
 #include "gsdml/Profinet_File_Name.h"
 #include "shell/Workspace.h"
+#include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 
 #include <QLabel>
@@ -17,13 +18,14 @@ namespace {
 struct Fixture {
     QTemporaryDir Dir;
     Workspace Space{Dir.path()};
+    Scripted_Prompter Prompts;
     std::unique_ptr<TFProfinetFileName> Dialog;
 
     explicit Fixture(QDate Start = QDate(2031, 1, 9))
     {
         Space.Init_Language();
         Space.Set_Identity();
-        Dialog = std::make_unique<TFProfinetFileName>(Space, Start);
+        Dialog = std::make_unique<TFProfinetFileName>(Space, Prompts, Start);
     }
     // Opens the dialog modally, types User and presses the button; returns the dialog's result.
     int Run(const QString& User, const char* Button = "Btn_OK")
@@ -51,6 +53,8 @@ private slots:
     void Cancel_Keeps_Last_Name();
     void User_Part_Kept_Between_Openings();
     void Texts_And_Size();
+    void Unusable_User_Part_Refused_data();
+    void Unusable_User_Part_Refused();
 };
 
 void Test_Profinet_File_Name::Composes_Name_data()
@@ -66,7 +70,7 @@ void Test_Profinet_File_Name::Composes_Name_data()
     QTest::newRow("leading blank") << " plant1" << F1 + "_ plant1" + F2;
     QTest::newRow("blank then underscore") << " _plant1" << F1 + "_ _plant1" + F2;
     QTest::newRow("trailing blank kept") << "plant1 " << F1 + "_plant1 " + F2;
-    QTest::newRow("no character check") << "a/b:c" << F1 + "_a/b:c" + F2;
+    QTest::newRow("letters, digits, blanks, brackets") << "Linie 2 (Nord)-7" << F1 + "_Linie 2 (Nord)-7" + F2;
 }
 
 void Test_Profinet_File_Name::Composes_Name()
@@ -177,6 +181,50 @@ void Test_Profinet_File_Name::Texts_And_Size()
     QCOMPARE(OK->toolTip(), QString("T1509"));
     QCOMPARE(Cancel->toolTip(), QString("T1510"));
     QCOMPARE(F.Text("L_XML_Fix2"), QString("-20310109.xml"));
+}
+
+void Test_Profinet_File_Name::Unusable_User_Part_Refused_data()
+{
+    QTest::addColumn<QString>("User");
+    QTest::addColumn<int>("At");
+    QTest::addColumn<QString>("Shown");
+    QTest::newRow("slash and colon") << "line 2/unit:3" << 6 << "/";
+    QTest::newRow("backslash") << "a\\b" << 1 << "\\";
+    QTest::newRow("colon") << "unit:3" << 4 << ":";
+    QTest::newRow("tab") << "a\tb" << 1 << "U+0009";
+    QTest::newRow("line feed") << "a\nb" << 1 << "U+000A";
+    QTest::newRow("delete") << QString("a") + QChar(0x7F) << 1 << "U+007F";
+    QTest::newRow("right-to-left override") << QString("gsd") + QChar(0x202E) + "lmx" << 3 << "U+202E";
+    for (const char* Forbidden : {"<", ">", "\"", "|", "?", "*"})
+        QTest::addRow("%s", Forbidden) << QString("x") + Forbidden << 1 << QString(Forbidden);
+}
+
+void Test_Profinet_File_Name::Unusable_User_Part_Refused()
+{
+    QFETCH(QString, User);
+    QFETCH(int, At);
+    QFETCH(QString, Shown);
+    Fixture F;
+    bool Stayed = false;
+    bool Focused = false;
+    QString Selected;
+    When_Modal([&](QWidget* Modal) {
+        auto* Edit = Find<QLineEdit>(Modal, "E_XML_User");
+        Edit->setText(User);
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
+        Stayed = Modal->isVisible();
+        Focused = Modal->focusWidget() == Edit;
+        Selected = Edit->selectedText();
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
+    });
+    // Cancel after the refusal: no name composed, so the main window opens no save dialog.
+    QCOMPARE(F.Dialog->exec(), int(QDialog::Rejected));
+    QVERIFY(Stayed);
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(1512).arg(Shown)});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY(Focused);
+    QCOMPARE(Selected, User.mid(At, 1));
+    QCOMPARE(F.Dialog->Name_File_XML, QString());
 }
 
 QTEST_MAIN(Test_Profinet_File_Name)

@@ -79,12 +79,17 @@ void Test_Profinet_Step::Writes_Description_With_Composed_Name()
     QCOMPARE(F.Save_Dialog.Requests[0].Initial_Folder, F.Project_Dir);
     QCOMPARE(Read_File(F.Project_Dir + "/" + Name), Expected("plc-7", 20, 100));
     QVERIFY(F.Prompts.Messages.isEmpty());
+    // The main window says what was written where.
+    auto* Status = Find<QLabel>(F.Window.get(), "L_Status");
+    QCOMPARE(Status->text(), "GSDML file written: " + QDir::toNativeSeparators(F.Project_Dir + "/" + Name));
+    QVERIFY(Status->isVisible());
 
     // The second run finds the file and asks before replacing it.
     F.Step_5("");
     QCOMPARE(F.Save_Dialog.Requests.size(), 2);
     QCOMPARE(F.Save_Dialog.Requests[1].Preset_Name, Name);
     QCOMPARE(F.Prompts.Texts(), QStringList{"File already exists! Do you want to overwrite the file?"});
+    QCOMPARE(Status->text(), QString());  // answered No: nothing written
 }
 
 void Test_Profinet_Step::Output_Passes_Schema()
@@ -108,7 +113,10 @@ void Test_Profinet_Step::Cancel_Asks_No_Folder()
     F.Step_5("plant1", "Btn_Cancel");
     QVERIFY(F.Save_Dialog.Requests.isEmpty());
     QCOMPARE(QDir(F.Project_Dir).entryList(QDir::Files), QStringList{});
-    QVERIFY(F.Prompts.Messages.isEmpty());
+    // Without ParGen.xml the user is told that the defaults would be used.
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(35).arg(QDir::toNativeSeparators(F.Space.File_ParGen))});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Information);
+    QCOMPARE(Find<QLabel>(F.Window.get(), "L_Status")->text(), QString());
 }
 
 void Test_Profinet_Step::Malformed_Par_Gen_Shown_By_Error_Handler()

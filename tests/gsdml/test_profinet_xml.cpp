@@ -235,7 +235,7 @@ void Test_Profinet_XML::Overwrite_Question()
     F.Generator.Save_Profinet_XML(Name);
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Confirmation);
-    QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No);
+    QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
     QCOMPARE(F.Prompts.Messages[0].Text, QString("File already exists! Do you want to overwrite the file?"));
     QCOMPARE(Read_File(F.In_Project(Name)), Answer == Prompt_Answer::Yes ? Expected("SERIAL", 1438, 1438) : Old);
     QVERIFY(!QFileInfo::exists(F.In_Project("another.xml")));

@@ -3,6 +3,7 @@
 
 #include <QFileDialog>
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -48,12 +49,14 @@ void Test_Save_File_Dialog::Returns_Chosen_Path_Without_Asking()
     Write_File(Dir.path() + "/" + Name, "existing");
     QString Offered_Name;
     QStringList Offered_Filters;
+    QString Shown_Filter;
     bool Asked_More = false;
     When_Modal([&](QWidget* Modal) {
         auto* Dialog = qobject_cast<QFileDialog*>(Modal);
         QVERIFY(Dialog);
         Offered_Name = Dialog->findChild<QLineEdit*>("fileNameEdit")->text();
         Offered_Filters = Dialog->nameFilters();
+        Shown_Filter = Dialog->findChild<QComboBox*>("fileTypeCombo")->currentText();
         // A question about overwriting would open inside accept(): note it and answer Yes.
         QTimer::singleShot(200, [&Asked_More, Dialog] {
             if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -67,6 +70,8 @@ void Test_Save_File_Dialog::Returns_Chosen_Path_Without_Asking()
     const auto Path = Save.Ask_Save_Path({Dir.path(), Name, "PROFINET XML (*.xml)", Name});
     QCOMPARE(Offered_Name, Name);
     QCOMPARE(Offered_Filters, QStringList{"PROFINET XML (*.xml) (" + Name + ")"});
+    // The user reads a plain description; the pattern stays behind it.
+    QCOMPARE(Shown_Filter, QString("PROFINET XML (*.xml)"));
     QVERIFY(!Asked_More);
     QVERIFY(Path);
     QCOMPARE(*Path, Dir.path() + "/" + Name);

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,7 @@ class Test_Update_Device : public QObject {
 private slots:
     void Step_6_data();
     void Step_6();
+    void Without_General_Parameters_The_User_Is_Told();
 };
 
 void Test_Update_Device::Step_6_data()
@@ -84,6 +86,10 @@ void Test_Update_Device::Step_6()
         // 54 + 10 x 8 + 50 x 32 + 1, the 3 KB texts, the 2 KB certificates and the names.
         const int Strings = 3 * (3072 + 1) + 12 + 23 + 10 * (2048 + 1) + 50 * 33;
         QCOMPARE(Read_File(F.Bank(2)).size(), 54 + 80 + 1600 + 1 + Strings);
+        QCOMPARE(Find<QLabel>(F.Window.get(), "L_Status")->text(),
+                 QStringLiteral("Bank files written to %1: bank1.bin (2048 bytes) and bank2.bin (%2 bytes).")
+                     .arg(QDir::toNativeSeparators(F.Project_Dir + "/bin"))
+                     .arg(54 + 80 + 1600 + 1 + Strings));
         return;
     }
     QCOMPARE(Opened, QString());
@@ -92,6 +98,20 @@ void Test_Update_Device::Step_6()
     QVERIFY2(F.Prompts.Last_Text().startsWith(message_start), qPrintable(F.Prompts.Last_Text()));
     QVERIFY(!QFileInfo(F.Bank(1)).exists());
     QVERIFY(!QFileInfo(F.Bank(2)).isFile());
+    QCOMPARE(Find<QLabel>(F.Window.get(), "L_Status")->text(), QString());
+}
+
+void Test_Update_Device::Without_General_Parameters_The_User_Is_Told()
+{
+    Fixture F;
+    F.Start();
+    QPointer<QTimer> Waiting = When_Modal([&](QWidget* Modal) { Modal->close(); });
+    F.Click_Step_6();
+    delete Waiting;
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(35).arg(QDir::toNativeSeparators(F.Space.File_ParGen))});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Information);
+    // The banks are still compiled, from the defaults.
+    QCOMPARE(Read_File(F.Bank(1)).size(), 2048);
 }
 
 QTEST_MAIN(Test_Update_Device)

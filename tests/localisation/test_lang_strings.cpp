@@ -29,7 +29,7 @@ void Test_Lang_Strings::Defaults()
     QCOMPARE(Table[306], QString(" / "));
     QCOMPARE(Table[575], QString("Error PROFINET!! Diagnosis Address must be between 0 and "));
     QCOMPARE(Table[1511], QString("File already exists! Do you want to overwrite the file?"));
-    QCOMPARE(Table[33], QString(" "));
+    QCOMPARE(Table[99], QString(" "));
     QCOMPARE(Table[1599], QString(" "));
     int Listed = 0;
     for (int I = 0; I < Table.Count(); ++I)

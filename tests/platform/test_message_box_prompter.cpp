@@ -17,6 +17,8 @@ private slots:
     void Kinds_And_Answers_data();
     void Kinds_And_Answers();
     void Text_Is_Shown_As_Written();
+    void Losing_Questions_Default_To_No_data();
+    void Losing_Questions_Default_To_No();
     void Default_No_Question_Goes_Back_On_Enter();
     void Long_Messages_Wrap_data();
     void Long_Messages_Wrap();
@@ -83,6 +85,28 @@ void Test_Message_Box_Prompter::Text_Is_Shown_As_Written()
     Message_Box_Prompter Prompts;
     Prompts.Error(Text);
     QCOMPARE(Shown, Plain_Size);
+}
+
+void Test_Message_Box_Prompter::Losing_Questions_Default_To_No_data()
+{
+    QTest::addColumn<Prompt_Buttons>("Buttons");
+    QTest::addColumn<int>("Key");
+    QTest::addColumn<Prompt_Answer>("Answer");
+    QTest::newRow("plain question, Enter") << Prompt_Buttons::Yes_No << int(Qt::Key_Return) << Prompt_Answer::Yes;
+    QTest::newRow("losing question, Enter") << Prompt_Buttons::Yes_No_Default_No << int(Qt::Key_Return)
+                                            << Prompt_Answer::No;
+    QTest::newRow("losing question, Escape") << Prompt_Buttons::Yes_No_Default_No << int(Qt::Key_Escape)
+                                             << Prompt_Answer::No;
+}
+
+void Test_Message_Box_Prompter::Losing_Questions_Default_To_No()
+{
+    QFETCH(Prompt_Buttons, Buttons);
+    QFETCH(int, Key);
+    QFETCH(Prompt_Answer, Answer);
+    When_Modal([&](QWidget* Modal) { QTest::keyClick(Modal, Qt::Key(Key)); });
+    Message_Box_Prompter Prompts;
+    QCOMPARE(Prompts.Show(Prompt_Kind::Confirmation, "Delete?", Buttons), Answer);
 }
 
 void Test_Message_Box_Prompter::Default_No_Question_Goes_Back_On_Enter()

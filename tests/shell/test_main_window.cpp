@@ -1,10 +1,13 @@
+#include "platform/Desktop_Shell.h"
 #include "shell/TFNew_Project.h"
+#include "shell/Web_Addresses.h"
 #include "shell/TFOpenConf.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "shell/Workspace.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -61,6 +64,8 @@ private slots:
     void Language_Change_Reapplies_Texts();
     void Layout_Sizes();
     void Configuration_Name_Shown_As_Typed();
+    void Keyboard_Starts_At_New_And_Reaches_The_Link();
+    void Dialogs_Open_At_The_Same_Place();
 };
 
 void Test_Main_Window::First_Start_And_Close()
@@ -190,11 +195,13 @@ void Test_Main_Window::New_Configuration()
     F.Start();
     const QStringList Before = QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     bool Dialog_Stayed_Open = false;
+    bool Name_Focused = false;
     When_Modal([&](QWidget* Modal) {
         auto* Edit = Find<QLineEdit>(Modal, "E_New_Proj");
         Edit->setText(Name);
         QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
         Dialog_Stayed_Open = Modal->isVisible();
+        Name_Focused = Modal->focusWidget() == Edit && Edit->selectedText() == Edit->text();
         if (Dialog_Stayed_Open)
             QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
     });
@@ -212,6 +219,7 @@ void Test_Main_Window::New_Configuration()
     } else {
         QCOMPARE(F.Prompts.Texts(), QStringList{Message});
         QVERIFY(Dialog_Stayed_Open);
+        QVERIFY(Name_Focused);
         QVERIFY(!F.Space.Is_Project_Active());
         QCOMPARE(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{QString::fromUtf8("CAFÉ"), "Existing", "Plain file"}));
@@ -393,6 +401,61 @@ void Test_Main_Window::Configuration_Name_Shown_As_Typed()
     Plain.setText(Name);
     QCOMPARE(Line->text(), Name);
     QCOMPARE(Line->sizeHint(), Plain.sizeHint());
+}
+
+void Test_Main_Window::Keyboard_Starts_At_New_And_Reaches_The_Link()
+{
+    struct Recording_Desktop : Desktop_Shell {
+        void Open_Url(const QString& Url) override { Opened.append(Url); }
+        QStringList Opened;
+    } Desktop;
+    Fixture F;
+    Platform_Services Services;
+    Services.Desktop = &Desktop;
+    F.Start(Services);
+    F.Window->show();
+    QApplication::setActiveWindow(F.Window.get());
+    QVERIFY(QTest::qWaitForWindowActive(F.Window.get()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(F.Button("Btn_New")));
+
+    // Tab walks the steps down to the maker's link; Enter opens it.
+    F.Button("Btn_CreateBin")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    auto* Link = Find<QLabel>(F.Window.get(), "L_Korvex");
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Link));
+    QVERIFY(!Link->accessibleName().isEmpty());
+    QTest::keyClick(Link, Qt::Key_Return);
+    QCOMPARE(Desktop.Opened, QStringList{Home_Page_Url()});
+}
+
+void Test_Main_Window::Dialogs_Open_At_The_Same_Place()
+{
+    Fixture F;
+    F.Start();
+    F.Window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(F.Window.get()));
+    QList<QPoint> Seen;
+    const auto Open_About = [&](QPoint Drag) {
+        When_Modal([&, Drag](QWidget* Modal) {
+            Seen << Modal->pos();
+            Modal->move(Modal->pos() + Drag);  // where the user puts it
+            qobject_cast<QDialog*>(Modal)->reject();
+        });
+        F.Click("Btn_Info");
+    };
+    Open_About(QPoint(0, 0));
+    Open_About(QPoint(0, 0));
+    QCOMPARE(Seen.size(), 2);
+    QCOMPARE(Seen[1], Seen[0]);
+    // Moved by the user, it opens where it was left.
+    Open_About(QPoint(10, 15));
+    Open_About(QPoint(0, 0));
+    QCOMPARE(Seen[3], Seen[0] + QPoint(10, 15));
+    // And it keeps that place beside the main window when the main window moves.
+    F.Window->move(F.Window->pos() + QPoint(30, 20));
+    Open_About(QPoint(0, 0));
+    QCOMPARE(Seen.size(), 5);
+    QCOMPARE(Seen[4], Seen[0] + QPoint(10, 15) + QPoint(30, 20));
 }
 
 QTEST_MAIN(Test_Main_Window)

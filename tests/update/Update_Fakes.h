@@ -25,6 +25,8 @@ public:
     qint64 Exit_Code() override
     {
         ++Looks;
+        if (While_Running && Looks == 1)
+            While_Running();
         if (Run_Ms < 0 || Time.Now - Started_At < Run_Ms)
             return Still_Active;
         return Code;
@@ -40,6 +42,8 @@ public:
     qint64 Run_Ms = 0;
     qint64 Code = 0;
     int Looks = 0;
+    // Runs at the first look at the process, while the launcher waits.
+    std::function<void()> While_Running;
 
 private:
     Fake_Clock& Time;

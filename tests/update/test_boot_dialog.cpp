@@ -14,7 +14,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTest>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -77,6 +81,12 @@ private slots:
     void Unusable_Last_Address_Keeps_Fields_data();
     void Unusable_Last_Address_Keeps_Fields();
     void Dot_Moves_To_Next_Field();
+    void Bad_Address_Refused_Before_Any_Request_data();
+    void Bad_Address_Refused_Before_Any_Request();
+    void Busy_While_Checking_And_Running();
+    void Input_During_The_Updater_Is_Discarded();
+    void Status_Line_Tells_How_The_Updater_Ended_data();
+    void Status_Line_Tells_How_The_Updater_Ended();
     void Answering_Gateway_Stores_Writes_And_Starts();
     void Failed_Check_Changes_Nothing_data();
     void Failed_Check_Changes_Nothing();
@@ -158,17 +168,170 @@ void Test_Boot_Dialog::Unusable_Last_Address_Keeps_Fields()
 void Test_Boot_Dialog::Dot_Moves_To_Next_Field()
 {
     Fixture F;
+    F.Space.Last_IP_Address = QStringLiteral("192.168.200.205");
     F.Show();
-    F.Type_Address({"", "", "", ""});
-    F.Field(1)->setFocus();
-    // Typed like a user does: each key goes to the field that has the focus.
-    for (const char Key : QByteArray("10.0.a1.5."))
+    // Typed like a user does over the old address: each key goes to the field
+    // that has the focus, and each field's old text is replaced.
+    for (const char Key : QByteArray("10.0.7.5."))
         QTest::keyClick(QApplication::focusWidget(), Key);
     QCOMPARE(F.Field(1)->text(), QStringLiteral("10"));
     QCOMPARE(F.Field(2)->text(), QStringLiteral("0"));
-    QCOMPARE(F.Field(3)->text(), QStringLiteral("a1")); // not limited to digits
+    QCOMPARE(F.Field(3)->text(), QStringLiteral("7"));
     QCOMPARE(F.Field(4)->text(), QStringLiteral("5")); // "." in the last field does nothing
     QVERIFY(F.Field(4)->hasFocus());
+
+    // At most three digits, and nothing but digits.
+    F.Field(2)->setFocus();
+    F.Field(2)->selectAll();
+    for (const char Key : QByteArray("a1-2 34"))
+        QTest::keyClick(QApplication::focusWidget(), Key);
+    QCOMPARE(F.Field(2)->text(), QStringLiteral("123"));
+}
+
+void Test_Boot_Dialog::Bad_Address_Refused_Before_Any_Request_data()
+{
+    QTest::addColumn<int>("Field");
+    QTest::addColumn<QString>("Text");
+    QTest::newRow("above 255") << 2 << QStringLiteral("256");
+    QTest::newRow("empty") << 4 << QString();
+    QTest::newRow("a host name") << 1 << QStringLiteral("gw");
+    QTest::newRow("blank inside") << 3 << QStringLiteral("1 ");
+    QTest::newRow("sign") << 3 << QStringLiteral("+1");
+    QTest::newRow("hexadecimal") << 1 << QStringLiteral("$FF");
+}
+
+void Test_Boot_Dialog::Bad_Address_Refused_Before_Any_Request()
+{
+    QFETCH(int, Field);
+    QFETCH(QString, Text);
+    Fixture F;
+    F.Show();
+    QStringList Parts{"127", "0", "0", "1"};
+    Parts[Field - 1] = Text;
+    F.Type_Address(Parts);
+    Find<QPushButton>(F.Dialog.get(), "Btn_Update")->setFocus();
+    F.Click_Update();
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(1037)});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    // Not one request: no text of the user's reaches the echo client or a resolver.
+    QVERIFY(F.Echo.Requests.isEmpty());
+    QVERIFY(F.Runner.Starts.isEmpty());
+    QVERIFY(!QFileInfo::exists(F.Parameter_File()));
+    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("192.168.2.205"));
+    QCOMPARE(F.Dialog->focusWidget(), static_cast<QWidget*>(F.Field(Field)));
+    QCOMPARE(F.Field(Field)->selectedText(), F.Field(Field)->text());
+}
+
+void Test_Boot_Dialog::Busy_While_Checking_And_Running()
+{
+    Fixture F;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    auto* Update = Find<QPushButton>(F.Dialog.get(), "Btn_Update");
+    auto* Cancel = Find<QPushButton>(F.Dialog.get(), "Btn_Cancel");
+    const QList<QWidget*> Inputs{F.Field(1), F.Field(4), F.Options(), F.Read_Back(), Update};
+    const auto Disabled = [&] {
+        return std::all_of(Inputs.begin(), Inputs.end(), [](QWidget* W) { return !W->isEnabled(); });
+    };
+    const auto Busy_Cursor = [] {
+        return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    bool Checked_During_Check = false;
+    bool Checked_During_Run = false;
+    F.Echo.While_Waiting = [&] {
+        // The check can still be cancelled.
+        Checked_During_Check = Disabled() && Cancel->isEnabled() && Busy_Cursor();
+    };
+    F.Runner.While_Running = [&] { Checked_During_Run = Disabled() && !Cancel->isEnabled() && Busy_Cursor(); };
+    Update->setFocus();
+    F.Click_Update();
+    QVERIFY(Checked_During_Check);
+    QVERIFY(Checked_During_Run);
+    for (QWidget* W : Inputs)
+        QVERIFY(W->isEnabled());
+    QVERIFY(Cancel->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(F.Dialog->focusWidget(), static_cast<QWidget*>(Update));
+}
+
+void Test_Boot_Dialog::Input_During_The_Updater_Is_Discarded()
+{
+    Fixture F;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    auto* Update = Find<QPushButton>(F.Dialog.get(), "Btn_Update");
+    // What the window system hands over once the frozen window reads its
+    // input again: a second click on the update button, and Escape.
+    F.Runner.While_Running = [&] {
+        const QPointF Centre = QRectF(Update->rect()).center();
+        const QPointF Global = Update->mapToGlobal(Centre);
+        for (const QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(Update, new QMouseEvent(Type, Centre, Global, Qt::LeftButton,
+                                                                Type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                                 : Qt::NoButton,
+                                                                Qt::NoModifier));
+        QCoreApplication::postEvent(F.Dialog.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    };
+    F.Click_Update();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(F.Runner.Starts.size(), 1);
+    QCOMPARE(F.Echo.Requests.size(), 2);
+    QVERIFY(F.Dialog->isVisible());
+
+    // Input after the end is the user's again.
+    F.Runner.While_Running = nullptr;
+    F.Click_Update();
+    QCOMPARE(F.Runner.Starts.size(), 2);
+}
+
+void Test_Boot_Dialog::Status_Line_Tells_How_The_Updater_Ended_data()
+{
+    QTest::addColumn<bool>("Startable");
+    QTest::addColumn<qint64>("Run_Ms");
+    QTest::addColumn<qint64>("Code");
+    QTest::addColumn<QString>("Status");
+    const QString Ended = "The updater ended with exit code %1: %2.";
+    QTest::newRow("completed") << true << qint64(2000) << qint64(0) << Ended.arg(0).arg("the update completed");
+    QTest::newRow("transfer failed") << true << qint64(2000) << qint64(1)
+                                     << Ended.arg(1).arg("the transfer to the device failed, its window tells why");
+    QTest::newRow("unusable parameter file")
+        << true << qint64(10) << qint64(2)
+        << Ended.arg(2).arg("the parameter file or a file it names could not be used, nothing was sent");
+    QTest::newRow("undocumented code") << true << qint64(10) << qint64(7)
+                                       << Ended.arg(7).arg("a code the updater does not document");
+    QTest::newRow("crashed") << true << qint64(10) << qint64(-1) << Ended.arg(-1).arg("the updater stopped abnormally");
+    QTest::newRow("still running at the limit")
+        << true << qint64(-1) << qint64(0)
+        << QStringLiteral("The updater is still running after 150 seconds; the configurator no longer waits for it.");
+    QTest::newRow("not started") << false << qint64(0) << qint64(0) << QStringLiteral("The updater could not be started: %1");
+}
+
+void Test_Boot_Dialog::Status_Line_Tells_How_The_Updater_Ended()
+{
+    QFETCH(bool, Startable);
+    QFETCH(qint64, Run_Ms);
+    QFETCH(qint64, Code);
+    QFETCH(QString, Status);
+    Fixture F;
+    F.Runner.Startable = Startable;
+    F.Runner.Run_Ms = Run_Ms;
+    F.Runner.Code = Code;
+    F.Show();
+    auto* Line = Find<QLabel>(F.Dialog.get(), "L_Status");
+    QCOMPARE(Line->text(), QString());
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Click_Update();
+    if (!Startable)
+        Status = Status.arg(QDir::toNativeSeparators(QDir(F.Exe_Dir).filePath("Ethernet_Update")));
+    QCOMPARE(Line->text(), Status);
+    QVERIFY(Line->isVisible());
+    QVERIFY(F.Dialog->rect().contains(Line->geometry()));
+    QVERIFY(F.Prompts.Messages.isEmpty());
+    // A new showing starts without the old outcome.
+    F.Dialog->hide();
+    F.Show();
+    QCOMPARE(Line->text(), QString());
 }
 
 void Test_Boot_Dialog::Answering_Gateway_Stores_Writes_And_Starts()

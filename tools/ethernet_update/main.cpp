@@ -11,16 +11,18 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-// How long the window stays up after the end, so the user can read it.
+// How long the window stays up after a successful end, so the user can read it.
 constexpr int Default_Linger_Ms = 1500;
 
 class Progress_Window : public QWidget {
@@ -60,26 +62,62 @@ public:
             Layout->insertWidget(Layout->count() - 1, Bar);
             Bars.append(Bar);
         }
+        Fit();
     }
     void Set_Progress(int Operation, int Percent)
     {
         if (Operation >= 0 && Operation < Bars.size())
             Bars[Operation]->setValue(Percent);
     }
-    void Set_Status(const QString& Text) { Status->setText(Text); }
+    void Set_Status(const QString& Text)
+    {
+        Status->setText(Text);
+        Fit();
+    }
+    // Grows with its texts, so that none is cut, and stays centred where it opened.
+    void Fit()
+    {
+        // move() places the frame, so the centre kept is the frame's too.
+        const QPoint Centre = frameGeometry().center();
+        adjustSize();
+        if (!Placed)
+            return;
+        QRect Frame = frameGeometry();
+        Frame.moveCenter(Centre);
+        move(Frame.topLeft());
+    }
+    // Centred on the screen, where the configurator's dialog stands.
+    void Show_Centred()
+    {
+        adjustSize();
+        if (const QScreen* Screen = QGuiApplication::primaryScreen())
+            move(Screen->availableGeometry().center() - rect().center());
+        Placed = true;
+        show();
+    }
 
 private:
     QVBoxLayout* Layout;
     QLabel* Status;
     QList<QProgressBar*> Bars;
+    bool Placed = false;
 };
 
-void Finish(int Exit_Code, const QString& Text, Progress_Window& Window, int Linger_Ms)
+// The code the program ends with when the user closes its window: a window
+// closed before the end leaves the update unfinished, which counts as failed.
+int Final_Code = 1;
+
+// A failure stays on screen until the user has read it and closes the window,
+// unless the caller asked for a fixed time.
+void Finish(int Exit_Code, const QString& Text, Progress_Window& Window, std::optional<int> Linger_Ms)
 {
     Window.Set_Status(Text);
     std::fprintf(Exit_Code == 0 ? stdout : stderr, "Ethernet_Update: %s\n", qPrintable(Text));
     std::fflush(nullptr);
-    QTimer::singleShot(Linger_Ms, qApp, [Exit_Code] { QCoreApplication::exit(Exit_Code); });
+    Final_Code = Exit_Code;
+    if (Exit_Code != 0 && !Linger_Ms)
+        return;
+    QTimer::singleShot(Linger_Ms.value_or(Default_Linger_Ms), qApp, [Exit_Code] { QCoreApplication::exit(Exit_Code); });
 }
 
 } // namespace
@@ -91,7 +129,8 @@ int main(int argc, char* argv[])
     Options.setApplicationDescription(QStringLiteral("Sends the files named in Ethernet_Update.xml to the device."));
     Options.addHelpOption();
     const QCommandLineOption Linger(QStringLiteral("linger-ms"),
-                                    QStringLiteral("Milliseconds the window stays open after the end."),
+                                    QStringLiteral("Milliseconds the window stays open after the end (without it: 1500 after "
+                                                   "success, until closed after a failure)."),
                                     QStringLiteral("ms"), QString::number(Default_Linger_Ms));
     const QCommandLineOption Timeout(QStringLiteral("reply-timeout-ms"),
                                      QStringLiteral("Milliseconds to wait for an answer before round trips are measured."),
@@ -99,18 +138,20 @@ int main(int argc, char* argv[])
     Options.addOption(Linger);
     Options.addOption(Timeout);
     Options.process(App);
-    const int Linger_Ms = qBound(0, Options.value(Linger).toInt(), 60000);
+    const std::optional<int> Linger_Ms =
+        Options.isSet(Linger) ? std::optional<int>(qBound(0, Options.value(Linger).toInt(), 60000)) : std::nullopt;
     Update_Transfer::Timing Times;
     Times.Reply_Timeout_Ms = qBound(20, Options.value(Timeout).toInt(), 5000);
 
     Progress_Window Window;
-    Window.show();
+    Window.Show_Centred();
 
     const QString Parameter_File = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Ethernet_Update.xml"));
     const auto Plan = Read_Update_Plan(Parameter_File);
     if (!Plan) {
         Finish(2, QStringLiteral("Update not started: ") + Plan.error(), Window, Linger_Ms);
-        return QApplication::exec();
+        const int Code = QApplication::exec();
+        return Code != 0 ? Code : Final_Code;
     }
     Window.Show_Plan(*Plan);
     Window.Set_Status(QStringLiteral("Sending to %1").arg(Plan->Device.toString()));
@@ -133,9 +174,12 @@ int main(int argc, char* argv[])
         Worker_Thread->quit();
     });
     Worker_Thread->start();
-    const int Code = QApplication::exec();
+    int Code = QApplication::exec();
     Worker_Thread->wait();
     delete Transfer;
     delete Worker_Thread;
+    // Closing the window that shows a failure ends the program with that failure's code.
+    if (Code == 0)
+        Code = Final_Code;
     return Code;
 }
