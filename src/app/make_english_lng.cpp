@@ -1,8 +1,7 @@
 // Writes the translator's template: one line for every slot whose English
 // default is not the single blank.
 #include "localisation/Lang_Strings.h"
-
-#include <QFile>
+#include "platform/File_Write.h"
 
 #include <cstdio>
 
@@ -20,9 +19,8 @@ int main(int argc, char* argv[])
     for (int I = 0; I < Table.Count(); ++I)
         if (Table[I] != QStringLiteral(" "))
             Out += Make_Lang_Line(I, Table[I]).toUtf8() + "\r\n";
-    QFile File(QString::fromLocal8Bit(argv[1]));
-    if (!File.open(QIODevice::WriteOnly) || File.write(Out) != Out.size()) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    if (const auto Written = Write_File_Atomic(QString::fromLocal8Bit(argv[1]), Out); !Written) {
+        std::fprintf(stderr, "cannot write %s: %s\n", argv[1], qPrintable(Written.error().System_Text));
         return 1;
     }
     return 0;

@@ -104,6 +104,9 @@ public:
         } catch (const Xml_Parse_Error& E) {
             Err << "sw40610: " << E.Message() << '\n';
             return Configuration_Errors;
+        } catch (const Update_File_Error& E) {
+            Err << "sw40610: " << Space.Write_Failure_Text(E.Failure) << '\n';
+            return File_Error;
         } catch (const std::runtime_error& E) {
             // A project file that is there but cannot be read, or a file that
             // cannot be written.
@@ -172,8 +175,7 @@ private:
         if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
             throw Failure{Configuration_Errors, Space.Str(Slot_Too_Large)};
         if (const auto Saved = Image.Save_Bin(); !Saved)
-            throw Failure{File_Error, Native(Workspace::Join(Space.Project_Dir, QStringLiteral("bin"))) + QStringLiteral(": ")
-                                          + Space.Str(Slot_Banks_Not_Written) + Saved.error()};
+            throw Failure{File_Error, Space.Str(Slot_Banks_Not_Written) + Space.Write_Failure_Text(Saved.error())};
         Wrote(Image.Bank1_Path(), Image.Bank1_Length);
         Wrote(Image.Bank2_Path(), Image.Bank2_Length);
         return Done;
@@ -196,7 +198,7 @@ private:
         No_Save_File_Dialog Dialog;
         Profinet_XML Generator(Space, Prompts, Dialog);
         if (const auto Written = Generator.Create_Profinet_XML(Path); !Written)
-            throw Failure{File_Error, Native(Path) + QStringLiteral(": ") + Written.error()};
+            throw Failure{File_Error, Space.Write_Failure_Text(Written.error())};
         Wrote(Path, QFileInfo(Path).size());
         return Done;
     }
@@ -234,7 +236,7 @@ private:
             Path = QFileInfo(Args.Output).absoluteFilePath();
             Build_Update_Parameters(Doc, Choice, Sources);
             if (const auto Saved = Doc.Save(Path); !Saved)
-                throw Failure{File_Error, Native(Path) + QStringLiteral(": ") + Saved.error()};
+                throw Failure{File_Error, Space.Write_Failure_Text(Saved.error())};
         }
         Wrote(Path, QFileInfo(Path).size());
         return Done;

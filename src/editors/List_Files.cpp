@@ -131,7 +131,7 @@ void Load(const QString& Path, Table_Model& Table)
 
 QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); }
 
-std::expected<void, QString> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
 
 QList<QStringList> Rows(const Table_Model& Table)
 {
@@ -251,6 +251,6 @@ void Load(const QString& Path, Table_Model& Table)
 
 QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); }
 
-std::expected<void, QString> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
 
 } // namespace TLS_Known_Cert

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "localisation/Lang_Strings.h"
+#include "platform/File_Write.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -51,7 +52,7 @@ void Reset(Table_Model& Table);
 // file leaves the reset table; a malformed one raises Xml_Parse_Error.
 void Load(const QString& Path, Table_Model& Table);
 QByteArray To_Bytes(const Table_Model& Table);
-std::expected<void, QString> Save(const QString& Path, const Table_Model& Table);
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table);
 // The twelve texts of every data row, in attribute order.
 QList<QStringList> Rows(const Table_Model& Table);
 // Reset, then the given rows from row 1 on (at most the table's rows).
@@ -88,6 +89,6 @@ void Set_Headers(Table_Model& Table, const Lang_Table& Lang);
 void Reset(Table_Model& Table);
 void Load(const QString& Path, Table_Model& Table);
 QByteArray To_Bytes(const Table_Model& Table);
-std::expected<void, QString> Save(const QString& Path, const Table_Model& Table);
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table);
 
 } // namespace TLS_Known_Cert

@@ -91,7 +91,7 @@ Xml_File Build(const Values& Data)
 
 QByteArray To_Bytes(const Values& Data) { return Build(Data).To_Bytes(); }
 
-std::expected<void, QString> Save(const QString& Path, const Values& Data) { return Build(Data).Save(Path); }
+std::expected<void, Write_Error> Save(const QString& Path, const Values& Data) { return Build(Data).Save(Path); }
 
 std::optional<Problem> Find_Problem(const Values& Data, const Lang_Table& Lang)
 {

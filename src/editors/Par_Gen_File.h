@@ -1,6 +1,7 @@
 #pragma once
 
 #include "localisation/Lang_Strings.h"
+#include "platform/File_Write.h"
 
 #include <QString>
 
@@ -76,7 +77,7 @@ Values Load(const QString& Path);
 QByteArray To_Bytes(const Values& Data);
 // Writes the file whole, replacing the previous one only when complete;
 // on failure the system's error text.
-std::expected<void, QString> Save(const QString& Path, const Values& Data);
+std::expected<void, Write_Error> Save(const QString& Path, const Values& Data);
 
 // The message of the first value that may not be saved, in the fixed order
 // of the checks; nothing when every value is acceptable.

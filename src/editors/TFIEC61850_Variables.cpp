@@ -163,7 +163,7 @@ bool TFIEC61850_Variables::Accept_Before_Save()
     return false;
 }
 
-std::expected<void, QString> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
+std::expected<void, Write_Error> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
 
 QString TFIEC61850_Variables::File_Path() const { return Space.File_IEC61850_Variables; }
 

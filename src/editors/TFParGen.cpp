@@ -612,7 +612,7 @@ void TFParGen::Btn_OKClick()
     if (!Controllo_Dati() || !Controllo_TLS())
         return;
     if (const auto Saved = Par_Gen::Save(Space.File_ParGen, Read_Controls()); !Saved) {
-        Prompts.Error(QDir::toNativeSeparators(Space.File_ParGen) + QStringLiteral("\n") + Saved.error());
+        Prompts.Error(Space.Write_Failure_Text(Saved.error()));
         return;
     }
     Is_Change = false;

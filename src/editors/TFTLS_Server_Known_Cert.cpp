@@ -94,7 +94,7 @@ void TFTLS_Server_Known_Cert::Set_Table_Texts()
 
 void TFTLS_Server_Known_Cert::Load_Table() { T::Load(Space.File_TLS_Known_Cert, Table); }
 
-std::expected<void, QString> TFTLS_Server_Known_Cert::Save_Table() { return T::Save(Space.File_TLS_Known_Cert, Table); }
+std::expected<void, Write_Error> TFTLS_Server_Known_Cert::Save_Table() { return T::Save(Space.File_TLS_Known_Cert, Table); }
 
 QString TFTLS_Server_Known_Cert::File_Path() const { return Space.File_TLS_Known_Cert; }
 

@@ -30,7 +30,7 @@ public:
 protected:
     void Init_Table();
     void Load_Table() override;
-    std::expected<void, QString> Save_Table() override;
+    std::expected<void, Write_Error> Save_Table() override;
     QString File_Path() const override;
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return true; }

@@ -174,7 +174,7 @@ void List_Editor::Btn_OKClick()
     if (!Dropped_Rows_Accepted() || !Controllo_dati() || !Accept_Before_Save())
         return;
     if (const auto Saved = Save_Table(); !Saved) {
-        Prompts.Error(QDir::toNativeSeparators(File_Path()) + QStringLiteral("\n") + Saved.error());
+        Prompts.Error(Space.Write_Failure_Text(Saved.error()));
         return;
     }
     Is_Change = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editors/Table_Model.h"
+#include "platform/File_Write.h"
 #include "shell/Ui_Title_Area.h"
 
 #include <QDialog>
@@ -52,7 +53,7 @@ protected:
     // Asked after the validation has passed, before the file is written;
     // false keeps the dialog open.
     virtual bool Accept_Before_Save() { return true; }
-    virtual std::expected<void, QString> Save_Table() = 0;
+    virtual std::expected<void, Write_Error> Save_Table() = 0;
     virtual QString File_Path() const = 0;
     virtual void Set_Table_Texts() = 0;
     // Whether deleting leaves the emptied last row's box checked.

@@ -276,7 +276,9 @@ bool Export_File(const QList<QStringList>& Rows, const QString& Folder, Save_Fil
     if (QFileInfo::exists(*Path) && !Prompts.Confirm(Lang[1105]))
         return false;
     if (const auto Written = Write_File_Atomic(*Path, Export(Rows)); !Written) {
-        Prompts.Error(QDir::toNativeSeparators(*Path) + u'\n' + Written.error());
+        const QString Shown_Path = QDir::toNativeSeparators(*Path);
+        Prompts.Error(Written.error().Refused_Link() ? Lang[1108].arg(Shown_Path)
+                                                     : Shown_Path + u'\n' + Written.error().System_Text);
         return false;
     }
     return true;

@@ -106,7 +106,7 @@ void Profinet_XML::Load_Profinet_Par()
         Par.Name_Station = Profinet_Par().Name_Station;
 }
 
-std::expected<void, QString> Profinet_XML::Create_Profinet_XML(const QString& Path)
+std::expected<void, Write_Error> Profinet_XML::Create_Profinet_XML(const QString& Path)
 {
     Load_Profinet_Par();
     return Write_File_Atomic(Path, Compose_Profinet_XML(Par));
@@ -126,9 +126,8 @@ std::optional<QString> Profinet_XML::Save_Profinet_XML(const QString& Name)
     const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
     if (QFileInfo::exists(Path) && !Prompts.Confirm_Default_No(Space.Str(Overwrite_Question)))
         return std::nullopt;
-    // The system's text alone does not say which file it is about.
     if (const auto Written = Create_Profinet_XML(Path); !Written) {
-        Prompts.Error(QDir::toNativeSeparators(Path) + QStringLiteral(": ") + Written.error());
+        Prompts.Error(Space.Write_Failure_Text(Written.error()));
         return std::nullopt;
     }
     return Path;

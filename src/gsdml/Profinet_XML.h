@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/File_Write.h"
+
 #include <optional>
 
 #include <QByteArray>
@@ -41,7 +43,7 @@ public:
     void Load_Profinet_Par();
     // Reads the values and writes the file at Path whole, replacing any file
     // there; on failure the system's error text and no new file.
-    std::expected<void, QString> Create_Profinet_XML(const QString& Path);
+    std::expected<void, Write_Error> Create_Profinet_XML(const QString& Path);
     // Asks for the folder (the file keeps Name) and, for an existing file,
     // whether to overwrite it; then writes it, showing a write failure.
     // The path written, or nothing when the user gave up or the write failed

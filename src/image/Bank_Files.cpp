@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <bit>
 #include <cstring>
@@ -209,33 +208,23 @@ Configuration_Image::Compile_Result Configuration_Image::Create_Bin()
     return Compile_Result::Compiled;
 }
 
-std::expected<void, QString> Configuration_Image::Save_Bin()
+std::expected<void, Write_Error> Configuration_Image::Save_Bin()
 {
     if (Space.Project_Dir.isEmpty() || Bank1_Length != Par_Block::Size)
-        return std::unexpected(QStringLiteral("no compiled configuration"));
-    // The folder is made with the configuration; one removed by hand is made again.
+        return std::unexpected(Write_Error{Space.Project_Dir, QStringLiteral("no compiled configuration")});
+    // The folder is made with the configuration; one removed by hand is made
+    // again. A link in its place would take the banks elsewhere.
     const QString Bin_Dir = Workspace::Join(Space.Project_Dir, QStringLiteral("bin"));
+    if (const auto Checked = Refuse_Link(Bin_Dir); !Checked)
+        return Checked;
     if (!QFileInfo::exists(Bin_Dir) && QFileInfo(Space.Project_Dir).isDir())
         QDir(Space.Project_Dir).mkdir(QStringLiteral("bin"));
 
     // Both files are completed before either replaces its old version, so a
-    // failed write leaves the previous pair as it was. Only a failed rename of
-    // bank 2 after bank 1 could split the pair; it is reported like any other
-    // failure and the update does not go on.
-    QSaveFile Bank1(Bank1_Path());
-    QSaveFile Bank2(Bank2_Path());
-    const auto Write = [](QSaveFile& File, const QByteArray& Buffer, quint32 Length) {
-        return File.open(QIODevice::WriteOnly) && File.write(Buffer.constData(), Length) == static_cast<qint64>(Length);
-    };
-    if (!Write(Bank1, Bank1_Buffer, Bank1_Length))
-        return std::unexpected(Bank1.errorString());
-    if (!Write(Bank2, Bank2_Buffer, Bank2_Length))
-        return std::unexpected(Bank2.errorString());
-    if (!Bank1.commit())
-        return std::unexpected(Bank1.errorString());
-    if (!Bank2.commit())
-        return std::unexpected(Bank2.errorString());
-    return {};
+    // failed write leaves the previous pair as it was; the update does not go
+    // on after any failure.
+    return Write_Files_Atomic({{Bank1_Path(), Bank1_Buffer.left(Bank1_Length)},
+                               {Bank2_Path(), Bank2_Buffer.left(Bank2_Length)}});
 }
 
 bool Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space, Prompter& Prompts)
@@ -245,7 +234,7 @@ bool Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space, 
         return false;
     }
     if (const auto Saved = Image.Save_Bin(); !Saved) {
-        Prompts.Error(Space.Str(1107) + Saved.error());
+        Prompts.Error(Space.Str(1107) + Space.Write_Failure_Text(Saved.error()));
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/Image_Model.h"
+#include "platform/File_Write.h"
 
 #include <QByteArray>
 #include <QString>
@@ -58,7 +59,7 @@ public:
     // Writes bin/bank1.bin and bin/bank2.bin of the active configuration.
     // Both are written whole and replaced together: on failure neither old
     // file is touched and the system's error text is returned.
-    std::expected<void, QString> Save_Bin();
+    std::expected<void, Write_Error> Save_Bin();
 
     QString Bank1_Path() const;
     QString Bank2_Path() const;

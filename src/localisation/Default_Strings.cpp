@@ -435,6 +435,7 @@ const Default_String Entries[] = {
     {1105, u"File already exists. Do you want to overwrite?"},
     {1106, u"Error! The configuration is too large for the device memory"},
     {1107, u"Error! The bank files could not be written: "},
+    {1108, u"Refused: %1 is a symbolic link; nothing is written through it."},
     {1120, u"The table is full: row %1 holds data and would be pushed out. Delete a row before inserting one."},
     {1121, u"Row %1 has an empty %2, so the list ends there: %3 rows holding data from that row on would not be saved. Save anyway?"},
     {1140, u"wrote %1 (%2 bytes)"},

@@ -1,11 +1,37 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <expected>
 
+// Why a file was not written. A save that follows a symbolic link would put
+// the data wherever the link points, outside the folder the program keeps its
+// files in; such a save is refused before anything is written.
+struct Write_Error {
+    QString Path;        // the file (or folder) the failure is about
+    QString System_Text; // the system's description; empty when Path is a refused symbolic link
+    bool Refused_Link() const { return System_Text.isEmpty(); }
+};
+
+struct File_Content {
+    QString Path;
+    QByteArray Data;
+};
+
 // Writes a whole file and replaces the old one only when the new one is
-// complete; on failure the previous file is intact and the error text is the
-// system's.
-std::expected<void, QString> Write_File_Atomic(const QString& Path, const QByteArray& Data);
+// complete on disk; on failure the previous file is intact, no temporary file
+// stays behind and the error text is the system's. A Path that is a symbolic
+// link is refused.
+std::expected<void, Write_Error> Write_File_Atomic(const QString& Path, const QByteArray& Data);
+
+// Writes several files so that every one of them is complete before the
+// first replaces its old version: a failed write leaves all old files as
+// they were. Only a failed rename after an earlier one succeeded can split
+// the set; it is reported like any other failure.
+std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& Files);
+
+// A folder the caller writes into that must not lead elsewhere: refused when
+// it is a symbolic link.
+std::expected<void, Write_Error> Refuse_Link(const QString& Path);

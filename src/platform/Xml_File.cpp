@@ -117,4 +117,4 @@ QByteArray Xml_File::To_Bytes() const
     return Writer.Bytes;
 }
 
-std::expected<void, QString> Xml_File::Save(const QString& Path) const { return Write_File_Atomic(Path, To_Bytes()); }
+std::expected<void, Write_Error> Xml_File::Save(const QString& Path) const { return Write_File_Atomic(Path, To_Bytes()); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/File_Write.h"
+
 #include <QString>
 
 #include <expected>
@@ -46,7 +48,7 @@ public:
     void Clear() { Doc.reset(); }
     // UTF-8 without byte-order mark, no declaration, no indentation; written
     // whole and replaced only when complete.
-    std::expected<void, QString> Save(const QString& Path) const;
+    std::expected<void, Write_Error> Save(const QString& Path) const;
     QByteArray To_Bytes() const;
 
 private:

@@ -17,19 +17,34 @@ QString Ascii_Upper(const QString& Text)
     return Upper;
 }
 
+// The open dialog preselects without regard to case and most other file
+// systems would take such names for one folder, so "Plant" and "PLANT" (or
+// two spellings of one accented letter) are one configuration name.
+bool Clashes_With_Existing(const QString& Projects_Dir, const QString& Name)
+{
+    const QStringList Existing =
+        QDir(Projects_Dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& Other : Existing)
+        if (QString::compare(Other.normalized(QString::NormalizationForm_C), Name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
-New_Project_Result Create_Project(Workspace& Space, const QString& Name)
+New_Project_Result Create_Project(Workspace& Space, const QString& Typed)
 {
-    if (Name.isEmpty())
+    if (Typed.isEmpty())
         return New_Project_Result::Empty_Name;
     // A name that would lead out of Projects_Dir or below one of its
-    // directories ("..", "a/b") is refused as not creatable, whether or not
-    // such a path happens to exist.
-    if (!Workspace::Is_Safe_Project_Name(Name))
+    // directories ("..", "a/b"), or that shows something other than what it
+    // holds, is refused as not creatable, whether or not such a path exists.
+    if (!Workspace::Is_Acceptable_New_Project_Name(Typed))
         return New_Project_Result::Not_Created;
+    // One spelling on disk for what looks the same: composed characters.
+    const QString Name = Typed.normalized(QString::NormalizationForm_C);
     const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
-    if (QFileInfo(Dir).isDir())
+    if (QFileInfo(Dir).isDir() || Clashes_With_Existing(Space.Projects_Dir, Name))
         return New_Project_Result::Already_Exists;
     if (!QDir().mkdir(Dir))
         return New_Project_Result::Not_Created;
@@ -52,7 +67,8 @@ int New_Project_Message_Slot(New_Project_Result Result)
 QStringList Load_Existing_Configuration(const QString& Projects_Dir)
 {
     QStringList Names;
-    QDirIterator It(Projects_Dir, QDir::Dirs | QDir::NoDotAndDotDot);
+    // A linked folder would have the program write wherever the link points.
+    QDirIterator It(Projects_Dir, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     while (It.hasNext()) {
         It.next();
         Names.append(It.fileName());

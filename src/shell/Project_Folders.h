@@ -13,13 +13,15 @@ enum class New_Project_Result {
 };
 
 // Creates the configuration directory with its "bin" folder below
-// Projects_Dir and makes it active. A name that would leave Projects_Dir or
-// holds a control character is refused like one the file system rejects.
-New_Project_Result Create_Project(Workspace& Space, const QString& Name);
+// Projects_Dir and makes it active, the name in normalisation form C. A name
+// that would leave Projects_Dir or disguises its characters is refused like
+// one the file system rejects; one equal to an existing configuration's name
+// without regard to case is refused as existing.
+New_Project_Result Create_Project(Workspace& Space, const QString& Typed);
 int New_Project_Message_Slot(New_Project_Result Result);
 
 // The configuration directories below Projects_Dir, in the order the
-// enumeration yields them; hidden ones are left out.
+// enumeration yields them; hidden ones and symbolic links are left out.
 QStringList Load_Existing_Configuration(const QString& Projects_Dir);
 // Index of the first entry equal to Name when both are upper-cased (ASCII letters only), or -1.
 int Search_Open_Conf(const QStringList& Names, const QString& Name);

@@ -426,7 +426,7 @@ void TFTavorixFirmWare::PROFINET_XML()
 void TFTavorixFirmWare::Save_Setting()
 {
     if (const auto Saved = Space.Save_Setting(); !Saved)
-        Services.Prompts->Error(QStringLiteral("The settings file could not be written: ") + Saved.error());
+        Services.Prompts->Error(QStringLiteral("The settings file could not be written: ") + Space.Write_Failure_Text(Saved.error()));
 }
 
 void TFTavorixFirmWare::closeEvent(QCloseEvent* Event)

@@ -63,8 +63,10 @@ void Workspace::Set_Identity()
 void Workspace::Init_Language()
 {
     Lang_Strings.Create_Default_Strings();
+    // A hand-edited name with a separator or ".." would read a file outside
+    // Language_Dir; it falls back like a missing language.
     const QString File = Join(Language_Dir, Language_Name + QStringLiteral(".lng"));
-    if (QFileInfo(File).isFile()) {
+    if (Is_Plain_File_Name(Language_Name) && QFileInfo(File).isFile()) {
         Load_Lang_File(Lang_Strings, File);
         return;
     }
@@ -84,12 +86,40 @@ bool Workspace::Is_Safe_Project_Name(const QString& Name)
     return true;
 }
 
+bool Workspace::Is_Plain_File_Name(const QString& Name)
+{
+    return !Name.isEmpty() && Name != QLatin1String(".") && Name != QLatin1String("..")
+           && !Name.contains(QLatin1Char('/')) && !Name.contains(QLatin1Char('\\'))
+           && !Name.contains(QChar(0));
+}
+
+bool Workspace::Is_Acceptable_New_Project_Name(const QString& Name)
+{
+    if (Name.isEmpty() || !Is_Safe_Project_Name(Name) || Name.startsWith(QLatin1Char('.')))
+        return false;
+    const QList<uint> Code_Points = Name.toUcs4();
+    if (QChar::isSpace(Code_Points.front()) || QChar::isSpace(Code_Points.back()))
+        return false;
+    for (const uint C : Code_Points) {
+        // Cf holds the bidirectional controls and the invisible ones such as
+        // U+200B; Cs a lone surrogate half, which names no character.
+        const QChar::Category Kind = QChar::category(C);
+        if (Kind == QChar::Other_Control || Kind == QChar::Other_Format || Kind == QChar::Other_Surrogate
+            || QChar::isNonCharacter(C))
+            return false;
+    }
+    return true;
+}
+
 bool Workspace::Restore_Project()
 {
     // A hand-edited settings file may name a path outside Projects_Dir; the
     // editors would then write their files there, so such a name is dropped.
-    const bool Exists = !Project_Name.isEmpty() && Is_Safe_Project_Name(Project_Name)
-                        && QFileInfo(Join(Projects_Dir, Project_Name)).isDir();
+    // A configuration folder that is a link would have the program write
+    // wherever it points; it is not restored, as it is not listed.
+    const QFileInfo Dir(Join(Projects_Dir, Project_Name));
+    const bool Exists = !Project_Name.isEmpty() && Is_Safe_Project_Name(Project_Name) && Dir.isDir()
+                        && !Dir.isSymLink();
     Activate_Project(Exists ? Project_Name : QString());
     return Exists;
 }
@@ -110,7 +140,15 @@ void Workspace::Set_Files()
     File_ModbusTCPM_SetAccess = Join(Project_Dir, QStringLiteral("ModbusTCPM_SetAccess.xml"));
 }
 
-std::expected<void, QString> Workspace::Save_Setting() const
+QString Workspace::Write_Failure_Text(const Write_Error& Error) const
+{
+    const QString Path = QDir::toNativeSeparators(Error.Path);
+    if (Error.Refused_Link())
+        return Str(1108).arg(Path);
+    return Path + QStringLiteral(": ") + Error.System_Text;
+}
+
+std::expected<void, Write_Error> Workspace::Save_Setting() const
 {
     Xml_File Xml;
     pugi::xml_node Root = Xml_File::Add_Element(Xml.Document(), "Conf_Settings");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "localisation/Lang_Strings.h"
+#include "platform/File_Write.h"
 
 #include <QList>
 #include <QString>
@@ -62,7 +63,10 @@ public:
     void Set_Files();
 
     // Writes the settings file whole; the previous file stays on failure.
-    std::expected<void, QString> Save_Setting() const;
+    std::expected<void, Write_Error> Save_Setting() const;
+    // What the user is told about a failed save: the file and the system's
+    // reason, or the refusal to write through a link.
+    QString Write_Failure_Text(const Write_Error& Error) const;
 
     bool Is_Project_Active() const { return !Project_Dir.isEmpty(); }
     // The version-check timer runs exactly when both internet flags are set.
@@ -77,6 +81,12 @@ public:
     // A configuration name names one directory directly below Projects_Dir:
     // no separator, no control character, not "." or "..".
     static bool Is_Safe_Project_Name(const QString& Name);
+    // A name a new configuration may take: safe, and nothing that hides or
+    // disguises what it shows (format and bidirectional controls,
+    // non-characters, a leading dot, blanks at either end).
+    static bool Is_Acceptable_New_Project_Name(const QString& Name);
+    // A file name inside one folder: no separator, not "." or "..", not empty.
+    static bool Is_Plain_File_Name(const QString& Name);
 };
 
 namespace Identity {

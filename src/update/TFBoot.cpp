@@ -389,5 +389,10 @@ void TFBoot::Compile_XML_Parameter_New_Boot()
 {
     const Update_Choice Choice{Address_Text(), CB_Update_Options->currentIndex(),
                                CB_Update_Option_Read_Back->isChecked()};
-    Write_Update_Parameters(Update_Xml, Choice, {Space.Master_Dir, Space.Project_Dir}, Space.Exe_Dir);
+    try {
+        Write_Update_Parameters(Update_Xml, Choice, {Space.Master_Dir, Space.Project_Dir}, Space.Exe_Dir);
+    } catch (const Update_File_Error& Error) {
+        // Told in the user's language, still through the general error handler.
+        throw std::runtime_error(Space.Write_Failure_Text(Error.Failure).toStdString());
+    }
 }

@@ -85,5 +85,5 @@ void Write_Update_Parameters(Xml_File& Doc, const Update_Choice& Choice, const U
     Build_Update_Parameters(Doc, Choice, Sources);
     const QString Path = Update_Parameter_File(Exe_Dir);
     if (const auto Saved = Doc.Save(Path); !Saved)
-        throw Update_File_Error(Path + QStringLiteral(": ") + Saved.error());
+        throw Update_File_Error(Saved.error());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/File_Write.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -29,9 +31,19 @@ QString Firmware_Image(const QString& Master_Dir);
 void Build_Update_Parameters(Xml_File& Doc, const Update_Choice& Choice, const Update_Sources& Sources);
 
 // The parameter file could not be written; the updater must not start.
+// The dialog turns it into the user's text; what() is the file and the
+// system's reason.
 class Update_File_Error : public std::runtime_error {
 public:
-    explicit Update_File_Error(const QString& Message) : std::runtime_error(Message.toStdString()) {}
+    explicit Update_File_Error(const Write_Error& Failure_)
+        : std::runtime_error((Failure_.Path + QStringLiteral(": ")
+                              + (Failure_.Refused_Link() ? QStringLiteral("symbolic link, not written through")
+                                                         : Failure_.System_Text))
+                                 .toStdString()),
+          Failure(Failure_)
+    {
+    }
+    Write_Error Failure;
 };
 
 // Builds Doc and writes it to the program folder, replacing any earlier file.

@@ -376,8 +376,9 @@ private slots:
         const Run_Result R = Run({"compile", Config});
         QCOMPARE(R.Exit_Code, 3);
         QCOMPARE(R.Out, QString());
-        QCOMPARE(R.Err, QStringLiteral("sw40610: %1/bin: Error! The bank files could not be written: Not a directory\n")
-                            .arg(Config));
+        QCOMPARE(R.Err,
+                 QStringLiteral("sw40610: Error! The bank files could not be written: %1/bin/bank1.bin: Not a directory\n")
+                     .arg(Config));
         QCOMPARE(Read_File(Config + "/bin"), QByteArray("not a folder"));
 
         // Bank 2 cannot be replaced (a folder stands in its place): the old bank 1 stays.
@@ -386,8 +387,8 @@ private slots:
         Write_File(Config + "/bin/bank1.bin", "old bank 1");
         const Run_Result Half = Run({"compile", Config});
         QCOMPARE(Half.Exit_Code, 3);
-        QVERIFY2(Half.Err.startsWith(QStringLiteral("sw40610: %1/bin: Error! The bank files could not be written: ")
-                                         .arg(Config)),
+        QVERIFY2(Half.Err.startsWith(
+                     QStringLiteral("sw40610: Error! The bank files could not be written: %1/bin/bank2.bin: ").arg(Config)),
                  qPrintable(Half.Err));
         QCOMPARE(Read_File(Config + "/bin/bank1.bin"), QByteArray("old bank 1"));
 

@@ -408,7 +408,7 @@ void Test_List_Editors::Save_Failure_Keeps_Dialog_And_Edits()
     for (Scripted_Prompter* Prompts : {&F.Prompts, &G.Prompts}) {
         QCOMPARE(Prompts->Messages.size(), 1);
         QCOMPARE(Prompts->Messages[0].Kind, Prompt_Kind::Error);
-        QVERIFY(Prompts->Last_Text().contains('\n'));
+        QVERIFY(Prompts->Last_Text().contains(": "));
     }
     QVERIFY(F.Prompts.Last_Text().startsWith(QDir::toNativeSeparators(F.Space.File_TLS_Known_Cert)));
     QVERIFY(F.Dialog.isVisible());

@@ -1,4 +1,4 @@
-#include "File_Limit.h"
+#include "support/File_Limit.h"
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
 #include "platform/Xml_File.h"
@@ -311,7 +311,7 @@ void Test_List_Files::Failed_Save_Keeps_Previous_File()
     const QByteArray Before = Read_File(Path);
     for (int Row = 1; Row <= 10; ++Row)
         Certs.Table.Set_Cell(Row, 2, QString(8000, QChar('c')));
-    std::expected<void, QString> Saved;
+    std::expected<void, Write_Error> Saved;
     {
         File_Size_Limit Full_Disk(16384);
         Saved = T::Save(Path, Certs.Table);
@@ -320,7 +320,7 @@ void Test_List_Files::Failed_Save_Keeps_Previous_File()
     QCOMPARE(Read_File(Path), Before);
     const auto Removed = V::Save(Dir.filePath("gone/IEC61850_Variables.xml"), Variables().Table);
     QVERIFY(!Removed);
-    QVERIFY(!Removed.error().isEmpty());
+    QVERIFY(!Removed.error().System_Text.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(Test_List_Files)

@@ -348,7 +348,7 @@ void Test_Par_Gen_Dialog::Save_Failure_Keeps_Dialog_And_Edits()
     F.Click("Btn_OK");
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
-    QVERIFY(F.Prompts.Last_Text().startsWith(QDir::toNativeSeparators(F.Space.File_ParGen) + "\n"));
+    QVERIFY(F.Prompts.Last_Text().startsWith(QDir::toNativeSeparators(F.Space.File_ParGen) + ": "));
     QVERIFY(F.Prompts.Last_Text().size() > F.Space.File_ParGen.size() + 1);
     QVERIFY(F.Dialog.isVisible());
     QCOMPARE(F.Edit("E_PROFINET_TunnelPort")->text(), QStringLiteral("502"));

@@ -1,4 +1,4 @@
-#include "File_Limit.h"
+#include "support/File_Limit.h"
 #include "editors/Par_Gen_File.h"
 #include "platform/Xml_File.h"
 #include "support/Test_Support.h"
@@ -207,13 +207,13 @@ void Test_Par_Gen_File::Failed_Save_Keeps_Previous_File()
     const QByteArray Before = Read_File(Path);
     Par_Gen::Values Big = Par_Gen::Defaults();
     Big[Par_Gen::TLS_Server_Key] = QString(200000, QChar('k'));
-    std::expected<void, QString> Saved;
+    std::expected<void, Write_Error> Saved;
     {
         File_Size_Limit Full_Disk(16384);
         Saved = Par_Gen::Save(Path, Big);
     }
     QVERIFY(!Saved);
-    QVERIFY(!Saved.error().isEmpty());
+    QVERIFY(!Saved.error().System_Text.isEmpty());
     QCOMPARE(Read_File(Path), Before);
     QCOMPARE(QDir(Dir.path()).entryList(QDir::Files), QStringList{"ParGen.xml"});
 }
@@ -224,7 +224,7 @@ void Test_Par_Gen_File::Save_Into_Removed_Folder_Reports_Error()
     const QString Path = Dir.filePath("gone/ParGen.xml");
     const auto Saved = Par_Gen::Save(Path, Par_Gen::Defaults());
     QVERIFY(!Saved);
-    QVERIFY(!Saved.error().isEmpty());
+    QVERIFY(!Saved.error().System_Text.isEmpty());
     QVERIFY(!QFileInfo::exists(Path));
 }
 

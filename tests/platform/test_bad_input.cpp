@@ -274,7 +274,7 @@ struct Readers_Fixture {
     QString Run_Generator(bool Malformed_Expected)
     {
         QFile::remove(Gsdml_Path);
-        std::expected<void, QString> Written;
+        std::expected<void, Write_Error> Written;
         QByteArray Bytes;
         const Outcome Generator = Guarded([&] {
             if (Write_Gsdml_File) {
@@ -292,7 +292,7 @@ struct Readers_Fixture {
         if (Generator.Malformed)
             return QFile::exists(Gsdml_Path) ? QStringLiteral("written from a malformed file") : QString();
         if (!Written)
-            return QStringLiteral("not written: ") + Written.error();
+            return QStringLiteral("not written: ") + Written.error().Path + QStringLiteral(": ") + Written.error().System_Text;
         return Check_Gsdml(Bytes, Gsdml.Par.Name_Station);
     }
 

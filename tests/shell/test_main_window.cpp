@@ -58,6 +58,7 @@ private slots:
     void New_Configuration_Enter_Key_With_Empty_Name();
     void New_Configuration_Cancel_Changes_Nothing();
     void Open_Preselects_Active_Ignoring_Case();
+    void Linked_Configuration_Neither_Listed_Nor_Restored();
     void Open_Without_Active_Returns_First();
     void Open_Empty_List_Deactivates();
     void Language_Change_Reapplies_Texts();
@@ -156,13 +157,40 @@ void Test_Main_Window::New_Configuration_data()
     QTest::newRow("existing nested folder") << "Existing/bin" << "Error! Name project is not valid";
     QTest::newRow("file of that name") << "Plain file" << "Error! Name project is not valid";
     QTest::newRow("control character") << "a\tb" << "Error! Name project is not valid";
+    // Names that show something other than what they hold, or hide themselves.
+    const QString Invalid = "Error! Name project is not valid";
+    for (const char16_t Bidi : {u'\u202A', u'\u202B', u'\u202C', u'\u202D', u'\u202E', u'\u2066', u'\u2067',
+                                u'\u2068', u'\u2069'})
+        QTest::newRow(qPrintable(QString("bidirectional control U+%1").arg(int(Bidi), 4, 16, QChar('0'))))
+            << "Plant" + QString(QChar(Bidi)) + "fdp.exe" << Invalid;
+    QTest::newRow("next line U+0085") << QString("Plant") + QChar(0x85) + "7" << Invalid;
+    QTest::newRow("zero-width space") << QString("Plant") + QChar(0x200B) << Invalid;
+    QTest::newRow("soft hyphen") << QString("Pl") + QChar(0xAD) + "ant" << Invalid;
+    QTest::newRow("non-character U+FFFE") << QString("Plant") + QChar(0xFFFE) << Invalid;
+    QTest::newRow("non-character U+FDD0") << QString("Plant") + QChar(0xFDD0) << Invalid;
+    QTest::newRow("non-character U+1FFFF") << "Plant" + QString::fromUcs4(U"\U0001FFFF") << Invalid;
+    QTest::newRow("leading dot") << ".Plant" << Invalid;
+    QTest::newRow("leading blank") << " Plant" << Invalid;
+    QTest::newRow("trailing blank") << "Plant " << Invalid;
+    QTest::newRow("trailing no-break space") << QString("Plant") + QChar(0xA0) << Invalid;
+    QTest::newRow("blanks only") << "   " << Invalid;
+    QTest::newRow("blank inside") << "Plant 7 b" << "";
+    QTest::newRow("emoji") << QString::fromUcs4(U"Plant \U0001F3ED") << "";
+    // Equal to an existing configuration when case is ignored.
+    const QString Exists = "Error! Name project is not valid because directory already exists";
+    QTest::newRow("existing in capitals") << "EXISTING" << Exists;
+    QTest::newRow("existing in small letters") << "existing" << Exists;
+    QTest::newRow("existing, accented in small letters") << QString::fromUtf8("café") << Exists;
+    QTest::newRow("existing, decomposed accent") << QString::fromUtf8("Cafe\u0301") << Exists;
+    // Stored composed, so it is one name on every disk.
+    QTest::newRow("decomposed accent") << QString::fromUtf8("Cafe\u0301 2") << "";
 }
 
 void Test_Main_Window::New_Configuration()
 {
     QFETCH(QString, Name);
     QFETCH(QString, Message);
-    Fixture F({}, {"Existing"});
+    Fixture F({}, {"Existing", QString::fromUtf8("CAFÉ")});
     Write_File(F.Exe_Dir + "/PROJECTS/Plain file", "not a folder");
     F.Start();
     const QStringList Before = QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -179,9 +207,11 @@ void Test_Main_Window::New_Configuration()
     });
     QTest::mouseClick(F.Button("Btn_New"), Qt::LeftButton);
     if (Message.isEmpty()) {
+        Name = Name.normalized(QString::NormalizationForm_C);
         QVERIFY(F.Prompts.Messages.isEmpty());
         QVERIFY(!Dialog_Stayed_Open);
         QVERIFY(QFileInfo(F.Exe_Dir + "/PROJECTS/" + Name + "/bin").isDir());
+        QVERIFY(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::Dirs).contains(Name));
         QCOMPARE(F.Space.Project_Name, Name);
         QCOMPARE(F.Label("L_Name_Conf_L2"), Name);
         QCOMPARE(F.Space.File_ParGen, F.Exe_Dir + "/PROJECTS/" + Name + "/ParGen.xml");
@@ -192,7 +222,7 @@ void Test_Main_Window::New_Configuration()
         QVERIFY(Name_Focused);
         QVERIFY(!F.Space.Is_Project_Active());
         QCOMPARE(QDir(F.Exe_Dir + "/PROJECTS").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{"Existing", "Plain file"}));
+                 (QStringList{QString::fromUtf8("CAFÉ"), "Existing", "Plain file"}));
         QCOMPARE(QDir(F.Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), Before);
     }
 }
@@ -248,6 +278,29 @@ void Test_Main_Window::Open_Preselects_Active_Ignoring_Case()
     QCOMPARE(Selected, QString("BETA"));
     QCOMPARE(F.Space.Project_Name, QString("BETA"));
     QCOMPARE(F.Label("L_Name_Conf_L2"), QString("BETA"));
+}
+
+void Test_Main_Window::Linked_Configuration_Neither_Listed_Nor_Restored()
+{
+    // A link below PROJECTS would have every save land where it points.
+    QTemporaryDir Outside;
+    QDir().mkpath(Outside.path() + "/Elsewhere/bin");
+    Fixture F(Settings_Naming("Linked"), {"Real"});
+    QVERIFY(QFile::link(Outside.path() + "/Elsewhere", F.Exe_Dir + "/PROJECTS/Linked"));
+    F.Start();
+    QVERIFY(!F.Space.Is_Project_Active());
+    QStringList Listed;
+    When_Modal([&](QWidget* Modal) {
+        auto* List = Find<QListWidget>(Modal, "ListBox1");
+        for (int I = 0; I < List->count(); ++I)
+            Listed << List->item(I)->text();
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_Cancel"), Qt::LeftButton);
+    });
+    QTest::mouseClick(F.Button("Btn_Open"), Qt::LeftButton);
+    QCOMPARE(Listed, QStringList{"Real"});
+    F.Window->close();
+    QVERIFY(Read_File(F.Exe_Dir + "/Tavorix.xml").contains("<projectname/>"));
+    QCOMPARE(QDir(Outside.path() + "/Elsewhere").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"bin"});
 }
 
 void Test_Main_Window::Open_Without_Active_Returns_First()

@@ -133,7 +133,7 @@ void Test_Workspace::Save_Failure_Keeps_Old_File()
     Workspace Space(Dir.path() + "/missing-folder");
     const auto Result = Space.Save_Setting();
     QVERIFY(!Result.has_value());
-    QVERIFY(!Result.error().isEmpty());
+    QVERIFY(!Result.error().System_Text.isEmpty());
 }
 
 void Test_Workspace::Restore_Project_data()
@@ -147,6 +147,7 @@ void Test_Workspace::Restore_Project_data()
     QTest::newRow("path through parent") << false << "../PROJECTS";
     QTest::newRow("nested folder") << false << "Line 4/bin";
     QTest::newRow("current folder") << false << ".";
+    QTest::newRow("symbolic link to a configuration") << false << "Linked";
 }
 
 void Test_Workspace::Restore_Project()
@@ -158,6 +159,7 @@ void Test_Workspace::Restore_Project()
     Space.Create_Directories();
     if (Exists || Name != "Line 4")
         QVERIFY(QDir().mkpath(Space.Projects_Dir + "/Line 4/bin"));
+    QVERIFY(QFile::link(Space.Projects_Dir + "/Line 4", Space.Projects_Dir + "/Linked"));
     Write_File(Space.Settings_File(),
                "<Conf_Settings><lastproj><projectname>" + Name.toUtf8() + "</projectname></lastproj></Conf_Settings>");
     Space.Read_Settings();
@@ -197,6 +199,17 @@ void Test_Workspace::Init_Language_Falls_Back_To_English()
     Space.Init_Language();
     QCOMPARE(Space.Language_Name, QString("English"));
     QCOMPARE(Space.Str(12), QString("Info (en)"));
+    // A name that is not a plain file name inside LANGUAGE is a missing language,
+    // even where the file it leads to exists.
+    Write_File(Dir.path() + "/Outside.lng", "STR12 = outside\r\n");
+    Write_File(Space.Language_Dir + "/sub/Nested.lng", "STR12 = nested\r\n");
+    Write_File(Space.Language_Dir + "/...lng", "STR12 = dot dot\r\n");
+    for (const QString& Name : QStringList{"../Outside", "sub/Nested", "sub\\Nested", "..", Dir.path() + "/Outside"}) {
+        Space.Language_Name = Name;
+        Space.Init_Language();
+        QCOMPARE(Space.Language_Name, QString("English"));
+        QCOMPARE(Space.Str(12), QString("Info (en)"));
+    }
     QFile::remove(Space.Language_Dir + "/English.lng");
     Space.Language_Name = "Klingon";
     Space.Init_Language();

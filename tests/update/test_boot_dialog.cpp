@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +94,7 @@ private slots:
     void Cancel_During_Check_Starts_Nothing_data();
     void Cancel_During_Check_Starts_Nothing();
     void Parameter_File_Failure_Goes_To_Error_Handler();
+    void Linked_Parameter_File_Refused();
     void Language_Change_Refills_Options();
 };
 
@@ -478,6 +480,19 @@ void Test_Boot_Dialog::Parameter_File_Failure_Goes_To_Error_Handler()
     QVERIFY(F.Prompts.Messages[0].Text.contains("Ethernet_Update.xml"));
     QVERIFY(F.Runner.Starts.isEmpty());
     QVERIFY(F.Dialog->isVisible());
+}
+
+void Test_Boot_Dialog::Linked_Parameter_File_Refused()
+{
+    Fixture F;
+    QTemporaryDir Outside;
+    QVERIFY(QFile::link(Outside.filePath("target.xml"), F.Parameter_File()));
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Click_Update();
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(1108).arg(QDir::toNativeSeparators(F.Parameter_File()))});
+    QVERIFY(!QFileInfo::exists(Outside.filePath("target.xml")));
+    QVERIFY(F.Runner.Starts.isEmpty());
 }
 
 void Test_Boot_Dialog::Language_Change_Refills_Options()

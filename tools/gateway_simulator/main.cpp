@@ -3,6 +3,7 @@
 // Boot_Loader), stores each image it accepts and ends on its own.
 
 #include "gateway_simulator/Boot_Loader.h"
+#include "platform/File_Write.h"
 #include "protocol/Update_Protocol.h"
 
 #include <QCommandLineParser>
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QNetworkDatagram>
-#include <QSaveFile>
 #include <QUdpSocket>
 
 #include <cstdio>
@@ -79,9 +79,11 @@ private:
     {
         if (Options.Store_Dir.isEmpty())
             return;
-        QSaveFile File(QDir(Options.Store_Dir).filePath(QStringLiteral("0x%1.bin").arg(Start, 8, 16, QChar('0'))));
-        if (!File.open(QIODevice::WriteOnly) || File.write(Data) != Data.size() || !File.commit())
-            std::fprintf(stderr, "gateway_simulator: cannot store 0x%08x: %s\n", Start, qPrintable(File.errorString()));
+        const QString Path = QDir(Options.Store_Dir).filePath(QStringLiteral("0x%1.bin").arg(Start, 8, 16, QChar('0')));
+        if (const auto Written = Write_File_Atomic(Path, Data); !Written) {
+            const QString Reason = Written.error().Refused_Link() ? QStringLiteral("is a symbolic link") : Written.error().System_Text;
+            std::fprintf(stderr, "gateway_simulator: cannot store 0x%08x: %s\n", Start, qPrintable(Reason));
+        }
     }
 
     Settings Options;

@@ -1,0 +1,14 @@
+# The full-disk table includes the gateway simulator's stored images.
+target_link_libraries(platform_test_file_write PRIVATE sw40610_update_protocol)
+target_compile_definitions(platform_test_file_write PRIVATE SW_GATEWAY_SIMULATOR="$<TARGET_FILE:gateway_simulator>")
+add_dependencies(platform_test_file_write gateway_simulator)
+
+# Once more where the tests may mount: a small tmpfs that really runs full.
+find_program(SW_UNSHARE unshare)
+if(SW_UNSHARE)
+  add_test(NAME platform_test_file_write_tmpfs
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/platform/full_disk_tmpfs.sh $<TARGET_FILE:platform_test_file_write>)
+  set_tests_properties(platform_test_file_write_tmpfs PROPERTIES
+    SKIP_RETURN_CODE 77 TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
+endif()
