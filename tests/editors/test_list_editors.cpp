@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QHash>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -518,7 +519,7 @@ struct Any_Editor {
                          + "\" Type=\"\" Length=\"\" ReadOnly=\"\" Position=\"\" StartBit=\"\" Conversion=\"\" "
                            "MultiplicationFactor=\"\" Swap=\"\" SwapWord=\"\" Mnemonic=\"\"/>";
             else
-                Bytes += "<row Enable=\"Y\" Certificate=\"" + Name.toUtf8() + "\" Mnemonic=\"\"/>";
+                Bytes += "<row Enable=\"Y\" Certificate=\"" + Name.toUtf8().replace("\n", "&#10;") + "\" Mnemonic=\"\"/>";
         }
         if (Keys.isEmpty())
             Bytes.insert(Bytes.size() - 1, "/");
@@ -558,6 +559,28 @@ QStringList Keys(int From, int To)
 
 } // namespace
 
+namespace {
+
+// The certificates list refuses a row that is not one certificate, so its keys are real ones,
+// made once per name so that the saved file can be compared.
+QStringList With_Real_Certificates(const QStringList& Rows)
+{
+    static QHash<QString, QString> Made;
+    QStringList Out;
+    for (const QString& Row : Rows) {
+        if (Row.startsWith(QLatin1Char('R'))) {
+            if (!Made.contains(Row))
+                Made.insert(Row, Real_Certificate(Row));
+            Out << Made.value(Row);
+        } else {
+            Out << Row;
+        }
+    }
+    return Out;
+}
+
+} // namespace
+
 void Test_List_Editors::Rows_After_A_Blank_Key_Are_Not_Dropped_Silently_data()
 {
     QTest::addColumn<bool>("Certificates");
@@ -593,6 +616,10 @@ void Test_List_Editors::Rows_After_A_Blank_Key_Are_Not_Dropped_Silently()
     QFETCH(int, Empty_Row);
     QFETCH(int, Dropped);
     QFETCH(QStringList, Saved_On_Yes);
+    if (Certificates) {
+        Rows = With_Real_Certificates(Rows);
+        Saved_On_Yes = With_Real_Certificates(Saved_On_Yes);
+    }
 
     for (const Prompt_Answer Answer : {Prompt_Answer::No, Prompt_Answer::Yes}) {
         Both_Editors Both;
