@@ -1,7 +1,7 @@
 // What reading and checking the TLS material costs: the summaries under the
 // TLS boxes are refreshed on every keystroke, the checks run once per OK.
 #include "certificates/Certificate_Checks.h"
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 #include "support/Test_Certificates.h"
 
 #include <benchmark/benchmark.h>
@@ -26,22 +26,22 @@ Lang_Table& Lang()
     return Table;
 }
 
-void Inspect_Chain(benchmark::State& State)
+void Read_Chain(benchmark::State& State)
 {
     const QString Text = Pki().Server.Pem() + Pki().Root.Pem();
     for (auto _ : State)
-        benchmark::DoNotOptimize(Certificates::Summary(Certificates::Inspect(Text), Now, Lang()));
+        benchmark::DoNotOptimize(Certificates::Summary(Certificates::Read_Pem(Text), Now, Lang()));
 }
-BENCHMARK(Inspect_Chain)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Read_Chain)->Unit(benchmark::kMicrosecond);
 
 // One keystroke in the key password field: the key is tried with the new password.
-void Inspect_Encrypted_Key(benchmark::State& State)
+void Read_Encrypted_Key(benchmark::State& State)
 {
     const QString Text = Pki().Server_Key.Encrypted_Pem(QStringLiteral("s3cret"));
     for (auto _ : State)
-        benchmark::DoNotOptimize(Certificates::Inspect(Text, QStringLiteral("s3cre")));
+        benchmark::DoNotOptimize(Certificates::Read_Pem(Text, QStringLiteral("s3cre")));
 }
-BENCHMARK(Inspect_Encrypted_Key)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Read_Encrypted_Key)->Unit(benchmark::kMicrosecond);
 
 void Check_Server_Material(benchmark::State& State)
 {

@@ -2,7 +2,7 @@
 
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Openssl_Handles.h"
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 
 #include <QHash>
 
@@ -43,7 +43,7 @@ QString Row_Name(int Row, const QString& Mnemonic, const Lang_Table& Lang)
 }
 
 // What a box holds instead, for a message that refuses it.
-QString With_Detail(const QString& Text, const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang)
+QString With_Detail(const QString& Text, const Pem_Contents& Found, const QDateTime& Now, const Lang_Table& Lang)
 {
     const QString Detail = Found.Usable() ? Summary(Found, Now, Lang) : Found.Error;
     return Detail.isEmpty() ? Text : Text + QStringLiteral(" (") + Detail + u')';
@@ -95,7 +95,7 @@ bool Chains_To(const QList<Certificate_Info>& Chain, const QList<Certificate_Inf
 
 // A certificate box: text that is no certificate, or that carries a private
 // key to where only public material belongs, is refused.
-void Check_Certificate_Box(const Inspection& Found, Place Where, const QDateTime& Now, Collector& Out)
+void Check_Certificate_Box(const Pem_Contents& Found, Place Where, const QDateTime& Now, Collector& Out)
 {
     const QString Name = Field_Name(Where, Out.Lang);
     if (Found.Blank)
@@ -122,9 +122,9 @@ QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_C
     if (!Material.TLS_Enabled)
         return {};
     Collector Out{Lang, {}};
-    const Inspection Key = Inspect(Material.Key, Material.Key_Password);
-    const Inspection Server = Inspect(Material.Server_Certificate);
-    const Inspection Root = Inspect(Material.Root_Certificate);
+    const Pem_Contents Key = Read_Pem(Material.Key, Material.Key_Password);
+    const Pem_Contents Server = Read_Pem(Material.Server_Certificate);
+    const Pem_Contents Root = Read_Pem(Material.Root_Certificate);
 
     const QString Key_Name = Field_Name(Place::Key, Lang);
     const Private_Key_Info* Opened_Key = nullptr;
@@ -179,7 +179,7 @@ QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_
         const int Row = static_cast<int>(I) + 1;
         const Known_Certificate& Known = Rows[I];
         const QString Name = Row_Name(Row, Known.Mnemonic, Lang);
-        const Inspection Found = Inspect(Known.Certificate);
+        const Pem_Contents Found = Read_Pem(Known.Certificate);
         if (!Found.Keys.isEmpty()) {
             Out.Add(Problem::Key_In_List, Severity::Blocking, Place::Known_Row, Row, Lang[Text_Slot::Key_In_List].arg(Name));
             continue;

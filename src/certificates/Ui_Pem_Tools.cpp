@@ -1,7 +1,7 @@
 #include "certificates/Ui_Pem_Tools.h"
 
 #include "certificates/Certificate_Texts.h"
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 #include "localisation/Lang_Strings.h"
 #include "platform/Open_File_Dialog.h"
 #include "platform/Prompter.h"
@@ -22,7 +22,7 @@ void Pem_Summary_Label::Show(const QString& Text, const QString& Password)
     Last_Text = Text;
     Last_Password = Password;
     const QDateTime Now = QDateTime::currentDateTimeUtc();
-    const Inspection Found = Inspect(Text, Password);
+    const Pem_Contents Found = Read_Pem(Text, Password);
     Line = Summary(Found, Now, Lang);
     bool Out_Of_Date = false;
     for (const Certificate_Info& Certificate : Found.Certificates)

@@ -2,7 +2,7 @@
 
 #include "certificates/Certificate_Checks.h"
 #include "certificates/Certificate_Texts.h"
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 #include "certificates/Ui_Pem_Tools.h"
 #include "editors/List_Files.h"
 #include "editors/Par_Gen_File.h"
@@ -143,7 +143,7 @@ void TFTLS_Server_Known_Cert::Btn_LoadRowClick()
     if (!Pem)
         return;
     // A key file is refused here already: the list is sent to the device as public material.
-    if (!Certificates::Inspect(*Pem).Keys.isEmpty()) {
+    if (!Certificates::Read_Pem(*Pem).Keys.isEmpty()) {
         Prompts.Error(Space.Str(Slot::Key_In_List).arg(Space.Str(Slot::Row_Name).arg(Row)));
         return;
     }

@@ -1,6 +1,6 @@
 #include "editors/Ui_Certificate_Delegate.h"
 
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 #include "editors/Table_Model.h"
 #include "shell/Workspace.h"
 
@@ -29,7 +29,7 @@ Certificate_Delegate::Look Certificate_Delegate::Look_Of(const QString& Text) co
     }
     if (const auto Known = Seen.constFind(Text); Known != Seen.cend())
         return *Known;
-    const Inspection Found = Inspect(Text);
+    const Pem_Contents Found = Read_Pem(Text);
     Look Made;
     if (!Found.Blank) {
         Made.Summary = Summary(Found, Now, Space.Lang_Strings);

@@ -1,7 +1,7 @@
 // Which checks fire for the TLS material and the known-certificates list,
 // with keys and certificates made at run time.
 #include "certificates/Certificate_Checks.h"
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 #include "support/Test_Certificates.h"
 
 #include <QtTest>

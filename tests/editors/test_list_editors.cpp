@@ -499,11 +499,11 @@ struct Any_Editor {
     void Fill(const QStringList& Rows)
     {
         for (int Row = 1; Row <= Rows.size(); ++Row) {
-            const QString& Spec = Rows[Row - 1];
-            if (Spec.startsWith('~')) {
-                Table.Set_Cell(Row, Mnemonic, Spec.mid(1));
-            } else if (!Spec.isEmpty()) {
-                Table.Set_Cell(Row, Key, Spec);
+            const QString& Entry = Rows[Row - 1];
+            if (Entry.startsWith('~')) {
+                Table.Set_Cell(Row, Mnemonic, Entry.mid(1));
+            } else if (!Entry.isEmpty()) {
+                Table.Set_Cell(Row, Key, Entry);
                 if (Table.Kind() == Check_Kind::Text_Check)
                     Table.Set_Cell(Row, 1, QStringLiteral("N"));
             }

@@ -21,7 +21,7 @@ struct Key_Description {
 };
 
 struct Certificate_Info {
-    QString Subject;      // one line, most specific part first: "CN=plant-north, O=Acme, C=IT"
+    QString Subject;      // one line, narrowest part first: "CN=plant-north, O=Acme, C=IT"
     QString Common_Name;  // empty when the subject has none
     QString Issuer;
     QDateTime Not_Before;  // UTC
@@ -43,7 +43,7 @@ struct Private_Key_Info {
     QString Error;          // OpenSSL's reason when it could not be opened
 };
 
-struct Inspection {
+struct Pem_Contents {
     QList<Certificate_Info> Certificates;
     QList<Private_Key_Info> Keys;
     // Labels of blocks that are neither a certificate nor a private key ("PUBLIC KEY", ...).
@@ -67,15 +67,15 @@ struct Inspection {
 
 // Reads every PEM block of the text (CR LF, CR or LF line ends, blanks around
 // the lines allowed). An encrypted key is opened with Password when one is given.
-Inspection Inspect(const QString& Pem, const QString& Password = {});
+Pem_Contents Read_Pem(const QString& Pem, const QString& Password = {});
 
 // "CN=plant-north, valid until 2027-06-30, RSA 2048", "RSA 2048 private key,
 // encrypted", "not a certificate: no start line"; empty for a blank text.
 // Now decides whether a certificate is shown as expired or not yet valid.
-QString Summary(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang);
+QString Summary(const Pem_Contents& Found, const QDateTime& Now, const Lang_Table& Lang);
 // Subject, issuer, validity, serial, fingerprint and key of each certificate,
 // one line each, for a tooltip.
-QString Details(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang);
+QString Details(const Pem_Contents& Found, const QDateTime& Now, const Lang_Table& Lang);
 
 // The name a certificate is shown by: its common name, else its whole subject.
 QString Display_Name(const Certificate_Info& Certificate);

@@ -1,6 +1,6 @@
-// What the inspection of a pasted key or certificate text says, with keys and
+// What reading a pasted key or certificate text finds, with keys and
 // certificates made at run time.
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 #include "support/Test_Certificates.h"
 
 #include <QFile>
@@ -30,7 +30,7 @@ QString Indented(const QString& Text)
 }
 } // namespace
 
-class Test_Pem_Inspection : public QObject {
+class Test_Pem_Contents : public QObject {
     Q_OBJECT
 
     std::optional<Test_Pki::Set> Pki;
@@ -43,7 +43,7 @@ private slots:
         Ec_Key = Test_Pki::Make_Key(Test_Pki::Key_Type::EC_P256);
     }
 
-    void Inspects_data()
+    void Reads_data()
     {
         QTest::addColumn<QString>("Text");
         QTest::addColumn<QString>("Password");
@@ -105,7 +105,7 @@ private slots:
             << false << false << QStringLiteral("not a certificate: PUBLIC KEY");
     }
 
-    void Inspects()
+    void Reads()
     {
         QFETCH(QString, Text);
         QFETCH(QString, Password);
@@ -117,7 +117,7 @@ private slots:
 
         Lang_Table Lang;
         Lang.Create_Default_Strings();
-        const Inspection Found = Inspect(Text, Password);
+        const Pem_Contents Found = Read_Pem(Text, Password);
         QCOMPARE(Found.Certificates.size(), Certificates);
         QCOMPARE(Found.Keys.size(), Keys);
         if (Keys > 0) {
@@ -126,14 +126,14 @@ private slots:
             QCOMPARE(Found.Keys[0].Public_Key.isEmpty(), !Opened);
         }
         QCOMPARE(Certificates::Summary(Found, Now, Lang), Summary);
-        // The inspection leaves no error behind for the next OpenSSL user.
+        // Reading leaves no error behind for the next OpenSSL user.
         QCOMPARE(ERR_peek_error(), 0UL);
     }
 
     void Describes_a_certificate_whole()
     {
-        const Inspection Root = Inspect(Pki->Root.Pem());
-        const Inspection Server = Inspect(Pki->Server.Pem());
+        const Pem_Contents Root = Read_Pem(Pki->Root.Pem());
+        const Pem_Contents Server = Read_Pem(Pki->Server.Pem());
         QCOMPARE(Root.Certificates.size(), 1);
         QCOMPARE(Server.Certificates.size(), 1);
         const Certificate_Info& R = Root.Certificates[0];
@@ -153,7 +153,7 @@ private slots:
         QCOMPARE(S.Fingerprint, QString::fromLatin1(Expected.toHex(':').toUpper()));
         QCOMPARE(S.Der, Pki->Server.Der());
         // The key the certificate carries is the one its private key holds.
-        QCOMPARE(S.Public_Key, Inspect(Pki->Server_Key.Pem()).Keys[0].Public_Key);
+        QCOMPARE(S.Public_Key, Read_Pem(Pki->Server_Key.Pem()).Keys[0].Public_Key);
         QVERIFY(S.Public_Key != R.Public_Key);
     }
 
@@ -162,7 +162,7 @@ private slots:
         const Test_Pki::Made_Certificate Made = Test_Pki::Make_Certificate(
             {QStringLiteral("Umspannwerk Süd"), QStringLiteral("Città"), &Ec_Key, nullptr, nullptr, Now.addDays(-1),
              Now.addDays(100), false, 9});
-        const Inspection Found = Inspect(Made.Pem());
+        const Pem_Contents Found = Read_Pem(Made.Pem());
         QCOMPARE(Found.Certificates.size(), 1);
         QCOMPARE(Found.Certificates[0].Common_Name, QStringLiteral("Umspannwerk Süd"));
         QCOMPARE(Found.Certificates[0].Subject, QStringLiteral("CN=Umspannwerk Süd, O=Città"));
@@ -170,17 +170,17 @@ private slots:
 
     void Tells_blocks_apart()
     {
-        const Inspection Found = Inspect(QStringLiteral("junk before\n") + Pki->Server.Pem()
+        const Pem_Contents Found = Read_Pem(QStringLiteral("junk before\n") + Pki->Server.Pem()
                                          + QStringLiteral("-----BEGIN CERTIFICATE REQUEST-----\nMAA=\n"
                                                           "-----END CERTIFICATE REQUEST-----\n"));
         QCOMPARE(Found.Certificates.size(), 1);
         QCOMPARE(Found.Other_Blocks, QStringList{QStringLiteral("CERTIFICATE REQUEST")});
         QVERIFY(!Found.Is_Single_Certificate());
-        QVERIFY(Inspect(Pki->Server.Pem()).Is_Single_Certificate());
+        QVERIFY(Read_Pem(Pki->Server.Pem()).Is_Single_Certificate());
 
         // A certificate block whose content is no certificate is named with OpenSSL's reason.
-        const Inspection Garbage =
-            Inspect(QStringLiteral("-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n"));
+        const Pem_Contents Garbage =
+            Read_Pem(QStringLiteral("-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n"));
         QVERIFY(!Garbage.Usable());
         QCOMPARE(Garbage.Unreadable_Blocks.size(), 1);
         QVERIFY2(Garbage.Error.startsWith(QStringLiteral("CERTIFICATE: ")), qPrintable(Garbage.Error));
@@ -197,9 +197,9 @@ private slots:
         QTest::addColumn<QByteArray>("Public_Key");
 
         const Test_Pki::Set& P = *Pki;
-        const QByteArray Server_Public = Inspect(P.Server.Pem()).Certificates[0].Public_Key;
-        const QByteArray Root_Public = Inspect(P.Root.Pem()).Certificates[0].Public_Key;
-        const QByteArray Ec_Public = Inspect(Ec_Key.Pem()).Keys[0].Public_Key;
+        const QByteArray Server_Public = Read_Pem(P.Server.Pem()).Certificates[0].Public_Key;
+        const QByteArray Root_Public = Read_Pem(P.Root.Pem()).Certificates[0].Public_Key;
+        const QByteArray Ec_Public = Read_Pem(Ec_Key.Pem()).Keys[0].Public_Key;
         QTest::newRow("PEM certificate") << P.Server.Pem().toLatin1() << 1 << 0 << false << Server_Public;
         QTest::newRow("PEM with byte-order mark and CR LF")
             << QByteArray("\xEF\xBB\xBF") + With_Crlf(P.Server.Pem()).toLatin1() << 1 << 0 << false << Server_Public;
@@ -223,7 +223,7 @@ private slots:
         QVERIFY2(Pem.has_value(), qPrintable(Pem.error()));
         QVERIFY(!Pem->contains(u'\r'));
         QVERIFY(!Pem->startsWith(QChar(0xFEFF)));
-        const Inspection Found = Inspect(*Pem, Password);
+        const Pem_Contents Found = Read_Pem(*Pem, Password);
         QCOMPARE(Found.Certificates.size(), Certificates);
         QCOMPARE(Found.Keys.size(), Keys);
         // Converted, the key or certificate is still the same.
@@ -274,5 +274,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(Test_Pem_Inspection)
-#include "test_pem_inspection.moc"
+QTEST_GUILESS_MAIN(Test_Pem_Contents)
+#include "test_pem_contents.moc"

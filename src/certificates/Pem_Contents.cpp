@@ -1,4 +1,4 @@
-#include "certificates/Pem_Inspection.h"
+#include "certificates/Pem_Contents.h"
 
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Openssl_Handles.h"
@@ -34,7 +34,7 @@ QByteArray Normalised(const QString& Text)
 QString Name_Text(const X509_NAME* Name)
 {
     Bio Sink(BIO_new(BIO_s_mem()));
-    // RFC 2253 order (most specific first), UTF-8 kept, ", " between the parts.
+    // RFC 2253 order (narrowest part first), UTF-8 kept, ", " between the parts.
     const unsigned long Flags = (XN_FLAG_RFC2253 & ~XN_FLAG_SEP_MASK & ~ASN1_STRFLGS_ESC_MSB) | XN_FLAG_SEP_CPLUS_SPC;
     X509_NAME_print_ex(Sink.get(), Name, 0, Flags);
     return QString::fromUtf8(Memory_Contents(Sink.get()));
@@ -194,7 +194,7 @@ Private_Key_Info Read_Key(const Pem_Block& Block, const QString& Password)
     return Info;
 }
 
-void Read_Block(const Pem_Block& Block, const QString& Password, Inspection& Found)
+void Read_Block(const Pem_Block& Block, const QString& Password, Pem_Contents& Found)
 {
     if (Is_Certificate_Label(Block.Label)) {
         const auto* P = reinterpret_cast<const unsigned char*>(Block.Data.constData());
@@ -257,9 +257,9 @@ QString Display_Name(const Certificate_Info& Certificate)
 
 QString Date_Text(const QDateTime& When) { return When.toUTC().date().toString(Qt::ISODate); }
 
-Inspection Inspect(const QString& Pem, const QString& Password)
+Pem_Contents Read_Pem(const QString& Pem, const QString& Password)
 {
-    Inspection Found;
+    Pem_Contents Found;
     Found.Blank = Pem.trimmed().isEmpty();
     if (Found.Blank)
         return Found;
@@ -298,7 +298,7 @@ Inspection Inspect(const QString& Pem, const QString& Password)
     return Found;
 }
 
-QString Summary(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang)
+QString Summary(const Pem_Contents& Found, const QDateTime& Now, const Lang_Table& Lang)
 {
     if (Found.Blank)
         return {};
@@ -320,7 +320,7 @@ QString Summary(const Inspection& Found, const QDateTime& Now, const Lang_Table&
     return Parts.join(QStringLiteral("; "));
 }
 
-QString Details(const Inspection& Found, const QDateTime& Now, const Lang_Table& Lang)
+QString Details(const Pem_Contents& Found, const QDateTime& Now, const Lang_Table& Lang)
 {
     QStringList Lines;
     for (const Certificate_Info& Certificate : Found.Certificates) {
@@ -405,7 +405,7 @@ std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table&
     const std::expected<QString, QString> Pem = File_To_Pem(Bytes);
     if (!Pem)
         return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Pem.error());
-    const Inspection Found = Inspect(*Pem);
+    const Pem_Contents Found = Read_Pem(*Pem);
     if (!Found.Usable())
         return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Found.Error);
     return Pem;
