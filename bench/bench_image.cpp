@@ -3,7 +3,7 @@
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
 #include "platform/Decimal_Separator.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 // Both must stay well under a frame (16 ms).
 #include "editors/Ui_Variable_Map.h"
 #include "editors/Variable_Placement.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 
 #include <QApplication>
 #include <QImage>

@@ -10,8 +10,8 @@
 #include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Ui_Save_File_Dialog.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Ui_Guarded_Application.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Guarded_Application.h"
+#include "foundation/Workspace.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Writes the translator's template: one line for every slot whose English
 // default is not the single blank.
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "platform/File_Write.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Pem_Contents.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "platform/Open_File_Dialog.h"
 #include "platform/Prompter.h"
 

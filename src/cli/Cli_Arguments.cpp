@@ -1,7 +1,7 @@
 #include "cli/Cli_Arguments.h"
 
-#include "editors/Input_Helpers.h"
-#include "shell/Workspace.h"
+#include "foundation/Text_Rules.h"
+#include "foundation/Workspace.h"
 
 #include <QCommandLineParser>
 

@@ -9,7 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "update/Update_Parameter_File.h"
 
 #include <QCoreApplication>

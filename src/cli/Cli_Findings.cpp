@@ -1,11 +1,11 @@
 #include "cli/Cli_Findings.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "editors/List_Files.h"
 #include "editors/Par_Gen_File.h"
 #include "editors/Table_Model.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #include "editors/List_Files.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "editors/Table_Model.h"
 #include "platform/Xml_File.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "platform/File_Write.h"
 
 #include <QByteArray>

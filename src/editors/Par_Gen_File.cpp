@@ -1,6 +1,6 @@
 #include "editors/Par_Gen_File.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Xml_File.h"
 
 namespace Par_Gen {

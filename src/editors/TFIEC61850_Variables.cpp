@@ -1,14 +1,14 @@
 #include "editors/TFIEC61850_Variables.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "editors/List_Files.h"
 #include "editors/Ui_Table_View.h"
 #include "editors/Ui_Variable_Map.h"
 #include "editors/Variable_Placement.h"
 #include "editors/Variables_Csv.h"
 #include "platform/Prompter.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -5,12 +5,12 @@
 #include "certificates/Ui_Pem_Tools.h"
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
-#include "editors/Ui_Collapsible_Group.h"
+#include "widgets/Ui_Collapsible_Group.h"
 #include "platform/Xml_File.h"
 #include "platform/Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editors/Par_Gen_File.h"
-#include "shell/Ui_Title_Area.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
 

@@ -11,8 +11,8 @@
 #include "platform/Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Xml_File.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -2,7 +2,7 @@
 
 #include "editors/Table_Model.h"
 #include "platform/Prompter.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "certificates/Pem_Contents.h"
 #include "editors/Table_Model.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>

@@ -3,8 +3,8 @@
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_View.h"
 #include "platform/Prompter.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QDir>
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 
 #include "editors/Table_Model.h"
 #include "platform/File_Write.h"
-#include "shell/Ui_Title_Area.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "editors/Table_Model.h"
 #include "editors/Table_Rows.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "editors/Ui_Variable_Map.h"
 
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "editors/Variable_Placement.h"
 
-#include "editors/Input_Helpers.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Text_Rules.h"
+#include "foundation/Lang_Strings.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "editors/Variables_Csv.h"
 
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "platform/File_Write.h"
 #include "platform/Open_File_Dialog.h"
 #include "platform/Prompter.h"

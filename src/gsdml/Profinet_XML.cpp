@@ -1,12 +1,12 @@
 #include "gsdml/Profinet_XML.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "gsdml/Profinet_XML_Lines.h"
 #include "platform/File_Write.h"
 #include "platform/Prompter.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>

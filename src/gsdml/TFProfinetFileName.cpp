@@ -2,8 +2,8 @@
 
 #include "gsdml/Profinet_File_Name.h"
 #include "platform/Prompter.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Ui_Title_Area.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QDate>
 #include <QDialog>

@@ -2,7 +2,7 @@
 #include "image/Configuration_Image.h"
 
 #include "platform/Prompter.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "image/Configuration_Image.h"
 
 #include "platform/Decimal_Separator.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <cstring>
 

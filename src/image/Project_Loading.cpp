@@ -2,9 +2,9 @@
 // lenient: what is missing or does not convert takes its fallback, silently.
 #include "image/Configuration_Image.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QFile>
 #include <QFileInfo>

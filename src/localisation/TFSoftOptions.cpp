@@ -4,9 +4,9 @@
 #include "localisation/Ui_Qt_Translation.h"
 #include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Web_Addresses.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Web_Addresses.h"
+#include "foundation/Workspace.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "localisation/Version_Check.h"
 #include "platform/Platform_Services.h"
-#include "shell/Ui_Title_Area.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
 #include <QStringList>

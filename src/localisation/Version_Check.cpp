@@ -1,6 +1,6 @@
 #include "localisation/Version_Check.h"
 
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <optional>
 

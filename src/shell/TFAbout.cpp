@@ -1,9 +1,9 @@
 #include "shell/TFAbout.h"
 
 #include "platform/Desktop_Shell.h"
-#include "shell/Ui_Logo.h"
-#include "shell/Web_Addresses.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Logo.h"
+#include "foundation/Web_Addresses.h"
+#include "foundation/Workspace.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "shell/TFNew_Project.h"
 
 #include "platform/Prompter.h"
-#include "shell/Project_Folders.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "foundation/Project_Folders.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QKeyEvent>
 #include <QLabel>

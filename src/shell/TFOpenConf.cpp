@@ -1,8 +1,8 @@
 #include "shell/TFOpenConf.h"
 
-#include "shell/Project_Folders.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "foundation/Project_Folders.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 
 #include <QLabel>
 #include <QListWidget>

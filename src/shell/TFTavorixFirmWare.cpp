@@ -14,11 +14,11 @@
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
-#include "shell/Ui_Dialog_Place.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Ui_Error_Handler.h"
-#include "shell/Web_Addresses.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Dialog_Place.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "widgets/Ui_Error_Handler.h"
+#include "foundation/Web_Addresses.h"
+#include "foundation/Workspace.h"
 #include "update/TFBoot.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Platform_Services.h"
-#include "shell/Ui_Title_Area.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QMainWindow>
 #include <QTimer>

@@ -1,11 +1,11 @@
 #include "update/TFBoot.h"
 
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Process_Runner.h"
 #include "platform/Prompter.h"
-#include "shell/Ui_Error_Handler.h"
-#include "shell/Ui_Fit_Text.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Error_Handler.h"
+#include "widgets/Ui_Fit_Text.h"
+#include "foundation/Workspace.h"
 #include "update/Reachability.h"
 #include "update/Update_Parameter_File.h"
 

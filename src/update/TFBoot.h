@@ -2,8 +2,8 @@
 
 #include "platform/Platform_Services.h"
 #include "platform/Xml_File.h"
-#include "shell/Start_Program.h"
-#include "shell/Ui_Title_Area.h"
+#include "update/Start_Program.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
 #include <QPointer>

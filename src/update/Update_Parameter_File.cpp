@@ -1,7 +1,7 @@
 #include "update/Update_Parameter_File.h"
 
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/Decimal_Separator.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 #include "update/Update_Parameter_File.h"

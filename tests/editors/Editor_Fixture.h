@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "editors/TFParGen.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 

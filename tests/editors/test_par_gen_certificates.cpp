@@ -6,7 +6,7 @@
 #include "editors/List_Files.h"
 #include "editors/Par_Gen_File.h"
 #include "editors/TFParGen.h"
-#include "editors/Ui_Collapsible_Group.h"
+#include "widgets/Ui_Collapsible_Group.h"
 #include "support/Scripted_File_Dialogs.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Support.h"

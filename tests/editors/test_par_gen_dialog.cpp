@@ -1,7 +1,7 @@
 #include "Editor_Fixture.h"
 #include "editors/Par_Gen_File.h"
 #include "editors/TFParGen.h"
-#include "editors/Ui_Collapsible_Group.h"
+#include "widgets/Ui_Collapsible_Group.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 

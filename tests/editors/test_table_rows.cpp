@@ -1,7 +1,7 @@
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
 #include "editors/Table_Rows.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 
 #include <QAbstractItemModelTester>

@@ -1,5 +1,5 @@
 #include "editors/Variable_Placement.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 
 #include <QTest>
 

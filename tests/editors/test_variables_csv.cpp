@@ -1,5 +1,5 @@
 #include "editors/Variables_Csv.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "support/Scripted_File_Dialogs.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"

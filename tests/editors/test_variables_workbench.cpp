@@ -5,8 +5,8 @@
 #include "editors/Ui_Variable_Map.h"
 #include "editors/Variables_Csv.h"
 #include "support/Scripted_File_Dialogs.h"
-#include "localisation/Lang_Strings.h"
-#include "shell/Ui_Fit_Text.h"
+#include "foundation/Lang_Strings.h"
+#include "widgets/Ui_Fit_Text.h"
 #include "support/Test_Support.h"
 
 #include <QApplication>

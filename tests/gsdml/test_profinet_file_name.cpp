@@ -1,6 +1,6 @@
 #include "gsdml/TFProfinetFileName.h"
 #include "gsdml/Profinet_File_Name.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 

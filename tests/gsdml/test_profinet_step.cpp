@@ -1,6 +1,6 @@
 #include "gsdml/TFProfinetFileName.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 #include "Gsdml_Fixtures.h"

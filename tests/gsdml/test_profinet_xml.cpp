@@ -1,6 +1,6 @@
 #include "gsdml/Profinet_XML.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 #include "Gsdml_Fixtures.h"

@@ -1,8 +1,8 @@
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
 #include "platform/Decimal_Separator.h"
-#include "shell/Ui_Error_Handler.h"
-#include "shell/Workspace.h"
+#include "widgets/Ui_Error_Handler.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 

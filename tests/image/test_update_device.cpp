@@ -2,7 +2,7 @@
 // its bank files, with the messages a user sees when that cannot be done.
 #include "image/Image_Fixtures.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 

@@ -2,7 +2,7 @@
 // built-in table, so a slot added to the program without a translation, a
 // mistyped line that the loader would silently skip, or a lost blank at the
 // joint of a composed message fails here and not in front of a user.
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "localisation/Language_Files.h"
 #include "localisation/Ui_Qt_Translation.h"
 #include "support/Test_Support.h"

@@ -3,8 +3,8 @@
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Web_Addresses.h"
-#include "shell/Workspace.h"
+#include "foundation/Web_Addresses.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 

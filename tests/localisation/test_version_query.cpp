@@ -1,7 +1,7 @@
 #include "localisation/TFSoftOptions.h"
 #include "localisation/Version_Check.h"
 #include "platform/Qt_Http_Client.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 

@@ -11,11 +11,11 @@
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "platform/Decimal_Separator.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 

@@ -14,7 +14,7 @@
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "protocol/Update_Protocol.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/File_Limit.h"
 #include "support/Program_Folder.h"
 #include "support/Scripted_Prompter.h"

@@ -1,9 +1,9 @@
 #include "platform/Desktop_Shell.h"
 #include "shell/TFNew_Project.h"
-#include "shell/Web_Addresses.h"
+#include "foundation/Web_Addresses.h"
 #include "shell/TFOpenConf.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
 

@@ -6,11 +6,11 @@
 
 #include "editors/Table_Model.h"
 #include "editors/Ui_Table_View.h"
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "localisation/Options_Fakes.h"
 #include "shell/TFAbout.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/Platform_Services.h"
 #include "shell/TFTavorixFirmWare.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "platform/Platform_Services.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 #include "update/TFBoot.h"

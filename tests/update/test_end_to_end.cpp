@@ -8,7 +8,7 @@
 #include "platform/Process_Runner.h"
 #include "platform/Xml_File.h"
 #include "protocol/Update_Protocol.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
 #include "shell/TFTavorixFirmWare.h"

@@ -1,6 +1,6 @@
 #include "platform/Clock.h"
 #include "platform/Process_Runner.h"
-#include "shell/Start_Program.h"
+#include "update/Start_Program.h"
 #include "update/Update_Fakes.h"
 
 #include <QFileInfo>

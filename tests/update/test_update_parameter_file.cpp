@@ -1,5 +1,5 @@
 #include "platform/Xml_File.h"
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Test_Support.h"
 #include "update/Update_Parameter_File.h"
 

@@ -1,4 +1,4 @@
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include "platform/Xml_File.h"
 

@@ -1,4 +1,4 @@
-#include "shell/Ui_Title_Area.h"
+#include "widgets/Ui_Title_Area.h"
 
 #include <QFont>
 #include <QLabel>

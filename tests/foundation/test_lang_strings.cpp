@@ -1,4 +1,4 @@
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 #include "support/Test_Support.h"
 
 #include <QTemporaryDir>

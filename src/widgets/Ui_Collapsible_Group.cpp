@@ -1,4 +1,4 @@
-#include "editors/Ui_Collapsible_Group.h"
+#include "widgets/Ui_Collapsible_Group.h"
 
 #include <QFrame>
 #include <QToolButton>

@@ -1,4 +1,4 @@
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Decimal_Separator.h"
 
 #include <QTest>
@@ -16,7 +16,7 @@ public:
 
 } // namespace
 
-class Test_Input_Helpers : public QObject {
+class Test_Text_Rules : public QObject {
     Q_OBJECT
 private slots:
     void Read_Integer_data();
@@ -29,7 +29,7 @@ private slots:
     void Text_To_Float();
 };
 
-void Test_Input_Helpers::Read_Integer_data()
+void Test_Text_Rules::Read_Integer_data()
 {
     QTest::addColumn<QString>("Text");
     QTest::addColumn<bool>("Ok");
@@ -59,7 +59,7 @@ void Test_Input_Helpers::Read_Integer_data()
     QTest::newRow("non-Latin digits") << QString::fromUtf8("\u0661\u0662") << false << 0;
 }
 
-void Test_Input_Helpers::Read_Integer()
+void Test_Text_Rules::Read_Integer()
 {
     QFETCH(QString, Text);
     QFETCH(bool, Ok);
@@ -71,7 +71,7 @@ void Test_Input_Helpers::Read_Integer()
     QCOMPARE(::Read_Integer(Text, -1), Ok ? Value : -1);
 }
 
-void Test_Input_Helpers::Split_IP_Address_data()
+void Test_Text_Rules::Split_IP_Address_data()
 {
     QTest::addColumn<QString>("Text");
     QTest::addColumn<bool>("Ok");
@@ -88,7 +88,7 @@ void Test_Input_Helpers::Split_IP_Address_data()
     QTest::newRow("empty part") << "10..1.2" << false << QStringList{"10", "", "1", "2"};
 }
 
-void Test_Input_Helpers::Split_IP_Address()
+void Test_Text_Rules::Split_IP_Address()
 {
     QFETCH(QString, Text);
     QFETCH(bool, Ok);
@@ -100,7 +100,7 @@ void Test_Input_Helpers::Split_IP_Address()
             QCOMPARE(Result.Parts[static_cast<size_t>(I)], Parts[I]);
 }
 
-void Test_Input_Helpers::Get_Decimal_Separator_data()
+void Test_Text_Rules::Get_Decimal_Separator_data()
 {
     QTest::addColumn<QString>("Setting");
     QTest::addColumn<QChar>("Separator");
@@ -111,7 +111,7 @@ void Test_Input_Helpers::Get_Decimal_Separator_data()
     QTest::newRow("only the first character counts") << ".," << QChar('.');
 }
 
-void Test_Input_Helpers::Get_Decimal_Separator()
+void Test_Text_Rules::Get_Decimal_Separator()
 {
     QFETCH(QString, Setting);
     QFETCH(QChar, Separator);
@@ -119,7 +119,7 @@ void Test_Input_Helpers::Get_Decimal_Separator()
     QCOMPARE(::Get_Decimal_Separator(Source), Separator);
 }
 
-void Test_Input_Helpers::Text_To_Float_data()
+void Test_Text_Rules::Text_To_Float_data()
 {
     QTest::addColumn<QString>("Text");
     QTest::addColumn<QChar>("Separator");
@@ -144,7 +144,7 @@ void Test_Input_Helpers::Text_To_Float_data()
     }
 }
 
-void Test_Input_Helpers::Text_To_Float()
+void Test_Text_Rules::Text_To_Float()
 {
     QFETCH(QString, Text);
     QFETCH(QChar, Separator);
@@ -155,5 +155,5 @@ void Test_Input_Helpers::Text_To_Float()
     QCOMPARE(Result.Value, Value);
 }
 
-QTEST_GUILESS_MAIN(Test_Input_Helpers)
-#include "test_input_helpers.moc"
+QTEST_GUILESS_MAIN(Test_Text_Rules)
+#include "test_text_rules.moc"

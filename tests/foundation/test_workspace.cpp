@@ -1,4 +1,4 @@
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 #include "support/Test_Support.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "shell/Ui_Logo.h"
+#include "widgets/Ui_Logo.h"
 
 #include <QFont>
 #include <QLinearGradient>

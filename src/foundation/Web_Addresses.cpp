@@ -1,6 +1,6 @@
-#include "shell/Web_Addresses.h"
+#include "foundation/Web_Addresses.h"
 
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 QString Home_Page_Url() { return QStringLiteral("http://") + Identity::Maker_Host + QStringLiteral("/HOME/default.asp?frompg=SW40610"); }
 

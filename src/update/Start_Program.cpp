@@ -1,4 +1,4 @@
-#include "shell/Start_Program.h"
+#include "update/Start_Program.h"
 
 #include "platform/Clock.h"
 #include "platform/Process_Runner.h"

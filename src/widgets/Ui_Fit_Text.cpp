@@ -1,4 +1,4 @@
-#include "shell/Ui_Fit_Text.h"
+#include "widgets/Ui_Fit_Text.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

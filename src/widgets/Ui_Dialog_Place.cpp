@@ -1,4 +1,4 @@
-#include "shell/Ui_Dialog_Place.h"
+#include "widgets/Ui_Dialog_Place.h"
 
 #include <QDialog>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "editors/Input_Helpers.h"
+#include "foundation/Text_Rules.h"
 
 #include "platform/Decimal_Separator.h"
 

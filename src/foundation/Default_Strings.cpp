@@ -1,5 +1,5 @@
 // English default texts of the string table; every slot not listed holds a single blank.
-#include "localisation/Default_Strings.h"
+#include "foundation/Default_Strings.h"
 
 namespace {
 

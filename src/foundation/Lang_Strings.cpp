@@ -1,6 +1,6 @@
-#include "localisation/Lang_Strings.h"
+#include "foundation/Lang_Strings.h"
 
-#include "localisation/Default_Strings.h"
+#include "foundation/Default_Strings.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "shell/Ui_Guarded_Application.h"
+#include "widgets/Ui_Guarded_Application.h"
 
-#include "shell/Ui_Error_Handler.h"
+#include "widgets/Ui_Error_Handler.h"
 
 bool Guarded_Application::notify(QObject* Receiver, QEvent* Event)
 {

@@ -1,6 +1,6 @@
-#include "shell/Project_Folders.h"
+#include "foundation/Project_Folders.h"
 
-#include "shell/Workspace.h"
+#include "foundation/Workspace.h"
 
 #include <QDir>
 #include <QDirIterator>
