@@ -2,7 +2,7 @@
 
 #include "foundation/Text_Rules.h"
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "editors/Par_Gen_Checks.h"
 #include "editors/Table_Model.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
