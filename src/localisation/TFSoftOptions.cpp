@@ -2,6 +2,8 @@
 
 #include "localisation/Language_Files.h"
 #include "localisation/Ui_Qt_Translation.h"
+#include "localisation/Version_Check.h"
+#include "localisation/Version_Watch.h"
 #include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -9,16 +11,13 @@
 #include "foundation/Workspace.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -28,10 +27,10 @@ constexpr int Dialog_H = 420;
 constexpr int Flag_Size = 48;
 } // namespace
 
-TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTimer& Timer_Update_,
-                             std::function<void()> Change_Language_, QWidget* Parent)
-    : QDialog(Parent), Space(Space_), Services(Services_), Timer_Update(Timer_Update_),
-      Change_Language(std::move(Change_Language_))
+TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Version_Watch& Watch_,
+                             std::function<void()> Change_All_Languages_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Services(Services_), Watch(Watch_),
+      Change_All_Languages(std::move(Change_All_Languages_))
 {
     setObjectName(QStringLiteral("TFSoftOptions"));
     setFixedSize(Dialog_W, Dialog_H);
@@ -260,12 +259,6 @@ void TFSoftOptions::Btn_NextClick(QPushButton* Button)
 
 bool TFSoftOptions::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Watched == &Timer_Update) {
-        if (Event->type() != QEvent::Timer)
-            return QDialog::eventFilter(Watched, Event);
-        Tick_Held = true;
-        return true;
-    }
     for (int K = 0; K < Languages_Per_Page; ++K) {
         if (Watched != I_L[K] && Watched != L_L[K])
             continue;
@@ -304,8 +297,8 @@ void TFSoftOptions::LangClick(int Place)
     // Init_Language names English when the picked file has gone: Qt follows what was loaded.
     Apply_Qt_Translation(Space.Language_Name);
     Space.Language_Name = Remembered;
-    if (Change_Language)
-        Change_Language();
+    if (Change_All_Languages)
+        Change_All_Languages();
     else
         Set_Lang();
     Update_Lang_Page(Show_Page);
@@ -319,18 +312,7 @@ void TFSoftOptions::Update_CheckBox()
 
 bool TFSoftOptions::Check_Version()
 {
-    // The query waits with events running. A tick of the periodic check that
-    // falls due meanwhile (a manual check while the timer runs) would start a
-    // second query inside this one; it is held back and delivered afterwards.
-    Tick_Held = false;
-    Timer_Update.installEventFilter(this);
-    const auto Release = qScopeGuard([this] {
-        Timer_Update.removeEventFilter(this);
-        if (Tick_Held && Timer_Update.isActive())
-            QCoreApplication::postEvent(&Timer_Update, new QTimerEvent(Timer_Update.timerId()));
-        Tick_Held = false;
-    });
-    return Version_Check::Is_Newer_Published(Services.Http, Server);
+    return Watch.Check_Version();
 }
 
 void TFSoftOptions::Btn_Check_UpdateClick()
@@ -362,12 +344,7 @@ void TFSoftOptions::Btn_OKClick()
     Space.Language_Name = Language_In_Use;
     Space.Enable_Internet = CB_En_Con->isChecked();
     Space.Enable_Update = CB_Update->isChecked();
-    if (Space.Update_Timer_Wanted()) {
-        if (!Timer_Update.isActive())
-            Timer_Update.start();
-    } else {
-        Timer_Update.stop();
-    }
+    Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
     Space.Enable_Jump_Field_Tables = CB_Soft_Set_Jump_Table->isChecked();
     Space.Double_Click_Auto_Size = CB_DoubleClick_Auto_Size->isChecked();
     accept();
