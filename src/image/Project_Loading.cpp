@@ -129,7 +129,7 @@ void Configuration_Image::Load_IEC61850_Variables()
                                                                          : 0;
 
         const QString Factor = Item.Text(MultiplicationFactor, R);
-        Var.Multiplication_Factor = Factor.trimmed().toUpper() == QLatin1StringView("NONE")
+        Var.Multiplication_Factor = Ascii_Upper(Trimmed(Factor)) == QLatin1StringView("NONE")
                                         ? 1.0F
                                         : Text_To_Float(Factor, Decimal).Value;
 

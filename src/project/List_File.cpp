@@ -55,7 +55,7 @@ QString Text(const Attribute_Info& Info, Reader Who, const std::optional<QString
     const QString Given = Value ? *Value : Default_Of(How).value_or(QString());
     switch (How.How) {
     case Rule::Text: return Given;
-    case Rule::Upper_Trimmed: return Given.trimmed().toUpper();
+    case Rule::Upper_Trimmed: return Ascii_Upper(Trimmed(Given));
     case Rule::Integer: return QString::number(Integer(Info, Who, Value));
     case Rule::Exactly_Y:
     case Rule::Y_Any_Case:
@@ -79,7 +79,7 @@ bool Flag(const Attribute_Info& Info, Reader Who, const std::optional<QString>& 
         return false;
     switch (How.How) {
     case Rule::Exactly_Y: return *Given == QLatin1String("Y");
-    case Rule::Y_Any_Case: return Given->trimmed().toUpper() == QLatin1String("Y");
+    case Rule::Y_Any_Case: return Ascii_Upper(Trimmed(*Given)) == QLatin1String("Y");
     case Rule::Not_N: return *Given != QLatin1String("N");
     default: return false;
     }
@@ -89,7 +89,7 @@ QList<QStringList> Rows_To_Write(const QList<QStringList>& Rows, int Key)
 {
     QList<QStringList> Written;
     for (const QStringList& Row : Rows) {
-        if (Row.value(Key).trimmed().isEmpty())
+        if (Trimmed(Row.value(Key)).isEmpty())
             break;
         Written.append(Row);
     }

@@ -73,7 +73,7 @@ QString Stored::Text(int Element, Reader Who) const
     const std::optional<QString>& Value = (*this)[Element];
     switch (How.How) {
     case Rule::Text: return Value.value_or(Default_Text(How));
-    case Rule::Text_Not_Blank: return Value && !Value->trimmed().isEmpty() ? *Value : Default_Text(How);
+    case Rule::Text_Not_Blank: return Value && !Trimmed(*Value).isEmpty() ? *Value : Default_Text(How);
     case Rule::Reads_As_1:
     case Rule::Exactly_1: return Flag(Element, Who) ? QStringLiteral("1") : QStringLiteral("0");
     case Rule::Integer: return QString::number(Integer(Element, Who));
