@@ -3,6 +3,7 @@
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Openssl_Handles.h"
 #include "certificates/Pem_Contents.h"
+#include "foundation/Text_Rules.h"
 
 #include <QHash>
 
@@ -111,7 +112,7 @@ void Check_Certificate_Box(const Pem_Contents& Found, Place Where, const QDateTi
 bool Has_Enabled(const QList<Known_Certificate>& Rows)
 {
     return std::any_of(Rows.begin(), Rows.end(),
-                       [](const Known_Certificate& Row) { return Row.Enabled && !Row.Certificate.trimmed().isEmpty(); });
+                       [](const Known_Certificate& Row) { return Row.Enabled && !Trimmed(Row.Certificate).isEmpty(); });
 }
 
 } // namespace

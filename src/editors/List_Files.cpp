@@ -73,7 +73,7 @@ Xml_File Build(const Table_Model& Table)
     pugi::xml_node Root;
     Xml_File Xml = New_Document("IEC61850_Variables", Root);
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
-        if (Table.Cell(Row, Col_Name).trimmed().isEmpty())
+        if (Trimmed(Table.Cell(Row, Col_Name)).isEmpty())
             break;
         pugi::xml_node Item = Xml_File::Add_Element(Root, "row");
         for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column)
@@ -156,9 +156,9 @@ void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows)
 std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
 {
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
-        if (Table.Cell(Row, Col_Name).trimmed().isEmpty())
+        if (Trimmed(Table.Cell(Row, Col_Name)).isEmpty())
             return std::nullopt;
-        if (Table.Cell(Row, Col_Enable).trimmed() != QLatin1String("Y"))
+        if (Trimmed(Table.Cell(Row, Col_Enable)) != QLatin1String("Y"))
             continue;
         const QString Prefix = Lang[929] + QString::number(Row);
         const qint32 Length = Read_Integer(Table.Cell(Row, Col_Length), -1);
@@ -168,12 +168,12 @@ std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, i
         if (Position < 0 || Position > NByte_IN - 1)
             return Problem{Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position};
         if (Table.Cell(Row, Col_Type) == QLatin1String("Digital (Bit)")
-            && Table.Cell(Row, Col_StartBit).trimmed().isEmpty())
+            && Trimmed(Table.Cell(Row, Col_StartBit)).isEmpty())
             return Problem{Prefix + Lang[938], Row, Col_StartBit};
-        if (Table.Cell(Row, Col_Conversion).trimmed().isEmpty())
+        if (Trimmed(Table.Cell(Row, Col_Conversion)).isEmpty())
             return Problem{Prefix + Lang[939], Row, Col_Conversion};
         const QString Factor = Table.Cell(Row, Col_MultiplicationFactor);
-        if (Factor.toUpper().trimmed() != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
+        if (Ascii_Upper(Trimmed(Factor)) != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
             return Problem{Prefix + Lang[940], Row, Col_MultiplicationFactor};
     }
     return std::nullopt;
@@ -201,7 +201,7 @@ Xml_File Build(const Table_Model& Table)
     pugi::xml_node Root;
     Xml_File Xml = New_Document("TLS_Server_Known_Cert", Root);
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
-        if (Table.Cell(Row, Col_Certificate).trimmed().isEmpty())
+        if (Trimmed(Table.Cell(Row, Col_Certificate)).isEmpty())
             break;
         pugi::xml_node Item = Xml_File::Add_Element(Root, "row");
         const bool On = Table.Has_Check(Row, Col_Enable) && Table.Checked(Row, Col_Enable);

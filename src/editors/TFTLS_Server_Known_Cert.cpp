@@ -8,6 +8,7 @@
 #include "editors/Par_Gen_File.h"
 #include "editors/Ui_Certificate_Delegate.h"
 #include "editors/Ui_Table_View.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Xml_File.h"
@@ -121,7 +122,7 @@ bool TFTLS_Server_Known_Cert::Controllo_dati()
     using namespace Certificates;
     // The rows the file receives: up to the first without a certificate.
     QList<Known_Certificate> Rows;
-    for (int Row = 1; Row < Table.Row_Count() && !Table.Cell(Row, T::Col_Certificate).trimmed().isEmpty(); ++Row)
+    for (int Row = 1; Row < Table.Row_Count() && !Trimmed(Table.Cell(Row, T::Col_Certificate)).isEmpty(); ++Row)
         Rows.append({Table.Checked(Row, T::Col_Enable), Table.Cell(Row, T::Col_Certificate),
                      Table.Cell(Row, T::Col_Mnemonic)});
     const QList<Finding> Findings =

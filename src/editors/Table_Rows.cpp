@@ -1,6 +1,7 @@
 #include "editors/Table_Rows.h"
 
 #include "editors/Table_Model.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Prompter.h"
 #include "foundation/Workspace.h"
 
@@ -40,7 +41,7 @@ bool Row_In_Use(const Table_Model& Table, int Row)
 {
     for (int Column = 1; Column <= Table.Data_Width(); ++Column) {
         if (Table.Kind() == Check_Kind::Text_Check) {
-            if (Table.Kind_Of(Column) != Column_Kind::Data_Check_Box && !Table.Cell(Row, Column).trimmed().isEmpty())
+            if (Table.Kind_Of(Column) != Column_Kind::Data_Check_Box && !Trimmed(Table.Cell(Row, Column)).isEmpty())
                 return true;
         } else if (!Table.Has_Check(Row, Column) && !Table.Cell(Row, Column).isEmpty()) {
             return true;
@@ -146,7 +147,7 @@ bool Row_Holds_Data(const Table_Model& Table, int Row)
     for (int Column = 1; Column <= Table.Data_Width(); ++Column) {
         const bool Box = Table.Kind() == Check_Kind::Text_Check ? Table.Kind_Of(Column) == Column_Kind::Data_Check_Box
                                                                 : Table.Has_Check(Row, Column);
-        if (!Box && !Table.Cell(Row, Column).trimmed().isEmpty())
+        if (!Box && !Trimmed(Table.Cell(Row, Column)).isEmpty())
             return true;
     }
     return false;
@@ -155,7 +156,7 @@ bool Row_Holds_Data(const Table_Model& Table, int Row)
 std::optional<List_Gap> Rows_Dropped_At_Save(const Table_Model& Table, int Key_Column)
 {
     int Row = 1;
-    while (Row < Table.Row_Count() && !Table.Cell(Row, Key_Column).trimmed().isEmpty())
+    while (Row < Table.Row_Count() && !Trimmed(Table.Cell(Row, Key_Column)).isEmpty())
         ++Row;
     List_Gap Gap{Row, 0};
     for (int Later = Row; Later < Table.Row_Count(); ++Later)

@@ -17,7 +17,7 @@ QString Field_Of(const QStringList& Row, int Index) { return Index < Row.size() 
 // The type as the compiler reads it: trimmed, any letter case, anything unknown an Int.
 Variable_Type Type_Of(const QString& Text)
 {
-    const QString Upper = Text.trimmed().toUpper();
+    const QString Upper = Ascii_Upper(Trimmed(Text));
     if (Upper == QLatin1String("FLOAT"))
         return Variable_Type::Float;
     if (Upper == QLatin1String("DIGITAL (BIT)"))
@@ -76,7 +76,7 @@ std::optional<Placed_Variable> Place(const QStringList& Row, int Row_Number, Ana
     Item.Last = Item.First + *Length - 1;
     if (Item.Type == Variable_Type::Float && *Length != 4)
         Result.Findings.append({Finding_Kind::Float_Length, {Row_Number}, Item.First, Item.Last, -1, *Length});
-    if (!Field_Of(Row, F_StartBit).trimmed().isEmpty())
+    if (!Trimmed(Field_Of(Row, F_StartBit)).isEmpty())
         Result.Findings.append({Finding_Kind::Start_Bit_Ignored, {Row_Number}, Item.First, Item.Last, -1, *Length});
     return Item;
 }
@@ -98,7 +98,7 @@ Analysis Analyse(const QList<QStringList>& Rows)
     Analysis Result;
     for (int Index = 0; Index < Rows.size(); ++Index) {
         const QStringList& Row = Rows[Index];
-        if (Field_Of(Row, F_Name).trimmed().isEmpty())
+        if (Trimmed(Field_Of(Row, F_Name)).isEmpty())
             break;
         if (Field_Of(Row, F_Enable) != QLatin1String("Y"))
             continue;

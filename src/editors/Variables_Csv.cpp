@@ -1,6 +1,7 @@
 #include "editors/Variables_Csv.h"
 
 #include "foundation/Lang_Strings.h"
+#include "foundation/Text_Rules.h"
 #include "platform/File_Write.h"
 #include "platform/Open_File_Dialog.h"
 #include "platform/Prompter.h"
@@ -221,7 +222,7 @@ QByteArray Export(const QList<QStringList>& Rows)
     };
     Write_Line(Column_Names());
     for (const QStringList& Row : Rows) {
-        if (Row.value(Name_Field).trimmed().isEmpty())
+        if (Trimmed(Row.value(Name_Field)).isEmpty())
             break;
         QStringList Fields = Row.mid(0, Column_Names().size());
         while (Fields.size() < Column_Names().size())

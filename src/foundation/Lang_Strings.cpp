@@ -1,6 +1,7 @@
 #include "foundation/Lang_Strings.h"
 
 #include "foundation/Default_Strings.h"
+#include "foundation/Text_Rules.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -25,19 +26,6 @@ QString Decode_Cp1252(const QByteArray& Bytes)
         Text.append(B >= 0x80 && B < 0xA0 ? QChar(Cp1252_High[B - 0x80]) : QChar(B));
     }
     return Text;
-}
-
-// Blanks and control characters at both ends go.
-QString Trim_Line(const QString& Line)
-{
-    qsizetype Start = 0;
-    qsizetype End = Line.size();
-    auto Is_Trimmed = [](QChar C) { return C.unicode() <= 0x20; };
-    while (Start < End && Is_Trimmed(Line[Start]))
-        ++Start;
-    while (End > Start && Is_Trimmed(Line[End - 1]))
-        --End;
-    return Line.mid(Start, End - Start);
 }
 
 } // namespace
@@ -79,7 +67,7 @@ QString Decode_Lang_File(const QByteArray& Bytes)
 
 bool Apply_Lang_Line(Lang_Table& Table, const QString& Raw_Line)
 {
-    const QString Line = Trim_Line(Raw_Line);
+    const QString Line = Trimmed(Raw_Line);
     if (!Line.startsWith(QLatin1String("STR")))
         return false;
     const qsizetype Equals = Line.indexOf(QLatin1Char('='));
@@ -90,15 +78,15 @@ bool Apply_Lang_Line(Lang_Table& Table, const QString& Raw_Line)
     if (Number_Length <= 0)
         return false;
     bool Ok = false;
-    const int Slot = Trim_Line(Line.mid(3, Number_Length)).toInt(&Ok, 10);
+    const int Slot = Trimmed(Line.mid(3, Number_Length)).toInt(&Ok, 10);
     if (!Ok || Slot < 0 || Slot >= Table.Count())
         return false;
-    QString Text = Trim_Line(Line.mid(Equals + 1));
+    QString Text = Trimmed(Line.mid(Equals + 1));
     if (Text.isEmpty())
         return false;
     const qsizetype Comment = Text.indexOf(QLatin1String("/#/"));
     if (Comment >= 0) {
-        Text = Trim_Line(Text.left(Comment));
+        Text = Trimmed(Text.left(Comment));
         if (Text.isEmpty())
             return false;
     }
@@ -132,7 +120,7 @@ void Load_Lang_File(Lang_Table& Table, const QString& Path)
 
 QString Make_Lang_Line(int I, const QString& Text)
 {
-    const bool Needs_Marks = Text != Trim_Line(Text) || Text.isEmpty();
+    const bool Needs_Marks = Text != Trimmed(Text) || Text.isEmpty();
     const QString Body = Needs_Marks ? Pilcrow + Text + Pilcrow : Text;
     return QStringLiteral("STR%1 = %2").arg(I).arg(Body);
 }

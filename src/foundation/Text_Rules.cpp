@@ -6,7 +6,35 @@
 
 #include <cctype>
 #include <cmath>
-#include <limits>
+
+namespace {
+
+bool Is_Trimmed_Away(QChar C)
+{
+    const char16_t Code = C.unicode();
+    return Code <= u' ' || (Code >= 0x7F && Code <= 0x9F);
+}
+
+} // namespace
+
+QString Trimmed(const QString& Text)
+{
+    qsizetype First = 0;
+    qsizetype Last = Text.size();
+    while (First < Last && Is_Trimmed_Away(Text[First]))
+        ++First;
+    while (Last > First && Is_Trimmed_Away(Text[Last - 1]))
+        --Last;
+    return Text.mid(First, Last - First);
+}
+
+QString Ascii_Upper(QString Text)
+{
+    for (QChar& C : Text)
+        if (C >= u'a' && C <= u'z')
+            C = QChar(C.unicode() - u'a' + u'A');
+    return Text;
+}
 
 std::optional<qint32> Read_Integer(const QString& Text)
 {
@@ -14,8 +42,10 @@ std::optional<qint32> Read_Integer(const QString& Text)
     const qsizetype N = Text.size();
     while (I < N && Text[I] == QLatin1Char(' '))
         ++I;
+    bool Signed = false;
     bool Negative = false;
     if (I < N && (Text[I] == QLatin1Char('+') || Text[I] == QLatin1Char('-'))) {
+        Signed = true;
         Negative = Text[I] == QLatin1Char('-');
         ++I;
     }
@@ -30,8 +60,10 @@ std::optional<qint32> Read_Integer(const QString& Text)
     if (I >= N)
         return std::nullopt;
     qint64 Value = 0;
-    // Hexadecimal texts may spell the full 32-bit pattern ("$FFFFFFFF" is -1).
-    const qint64 Limit = Base == 16 ? 0xFFFFFFFFLL : (Negative ? 0x80000000LL : 0x7FFFFFFFLL);
+    // Unsigned hexadecimal may spell the full 32-bit pattern ("$FFFFFFFF" is -1);
+    // after a sign the digits are a magnitude within the signed range.
+    const bool Pattern = Base == 16 && !Signed;
+    const qint64 Limit = Pattern ? 0xFFFFFFFFLL : (Negative ? 0x80000000LL : 0x7FFFFFFFLL);
     for (; I < N; ++I) {
         const int Digit = QChar(Text[I]).isDigit() && Text[I].unicode() < 128 ? Text[I].unicode() - '0'
                           : Base == 16 && Text[I].unicode() < 128 && std::isxdigit(Text[I].unicode())
@@ -43,8 +75,8 @@ std::optional<qint32> Read_Integer(const QString& Text)
         if (Value > Limit)
             return std::nullopt;
     }
-    if (Base == 16)
-        Value = static_cast<qint32>(static_cast<quint32>(Value));
+    if (Pattern)
+        return static_cast<qint32>(static_cast<quint32>(Value));
     return static_cast<qint32>(Negative ? -Value : Value);
 }
 
@@ -53,13 +85,13 @@ qint32 Read_Integer(const QString& Text, qint32 Default) { return Read_Integer(T
 Split_IP_Result Split_IP_Address(const QString& Text)
 {
     Split_IP_Result Result;
-    QString Rest = Text.trimmed();
+    QString Rest = Trimmed(Text);
     for (int Part = 0; Part < 3; ++Part) {
         const qsizetype Dot = Rest.indexOf(QLatin1Char('.'));
         if (Dot < 0)
             return Result;
-        Result.Parts[static_cast<size_t>(Part)] = Rest.left(Dot).trimmed();
-        Rest = Rest.mid(Dot + 1).trimmed();
+        Result.Parts[static_cast<size_t>(Part)] = Trimmed(Rest.left(Dot));
+        Rest = Trimmed(Rest.mid(Dot + 1));
     }
     Result.Parts[3] = Rest;
     Result.Ok = true;
@@ -90,9 +122,12 @@ Float_Result Text_To_Float(const QString& Text, QChar Separator)
     QLocale Format = Separator == QLatin1Char('.') ? QLocale::c() : QLocale(QLocale::German);
     Format.setNumberOptions(QLocale::RejectGroupSeparator);
     bool Ok = false;
-    const double Value = Format.toDouble(Spelled.trimmed(), &Ok);
-    // Not-a-number and infinities are no factor a user means; the range test also refuses them.
-    if (!Ok || !(std::fabs(Value) <= std::numeric_limits<float>::max()))
+    const double Value = Format.toDouble(Trimmed(Spelled), &Ok);
+    // Stored as the nearest float, so a value just above the largest float still
+    // rounds to it; from halfway to the next power of two on it would round to
+    // infinity. Not-a-number and infinities are no factor a user means.
+    const double Beyond = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
+    if (!Ok || !(std::fabs(Value) < Beyond))
         return {};
     return {true, static_cast<float>(Value)};
 }

@@ -1,5 +1,7 @@
 #include "gsdml/Profinet_File_Name.h"
 
+#include "foundation/Text_Rules.h"
+
 QString Profinet_File_Name_Fix2(const QDate& Day)
 {
     return QStringLiteral("-%1%2%3.xml")
@@ -10,7 +12,7 @@ QString Profinet_File_Name_Fix2(const QDate& Day)
 
 QString Compose_Profinet_File_Name(const QString& Fix1, const QString& User, const QString& Fix2)
 {
-    if (User.trimmed().isEmpty())
+    if (Trimmed(User).isEmpty())
         return Fix1 + Fix2;
     if (User.startsWith(u'_'))
         return Fix1 + User + Fix2;

@@ -102,7 +102,7 @@ void Profinet_XML::Load_Profinet_Par()
         if (const auto Name = Xml_File::Child_Text(Root, "PROFINET_NAME_STA"))
             Par.Name_Station = *Name;
     }
-    if (Par.Name_Station.trimmed().isEmpty())
+    if (Trimmed(Par.Name_Station).isEmpty())
         Par.Name_Station = Profinet_Par().Name_Station;
 }
 

@@ -22,7 +22,7 @@ qint32 Integer_Or(const std::optional<QString>& Text, qint32 Fallback)
 
 QString Upper_Trimmed(const std::optional<QString>& Text, const QString& Missing = {})
 {
-    return Text ? Text->trimmed().toUpper() : Missing;
+    return Text ? Ascii_Upper(Trimmed(*Text)) : Missing;
 }
 
 bool Is_Exactly(const std::optional<QString>& Text, QLatin1StringView Expected) { return Text && *Text == Expected; }

@@ -2,6 +2,8 @@
 
 #include "localisation/Language_Files.h"
 #include "localisation/Ui_Qt_Translation.h"
+#include "localisation/Version_Check.h"
+#include "localisation/Version_Watch.h"
 #include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -9,16 +11,13 @@
 #include "foundation/Workspace.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -28,10 +27,10 @@ constexpr int Dialog_H = 420;
 constexpr int Flag_Size = 48;
 } // namespace
 
-TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTimer& Timer_Update_,
-                             std::function<void()> Change_Language_, QWidget* Parent)
-    : QDialog(Parent), Space(Space_), Services(Services_), Timer_Update(Timer_Update_),
-      Change_Language(std::move(Change_Language_))
+TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Version_Watch& Watch_,
+                             std::function<void()> Change_All_Languages_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Services(Services_), Watch(Watch_),
+      Change_All_Languages(std::move(Change_All_Languages_))
 {
     setObjectName(QStringLiteral("TFSoftOptions"));
     setFixedSize(Dialog_W, Dialog_H);
@@ -42,7 +41,29 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTi
     PC_Options->setObjectName(QStringLiteral("PC_Options"));
     PC_Options->setGeometry(12, 68, Dialog_W - 24, 296);
 
-    // Language page: six places in two columns, the page controls under them.
+    PC_Options->addTab(Build_Language_Page(), QString());
+    PC_Options->addTab(Build_Connection_Page(), QString());
+    PC_Options->addTab(Build_Settings_Page(), QString());
+
+    for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
+        connect(Box, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
+
+    Btn_OK = new QPushButton(this);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(Dialog_W - 12 - 130 - 10 - 130, Dialog_H - 44, 130, 32);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(Dialog_W - 12 - 130, Dialog_H - 44, 130, 32);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_OK, &QPushButton::clicked, this, &TFSoftOptions::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    Set_Lang();
+}
+
+// Six places in two columns, the page controls under them.
+QWidget* TFSoftOptions::Build_Language_Page()
+{
     TS_Language = new QWidget;
     TS_Language->setObjectName(QStringLiteral("TS_Language"));
     L_Sel_Lang = new QLabel(TS_Language);
@@ -81,9 +102,12 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTi
         Button->setAutoDefault(false);
         connect(Button, &QPushButton::clicked, this, [this, Button] { Btn_NextClick(Button); });
     }
-    PC_Options->addTab(TS_Language, QString());
+    return TS_Language;
+}
 
-    // Connection page: the version check sits indented under the internet switch it needs.
+// The version check sits indented under the internet switch it needs.
+QWidget* TFSoftOptions::Build_Connection_Page()
+{
     TS_Con_Options = new QWidget;
     TS_Con_Options->setObjectName(QStringLiteral("TS_Con_Options"));
     CB_En_Con = new QCheckBox(TS_Con_Options);
@@ -104,8 +128,11 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTi
     LL_Check_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(Btn_Check_Update, &QPushButton::clicked, this, &TFSoftOptions::Btn_Check_UpdateClick);
     connect(LL_Check_Update, &QLabel::linkActivated, this, &TFSoftOptions::LL_Check_UpdateLinkClick);
-    PC_Options->addTab(TS_Con_Options, QString());
+    return TS_Con_Options;
+}
 
+QWidget* TFSoftOptions::Build_Settings_Page()
+{
     TS_Soft_Settings = new QWidget;
     TS_Soft_Settings->setObjectName(QStringLiteral("TS_Soft_Settings"));
     CB_Soft_Set_Jump_Table = new QCheckBox(TS_Soft_Settings);
@@ -114,22 +141,7 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, QTi
     CB_DoubleClick_Auto_Size = new QCheckBox(TS_Soft_Settings);
     CB_DoubleClick_Auto_Size->setObjectName(QStringLiteral("CB_DoubleClick_Auto_Size"));
     CB_DoubleClick_Auto_Size->setGeometry(12, 48, 428, 24);
-    PC_Options->addTab(TS_Soft_Settings, QString());
-
-    for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
-        connect(Box, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
-
-    Btn_OK = new QPushButton(this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(Dialog_W - 12 - 130 - 10 - 130, Dialog_H - 44, 130, 32);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(Dialog_W - 12 - 130, Dialog_H - 44, 130, 32);
-    Btn_Cancel->setAutoDefault(false);
-    connect(Btn_OK, &QPushButton::clicked, this, &TFSoftOptions::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    Set_Lang();
+    return TS_Soft_Settings;
 }
 
 QString TFSoftOptions::Page_Line(int Page, int Count) const
@@ -260,12 +272,6 @@ void TFSoftOptions::Btn_NextClick(QPushButton* Button)
 
 bool TFSoftOptions::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Watched == &Timer_Update) {
-        if (Event->type() != QEvent::Timer)
-            return QDialog::eventFilter(Watched, Event);
-        Tick_Held = true;
-        return true;
-    }
     for (int K = 0; K < Languages_Per_Page; ++K) {
         if (Watched != I_L[K] && Watched != L_L[K])
             continue;
@@ -304,8 +310,8 @@ void TFSoftOptions::LangClick(int Place)
     // Init_Language names English when the picked file has gone: Qt follows what was loaded.
     Apply_Qt_Translation(Space.Language_Name);
     Space.Language_Name = Remembered;
-    if (Change_Language)
-        Change_Language();
+    if (Change_All_Languages)
+        Change_All_Languages();
     else
         Set_Lang();
     Update_Lang_Page(Show_Page);
@@ -319,18 +325,7 @@ void TFSoftOptions::Update_CheckBox()
 
 bool TFSoftOptions::Check_Version()
 {
-    // The query waits with events running. A tick of the periodic check that
-    // falls due meanwhile (a manual check while the timer runs) would start a
-    // second query inside this one; it is held back and delivered afterwards.
-    Tick_Held = false;
-    Timer_Update.installEventFilter(this);
-    const auto Release = qScopeGuard([this] {
-        Timer_Update.removeEventFilter(this);
-        if (Tick_Held && Timer_Update.isActive())
-            QCoreApplication::postEvent(&Timer_Update, new QTimerEvent(Timer_Update.timerId()));
-        Tick_Held = false;
-    });
-    return Version_Check::Is_Newer_Published(Services.Http, Server);
+    return Watch.Check_Version();
 }
 
 void TFSoftOptions::Btn_Check_UpdateClick()
@@ -362,12 +357,7 @@ void TFSoftOptions::Btn_OKClick()
     Space.Language_Name = Language_In_Use;
     Space.Enable_Internet = CB_En_Con->isChecked();
     Space.Enable_Update = CB_Update->isChecked();
-    if (Space.Update_Timer_Wanted()) {
-        if (!Timer_Update.isActive())
-            Timer_Update.start();
-    } else {
-        Timer_Update.stop();
-    }
+    Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
     Space.Enable_Jump_Field_Tables = CB_Soft_Set_Jump_Table->isChecked();
     Space.Double_Click_Auto_Size = CB_DoubleClick_Auto_Size->isChecked();
     accept();

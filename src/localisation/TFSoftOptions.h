@@ -1,6 +1,5 @@
 #pragma once
 
-#include "localisation/Version_Check.h"
 #include "platform/Platform_Services.h"
 #include "widgets/Ui_Title_Area.h"
 
@@ -14,7 +13,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
-class QTimer;
+class Version_Watch;
 class Workspace;
 
 // The software options: language, internet access with the version check,
@@ -23,17 +22,14 @@ class Workspace;
 class TFSoftOptions : public QDialog {
     Q_OBJECT
 public:
-    // Timer_Update is the main window's version-check timer, which OK switches;
-    // Change_Language re-applies the texts of every window, this one included.
-    TFSoftOptions(Workspace& Space, Platform_Services Services, QTimer& Timer_Update,
-                  std::function<void()> Change_Language, QWidget* Parent = nullptr);
+    // Watch runs the version checks and its timer, which OK switches;
+    // Change_All_Languages re-applies the texts of every window, this one included.
+    TFSoftOptions(Workspace& Space, Platform_Services Services, Version_Watch& Watch,
+                  std::function<void()> Change_All_Languages, QWidget* Parent = nullptr);
 
     void Set_Lang();
     // Asks the maker's web server; true exactly when it publishes a newer version.
     bool Check_Version();
-
-    // Where Check_Version sends its query.
-    Version_Check::Server Server = Version_Check::Maker_Server();
 
     QStringList SL_Languages;
     int Show_Page = 1;
@@ -44,6 +40,9 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    QWidget* Build_Language_Page();
+    QWidget* Build_Connection_Page();
+    QWidget* Build_Settings_Page();
     void FormShow();
     void Fit_Texts();
     void Create_Lang_List();
@@ -60,10 +59,9 @@ private:
 
     Workspace& Space;
     Platform_Services Services;
-    QTimer& Timer_Update;
-    bool Tick_Held = false; // a tick of Timer_Update fell due while a query waited
+    Version_Watch& Watch;
     bool Check_Found_Newer = false; // the answer LL_Check_Update shows
-    std::function<void()> Change_Language;
+    std::function<void()> Change_All_Languages;
 
     Title_Area Title;
     QTabWidget* PC_Options;

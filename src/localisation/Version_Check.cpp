@@ -1,31 +1,11 @@
 #include "localisation/Version_Check.h"
 
+#include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 
 #include <optional>
 
 namespace {
-
-// Leading and trailing blanks and control characters go, as the server may
-// end its answer with a line break.
-QString Trim(const QString& Text)
-{
-    qsizetype First = 0;
-    qsizetype Last = Text.size();
-    while (First < Last && Text[First].unicode() <= u' ')
-        ++First;
-    while (Last > First && Text[Last - 1].unicode() <= u' ')
-        --Last;
-    return Text.mid(First, Last - First);
-}
-
-QString Upper_Ascii(QString Text)
-{
-    for (QChar& C : Text)
-        if (C >= u'a' && C <= u'z')
-            C = QChar(C.unicode() - u'a' + u'A');
-    return Text;
-}
 
 // A whole decimal integer with an optional sign, nothing else.
 std::optional<int> Decimal(const QString& Text)
@@ -46,7 +26,7 @@ std::optional<int> Decimal(const QString& Text)
 int Conv_Version(const QString& Ver_str)
 {
     const qsizetype Blank = Ver_str.indexOf(u' ');
-    const QString Version = Trim(Blank >= 0 ? Ver_str.mid(Blank + 1) : Ver_str);
+    const QString Version = Trimmed(Blank >= 0 ? Ver_str.mid(Blank + 1) : Ver_str);
     if (Version.size() < 5)
         return -1;
     const QString Digits = QString(Version[0]) + Version[2] + Version[3] + Version[4];
@@ -72,12 +52,13 @@ Http_Request Request(const Server& Where)
 
 bool Reply_Is_Newer(const QString& Reply)
 {
-    const QString Trimmed = Trim(Reply);
-    const QString Upper = Upper_Ascii(Trimmed);
+    // The server may end its answer with a line break.
+    const QString Answer = Trimmed(Reply);
+    const QString Upper = Ascii_Upper(Answer);
     if (Upper.isEmpty() || Upper == QStringLiteral("VER. 0.000"))
         return false;
     const int Own = Conv_Version(Identity::SW_Version);
-    const int Published = Conv_Version(Trimmed);
+    const int Published = Conv_Version(Answer);
     return Own != -1 && Published != -1 && Published > Own;
 }
 

@@ -62,7 +62,7 @@ void Fit_Step_Buttons(const QList<QPushButton*>& Column, QPushButton* Beside)
 } // namespace
 
 TFTavorixFirmWare::TFTavorixFirmWare(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
-    : QMainWindow(Parent), Space(Space_), Services(Services_),
+    : QMainWindow(Parent), Update_Watch(Services_.Http), Space(Space_), Services(Services_),
       Image(std::make_unique<Configuration_Image>(Space_, Services_.Separator))
 {
     setObjectName(QStringLiteral("TFTavorixFirmWare"));
@@ -80,7 +80,7 @@ void TFTavorixFirmWare::FormCreate()
     Space.Project_Name.clear();
     Space.Update_Read_Back = true;
     Space.Read_Settings();
-    Apply_Timer_Rule();
+    Update_Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
     Space.Set_Identity();
     setWindowTitle(Space.Window_Title);
     Title.L_SW_Code->setText(Space.SW_Code);
@@ -205,9 +205,7 @@ void TFTavorixFirmWare::Lay_Out()
     Btn_New->setFocus(Qt::OtherFocusReason);
     setTabOrder(Btn_CreateBin, L_Korvex);
 
-    Timer_Update.setObjectName(QStringLiteral("Timer_Update"));
-    Timer_Update.setInterval(60000);
-    connect(&Timer_Update, &QTimer::timeout, this, &TFTavorixFirmWare::Timer_UpdateTimer);
+    connect(&Update_Watch, &Version_Watch::Checked, this, &TFTavorixFirmWare::Show_Version_Answer);
 
     if (QScreen* Screen = QApplication::primaryScreen())
         move(Screen->availableGeometry().center() - rect().center());
@@ -218,7 +216,7 @@ void TFTavorixFirmWare::Create_Windows()
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
     FOpenConf = new TFOpenConf(Space, this);
     FAbout = new TFAbout(Space, Services.Desktop, this);
-    FSoftOptions = new TFSoftOptions(Space, Services, Timer_Update, [this] { Change_Language(); }, this);
+    FSoftOptions = new TFSoftOptions(Space, Services, Update_Watch, [this] { Change_Language(); }, this);
     FParGen = new TFParGen(Space, *Services.Prompts, this, Services.Open_Dialog);
     FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this, Services.Open_Dialog);
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
@@ -299,25 +297,11 @@ void TFTavorixFirmWare::Change_Language()
     FProfinetFileName->Set_Lang();
 }
 
-void TFTavorixFirmWare::Apply_Timer_Rule()
+void TFTavorixFirmWare::Show_Version_Answer(bool Newer_Published)
 {
-    if (!Space.Update_Timer_Wanted())
-        Timer_Update.stop();
-    else if (!Timer_Update.isActive()) // a running timer keeps counting: no check is pushed back
-        Timer_Update.start();
-}
-
-void TFTavorixFirmWare::Timer_UpdateTimer()
-{
-    Timer_Update.stop();
-    if (FSoftOptions->Check_Version()) {
+    if (Newer_Published)
         Show_Update_Notice();
-        LL_Update->show();
-    } else {
-        LL_Update->hide();
-    }
-    Timer_Update.setInterval(Version_Check::Later_Interval_Ms);
-    Timer_Update.start();
+    LL_Update->setVisible(Newer_Published);
 }
 
 void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
@@ -334,7 +318,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Opz) {
             if (FSoftOptions->exec() == QDialog::Accepted) {
                 Save_Setting();
-                Apply_Timer_Rule();
+                Update_Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
             }
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));

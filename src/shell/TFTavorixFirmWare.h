@@ -1,10 +1,10 @@
 #pragma once
 
+#include "localisation/Version_Watch.h"
 #include "platform/Platform_Services.h"
 #include "widgets/Ui_Title_Area.h"
 
 #include <QMainWindow>
-#include <QTimer>
 
 #include <array>
 #include <memory>
@@ -36,12 +36,11 @@ public:
     // Re-applies the texts of every window, this one first.
     void Change_Language();
     void Btn_Click(QPushButton* Button);
-    // The periodic version check; shows LL_Update when a newer version is published.
-    void Timer_UpdateTimer();
     void L_KorvexClick();
     void LL_UpdateLinkClick(const QString& Link);
 
-    QTimer Timer_Update;
+    // The periodic version check; LL_Update shows when it finds a newer version.
+    Version_Watch Update_Watch;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -53,6 +52,7 @@ private:
     void Create_Windows();
     void Show_Configuration_Lines();
     void Show_Update_Notice();
+    void Show_Version_Answer(bool Newer_Published);
     void Create_New_Project();
     void Open_Project();
     // Compiles the active configuration and writes its bank files; returns
@@ -61,7 +61,6 @@ private:
     void PROFINET_XML();
     // Steps 5 and 6 on a configuration without general parameters use their defaults: the user is told.
     void Notice_Default_Parameters();
-    void Apply_Timer_Rule();
     // Writes the settings file; a failure is shown, and whatever asked goes on.
     void Save_Setting();
     QPushButton* Make_Button(const QString& Name, int X, int Y, int W, int H);

@@ -178,6 +178,9 @@ void Test_List_Files::Variables_Check_data()
     QTest::newRow("factor empty") << int(V::Col_MultiplicationFactor) << "" << QChar(',') << Row2 + L[940];
     QTest::newRow("factor letters") << int(V::Col_MultiplicationFactor) << "x2" << QChar('.') << Row2 + L[940];
     QTest::newRow("factor grouped") << int(V::Col_MultiplicationFactor) << "1,000.5" << QChar('.') << Row2 + L[940];
+    QTest::newRow("factor none between tabs") << int(V::Col_MultiplicationFactor) << "\tnone\t" << QChar(',') << "";
+    QTest::newRow("factor none after a no-break space")
+        << int(V::Col_MultiplicationFactor) << QString(QChar(0xA0)) + "none" << QChar(',') << Row2 + L[940];
     QTest::newRow("disabled row not checked") << int(V::Col_Enable) << "N" << QChar(',') << "";
     QTest::newRow("Enable with blanks counts") << int(V::Col_Enable) << " Y " << QChar(',') << Row2 + L[941];
 }

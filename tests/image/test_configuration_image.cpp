@@ -525,6 +525,30 @@ void Test_Configuration_Image::Compiles_Project_data()
             E.append({2, 54 + 32 * I + 4, Hex(Entries[I])});
         Row("variable fields and skipped rows", P, E);
     }
+
+    {
+        // Keywords are matched in ASCII, trimmed of blanks and controls only:
+        // letters that upper-case into them and other spaces keep a field unknown.
+        Project P = With_ParGen();
+        P.Has_Variables = true;
+        Var_Row Dotless = Variable("T0");
+        Dotless.Type = QString::fromUtf8("d\u0131g\u0131tal (b\u0131t)");
+        Var_Row Spaced = Variable("R1");
+        Spaced.ReadOnly = QString(QChar(0xA0)) + "Y";
+        Var_Row Tabbed = Variable("C2");
+        Tabbed.Conversion = QString::fromUtf8("\u0131nt to float");
+        Tabbed.ReadOnly = "\tY\r\n";
+        P.Variables = {Dotless, Spaced, Tabbed};
+        const char* Entries[] = {
+            "04 00 00 00 | 00 00 00 00 | 00 00 00 00 | 10 00 00 00 | 00 00 00 00 | 00 00 80 3F | 00 00 | 00 00",
+            "04 00 00 00 | 00 00 00 00 | 00 00 00 00 | 10 00 00 00 | 00 00 00 00 | 00 00 80 3F | 00 00 | 00 00",
+            "04 00 00 00 | 00 00 00 00 | 00 00 00 00 | 10 00 00 00 | 01 00 00 00 | 00 00 80 3F | 00 00 | 00 00",
+        };
+        QList<Expect> E = {{2, 46, Hex("03 00 00 00")}};
+        for (int I = 0; I < 3; ++I)
+            E.append({2, 54 + 32 * I + 4, Hex(Entries[I])});
+        Row("keywords in ASCII", P, E);
+    }
 }
 
 void Test_Configuration_Image::Compiles_Project()

@@ -1,5 +1,6 @@
 #include "localisation/Options_Fakes.h"
 #include "localisation/TFSoftOptions.h"
+#include "localisation/Version_Watch.h"
 #include "shell/TFNew_Project.h"
 #include "shell/TFOpenConf.h"
 #include "shell/TFTavorixFirmWare.h"
@@ -80,7 +81,7 @@ struct Program_Folder {
 
 // The dialog on its own, shown without a main window.
 struct Dialog_Fixture : Program_Folder {
-    QTimer Timer_Update;
+    Version_Watch Watch{&Http};
     int Language_Changes = 0;
     std::unique_ptr<TFSoftOptions> Dialog;
 
@@ -88,7 +89,7 @@ struct Dialog_Fixture : Program_Folder {
     {
         Space.Set_Identity();
         Space.Init_Language();
-        Dialog = std::make_unique<TFSoftOptions>(Space, Services(), Timer_Update, [this] {
+        Dialog = std::make_unique<TFSoftOptions>(Space, Services(), Watch, [this] {
             ++Language_Changes;
             Dialog->Set_Lang();
         });
@@ -404,7 +405,7 @@ void Test_Soft_Options::Ok_And_Cancel()
     Window_Fixture F;
     F.Start(Settings(Flag(Start, 0), Flag(Start, 1), Flag(Start, 2), Flag(Start, 3)));
     const QByteArray Settings_Before = Read_File(F.Exe_Dir + "/Tavorix.xml");
-    QCOMPARE(F.Window->Timer_Update.isActive(), Flag(Start, 0) && Flag(Start, 1));
+    QCOMPARE(F.Window->Update_Watch.Timer_Update.isActive(), Flag(Start, 0) && Flag(Start, 1));
 
     F.With_Options([&](TFSoftOptions* Dialog) {
         QCOMPARE(Find<QTabWidget>(Dialog, "PC_Options")->currentWidget()->objectName(), QString("TS_Language"));
@@ -425,9 +426,9 @@ void Test_Soft_Options::Ok_And_Cancel()
     QCOMPARE(F.Space.Enable_Update, Flag(Saved, 1));
     QCOMPARE(F.Space.Enable_Jump_Field_Tables, Flag(Saved, 2));
     QCOMPARE(F.Space.Double_Click_Auto_Size, Flag(Saved, 3));
-    QCOMPARE(F.Window->Timer_Update.isActive(), Timer);
+    QCOMPARE(F.Window->Update_Watch.Timer_Update.isActive(), Timer);
     if (Timer)
-        QCOMPARE(F.Window->Timer_Update.interval(), 60000);
+        QCOMPARE(F.Window->Update_Watch.Timer_Update.interval(), 60000);
     if (Confirm)
         QCOMPARE(Read_File(F.Exe_Dir + "/Tavorix.xml"),
                  Settings(Flag(Saved, 0), Flag(Saved, 1), Flag(Saved, 2), Flag(Saved, 3)));
@@ -450,15 +451,15 @@ void Test_Soft_Options::Ok_Does_Not_Push_Back_A_Running_Timer()
 {
     Window_Fixture F;
     F.Start(Settings(true, true));
-    QVERIFY(F.Window->Timer_Update.isActive());
+    QVERIFY(F.Window->Update_Watch.Timer_Update.isActive());
     // A coarse timer's remaining time may run ahead by a few per cent; a precise one shows the truth.
-    F.Window->Timer_Update.setTimerType(Qt::PreciseTimer);
-    F.Window->Timer_Update.start();
+    F.Window->Update_Watch.Timer_Update.setTimerType(Qt::PreciseTimer);
+    F.Window->Update_Watch.Timer_Update.start();
     QTest::qWait(300);
     F.With_Options([&](TFSoftOptions* Dialog) { Click(Dialog, "Btn_OK"); });
-    QVERIFY(F.Window->Timer_Update.isActive());
-    QVERIFY2(F.Window->Timer_Update.remainingTime() <= 59800,
-             qPrintable(QString::number(F.Window->Timer_Update.remainingTime())));
+    QVERIFY(F.Window->Update_Watch.Timer_Update.isActive());
+    QVERIFY2(F.Window->Update_Watch.Timer_Update.remainingTime() <= 59800,
+             qPrintable(QString::number(F.Window->Update_Watch.Timer_Update.remainingTime())));
 }
 
 void Test_Soft_Options::Manual_Check_Uses_Dialog_State()
@@ -491,7 +492,7 @@ void Test_Soft_Options::Manual_Check_Uses_Dialog_State()
     });
     QCOMPARE(F.Http.Requests.size(), 2);
     QCOMPARE(F.Http.Requests[0].Host, Identity::Maker_Host);
-    QVERIFY(!F.Window->Timer_Update.isActive());
+    QVERIFY(!F.Window->Update_Watch.Timer_Update.isActive());
     F.With_Options([&](TFSoftOptions* Dialog) {
         Show_Tab(Dialog, "TS_Con_Options");
         QVERIFY(!Find<QLabel>(Dialog, "LL_Check_Update")->isVisible());
@@ -502,7 +503,7 @@ void Test_Soft_Options::Periodic_Check()
 {
     Window_Fixture F;
     F.Start(Settings(true, true));
-    QTimer& Timer = F.Window->Timer_Update;
+    QTimer& Timer = F.Window->Update_Watch.Timer_Update;
     auto* Link_Label = Find<QLabel>(F.Window.get(), "LL_Update");
     QCOMPARE(Timer.interval(), 60000);
     QVERIFY(Timer.isActive());
@@ -526,7 +527,7 @@ void Test_Soft_Options::Periodic_Check()
     QCOMPARE(F.Desktop.Opened, QStringList{Download_Page_Url()});
 
     for (int Tick = 2; Tick <= 3; ++Tick) {
-        F.Window->Timer_UpdateTimer();
+        F.Window->Update_Watch.Timer_UpdateTimer();
         QCOMPARE(F.Http.Requests.size(), Tick);
         QVERIFY(!Link_Label->isVisible());
         QVERIFY(Timer.isActive());
@@ -540,7 +541,7 @@ void Test_Soft_Options::Tick_During_Manual_Check_Waits_For_It()
 {
     Window_Fixture F;
     F.Start(Settings(true, true));
-    QTimer& Timer = F.Window->Timer_Update;
+    QTimer& Timer = F.Window->Update_Watch.Timer_Update;
     auto* Link_Label = Find<QLabel>(F.Window.get(), "LL_Update");
     int Depth = 0;
     int Deepest = 0;

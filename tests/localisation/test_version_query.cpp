@@ -1,5 +1,6 @@
 #include "localisation/TFSoftOptions.h"
 #include "localisation/Version_Check.h"
+#include "localisation/Version_Watch.h"
 #include "platform/Qt_Http_Client.h"
 #include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
@@ -241,9 +242,9 @@ void Test_Version_Query::Manual_Check_In_Options_Dialog()
     Platform_Services Services;
     Services.Prompts = &Prompts;
     Services.Http = &Http;
-    QTimer Timer_Update;
-    TFSoftOptions Dialog(Space, Services, Timer_Update, {});
-    Dialog.Server = Server.Where();
+    Version_Watch Watch(&Http);
+    Watch.Server = Server.Where();
+    TFSoftOptions Dialog(Space, Services, Watch, {});
     Dialog.show();
 
     auto* Result = Find<QLabel>(&Dialog, "LL_Check_Update");

@@ -75,7 +75,7 @@ void Test_Main_Window::First_Start_And_Close()
     for (const char* Name : {"MASTER", "PROJECTS", "LANGUAGE"})
         QVERIFY2(QFileInfo(F.Exe_Dir + "/" + Name).isDir(), Name);
     QVERIFY(!F.Space.Is_Project_Active());
-    QVERIFY(!F.Window->Timer_Update.isActive());
+    QVERIFY(!F.Window->Update_Watch.Timer_Update.isActive());
     QCOMPARE(F.Label("L_Name_Conf"), QString("None Configuration Opened "));
     QCOMPARE(F.Label("L_Name_Conf_L2"), QString("Use Step1 to open or create new configuration"));
     QCOMPARE(F.Window->windowTitle(), QString("Korvex - Configurator SW40610 - IEC61850 Server / PROFINET "));
@@ -116,8 +116,8 @@ void Test_Main_Window::Restores_Existing_Configuration()
     QCOMPARE(F.Label("L_Name_Conf"), QString("Opened Configuration of the Converter : "));
     QCOMPARE(F.Label("L_Name_Conf_L2"), QString("Line 4"));
     QCOMPARE(F.Space.File_ParGen, F.Exe_Dir + "/PROJECTS/Line 4/ParGen.xml");
-    QVERIFY(F.Window->Timer_Update.isActive());
-    QCOMPARE(F.Window->Timer_Update.interval(), 60000);
+    QVERIFY(F.Window->Update_Watch.Timer_Update.isActive());
+    QCOMPARE(F.Window->Update_Watch.Timer_Update.interval(), 60000);
 }
 
 void Test_Main_Window::Refuses_Steps_Without_Configuration_data()

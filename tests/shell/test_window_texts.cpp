@@ -218,7 +218,7 @@ struct Fixture {
     void Show_Version_Notices()
     {
         Http.Replies.append(QByteArray("Ver. 9.000"));
-        Window->Timer_UpdateTimer();
+        Window->Update_Watch.Timer_UpdateTimer();
         QVERIFY(Is_Reachable(Find<QLabel>(Window.get(), "LL_Update"), Window.get()));
 
         auto* Options = Window->findChild<QDialog*>("TFSoftOptions");
