@@ -4,6 +4,7 @@
 #include "editors/List_Files.h"
 #include "editors/Ui_Table_View.h"
 #include "editors/Ui_Variable_Map.h"
+#include "widgets/Ui_Dialog_Place.h"
 #include "editors/Variable_Placement.h"
 #include "editors/Variables_Csv.h"
 #include "platform/Prompter.h"
@@ -13,6 +14,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QScreen>
 #include <QPushButton>
 
 namespace V = IEC61850_Variables;
@@ -26,6 +28,11 @@ constexpr int Grid_Height = 516;  // what the table keeps with the map shown
 constexpr int Map_Height = Variable_Map::Lines * 12;
 constexpr int Info_Height = 20;
 constexpr int Map_Extra = 8 + Map_Height + 4 + Info_Height;
+// The least the table keeps when the dialog with the map must shrink to fit
+// the screen: its header and five rows.
+constexpr int Min_Grid_Height = 24 + 5 * 22;
+// The laid-out column widths; a column grows when its header needs more.
+constexpr int Column_Widths[12] = {54, 140, 96, 56, 68, 64, 64, 96, 90, 50, 74, 170};
 
 } // namespace
 
@@ -66,18 +73,31 @@ TFIEC61850_Variables::TFIEC61850_Variables(Workspace& Space_, Prompter& Prompts_
     connect(&Table, &QAbstractItemModel::modelReset, this, &TFIEC61850_Variables::Refresh_Map);
 
     Place_Controls();
-    const int Widths[12] = {54, 140, 96, 56, 68, 64, 64, 96, 90, 50, 74, 170};
     for (int Column = 0; Column < 12; ++Column)
-        Grid->setColumnWidth(Column, Widths[Column]);
+        Grid->setColumnWidth(Column, Column_Widths[Column]);
     Grid->horizontalHeader()->setStretchLastSection(true);
     Grid->verticalHeader()->setMinimumWidth(34);
     Refresh_Map();
     Set_Lang();
 }
 
+// With the map shown the dialog is taller than many screens: the table gives
+// up rows until the dialog fits the screen it is on, and the dialog moves up
+// so that its buttons stay reachable.
+int TFIEC61850_Variables::Needed_Map_Shrink() const
+{
+    const QScreen* On = screen();
+    if (!Showing_Map || !On)
+        return 0;
+    const int Frame = std::max(0, frameGeometry().height() - height());
+    const int Over = Height + Map_Extra + Frame - On->availableGeometry().height();
+    return std::clamp(Over, 0, Grid_Height - Min_Grid_Height);
+}
+
 void TFIEC61850_Variables::Place_Controls()
 {
-    Lay_Out(Width, Height + (Showing_Map ? Map_Extra : 0));
+    Map_Shrink = Needed_Map_Shrink();
+    Lay_Out(Width, Height + (Showing_Map ? Map_Extra - Map_Shrink : 0));
     // The buttons moved with the dialog's height: their texts are fitted from here.
     for (QWidget* Control : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
         Forget_Laid_Out_Geometry(Control);
@@ -108,8 +128,9 @@ void TFIEC61850_Variables::Fit_Buttons()
     Widen_Window(this, Growth);
     Fit_Row_Right({OK, Cancel}, Growth);
     const int Inner = width() - 24;
-    Grid->setGeometry(12, Grid_Top, Inner, Showing_Map ? Grid_Height : Paste->y() - 12 - Grid_Top);
-    const int Map_Y = Grid_Top + Grid_Height + 8;
+    const int Kept = Grid_Height - Map_Shrink;
+    Grid->setGeometry(12, Grid_Top, Inner, Showing_Map ? Kept : Paste->y() - 12 - Grid_Top);
+    const int Map_Y = Grid_Top + Kept + 8;
     Map->setGeometry(12, Map_Y, Inner, Map_Height);
     L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Inner, Info_Height);
 }
@@ -130,6 +151,10 @@ void TFIEC61850_Variables::Set_Table_Texts()
     Texts(Btn_Map, Showing_Map ? 975 : 974, 976);
     Map->Set_Lang();
     Fit_Buttons();
+    // A header longer than its laid-out column (other languages) widens it;
+    // the last column, stretched to the table's width, gives the room back.
+    for (int Column = 0; Column < 12; ++Column)
+        Grid->setColumnWidth(Column, std::max(Column_Widths[Column], Grid->horizontalHeader()->sectionSizeHint(Column)));
 }
 
 void TFIEC61850_Variables::Load_Table()
@@ -191,6 +216,7 @@ void TFIEC61850_Variables::Btn_MapClick()
     Btn_Map->setChecked(Showing_Map);
     Place_Controls();
     Set_Lang();
+    Keep_On_Screen(this);
 }
 
 void TFIEC61850_Variables::Refresh_Map() { Map->Set_Analysis(Variable_Placement::Analyse(V::Rows(Table))); }

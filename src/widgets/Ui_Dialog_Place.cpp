@@ -2,6 +2,23 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QScreen>
+
+void Keep_On_Screen(QWidget* Window)
+{
+    const QScreen* On = Window->screen();
+    if (!Window->isVisible() || !On)
+        return;
+    const QRect Available = On->availableGeometry();
+    const QRect Frame = Window->frameGeometry();
+    int Shift = 0;
+    if (Frame.bottom() > Available.bottom())
+        Shift = Available.bottom() - Frame.bottom();
+    if (Frame.top() + Shift < Available.top())
+        Shift = Available.top() - Frame.top();
+    if (Shift != 0)
+        Window->move(Window->pos() + QPoint(0, Shift));
+}
 
 Dialog_Place::Dialog_Place(QDialog* Dialog_) : QObject(Dialog_), Dialog(Dialog_) { Dialog->installEventFilter(this); }
 

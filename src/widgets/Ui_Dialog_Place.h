@@ -6,6 +6,11 @@
 #include <optional>
 
 class QDialog;
+class QWidget;
+
+// Moves a shown window up (or down) so that its frame lies on the screen's
+// available area, as far as its height allows; its top stays reachable.
+void Keep_On_Screen(QWidget* Window);
 
 // Keeps a dialog where it was last seen, relative to the window that owns
 // it: each showing opens it at the same place. Left to itself, a dialog is

@@ -10,7 +10,9 @@
 #include "support/Test_Support.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -74,6 +76,7 @@ private slots:
     void Question_On_OK();
     void No_Question_Without_Findings_Or_Before_Validation();
     void Map_Shows_Hides_And_Follows_Edits();
+    void Map_Keeps_The_Dialog_On_The_Screen();
     void Map_Hover_And_Click();
     void Csv_Export_And_Import_Through_The_Buttons();
     void Refused_Import_Leaves_The_Table();
@@ -152,7 +155,9 @@ void Test_Variables_Workbench::Map_Shows_Hides_And_Follows_Edits()
     const int Height = F.Dialog.height();
     F.Click("Btn_Map");
     QVERIFY(F.Map->isVisible());
-    QVERIFY(F.Dialog.height() >= Height + F.Map->height());
+    // The dialog grows for the map as far as the screen lets it.
+    QVERIFY(F.Dialog.frameGeometry().height()
+            >= std::min(Height + F.Map->height(), F.Dialog.screen()->availableGeometry().height()));
     QCOMPARE(Toggle->accessibleName(), F.Space.Str(975));
     QCOMPARE(F.Map->accessibleName(), F.Space.Str(976));
     QCOMPARE(F.Description(), "No findings on the data array\nFree bytes: 0 to 1437");
@@ -184,6 +189,34 @@ void Test_Variables_Workbench::Map_Shows_Hides_And_Follows_Edits()
 
     F.Click("Btn_Map");
     QVERIFY(!F.Map->isVisible());
+    QCOMPARE(F.Dialog.height(), Height);
+}
+
+// The dialog with the map is taller than a small screen: it moves up and the
+// table gives up rows, so that OK and Cancel stay on the screen.
+void Test_Variables_Workbench::Map_Keeps_The_Dialog_On_The_Screen()
+{
+    Workbench_Fixture F;
+    F.Open();
+    const QRect Available = F.Dialog.screen()->availableGeometry();
+    const int Height = F.Dialog.height();
+    F.Dialog.move(F.Dialog.x(), Available.top() + Available.height() / 3);
+    F.Click("Btn_Map");
+    QVERIFY(F.Map->isVisible());
+
+    const QRect Frame = F.Dialog.frameGeometry();
+    QVERIFY2(Frame.top() >= Available.top() && Frame.bottom() <= Available.bottom(),
+             qPrintable(QStringLiteral("dialog from %1 to %2 leaves the screen's %3 to %4")
+                            .arg(Frame.top()).arg(Frame.bottom()).arg(Available.top()).arg(Available.bottom())));
+    for (const char* Name : {"Btn_OK", "Btn_Cancel", "Btn_Map"})
+        QVERIFY2(F.Dialog.rect().contains(Find<QPushButton>(&F.Dialog, Name)->geometry()), Name);
+    // The table keeps its header and at least five rows, and neither covers the map.
+    QVERIFY(F.Grid->height() >= F.Grid->horizontalHeader()->height() + 5 * F.Grid->verticalHeader()->defaultSectionSize());
+    QVERIFY(!F.Map->geometry().intersects(F.Grid->geometry()));
+    QVERIFY(F.Map->geometry().bottom() < Find<QPushButton>(&F.Dialog, "Btn_OK")->geometry().top());
+
+    // Hidden again, the table gets its rows back.
+    F.Click("Btn_Map");
     QCOMPARE(F.Dialog.height(), Height);
 }
 
@@ -302,6 +335,13 @@ void Test_Variables_Workbench::Layout_Holds_In_Every_Language()
             QVERIFY2(Text_Width(Button) <= Button->width(), qPrintable(Button->objectName() + " cuts " + Button->text()));
             Parts << Button;
         }
+        // Each column header shows its whole text; the stretched last column
+        // is checked against the room it is given.
+        QHeaderView* Header = F.Grid->horizontalHeader();
+        for (int Column = 0; Column < Header->count(); ++Column)
+            QVERIFY2(Header->sectionSize(Column) >= Header->sectionSizeHint(Column),
+                     qPrintable(QStringLiteral("header %1 cut: %2").arg(Column).arg(
+                         F.Grid->model()->headerData(Column, Qt::Horizontal).toString())));
         for (QWidget* Part : Parts) {
             QVERIFY2(F.Dialog.rect().contains(Part->geometry()), qPrintable(Part->objectName() + " leaves the dialog"));
             for (QWidget* Other : Parts)
