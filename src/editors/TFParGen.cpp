@@ -201,14 +201,36 @@ void TFParGen::FormCreate()
     auto* Stack = new QVBoxLayout(this);
     Stack->setContentsMargins(0, 0, 0, 0);
     Stack->setSpacing(0);
+    Stack->addWidget(Build_Title_Panel());
+    Stack->addWidget(Build_Group_Stack(), 1);
+    Stack->addWidget(Build_Button_Panel());
 
+    Build_IEC61850_Server();
+    Build_TLS_Server();
+    Build_PROFINET();
+    List_Controls();
+    Order_Keyboard();
+
+    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
+        connect(Group, &Collapsible_Group::Height_Changed, this, &TFParGen::Stack_Groups);
+
+    Order_TAB_Panels();
+    Move_GroupBoxs();
+    Set_Lang();
+}
+
+QWidget* TFParGen::Build_Title_Panel()
+{
     P_Title = new QWidget(this);
     P_Title->setObjectName(QStringLiteral("P_Title"));
     P_Title->setFixedHeight(Title_Height);
     Title = Make_Title_Area(P_Title, Client_Width);
     Title.L_SW_Code->setText(Space.SW_Code);
-    Stack->addWidget(P_Title);
+    return P_Title;
+}
 
+QWidget* TFParGen::Build_Group_Stack()
+{
     Scroll = new QScrollArea(this);
     Scroll->setObjectName(QStringLiteral("Scroll"));
     Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -225,8 +247,11 @@ void TFParGen::FormCreate()
     CPG = new QWidget;
     CPG->setObjectName(QStringLiteral("CPG"));
     Scroll->setWidget(CPG);
-    Stack->addWidget(Scroll, 1);
+    return Scroll;
+}
 
+QWidget* TFParGen::Build_Button_Panel()
+{
     P_Button = new QWidget(this);
     P_Button->setObjectName(QStringLiteral("P_Button"));
     P_Button->setFixedHeight(Button_Panel_Height);
@@ -240,9 +265,11 @@ void TFParGen::FormCreate()
     Btn_Cancel->setAutoDefault(false);
     connect(Btn_OK, &QPushButton::clicked, this, &TFParGen::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &TFParGen::Btn_CancelClick);
-    Stack->addWidget(P_Button);
+    return P_Button;
+}
 
-    // 1. IEC 61850 server
+void TFParGen::Build_IEC61850_Server()
+{
     CP_IEC61850_Server = new Collapsible_Group(QStringLiteral("CP_IEC61850_Server"), Group_Width, CPG);
     QWidget* Body = CP_IEC61850_Server->Body();
     L_IEC61850_Server_Port = Make_Label(Body, QStringLiteral("L_IEC61850_Server_Port"), 8);
@@ -250,10 +277,14 @@ void TFParGen::FormCreate()
     L_IEC61850_Server_Password = Make_Label(Body, QStringLiteral("L_IEC61850_Server_Password"), 38);
     E_IEC61850_Server_Password = Make_Edit(Body, QStringLiteral("E_IEC61850_Server_Password"), Field_X, 38,
                                            Group_Width - Field_X - 12);
+    L_IEC61850_Server_Port->setBuddy(E_IEC61850_Server_Port);
+    L_IEC61850_Server_Password->setBuddy(E_IEC61850_Server_Password);
+}
 
-    // 2. TLS server
+void TFParGen::Build_TLS_Server()
+{
     CP_TLS_Server = new Collapsible_Group(QStringLiteral("CP_TLS_Server"), Group_Width, CPG);
-    Body = CP_TLS_Server->Body();
+    QWidget* Body = CP_TLS_Server->Body();
     CB_TLS_Server_Enable = Make_Check(Body, QStringLiteral("CB_TLS_Server_Enable"), Label_X, 8, Group_Width - 20);
     // Each box has its load button beside it and the line telling what it holds below it.
     int Y = 38;
@@ -283,10 +314,16 @@ void TFParGen::FormCreate()
             [this] { L_TLS_Server_Server_Cert_Info->Show(Box_Text(E_TLS_Server_Server_Cert)); });
     connect(E_TLS_Server_Root_Cert, &QPlainTextEdit::textChanged, this,
             [this] { L_TLS_Server_Root_Cert_Info->Show(Box_Text(E_TLS_Server_Root_Cert)); });
+    L_TLS_Server_Key->setBuddy(E_TLS_Server_Key);
+    L_TLS_Server_Key_Pass->setBuddy(E_TLS_Server_Key_Pass);
+    L_TLS_Server_Server_Cert->setBuddy(E_TLS_Server_Server_Cert);
+    L_TLS_Server_Root_Cert->setBuddy(E_TLS_Server_Root_Cert);
+}
 
-    // 3. PROFINET
+void TFParGen::Build_PROFINET()
+{
     CP_PROFINET = new Collapsible_Group(QStringLiteral("CP_PROFINET"), Group_Width, CPG);
-    Body = CP_PROFINET->Body();
+    QWidget* Body = CP_PROFINET->Body();
     L_PROFINET_IP = Make_Label(Body, QStringLiteral("L_PROFINET_IP"), 8);
     Make_Byte_Row(Body, QStringLiteral("E_PROFINET_IP"), 8, E_PROFINET_IP);
     L_PROFINET_SM = Make_Label(Body, QStringLiteral("L_PROFINET_SM"), 38);
@@ -315,18 +352,14 @@ void TFParGen::FormCreate()
     CB_PROFINET_Diagnostic =
         Make_Check(Body, QStringLiteral("CB_PROFINET_Diagnostic"), Label_X, 218, Field_X - Label_X - 6);
     E_PROFINET_Diagnostic = Make_Edit(Body, QStringLiteral("E_PROFINET_Diagnostic"), Field_X, 218, 90);
-
-    L_IEC61850_Server_Port->setBuddy(E_IEC61850_Server_Port);
-    L_IEC61850_Server_Password->setBuddy(E_IEC61850_Server_Password);
-    L_TLS_Server_Key->setBuddy(E_TLS_Server_Key);
-    L_TLS_Server_Key_Pass->setBuddy(E_TLS_Server_Key_Pass);
-    L_TLS_Server_Server_Cert->setBuddy(E_TLS_Server_Server_Cert);
-    L_TLS_Server_Root_Cert->setBuddy(E_TLS_Server_Root_Cert);
     L_PROFINET_TunnelPort->setBuddy(E_PROFINET_TunnelPort);
     L_PROFINET_NameStation->setBuddy(E_PROFINET_NameStation);
     L_PROFINET_NByte_In->setBuddy(E_PROFINET_NByte_In);
     L_PROFINET_NByte_Out->setBuddy(E_PROFINET_NByte_Out);
+}
 
+void TFParGen::List_Controls()
+{
     Controls = {E_IEC61850_Server_Port,  E_IEC61850_Server_Password, CB_TLS_Server_Enable,
                 E_TLS_Server_Key,        E_TLS_Server_Key_Pass,      E_TLS_Server_Server_Cert,
                 E_TLS_Server_Root_Cert,  CB_TLS_Server_En_Known_Cert, E_PROFINET_IP[0],
@@ -341,7 +374,10 @@ void TFParGen::FormCreate()
         Byte_Chain[static_cast<size_t>(4 + I)] = E_PROFINET_SM[static_cast<size_t>(I)];
         Byte_Chain[static_cast<size_t>(8 + I)] = E_PROFINET_GAT[static_cast<size_t>(I)];
     }
+}
 
+void TFParGen::Order_Keyboard()
+{
     // Keyboard order: the groups 1, 2, 3, each header followed by its controls.
     QList<QWidget*> Order{CP_IEC61850_Server->Header(), E_IEC61850_Server_Port, E_IEC61850_Server_Password,
                           CP_TLS_Server->Header(),      CB_TLS_Server_Enable,   E_TLS_Server_Key,
@@ -359,13 +395,6 @@ void TFParGen::FormCreate()
                   CB_PROFINET_Diagnostic, E_PROFINET_Diagnostic, Btn_OK, Btn_Cancel});
     for (qsizetype I = 0; I + 1 < Order.size(); ++I)
         setTabOrder(Order[I], Order[I + 1]);
-
-    for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
-        connect(Group, &Collapsible_Group::Height_Changed, this, &TFParGen::Stack_Groups);
-
-    Order_TAB_Panels();
-    Move_GroupBoxs();
-    Set_Lang();
 }
 
 void TFParGen::Order_TAB_Panels()

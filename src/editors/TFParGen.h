@@ -57,6 +57,16 @@ protected:
 
 private:
     void FormCreate();
+    QWidget* Build_Title_Panel();
+    QWidget* Build_Group_Stack();
+    QWidget* Build_Button_Panel();
+    void Build_IEC61850_Server();
+    void Build_TLS_Server();
+    void Build_PROFINET();
+    // Controls in the file's order, and the chain of address bytes.
+    void List_Controls();
+    // The groups 1, 2, 3, each header followed by its controls, then OK and Cancel.
+    void Order_Keyboard();
     void Order_TAB_Panels();
     void Move_GroupBoxs();
     void Stack_Groups();

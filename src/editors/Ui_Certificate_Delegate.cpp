@@ -43,9 +43,8 @@ Certificate_Delegate::Look Certificate_Delegate::Look_Of(const QString& Text) co
     return Made;
 }
 
-void Certificate_Delegate::initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const
+void Certificate_Delegate::Dress_Cell(QStyleOptionViewItem* Option, const QModelIndex& Index) const
 {
-    Table_Delegate::initStyleOption(Option, Index);
     const Look Shown = Look_Of(Index.data(Qt::EditRole).toString());
     if (Shown.Summary.isEmpty())
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/Ui_Table_View.h"
+#include "editors/Ui_Table_Delegate.h"
 
 #include <QDate>
 #include <QHash>
@@ -26,7 +26,7 @@ public:
                    const QModelIndex& Index) override;
 
 protected:
-    void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override;
+    void Dress_Cell(QStyleOptionViewItem* Option, const QModelIndex& Index) const override;
 
 private:
     const Workspace& Space;

@@ -1,43 +1,11 @@
 #pragma once
 
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 class QLabel;
+class Table_Delegate;
 class Table_Model;
 class Workspace;
-
-// Paints and edits the cells of a list editor's table by their column's
-// editor kind: pick lists, an editable pick list, check boxes (kept as cell
-// text or as the cell's own state) and a multi-line text editor that opens on
-// the cell.
-class Table_Delegate : public QStyledItemDelegate {
-    Q_OBJECT
-public:
-    Table_Delegate(Table_Model& Model, const Workspace& Space, QObject* Parent = nullptr);
-
-    QWidget* createEditor(QWidget* Parent, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
-    void setEditorData(QWidget* Editor, const QModelIndex& Index) const override;
-    void setModelData(QWidget* Editor, QAbstractItemModel* Model, const QModelIndex& Index) const override;
-    void updateEditorGeometry(QWidget* Editor, const QStyleOptionViewItem& Option,
-                              const QModelIndex& Index) const override;
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override;
-    bool editorEvent(QEvent* Event, QAbstractItemModel* Model, const QStyleOptionViewItem& Option,
-                     const QModelIndex& Index) override;
-
-signals:
-    // Enter ended the editing of a single-line cell.
-    void Enter_Pressed();
-
-protected:
-    bool eventFilter(QObject* Editor, QEvent* Event) override;
-
-private:
-    bool Is_Check_Cell(const QModelIndex& Index) const;
-
-    Table_Model& Model;
-    const Workspace& Space;
-};
 
 // The table of a list editor: the header row and the row-number column are
 // the view's headers, the current cell follows the model's, and Enter and a

@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <cstring>
+#include <span>
 #include <stdexcept>
 
 namespace {
@@ -42,42 +43,18 @@ void Check_Room(const QByteArray& Buffer, quint32 Position, qsizetype Bytes)
         throw std::length_error("data area write beyond its buffer");
 }
 
-} // namespace
+// What the address pass found out about a data area, for the pass that writes it.
+struct Data_Area_Layout {
+    quint64 Size = 0;        // bytes, counted in 64 bits so that an oversized area is recognised, not wrapped around
+    quint32 Known_Count = 0; // known certificates stored: none unless the device is told to check them
+};
 
-quint32 Configuration_Image::Write_UTF8_String(const QString& Text, quint32 Position, QByteArray& Buffer)
+// Gives every item of the data area its device address, for an area that
+// starts at device address Base, and returns the area's layout.
+Data_Area_Layout Assign_Data_Area_Addresses(TIEC61850& Server, quint32 Base)
 {
-    if (Text.isEmpty())
-        return Position;
-    const QByteArray Bytes = Text.toUtf8();
-    Check_Room(Buffer, Position, Bytes.size() + 1);
-    std::memcpy(Buffer.data() + Position, Bytes.constData(), static_cast<size_t>(Bytes.size()));
-    Position += static_cast<quint32>(Bytes.size());
-    Buffer[Position] = '\0';
-    return Position + 1;
-}
-
-quint32 Configuration_Image::Write_Byte_String(const QString& Text, quint32 Position, QByteArray& Buffer)
-{
-    if (Text.isEmpty())
-        return Position;
-    Check_Room(Buffer, Position, Text.size() + 1);
-    // The device takes one byte per UTF-16 code unit: its low 8 bits.
-    char* Out = Buffer.data() + Position;
-    for (const QChar C : Text)
-        *Out++ = static_cast<char>(C.unicode() & 0xFF);
-    *Out = '\0';
-    return Position + static_cast<quint32>(Text.size()) + 1;
-}
-
-std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint32 Position, QByteArray& Buffer,
-                                                            quint32 Limit)
-{
-    TIEC61850& Server = IEC61850_Image;
     TTLS_Bank& Tls = Server.TLS_Data;
     const bool With_Known = Known_Certificates_Included(Server);
-
-    // First pass: the device address of every item. Offsets are counted in 64
-    // bits so that an oversized image is recognised, not wrapped around.
     quint64 Off = Data_Area_Header_Size;
     const auto Address = [&](quint64 Offset) { return static_cast<quint32>(Base + Offset); };
     Tls.Known_Cert_Add = Address(Off);
@@ -125,13 +102,15 @@ std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint3
         if (!Var.Name.isEmpty())
             Off += static_cast<quint64>(Var.Name.size()) + 1;
     }
+    return {Off, With_Known ? static_cast<quint32>(Tls.Known_Cert.size()) : 0};
+}
 
-    const quint64 End = static_cast<quint64>(Position) + Off;
-    if (End > static_cast<quint64>(Limit) + 1 || End > static_cast<quint64>(Buffer.size()))
-        return std::nullopt;
-
-    // Second pass: the bytes, at the offsets the first pass counted.
-    const quint32 Known_Count = With_Known ? static_cast<quint32>(Tls.Known_Cert.size()) : 0;
+// Writes the data area into Buffer from Position, at the addresses already
+// assigned; returns the position after it.
+quint32 Write_Data_Area(const TIEC61850& Server, const Data_Area_Layout& Layout, quint32 Position, QByteArray& Buffer)
+{
+    const TTLS_Bank& Tls = Server.TLS_Data;
+    const std::span<const TTLS_Certificate> Known(Tls.Known_Cert.constData(), Layout.Known_Count);
     quint32 P = Position;
     Put_U16(Buffer, P + 0, Server.port);
     Put_U32(Buffer, P + 2, Server.TLS_Enable);
@@ -142,19 +121,17 @@ std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint3
     Put_U32(Buffer, P + 22, Stored_Length(Tls.Server_Cert.Certificate_Length));
     Put_U32(Buffer, P + 26, Tls.Root_Cert.Certificate_Add);
     Put_U32(Buffer, P + 30, Stored_Length(Tls.Root_Cert.Certificate_Length));
-    Put_U32(Buffer, P + 34, Known_Count);
+    Put_U32(Buffer, P + 34, Layout.Known_Count);
     Put_U32(Buffer, P + 38, Tls.Known_Cert_Add);
     Put_U32(Buffer, P + 42, Server.Password_Add);
     Put_U32(Buffer, P + 46, static_cast<quint32>(Server.Variables.size()));
     Put_U32(Buffer, P + 50, Server.Var_Add);
     P += Data_Area_Header_Size;
 
-    if (With_Known) {
-        for (const TTLS_Certificate& Cert : Tls.Known_Cert) {
-            Put_U32(Buffer, P, Cert.Certificate_Add);
-            Put_U32(Buffer, P + 4, Stored_Length(Cert.Certificate_Length));
-            P += Known_Cert_Entry_Size;
-        }
+    for (const TTLS_Certificate& Cert : Known) {
+        Put_U32(Buffer, P, Cert.Certificate_Add);
+        Put_U32(Buffer, P + 4, Stored_Length(Cert.Certificate_Length));
+        P += Known_Cert_Entry_Size;
     }
     for (const TIEC61850_Var& Var : Server.Variables) {
         Put_U32(Buffer, P + 0, Var.Name_Add);
@@ -170,22 +147,58 @@ std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint3
     }
     Buffer[P++] = '\0';
 
-    P = Write_UTF8_String(Tls.key, P, Buffer);
-    P = Write_UTF8_String(Tls.Key_Password, P, Buffer);
-    P = Write_UTF8_String(Tls.Server_Cert.Certificate, P, Buffer);
-    P = Write_UTF8_String(Tls.Root_Cert.Certificate, P, Buffer);
-    P = Write_Byte_String(Server.Password, P, Buffer);
-    if (With_Known)
-        for (const TTLS_Certificate& Cert : Tls.Known_Cert)
-            P = Write_UTF8_String(Cert.Certificate, P, Buffer);
+    P = Configuration_Image::Write_UTF8_String(Tls.key, P, Buffer);
+    P = Configuration_Image::Write_UTF8_String(Tls.Key_Password, P, Buffer);
+    P = Configuration_Image::Write_UTF8_String(Tls.Server_Cert.Certificate, P, Buffer);
+    P = Configuration_Image::Write_UTF8_String(Tls.Root_Cert.Certificate, P, Buffer);
+    P = Configuration_Image::Write_Byte_String(Server.Password, P, Buffer);
+    for (const TTLS_Certificate& Cert : Known)
+        P = Configuration_Image::Write_UTF8_String(Cert.Certificate, P, Buffer);
     for (const TIEC61850_Var& Var : Server.Variables)
-        P = Write_Byte_String(Var.Name, P, Buffer);
+        P = Configuration_Image::Write_Byte_String(Var.Name, P, Buffer);
+    return P;
+}
 
+} // namespace
+
+quint32 Configuration_Image::Write_UTF8_String(const QString& Text, quint32 Position, QByteArray& Buffer)
+{
+    if (Text.isEmpty())
+        return Position;
+    const QByteArray Bytes = Text.toUtf8();
+    Check_Room(Buffer, Position, Bytes.size() + 1);
+    std::memcpy(Buffer.data() + Position, Bytes.constData(), static_cast<size_t>(Bytes.size()));
+    Position += static_cast<quint32>(Bytes.size());
+    Buffer[Position] = '\0';
+    return Position + 1;
+}
+
+quint32 Configuration_Image::Write_Byte_String(const QString& Text, quint32 Position, QByteArray& Buffer)
+{
+    if (Text.isEmpty())
+        return Position;
+    Check_Room(Buffer, Position, Text.size() + 1);
+    // The device takes one byte per UTF-16 code unit: its low 8 bits.
+    char* Out = Buffer.data() + Position;
+    for (const QChar C : Text)
+        *Out++ = static_cast<char>(C.unicode() & 0xFF);
+    *Out = '\0';
+    return Position + static_cast<quint32>(Text.size()) + 1;
+}
+
+std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint32 Position, QByteArray& Buffer,
+                                                            quint32 Limit)
+{
+    const Data_Area_Layout Layout = Assign_Data_Area_Addresses(IEC61850_Image, Base);
+    const quint64 End = static_cast<quint64>(Position) + Layout.Size;
+    if (End > static_cast<quint64>(Limit) + 1 || End > static_cast<quint64>(Buffer.size()))
+        return std::nullopt;
+    const quint32 Written_To = Write_Data_Area(IEC61850_Image, Layout, Position, Buffer);
     // Both passes must have counted the same bytes, or an address would point
     // at the wrong string.
-    if (P != End)
+    if (Written_To != End)
         throw std::logic_error("data area size differs from its address layout");
-    return P;
+    return Written_To;
 }
 
 Configuration_Image::Compile_Result Configuration_Image::Create_Bin()

@@ -41,7 +41,29 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
     PC_Options->setObjectName(QStringLiteral("PC_Options"));
     PC_Options->setGeometry(12, 68, Dialog_W - 24, 296);
 
-    // Language page: six places in two columns, the page controls under them.
+    PC_Options->addTab(Build_Language_Page(), QString());
+    PC_Options->addTab(Build_Connection_Page(), QString());
+    PC_Options->addTab(Build_Settings_Page(), QString());
+
+    for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
+        connect(Box, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
+
+    Btn_OK = new QPushButton(this);
+    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    Btn_OK->setGeometry(Dialog_W - 12 - 130 - 10 - 130, Dialog_H - 44, 130, 32);
+    Btn_Cancel = new QPushButton(this);
+    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setGeometry(Dialog_W - 12 - 130, Dialog_H - 44, 130, 32);
+    Btn_Cancel->setAutoDefault(false);
+    connect(Btn_OK, &QPushButton::clicked, this, &TFSoftOptions::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    Set_Lang();
+}
+
+// Six places in two columns, the page controls under them.
+QWidget* TFSoftOptions::Build_Language_Page()
+{
     TS_Language = new QWidget;
     TS_Language->setObjectName(QStringLiteral("TS_Language"));
     L_Sel_Lang = new QLabel(TS_Language);
@@ -80,9 +102,12 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
         Button->setAutoDefault(false);
         connect(Button, &QPushButton::clicked, this, [this, Button] { Btn_NextClick(Button); });
     }
-    PC_Options->addTab(TS_Language, QString());
+    return TS_Language;
+}
 
-    // Connection page: the version check sits indented under the internet switch it needs.
+// The version check sits indented under the internet switch it needs.
+QWidget* TFSoftOptions::Build_Connection_Page()
+{
     TS_Con_Options = new QWidget;
     TS_Con_Options->setObjectName(QStringLiteral("TS_Con_Options"));
     CB_En_Con = new QCheckBox(TS_Con_Options);
@@ -103,8 +128,11 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
     LL_Check_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(Btn_Check_Update, &QPushButton::clicked, this, &TFSoftOptions::Btn_Check_UpdateClick);
     connect(LL_Check_Update, &QLabel::linkActivated, this, &TFSoftOptions::LL_Check_UpdateLinkClick);
-    PC_Options->addTab(TS_Con_Options, QString());
+    return TS_Con_Options;
+}
 
+QWidget* TFSoftOptions::Build_Settings_Page()
+{
     TS_Soft_Settings = new QWidget;
     TS_Soft_Settings->setObjectName(QStringLiteral("TS_Soft_Settings"));
     CB_Soft_Set_Jump_Table = new QCheckBox(TS_Soft_Settings);
@@ -113,22 +141,7 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
     CB_DoubleClick_Auto_Size = new QCheckBox(TS_Soft_Settings);
     CB_DoubleClick_Auto_Size->setObjectName(QStringLiteral("CB_DoubleClick_Auto_Size"));
     CB_DoubleClick_Auto_Size->setGeometry(12, 48, 428, 24);
-    PC_Options->addTab(TS_Soft_Settings, QString());
-
-    for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
-        connect(Box, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
-
-    Btn_OK = new QPushButton(this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(Dialog_W - 12 - 130 - 10 - 130, Dialog_H - 44, 130, 32);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(Dialog_W - 12 - 130, Dialog_H - 44, 130, 32);
-    Btn_Cancel->setAutoDefault(false);
-    connect(Btn_OK, &QPushButton::clicked, this, &TFSoftOptions::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    Set_Lang();
+    return TS_Soft_Settings;
 }
 
 QString TFSoftOptions::Page_Line(int Page, int Count) const
@@ -291,12 +304,8 @@ void TFSoftOptions::LangClick(int Place)
         return;
     Language_In_Use = Language;
     // The table takes the new language now; the setting itself changes only on OK.
-    const QString Remembered = Space.Language_Name;
-    Space.Language_Name = Language;
-    Space.Init_Language();
-    // Init_Language names English when the picked file has gone: Qt follows what was loaded.
-    Apply_Qt_Translation(Space.Language_Name);
-    Space.Language_Name = Remembered;
+    // English stands in when the picked file has gone: Qt follows what was loaded.
+    Apply_Qt_Translation(Load_Language(Space.Lang_Strings, Space.Language_Dir, Language));
     if (Change_All_Languages)
         Change_All_Languages();
     else

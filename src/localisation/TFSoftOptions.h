@@ -40,6 +40,9 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    QWidget* Build_Language_Page();
+    QWidget* Build_Connection_Page();
+    QWidget* Build_Settings_Page();
     void FormShow();
     void Fit_Texts();
     void Create_Lang_List();
