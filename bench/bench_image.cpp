@@ -3,6 +3,7 @@
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
 #include "platform/Decimal_Separator.h"
+#include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 
 #include <QDir>
@@ -84,9 +85,42 @@ void BM_Read_Project_Files(benchmark::State& State)
     State.counters["file_bytes"] = static_cast<double>(Bytes);
 }
 
+QList<QByteArray> Project_File_Bytes(const Largest_Configuration& C)
+{
+    QList<QByteArray> Files;
+    for (const QString& Path : {C.Space.File_ParGen, C.Space.File_IEC61850_Variables, C.Space.File_TLS_Known_Cert}) {
+        QFile File(Path);
+        Files.append(File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray());
+    }
+    return Files;
+}
+
+// The well-formedness check alone, beside the whole parse (check and tree)
+// of the same three files: their difference is the tree's share.
+void BM_Check_Well_Formed(benchmark::State& State)
+{
+    const QList<QByteArray> Files = Project_File_Bytes(Configuration());
+    for (auto _ : State)
+        for (const QByteArray& Data : Files)
+            if (Xml_File::Check_Well_Formed(Data))
+                State.SkipWithError("a project file is not well-formed");
+}
+
+void BM_Parse_Project_Files(benchmark::State& State)
+{
+    const QList<QByteArray> Files = Project_File_Bytes(Configuration());
+    Xml_File Xml;
+    for (auto _ : State)
+        for (const QByteArray& Data : Files)
+            if (Xml.Load_Bytes(Data, QStringLiteral("file.xml")) != Xml_File::Load_Status::Loaded)
+                State.SkipWithError("a project file is not well-formed");
+}
+
 } // namespace
 
 BENCHMARK(BM_Create_Bin_And_Save_Bin)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Create_Bin_Only)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Read_Project_Files)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Check_Well_Formed)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Parse_Project_Files)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -72,43 +72,44 @@ void Insert_Row(Table_Model& Table, int Row, bool Check_First_Column)
     Empty_Row(Table, Row, Check_First_Column);
 }
 
-void Copy_Row(Table_Model& Table, int Row, Workspace& Space)
+void Copy_Row(Table_Model& Table, int Row, Copied_Row& Clipboard)
 {
     if (!Is_Data_Row(Table, Row))
         return;
-    Space.Row_Clipboard.clear();
+    Clipboard.Row_Clipboard.clear();
     const int Width = Table.Data_Width();
     if (Table.Kind() == Check_Kind::State_Check)
-        Space.Row_Clipboard_Checks.fill(false, Width);
+        Clipboard.Row_Clipboard_Checks.fill(false, Width);
     for (int Column = 1; Column <= Width; ++Column) {
         if (Table.Kind() == Check_Kind::State_Check && Table.Has_Check(Row, Column)) {
-            Space.Row_Clipboard_Checks[Column - 1] = true;
-            Space.Row_Clipboard.append(Table.Checked(Row, Column) ? QStringLiteral("Y") : QStringLiteral("N"));
+            Clipboard.Row_Clipboard_Checks[Column - 1] = true;
+            Clipboard.Row_Clipboard.append(Table.Checked(Row, Column) ? QStringLiteral("Y") : QStringLiteral("N"));
         } else {
-            Space.Row_Clipboard.append(Table.Cell(Row, Column));
+            Clipboard.Row_Clipboard.append(Table.Cell(Row, Column));
         }
     }
 }
 
-void Paste_Row(Table_Model& Table, int Row, bool Copied, Workspace& Space, Prompter& Prompts)
+void Paste_Row(Table_Model& Table, int Row, bool Copied, const Copied_Row& Clipboard, const Lang_Table& Lang,
+               Prompter& Prompts)
 {
     if (!Is_Data_Row(Table, Row))
         return;
     if (!Copied) {
-        Prompts.Error(Space.Str(1102));
+        Prompts.Error(Lang[1102]);
         return;
     }
     const int Width = Table.Data_Width();
-    if (Space.Row_Clipboard.size() != Width) {
-        Prompts.Error(Space.Str(1101));
+    if (Clipboard.Row_Clipboard.size() != Width) {
+        Prompts.Error(Lang[1101]);
         return;
     }
-    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Default_No(Space.Str(1100)))
+    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Default_No(Lang[1100]))
         return;
     for (int Column = 1; Column <= Width; ++Column) {
-        const QString& Entry = Space.Row_Clipboard[Column - 1];
-        const bool Is_Box = Table.Kind() == Check_Kind::State_Check && Column - 1 < Space.Row_Clipboard_Checks.size()
-                            && Space.Row_Clipboard_Checks[Column - 1];
+        const QString& Entry = Clipboard.Row_Clipboard[Column - 1];
+        const bool Is_Box = Table.Kind() == Check_Kind::State_Check && Column - 1 < Clipboard.Row_Clipboard_Checks.size()
+                            && Clipboard.Row_Clipboard_Checks[Column - 1];
         if (Is_Box)
             Table.Set_Check(Row, Column, Entry == QLatin1String("Y"));
         else
@@ -116,15 +117,15 @@ void Paste_Row(Table_Model& Table, int Row, bool Copied, Workspace& Space, Promp
     }
 }
 
-void Header_Auto_Size(Table_Model& Table, int Row, int Column, const Workspace& Space)
+void Header_Auto_Size(Table_Model& Table, int Row, int Column, bool Double_Click_Auto_Size)
 {
-    if (Space.Double_Click_Auto_Size && Row == 0)
+    if (Double_Click_Auto_Size && Row == 0)
         Table.Fit_Column(Column);
 }
 
-void Enter_Next_Cell(Table_Model& Table, QChar& Key, const Workspace& Space)
+void Enter_Next_Cell(Table_Model& Table, QChar& Key, bool Enable_Jump_Field_Tables)
 {
-    if (!Space.Enable_Jump_Field_Tables || Key != QChar(13))
+    if (!Enable_Jump_Field_Tables || Key != QChar(13))
         return;
     int Row = Table.Current_Row();
     int Column = Table.Current_Column();

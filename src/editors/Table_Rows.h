@@ -4,9 +4,10 @@
 
 #include <optional>
 
+class Lang_Table;
 class Prompter;
 class Table_Model;
-class Workspace;
+struct Copied_Row;
 
 // The row operations every list editor offers, on either kind of table. Row
 // is a data row (1..Row_Count-1); they work over the data columns 1..W and
@@ -18,17 +19,20 @@ void Delete_Row(Table_Model& Table, int Row, bool Check_First_Column = false);
 // Moves Row and the rows below it down by one (the last row's content is
 // dropped) and empties Row, with column 1 checked ("Y") when asked for.
 void Insert_Row(Table_Model& Table, int Row, bool Check_First_Column);
-// Puts the row's data cells into the workspace's row clipboard.
-void Copy_Row(Table_Model& Table, int Row, Workspace& Space);
+// Puts the row's data cells into the row clipboard.
+void Copy_Row(Table_Model& Table, int Row, Copied_Row& Clipboard);
 // Writes the row clipboard into Row after the checks the user is told about:
 // a copy must have been made (Copied), it must fit the table, and a used row
-// is overwritten only after the user agreed.
-void Paste_Row(Table_Model& Table, int Row, bool Copied, Workspace& Space, Prompter& Prompts);
-// A double-click on a header cell fits that column when the user asked for it.
-void Header_Auto_Size(Table_Model& Table, int Row, int Column, const Workspace& Space);
-// Enter moves the current cell to the next field when the user asked for it;
-// the key is then consumed (set to a null character).
-void Enter_Next_Cell(Table_Model& Table, QChar& Key, const Workspace& Space);
+// is overwritten only after the user agreed. The messages come from Lang.
+void Paste_Row(Table_Model& Table, int Row, bool Copied, const Copied_Row& Clipboard, const Lang_Table& Lang,
+               Prompter& Prompts);
+// A double-click on a header cell fits that column when the user asked for it
+// (the option Double_Click_Auto_Size).
+void Header_Auto_Size(Table_Model& Table, int Row, int Column, bool Double_Click_Auto_Size);
+// Enter moves the current cell to the next field when the user asked for it
+// (the option Enable_Jump_Field_Tables); the key is then consumed (set to a
+// null character).
+void Enter_Next_Cell(Table_Model& Table, QChar& Key, bool Enable_Jump_Field_Tables);
 
 // Whether a data row holds any text besides its check boxes (blanks do not
 // count): what a user would miss if the row disappeared.

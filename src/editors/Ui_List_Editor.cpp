@@ -138,7 +138,10 @@ void List_Editor::Btn_CopyRowClick()
     Do_Copy = true;
 }
 
-void List_Editor::Btn_PasteRowClick() { Paste_Row(Table, Table.Current_Row(), Do_Copy, Space, Prompts); }
+void List_Editor::Btn_PasteRowClick()
+{
+    Paste_Row(Table, Table.Current_Row(), Do_Copy, Space, Space.Lang_Strings, Prompts);
+}
 
 void List_Editor::Go_To_Cell(int Row, int Column)
 {

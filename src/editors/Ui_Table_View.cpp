@@ -143,7 +143,7 @@ void Table_View::keyPressEvent(QKeyEvent* Event)
     }
     if (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) {
         QChar Key(13);
-        Enter_Next_Cell(Table, Key, Space);
+        Enter_Next_Cell(Table, Key, Space.Enable_Jump_Field_Tables);
         if (Key.isNull()) {
             Event->accept();
             return;
@@ -155,7 +155,10 @@ void Table_View::keyPressEvent(QKeyEvent* Event)
 void Table_View::KeyPress()
 {
     QChar Key(13);
-    Enter_Next_Cell(Table, Key, Space);
+    Enter_Next_Cell(Table, Key, Space.Enable_Jump_Field_Tables);
 }
 
-void Table_View::DblClickCell(int Row, int Column) { Header_Auto_Size(Table, Row, Column, Space); }
+void Table_View::DblClickCell(int Row, int Column)
+{
+    Header_Auto_Size(Table, Row, Column, Space.Double_Click_Auto_Size);
+}

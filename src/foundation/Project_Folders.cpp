@@ -1,5 +1,6 @@
 #include "foundation/Project_Folders.h"
 
+#include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 
 #include <QDir>
@@ -7,15 +8,6 @@
 #include <QFileInfo>
 
 namespace {
-
-QString Ascii_Upper(const QString& Text)
-{
-    QString Upper = Text;
-    for (QChar& C : Upper)
-        if (C >= QLatin1Char('a') && C <= QLatin1Char('z'))
-            C = QChar(C.unicode() - 'a' + 'A');
-    return Upper;
-}
 
 // The open dialog preselects without regard to case and most other file
 // systems would take such names for one folder, so "Plant" and "PLANT" (or

@@ -1,6 +1,6 @@
 #include "foundation/Web_Addresses.h"
 
-#include "foundation/Workspace.h"
+#include "foundation/Identity.h"
 
 QString Home_Page_Url() { return QStringLiteral("http://") + Identity::Maker_Host + QStringLiteral("/HOME/default.asp?frompg=SW40610"); }
 

@@ -5,8 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-Workspace::Workspace(const QString& Exe_Dir_) : Exe_Dir(Exe_Dir_)
+Workspace::Workspace(const QString& Exe_Dir_)
 {
+    Exe_Dir = Exe_Dir_;
     Master_Dir = Join(Exe_Dir, QStringLiteral("MASTER"));
     Projects_Dir = Join(Exe_Dir, QStringLiteral("PROJECTS"));
     Language_Dir = Join(Exe_Dir, QStringLiteral("LANGUAGE"));
@@ -60,20 +61,22 @@ void Workspace::Set_Identity()
     SW_Description = Identity::SW_Description;
 }
 
-void Workspace::Init_Language()
+void Workspace::Init_Language() { Language_Name = Load_Language(Lang_Strings, Language_Dir, Language_Name); }
+
+QString Load_Language(Lang_Table& Table, const QString& Language_Dir, const QString& Name)
 {
-    Lang_Strings.Create_Default_Strings();
+    Table.Create_Default_Strings();
     // A hand-edited name with a separator or ".." would read a file outside
     // Language_Dir; it falls back like a missing language.
-    const QString File = Join(Language_Dir, Language_Name + QStringLiteral(".lng"));
-    if (Is_Plain_File_Name(Language_Name) && QFileInfo(File).isFile()) {
-        Load_Lang_File(Lang_Strings, File);
-        return;
+    const QString File = Workspace::Join(Language_Dir, Name + QStringLiteral(".lng"));
+    if (Workspace::Is_Plain_File_Name(Name) && QFileInfo(File).isFile()) {
+        Load_Lang_File(Table, File);
+        return Name;
     }
-    Language_Name = QStringLiteral("English");
-    const QString English = Join(Language_Dir, QStringLiteral("English.lng"));
+    const QString English = Workspace::Join(Language_Dir, QStringLiteral("English.lng"));
     if (QFileInfo(English).isFile())
-        Load_Lang_File(Lang_Strings, English);
+        Load_Lang_File(Table, English);
+    return QStringLiteral("English");
 }
 
 bool Workspace::Is_Safe_Project_Name(const QString& Name)

@@ -10,22 +10,16 @@
 
 #include <expected>
 
-// The process-wide state of the program: directories, the active
-// configuration and its file paths, the user's options and the string table.
-// The application owns one; every test makes its own, rooted in a temporary
-// directory.
-class Workspace {
-public:
-    // Exe_Dir is the folder of the running executable (no trailing separator).
-    explicit Workspace(const QString& Exe_Dir);
-
-    // Directories
-    QString Exe_Dir;
+// The program's folders: the executable's and the three fixed ones below it.
+struct Program_Folders {
+    QString Exe_Dir; // no trailing separator
     QString Master_Dir;
     QString Projects_Dir;
     QString Language_Dir;
+};
 
-    // Active configuration; empty = none
+// The active configuration and its file paths; empty = none.
+struct Active_Project {
     QString Project_Name;
     QString Project_Dir;
     QString File_ParGen;
@@ -34,12 +28,18 @@ public:
     QString File_ModbusM_SetAccess;
     QString File_ModbusTCPM_SetAccess;
 
-    // Identity
+    bool Is_Project_Active() const { return !Project_Dir.isEmpty(); }
+};
+
+// What the windows show of the program's identity.
+struct Shown_Identity {
     QString Window_Title;
     QString SW_Code;
     QString SW_Description;
+};
 
-    // Options and last choices
+// The user's options and last choices.
+struct User_Options {
     QString Last_IP_Address;
     int Update_Option_Index = 0;
     bool Update_Read_Back = true;
@@ -49,14 +49,43 @@ public:
     bool Enable_Jump_Field_Tables = false;
     bool Double_Click_Auto_Size = false;
 
+    // The version-check timer runs exactly when both internet flags are set.
+    bool Update_Timer_Wanted() const { return Enable_Internet && Enable_Update; }
+};
+
+// The texts of the current language.
+struct String_Table {
     Lang_Table Lang_Strings;
+
+    QString Str(int Slot) const { return Lang_Strings[Slot]; }
+};
+
+// The one-row copy buffer the table editors share: the row's entries and,
+// for a table with check boxes, which entries were boxes.
+struct Copied_Row {
     QStringList Row_Clipboard;
     QList<bool> Row_Clipboard_Checks;
+};
+
+// The process-wide state of the program, made of the parts above so that a
+// function can take the one part it works on. The application owns one;
+// every test makes its own, rooted in a temporary directory.
+class Workspace : public Program_Folders,
+                  public Active_Project,
+                  public Shown_Identity,
+                  public User_Options,
+                  public String_Table,
+                  public Copied_Row {
+public:
+    // Exe_Dir is the folder of the running executable (no trailing separator).
+    explicit Workspace(const QString& Exe_Dir);
 
     // Start-up steps, in the order the main window runs them.
     void Create_Directories();
     void Read_Settings();
     void Set_Identity();
+    // Builds the table of Language_Name, which becomes "English" when that
+    // language has no file.
     void Init_Language();
     // Makes the remembered configuration active when its directory exists,
     // else none; returns whether one is active.
@@ -69,14 +98,10 @@ public:
     // reason, or the refusal to write through a link.
     QString Write_Failure_Text(const Write_Error& Error) const;
 
-    bool Is_Project_Active() const { return !Project_Dir.isEmpty(); }
-    // The version-check timer runs exactly when both internet flags are set.
-    bool Update_Timer_Wanted() const { return Enable_Internet && Enable_Update; }
     // Makes Name the active configuration (empty: none) and recomputes the paths.
     void Activate_Project(const QString& Name);
 
     QString Settings_File() const;
-    QString Str(int Slot) const { return Lang_Strings[Slot]; }
 
     static QString Join(const QString& Dir, const QString& Name);
     // A configuration name names one directory directly below Projects_Dir:
@@ -89,3 +114,8 @@ public:
     // A file name inside one folder: no separator, not "." or "..", not empty.
     static bool Is_Plain_File_Name(const QString& Name);
 };
+
+// The string table of language Name from the files in Language_Dir: the
+// built-in texts, then the language's file, or English's when Name has none
+// (or is no plain file name). Returns the language whose texts are in force.
+QString Load_Language(Lang_Table& Table, const QString& Language_Dir, const QString& Name);

@@ -274,12 +274,8 @@ void TFSoftOptions::LangClick(int Place)
         return;
     Language_In_Use = Language;
     // The table takes the new language now; the setting itself changes only on OK.
-    const QString Remembered = Space.Language_Name;
-    Space.Language_Name = Language;
-    Space.Init_Language();
-    // Init_Language names English when the picked file has gone: Qt follows what was loaded.
-    Apply_Qt_Translation(Space.Language_Name);
-    Space.Language_Name = Remembered;
+    // English stands in when the picked file has gone: Qt follows what was loaded.
+    Apply_Qt_Translation(Load_Language(Space.Lang_Strings, Space.Language_Dir, Language));
     if (Change_All_Languages)
         Change_All_Languages();
     else

@@ -1,7 +1,7 @@
 #include "localisation/Version_Check.h"
 
 #include "foundation/Text_Rules.h"
-#include "foundation/Workspace.h"
+#include "foundation/Identity.h"
 
 #include <optional>
 

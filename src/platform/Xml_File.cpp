@@ -4,27 +4,282 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace {
 
+// Why two parsers. pugixml builds the tree every reader walks, but it checks
+// little by design: it takes forbidden characters, broken encodings, undefined
+// entities, a second root, duplicated attributes and bad comments without a
+// word. QXmlStreamReader checks well-formedness fully, so it runs first over
+// the same characters as a check pass, and pugixml only builds the tree of a
+// document that passed. The tree, and so every value read, stays what it was
+// (line breaks in attribute values included); only what is not XML is refused.
+// The encoding is decided and checked here, strictly, and both parsers are
+// handed the same characters, so they cannot read a document differently.
+
 constexpr unsigned Parse_Options = pugi::parse_default | pugi::parse_comments | pugi::parse_pi
-                                   | pugi::parse_declaration | pugi::parse_doctype | pugi::parse_ws_pcdata_single;
-// Keep line breaks inside attribute values: no whitespace conversion.
+                                   | pugi::parse_declaration | pugi::parse_doctype | pugi::parse_ws_pcdata;
+// Keep line breaks inside attribute values: no whitespace conversion. Blank
+// text is kept everywhere so that an element's text between comments is whole.
 constexpr unsigned Parse_Flags = Parse_Options & ~pugi::parse_wconv_attribute;
 
-// Line and column (1-based) of a byte offset into the file.
-std::pair<int, int> Line_Column(const QByteArray& Data, qsizetype Offset)
+enum class Encoding { Utf8, Utf16_Le, Utf16_Be, Utf32_Le, Utf32_Be, Latin1 };
+
+pugi::xml_encoding Pugi_Encoding(Encoding E)
+{
+    switch (E) {
+    case Encoding::Utf8: return pugi::encoding_utf8;
+    case Encoding::Utf16_Le: return pugi::encoding_utf16_le;
+    case Encoding::Utf16_Be: return pugi::encoding_utf16_be;
+    case Encoding::Utf32_Le: return pugi::encoding_utf32_le;
+    case Encoding::Utf32_Be: return pugi::encoding_utf32_be;
+    case Encoding::Latin1: return pugi::encoding_latin1;
+    }
+    return pugi::encoding_utf8;
+}
+
+// The encoding name of an XML declaration at the very start of 8-bit data.
+QByteArray Declared_Name(const QByteArray& Data)
+{
+    if (!Data.startsWith("<?xml"))
+        return {};
+    const qsizetype End = Data.indexOf("?>");
+    static const QRegularExpression Pattern(QStringLiteral(R"(\sencoding\s*=\s*(["'])([A-Za-z0-9._-]*)\1)"));
+    const auto Match = Pattern.match(QString::fromLatin1(Data.left(End < 0 ? 200 : End)));
+    return Match.hasMatch() ? Match.captured(2).toLatin1() : QByteArray();
+}
+
+// The byte-order mark, then the first characters "<" or "<?", then the
+// declaration decide; without any of them the document is UTF-8.
+std::pair<Encoding, qsizetype> Detect_Encoding(const QByteArray& Data)
+{
+    const auto Starts = [&Data](std::initializer_list<unsigned char> Bytes) {
+        if (Data.size() < static_cast<qsizetype>(Bytes.size()))
+            return false;
+        qsizetype I = 0;
+        for (unsigned char B : Bytes)
+            if (static_cast<unsigned char>(Data[I++]) != B)
+                return false;
+        return true;
+    };
+    if (Starts({0x00, 0x00, 0xFE, 0xFF}))
+        return {Encoding::Utf32_Be, 4};
+    if (Starts({0xFF, 0xFE, 0x00, 0x00}))
+        return {Encoding::Utf32_Le, 4};
+    if (Starts({0xFE, 0xFF}))
+        return {Encoding::Utf16_Be, 2};
+    if (Starts({0xFF, 0xFE}))
+        return {Encoding::Utf16_Le, 2};
+    if (Starts({0xEF, 0xBB, 0xBF}))
+        return {Encoding::Utf8, 3};
+    if (Starts({0x00, 0x00, 0x00, 0x3C}))
+        return {Encoding::Utf32_Be, 0};
+    if (Starts({0x3C, 0x00, 0x00, 0x00}))
+        return {Encoding::Utf32_Le, 0};
+    if (Starts({0x00, 0x3C}))
+        return {Encoding::Utf16_Be, 0};
+    if (Starts({0x3C, 0x00}))
+        return {Encoding::Utf16_Le, 0};
+    const QByteArray Name = Declared_Name(Data).toLower();
+    if (Name == "iso-8859-1" || Name == "latin1")
+        return {Encoding::Latin1, 0};
+    return {Encoding::Utf8, 0};
+}
+
+// Line and column (1-based) just after the characters of Text.
+std::pair<int, int> End_Of(const QString& Text)
 {
     int Line = 1;
     qsizetype Line_Start = 0;
-    for (qsizetype I = 0; I < Offset && I < Data.size(); ++I) {
-        if (Data[I] == '\n') {
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        const QChar C = Text[I];
+        if (C == u'\n' || (C == u'\r' && (I + 1 == Text.size() || Text[I + 1] != u'\n'))) {
             ++Line;
             Line_Start = I + 1;
         }
     }
-    const QString Column_Text = QString::fromUtf8(Data.mid(Line_Start, Offset - Line_Start));
-    return {Line, static_cast<int>(Column_Text.size()) + 1};
+    return {Line, static_cast<int>(Text.size() - Line_Start) + 1};
+}
+
+struct Decoded {
+    QString Text;
+    qsizetype Bad_Offset = -1; // first byte that is not a character of the encoding
+};
+
+// Length of the valid UTF-8 sequence at Data[I], 0 when there is none: no
+// overlong forms, no surrogates, nothing above U+10FFFF.
+int Utf8_Sequence(const QByteArray& Data, qsizetype I)
+{
+    const auto At = [&](qsizetype K) { return K < Data.size() ? static_cast<unsigned char>(Data[K]) : 0x100U; };
+    const unsigned B0 = At(I);
+    const auto Tail = [&](qsizetype K, unsigned Low = 0x80, unsigned High = 0xBF) {
+        return At(K) >= Low && At(K) <= High;
+    };
+    if (B0 < 0x80)
+        return 1;
+    if (B0 >= 0xC2 && B0 <= 0xDF)
+        return Tail(I + 1) ? 2 : 0;
+    if (B0 >= 0xE0 && B0 <= 0xEF) {
+        const unsigned Low = B0 == 0xE0 ? 0xA0 : 0x80;
+        const unsigned High = B0 == 0xED ? 0x9F : 0xBF;
+        return Tail(I + 1, Low, High) && Tail(I + 2) ? 3 : 0;
+    }
+    if (B0 >= 0xF0 && B0 <= 0xF4) {
+        const unsigned Low = B0 == 0xF0 ? 0x90 : 0x80;
+        const unsigned High = B0 == 0xF4 ? 0x8F : 0xBF;
+        return Tail(I + 1, Low, High) && Tail(I + 2) && Tail(I + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+Decoded Decode(const QByteArray& Data, Encoding E, qsizetype Start)
+{
+    Decoded Out;
+    const auto Unit = [&](qsizetype I, int Size, bool Big) {
+        quint32 Value = 0;
+        for (int K = 0; K < Size; ++K) {
+            const quint32 Byte = static_cast<unsigned char>(Data[I + (Big ? K : Size - 1 - K)]);
+            Value = Value << 8 | Byte;
+        }
+        return Value;
+    };
+    switch (E) {
+    case Encoding::Latin1: Out.Text = QString::fromLatin1(Data.mid(Start)); break;
+    case Encoding::Utf8:
+        for (qsizetype I = Start; I < Data.size();) {
+            const int Length = Utf8_Sequence(Data, I);
+            if (Length == 0) {
+                Out.Text = QString::fromUtf8(Data.mid(Start, I - Start));
+                Out.Bad_Offset = I;
+                return Out;
+            }
+            I += Length;
+        }
+        Out.Text = QString::fromUtf8(Data.mid(Start));
+        break;
+    case Encoding::Utf16_Le:
+    case Encoding::Utf16_Be: {
+        const bool Big = E == Encoding::Utf16_Be;
+        Out.Text.reserve((Data.size() - Start) / 2);
+        qsizetype I = Start;
+        for (; I + 1 < Data.size(); I += 2) {
+            const char16_t C = static_cast<char16_t>(Unit(I, 2, Big));
+            if (QChar::isHighSurrogate(C)) {
+                if (I + 3 >= Data.size() || !QChar::isLowSurrogate(static_cast<char16_t>(Unit(I + 2, 2, Big))))
+                    break;
+                Out.Text.append(QChar(C));
+                I += 2;
+                Out.Text.append(QChar(static_cast<char16_t>(Unit(I, 2, Big))));
+                continue;
+            }
+            if (QChar::isLowSurrogate(C))
+                break;
+            Out.Text.append(QChar(C));
+        }
+        if (I < Data.size())
+            Out.Bad_Offset = I;
+        break;
+    }
+    case Encoding::Utf32_Le:
+    case Encoding::Utf32_Be: {
+        const bool Big = E == Encoding::Utf32_Be;
+        qsizetype I = Start;
+        for (; I + 3 < Data.size(); I += 4) {
+            const char32_t C = Unit(I, 4, Big);
+            if (C > 0x10FFFF || (C >= 0xD800 && C <= 0xDFFF))
+                break;
+            Out.Text.append(QChar::fromUcs4(C));
+        }
+        if (I < Data.size())
+            Out.Bad_Offset = I;
+        break;
+    }
+    }
+    return Out;
+}
+
+// Whether the encoding a declaration names is the one the document is in.
+bool Declaration_Fits(const QString& Declared, Encoding E)
+{
+    if (Declared.isEmpty())
+        return true;
+    const QString Name = Declared.toUpper();
+    switch (E) {
+    case Encoding::Utf8: return Name == QLatin1StringView("UTF-8");
+    case Encoding::Latin1: return Name == QLatin1StringView("ISO-8859-1") || Name == QLatin1StringView("LATIN1");
+    case Encoding::Utf16_Le: return Name == QLatin1StringView("UTF-16") || Name == QLatin1StringView("UTF-16LE");
+    case Encoding::Utf16_Be: return Name == QLatin1StringView("UTF-16") || Name == QLatin1StringView("UTF-16BE");
+    case Encoding::Utf32_Le: return Name == QLatin1StringView("UTF-32") || Name == QLatin1StringView("UTF-32LE");
+    case Encoding::Utf32_Be: return Name == QLatin1StringView("UTF-32") || Name == QLatin1StringView("UTF-32BE");
+    }
+    return false;
+}
+
+const char* Encoding_Name(Encoding E)
+{
+    switch (E) {
+    case Encoding::Utf8: return "UTF-8";
+    case Encoding::Latin1: return "ISO-8859-1";
+    case Encoding::Utf16_Le: return "UTF-16LE";
+    case Encoding::Utf16_Be: return "UTF-16BE";
+    case Encoding::Utf32_Le: return "UTF-32LE";
+    case Encoding::Utf32_Be: return "UTF-32BE";
+    }
+    return "";
+}
+
+std::optional<Xml_Syntax_Error> Check_Text(const QString& Text, Encoding E)
+{
+    QXmlStreamReader Reader(Text);
+    // Well-formedness of XML itself; prefixes are not this program's concern.
+    Reader.setNamespaceProcessing(false);
+    // Qt counts the characters read on the line; the last one read is where
+    // it stopped, so that count is the 1-based column of the offending one.
+    const auto Here = [&Reader](QString Message) {
+        return Xml_Syntax_Error{static_cast<int>(Reader.lineNumber()),
+                                std::max(1, static_cast<int>(Reader.columnNumber())), std::move(Message)};
+    };
+    while (!Reader.atEnd()) {
+        if (Reader.readNext() == QXmlStreamReader::StartDocument
+            && !Declaration_Fits(Reader.documentEncoding().toString(), E))
+            return Here(QStringLiteral("the declaration names the encoding %1, the document is in %2")
+                            .arg(Reader.documentEncoding().toString(), QLatin1StringView(Encoding_Name(E))));
+    }
+    if (Reader.hasError())
+        return Here(Reader.errorString());
+    return std::nullopt;
+}
+
+std::optional<Xml_Syntax_Error> Check(const QByteArray& Data, Encoding E, qsizetype Start)
+{
+    const Decoded Text = Decode(Data, E, Start);
+    if (Text.Bad_Offset >= 0) {
+        const auto [Line, Column] = End_Of(Text.Text);
+        return Xml_Syntax_Error{Line, Column,
+                                QStringLiteral("byte 0x%1 is not part of a valid %2 character")
+                                    .arg(static_cast<unsigned char>(Data[Text.Bad_Offset]), 2, 16, QLatin1Char('0'))
+                                    .arg(QLatin1StringView(Encoding_Name(E)))};
+    }
+    return Check_Text(Text.Text, E);
+}
+
+QString Message_For(const QString& File_Name, const Xml_Syntax_Error& Error)
+{
+    return QStringLiteral("%1 (line %2, column %3): %4")
+        .arg(File_Name)
+        .arg(Error.Line)
+        .arg(Error.Column)
+        .arg(Error.Message);
+}
+
+// Line and column (1-based) of a byte offset into the file.
+std::pair<int, int> Line_Column(const QByteArray& Data, qsizetype Offset)
+{
+    return End_Of(QString::fromUtf8(Data.left(Offset)));
 }
 
 struct Byte_Writer : pugi::xml_writer {
@@ -45,21 +300,35 @@ Xml_File::Load_Status Xml_File::Load(const QString& Path, QString* Error)
     QFile File(Path);
     if (!QFileInfo(Path).isFile() || !File.open(QIODevice::ReadOnly))
         return Load_Status::Missing;
-    const QByteArray Data = File.readAll();
+    return Load_Bytes(File.readAll(), QFileInfo(Path).fileName(), Error);
+}
+
+Xml_File::Load_Status Xml_File::Load_Bytes(const QByteArray& Data, const QString& File_Name, QString* Error)
+{
+    Doc.reset();
+    const auto [Source, Mark] = Detect_Encoding(Data);
+    if (const auto Fault = Check(Data, Source, Mark)) {
+        if (Error)
+            *Error = Message_For(File_Name, *Fault);
+        return Load_Status::Malformed;
+    }
     const pugi::xml_parse_result Result = Doc.load_buffer(Data.constData(), static_cast<size_t>(Data.size()),
-                                                          Parse_Flags, pugi::encoding_auto);
+                                                          Parse_Flags, Pugi_Encoding(Source));
     if (Result)
         return Load_Status::Loaded;
+    // Not expected after the check pass; kept so that no half tree is read.
     Doc.reset();
     if (Error) {
         const auto [Line, Column] = Line_Column(Data, static_cast<qsizetype>(Result.offset));
-        *Error = QStringLiteral("%1 (line %2, column %3): %4")
-                     .arg(QFileInfo(Path).fileName())
-                     .arg(Line)
-                     .arg(Column)
-                     .arg(QString::fromUtf8(Result.description()));
+        *Error = Message_For(File_Name, {Line, Column, QString::fromUtf8(Result.description())});
     }
     return Load_Status::Malformed;
+}
+
+std::optional<Xml_Syntax_Error> Xml_File::Check_Well_Formed(const QByteArray& Data)
+{
+    const auto [Source, Mark] = Detect_Encoding(Data);
+    return Check(Data, Source, Mark);
 }
 
 bool Xml_File::Load_Or_Throw(const QString& Path)
@@ -82,7 +351,16 @@ std::optional<QString> Xml_File::Child_Text(pugi::xml_node Parent, const char* N
     const pugi::xml_node Child = Parent.child(Name);
     if (!Child)
         return std::nullopt;
-    return QString::fromUtf8(Child.text().get());
+    return Text(Child);
+}
+
+QString Xml_File::Text(pugi::xml_node Element)
+{
+    QByteArray Bytes;
+    for (pugi::xml_node Part = Element.first_child(); Part; Part = Part.next_sibling())
+        if (Part.type() == pugi::node_pcdata || Part.type() == pugi::node_cdata)
+            Bytes += Part.value();
+    return QString::fromUtf8(Bytes);
 }
 
 std::optional<QString> Xml_File::Attribute(pugi::xml_node Node, const char* Name)

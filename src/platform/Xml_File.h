@@ -20,10 +20,19 @@ private:
     QString Text;
 };
 
+// Where and why a document is not well-formed XML. Line and column are
+// 1-based and count characters, not bytes.
+struct Xml_Syntax_Error {
+    int Line = 1;
+    int Column = 1;
+    QString Message;
+};
+
 // The one XML helper of the program's files. Reading follows the project-file
 // rule: the first top-level node of any kind (a comment or declaration
 // included) is the root, values are looked up by name, and what is missing
-// gives the caller's default.
+// gives the caller's default. A document that is not well-formed XML is
+// refused as a whole; nothing of it is read.
 class Xml_File {
 public:
     enum class Load_Status { Loaded, Missing, Malformed };
@@ -31,12 +40,22 @@ public:
     // Missing or unreadable file: Missing. Not well-formed: Malformed, with
     // the message in Error (file, line, column, parser's description).
     Load_Status Load(const QString& Path, QString* Error = nullptr);
+    // Load of bytes already read; File_Name only names them in the message.
+    Load_Status Load_Bytes(const QByteArray& Data, const QString& File_Name, QString* Error = nullptr);
+    // The first fault that keeps Data from being well-formed XML, or nullopt.
+    // Accepted encodings: UTF-8 (the default), UTF-16 and UTF-32 (by
+    // byte-order mark or by the first characters) and ISO-8859-1 (declared).
+    static std::optional<Xml_Syntax_Error> Check_Well_Formed(const QByteArray& Data);
     // Like Load, but a malformed file raises Xml_Parse_Error.
     bool Load_Or_Throw(const QString& Path);
 
     pugi::xml_document& Document() { return Doc; }
     pugi::xml_node Root() const;
 
+    // An element's text: all its character data, text and CDATA sections
+    // joined, comments and processing instructions (and the text of nested
+    // elements) left out.
+    static QString Text(pugi::xml_node Element);
     // Text of the child element Name of Parent; nullopt when it is absent.
     static std::optional<QString> Child_Text(pugi::xml_node Parent, const char* Name);
     static std::optional<QString> Attribute(pugi::xml_node Node, const char* Name);

@@ -361,7 +361,7 @@ private slots:
         const Run_Result R = Run(QStringList{Command.first(), Config} + Command.mid(1));
         QCOMPARE(R.Exit_Code, 1);
         QCOMPARE(R.Out, QString());
-        QVERIFY2(R.Err.contains(File + " (line 3, column 3): "), qPrintable(R.Err));
+        QVERIFY2(R.Err.contains(File + " (line 3, column 7): "), qPrintable(R.Err));
         QCOMPARE(Read_File(Config + "/bin/bank1.bin"), QByteArray("old bank 1"));
         QCOMPARE(Read_File(Config + "/bin/bank2.bin"), QByteArray("old bank 2"));
         QCOMPARE(Read_File(Dir.path() + "/old.xml"), QByteArray("old description"));

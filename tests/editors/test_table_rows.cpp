@@ -6,7 +6,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -14,15 +13,16 @@ namespace {
 // A variables-like text-check table and a certificates-like state-check
 // table, with every data row filled so moved content can be traced.
 struct Tables {
-    QTemporaryDir Dir;
-    Workspace Space{Dir.path()};
+    Copied_Row Clipboard;
+    Lang_Table Lang;
+    User_Options Options;
     Scripted_Prompter Prompts;
     Table_Model Text{Check_Kind::Text_Check, 51, 13};
     Table_Model State{Check_Kind::State_Check, 11, 4};
 
     Tables()
     {
-        Space.Lang_Strings.Create_Default_Strings();
+        Lang.Create_Default_Strings();
         IEC61850_Variables::Init_Table(Text);
         IEC61850_Variables::Reset(Text);
         TLS_Known_Cert::Init_Table(State);
@@ -176,13 +176,13 @@ void Test_Table_Rows::Insert_At_Last_Row_Only_Empties_It()
 void Test_Table_Rows::Copy_State_Check_Puts_Box_As_Text()
 {
     Tables T;
-    Copy_Row(T.State, 2, T.Space);
-    QCOMPARE(T.Space.Row_Clipboard, (QStringList{"N", "Cert2", "D2"}));
-    QCOMPARE(T.Space.Row_Clipboard_Checks, (QList<bool>{true, false, false}));
-    Copy_Row(T.Text, 4, T.Space);
-    QCOMPARE(T.Space.Row_Clipboard.size(), 12);
-    QCOMPARE(T.Space.Row_Clipboard.first(), QStringLiteral("N"));
-    QCOMPARE(T.Space.Row_Clipboard[1], QStringLiteral("Var4"));
+    Copy_Row(T.State, 2, T.Clipboard);
+    QCOMPARE(T.Clipboard.Row_Clipboard, (QStringList{"N", "Cert2", "D2"}));
+    QCOMPARE(T.Clipboard.Row_Clipboard_Checks, (QList<bool>{true, false, false}));
+    Copy_Row(T.Text, 4, T.Clipboard);
+    QCOMPARE(T.Clipboard.Row_Clipboard.size(), 12);
+    QCOMPARE(T.Clipboard.Row_Clipboard.first(), QStringLiteral("N"));
+    QCOMPARE(T.Clipboard.Row_Clipboard[1], QStringLiteral("Var4"));
 }
 
 void Test_Table_Rows::Paste_Refused_data()
@@ -201,11 +201,11 @@ void Test_Table_Rows::Paste_Refused()
     QFETCH(QStringList, Clipboard);
     QFETCH(int, Slot);
     Tables T;
-    T.Space.Row_Clipboard = Clipboard;
-    Paste_Row(T.Text, 7, Copied, T.Space, T.Prompts);
+    T.Clipboard.Row_Clipboard = Clipboard;
+    Paste_Row(T.Text, 7, Copied, T.Clipboard, T.Lang, T.Prompts);
     QCOMPARE(T.Prompts.Messages.size(), 1);
     QCOMPARE(T.Prompts.Messages[0].Kind, Prompt_Kind::Error);
-    QCOMPARE(T.Prompts.Last_Text(), T.Space.Str(Slot));
+    QCOMPARE(T.Prompts.Last_Text(), T.Lang[Slot]);
     QCOMPARE(T.Text.Cell(7, 2), QStringLiteral("Var7"));
 }
 
@@ -233,7 +233,7 @@ void Test_Table_Rows::Paste_Asks_Only_For_Used_Rows()
     QFETCH(bool, Asked);
     Tables T;
     Table_Model& Table = State_Check ? T.State : T.Text;
-    Copy_Row(Table, 1, T.Space);
+    Copy_Row(Table, 1, T.Clipboard);
     const int Target = 5;
     for (int C = 1; C <= Table.Data_Width(); ++C)
         if (!Table.Has_Check(Target, C))
@@ -241,14 +241,14 @@ void Test_Table_Rows::Paste_Asks_Only_For_Used_Rows()
     Table.Set_Cell(Target, Column, Content);
 
     // No: the row stays as it was.
-    Paste_Row(Table, Target, true, T.Space, T.Prompts);
+    Paste_Row(Table, Target, true, T.Clipboard, T.Lang, T.Prompts);
     QCOMPARE(T.Prompts.Messages.size(), Asked ? 1 : 0);
     if (Asked) {
         QCOMPARE(T.Prompts.Messages[0].Kind, Prompt_Kind::Confirmation);
-        QCOMPARE(T.Prompts.Last_Text(), T.Space.Str(1100));
+        QCOMPARE(T.Prompts.Last_Text(), T.Lang[1100]);
         QCOMPARE(Table.Cell(Target, Column), Content);
         T.Prompts.Answers = {Prompt_Answer::Yes};
-        Paste_Row(Table, Target, true, T.Space, T.Prompts);
+        Paste_Row(Table, Target, true, T.Clipboard, T.Lang, T.Prompts);
     }
     QCOMPARE(Table.Cell(Target, 2), Table.Cell(1, 2));
     QCOMPARE(Table.Cell(Target, 3), Table.Cell(1, 3));
@@ -257,11 +257,11 @@ void Test_Table_Rows::Paste_Asks_Only_For_Used_Rows()
 void Test_Table_Rows::Paste_Unchecked_Row_Unchecks_Target()
 {
     Tables T;
-    Copy_Row(T.State, 4, T.Space);  // unchecked
+    Copy_Row(T.State, 4, T.Clipboard);  // unchecked
     T.State.Set_Cell(7, 2, QString());
     T.State.Set_Cell(7, 3, QString());
     QVERIFY(T.State.Checked(7, 1));
-    Paste_Row(T.State, 7, true, T.Space, T.Prompts);
+    Paste_Row(T.State, 7, true, T.Clipboard, T.Lang, T.Prompts);
     QVERIFY(T.Prompts.Messages.isEmpty());
     QVERIFY(!T.State.Checked(7, 1));
     QCOMPARE(T.State.Cell(7, 1), QString());  // the box is no text
@@ -271,14 +271,14 @@ void Test_Table_Rows::Paste_Unchecked_Row_Unchecks_Target()
 void Test_Table_Rows::Paste_Repeats_From_One_Copy()
 {
     Tables T;
-    Copy_Row(T.Text, 2, T.Space);
+    Copy_Row(T.Text, 2, T.Clipboard);
     T.Prompts.Answers = {Prompt_Answer::Yes, Prompt_Answer::Yes};
-    Paste_Row(T.Text, 10, true, T.Space, T.Prompts);
-    Paste_Row(T.Text, 11, true, T.Space, T.Prompts);
+    Paste_Row(T.Text, 10, true, T.Clipboard, T.Lang, T.Prompts);
+    Paste_Row(T.Text, 11, true, T.Clipboard, T.Lang, T.Prompts);
     QCOMPARE(T.Text.Cell(10, 2), QStringLiteral("Var2"));
     QCOMPARE(T.Text.Cell(11, 1), QStringLiteral("N"));
     QCOMPARE(T.Text.Cell(11, 12), QStringLiteral("M2"));
-    QCOMPARE(T.Space.Row_Clipboard.size(), 12);
+    QCOMPARE(T.Clipboard.Row_Clipboard.size(), 12);
 }
 
 void Test_Table_Rows::Enter_Next_Cell_data()
@@ -307,10 +307,10 @@ void Test_Table_Rows::Enter_Next_Cell()
     QFETCH(int, New_Column);
     QFETCH(bool, Consumed);
     Tables T;
-    T.Space.Enable_Jump_Field_Tables = Enabled;
+    T.Options.Enable_Jump_Field_Tables = Enabled;
     T.Text.Set_Current(Row, Column);
     QChar Typed(Key);
-    ::Enter_Next_Cell(T.Text, Typed, T.Space);
+    ::Enter_Next_Cell(T.Text, Typed, T.Options.Enable_Jump_Field_Tables);
     QCOMPARE(T.Text.Current_Row(), New_Row);
     QCOMPARE(T.Text.Current_Column(), New_Column);
     QCOMPARE(Typed.isNull(), Consumed);
@@ -320,12 +320,12 @@ void Test_Table_Rows::Header_Auto_Size_Only_On_Header_When_Set()
 {
     Tables T;
     QSignalSpy Fits(&T.Text, &Table_Model::Column_Fit_Wanted);
-    Header_Auto_Size(T.Text, 0, 4, T.Space);
+    Header_Auto_Size(T.Text, 0, 4, T.Options.Double_Click_Auto_Size);
     QCOMPARE(Fits.size(), 0);
-    T.Space.Double_Click_Auto_Size = true;
-    Header_Auto_Size(T.Text, 3, 4, T.Space);
+    T.Options.Double_Click_Auto_Size = true;
+    Header_Auto_Size(T.Text, 3, 4, T.Options.Double_Click_Auto_Size);
     QCOMPARE(Fits.size(), 0);
-    Header_Auto_Size(T.Text, 0, 4, T.Space);
+    Header_Auto_Size(T.Text, 0, 4, T.Options.Double_Click_Auto_Size);
     QCOMPARE(Fits.size(), 1);
     QCOMPARE(Fits[0][0].toInt(), 4);
 }

@@ -12,3 +12,6 @@ if(SW_UNSHARE)
     SKIP_RETURN_CODE 77 TIMEOUT 300
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
 endif()
+
+# The table of not well-formed files includes the stand-in updater's reader.
+target_link_libraries(platform_test_not_well_formed PRIVATE sw40610_ethernet_update_core)

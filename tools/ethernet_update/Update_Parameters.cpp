@@ -1,5 +1,7 @@
 #include "ethernet_update/Update_Parameters.h"
 
+#include "platform/Xml_File.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,7 +14,7 @@ namespace {
 // No image of this device comes near this size; a larger file is a mistake.
 constexpr qint64 Largest_Image = 16 * 1024 * 1024;
 
-QString Text_Of(pugi::xml_node Node) { return QString::fromUtf8(Node.child_value()).trimmed(); }
+QString Text_Of(pugi::xml_node Node) { return Xml_File::Text(Node).trimmed(); }
 
 std::expected<quint64, QString> Number(const QString& Text)
 {
@@ -126,7 +128,7 @@ std::expected<Update_Operation, QString> Read_Operation(pugi::xml_node Node, con
     Op.Read_Back = *Read_Back;
     Op.Go_To_App_After = *Go_To_App;
 
-    Op.File_Name = QString::fromUtf8(Name->child_value());
+    Op.File_Name = Xml_File::Text(*Name);
     if (Op.File_Name.isEmpty())
         return std::unexpected(R.Where + QStringLiteral(": element Ope_FileName is empty"));
     QFile File(Op.File_Name);
@@ -153,13 +155,18 @@ std::expected<Update_Plan, QString> Read_Update_Plan(const QString& Parameter_Fi
     QFile File(Parameter_File);
     if (!File.open(QIODevice::ReadOnly))
         return std::unexpected(QStringLiteral("cannot read %1: %2").arg(Parameter_File, File.errorString()));
-    const QByteArray Bytes = File.readAll();
-    pugi::xml_document Doc;
-    const pugi::xml_parse_result Parsed = Doc.load_buffer(Bytes.constData(), static_cast<size_t>(Bytes.size()));
-    if (!Parsed)
-        return std::unexpected(QStringLiteral("%1 is not well-formed XML: %2 at byte %3")
-                                   .arg(Name, QLatin1String(Parsed.description()))
-                                   .arg(Parsed.offset));
+    // The configurator's own reader refuses what is not well-formed XML, with
+    // the parser's message, line and column.
+    Xml_File Xml;
+    QString Error;
+    if (Xml.Load_Bytes(File.readAll(), Name, &Error) != Xml_File::Load_Status::Loaded)
+        return std::unexpected(QStringLiteral("not well-formed XML: ") + Error);
+    const pugi::xml_document& Doc = Xml.Document();
+    // Entities a document type declaration defines are not expanded in the
+    // tree; such a file was not written by the configurator.
+    for (pugi::xml_node Node : Doc.children())
+        if (Node.type() == pugi::node_doctype)
+            return std::unexpected(Name + QStringLiteral(": a document type declaration is not read"));
     const pugi::xml_node Root = Doc.document_element();
     if (QLatin1String(Root.name()) != QLatin1String("Ethernet_Update"))
         return std::unexpected(Name + QStringLiteral(": the root element is not Ethernet_Update"));
