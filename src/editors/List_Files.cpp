@@ -114,30 +114,39 @@ void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows)
             Table.Set_Cell(Index + 1, Column, Rows[Index].value(Column - 1));
 }
 
-std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+QList<Problem> Find_Problems(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
 {
+    QList<Problem> Found;
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
         if (Trimmed(Table.Cell(Row, Col_Name)).isEmpty())
-            return std::nullopt;
+            break;
         if (Trimmed(Table.Cell(Row, Col_Enable)) != QLatin1String("Y"))
             continue;
         const QString Prefix = Lang[929] + QString::number(Row);
         const qint32 Length = Read_Integer(Table.Cell(Row, Col_Length), -1);
         if (Length < 1 || Length > 4)
-            return Problem{Prefix + Lang[941], Row, Col_Length};
+            Found.append({Prefix + Lang[941], Row, Col_Length});
         const qint32 Position = Read_Integer(Table.Cell(Row, Col_Position), -1);
         if (Position < 0 || Position > NByte_IN - 1)
-            return Problem{Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position};
+            Found.append({Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position});
         if (Table.Cell(Row, Col_Type) == QLatin1String("Digital (Bit)")
             && Trimmed(Table.Cell(Row, Col_StartBit)).isEmpty())
-            return Problem{Prefix + Lang[938], Row, Col_StartBit};
+            Found.append({Prefix + Lang[938], Row, Col_StartBit});
         if (Trimmed(Table.Cell(Row, Col_Conversion)).isEmpty())
-            return Problem{Prefix + Lang[939], Row, Col_Conversion};
+            Found.append({Prefix + Lang[939], Row, Col_Conversion});
         const QString Factor = Table.Cell(Row, Col_MultiplicationFactor);
         if (Ascii_Upper(Trimmed(Factor)) != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
-            return Problem{Prefix + Lang[940], Row, Col_MultiplicationFactor};
+            Found.append({Prefix + Lang[940], Row, Col_MultiplicationFactor});
     }
-    return std::nullopt;
+    return Found;
+}
+
+std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+{
+    QList<Problem> Found = Find_Problems(Table, Separator, NByte_IN, Lang);
+    if (Found.isEmpty())
+        return std::nullopt;
+    return Found.takeFirst();
 }
 
 std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)

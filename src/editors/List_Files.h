@@ -65,6 +65,10 @@ struct Problem {
     int Column = 0;
 };
 std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
+// Every problem of every enabled row up to the first row without a name, row
+// by row and within a row in the order of the columns; the first of them is
+// the one Find_Problem gives.
+QList<Problem> Find_Problems(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
 
 } // namespace IEC61850_Variables
 

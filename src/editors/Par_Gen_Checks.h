@@ -3,6 +3,7 @@
 #include "foundation/Lang_Strings.h"
 #include "project/Par_Gen_File.h"
 
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -18,5 +19,9 @@ struct Problem {
     int Element = 0;
 };
 std::optional<Problem> Find_Problem(const Values& Data, const Lang_Table& Lang);
+// Every value that may not be saved, in the same order and with the same
+// messages; the first of them is the one Find_Problem gives. The diagnostic
+// address is left unchecked while the output bytes are wrong.
+QList<Problem> Find_Problems(const Values& Data, const Lang_Table& Lang);
 
 } // namespace Par_Gen
