@@ -9,6 +9,7 @@
 #include "platform/Xml_File.h"
 #include "platform/Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace {
 constexpr int Client_Width = 460;
@@ -107,10 +109,10 @@ int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& 
 {
     const QRect Place = Box->geometry();
     Box->setGeometry(Place.x(), Place.y(), Place.width() - Load_Width - 6, Place.height());
-    Load = new QPushButton(Body);
-    Load->setObjectName(QStringLiteral("Btn_") + Name + QStringLiteral("_Load"));
+    Load = Make_Control<QPushButton>(Body, QStringLiteral("Btn_") + Name + QStringLiteral("_Load"),
+                                     {Place.right() + 1 - Load_Width, Place.y(), Load_Width,
+                                      qMin(Place.height(), Row_Height + 2)});
     Load->setAutoDefault(false);
-    Load->setGeometry(Place.right() + 1 - Load_Width, Place.y(), Load_Width, qMin(Place.height(), Row_Height + 2));
     connect(Load, &QPushButton::clicked, this, [this, Box] { Load_TLS_File(Box); });
     Info = new Pem_Summary_Label(QStringLiteral("L_") + Name + QStringLiteral("_Info"), Space.Lang_Strings, Body);
     // The line runs under the label column too: a subject with its expiry and key seldom fits under the box alone.
@@ -124,20 +126,15 @@ int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& 
 
 QLabel* TFParGen::Make_Label(QWidget* Body, const QString& Name, int Y)
 {
-    auto* Label = new QLabel(Body);
-    Label->setObjectName(Name);
-    Label->setGeometry(Label_X, Y + 3, Field_X - Label_X - 6, Row_Height - 4);
-    return Label;
+    return Make_Control<QLabel>(Body, Name, {Label_X, Y + 3, Field_X - Label_X - 6, Row_Height - 4});
 }
 
 QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W)
 {
-    auto* Edit = new QLineEdit(Body);
-    Edit->setObjectName(Name);
+    auto* Edit = Make_Control<QLineEdit>(Body, Name, {X, Y, W, Row_Height});
     // A line edit cuts text beyond 32767 characters by default; a stored
     // password of any length must come back unchanged.
     Edit->setMaxLength(std::numeric_limits<int>::max());
-    Edit->setGeometry(X, Y, W, Row_Height);
     connect(Edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
     return Edit;
 }
@@ -166,9 +163,7 @@ QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int 
 
 QCheckBox* TFParGen::Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W)
 {
-    auto* Check = new QCheckBox(Body);
-    Check->setObjectName(Name);
-    Check->setGeometry(X, Y, W, Row_Height);
+    auto* Check = Make_Control<QCheckBox>(Body, Name, {X, Y, W, Row_Height});
     connect(Check, &QCheckBox::toggled, this, [this, Check] { On_Click(Check); });
     return Check;
 }
@@ -181,10 +176,10 @@ QLineEdit* TFParGen::Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, 
         Bytes[static_cast<size_t>(I)]->setAlignment(Qt::AlignRight);
         Bytes[static_cast<size_t>(I)]->installEventFilter(this);
         if (I < 3) {
-            auto* Dot = new QLabel(QStringLiteral("."), Body);
-            Dot->setObjectName(Prefix + QStringLiteral("_Dot%1").arg(I + 1));
+            auto* Dot = Make_Control<QLabel>(Body, Prefix + QStringLiteral("_Dot%1").arg(I + 1),
+                                             {X + Byte_Width, Y, Byte_Step - Byte_Width, Row_Height});
+            Dot->setText(QStringLiteral("."));
             Dot->setAlignment(Qt::AlignCenter);
-            Dot->setGeometry(X + Byte_Width, Y, Byte_Step - Byte_Width, Row_Height);
         }
     }
     return Bytes[3];
@@ -221,8 +216,7 @@ void TFParGen::FormCreate()
 
 QWidget* TFParGen::Build_Title_Panel()
 {
-    P_Title = new QWidget(this);
-    P_Title->setObjectName(QStringLiteral("P_Title"));
+    P_Title = Make_Control<QWidget>(this, QStringLiteral("P_Title"));
     P_Title->setFixedHeight(Title_Height);
     Title = Make_Title_Area(P_Title, Client_Width);
     Title.L_SW_Code->setText(Space.SW_Code);
@@ -231,8 +225,7 @@ QWidget* TFParGen::Build_Title_Panel()
 
 QWidget* TFParGen::Build_Group_Stack()
 {
-    Scroll = new QScrollArea(this);
-    Scroll->setObjectName(QStringLiteral("Scroll"));
+    Scroll = Make_Control<QScrollArea>(this, QStringLiteral("Scroll"));
     Scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Scroll->setWidgetResizable(false);
@@ -244,25 +237,17 @@ QWidget* TFParGen::Build_Group_Stack()
         if (Now && CPG->isAncestorOf(Now))
             Show_In_Stack(Now);
     });
-    CPG = new QWidget;
-    CPG->setObjectName(QStringLiteral("CPG"));
+    CPG = Make_Control<QWidget>(nullptr, QStringLiteral("CPG"));
     Scroll->setWidget(CPG);
     return Scroll;
 }
 
 QWidget* TFParGen::Build_Button_Panel()
 {
-    P_Button = new QWidget(this);
-    P_Button->setObjectName(QStringLiteral("P_Button"));
+    P_Button = Make_Control<QWidget>(this, QStringLiteral("P_Button"));
     P_Button->setFixedHeight(Button_Panel_Height);
-    Btn_OK = new QPushButton(P_Button);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(Client_Width - 12 - 2 * 110 - 8, 9, 110, 32);
+    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(P_Button, Client_Width - 12, 9, {110, 32}, 8);
     Btn_OK->setAutoDefault(false);
-    Btn_Cancel = new QPushButton(P_Button);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(Client_Width - 12 - 110, 9, 110, 32);
-    Btn_Cancel->setAutoDefault(false);
     connect(Btn_OK, &QPushButton::clicked, this, &TFParGen::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &TFParGen::Btn_CancelClick);
     return P_Button;

@@ -3,6 +3,7 @@
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_View.h"
 #include "platform/Prompter.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
@@ -23,8 +24,7 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
     connect(Grid->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int Section) { ClickCell(Section + 1, 0); });
 
     const auto Button = [this](const QString& Name, void (List_Editor::*Click)()) {
-        auto* Made = new QPushButton(this);
-        Made->setObjectName(Name);
+        auto* Made = Make_Control<QPushButton>(this, Name);
         Made->setAutoDefault(false);
         connect(Made, &QPushButton::clicked, this, Click);
         return Made;
@@ -52,8 +52,7 @@ void List_Editor::Lay_Out(int Width, int Height)
         Row_Button->setGeometry(X, Button_Y, Button_W, Button_H);
         X += Button_W + 6;
     }
-    Btn_Cancel->setGeometry(Width - 12 - Button_W, Button_Y, Button_W, Button_H);
-    Btn_OK->setGeometry(Width - 12 - 2 * Button_W - 8, Button_Y, Button_W, Button_H);
+    Place_Ok_Cancel(Btn_OK, Btn_Cancel, Width - 12, Button_Y, {Button_W, Button_H}, 8);
     setTabOrder(Grid, Btn_DelRow);
     setTabOrder(Btn_DelRow, Btn_InsRow);
     setTabOrder(Btn_InsRow, Btn_CopyRow);

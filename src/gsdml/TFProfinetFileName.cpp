@@ -2,6 +2,7 @@
 
 #include "gsdml/Profinet_File_Name.h"
 #include "platform/Prompter.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
@@ -27,10 +28,7 @@ constexpr int Fix2_W = Client_Width - 12 - Fix2_X;
 
 QLabel* Make_Label(QWidget* Parent, const char* Name, int X, int Y, int W, int H)
 {
-    auto* Label = new QLabel(Parent);
-    Label->setObjectName(QString::fromLatin1(Name));
-    Label->setGeometry(X, Y, W, H);
-    return Label;
+    return Make_Control<QLabel>(Parent, QString::fromLatin1(Name), {X, Y, W, H});
 }
 } // namespace
 
@@ -56,23 +54,15 @@ void TFProfinetFileName::FormCreate(const QDate& Start_Date)
     L_XML_Fix1 = Make_Label(this, "L_XML_Fix1", Fix1_X, Part_Top, Fix1_W, Part_Height);
     L_XML_Fix1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     L_XML_Fix1->setText(Profinet_File_Name_Fix1);
-    E_XML_User = new QLineEdit(this);
-    E_XML_User->setObjectName(QStringLiteral("E_XML_User"));
-    E_XML_User->setGeometry(User_X, Part_Top, User_W, Part_Height);
+    E_XML_User = Make_Control<QLineEdit>(this, QStringLiteral("E_XML_User"), {User_X, Part_Top, User_W, Part_Height});
     Label4->setBuddy(E_XML_User);
     L_XML_Fix2 = Make_Label(this, "L_XML_Fix2", Fix2_X, Part_Top, Fix2_W, Part_Height);
     L_XML_Fix2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Computed once: a run past midnight keeps the day the program started.
     L_XML_Fix2->setText(Profinet_File_Name_Fix2(Start_Date));
 
-    Btn_OK = new QPushButton(this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(Client_Width - 12 - 2 * 140 - 10, 160, 140, 32);
+    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(this, Client_Width - 12, 160, {140, 32}, 10);
     Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(Client_Width - 12 - 140, 160, 140, 32);
-    Btn_Cancel->setAutoDefault(false);
     connect(Btn_OK, &QPushButton::clicked, this, &TFProfinetFileName::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     Set_Lang();

@@ -6,6 +6,7 @@
 #include "localisation/Version_Watch.h"
 #include "platform/Desktop_Shell.h"
 #include "platform/Prompter.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Web_Addresses.h"
 #include "foundation/Workspace.h"
@@ -20,6 +21,7 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 constexpr int Dialog_W = 480;
@@ -37,9 +39,7 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
     Title = Make_Title_Area(this, Dialog_W);
     Title.L_SW_Code->setText(Space.SW_Code);
 
-    PC_Options = new QTabWidget(this);
-    PC_Options->setObjectName(QStringLiteral("PC_Options"));
-    PC_Options->setGeometry(12, 68, Dialog_W - 24, 296);
+    PC_Options = Make_Control<QTabWidget>(this, QStringLiteral("PC_Options"), {12, 68, Dialog_W - 24, 296});
 
     PC_Options->addTab(Build_Language_Page(), QString());
     PC_Options->addTab(Build_Connection_Page(), QString());
@@ -48,13 +48,7 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
     for (QCheckBox* Box : {CB_En_Con, CB_Update, CB_Soft_Set_Jump_Table, CB_DoubleClick_Auto_Size})
         connect(Box, &QCheckBox::toggled, this, &TFSoftOptions::Update_CheckBox);
 
-    Btn_OK = new QPushButton(this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(Dialog_W - 12 - 130 - 10 - 130, Dialog_H - 44, 130, 32);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(Dialog_W - 12 - 130, Dialog_H - 44, 130, 32);
-    Btn_Cancel->setAutoDefault(false);
+    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(this, Dialog_W - 12, Dialog_H - 44, {130, 32}, 10);
     connect(Btn_OK, &QPushButton::clicked, this, &TFSoftOptions::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -64,21 +58,15 @@ TFSoftOptions::TFSoftOptions(Workspace& Space_, Platform_Services Services_, Ver
 // Six places in two columns, the page controls under them.
 QWidget* TFSoftOptions::Build_Language_Page()
 {
-    TS_Language = new QWidget;
-    TS_Language->setObjectName(QStringLiteral("TS_Language"));
-    L_Sel_Lang = new QLabel(TS_Language);
-    L_Sel_Lang->setObjectName(QStringLiteral("L_Sel_Lang"));
-    L_Sel_Lang->setGeometry(12, 10, 428, 22);
+    TS_Language = Make_Control<QWidget>(nullptr, QStringLiteral("TS_Language"));
+    L_Sel_Lang = Make_Control<QLabel>(TS_Language, QStringLiteral("L_Sel_Lang"), {12, 10, 428, 22});
     for (int K = 0; K < 6; ++K) {
         const int X = K < 3 ? 16 : 232;
         const int Y = 42 + (K % 3) * 58;
-        I_L[K] = new QLabel(TS_Language);
-        I_L[K]->setObjectName(QStringLiteral("I_L%1").arg(K + 1));
-        I_L[K]->setGeometry(X, Y, Flag_Size, Flag_Size);
+        I_L[K] = Make_Control<QLabel>(TS_Language, QStringLiteral("I_L%1").arg(K + 1), {X, Y, Flag_Size, Flag_Size});
         I_L[K]->setScaledContents(true);
-        L_L[K] = new QLabel(TS_Language);
-        L_L[K]->setObjectName(QStringLiteral("L_L%1").arg(K + 1));
-        L_L[K]->setGeometry(X + Flag_Size + 10, Y, 150, Flag_Size);
+        L_L[K] = Make_Control<QLabel>(TS_Language, QStringLiteral("L_L%1").arg(K + 1),
+                                      {X + Flag_Size + 10, Y, 150, Flag_Size});
         L_L[K]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         // A name can be chosen from the keyboard as well: Tab to it, then Space or Enter.
         L_L[K]->setFocusPolicy(Qt::StrongFocus);
@@ -88,16 +76,10 @@ QWidget* TFSoftOptions::Build_Language_Page()
             Clickable->installEventFilter(this);
         }
     }
-    Btn_Prev = new QPushButton(TS_Language);
-    Btn_Prev->setObjectName(QStringLiteral("Btn_Prev"));
-    Btn_Prev->setGeometry(12, 222, 110, 30);
-    L_Page_Lang = new QLabel(TS_Language);
-    L_Page_Lang->setObjectName(QStringLiteral("L_Page_Lang"));
-    L_Page_Lang->setGeometry(130, 222, 192, 30);
+    Btn_Prev = Make_Control<QPushButton>(TS_Language, QStringLiteral("Btn_Prev"), {12, 222, 110, 30});
+    L_Page_Lang = Make_Control<QLabel>(TS_Language, QStringLiteral("L_Page_Lang"), {130, 222, 192, 30});
     L_Page_Lang->setAlignment(Qt::AlignCenter);
-    Btn_Next = new QPushButton(TS_Language);
-    Btn_Next->setObjectName(QStringLiteral("Btn_Next"));
-    Btn_Next->setGeometry(330, 222, 110, 30);
+    Btn_Next = Make_Control<QPushButton>(TS_Language, QStringLiteral("Btn_Next"), {330, 222, 110, 30});
     for (QPushButton* Button : {Btn_Prev, Btn_Next}) {
         Button->setAutoDefault(false);
         connect(Button, &QPushButton::clicked, this, [this, Button] { Btn_NextClick(Button); });
@@ -108,21 +90,12 @@ QWidget* TFSoftOptions::Build_Language_Page()
 // The version check sits indented under the internet switch it needs.
 QWidget* TFSoftOptions::Build_Connection_Page()
 {
-    TS_Con_Options = new QWidget;
-    TS_Con_Options->setObjectName(QStringLiteral("TS_Con_Options"));
-    CB_En_Con = new QCheckBox(TS_Con_Options);
-    CB_En_Con->setObjectName(QStringLiteral("CB_En_Con"));
-    CB_En_Con->setGeometry(12, 16, 428, 24);
-    CB_Update = new QCheckBox(TS_Con_Options);
-    CB_Update->setObjectName(QStringLiteral("CB_Update"));
-    CB_Update->setGeometry(36, 48, 404, 24);
-    Btn_Check_Update = new QPushButton(TS_Con_Options);
-    Btn_Check_Update->setObjectName(QStringLiteral("Btn_Check_Update"));
-    Btn_Check_Update->setGeometry(36, 84, 220, 32);
+    TS_Con_Options = Make_Control<QWidget>(nullptr, QStringLiteral("TS_Con_Options"));
+    CB_En_Con = Make_Control<QCheckBox>(TS_Con_Options, QStringLiteral("CB_En_Con"), {12, 16, 428, 24});
+    CB_Update = Make_Control<QCheckBox>(TS_Con_Options, QStringLiteral("CB_Update"), {36, 48, 404, 24});
+    Btn_Check_Update = Make_Control<QPushButton>(TS_Con_Options, QStringLiteral("Btn_Check_Update"), {36, 84, 220, 32});
     Btn_Check_Update->setAutoDefault(false);
-    LL_Check_Update = new QLabel(TS_Con_Options);
-    LL_Check_Update->setObjectName(QStringLiteral("LL_Check_Update"));
-    LL_Check_Update->setGeometry(36, 126, 404, 44);
+    LL_Check_Update = Make_Control<QLabel>(TS_Con_Options, QStringLiteral("LL_Check_Update"), {36, 126, 404, 44});
     LL_Check_Update->setWordWrap(true);
     LL_Check_Update->setTextFormat(Qt::RichText);
     LL_Check_Update->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -133,14 +106,11 @@ QWidget* TFSoftOptions::Build_Connection_Page()
 
 QWidget* TFSoftOptions::Build_Settings_Page()
 {
-    TS_Soft_Settings = new QWidget;
-    TS_Soft_Settings->setObjectName(QStringLiteral("TS_Soft_Settings"));
-    CB_Soft_Set_Jump_Table = new QCheckBox(TS_Soft_Settings);
-    CB_Soft_Set_Jump_Table->setObjectName(QStringLiteral("CB_Soft_Set_Jump_Table"));
-    CB_Soft_Set_Jump_Table->setGeometry(12, 16, 428, 24);
-    CB_DoubleClick_Auto_Size = new QCheckBox(TS_Soft_Settings);
-    CB_DoubleClick_Auto_Size->setObjectName(QStringLiteral("CB_DoubleClick_Auto_Size"));
-    CB_DoubleClick_Auto_Size->setGeometry(12, 48, 428, 24);
+    TS_Soft_Settings = Make_Control<QWidget>(nullptr, QStringLiteral("TS_Soft_Settings"));
+    CB_Soft_Set_Jump_Table =
+        Make_Control<QCheckBox>(TS_Soft_Settings, QStringLiteral("CB_Soft_Set_Jump_Table"), {12, 16, 428, 24});
+    CB_DoubleClick_Auto_Size =
+        Make_Control<QCheckBox>(TS_Soft_Settings, QStringLiteral("CB_DoubleClick_Auto_Size"), {12, 48, 428, 24});
     return TS_Soft_Settings;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Prompter.h"
 #include "foundation/Project_Folders.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
@@ -9,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <tuple>
 
 TFNew_Project::TFNew_Project(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
     : QDialog(Parent), Space(Space_), Prompts(Prompts_)
@@ -18,24 +21,14 @@ TFNew_Project::TFNew_Project(Workspace& Space_, Prompter& Prompts_, QWidget* Par
     Title = Make_Title_Area(this, width());
     Title.L_SW_Code->setText(Space.SW_Code);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Make_Control<QLabel>(this, QStringLiteral("Label1"), {12, 72, 396, 20});
     Label1->setTextFormat(Qt::PlainText);
-    Label1->setGeometry(12, 72, 396, 20);
-    E_New_Proj = new QLineEdit(this);
-    E_New_Proj->setObjectName(QStringLiteral("E_New_Proj"));
-    E_New_Proj->setGeometry(12, 94, 396, 26);
+    E_New_Proj = Make_Control<QLineEdit>(this, QStringLiteral("E_New_Proj"), {12, 94, 396, 26});
     E_New_Proj->installEventFilter(this);
     Label1->setBuddy(E_New_Proj);
 
-    Btn_OK = new QPushButton(this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
-    Btn_OK->setGeometry(118, 136, 140, 32);
+    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(this, width() - 12, 136, {140, 32}, 10);
     Btn_OK->setAutoDefault(false);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(268, 136, 140, 32);
-    Btn_Cancel->setAutoDefault(false);
     connect(Btn_OK, &QPushButton::clicked, this, &TFNew_Project::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
     Set_Lang();

@@ -1,6 +1,7 @@
 #include "shell/TFOpenConf.h"
 
 #include "foundation/Project_Folders.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
@@ -18,18 +19,15 @@ TFOpenConf::TFOpenConf(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Sp
     Title = Make_Title_Area(this, width());
     Title.L_SW_Code->setText(Space.SW_Code);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Make_Control<QLabel>(this, QStringLiteral("Label1"));
     Label1->setTextFormat(Qt::PlainText);
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1 = Make_Control<QListWidget>(this, QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     Label1->setBuddy(ListBox1);
-    Btn_OK = new QPushButton(this);
-    Btn_OK->setObjectName(QStringLiteral("Btn_OK"));
+    // Placed with the texts: each button as wide as its caption needs.
+    Btn_OK = Make_Control<QPushButton>(this, QStringLiteral("Btn_OK"));
     Btn_OK->setDefault(true);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    Btn_Cancel = Make_Control<QPushButton>(this, QStringLiteral("Btn_Cancel"));
     Btn_Cancel->setAutoDefault(false);
 
     connect(ListBox1, &QListWidget::itemClicked, this, &TFOpenConf::ListBox1Click);

@@ -4,6 +4,7 @@
 #include "platform/Process_Runner.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Error_Handler.h"
+#include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 #include "update/Reachability.h"
@@ -99,61 +100,47 @@ void TFBoot::Lay_Out()
     Title = Make_Title_Area(this, Client_Width);
     Title.L_SW_Code->setText(Space.SW_Code);
 
-    CP_IP_Address = new QFrame(this);
-    CP_IP_Address->setObjectName(QStringLiteral("CP_IP_Address"));
+    CP_IP_Address = Make_Control<QFrame>(this, QStringLiteral("CP_IP_Address"),
+                                         {Margin, Address_Top, Group_Width, Address_Group_Height});
     CP_IP_Address->setFrameShape(QFrame::StyledPanel);
-    CP_IP_Address->setGeometry(Margin, Address_Top, Group_Width, Address_Group_Height);
-    L_IP_Address = new QLabel(CP_IP_Address);
-    L_IP_Address->setObjectName(QStringLiteral("L_IP_Address"));
-    L_IP_Address->setGeometry(10, 6, Group_Width - 20, 20);
+    L_IP_Address = Make_Control<QLabel>(CP_IP_Address, QStringLiteral("L_IP_Address"), {10, 6, Group_Width - 20, 20});
     constexpr int Field_Width = 60;
     constexpr int Dot_Width = 14;
     for (int I = 0; I < 4; ++I) {
         const int X = 10 + I * (Field_Width + Dot_Width);
-        E_IP[I] = new QLineEdit(QStringLiteral("0"), CP_IP_Address);
+        E_IP[I] = Make_Control<QLineEdit>(CP_IP_Address, QStringLiteral("E_IP%1").arg(I + 1), {X, 30, Field_Width, 26});
+        E_IP[I]->setText(QStringLiteral("0"));
         // A byte of an address: up to three digits.
         E_IP[I]->setMaxLength(3);
         E_IP[I]->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), E_IP[I]));
-        E_IP[I]->setObjectName(QStringLiteral("E_IP%1").arg(I + 1));
-        E_IP[I]->setGeometry(X, 30, Field_Width, 26);
         E_IP[I]->setAlignment(Qt::AlignCenter);
         E_IP[I]->installEventFilter(this);
         if (I < 3) {
-            auto* Dot = new QLabel(QStringLiteral("."), CP_IP_Address);
-            Dot->setObjectName(QStringLiteral("L_Dot%1").arg(I + 1));
+            auto* Dot = Make_Control<QLabel>(CP_IP_Address, QStringLiteral("L_Dot%1").arg(I + 1),
+                                             {X + Field_Width, 30, Dot_Width, 26});
+            Dot->setText(QStringLiteral("."));
             Dot->setAlignment(Qt::AlignCenter);
-            Dot->setGeometry(X + Field_Width, 30, Dot_Width, 26);
         }
     }
     L_IP_Address->setBuddy(E_IP[0]);
 
-    CP_Update_Options = new QFrame(this);
-    CP_Update_Options->setObjectName(QStringLiteral("CP_Update_Options"));
+    CP_Update_Options = Make_Control<QFrame>(this, QStringLiteral("CP_Update_Options"),
+                                             {Margin, Options_Top, Group_Width, Options_Group_Height});
     CP_Update_Options->setFrameShape(QFrame::StyledPanel);
-    CP_Update_Options->setGeometry(Margin, Options_Top, Group_Width, Options_Group_Height);
-    L_Update_Options = new QLabel(CP_Update_Options);
-    L_Update_Options->setObjectName(QStringLiteral("L_Update_Options"));
-    L_Update_Options->setGeometry(10, 6, Group_Width - 20, 20);
-    CB_Update_Options = new QComboBox(CP_Update_Options);
-    CB_Update_Options->setObjectName(QStringLiteral("CB_Update_Options"));
-    CB_Update_Options->setGeometry(10, 30, 260, 26);
+    L_Update_Options =
+        Make_Control<QLabel>(CP_Update_Options, QStringLiteral("L_Update_Options"), {10, 6, Group_Width - 20, 20});
+    CB_Update_Options = Make_Control<QComboBox>(CP_Update_Options, QStringLiteral("CB_Update_Options"), {10, 30, 260, 26});
     L_Update_Options->setBuddy(CB_Update_Options);
-    CB_Update_Option_Read_Back = new QCheckBox(CP_Update_Options);
-    CB_Update_Option_Read_Back->setObjectName(QStringLiteral("CB_Update_Option_Read_Back"));
-    CB_Update_Option_Read_Back->setGeometry(10, 62, 260, 22);
+    CB_Update_Option_Read_Back =
+        Make_Control<QCheckBox>(CP_Update_Options, QStringLiteral("CB_Update_Option_Read_Back"), {10, 62, 260, 22});
 
-    Btn_Update = new QPushButton(this);
-    Btn_Update->setObjectName(QStringLiteral("Btn_Update"));
-    Btn_Update->setGeometry(Margin, Buttons_Top, 220, Button_Height);
+    Btn_Update = Make_Control<QPushButton>(this, QStringLiteral("Btn_Update"), {Margin, Buttons_Top, 220, Button_Height});
     Btn_Update->setAutoDefault(false);
-    Btn_Cancel = new QPushButton(this);
-    Btn_Cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    Btn_Cancel->setGeometry(Client_Width - Margin - 140, Buttons_Top, 140, Button_Height);
+    Btn_Cancel = Make_Control<QPushButton>(this, QStringLiteral("Btn_Cancel"),
+                                           {Client_Width - Margin - 140, Buttons_Top, 140, Button_Height});
     Btn_Cancel->setAutoDefault(false);
-    L_Status = new QLabel(this);
-    L_Status->setObjectName(QStringLiteral("L_Status"));
-    L_Status->setGeometry(Margin, Status_Top, Group_Width, Status_Height);
+    L_Status = Make_Control<QLabel>(this, QStringLiteral("L_Status"), {Margin, Status_Top, Group_Width, Status_Height});
     L_Status->setWordWrap(true);
     L_Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     L_Status->setTextFormat(Qt::PlainText);
