@@ -124,7 +124,7 @@ void TFIEC61850_Variables::Fit_Buttons()
         Extra->setGeometry(X, Paste->y(), Button_Width, Paste->height());
         X += Button_Width + 6;
     }
-    const int Growth = std::max(0, X - 6 + 24 - Fit_Row_Right({OK, Cancel}));
+    const int Growth = std::max({0, X - 6 + 24 - Fit_Row_Right({OK, Cancel}), Table_Growth});
     Widen_Window(this, Growth);
     Fit_Row_Right({OK, Cancel}, Growth);
     const int Inner = width() - 24;
@@ -133,6 +133,24 @@ void TFIEC61850_Variables::Fit_Buttons()
     const int Map_Y = Grid_Top + Kept + 8;
     Map->setGeometry(12, Map_Y, Inner, Map_Height);
     L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Inner, Info_Height);
+}
+
+// A header longer than its laid-out column widens it; the last column,
+// stretched to the table's width, gives the room back as far as its own
+// header allows, and the dialog widens for the rest, so that the table does
+// not start to scroll sideways.
+void TFIEC61850_Variables::Fit_Columns()
+{
+    const QHeaderView* Header = Grid->horizontalHeader();
+    int Grown = 0;
+    for (int Column = 0; Column < 11; ++Column) {
+        const int Wanted = std::max(Column_Widths[Column], Header->sectionSizeHint(Column));
+        Grown += Wanted - Column_Widths[Column];
+        Grid->setColumnWidth(Column, Wanted);
+    }
+    const int Last = std::max(Column_Widths[11] - Grown, Header->sectionSizeHint(11));
+    Grid->setColumnWidth(11, Last);
+    Table_Growth = Last - (Column_Widths[11] - Grown);
 }
 
 void TFIEC61850_Variables::Set_Table_Texts()
@@ -150,11 +168,8 @@ void TFIEC61850_Variables::Set_Table_Texts()
     Texts(Btn_ImportCsv, 971, 973);
     Texts(Btn_Map, Showing_Map ? 975 : 974, 976);
     Map->Set_Lang();
+    Fit_Columns();
     Fit_Buttons();
-    // A header longer than its laid-out column (other languages) widens it;
-    // the last column, stretched to the table's width, gives the room back.
-    for (int Column = 0; Column < 12; ++Column)
-        Grid->setColumnWidth(Column, std::max(Column_Widths[Column], Grid->horizontalHeader()->sectionSizeHint(Column)));
 }
 
 void TFIEC61850_Variables::Load_Table()

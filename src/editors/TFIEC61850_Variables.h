@@ -44,6 +44,7 @@ protected:
 private:
     void Place_Controls();
     void Fit_Buttons();
+    void Fit_Columns();
     int Needed_Map_Shrink() const;
     void Refresh_Map();
     void Make_Row_Current(int Row);
@@ -57,5 +58,6 @@ private:
     Variable_Map* Map = nullptr;
     QLabel* L_Map_Info = nullptr;
     bool Showing_Map = false;
+    int Table_Growth = 0; // what the dialog widens so that every header fits
     int Map_Shrink = 0; // what the table gives up so that the dialog fits the screen
 };

@@ -6,12 +6,12 @@
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
-#include "platform/Decimal_Separator.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
+#include "support/Fixed_Separator.h"
 #include "support/Scripted_Prompter.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 #include "update/Update_Parameter_File.h"
 
 #include <QDate>
@@ -29,15 +29,6 @@ using Test_Support::Read_File;
 using Test_Support::Write_File;
 
 namespace {
-
-class Fixed_Separator : public Decimal_Separator {
-public:
-    explicit Fixed_Separator(QString Text_) : Text(std::move(Text_)) {}
-    QString Read() override { return Text; }
-
-private:
-    QString Text;
-};
 
 class Unused_Save_Dialog : public Save_File_Dialog {
 public:

@@ -3,7 +3,7 @@
 #include "editors/TFIEC61850_Variables.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "editors/Ui_Table_View.h"
-#include "platform/Decimal_Separator.h"
+#include "support/Fixed_Separator.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 
@@ -34,11 +34,6 @@ QString Real_Certificate(const QString& Name)
     return Test_Pki::Make_Certificate({Name, QStringLiteral("Plant"), &Key, nullptr, nullptr, Now.addDays(-1), Now.addYears(1)})
         .Pem();
 }
-
-class Point_Separator : public Decimal_Separator {
-public:
-    QString Read() override { return QStringLiteral("."); }
-};
 
 template <class Dialog>
 struct List_Fixture : Editor_Fixture {
@@ -72,7 +67,7 @@ struct List_Fixture : Editor_Fixture {
 };
 
 struct Variables_Fixture : List_Fixture<TFIEC61850_Variables> {
-    Point_Separator Separator;
+    Fixed_Separator Separator{QStringLiteral(".")};
     TFIEC61850_Variables Dialog{Space, Prompts, &Separator};
     Variables_Fixture()
     {

@@ -2,7 +2,7 @@
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
 #include "platform/Xml_File.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QTemporaryDir>
 #include <QTest>

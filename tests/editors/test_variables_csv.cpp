@@ -2,7 +2,7 @@
 #include "foundation/Lang_Strings.h"
 #include "support/Scripted_File_Dialogs.h"
 #include "support/Scripted_Prompter.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QDir>
 #include <QTemporaryDir>

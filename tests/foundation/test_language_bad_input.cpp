@@ -3,7 +3,7 @@
 // from a fixed seed.
 #include "foundation/Lang_Strings.h"
 #include "platform/Hostile_Bytes.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QTemporaryDir>
 #include <QTest>

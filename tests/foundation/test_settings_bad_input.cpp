@@ -4,7 +4,7 @@
 #include "foundation/Lang_Strings.h"
 #include "foundation/Workspace.h"
 #include "platform/Hostile_Bytes.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "foundation/Settings_File.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QTemporaryDir>
 #include <QTest>

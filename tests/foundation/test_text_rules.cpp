@@ -1,21 +1,10 @@
 #include "foundation/Text_Rules.h"
-#include "platform/Decimal_Separator.h"
+#include "support/Fixed_Separator.h"
 
 #include <QTest>
 
 #include <limits>
 #include <optional>
-
-namespace {
-
-class Fixed_Separator : public Decimal_Separator {
-public:
-    explicit Fixed_Separator(QString Setting) : Setting(std::move(Setting)) {}
-    QString Read() override { return Setting; }
-    QString Setting;
-};
-
-} // namespace
 
 class Test_Text_Rules : public QObject {
     Q_OBJECT

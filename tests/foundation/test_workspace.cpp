@@ -1,5 +1,5 @@
 #include "foundation/Workspace.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/Scripted_File_Dialogs.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

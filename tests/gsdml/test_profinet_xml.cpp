@@ -2,7 +2,7 @@
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 #include "Gsdml_Fixtures.h"
 
 #include <QDir>

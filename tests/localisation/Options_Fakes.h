@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Desktop_Shell.h"
 #include "platform/Http_Client.h"
+#include "support/Fake_Desktop_Shell.h"
 
 #include <QList>
 #include <QString>
@@ -29,8 +29,3 @@ public:
     std::function<void()> On_Get; // runs while the "query" is in progress
 };
 
-class Fake_Desktop_Shell : public Desktop_Shell {
-public:
-    void Open_Url(const QString& Url) override { Opened.append(Url); }
-    QStringList Opened;
-};

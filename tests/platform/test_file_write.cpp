@@ -9,13 +9,13 @@
 #include "editors/Variables_Csv.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
-#include "platform/Decimal_Separator.h"
 #include "platform/File_Write.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "protocol/Update_Protocol.h"
 #include "foundation/Workspace.h"
 #include "support/File_Limit.h"
+#include "support/Fixed_Separator.h"
 #include "support/Program_Folder.h"
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Support.h"
@@ -47,11 +47,6 @@ using Test_Support::Read_File;
 using Test_Support::Write_File;
 
 namespace {
-
-class Point_Separator : public Decimal_Separator {
-public:
-    QString Read() override { return QStringLiteral("."); }
-};
 
 class Fixed_Save_Dialog : public Save_File_Dialog {
 public:
@@ -126,7 +121,7 @@ struct Fixture {
     QString Exe_Dir = Dir.path() + "/prog";
     Workspace Space{Exe_Dir};
     Scripted_Prompter Prompts;
-    Point_Separator Separator;
+    Fixed_Separator Separator{QStringLiteral(".")};
 
     Fixture()
     {

@@ -11,11 +11,11 @@
 #include "foundation/Workspace.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
-#include "platform/Decimal_Separator.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
+#include "support/Fixed_Separator.h"
 #include "support/Scripted_Prompter.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 #include "update/Update_Parameter_File.h"
 
 #include <QDir>
@@ -26,11 +26,6 @@ using Test_Support::Read_File;
 using Test_Support::Write_File;
 
 namespace {
-
-class Fixed_Separator : public Decimal_Separator {
-public:
-    QString Read() override { return QStringLiteral(","); }
-};
 
 class No_Save_Dialog : public Save_File_Dialog {
 public:

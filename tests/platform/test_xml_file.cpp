@@ -3,7 +3,7 @@
 // of it is read; what is well-formed is read by the project-file rule.
 
 #include "platform/Xml_File.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QTemporaryDir>
 #include <QTest>

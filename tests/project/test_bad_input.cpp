@@ -11,13 +11,13 @@
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
 #include "foundation/Lang_Strings.h"
-#include "platform/Decimal_Separator.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
+#include "support/Fixed_Separator.h"
 #include "support/Scripted_Prompter.h"
 #include "platform/Hostile_Bytes.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,11 +37,6 @@ namespace {
 
 constexpr quint32 Base = 0x80000;
 constexpr int Mega = 1024 * 1024;
-
-class Fixed_Separator : public Decimal_Separator {
-public:
-    QString Read() override { return QStringLiteral(","); }
-};
 
 class No_Save_Dialog : public Save_File_Dialog {
 public:

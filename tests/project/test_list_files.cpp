@@ -1,6 +1,6 @@
 #include "project/Known_Cert_File.h"
 #include "project/Variables_File.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QTemporaryDir>
 #include <QTest>

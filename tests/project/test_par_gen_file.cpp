@@ -1,7 +1,7 @@
 #include "support/File_Limit.h"
 #include "project/Par_Gen_File.h"
 #include "platform/Xml_File.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Test_Files.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QDir>
@@ -11,12 +13,6 @@
 #include <functional>
 
 namespace Test_Support {
-
-// Writes Data to Dir/Name, creating missing folders.
-void Write_File(const QString& Path, const QByteArray& Data);
-QByteArray Read_File(const QString& Path);
-// Size bytes of noise, the same for the same seed.
-QByteArray Random_Bytes(qsizetype Size, quint32 Seed);
 
 // Runs Action on the next modal widget that becomes active (a dialog opened
 // with exec()), polling the event loop; gives up after Timeout_Ms. Deleting

@@ -3,7 +3,7 @@
 // may leave a parameter block with a wrong checksum in the device.
 
 #include "protocol/Update_Protocol.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 
 #include <QDir>
 #include <QElapsedTimer>

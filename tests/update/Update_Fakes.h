@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/Desktop_Shell.h"
 #include "platform/Echo_Client.h"
 #include "platform/Process_Runner.h"
 #include "support/Fake_Clock.h"
+#include "support/Fake_Desktop_Shell.h"
 
 #include <QList>
 #include <QStringList>
@@ -85,8 +85,3 @@ private:
     Fake_Clock& Time;
 };
 
-class Fake_Desktop_Shell : public Desktop_Shell {
-public:
-    void Open_Url(const QString& Url) override { Opened.append(Url); }
-    QStringList Opened;
-};

@@ -4,7 +4,7 @@
 #include "ethernet_update/Update_Parameters.h"
 #include "platform/Xml_File.h"
 #include "protocol/Update_Protocol.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 #include "update/Update_Parameter_File.h"
 
 #include <QDir>

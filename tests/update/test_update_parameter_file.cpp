@@ -1,6 +1,6 @@
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
-#include "support/Test_Support.h"
+#include "support/Test_Files.h"
 #include "update/Update_Parameter_File.h"
 
 #include <QDir>
