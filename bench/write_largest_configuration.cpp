@@ -1,7 +1,11 @@
 // Writes the largest configuration the editors allow into a configuration
 // folder, so that a whole `sw40610 compile` run can be timed on it beside
-// bench_image, which compiles the same configuration in-process.
+// bench_image, which compiles a configuration of the same shape in-process.
+// The key and the certificates are real ones, made here with OpenSSL, since
+// the command checks them before it compiles: an encrypted RSA 3072 key, a
+// server certificate signed by the root, and ten distinct client certificates.
 #include "image/Image_Fixtures.h"
+#include "support/Test_Certificates.h"
 
 #include <QDir>
 
@@ -18,7 +22,27 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot make %s\n", argv[1]);
         return 3;
     }
-    Image_Fixtures::Write_Project(Image_Fixtures::Largest_Project(), Dir + "/ParGen.xml",
+    Image_Fixtures::Project Largest = Image_Fixtures::Largest_Project();
+    using namespace Test_Pki;
+    const QDateTime Now = QDateTime::currentDateTimeUtc();
+    const Made_Key Root_Key = Make_Key(Key_Type::RSA_3072);
+    const Made_Key Server_Key = Make_Key(Key_Type::RSA_3072);
+    const Made_Certificate Root = Make_Certificate({QStringLiteral("Largest Root"), QStringLiteral("Test Plant"), &Root_Key,
+                                                    nullptr, nullptr, Now.addDays(-1), Now.addYears(10), true, 1});
+    const Made_Certificate Server = Make_Certificate({QStringLiteral("largest-gateway"), QStringLiteral("Test Plant"),
+                                                      &Server_Key, &Root, &Root_Key, Now.addDays(-1),
+                                                      Now.addYears(2), false, 2});
+    Largest.ParGen["TLS_Server_Key"] = Server_Key.Encrypted_Pem(Largest.ParGen["TLS_Server_Key_Password"]);
+    Largest.ParGen["TLS_Server_Server_Certificate"] = Server.Pem();
+    Largest.ParGen["TLS_Server_Root_Certificate"] = Root.Pem();
+    for (qsizetype I = 0; I < Largest.Known_Cert.size(); ++I) {
+        const Made_Key Client_Key = Make_Key(Key_Type::RSA_3072);
+        Largest.Known_Cert[I].Certificate =
+            Make_Certificate({QStringLiteral("Client %1").arg(I), QStringLiteral("Test Plant"), &Client_Key, &Root,
+                              &Root_Key, Now.addDays(-1), Now.addYears(2), false, 10 + static_cast<long>(I)})
+                .Pem();
+    }
+    Image_Fixtures::Write_Project(Largest, Dir + "/ParGen.xml",
                                   Dir + "/IEC61850_Variables.xml", Dir + "/TLS_Known_Cert.xml");
     return 0;
 }
