@@ -4,6 +4,7 @@
 #include "certificates/Openssl_Handles.h"
 #include "certificates/Pem_Contents.h"
 #include "foundation/Text_Rules.h"
+#include "project/Known_Cert_File.h"
 
 #include <QHash>
 
@@ -203,6 +204,19 @@ QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_
         Out.Add(Problem::No_Enabled_Known, Severity::Warning, Place::Enable_Known_Cert, 0,
                 Lang[Text_Slot::No_Enabled_Known].arg(Field_Name(Place::Enable_Known_Cert, Lang)));
     return Out.Found;
+}
+
+QList<Known_Certificate> Known_Certificates_Sent(const QString& Path)
+{
+    namespace K = Known_Cert_File;
+    using List_File::Reader;
+    QList<Known_Certificate> Rows;
+    for (const List_File::Stored_Row& Stored : K::Read(Path).Rows) {
+        const K::Row Item(Stored);
+        Rows.append({Item.Flag(K::Enable, Reader::Image), Item.Text(K::Certificate, Reader::Image),
+                     Item.Text(K::Mnemonic, Reader::Editor)});
+    }
+    return Rows;
 }
 
 std::optional<Finding> First_Blocking(const QList<Finding>& Findings)

@@ -66,6 +66,12 @@ struct Known_Certificate {
     QString Mnemonic;
 };
 
+// The known certificates of a list file as the device receives them: a row
+// is enabled only when the image compiler sends it (Enable exactly "Y"), not
+// as the list's editor shows it. A missing file has none; a malformed one
+// raises Xml_Parse_Error.
+QList<Known_Certificate> Known_Certificates_Sent(const QString& Path);
+
 // The findings about the server's material; nothing when TLS is off. Known
 // is the list the device receives (only its enabled rows count).
 QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_Certificate>& Known,

@@ -78,10 +78,12 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
             General[Par_Gen::TLS_Server_Root_Certificate],
             // A list that cannot be read is reported with the list.
             Known_Read && General.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert)};
+        // Whether a known certificate is enabled is judged by what the device receives.
+        const QList<Certificates::Known_Certificate> Sent =
+            Known_Read ? Certificates::Known_Certificates_Sent(Space.File_TLS_Known_Cert)
+                       : QList<Certificates::Known_Certificate>();
         if (Material.TLS_Enabled)
-            for (const Certificates::Finding& F :
-                 Certificates::Check_Server(Material, Known_Read ? Known : QList<Certificates::Known_Certificate>(),
-                                            Now, Space.Lang_Strings))
+            for (const Certificates::Finding& F : Certificates::Check_Server(Material, Sent, Now, Space.Lang_Strings))
                 Add(Space.File_ParGen, {}, Level_Of(F.Level), F.Text);
     }
 

@@ -68,18 +68,11 @@ public:
 // cannot be read.
 std::optional<QList<Certificates::Known_Certificate>> Known_Certificates_Of(const QString& Path)
 {
-    Table_Model Table(Check_Kind::State_Check, TLS_Known_Cert::Data_Rows + 1, TLS_Known_Cert::Columns);
-    TLS_Known_Cert::Init_Table(Table);
     try {
-        TLS_Known_Cert::Load(Path, Table);
+        return Certificates::Known_Certificates_Sent(Path);
     } catch (const Xml_Parse_Error&) {
         return std::nullopt;
     }
-    QList<Certificates::Known_Certificate> Rows;
-    for (int Row = 1; Row < Table.Row_Count(); ++Row)
-        Rows.append({Table.Checked(Row, TLS_Known_Cert::Col_Enable), Table.Cell(Row, TLS_Known_Cert::Col_Certificate),
-                     Table.Cell(Row, TLS_Known_Cert::Col_Mnemonic)});
-    return Rows;
 }
 
 QString Box_Text(const QPlainTextEdit* Box)

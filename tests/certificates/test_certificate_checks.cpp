@@ -339,6 +339,43 @@ private slots:
         QVERIFY(!First_Blocking(Warnings));
     }
 
+    // Whether "only known certificates" leaves the device with any is judged
+    // by what the compiler sends (Enable exactly "Y"), not by how the list's
+    // editor shows a hand-edited row.
+    void Known_certificates_as_sent_data()
+    {
+        QTest::addColumn<QByteArray>("Enable");
+        QTest::addColumn<bool>("Sent");
+        QTest::newRow("Y") << QByteArray(" Enable=\"Y\"") << true;
+        QTest::newRow("lower-case y") << QByteArray(" Enable=\"y\"") << false;
+        QTest::newRow("blank before Y") << QByteArray(" Enable=\" Y\"") << false;
+        QTest::newRow("empty") << QByteArray(" Enable=\"\"") << false;
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("N") << QByteArray(" Enable=\"N\"") << false;
+    }
+
+    void Known_certificates_as_sent()
+    {
+        QFETCH(QByteArray, Enable);
+        QFETCH(bool, Sent);
+        QTemporaryDir Dir;
+        const QString Path = Dir.filePath(QStringLiteral("TLS_Known_Cert.xml"));
+        QFile File(Path);
+        QVERIFY(File.open(QIODevice::WriteOnly));
+        File.write("<TLS_Known_Cert><row" + Enable + " Certificate=\"" + P().Unrelated.Pem().toUtf8()
+                   + "\" Mnemonic=\"Client\"/></TLS_Known_Cert>");
+        File.close();
+
+        const QList<Known_Certificate> Rows = Known_Certificates_Sent(Path);
+        QCOMPARE(Rows.size(), 1);
+        QCOMPARE(Rows[0].Enabled, Sent);
+        QCOMPARE(Rows[0].Certificate, P().Unrelated.Pem());
+        QCOMPARE(Rows[0].Mnemonic, QStringLiteral("Client"));
+        Server_Material M = Good();
+        M.Only_Known = true;
+        QCOMPARE(Fired(Check_Server(M, Rows, Now, Lang)).contains("No_Enabled_Known@Only_Known"), !Sent);
+    }
+
 private:
     const Test_Pki::Set& P() const { return *Pki; }
 };
