@@ -16,6 +16,9 @@ enum class Severity { Error, Warning };
 struct Finding {
     QString File;
     int Row = 0;
+    // Every row the finding is about, ascending (two for an overlap); Row is
+    // the first of them.
+    QList<int> Rows;
     Severity Level = Severity::Error;
     QString Text;
     // The file is not well-formed XML: Text is the parser's message with its
@@ -24,8 +27,12 @@ struct Finding {
 };
 
 // Every finding of the active configuration's files, in the order the window
-// checks them. A file that is not well-formed is one error finding; the
-// other files are still checked.
+// checks them: the general parameters with the server's TLS material (when
+// TLS is enabled), the variables row by row with their placement on the data
+// array, then the known-certificates list when it has rows. The window stops
+// at the first error; here every error and every warning is listed. A file
+// that is not well-formed is one error finding; the other files are still
+// checked.
 QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator);
 
 bool Has_Errors(const QList<Finding>& Findings);

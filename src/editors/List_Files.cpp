@@ -2,45 +2,23 @@
 
 #include "foundation/Text_Rules.h"
 #include "editors/Table_Model.h"
-#include "platform/Xml_File.h"
+#include "project/Known_Cert_File.h"
+#include "project/Variables_File.h"
 
 #include <array>
 #include <utility>
 
 namespace {
 
-// The root's children that make table rows: every node but the blank text a
-// hand-edited file may hold between its elements.
+// Resets the table, then fills its data rows from the file's first rows. A
+// missing file leaves the reset table; a malformed one raises
+// Xml_Parse_Error before anything changes.
 template <class Fill>
-void For_Each_Row(const pugi::xml_node Root, int Max_Rows, Fill&& Fill_Row)
+void Load_Rows(const List_File::Stored& File, Table_Model& Table, void (*Reset)(Table_Model&), Fill&& Fill_Row)
 {
-    int Row = 1;
-    for (pugi::xml_node Child = Root.first_child(); Child && Row <= Max_Rows; Child = Child.next_sibling()) {
-        if (Child.type() == pugi::node_pcdata && QString::fromUtf8(Child.value()).trimmed().isEmpty())
-            continue;
-        Fill_Row(Child, Row++);
-    }
-}
-
-// Resets the table, then fills its data rows from the file's rows. A missing
-// file leaves the reset table; a malformed one raises Xml_Parse_Error before
-// anything changes.
-template <class Fill>
-void Load_Rows(const QString& Path, Table_Model& Table, void (*Reset)(Table_Model&), Fill&& Fill_Row)
-{
-    Xml_File Xml;
-    const bool Found = Xml.Load_Or_Throw(Path);
     Reset(Table);
-    if (Found)
-        For_Each_Row(Xml.Root(), Table.Row_Count() - 1, std::forward<Fill>(Fill_Row));
-}
-
-Xml_File New_Document(const char* Root_Name, pugi::xml_node& Root)
-{
-    Xml_File Xml;
-    Root = Xml_File::Add_Element(Xml.Document(), Root_Name);
-    Xml.Document().append_child(pugi::node_comment).set_value(Sw_Version_Comment);
-    return Xml;
+    for (int Row = 1; Row < Table.Row_Count() && Row <= File.Rows.size(); ++Row)
+        Fill_Row(File.Rows[Row - 1], Row);
 }
 
 // Header row texts and the hints of the data columns (column 0 has none).
@@ -61,30 +39,15 @@ namespace IEC61850_Variables {
 
 namespace {
 
-constexpr std::array<const char*, 13> Attributes{"",         "Enable",     "Name",       "Type",
-                                                 "Length",   "ReadOnly",   "Position",   "StartBit",
-                                                 "Conversion", "MultiplicationFactor", "Swap", "SwapWord",
-                                                 "Mnemonic"};
 constexpr std::array<int, 13> Headers{914, 915, 916, 917, 918, 919, 920, 932, 933, 934, 942, 943, 921};
 constexpr std::array<int, 13> Hints{0, 922, 923, 924, 925, 926, 927, 935, 936, 937, 944, 945, 928};
 
-Xml_File Build(const Table_Model& Table)
-{
-    pugi::xml_node Root;
-    Xml_File Xml = New_Document("IEC61850_Variables", Root);
-    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
-        if (Trimmed(Table.Cell(Row, Col_Name)).isEmpty())
-            break;
-        pugi::xml_node Item = Xml_File::Add_Element(Root, "row");
-        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column)
-            Xml_File::Set_Attribute(Item, Attribute_Name(Column), Table.Cell(Row, Column));
-    }
-    return Xml;
-}
+// The table's columns are the file's attributes, after the row number.
+static_assert(Col_Enable == Variables_File::Enable + 1 && Col_Mnemonic == Variables_File::Mnemonic + 1
+              && Columns == Variables_File::Attribute_Count + 1);
 
 } // namespace
 
-const char* Attribute_Name(int Column) { return Column >= 1 && Column < Columns ? Attributes[Column] : ""; }
 int Header_Slot(int Column) { return Column >= 0 && Column < Columns ? Headers[Column] : -1; }
 int Hint_Slot(int Column) { return Column >= 1 && Column < Columns ? Hints[Column] : -1; }
 
@@ -117,21 +80,19 @@ void Reset(Table_Model& Table)
 
 void Load(const QString& Path, Table_Model& Table)
 {
-    Load_Rows(Path, Table, Reset, [&](pugi::xml_node Item, int Row) {
-        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column) {
-            if (const auto Value = Xml_File::Attribute(Item, Attribute_Name(Column)))
-                Table.Set_Cell(Row, Column, *Value);
-            else if (Column == Col_Enable)
-                Table.Set_Cell(Row, Column, QStringLiteral("Y"));
-            else if (Column == Col_ReadOnly || Column == Col_Swap || Column == Col_SwapWord)
-                Table.Set_Cell(Row, Column, QStringLiteral("N"));
-        }
+    Load_Rows(Variables_File::Read(Path), Table, Reset, [&](const List_File::Stored_Row& Stored, int Row) {
+        const QStringList Texts = Variables_File::Editor_Texts(Variables_File::Row(Stored));
+        for (int Column = Col_Enable; Column <= Col_Mnemonic; ++Column)
+            Table.Set_Cell(Row, Column, Texts[Column - 1]);
     });
 }
 
-QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); }
+QByteArray To_Bytes(const Table_Model& Table) { return Variables_File::To_Bytes(Rows(Table)); }
 
-std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table)
+{
+    return Variables_File::Save(Path, Rows(Table));
+}
 
 QList<QStringList> Rows(const Table_Model& Table)
 {
@@ -153,30 +114,39 @@ void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows)
             Table.Set_Cell(Index + 1, Column, Rows[Index].value(Column - 1));
 }
 
-std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+QList<Problem> Find_Problems(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
 {
+    QList<Problem> Found;
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
         if (Trimmed(Table.Cell(Row, Col_Name)).isEmpty())
-            return std::nullopt;
+            break;
         if (Trimmed(Table.Cell(Row, Col_Enable)) != QLatin1String("Y"))
             continue;
         const QString Prefix = Lang[929] + QString::number(Row);
         const qint32 Length = Read_Integer(Table.Cell(Row, Col_Length), -1);
         if (Length < 1 || Length > 4)
-            return Problem{Prefix + Lang[941], Row, Col_Length};
+            Found.append({Prefix + Lang[941], Row, Col_Length});
         const qint32 Position = Read_Integer(Table.Cell(Row, Col_Position), -1);
         if (Position < 0 || Position > NByte_IN - 1)
-            return Problem{Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position};
+            Found.append({Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position});
         if (Table.Cell(Row, Col_Type) == QLatin1String("Digital (Bit)")
             && Trimmed(Table.Cell(Row, Col_StartBit)).isEmpty())
-            return Problem{Prefix + Lang[938], Row, Col_StartBit};
+            Found.append({Prefix + Lang[938], Row, Col_StartBit});
         if (Trimmed(Table.Cell(Row, Col_Conversion)).isEmpty())
-            return Problem{Prefix + Lang[939], Row, Col_Conversion};
+            Found.append({Prefix + Lang[939], Row, Col_Conversion});
         const QString Factor = Table.Cell(Row, Col_MultiplicationFactor);
         if (Ascii_Upper(Trimmed(Factor)) != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
-            return Problem{Prefix + Lang[940], Row, Col_MultiplicationFactor};
+            Found.append({Prefix + Lang[940], Row, Col_MultiplicationFactor});
     }
-    return std::nullopt;
+    return Found;
+}
+
+std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
+{
+    QList<Problem> Found = Find_Problems(Table, Separator, NByte_IN, Lang);
+    if (Found.isEmpty())
+        return std::nullopt;
+    return Found.takeFirst();
 }
 
 std::optional<QString> Check(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
@@ -192,29 +162,27 @@ namespace TLS_Known_Cert {
 
 namespace {
 
-constexpr std::array<const char*, 4> Attributes{"", "Enable", "Certificate", "Mnemonic"};
 constexpr std::array<int, 4> Headers{814, 815, 816, 817};
 constexpr std::array<int, 4> Hints{0, 818, 819, 820};
 
-Xml_File Build(const Table_Model& Table)
+static_assert(Col_Enable == Known_Cert_File::Enable + 1 && Col_Mnemonic == Known_Cert_File::Mnemonic + 1
+              && Columns == Known_Cert_File::Attribute_Count + 1);
+
+// Each row's texts in attribute order; a row whose box is unchecked, or that
+// carries none, is written disabled.
+QList<QStringList> Rows(const Table_Model& Table)
 {
-    pugi::xml_node Root;
-    Xml_File Xml = New_Document("TLS_Server_Known_Cert", Root);
+    QList<QStringList> All;
     for (int Row = 1; Row < Table.Row_Count(); ++Row) {
-        if (Trimmed(Table.Cell(Row, Col_Certificate)).isEmpty())
-            break;
-        pugi::xml_node Item = Xml_File::Add_Element(Root, "row");
         const bool On = Table.Has_Check(Row, Col_Enable) && Table.Checked(Row, Col_Enable);
-        Xml_File::Set_Attribute(Item, "Enable", On ? QStringLiteral("Y") : QStringLiteral("N"));
-        Xml_File::Set_Attribute(Item, "Certificate", Table.Cell(Row, Col_Certificate));
-        Xml_File::Set_Attribute(Item, "Mnemonic", Table.Cell(Row, Col_Mnemonic));
+        All.append({On ? QStringLiteral("Y") : QStringLiteral("N"), Table.Cell(Row, Col_Certificate),
+                    Table.Cell(Row, Col_Mnemonic)});
     }
-    return Xml;
+    return All;
 }
 
 } // namespace
 
-const char* Attribute_Name(int Column) { return Column >= 1 && Column < Columns ? Attributes[Column] : ""; }
 int Header_Slot(int Column) { return Column >= 0 && Column < Columns ? Headers[Column] : -1; }
 int Hint_Slot(int Column) { return Column >= 1 && Column < Columns ? Hints[Column] : -1; }
 
@@ -239,18 +207,20 @@ void Reset(Table_Model& Table)
 
 void Load(const QString& Path, Table_Model& Table)
 {
-    Load_Rows(Path, Table, Reset, [&](pugi::xml_node Item, int Row) {
-        const QString Enable = Xml_File::Attribute(Item, "Enable").value_or(QStringLiteral("Y"));
-        Table.Set_Check(Row, Col_Enable, Enable != QLatin1String("N"));
-        if (const auto Certificate = Xml_File::Attribute(Item, "Certificate"))
-            Table.Set_Cell(Row, Col_Certificate, *Certificate);
-        if (const auto Mnemonic = Xml_File::Attribute(Item, "Mnemonic"))
-            Table.Set_Cell(Row, Col_Mnemonic, *Mnemonic);
+    using namespace Known_Cert_File;
+    Load_Rows(Read(Path), Table, Reset, [&](const List_File::Stored_Row& Stored, int Row) {
+        const Known_Cert_File::Row Item(Stored);
+        Table.Set_Check(Row, Col_Enable, Item.Flag(Enable, Reader::Editor));
+        Table.Set_Cell(Row, Col_Certificate, Item.Text(Certificate, Reader::Editor));
+        Table.Set_Cell(Row, Col_Mnemonic, Item.Text(Mnemonic, Reader::Editor));
     });
 }
 
-QByteArray To_Bytes(const Table_Model& Table) { return Build(Table).To_Bytes(); }
+QByteArray To_Bytes(const Table_Model& Table) { return Known_Cert_File::To_Bytes(Rows(Table)); }
 
-std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table) { return Build(Table).Save(Path); }
+std::expected<void, Write_Error> Save(const QString& Path, const Table_Model& Table)
+{
+    return Known_Cert_File::Save(Path, Rows(Table));
+}
 
 } // namespace TLS_Known_Cert

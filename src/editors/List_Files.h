@@ -14,8 +14,8 @@
 
 class Table_Model;
 
-// IEC61850_Variables.xml: the variables the gateway's IEC 61850 server
-// publishes, one "row" element per table row.
+// The editor's table of IEC61850_Variables.xml: a row per variable, the row
+// number in column 0, the file's attributes in the columns after it.
 namespace IEC61850_Variables {
 
 constexpr int Data_Rows = 50;
@@ -37,8 +37,6 @@ enum Column : int {
     Col_Mnemonic,
 };
 
-// The file attribute of a data column (1..12).
-const char* Attribute_Name(int Column);
 // The header text slot and hint slot of a column.
 int Header_Slot(int Column);
 int Hint_Slot(int Column);
@@ -67,10 +65,15 @@ struct Problem {
     int Column = 0;
 };
 std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
+// Every problem of every enabled row up to the first row without a name, row
+// by row and within a row in the order of the columns; the first of them is
+// the one Find_Problem gives.
+QList<Problem> Find_Problems(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
 
 } // namespace IEC61850_Variables
 
-// TLS_Known_Cert.xml: the client certificates the gateway's TLS server accepts.
+// The editor's table of TLS_Known_Cert.xml: a row per certificate, the row
+// number in column 0, the box of column 1 for its Enable attribute.
 namespace TLS_Known_Cert {
 
 constexpr int Data_Rows = 10;
@@ -78,7 +81,6 @@ constexpr int Columns = 4;
 
 enum Column : int { Col_Enable = 1, Col_Certificate, Col_Mnemonic };
 
-const char* Attribute_Name(int Column);
 int Header_Slot(int Column);
 int Hint_Slot(int Column);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/Par_Gen_File.h"
+#include "editors/Par_Gen_Checks.h"
 #include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>

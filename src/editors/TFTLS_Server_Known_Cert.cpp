@@ -5,7 +5,7 @@
 #include "certificates/Pem_Contents.h"
 #include "certificates/Ui_Pem_Tools.h"
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/Ui_Certificate_Delegate.h"
 #include "editors/Ui_Table_View.h"
 #include "foundation/Text_Rules.h"

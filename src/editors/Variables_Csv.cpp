@@ -4,6 +4,7 @@
 #include "foundation/Text_Rules.h"
 #include "platform/File_Write.h"
 #include "platform/Open_File_Dialog.h"
+#include "project/Variables_File.h"
 #include "platform/Prompter.h"
 #include "platform/Save_File_Dialog.h"
 
@@ -201,11 +202,13 @@ void On_Record(int, void* Out) { static_cast<Reader*>(Out)->End_Record(); }
 
 const QStringList& Column_Names()
 {
-    static const QStringList Names{
-        QStringLiteral("Enable"),     QStringLiteral("Name"),       QStringLiteral("Type"),
-        QStringLiteral("Length"),     QStringLiteral("ReadOnly"),   QStringLiteral("Position"),
-        QStringLiteral("StartBit"),   QStringLiteral("Conversion"), QStringLiteral("MultiplicationFactor"),
-        QStringLiteral("Swap"),       QStringLiteral("SwapWord"),   QStringLiteral("Mnemonic")};
+    // The columns carry the names of the list file's attributes.
+    static const QStringList Names = [] {
+        QStringList All;
+        for (int A = 0; A < Variables_File::Attribute_Count; ++A)
+            All.append(QString::fromLatin1(Variables_File::Info(A).Name));
+        return All;
+    }();
     return Names;
 }
 

@@ -1,6 +1,6 @@
 #include "foundation/Workspace.h"
 
-#include "platform/Xml_File.h"
+#include "foundation/Settings_File.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,29 +29,15 @@ void Workspace::Create_Directories()
 
 void Workspace::Read_Settings()
 {
-    Project_Name.clear();
+    const ::Settings_File::Values Stored = ::Settings_File::Read(Settings_File());
+    Project_Name = Stored.Project_Name;
     Project_Dir.clear();
-    Last_IP_Address = Identity::Default_IP_Address;
-    Language_Name = QStringLiteral("English");
-    Enable_Internet = Enable_Update = Enable_Jump_Field_Tables = Double_Click_Auto_Size = false;
-
-    Xml_File Xml;
-    if (Xml.Load(Settings_File()) != Xml_File::Load_Status::Loaded)
-        return;
-    const pugi::xml_node Root = Xml.Root();
-    auto Read = [&](const char* Parent, const char* Name) -> std::optional<QString> {
-        if (Root.type() != pugi::node_element)
-            return std::nullopt;
-        return Xml_File::Child_Text(Root.child(Parent), Name);
-    };
-    Project_Name = Read("lastproj", "projectname").value_or(QString());
-    Last_IP_Address = Read("lastipadd", "ipaddress").value_or(Identity::Default_IP_Address);
-    Language_Name = Read("lastlang", "language").value_or(QStringLiteral("English"));
-    auto Flag = [&](const char* Name) { return Read("lastinternet", Name) == QStringLiteral("1"); };
-    Enable_Internet = Flag("enable_internet");
-    Enable_Update = Flag("enable_update");
-    Enable_Jump_Field_Tables = Flag("enable_jump_field_tables");
-    Double_Click_Auto_Size = Flag("Double_Click_Auto_Size");
+    Last_IP_Address = Stored.Last_IP_Address;
+    Language_Name = Stored.Language_Name;
+    Enable_Internet = Stored.Enable_Internet;
+    Enable_Update = Stored.Enable_Update;
+    Enable_Jump_Field_Tables = Stored.Enable_Jump_Field_Tables;
+    Double_Click_Auto_Size = Stored.Double_Click_Auto_Size;
 }
 
 void Workspace::Set_Identity()
@@ -153,16 +139,13 @@ QString Workspace::Write_Failure_Text(const Write_Error& Error) const
 
 std::expected<void, Write_Error> Workspace::Save_Setting() const
 {
-    Xml_File Xml;
-    pugi::xml_node Root = Xml_File::Add_Element(Xml.Document(), "Conf_Settings");
-    Xml_File::Add_Text_Element(Xml_File::Add_Element(Root, "lastproj"), "projectname", Project_Name);
-    Xml_File::Add_Text_Element(Xml_File::Add_Element(Root, "lastipadd"), "ipaddress", Last_IP_Address);
-    Xml_File::Add_Text_Element(Xml_File::Add_Element(Root, "lastlang"), "language", Language_Name);
-    pugi::xml_node Internet = Xml_File::Add_Element(Root, "lastinternet");
-    auto Bit = [](bool B) { return B ? QStringLiteral("1") : QStringLiteral("0"); };
-    Xml_File::Add_Text_Element(Internet, "enable_internet", Bit(Enable_Internet));
-    Xml_File::Add_Text_Element(Internet, "enable_update", Bit(Enable_Update));
-    Xml_File::Add_Text_Element(Internet, "enable_jump_field_tables", Bit(Enable_Jump_Field_Tables));
-    Xml_File::Add_Text_Element(Internet, "Double_Click_Auto_Size", Bit(Double_Click_Auto_Size));
-    return Xml.Save(Settings_File());
+    ::Settings_File::Values Data;
+    Data.Project_Name = Project_Name;
+    Data.Last_IP_Address = Last_IP_Address;
+    Data.Language_Name = Language_Name;
+    Data.Enable_Internet = Enable_Internet;
+    Data.Enable_Update = Enable_Update;
+    Data.Enable_Jump_Field_Tables = Enable_Jump_Field_Tables;
+    Data.Double_Click_Auto_Size = Double_Click_Auto_Size;
+    return ::Settings_File::Save(Settings_File(), Data);
 }

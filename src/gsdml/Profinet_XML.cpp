@@ -5,7 +5,6 @@
 #include "platform/File_Write.h"
 #include "platform/Prompter.h"
 #include "platform/Save_File_Dialog.h"
-#include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 
 #include <QDir>
@@ -84,27 +83,22 @@ static_assert(std::size(Profinet_XML_Lines::Head) + 1 + std::size(Profinet_XML_L
                   + std::size(Profinet_XML_Lines::Tail)
               == Profinet_XML_Line_Count);
 
+Profinet_Par Read_Profinet_Par(const Par_Gen::Stored& File)
+{
+    using namespace Par_Gen;
+    Profinet_Par Par;
+    Par.Input_Bytes = File.Integer(PROFINET_NB_IN, Reader::Gsdml);
+    Par.Output_Bytes = File.Integer(PROFINET_NB_OUT, Reader::Gsdml);
+    Par.Name_Station = File.Text(PROFINET_NAME_STA, Reader::Gsdml);
+    return Par;
+}
+
 Profinet_XML::Profinet_XML(const Workspace& Space_, Prompter& Prompts_, Save_File_Dialog& Dialog_)
     : Space(Space_), Prompts(Prompts_), Dialog(Dialog_)
 {
 }
 
-void Profinet_XML::Load_Profinet_Par()
-{
-    Par = Profinet_Par();
-    Xml_File File;
-    if (File.Load_Or_Throw(Space.File_ParGen)) {
-        const pugi::xml_node Root = File.Root();
-        if (const auto In = Xml_File::Child_Text(Root, "PROFINET_NB_IN"))
-            Par.Input_Bytes = Read_Integer(*In, Profinet_Par::Default_Bytes);
-        if (const auto Out = Xml_File::Child_Text(Root, "PROFINET_NB_OUT"))
-            Par.Output_Bytes = Read_Integer(*Out, Profinet_Par::Default_Bytes);
-        if (const auto Name = Xml_File::Child_Text(Root, "PROFINET_NAME_STA"))
-            Par.Name_Station = *Name;
-    }
-    if (Trimmed(Par.Name_Station).isEmpty())
-        Par.Name_Station = Profinet_Par().Name_Station;
-}
+void Profinet_XML::Load_Profinet_Par() { Par = Read_Profinet_Par(Par_Gen::Stored::Read(Space.File_ParGen)); }
 
 std::expected<void, Write_Error> Profinet_XML::Create_Profinet_XML(const QString& Path)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/File_Write.h"
+#include "project/Par_Gen_File.h"
 
 #include <optional>
 
@@ -13,13 +14,16 @@ class Workspace;
 class Prompter;
 class Save_File_Dialog;
 
-// The three configured values the device description carries.
+// The three configured values the device description carries; by default
+// the generator's defaults for a configuration without general parameters.
 struct Profinet_Par {
-    static constexpr qint32 Default_Bytes = 1438;
-    qint32 Input_Bytes = Default_Bytes;   // bytes the converter receives (PROFINET_NB_IN)
-    qint32 Output_Bytes = Default_Bytes;  // bytes the converter sends (PROFINET_NB_OUT)
-    QString Name_Station = QStringLiteral("SERIAL");
+    qint32 Input_Bytes = Par_Gen::Stored().Integer(Par_Gen::PROFINET_NB_IN, Par_Gen::Reader::Gsdml);
+    qint32 Output_Bytes = Par_Gen::Stored().Integer(Par_Gen::PROFINET_NB_OUT, Par_Gen::Reader::Gsdml);
+    QString Name_Station = Par_Gen::Stored().Text(Par_Gen::PROFINET_NAME_STA, Par_Gen::Reader::Gsdml);
 };
+
+// The values by the generator's reading of the general parameters.
+Profinet_Par Read_Profinet_Par(const Par_Gen::Stored& File);
 
 inline constexpr int Profinet_XML_Line_Count = 167;
 

@@ -1,7 +1,11 @@
 // The command line through the real executable, started without a display:
 // every command on fixture configurations, its files compared byte for byte
-// with what the window's own code writes for the same configuration, and
-// every exit code with its message.
+// with what the window's own code writes for the same configuration, every
+// finding of the checks with the window's texts, and every exit code with its
+// message.
+#include "certificates/Certificate_Checks.h"
+#include "editors/Variable_Placement.h"
+#include "foundation/Lang_Strings.h"
 #include "gsdml/Profinet_File_Name.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
@@ -11,6 +15,7 @@
 #include "foundation/Workspace.h"
 #include "support/Fixed_Separator.h"
 #include "support/Scripted_Prompter.h"
+#include "support/Test_Certificates.h"
 #include "support/Test_Files.h"
 #include "update/Update_Parameter_File.h"
 
@@ -41,6 +46,20 @@ struct Run_Result {
     QString Err;
 };
 
+// Keys and certificates made once for the whole run.
+const Test_Pki::Set& Pki()
+{
+    static const Test_Pki::Set Made(QDateTime::currentDateTimeUtc());
+    return Made;
+}
+
+Lang_Table English()
+{
+    Lang_Table Lang;
+    Lang.Create_Default_Strings();
+    return Lang;
+}
+
 Image_Fixtures::Project Small_Project()
 {
     // One enabled variable named Temp, TLS off.
@@ -50,31 +69,59 @@ Image_Fixtures::Project Small_Project()
     Image_Fixtures::Var_Row Temp;
     Temp.Name = QStringLiteral("Temp");
     Temp.Length = QStringLiteral("4");
+    Temp.StartBit.clear();
     P.Variables = {Temp};
     return P;
 }
 
+// TLS on with a key, the server certificate the root signs and a list of
+// known certificates: nothing for the checks to find.
 Image_Fixtures::Project Tls_Project()
 {
     Image_Fixtures::Project P = Small_Project();
     P.ParGen["TLS_Server_Enable"] = QStringLiteral("1");
     P.ParGen["TLS_Server_Enable_Known_Cert"] = QStringLiteral("1");
-    P.ParGen["TLS_Server_Key"] = Image_Fixtures::Pem_Text(300, QLatin1Char('K'));
+    P.ParGen["TLS_Server_Key"] = Pki().Server_Key.Pem();
+    P.ParGen["TLS_Server_Server_Certificate"] = Pki().Server.Pem();
+    P.ParGen["TLS_Server_Root_Certificate"] = Pki().Root.Pem();
     P.ParGen["IEC61850_Server_Password"] = QStringLiteral("secret");
     P.ParGen["PROFINET_NAME_STA"] = QStringLiteral("plant-7 <&\">");
     P.ParGen["PROFINET_NB_IN"] = QStringLiteral("100");
     P.ParGen["PROFINET_NB_OUT"] = QStringLiteral("20");
     P.Has_Known_Cert = true;
-    P.Known_Cert = {{QStringLiteral("Y"), Image_Fixtures::Pem_Text(10), QStringLiteral("one")},
-                    {QStringLiteral("N"), Image_Fixtures::Pem_Text(20), QStringLiteral("off")},
-                    {QStringLiteral("Y"), Image_Fixtures::Pem_Text(30), QStringLiteral("three")}};
+    P.Known_Cert = {{QStringLiteral("Y"), Pki().Unrelated.Pem(), QStringLiteral("one")},
+                    {QStringLiteral("N"), Pki().Expired.Pem(), QStringLiteral("off")},
+                    {QStringLiteral("Y"), Pki().Root.Pem(), QStringLiteral("three")}};
     Image_Fixtures::Var_Row Factor;
     Factor.Name = QStringLiteral("Half");
     Factor.Type = QStringLiteral("Float");
     Factor.Length = QStringLiteral("4");
     Factor.Position = QStringLiteral("8");
+    Factor.StartBit.clear();
     Factor.MultiplicationFactor = QStringLiteral("0,5");
     P.Variables.append(Factor);
+    return P;
+}
+
+// The largest configuration with real material of the same kind in place of
+// its placeholder texts (an encrypted key, ten different known certificates)
+// and no Start Bit on a variable that is not digital.
+Image_Fixtures::Project Largest_Clean_Project()
+{
+    Image_Fixtures::Project P = Image_Fixtures::Largest_Project();
+    const QString Password = P.ParGen.value(QStringLiteral("TLS_Server_Key_Password"));
+    P.ParGen["TLS_Server_Key"] = Pki().Server_Key.Encrypted_Pem(Password);
+    P.ParGen["TLS_Server_Server_Certificate"] = Pki().Server.Pem();
+    P.ParGen["TLS_Server_Root_Certificate"] = Pki().Root.Pem();
+    for (int I = 0; I < P.Known_Cert.size(); ++I)
+        P.Known_Cert[I].Certificate =
+            Test_Pki::Make_Certificate({QStringLiteral("client-%1").arg(I), QStringLiteral("Test Plant"), &Pki().Other_Key,
+                                        &Pki().Root, &Pki().Root_Key, Pki().Now.addDays(-1), Pki().Now.addYears(1),
+                                        false, 100 + I})
+                .Pem();
+    for (Image_Fixtures::Var_Row& Row : P.Variables)
+        if (Row.Type != QLatin1String("Digital (Bit)"))
+            Row.StartBit.clear();
     return P;
 }
 
@@ -168,7 +215,7 @@ private slots:
         QTest::newRow("one variable") << Small_Project() << QStringList() << QStringLiteral("xcb");
         QTest::newRow("tls and known certificates")
             << Tls_Project() << QStringList{"--decimal-separator", "."} << QStringLiteral("xcb");
-        QTest::newRow("largest") << Image_Fixtures::Largest_Project() << QStringList{"--decimal-separator", ","}
+        QTest::newRow("largest") << Largest_Clean_Project() << QStringList{"--decimal-separator", ","}
                                  << QStringLiteral("offscreen");
     }
 
@@ -453,41 +500,153 @@ private slots:
         QVERIFY(!QFileInfo::exists(Config + "/bin/bank2.bin"));
     }
 
-    void check_reports_as_lines_and_as_json()
+    void check_lists_every_error_and_every_warning()
     {
+        const Test_Pki::Set& K = Pki();
         Image_Fixtures::Project P = Small_Project();
+        // General parameters: four wrong values; the diagnostic address is not
+        // judged against output bytes that are wrong themselves.
+        P.ParGen["IEC61850_Server_Port"] = QStringLiteral("10000");
         P.ParGen["PROFINET_IP2"] = QStringLiteral("256");
-        P.Variables[0].Position = QStringLiteral("1438");
-        const QString Config = Make_Configuration(QStringLiteral("Checked"), P);
+        P.ParGen["PROFINET_PORT"] = QStringLiteral("5000");
+        P.ParGen["PROFINET_NB_OUT"] = QStringLiteral("2000");
+        P.ParGen["PROFINET_ENABLE_DIAGNOSTIC"] = QStringLiteral("1");
+        P.ParGen["PROFINET_DIAGNOSTIC_ADDRESS"] = QStringLiteral("5");
+        // TLS: a certificate in the key box, a key in the server certificate's
+        // box, a root certificate not valid yet.
+        P.ParGen["TLS_Server_Enable"] = QStringLiteral("1");
+        P.ParGen["TLS_Server_Key"] = K.Root.Pem();
+        P.ParGen["TLS_Server_Server_Certificate"] = K.Other_Key.Pem();
+        P.ParGen["TLS_Server_Root_Certificate"] = K.Future.Pem();
+        // Variables: two errors in one row, errors in two more rows, a
+        // disabled row and one after the first unnamed row that are not
+        // checked; past the end, an overlap and a Float of two bytes.
+        const auto Var = [](const char* Name, const char* Type, const char* Length, const char* Position) {
+            Image_Fixtures::Var_Row Row;
+            Row.Name = QString::fromLatin1(Name);
+            Row.Type = QString::fromLatin1(Type);
+            Row.Length = QString::fromLatin1(Length);
+            Row.Position = QString::fromLatin1(Position);
+            Row.StartBit.clear();
+            return Row;
+        };
+        P.Variables = {Var("Wide", "Int", "9", "1438"), Var("Flag", "Digital (Bit)", "1", "10"),
+                       Var("Off", "Int", "0", "-1"),    Var("Scaled", "Int", "2", "20"),
+                       Var("A", "Int", "4", "30"),      Var("B", "Int", "4", "32"),
+                       Var("Short", "Float", "2", "40"), Var("", "Int", "1", "50"),
+                       Var("After", "Int", "0", "-1")};
+        P.Variables[2].Enable = QStringLiteral("N");
+        P.Variables[3].Conversion.clear();
+        P.Variables[3].MultiplicationFactor = QStringLiteral("abc");
+        // Known certificates: a key, a text that is no certificate, one
+        // certificate twice, an expired one.
+        P.Has_Known_Cert = true;
+        P.Known_Cert = {{QStringLiteral("Y"), K.Other_Key.Pem(), QStringLiteral("key")},
+                        {QStringLiteral("Y"), QStringLiteral("not a certificate"), QStringLiteral("junk")},
+                        {QStringLiteral("Y"), K.Unrelated.Pem(), QStringLiteral("first")},
+                        {QStringLiteral("N"), K.Unrelated.Pem(), QStringLiteral("again")},
+                        {QStringLiteral("Y"), K.Expired.Pem(), QStringLiteral("old")}};
+        const QString Config = Make_Configuration(QStringLiteral("Faulty"), P);
 
         const Run_Result Lines = Run({"check", Config});
+        const Run_Result Json = Run({"check", Config, "--json"});
+        const QDateTime Now = QDateTime::currentDateTimeUtc();
+
+        // What the windows show for the same values, one finding each.
+        struct Expected {
+            QString File;
+            QList<int> Rows;
+            QString Severity;
+            QString Text;
+        };
+        const Lang_Table L = English();
+        const QString ParGen = Config + "/ParGen.xml";
+        const QString Variables = Config + "/IEC61850_Variables.xml";
+        const QString Known = Config + "/TLS_Known_Cert.xml";
+        const QString Error = QStringLiteral("error");
+        const QString Warning = QStringLiteral("warning");
+        const auto Row_Text = [&](int Row, int Slot) { return L[929] + QString::number(Row) + L[Slot]; };
+        using Placement = Variable_Placement::Finding_Kind;
+        const auto Placed = [&](Placement Kind, QList<int> Rows, qint64 First, qint64 Last, qint64 Length) {
+            return Variable_Placement::Finding_Text({Kind, Rows, First, Last, -1, Length}, L);
+        };
+        QList<Expected> Want = {
+            {ParGen, {}, Error, L[437]},
+            {ParGen, {}, Error, L[561]},
+            {ParGen, {}, Error, L[572]},
+            {ParGen, {}, Error, L[574] + "1438"},
+        };
+        using namespace Certificates;
+        const QList<Finding> Server =
+            Check_Server({true, K.Root.Pem(), {}, K.Other_Key.Pem(), K.Future.Pem(), false}, {}, Now, L);
+        QList<Problem> Server_Problems;
+        for (const Finding& F : Server) {
+            Server_Problems.append(F.What);
+            Want.append({ParGen, {}, F.Level == Severity::Blocking ? Error : Warning, F.Text});
+        }
+        QCOMPARE(Server_Problems, (QList<Problem>{Problem::No_Private_Key, Problem::Key_In_Certificate_Box,
+                                                  Problem::Not_Yet_Valid}));
+        Want += QList<Expected>{
+            {Variables, {1}, Error, Row_Text(1, 941)},
+            {Variables, {1}, Error, Row_Text(1, 930) + "1437"},
+            {Variables, {2}, Error, Row_Text(2, 938)},
+            {Variables, {4}, Error, Row_Text(4, 939)},
+            {Variables, {4}, Error, Row_Text(4, 940)},
+        };
+        for (const Variable_Placement::Finding& F :
+             {Variable_Placement::Finding{Placement::Past_End, {1}, 1438, 1446, -1, 9},
+              Variable_Placement::Finding{Placement::Byte_Overlap, {5, 6}, 32, 33, -1, 0},
+              Variable_Placement::Finding{Placement::Float_Length, {7}, 40, 41, -1, 2}})
+            Want.append({Variables, F.Rows, Warning, Placed(F.Kind, F.Rows, F.First, F.Last, F.Length)});
+        QList<Known_Certificate> Rows;
+        for (const Image_Fixtures::Cert_Row& Row : P.Known_Cert)
+            Rows.append({Row.Enable == QLatin1String("Y"), Row.Certificate, Row.Mnemonic});
+        QList<std::pair<Problem, int>> List_Problems;
+        for (const Finding& F : Check_Known_List(Rows, false, Now, L)) {
+            List_Problems.append({F.What, F.Row});
+            Want.append({Known, {F.Row}, F.Level == Severity::Blocking ? Error : Warning, F.Text});
+        }
+        QCOMPARE(List_Problems, (QList<std::pair<Problem, int>>{{Problem::Key_In_List, 1},
+                                                                {Problem::Not_Single_Certificate, 2},
+                                                                {Problem::Listed_Twice, 4},
+                                                                {Problem::Expired, 5}}));
+
+        // As lines, then the count.
+        qsizetype Errors = 0;
+        QString Out;
+        for (const Expected& E : Want) {
+            Errors += E.Severity == Error ? 1 : 0;
+            const QString Place = E.Rows.isEmpty() ? E.File : E.File + ':' + QString::number(E.Rows.first());
+            Out += Place + ": " + E.Severity + ": " + E.Text + '\n';
+        }
+        Out += L[1142].arg(Errors).arg(Want.size() - Errors) + '\n';
         QCOMPARE(Lines.Exit_Code, 1);
         QCOMPARE(Lines.Err, QString());
-        QVERIFY2(Lines.Out.contains(QStringLiteral(
-                     "%1/ParGen.xml: error: Error PROFINET!! IP Address 2 must be between 0 and 255\n")
-                                        .arg(Config)),
-                 qPrintable(Lines.Out));
-        QVERIFY2(Lines.Out.contains(QStringLiteral("%1/IEC61850_Variables.xml: error: Error row 1!! Position must "
-                                                   "be between 0 and 1437\n")
-                                        .arg(Config)),
-                 qPrintable(Lines.Out));
+        QCOMPARE(Lines.Out.split(QLatin1Char('\n')), Out.split(QLatin1Char('\n')));
 
-        const Run_Result Json = Run({"check", Config, "--json"});
+        // As one JSON document: the same findings in the same order.
         QCOMPARE(Json.Exit_Code, 1);
-        QJsonParseError Error;
-        const QJsonDocument Doc = QJsonDocument::fromJson(Json.Out.toUtf8(), &Error);
-        QCOMPARE(Error.error, QJsonParseError::NoError);
-        const QJsonObject Root = Doc.object();
+        QCOMPARE(Json.Err, QString());
+        QJsonParseError Parse_Error;
+        const QJsonObject Root = QJsonDocument::fromJson(Json.Out.toUtf8(), &Parse_Error).object();
+        QCOMPARE(Parse_Error.error, QJsonParseError::NoError);
         QCOMPARE(Root.value("configuration").toString(), Config);
-        QCOMPARE(Root.value("errors").toInt(), 2);
-        QCOMPARE(Root.value("warnings").toInt(), 0);
+        QCOMPARE(Root.value("errors").toInt(), Errors);
+        QCOMPARE(Root.value("warnings").toInt(), Want.size() - Errors);
         const QJsonArray Items = Root.value("findings").toArray();
-        QCOMPARE(Items.size(), 2);
-        const QJsonObject Variable = Items.at(1).toObject();
-        QCOMPARE(Variable.value("file").toString(), Config + "/IEC61850_Variables.xml");
-        QCOMPARE(Variable.value("row").toInt(), 0);
-        QCOMPARE(Variable.value("severity").toString(), QStringLiteral("error"));
-        QCOMPARE(Variable.value("text").toString(), QStringLiteral("Error row 1!! Position must be between 0 and 1437"));
+        QCOMPARE(Items.size(), Want.size());
+        for (qsizetype I = 0; I < Items.size(); ++I) {
+            const QJsonObject Item = Items.at(I).toObject();
+            const Expected& E = Want.at(I);
+            QCOMPARE(Item.value("file").toString(), E.File);
+            QCOMPARE(Item.value("row").toInt(), E.Rows.value(0));
+            QList<int> Item_Rows;
+            for (const QJsonValue Row : Item.value("rows").toArray())
+                Item_Rows.append(Row.toInt());
+            QCOMPARE(Item_Rows, E.Rows);
+            QCOMPARE(Item.value("severity").toString(), E.Severity);
+            QCOMPARE(Item.value("text").toString(), E.Text);
+        }
 
         const QString Clean = Make_Configuration(QStringLiteral("Clean"), Tls_Project());
         const Run_Result Ok = Run({"check", Clean, "--json"});
@@ -496,6 +655,125 @@ private slots:
         const Run_Result Summary = Run({"check", Clean});
         QCOMPARE(Summary.Exit_Code, 0);
         QCOMPARE(Summary.Out, QStringLiteral("0 errors, 0 warnings\n"));
+    }
+
+    void check_reports_the_known_list_only_with_tls_rules_data()
+    {
+        // The server's material is checked only with TLS enabled; the list
+        // whenever it has rows, up to the first without a certificate.
+        QTest::addColumn<bool>("Tls");
+        QTest::addColumn<QStringList>("Rows");  // certificate of each row: key, cert, empty
+        QTest::addColumn<QStringList>("Lines");
+        QTest::newRow("TLS off, a key in the list")
+            << false << QStringList{"cert", "key"}
+            << QStringList{"TLS_Known_Cert.xml:2: error: Row 2: holds a private key; only certificates may be listed"};
+        QTest::newRow("TLS off, empty list, wrong key box") << false << QStringList() << QStringList();
+        QTest::newRow("rows after an empty one are not saved")
+            << false << QStringList{"cert", "empty", "key"} << QStringList();
+        QTest::newRow("TLS on, only known certificates, none enabled")
+            << true << QStringList{"off"}
+            << QStringList{"ParGen.xml: warning: \"Enable Only Known Certificates\" is checked, but no certificate "
+                           "of the list of known certificates is enabled"};
+    }
+
+    void check_reports_the_known_list_only_with_tls_rules()
+    {
+        QFETCH(bool, Tls);
+        QFETCH(QStringList, Rows);
+        QFETCH(QStringList, Lines);
+        Image_Fixtures::Project P = Small_Project();
+        P.ParGen["TLS_Server_Enable"] = Tls ? QStringLiteral("1") : QStringLiteral("0");
+        P.ParGen["TLS_Server_Enable_Known_Cert"] = QStringLiteral("1");
+        P.ParGen["TLS_Server_Key"] = Tls ? Pki().Server_Key.Pem() : QStringLiteral("no key at all");
+        P.ParGen["TLS_Server_Server_Certificate"] = Pki().Server.Pem();
+        P.ParGen["TLS_Server_Root_Certificate"] = Pki().Root.Pem();
+        P.Has_Known_Cert = true;
+        for (const QString& Row : Rows)
+            P.Known_Cert.append({Row == QLatin1String("off") ? QStringLiteral("N") : QStringLiteral("Y"),
+                                 Row == QLatin1String("key")     ? Pki().Other_Key.Pem()
+                                 : Row == QLatin1String("empty") ? QString()
+                                                                 : Pki().Unrelated.Pem(),
+                                 QString()});
+        const QString Config = Make_Configuration(QStringLiteral("Listed"), P);
+        const Run_Result R = Run({"check", Config});
+        QStringList Expected;
+        for (const QString& Line : Lines)
+            Expected.append(Config + '/' + Line);
+        QStringList Got = R.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        Got.removeLast();  // the count
+        QCOMPARE(Got, Expected);
+        QCOMPARE(R.Exit_Code, Lines.join(QString()).contains(QLatin1String(": error: ")) ? 1 : 0);
+    }
+
+    void compile_and_gsdml_stop_at_errors_only_data()
+    {
+        QTest::addColumn<QString>("Command");
+        QTest::addColumn<QString>("Fault");
+        QTest::addColumn<int>("Exit_Code");
+        QTest::newRow("compile, a key among the known certificates") << "compile" << "known key" << 1;
+        QTest::newRow("compile, no key in the key box") << "compile" << "no key" << 1;
+        QTest::newRow("compile, two wrong values of one row") << "compile" << "row" << 1;
+        QTest::newRow("compile, warnings only") << "compile" << "warnings" << 0;
+        QTest::newRow("gsdml, no key in the key box") << "gsdml" << "no key" << 1;
+        // The description is made from the general parameters alone.
+        QTest::newRow("gsdml, a key among the known certificates") << "gsdml" << "known key" << 0;
+        QTest::newRow("gsdml, warnings only") << "gsdml" << "warnings" << 0;
+    }
+
+    void compile_and_gsdml_stop_at_errors_only()
+    {
+        QFETCH(QString, Command);
+        QFETCH(QString, Fault);
+        QFETCH(int, Exit_Code);
+        Image_Fixtures::Project P = Tls_Project();
+        if (Fault == QLatin1String("known key")) {
+            P.Known_Cert[1].Certificate = Pki().Other_Key.Pem();
+        } else if (Fault == QLatin1String("no key")) {
+            P.ParGen["TLS_Server_Key"] = Pki().Server.Pem();
+        } else if (Fault == QLatin1String("row")) {
+            P.Variables[1].Length = QStringLiteral("5");
+            P.Variables[1].Conversion.clear();
+        } else {
+            // An overlap, and a server certificate the root did not sign.
+            P.Variables[1].Position = QStringLiteral("2");
+            P.ParGen["TLS_Server_Key"] = Pki().Unrelated_Key.Pem();
+            P.ParGen["TLS_Server_Server_Certificate"] = Pki().Unrelated.Pem();
+        }
+        const QString Config = Make_Configuration(QStringLiteral("Gated"), P);
+        Write_File(Config + "/bin/bank1.bin", "old bank 1");
+        Write_File(Config + "/bin/bank2.bin", "old bank 2");
+        Write_File(Dir.path() + "/old.xml", "old description");
+
+        QStringList Arguments{Command, Config, "-q"};
+        if (Command == QLatin1String("gsdml"))
+            Arguments += QStringList{"-o", Dir.path() + "/old.xml"};
+        const Run_Result R = Run(Arguments);
+        QCOMPARE(R.Exit_Code, Exit_Code);
+        QCOMPARE(R.Out, QString());
+        const QStringList Said = R.Err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const bool Written = Exit_Code == 0;
+        if (Written) {
+            // The warnings are said, and the files are written all the same.
+            QVERIFY2(!Said.isEmpty() || Fault != QLatin1String("warnings"), qPrintable(R.Err));
+            for (const QString& Line : Said)
+                QVERIFY2(Line.startsWith(Config + '/') && Line.contains(QLatin1String(": warning: ")), qPrintable(Line));
+        } else {
+            QVERIFY2(Said.size() >= 2, qPrintable(R.Err));
+            for (const QString& Line : Said.mid(0, Said.size() - 1))
+                QVERIFY2(Line.startsWith(Config + '/'), qPrintable(Line));
+            QVERIFY2(Said.mid(0, Said.size() - 1).join('\n').contains(QLatin1String(": error: ")), qPrintable(R.Err));
+            QCOMPARE(Said.last(), QStringLiteral("sw40610: Nothing was written: the configuration has errors"));
+        }
+        if (Fault == QLatin1String("row"))
+            QCOMPARE(Said.mid(0, 2), (QStringList{Config + "/IEC61850_Variables.xml:2: error: Error row 2!! Length must be "
+                                                           "between 1 and 4",
+                                                  Config + "/IEC61850_Variables.xml:2: error: Error row 2!! Conversion "
+                                                           "must be Selected "}));
+        const bool Banks_Written = Written && Command == QLatin1String("compile");
+        QCOMPARE(Read_File(Config + "/bin/bank1.bin") == "old bank 1", !Banks_Written);
+        QCOMPARE(Read_File(Config + "/bin/bank2.bin") == "old bank 2", !Banks_Written);
+        const bool Description_Written = Written && Command == QLatin1String("gsdml");
+        QCOMPARE(Read_File(Dir.path() + "/old.xml") == "old description", !Description_Written);
     }
 
     void messages_come_in_the_language_of_the_settings()

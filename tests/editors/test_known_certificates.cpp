@@ -2,7 +2,7 @@
 // it asks about, loading a row from a file and how each row shows its certificate.
 #include "Editor_Fixture.h"
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "editors/Ui_Certificate_Delegate.h"
 #include "editors/Ui_Table_View.h"

@@ -14,7 +14,7 @@ namespace T = TLS_Known_Cert;
 
 namespace {
 
-QString Fixture(const QString& Name) { return QStringLiteral(SW_TEST_DATA_DIR "/editors/") + Name; }
+QString Fixture(const QString& Name) { return QStringLiteral(SW_TEST_DATA_DIR "/project/") + Name; }
 
 Lang_Table English()
 {

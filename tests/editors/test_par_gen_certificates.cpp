@@ -4,7 +4,7 @@
 #include "Editor_Fixture.h"
 #include "certificates/Ui_Pem_Tools.h"
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/TFParGen.h"
 #include "widgets/Ui_Collapsible_Group.h"
 #include "support/Scripted_File_Dialogs.h"

@@ -1,5 +1,5 @@
 #include "Editor_Fixture.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/TFParGen.h"
 #include "widgets/Ui_Collapsible_Group.h"
 #include "support/Test_Certificates.h"

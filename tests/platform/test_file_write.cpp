@@ -2,7 +2,7 @@
 // symbolic links: the save fails with the system's reason or a refusal that
 // names the file, the previous file stays byte for byte, nothing is left over.
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/TFIEC61850_Variables.h"
 #include "editors/TFParGen.h"
 #include "editors/TFTLS_Server_Known_Cert.h"

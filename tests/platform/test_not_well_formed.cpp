@@ -5,7 +5,7 @@
 // fault and not the file.
 
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/Table_Model.h"
 #include "ethernet_update/Update_Parameters.h"
 #include "foundation/Workspace.h"

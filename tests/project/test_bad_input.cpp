@@ -1,12 +1,11 @@
-// Damaged and hostile input for every reader of the program: the settings
-// file, language files and the three project files as the editors, the image
-// compiler and the GSDML generator read them. Nothing may crash or hang, a
+// Damaged and hostile project files for every reader of them: the editors,
+// the image compiler and the GSDML generator. Nothing may crash or hang, a
 // file is either read (with defaults where values are missing) or refused with
 // Xml_Parse_Error, and what the compiler reports as compiled must be a pair of
 // banks the device can use. Every random case runs from a fixed seed.
 
 #include "editors/List_Files.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "editors/Table_Model.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
@@ -17,6 +16,7 @@
 #include "foundation/Workspace.h"
 #include "support/Fixed_Separator.h"
 #include "support/Scripted_Prompter.h"
+#include "platform/Hostile_Bytes.h"
 #include "support/Test_Files.h"
 
 #include <QDir>
@@ -28,6 +28,7 @@
 #include <functional>
 #include <random>
 
+using namespace Hostile_Bytes;
 using namespace Image_Fixtures;
 using Test_Support::Read_File;
 using Test_Support::Write_File;
@@ -301,7 +302,7 @@ struct Readers_Fixture {
             Editor = Guarded([&] { Values = Par_Gen::Load(Path(Kind)); });
             if (!Editor.Malformed && Editor.Fault.isEmpty())
                 for (int I = 0; I < Par_Gen::Element_Count; ++I)
-                    if (Par_Gen::Info(I).Kind != Par_Gen::Value_Kind::Text && Values[I] != "0" && Values[I] != "1")
+                    if (Par_Gen::Info(I).For(Par_Gen::Reader::Editor).How != Par_Gen::Rule::Text && Values[I] != "0" && Values[I] != "1")
                         return QStringLiteral("check box %1 loaded as \"%2\"").arg(I).arg(Values[I]);
         } else if (Kind == File_Kind::Variables) {
             Table_Model Table(Check_Kind::Text_Check, IEC61850_Variables::Data_Rows + 1, IEC61850_Variables::Columns);
@@ -400,50 +401,6 @@ void Put_Small_Project(const Readers_Fixture& F)
         F.Put(Kind, Small_File(Kind));
 }
 
-// Pieces that upset parsers and encoders, spliced into files at random.
-const QByteArrayList& Hostile_Tokens()
-{
-    static const QByteArrayList Tokens = {
-        "<", ">", "&", "&amp;", "&#0;", "&#1;", "&#xD800;", "&#xDFFF;", "&#xFFFE;", "&#x1F600;", "&#x110000;",
-        "&#99999999999;", "&undefined;", QByteArray(1, '\0'), "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xFF",
-        "\xE2\x82", "<!--", "-->", "<![CDATA[", "]]>", "<?pi x?>", "<!DOCTYPE x [<!ENTITY e \"eee\">]>", "&e;",
-        "<row Enable=\"Y\" Name=\"\xF0\x9F\x98\x80\"/>", "\"", "'", " Enable=\"Y\"", "=", "\r\n", "\xEF\xBB\xBF",
-        "\xFF\xFE", "<x>", "</x>", "<PROFINET_NAME_STA>&#1;\xF0\x9F\x98\x80</PROFINET_NAME_STA>",
-    };
-    return Tokens;
-}
-
-QByteArray Mutate(QByteArray Bytes, std::mt19937& Random)
-{
-    const auto Pick = [&](qsizetype Bound) { return Bound <= 0 ? 0 : static_cast<qsizetype>(Random() % Bound); };
-    const int Steps = 1 + static_cast<int>(Random() % 4);
-    for (int Step = 0; Step < Steps; ++Step) {
-        const qsizetype At = Pick(Bytes.size() + 1);
-        switch (Random() % 7) {
-        case 0:
-            if (At < Bytes.size())
-                Bytes[At] = static_cast<char>(Bytes[At] ^ (1 << (Random() % 8)));
-            break;
-        case 1:
-            if (At < Bytes.size())
-                Bytes[At] = static_cast<char>(Random() & 0xFF);
-            break;
-        case 2: Bytes.remove(At, 1 + Pick(16)); break;
-        case 3: {
-            QByteArray Noise;
-            for (qsizetype I = 0, N = 1 + Pick(8); I < N; ++I)
-                Noise.append(static_cast<char>(Random() & 0xFF));
-            Bytes.insert(At, Noise);
-            break;
-        }
-        case 4: Bytes.insert(At, Hostile_Tokens()[Pick(Hostile_Tokens().size())]); break;
-        case 5: Bytes.insert(At, Bytes.mid(Pick(Bytes.size()), 1 + Pick(64))); break;
-        default: Bytes.truncate(At); break;
-        }
-    }
-    return Bytes;
-}
-
 // Mutates one element text or attribute value, so that the damage reaches
 // the loaders more often than the parser's checks.
 QByteArray Mutate_A_Value(const QByteArray& Bytes, std::mt19937& Random)
@@ -463,14 +420,6 @@ QByteArray Mutate_A_Value(const QByteArray& Bytes, std::mt19937& Random)
     const auto [Start, End] = Spans[static_cast<qsizetype>(Random() % Spans.size())];
     QByteArray Value = Mutate(Bytes.mid(Start, End - Start), Random);
     return Bytes.left(Start) + Value + Bytes.mid(End);
-}
-
-QByteArray Random_Bytes(std::mt19937& Random, qsizetype Size)
-{
-    QByteArray Bytes(Size, '\0');
-    for (char& B : Bytes)
-        B = static_cast<char>(Random() & 0xFF);
-    return Bytes;
 }
 
 // A general parameters file with raw XML in place of some element texts, so
@@ -498,15 +447,6 @@ QByteArray Raw_Rows(const char* Root, const QByteArray& Row_Attributes, int Rows
 class Test_Bad_Input : public QObject {
     Q_OBJECT
 private slots:
-    void Settings_Survive_data();
-    void Settings_Survive();
-    void Settings_Truncated_At_Every_Offset();
-    void Settings_Of_Random_Bytes();
-
-    void Language_File_Survives_data();
-    void Language_File_Survives();
-    void Language_Files_Of_Random_Bytes();
-
     void Project_File_Truncated_At_Every_Offset_data();
     void Project_File_Truncated_At_Every_Offset();
     void Project_File_Mutated_data();
@@ -517,267 +457,6 @@ private slots:
     void Odd_Characters();
     void Lone_Surrogates_In_The_Model();
 };
-
-// ---- settings file ---------------------------------------------------------
-
-namespace {
-
-QByteArray Settings_Text(const QByteArray& Project, const QByteArray& Ip, const QByteArray& Language,
-                         const QByteArray& Internet = "1")
-{
-    return "<Conf_Settings><lastproj><projectname>" + Project + "</projectname></lastproj><lastipadd><ipaddress>" + Ip
-           + "</ipaddress></lastipadd><lastlang><language>" + Language
-           + "</language></lastlang><lastinternet><enable_internet>" + Internet
-           + "</enable_internet><enable_update>1</enable_update><enable_jump_field_tables>0</enable_jump_field_tables>"
-             "<Double_Click_Auto_Size>1</Double_Click_Auto_Size></lastinternet></Conf_Settings>";
-}
-
-struct Settings_Read {
-    QString Project, Ip, Language;
-    bool Internet, Update, Jump, Auto_Size;
-};
-
-Settings_Read Read_Settings_From(const QByteArray& Bytes)
-{
-    QTemporaryDir Dir;
-    Workspace Space(Dir.path());
-    Write_File(Space.Settings_File(), Bytes);
-    Space.Read_Settings();
-    const QString Project = Space.Project_Name;
-    // The start-up goes on with what was read.
-    Space.Init_Language();
-    Space.Restore_Project();
-    if (Space.Lang_Strings.Count() != Lang_Table::Default_Count)
-        qFatal("string table lost its slots");
-    return {Project,    Space.Last_IP_Address, Space.Language_Name,           Space.Enable_Internet,
-            Space.Enable_Update,   Space.Enable_Jump_Field_Tables, Space.Double_Click_Auto_Size};
-}
-
-// Nothing read may be larger than the file it came from.
-void Verify_Bounded(const Settings_Read& R, qsizetype File_Size)
-{
-    QVERIFY(R.Project.toUtf8().size() <= File_Size);
-    QVERIFY(R.Ip == QLatin1StringView("192.168.2.205") || R.Ip.toUtf8().size() <= File_Size);
-    QVERIFY(R.Language.toUtf8().size() <= File_Size || R.Language == QLatin1StringView("English"));
-}
-
-} // namespace
-
-void Test_Bad_Input::Settings_Survive_data()
-{
-    QTest::addColumn<QByteArray>("Bytes");
-    QTest::addColumn<QString>("Ip");      // expected address; null: not checked
-    QTest::addColumn<bool>("Internet");
-
-    const QByteArray Big(Mega, '7');
-    QTest::newRow("1 MB values") << Settings_Text(Big, Big, Big, Big) << QString::fromLatin1(Big) << false;
-    QTest::newRow("1 MB of ones is no 1") << Settings_Text("", "1.2.3.4", "English", QByteArray(Mega, '1'))
-                                          << "1.2.3.4" << false;
-
-    QByteArray Deep = "<Conf_Settings><lastipadd><ipaddress>10.0.0.1</ipaddress></lastipadd><lastinternet>";
-    for (int I = 0; I < 100000; ++I)
-        Deep += "<enable_internet>";
-    Deep += "1";
-    for (int I = 0; I < 100000; ++I)
-        Deep += "</enable_internet>";
-    QTest::newRow("100000 levels deep") << Deep + "</lastinternet></Conf_Settings>" << "10.0.0.1" << false;
-    QTest::newRow("deep and never closed") << Deep << "192.168.2.205" << false;
-
-    QByteArray Doctype_Nest = "<!DOCTYPE Conf_Settings [";
-    for (int I = 0; I < 100000; ++I)
-        Doctype_Nest += "<!ELEMENT x (";
-    QTest::newRow("nested declarations") << Doctype_Nest + Settings_Text("", "1.1.1.1", "English") << "192.168.2.205"
-                                         << false;
-
-    // Each entity would expand to ten of the previous one: 10^9 "lol"s.
-    QByteArray Laughs = "<!DOCTYPE Conf_Settings [<!ENTITY lol \"lol\">";
-    for (int I = 1; I < 10; ++I) {
-        const QByteArray Previous = I == 1 ? "lol" : "lol" + QByteArray::number(I - 1);
-        Laughs += "<!ENTITY lol" + QByteArray::number(I) + " \"" + QByteArray("&" + Previous + ";").repeated(10)
-                  + "\">";
-    }
-    Laughs += "]>";
-    // A document type declaration is the first node and so the root: every
-    // value takes its default, and no entity is ever expanded.
-    QTest::newRow("billion laughs") << Laughs + Settings_Text("&lol9;", "&lol9;", "&lol9;") << "192.168.2.205"
-                                    << false;
-    // An entity of 100 KB used ten thousand times would make 1 GB.
-    const QByteArray Quadratic = "<!DOCTYPE Conf_Settings [<!ENTITY big \"" + QByteArray(100000, 'b') + "\">]>"
-                                 + Settings_Text(QByteArray("&big;").repeated(10000), "&big;", "English");
-    QTest::newRow("quadratic blow-up") << Quadratic << "192.168.2.205" << false;
-    QTest::newRow("external entity") << "<!DOCTYPE Conf_Settings [<!ENTITY x SYSTEM \"/etc/passwd\">]>"
-                                            + Settings_Text("&x;", "9.9.9.9", "English")
-                                     << "192.168.2.205" << false;
-    // A reference to an entity nobody declared makes the file malformed.
-    QTest::newRow("undeclared entities") << Settings_Text(QByteArray("&lol9;").repeated(10000), "&lol9;", "&x;")
-                                         << "192.168.2.205" << false;
-    QTest::newRow("NUL in a text") << Settings_Text(QByteArray("a\0b", 3), "1.2.3.4", "English") << "192.168.2.205"
-                                   << false;
-    QTest::newRow("NUL after the root") << Settings_Text("", "1.2.3.4", "English") + QByteArray("\0<<<", 4)
-                                        << "192.168.2.205" << false;
-    QTest::newRow("NUL first") << QByteArray(1, '\0') + Settings_Text("", "1.2.3.4", "English") << "192.168.2.205"
-                               << false;
-    QTest::newRow("only NULs") << QByteArray(4096, '\0') << "192.168.2.205" << false;
-    QTest::newRow("empty file") << QByteArray() << "192.168.2.205" << false;
-    QTest::newRow("UTF-16 with mark") << QByteArray("\xFF\xFE")
-                                             + QByteArray(reinterpret_cast<const char*>(
-                                                              QString::fromLatin1(Settings_Text("", "5.6.7.8", "English"))
-                                                                  .utf16()),
-                                                          Settings_Text("", "5.6.7.8", "English").size() * 2)
-                                      << "5.6.7.8" << true;
-    QTest::newRow("odd-length UTF-16") << QByteArray("\xFF\xFE<\0C\0", 6) + QByteArray(1, 'x') << "192.168.2.205"
-                                       << false;
-    QTest::newRow("invalid UTF-8 in the address") << Settings_Text("", "1.2.\xFF\xC0.4", "\xED\xA0\x80")
-                                                  << "192.168.2.205" << false;
-}
-
-void Test_Bad_Input::Settings_Survive()
-{
-    QFETCH(QByteArray, Bytes);
-    QFETCH(QString, Ip);
-    QFETCH(bool, Internet);
-    const Settings_Read R = Read_Settings_From(Bytes);
-    Verify_Bounded(R, Bytes.size());
-    if (!Ip.isNull())
-        QCOMPARE(R.Ip, Ip);
-    QCOMPARE(R.Internet, Internet);
-    // A start-up never ends with a language that has no texts.
-    QCOMPARE(R.Language, QStringLiteral("English"));
-}
-
-void Test_Bad_Input::Settings_Truncated_At_Every_Offset()
-{
-    const QByteArray Full = Settings_Text("Plant", "10.1.2.3", "Deutsch");
-    const Settings_Read Whole = Read_Settings_From(Full);
-    QCOMPARE(Whole.Ip, QStringLiteral("10.1.2.3"));
-    QVERIFY(Whole.Internet && Whole.Update && !Whole.Jump && Whole.Auto_Size);
-    for (qsizetype Size = 0; Size < Full.size(); ++Size) {
-        const Settings_Read R = Read_Settings_From(Full.left(Size));
-        // A cut file is read like a missing one: no half value, no stray flag.
-        const bool Default = R.Ip == QLatin1StringView("192.168.2.205") && R.Project.isEmpty() && !R.Internet
-                             && !R.Update && !R.Jump && !R.Auto_Size;
-        QVERIFY2(Default, qPrintable(QStringLiteral("cut at %1").arg(Size)));
-    }
-}
-
-void Test_Bad_Input::Settings_Of_Random_Bytes()
-{
-    std::mt19937 Random(40610);
-    const QByteArray Valid = Settings_Text("Plant", "10.1.2.3", "English");
-    for (int Case = 0; Case < 150; ++Case) {
-        const QByteArray Bytes = Case % 2 ? Random_Bytes(Random, static_cast<qsizetype>(Random() % 2048))
-                                          : Mutate(Valid, Random);
-        const Settings_Read R = Read_Settings_From(Bytes);
-        Verify_Bounded(R, Bytes.size());
-        if (QTest::currentTestFailed()) {
-            qWarning("case %d", Case);
-            return;
-        }
-    }
-}
-
-// ---- language files ----------------------------------------------------------
-
-namespace {
-
-QByteArray Utf16(const QString& Text, bool Little_Endian)
-{
-    QByteArray Bytes;
-    for (const QChar C : Text) {
-        const char Low = static_cast<char>(C.unicode() & 0xFF);
-        const char High = static_cast<char>(C.unicode() >> 8);
-        Bytes.append(Little_Endian ? Low : High);
-        Bytes.append(Little_Endian ? High : Low);
-    }
-    return Bytes;
-}
-
-} // namespace
-
-void Test_Bad_Input::Language_File_Survives_data()
-{
-    QTest::addColumn<QByteArray>("Bytes");
-    QTest::addColumn<QString>("Slot_18");  // expected text; null: only its start is checked
-    QTest::addColumn<QString>("Starts_With");
-
-    const QString Default_18 = QStringLiteral("Error! Project not Valid");
-    QTest::newRow("slot number wraps to 18 in 32 bits") << QByteArray("STR4294967314 = Wrapped\r\n") << Default_18
-                                                       << QString();
-    QTest::newRow("slot number wraps to 18 in 64 bits")
-        << QByteArray("STR18446744073709551634 = Wrapped\r\n") << Default_18 << QString();
-    QTest::newRow("largest int") << QByteArray("STR2147483647 = x\nSTR-2147483648 = y\nSTR2147483648 = z\n")
-                                 << Default_18 << QString();
-    QTest::newRow("a thousand digits") << "STR" + QByteArray(1000, '9') + " = x\n" << Default_18 << QString();
-    QTest::newRow("slot 1600 and -1") << QByteArray("STR1600 = x\nSTR-1 = y\n") << Default_18 << QString();
-    QTest::newRow("UTF-16LE, odd byte count")
-        << QByteArray("\xFF\xFE") + Utf16(QStringLiteral("STR18 = Odd\r\n"), true) + "S" << "Odd" << QString();
-    QTest::newRow("UTF-16BE, odd byte count")
-        << QByteArray("\xFE\xFF") + Utf16(QStringLiteral("STR18 = Odd\r\nSTR19 = "), false) + "S" << "Odd"
-        << QString();
-    QTest::newRow("UTF-16 mark, one byte") << QByteArray("\xFF\xFE", 2) + "S" << Default_18 << QString();
-    QTest::newRow("UTF-16 lone surrogate") << QByteArray("\xFF\xFE") + Utf16(QStringLiteral("STR18 = a"), true)
-                                                  + QByteArray("\x00\xD8", 2) + Utf16(QStringLiteral("b\r\n"), true)
-                                           << QString() << "a";
-    QTest::newRow("UTF-32 mark") << QByteArray("\xFF\xFE\x00\x00S\0\0\0T\0\0\0R\0\0\0", 16) << Default_18
-                                 << QString();
-    QTest::newRow("UTF-8 mark, broken sequences") << QByteArray("\xEF\xBB\xBFSTR18 = a\xFF\xC0\xED\xA0\x80z\r\n")
-                                                  << QString() << "a";
-    QTest::newRow("NUL bytes") << QByteArray("STR18 = ab\0cd\r\n\0\0\0STR19 = x\n", 28) << QString() << "ab";
-    QTest::newRow("1 MB text") << "STR18 = " + QByteArray(Mega, 'x') + "\n" << QString(Mega, QLatin1Char('x'))
-                               << QString();
-    QTest::newRow("1 MB of blanks before =") << "STR18" + QByteArray(Mega, ' ') + "= spaced\n" << "spaced"
-                                             << QString();
-    QTest::newRow("1 MB of line breaks") << QByteArray(Mega, '\r') + "STR18 = last\n" << "last" << QString();
-    QTest::newRow("1 MB without a line break") << "STR18 = " + QByteArray(Mega, '=') << QString(Mega, QLatin1Char('='))
-                                               << QString();
-    QTest::newRow("1 MB of pilcrows") << "STR18 = " + QByteArray(Mega, '\xB6') << "" << QString();
-}
-
-void Test_Bad_Input::Language_File_Survives()
-{
-    QFETCH(QByteArray, Bytes);
-    QFETCH(QString, Slot_18);
-    QFETCH(QString, Starts_With);
-    QTemporaryDir Dir;
-    Write_File(Dir.path() + "/X.lng", Bytes);
-    Lang_Table Table;
-    Table.Create_Default_Strings();
-    Load_Lang_File(Table, Dir.path() + "/X.lng");
-    QCOMPARE(Table.Count(), Lang_Table::Default_Count);
-    if (!Slot_18.isNull())
-        QCOMPARE(Table[18], Slot_18);
-    else
-        QVERIFY2(Table[18].startsWith(Starts_With), qPrintable(Table[18].left(40)));
-    QCOMPARE(Table[12], QStringLiteral("Information"));
-}
-
-void Test_Bad_Input::Language_Files_Of_Random_Bytes()
-{
-    std::mt19937 Random(1600);
-    QTemporaryDir Dir;
-    const QString Path = Dir.path() + "/X.lng";
-    Lang_Table Defaults;
-    Defaults.Create_Default_Strings();
-    for (int Case = 0; Case < 200; ++Case) {
-        QByteArray Bytes = Random_Bytes(Random, static_cast<qsizetype>(Random() % 4096));
-        // Some text lines among the noise, so the line parser is reached.
-        for (int Line = 0; Line < 8; ++Line)
-            Bytes.insert(static_cast<qsizetype>(Random() % (Bytes.size() + 1)),
-                         "\nSTR" + QByteArray::number(static_cast<int>(Random() % 3400) - 1700) + " = t\n");
-        if (Case % 4 == 1)
-            Bytes.prepend("\xFF\xFE");
-        else if (Case % 4 == 2)
-            Bytes.prepend("\xEF\xBB\xBF");
-        Write_File(Path, Bytes);
-        Lang_Table Table;
-        Table.Create_Default_Strings();
-        Load_Lang_File(Table, Path);
-        QCOMPARE(Table.Count(), Lang_Table::Default_Count);
-        // Slot 0 is named by no line with a number of two digits or more.
-        if (!Bytes.contains("STR0 ") && !Bytes.contains("STR-0 ") && !Bytes.contains("STR00"))
-            QCOMPARE(Table[0], Defaults[0]);
-    }
-}
 
 // ---- project files -----------------------------------------------------------
 
@@ -1007,7 +686,7 @@ void Test_Bad_Input::Huge_Project()
     const Par_Gen::Values Values = Par_Gen::Load(F.Space.File_ParGen);
     for (int I = 0; I < Par_Gen::Element_Count; ++I)
         if (const auto Stored = P.ParGen_Value(QString::fromLatin1(Par_Gen::Info(I).Name));
-            Stored && Par_Gen::Info(I).Kind == Par_Gen::Value_Kind::Text)
+            Stored && Par_Gen::Info(I).For(Par_Gen::Reader::Editor).How == Par_Gen::Rule::Text)
             QCOMPARE(Values[I].size(), Stored->size());
     QVERIFY(Par_Gen::Save(F.Space.File_ParGen, Values));
     QVERIFY(Par_Gen::Load(F.Space.File_ParGen).Text == Values.Text);

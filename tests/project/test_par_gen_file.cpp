@@ -1,28 +1,19 @@
 #include "support/File_Limit.h"
-#include "editors/Par_Gen_File.h"
+#include "project/Par_Gen_File.h"
 #include "platform/Xml_File.h"
 #include "support/Test_Files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVariant>
 
 using Test_Support::Read_File;
 using Test_Support::Write_File;
 
 namespace {
 
-QString Fixture(const QString& Name) { return QStringLiteral(SW_TEST_DATA_DIR "/editors/") + Name; }
-
-Lang_Table English()
-{
-    Lang_Table Lang;
-    Lang.Create_Default_Strings();
-    return Lang;
-}
-
-// Valid values to start each check from.
-Par_Gen::Values Valid() { return Par_Gen::Defaults(); }
+QString Fixture(const QString& Name) { return QStringLiteral(SW_TEST_DATA_DIR "/project/") + Name; }
 
 } // namespace
 
@@ -34,6 +25,8 @@ private slots:
     void Hand_Edited_File_Read_By_Name();
     void Check_Box_Reading_data();
     void Check_Box_Reading();
+    void Readers_Apply_Their_Own_Rules_data();
+    void Readers_Apply_Their_Own_Rules();
     void Comment_First_Is_The_Root();
     void Malformed_File_Raises_With_Position();
     void Writes_All_Elements_In_Order();
@@ -41,8 +34,6 @@ private slots:
     void Round_Trip_Keeps_Texts();
     void Failed_Save_Keeps_Previous_File();
     void Save_Into_Removed_Folder_Reports_Error();
-    void Check_data();
-    void Check();
 };
 
 void Test_Par_Gen_File::Missing_File_Gives_Defaults()
@@ -64,7 +55,6 @@ void Test_Par_Gen_File::Missing_File_Gives_Defaults()
     QCOMPARE(Data[Par_Gen::PROFINET_DIAGNOSTIC_ADDRESS], QStringLiteral("0"));
     QVERIFY(!Data.Is_Checked(Par_Gen::PROFINET_EN_GAT));
     QVERIFY(!Data.Is_Checked(Par_Gen::PROFINET_ENABLE_DIAGNOSTIC));
-    QVERIFY(!Par_Gen::Check(Data, English()));
 }
 
 void Test_Par_Gen_File::Missing_Elements_Give_Their_Defaults()
@@ -86,8 +76,6 @@ void Test_Par_Gen_File::Hand_Edited_File_Read_By_Name()
     QVERIFY(Data.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert));
     QVERIFY(!Data.Is_Checked(Par_Gen::PROFINET_EN_GAT));
     QVERIFY(Data.Is_Checked(Par_Gen::PROFINET_ENABLE_DIAGNOSTIC));
-    // An empty tunnelling port cannot be saved.
-    QCOMPARE(Par_Gen::Check(Data, English()), English()[572]);
 }
 
 void Test_Par_Gen_File::Check_Box_Reading_data()
@@ -123,6 +111,63 @@ void Test_Par_Gen_File::Check_Box_Reading()
     QCOMPARE(Data.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert), Integer_Rule);
     QCOMPARE(Data.Is_Checked(Par_Gen::PROFINET_EN_GAT), Exact_Rule);
     QCOMPARE(Data.Is_Checked(Par_Gen::PROFINET_ENABLE_DIAGNOSTIC), Exact_Rule);
+}
+
+void Test_Par_Gen_File::Readers_Apply_Their_Own_Rules_data()
+{
+    QTest::addColumn<int>("Element");
+    QTest::addColumn<QVariant>("Stored");  // invalid: the element is absent
+    QTest::addColumn<QString>("Editor");
+    QTest::addColumn<QString>("Image");
+    QTest::addColumn<QString>("Gsdml");    // empty: the generator does not read it
+    using namespace Par_Gen;
+    const QVariant Absent;
+    QTest::newRow("port absent") << int(IEC61850_Server_Port) << Absent << "102" << "102" << "";
+    QTest::newRow("port in hexadecimal") << int(IEC61850_Server_Port) << QVariant(" 0x10") << " 0x10" << "16" << "";
+    QTest::newRow("port not a number") << int(IEC61850_Server_Port) << QVariant("port") << "port" << "102" << "";
+    QTest::newRow("TLS enable 2") << int(TLS_Server_Enable) << QVariant("2") << "0" << "2" << "";
+    QTest::newRow("TLS enable 01") << int(TLS_Server_Enable) << QVariant("01") << "1" << "1" << "";
+    QTest::newRow("known certificates absent") << int(TLS_Server_Enable_Known_Cert) << Absent << "0" << "0" << "";
+    QTest::newRow("gateway 01") << int(PROFINET_EN_GAT) << QVariant("01") << "0" << "0" << "";
+    QTest::newRow("gateway 1") << int(PROFINET_EN_GAT) << QVariant("1") << "1" << "1" << "";
+    QTest::newRow("diagnostic absent") << int(PROFINET_ENABLE_DIAGNOSTIC) << Absent << "0" << "0" << "";
+    QTest::newRow("IP3 absent") << int(PROFINET_IP3) << Absent << "0" << "0" << "";
+    QTest::newRow("mask 300") << int(PROFINET_SM1) << QVariant("300") << "300" << "300" << "";
+    QTest::newRow("diagnostic address letters") << int(PROFINET_DIAGNOSTIC_ADDRESS) << QVariant("x") << "x" << "0" << "";
+    QTest::newRow("name absent") << int(PROFINET_NAME_STA) << Absent << "devicename1" << "devicename1" << "SERIAL";
+    QTest::newRow("name empty") << int(PROFINET_NAME_STA) << QVariant("") << "" << "" << "SERIAL";
+    QTest::newRow("name blanks") << int(PROFINET_NAME_STA) << QVariant("  ") << "  " << "  " << "SERIAL";
+    QTest::newRow("name kept untrimmed") << int(PROFINET_NAME_STA) << QVariant(" gw ") << " gw " << " gw " << " gw ";
+    QTest::newRow("input bytes absent") << int(PROFINET_NB_IN) << Absent << "1438" << "1438" << "1438";
+    QTest::newRow("input bytes hex") << int(PROFINET_NB_IN) << QVariant("$10") << "$10" << "16" << "16";
+    QTest::newRow("output bytes letters") << int(PROFINET_NB_OUT) << QVariant("many") << "many" << "1438" << "1438";
+}
+
+void Test_Par_Gen_File::Readers_Apply_Their_Own_Rules()
+{
+    QFETCH(int, Element);
+    QFETCH(QVariant, Stored);
+    QFETCH(QString, Editor);
+    QFETCH(QString, Image);
+    QFETCH(QString, Gsdml);
+    QTemporaryDir Dir;
+    const QString Path = Dir.filePath("ParGen.xml");
+    const QByteArray Name = Par_Gen::Info(Element).Name;
+    // A neighbour keeps the file from being empty when the element is absent.
+    QByteArray Xml = "<Par_Gen><Other>1</Other>";
+    if (Stored.isValid())
+        Xml += "<" + Name + ">" + Stored.toString().toUtf8() + "</" + Name + ">";
+    Write_File(Path, Xml + "</Par_Gen>");
+    const Par_Gen::Stored File = Par_Gen::Stored::Read(Path);
+    QVERIFY(File.Found());
+    QCOMPARE(File[Element].has_value(), Stored.isValid());
+    QCOMPARE(File.Text(Element, Par_Gen::Reader::Editor), Editor);
+    QCOMPARE(Par_Gen::Load(Path)[Element], Editor);
+    QCOMPARE(File.Text(Element, Par_Gen::Reader::Image), Image);
+    if (!Gsdml.isEmpty())
+        QCOMPARE(File.Text(Element, Par_Gen::Reader::Gsdml), Gsdml);
+    else
+        QCOMPARE(Par_Gen::Info(Element).For(Par_Gen::Reader::Gsdml).How, Par_Gen::Rule::Not_Read);
 }
 
 void Test_Par_Gen_File::Comment_First_Is_The_Root()
@@ -226,72 +271,6 @@ void Test_Par_Gen_File::Save_Into_Removed_Folder_Reports_Error()
     QVERIFY(!Saved);
     QVERIFY(!Saved.error().System_Text.isEmpty());
     QVERIFY(!QFileInfo::exists(Path));
-}
-
-void Test_Par_Gen_File::Check_data()
-{
-    QTest::addColumn<QStringList>("Changes");  // element index, value, ...
-    QTest::addColumn<QString>("Message");      // empty: accepted
-    const Lang_Table L = English();
-    auto E = [](int Element) { return QString::number(Element); };
-    using namespace Par_Gen;
-    QTest::newRow("defaults") << QStringList() << QString();
-    QTest::newRow("port 0") << QStringList{E(IEC61850_Server_Port), "0"} << QString();
-    QTest::newRow("port 65535") << QStringList{E(IEC61850_Server_Port), "65535"} << QString();
-    QTest::newRow("port hex") << QStringList{E(IEC61850_Server_Port), "$66"} << QString();
-    QTest::newRow("port 10000") << QStringList{E(IEC61850_Server_Port), "10000"} << L[437];
-    QTest::newRow("port 65536") << QStringList{E(IEC61850_Server_Port), "65536"} << L[437];
-    QTest::newRow("port -1") << QStringList{E(IEC61850_Server_Port), "-1"} << L[437];
-    QTest::newRow("port empty") << QStringList{E(IEC61850_Server_Port), ""} << L[437];
-    QTest::newRow("port and IP wrong: port first")
-        << QStringList{E(IEC61850_Server_Port), "x", E(PROFINET_IP1), "300"} << L[437];
-    QTest::newRow("IP1 256") << QStringList{E(PROFINET_IP1), "256"} << L[560];
-    QTest::newRow("IP2 trailing blank") << QStringList{E(PROFINET_IP2), "1 "} << L[561];
-    QTest::newRow("IP3 leading blanks") << QStringList{E(PROFINET_IP3), "  255"} << QString();
-    QTest::newRow("IP4 -1") << QStringList{E(PROFINET_IP4), "-1"} << L[563];
-    QTest::newRow("SM1 hex $FF") << QStringList{E(PROFINET_SM1), "$FF"} << QString();
-    QTest::newRow("SM1 hex $100") << QStringList{E(PROFINET_SM1), "$100"} << L[564];
-    QTest::newRow("SM4 empty") << QStringList{E(PROFINET_SM4), ""} << L[567];
-    QTest::newRow("gateway off: letters pass") << QStringList{E(PROFINET_GAT2), "abc"} << QString();
-    QTest::newRow("gateway on: letters fail")
-        << QStringList{E(PROFINET_EN_GAT), "1", E(PROFINET_GAT2), "abc"} << L[569];
-    QTest::newRow("gateway on: 4th byte") << QStringList{E(PROFINET_EN_GAT), "1", E(PROFINET_GAT4), "256"} << L[571];
-    QTest::newRow("gateway on: valid") << QStringList{E(PROFINET_EN_GAT), "1"} << QString();
-    for (const char* Port : {"502", "2000", "1", "65535"})
-        QTest::addRow("tunnel %s", Port) << QStringList{E(PROFINET_PORT), Port} << QString();
-    for (const char* Port : {"0", "5000", "10000", "10001", "34962", "34963", "34964", "65536", ""})
-        QTest::addRow("tunnel '%s'", Port) << QStringList{E(PROFINET_PORT), Port} << L[572];
-    QTest::newRow("in 0") << QStringList{E(PROFINET_NB_IN), "0"} << QString();
-    QTest::newRow("in 1439") << QStringList{E(PROFINET_NB_IN), "1439"} << L[573] + "1438";
-    QTest::newRow("out 1439") << QStringList{E(PROFINET_NB_OUT), "1439"} << L[574] + "1438";
-    QTest::newRow("out 0") << QStringList{E(PROFINET_NB_OUT), "0"} << QString();
-    QTest::newRow("diagnostic off: anything")
-        << QStringList{E(PROFINET_DIAGNOSTIC_ADDRESS), "zz", E(PROFINET_NB_OUT), "3"} << QString();
-    QTest::newRow("diagnostic 1430 of 1438")
-        << QStringList{E(PROFINET_ENABLE_DIAGNOSTIC), "1", E(PROFINET_DIAGNOSTIC_ADDRESS), "1430"} << QString();
-    QTest::newRow("diagnostic 1431 of 1438")
-        << QStringList{E(PROFINET_ENABLE_DIAGNOSTIC), "1", E(PROFINET_DIAGNOSTIC_ADDRESS), "1431"} << L[575] + "1430";
-    QTest::newRow("diagnostic 0 of 8")
-        << QStringList{E(PROFINET_ENABLE_DIAGNOSTIC), "1", E(PROFINET_NB_OUT), "8"} << QString();
-    QTest::newRow("diagnostic 1 of 8")
-        << QStringList{E(PROFINET_ENABLE_DIAGNOSTIC), "1", E(PROFINET_NB_OUT), "8", E(PROFINET_DIAGNOSTIC_ADDRESS), "1"}
-        << L[575] + "0";
-    QTest::newRow("diagnostic with 3 output bytes")
-        << QStringList{E(PROFINET_ENABLE_DIAGNOSTIC), "1", E(PROFINET_NB_OUT), "3"} << L[575] + "-5";
-    QTest::newRow("diagnostic hex output bytes")
-        << QStringList{E(PROFINET_ENABLE_DIAGNOSTIC), "1", E(PROFINET_NB_OUT), "$10", E(PROFINET_DIAGNOSTIC_ADDRESS), "9"}
-        << L[575] + "8";
-}
-
-void Test_Par_Gen_File::Check()
-{
-    QFETCH(QStringList, Changes);
-    QFETCH(QString, Message);
-    Par_Gen::Values Data = Valid();
-    for (qsizetype I = 0; I + 1 < Changes.size(); I += 2)
-        Data[Changes[I].toInt()] = Changes[I + 1];
-    const std::optional<QString> Result = Par_Gen::Check(Data, English());
-    QCOMPARE(Result.value_or(QString()), Message);
 }
 
 QTEST_GUILESS_MAIN(Test_Par_Gen_File)
