@@ -1,5 +1,7 @@
 #include "platform/Qt_Http_Client.h"
 
+#include "platform/Input_Blocker.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
@@ -12,48 +14,6 @@
 namespace {
 
 using Get_Result = std::expected<QByteArray, QString>;
-
-// Drops user input for the whole application while it is installed.
-class Input_Blocker : public QObject {
-public:
-    Input_Blocker()
-    {
-        if (QCoreApplication* App = QCoreApplication::instance())
-            App->installEventFilter(this);
-    }
-    ~Input_Blocker() override
-    {
-        if (QCoreApplication* App = QCoreApplication::instance())
-            App->removeEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override
-    {
-        switch (Event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::TabletPress:
-        case QEvent::TabletRelease:
-            return true;
-        case QEvent::Close:
-            // The user closing a window; a close asked for by the program itself goes through.
-            return Event->spontaneous();
-        default:
-            return QObject::eventFilter(Watched, Event);
-        }
-    }
-};
 
 // Reads the reply as it arrives: status line, headers, then the body up to a limit.
 class Reply_Reader {

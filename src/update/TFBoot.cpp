@@ -1,6 +1,7 @@
 #include "update/TFBoot.h"
 
 #include "foundation/Text_Rules.h"
+#include "platform/Input_Blocker.h"
 #include "platform/Process_Runner.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Error_Handler.h"
@@ -41,37 +42,6 @@ constexpr int Buttons_Top = Options_Top + Options_Group_Height + Group_Gap + 4;
 constexpr int Status_Top = Buttons_Top + Button_Height + 8;
 constexpr int Status_Height = 40;
 constexpr int Client_Height = Status_Top + Status_Height + Margin;
-
-// Swallows the user's input that piled up while the window could not react,
-// so that nothing the user did during the update acts afterwards.
-class Input_Sink : public QObject {
-public:
-    explicit Input_Sink(QWidget* Window) : Window(Window) { qApp->installEventFilter(this); }
-    ~Input_Sink() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override
-    {
-        switch (Event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::Wheel:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd: return true;
-        case QEvent::Close: return Watched == Window || Watched == static_cast<QObject*>(Window->windowHandle());
-        default: return false;
-        }
-    }
-
-private:
-    QWidget* Window;
-};
 
 // What an exit code of the stand-in updater means.
 int Meaning_Slot(qint64 Code)
@@ -302,7 +272,7 @@ void TFBoot::Set_Busy(bool Busy, bool Cancel_Stays)
 
 void TFBoot::Discard_Queued_Input()
 {
-    const Input_Sink Sink(this);
+    const Input_Blocker Blocker;
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
