@@ -5,6 +5,7 @@
 
 #include "platform/Xml_File.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMap>
 #include <QSet>
@@ -151,6 +152,24 @@ inline void Write_Project(const Project& P, const QString& File_ParGen, const QS
         Write_Variables(P.Variables, File_Variables);
     if (P.Has_Known_Cert)
         Write_Known_Cert(P.Known_Cert, File_Known_Cert);
+}
+
+// The little-endian 32-bit value at Offset of a bank, as the device reads it.
+inline quint32 U32(const QByteArray& Bytes, qsizetype Offset)
+{
+    quint32 Value = 0;
+    for (int I = 3; I >= 0; --I)
+        Value = (Value << 8) | static_cast<quint8>(Bytes.at(Offset + I));
+    return Value;
+}
+
+// A text as the compiler stores it: the low 8 bits of each UTF-16 unit.
+inline QByteArray Low_Bytes(const QString& Text)
+{
+    QByteArray Bytes;
+    for (const QChar C : Text)
+        Bytes.append(static_cast<char>(C.unicode() & 0xFF));
+    return Bytes;
 }
 
 // A text of N characters that looks like a PEM block, line breaks included.

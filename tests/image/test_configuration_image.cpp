@@ -31,22 +31,6 @@ void Put(QByteArray& Block, int Offset, const char* Bytes)
     Block.replace(Offset, B.size(), B);
 }
 
-quint32 U32(const QByteArray& Bytes, qsizetype Offset)
-{
-    quint32 Value = 0;
-    for (int I = 3; I >= 0; --I)
-        Value = (Value << 8) | static_cast<quint8>(Bytes.at(Offset + I));
-    return Value;
-}
-
-QByteArray Low_Bytes(const QString& Text)
-{
-    QByteArray Bytes;
-    for (const QChar C : Text)
-        Bytes.append(static_cast<char>(C.unicode() & 0xFF));
-    return Bytes;
-}
-
 // The parameter block with every default and nothing loaded.
 QByteArray Default_Block_Bytes()
 {

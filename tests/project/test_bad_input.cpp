@@ -45,22 +45,6 @@ public:
 
 enum class File_Kind { ParGen, Variables, Known_Cert };
 
-quint32 U32(const QByteArray& Bytes, quint32 Offset)
-{
-    quint32 Value = 0;
-    for (int I = 3; I >= 0; --I)
-        Value = (Value << 8) | static_cast<quint8>(Bytes.at(Offset + static_cast<quint32>(I)));
-    return Value;
-}
-
-QByteArray Low_Bytes(const QString& Text)
-{
-    QByteArray Bytes;
-    for (const QChar C : Text)
-        Bytes.append(static_cast<char>(C.unicode() & 0xFF));
-    return Bytes;
-}
-
 // What a reader did with a file: read it, refused it as malformed, or failed
 // in a way it must not.
 struct Outcome {
