@@ -15,3 +15,11 @@ endif()
 
 # The table of not well-formed files includes the stand-in updater's reader.
 target_link_libraries(platform_test_not_well_formed PRIVATE sw40610_ethernet_update_core)
+
+# The unprivileged ICMP socket, in a private network namespace where this
+# test may allow it; skipped where no such namespace can be made.
+if(SW_UNSHARE)
+  add_test(NAME platform_test_echo_client_datagram
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/platform/echo_datagram.sh $<TARGET_FILE:platform_test_echo_client>)
+  set_tests_properties(platform_test_echo_client_datagram PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+endif()
