@@ -223,15 +223,15 @@ Configuration_Image::Compile_Result Configuration_Image::Create_Bin()
 
 std::expected<void, Write_Error> Configuration_Image::Save_Bin()
 {
-    if (Space.Project_Dir.isEmpty() || Bank1_Length != Par_Block::Size)
-        return std::unexpected(Write_Error{Space.Project_Dir, QStringLiteral("no compiled configuration")});
+    if (Project.Project_Dir.isEmpty() || Bank1_Length != Par_Block::Size)
+        return std::unexpected(Write_Error{Project.Project_Dir, QStringLiteral("no compiled configuration")});
     // The folder is made with the configuration; one removed by hand is made
     // again. A link in its place would take the banks elsewhere.
-    const QString Bin_Dir = Workspace::Join(Space.Project_Dir, QStringLiteral("bin"));
+    const QString Bin_Dir = Workspace::Join(Project.Project_Dir, QStringLiteral("bin"));
     if (const auto Checked = Refuse_Link(Bin_Dir); !Checked)
         return Checked;
-    if (!QFileInfo::exists(Bin_Dir) && QFileInfo(Space.Project_Dir).isDir())
-        QDir(Space.Project_Dir).mkdir(QStringLiteral("bin"));
+    if (!QFileInfo::exists(Bin_Dir) && QFileInfo(Project.Project_Dir).isDir())
+        QDir(Project.Project_Dir).mkdir(QStringLiteral("bin"));
 
     // Both files are completed before either replaces its old version, so a
     // failed write leaves the previous pair as it was; the update does not go

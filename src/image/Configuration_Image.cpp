@@ -47,8 +47,8 @@ constexpr Default_Field Non_Zero_Defaults[] = {
 
 } // namespace
 
-Configuration_Image::Configuration_Image(const Workspace& Space, Decimal_Separator* Separator)
-    : Bank1_Buffer(Par_Block::Size, '\0'), Bank2_Buffer(Bank2_Capacity, '\0'), Space(Space),
+Configuration_Image::Configuration_Image(const Active_Project& Project, Decimal_Separator* Separator)
+    : Bank1_Buffer(Par_Block::Size, '\0'), Bank2_Buffer(Bank2_Capacity, '\0'), Project(Project),
       System_Separator(Separator ? nullptr : std::make_unique<System_Decimal_Separator>()),
       Separator(Separator ? *Separator : *System_Separator)
 {
@@ -85,12 +85,12 @@ quint32 Configuration_Image::Close_Par_Block(quint32 Position, QByteArray& Desti
 
 QString Configuration_Image::Bank1_Path() const
 {
-    return Workspace::Join(Workspace::Join(Space.Project_Dir, QStringLiteral("bin")), QStringLiteral("bank1.bin"));
+    return Workspace::Join(Workspace::Join(Project.Project_Dir, QStringLiteral("bin")), QStringLiteral("bank1.bin"));
 }
 
 QString Configuration_Image::Bank2_Path() const
 {
-    return Workspace::Join(Workspace::Join(Space.Project_Dir, QStringLiteral("bin")), QStringLiteral("bank2.bin"));
+    return Workspace::Join(Workspace::Join(Project.Project_Dir, QStringLiteral("bin")), QStringLiteral("bank2.bin"));
 }
 
 quint32 Utf8_Length(const QString& Text) { return static_cast<quint32>(Text.toUtf8().size()); }

@@ -12,6 +12,7 @@
 
 class Decimal_Separator;
 class Prompter;
+struct Active_Project;
 class Workspace;
 
 // The configuration image compiler: reads the active configuration's three
@@ -22,8 +23,9 @@ class Configuration_Image {
 public:
     enum class Compile_Result { Compiled, Too_Large };
 
-    // Separator null: the system's regional setting.
-    Configuration_Image(const Workspace& Space, Decimal_Separator* Separator);
+    // Reads the files of Project, which must outlive the image; Separator
+    // null: the system's regional setting.
+    Configuration_Image(const Active_Project& Project, Decimal_Separator* Separator);
     ~Configuration_Image();
 
     // The image state
@@ -65,7 +67,7 @@ public:
     QString Bank2_Path() const;
 
 private:
-    const Workspace& Space;
+    const Active_Project& Project;
     std::unique_ptr<Decimal_Separator> System_Separator;
     Decimal_Separator& Separator;
 };

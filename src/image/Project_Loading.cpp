@@ -40,9 +40,9 @@ void Load_Certificate(TTLS_Certificate& Target, const QString& Text)
 void Configuration_Image::Load_ParGen()
 {
     using namespace Par_Gen;
-    const Stored File = Stored::Read(Space.File_ParGen);
+    const Stored File = Stored::Read(Project.File_ParGen);
     if (!File.Found()) {
-        Refuse_Unreadable(Space.File_ParGen);
+        Refuse_Unreadable(Project.File_ParGen);
         return;
     }
     constexpr Reader R = Reader::Image;
@@ -99,9 +99,9 @@ void Configuration_Image::Load_IEC61850_Variables()
     TIEC61850& Server = IEC61850_Image;
     Server.Var_Number = 0;
     Server.Variables.clear();
-    const List_File::Stored File = Read(Space.File_IEC61850_Variables);
+    const List_File::Stored File = Read(Project.File_IEC61850_Variables);
     if (!File.Found) {
-        Refuse_Unreadable(Space.File_IEC61850_Variables);
+        Refuse_Unreadable(Project.File_IEC61850_Variables);
         return;
     }
     const QChar Decimal = Get_Decimal_Separator(Separator);
@@ -150,9 +150,9 @@ void Configuration_Image::Load_TLS_Known_Cert()
     TTLS_Bank& Tls = IEC61850_Image.TLS_Data;
     Tls.Known_Cert_Num = 0;
     Tls.Known_Cert.clear();
-    const List_File::Stored File = Read(Space.File_TLS_Known_Cert);
+    const List_File::Stored File = Read(Project.File_TLS_Known_Cert);
     if (!File.Found) {
-        Refuse_Unreadable(Space.File_TLS_Known_Cert);
+        Refuse_Unreadable(Project.File_TLS_Known_Cert);
         return;
     }
     for (const List_File::Stored_Row& Stored : File.Rows) {
