@@ -2,7 +2,7 @@
 // files, beside merely reading the same three project files into memory.
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
-#include "platform/Decimal_Separator.h"
+#include "support/Fixed_Separator.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 
@@ -15,11 +15,6 @@
 #include <cstdlib>
 
 namespace {
-
-class Comma_Separator : public Decimal_Separator {
-public:
-    QString Read() override { return QStringLiteral(","); }
-};
 
 // A program folder holding the largest configuration, made once.
 struct Largest_Configuration {
@@ -45,7 +40,7 @@ Largest_Configuration& Configuration()
 void BM_Create_Bin_And_Save_Bin(benchmark::State& State)
 {
     Largest_Configuration& C = Configuration();
-    Comma_Separator Separator;
+    Fixed_Separator Separator;
     Configuration_Image Image(C.Space, &Separator);
     for (auto _ : State) {
         if (Image.Create_Bin() != Configuration_Image::Compile_Result::Compiled || !Image.Save_Bin())
@@ -58,7 +53,7 @@ void BM_Create_Bin_And_Save_Bin(benchmark::State& State)
 void BM_Create_Bin_Only(benchmark::State& State)
 {
     Largest_Configuration& C = Configuration();
-    Comma_Separator Separator;
+    Fixed_Separator Separator;
     Configuration_Image Image(C.Space, &Separator);
     for (auto _ : State) {
         if (Image.Create_Bin() != Configuration_Image::Compile_Result::Compiled)

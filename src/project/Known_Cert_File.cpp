@@ -22,11 +22,7 @@ const char* Root_Name = "TLS_Server_Known_Cert";
 
 const List_File::Attribute_Info& Info(int Attribute) { return Attributes[static_cast<size_t>(Attribute)]; }
 
-const std::optional<QString>& Row::operator[](int Attribute) const { return Stored.Values[Attribute]; }
-
-QString Row::Text(int Attribute, Reader Who) const { return List_File::Text(Info(Attribute), Who, (*this)[Attribute]); }
-
-bool Row::Flag(int Attribute, Reader Who) const { return List_File::Flag(Info(Attribute), Who, (*this)[Attribute]); }
+Row::Row(const List_File::Stored_Row& Stored) : List_File::Row(Stored, Known_Cert_File::Attributes) {}
 
 List_File::Stored Read(const QString& Path) { return List_File::Read(Path, Attributes); }
 

@@ -13,15 +13,9 @@ using List_File::Reader;
 const List_File::Attribute_Info& Info(int Attribute);
 
 // One certificate as stored, read by either reader's rules.
-class Row {
+class Row : public List_File::Row {
 public:
-    explicit Row(const List_File::Stored_Row& Stored_) : Stored(Stored_) {}
-    const std::optional<QString>& operator[](int Attribute) const;
-    QString Text(int Attribute, Reader Who) const;
-    bool Flag(int Attribute, Reader Who) const;
-
-private:
-    const List_File::Stored_Row& Stored;
+    explicit Row(const List_File::Stored_Row& Stored);
 };
 
 // The file as stored (see List_File::Read).

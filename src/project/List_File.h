@@ -74,6 +74,26 @@ QString Text(const Attribute_Info& Info, Reader Who, const std::optional<QString
 qint32 Integer(const Attribute_Info& Info, Reader Who, const std::optional<QString>& Value);
 bool Flag(const Attribute_Info& Info, Reader Who, const std::optional<QString>& Value);
 
+// One entry as stored, each attribute read by the rule of the reader that asks.
+class Row {
+public:
+    Row(const Stored_Row& Stored_, std::span<const Attribute_Info> Attributes_)
+        : Stored(Stored_), Attributes(Attributes_)
+    {
+    }
+    const std::optional<QString>& operator[](int Attribute) const { return Stored.Values[Attribute]; }
+    QString Text(int Attribute, Reader Who) const { return List_File::Text(Attributes[Attribute], Who, (*this)[Attribute]); }
+    qint32 Integer(int Attribute, Reader Who) const
+    {
+        return List_File::Integer(Attributes[Attribute], Who, (*this)[Attribute]);
+    }
+    bool Flag(int Attribute, Reader Who) const { return List_File::Flag(Attributes[Attribute], Who, (*this)[Attribute]); }
+
+private:
+    const Stored_Row& Stored;
+    std::span<const Attribute_Info> Attributes;
+};
+
 // The rows a file holds: Rows (texts in attribute order) up to, not
 // including, the first whose Key text is empty after trimming.
 QList<QStringList> Rows_To_Write(const QList<QStringList>& Rows, int Key);

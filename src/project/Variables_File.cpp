@@ -32,16 +32,7 @@ const char* Root_Name = "IEC61850_Variables";
 
 const List_File::Attribute_Info& Info(int Attribute) { return Attributes[static_cast<size_t>(Attribute)]; }
 
-const std::optional<QString>& Row::operator[](int Attribute) const { return Stored.Values[Attribute]; }
-
-QString Row::Text(int Attribute, Reader Who) const { return List_File::Text(Info(Attribute), Who, (*this)[Attribute]); }
-
-qint32 Row::Integer(int Attribute, Reader Who) const
-{
-    return List_File::Integer(Info(Attribute), Who, (*this)[Attribute]);
-}
-
-bool Row::Flag(int Attribute, Reader Who) const { return List_File::Flag(Info(Attribute), Who, (*this)[Attribute]); }
+Row::Row(const List_File::Stored_Row& Stored) : List_File::Row(Stored, Variables_File::Attributes) {}
 
 List_File::Stored Read(const QString& Path) { return List_File::Read(Path, Attributes); }
 

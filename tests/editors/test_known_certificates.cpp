@@ -31,14 +31,8 @@ struct Known_Fixture : Editor_Fixture {
     Table_View* Grid = Find<Table_View>(&Dialog, "ASG");
 
     Table_Model& Table() { return Dialog.ASG_Model(); }
-    void Open()
-    {
-        Dialog.FormShow();
-        Dialog.show();
-        QApplication::setActiveWindow(&Dialog);
-        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
-    }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    void Open() { Show_Editor(Dialog); }
+    void Click(const QString& Button) { Click_Button(&Dialog, Button); }
     void Set_Row(int Row, const QString& Certificate, bool Enabled = true, const QString& Mnemonic = {})
     {
         Table().Set_Cell(Row, T::Col_Certificate, Certificate);

@@ -40,14 +40,8 @@ struct List_Fixture : Editor_Fixture {
     Dialog* Window = nullptr;
     Table_View* Grid = nullptr;
 
-    void Open()
-    {
-        Window->FormShow();
-        Window->show();
-        QApplication::setActiveWindow(Window);
-        QVERIFY(QTest::qWaitForWindowActive(Window));
-    }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(Window, Button), Qt::LeftButton); }
+    void Open() { Show_Editor(*Window); }
+    void Click(const QString& Button) { Click_Button(Window, Button); }
     QRect Cell_Rect(int Row, int Column) { return Grid->visualRect(Grid->model()->index(Row - 1, Column - 1)); }
     void Click_Cell(int Row, int Column)
     {
@@ -480,14 +474,8 @@ struct Any_Editor {
     int Mnemonic;
     QString Root;
 
-    void Open()
-    {
-        Dialog.FormShow();
-        Dialog.show();
-        QApplication::setActiveWindow(&Dialog);
-        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
-    }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    void Open() { Show_Editor(Dialog); }
+    void Click(const QString& Button) { Click_Button(&Dialog, Button); }
     // "V" names a row with a key, "~m" leaves the key blank and puts m in the
     // description, "" leaves the row as loaded. Rows with a key are disabled
     // variables, so that no validation stands in the way.

@@ -33,18 +33,12 @@ struct Tls_Fixture : Editor_Fixture {
     Scripted_Open_Dialog Open_Dialog;
     TFParGen Dialog{Space, Prompts, nullptr, &Open_Dialog};
 
-    void Open()
-    {
-        Dialog.FormShow();
-        Dialog.show();
-        QApplication::setActiveWindow(&Dialog);
-        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
-    }
+    void Open() { Show_Editor(Dialog); }
     QPlainTextEdit* Box(const QString& Name) { return Find<QPlainTextEdit>(&Dialog, Name); }
     QLineEdit* Edit(const QString& Name) { return Find<QLineEdit>(&Dialog, Name); }
     QCheckBox* Check(const QString& Name) { return Find<QCheckBox>(&Dialog, Name); }
     Pem_Summary_Label* Info(const QString& Name) { return Find<Pem_Summary_Label>(&Dialog, Name); }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    void Click(const QString& Button) { Click_Button(&Dialog, Button); }
     QString In_Project(const QString& Name) { return Space.Project_Dir + u'/' + Name; }
 
     // A saved file with TLS on and the given material; the dialog opened on it.

@@ -26,19 +26,13 @@ namespace {
 struct Dialog_Fixture : Editor_Fixture {
     TFParGen Dialog{Space, Prompts};
 
-    void Open()
-    {
-        Dialog.FormShow();
-        Dialog.show();
-        QApplication::setActiveWindow(&Dialog);
-        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
-    }
+    void Open() { Show_Editor(Dialog); }
     QLineEdit* Edit(const QString& Name) { return Find<QLineEdit>(&Dialog, Name); }
     QPlainTextEdit* Box(const QString& Name) { return Find<QPlainTextEdit>(&Dialog, Name); }
     QCheckBox* Check(const QString& Name) { return Find<QCheckBox>(&Dialog, Name); }
     // Clicks the box itself, where a user aims.
     void Toggle(QCheckBox* Box) { QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(8, Box->height() / 2)); }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    void Click(const QString& Button) { Click_Button(&Dialog, Button); }
     // Types into whichever control has the focus, as a user does.
     void Type(const QString& Text)
     {

@@ -44,15 +44,9 @@ struct Workbench_Fixture : Editor_Fixture {
     Table_View* Grid = Find<Table_View>(&Dialog, "ACG");
     Variable_Map* Map = Find<Variable_Map>(&Dialog, "Map_Data_Array");
 
-    void Open()
-    {
-        Dialog.FormShow();
-        Dialog.show();
-        QApplication::setActiveWindow(&Dialog);
-        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
-    }
+    void Open() { Show_Editor(Dialog); }
     Table_Model& Table() { return Dialog.ACG_Model(); }
-    void Click(const QString& Button) { QTest::mouseClick(Find<QPushButton>(&Dialog, Button), Qt::LeftButton); }
+    void Click(const QString& Button) { Click_Button(&Dialog, Button); }
     // Types into a cell through its editor and leaves the cell, as a user does.
     void Type_Cell(int Row, int Column, const QString& Text)
     {
