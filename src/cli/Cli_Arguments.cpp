@@ -1,5 +1,6 @@
 #include "cli/Cli_Arguments.h"
 
+#include "foundation/Ipv4_Address.h"
 #include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 
@@ -126,12 +127,12 @@ std::expected<Arguments, QString> Parse(const QStringList& Arguments_After_Progr
     if (Args.What == Command::Update_File) {
         if (!Parser.isSet(Device))
             return std::unexpected(QStringLiteral("update-file: --device ADDRESS is required"));
-        const Split_IP_Result Address = Split_IP_Address(Parser.value(Device));
-        if (!Address.Ok)
+        const std::optional<Ipv4_Address> Address = Parse_Ipv4(Parser.value(Device));
+        if (!Address)
             return std::unexpected(
                 QStringLiteral("update-file: '%1' is not an IPv4 address (four numbers 0 to 255)")
                     .arg(Parser.value(Device)));
-        Args.Device = QStringList(Address.Parts.begin(), Address.Parts.end()).join(QLatin1Char('.'));
+        Args.Device = Address->Text();
         if (Parser.isSet(Option)) {
             Args.Update_Option_Index = static_cast<int>(Update_Option_Names().indexOf(Parser.value(Option)));
             if (Args.Update_Option_Index < 0)

@@ -1,20 +1,10 @@
 #include "update/Reachability.h"
 
+#include "foundation/Ipv4_Address.h"
 #include "platform/Clock.h"
 #include "platform/Echo_Client.h"
 
-std::optional<int> First_Bad_Address_Part(const QStringList& Parts)
-{
-    for (int I = 0; I < 4; ++I) {
-        const QString Part = I < Parts.size() ? Parts[I] : QString();
-        bool Digits = !Part.isEmpty() && Part.size() <= 3;
-        for (const QChar Letter : Part)
-            Digits = Digits && Letter >= u'0' && Letter <= u'9';
-        if (!Digits || Part.toInt() > 255)
-            return I;
-    }
-    return std::nullopt;
-}
+std::optional<int> First_Bad_Address_Part(const QStringList& Parts) { return First_Bad_Ipv4_Part(Parts); }
 
 void Reachability_Check::PingReply(int Bytes_Received) { ping_res = Bytes_Received > 0 ? 1 : 2; }
 

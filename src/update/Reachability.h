@@ -11,10 +11,9 @@
 class Clock;
 class Echo_Client;
 
-// The index of the first of the four address parts that is not a number of
-// one to three digits from 0 to 255; nothing when all four are. Only such an
-// address may reach the echo client, so no text of the user's is ever
-// resolved as a host name.
+// The index of the first of the four address parts that breaks the program's
+// IPv4 rule; nothing when all four pass. Only such an address may reach the
+// echo client, so no text of the user's is ever resolved as a host name.
 std::optional<int> First_Bad_Address_Part(const QStringList& Parts);
 
 // The gateway's answer to the echo requests of the update dialog.

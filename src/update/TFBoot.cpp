@@ -1,5 +1,6 @@
 #include "update/TFBoot.h"
 
+#include "foundation/Ipv4_Address.h"
 #include "foundation/Text_Rules.h"
 #include "platform/Input_Blocker.h"
 #include "platform/Process_Runner.h"
@@ -228,7 +229,11 @@ bool TFBoot::eventFilter(QObject* Watched, QEvent* Event)
 
 QString TFBoot::Address_Text() const
 {
-    return E_IP[0]->text() + u'.' + E_IP[1]->text() + u'.' + E_IP[2]->text() + u'.' + E_IP[3]->text();
+    const QStringList Parts{E_IP[0]->text(), E_IP[1]->text(), E_IP[2]->text(), E_IP[3]->text()};
+    // Leading zeros are dropped, so that the echo request and the updater get the plain form.
+    if (const std::optional<Ipv4_Address> Address = Ipv4_From_Parts(Parts))
+        return Address->Text();
+    return Parts.join(u'.');
 }
 
 void TFBoot::Update_Guarded()

@@ -1,0 +1,84 @@
+#include "foundation/Ipv4_Address.h"
+
+#include <QTest>
+
+class Test_Ipv4_Address : public QObject {
+    Q_OBJECT
+private slots:
+    void Parse_data();
+    void Parse();
+    void Parts_data();
+    void Parts();
+    void Value_Round_Trip();
+};
+
+void Test_Ipv4_Address::Parse_data()
+{
+    QTest::addColumn<QString>("Text");
+    QTest::addColumn<QString>("Plain");
+    QTest::newRow("loopback") << "127.0.0.1" << "127.0.0.1";
+    QTest::newRow("leading zeros written back plain") << "127.000.0.01" << "127.0.0.1";
+    QTest::newRow("highest") << "255.255.255.255" << "255.255.255.255";
+    QTest::newRow("lowest") << "0.0.0.0" << "0.0.0.0";
+    QTest::newRow("hexadecimal part") << "0x7F.0.0.1" << "";
+    QTest::newRow("dollar hexadecimal") << "$7F.0.0.1" << "";
+    QTest::newRow("256") << "10.0.256.1" << "";
+    QTest::newRow("four digits") << "0127.0.0.1" << "";
+    QTest::newRow("three parts") << "127.0.1" << "";
+    QTest::newRow("five parts") << "127.0.0.1.5" << "";
+    QTest::newRow("trailing dot") << "127.0.0.1." << "";
+    QTest::newRow("empty part") << "127..0.1" << "";
+    QTest::newRow("sign") << "+127.0.0.1" << "";
+    QTest::newRow("blank inside") << "127. 0.0.1" << "";
+    QTest::newRow("blank around") << " 127.0.0.1" << "";
+    QTest::newRow("host name") << "localhost" << "";
+    QTest::newRow("one number") << "2130706433" << "";
+    QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0661\u0662\u0667.0.0.1") << "";
+    QTest::newRow("fullwidth digits") << QString::fromUtf8("\uFF11.0.0.1") << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void Test_Ipv4_Address::Parse()
+{
+    QFETCH(QString, Text);
+    QFETCH(QString, Plain);
+    const std::optional<Ipv4_Address> Address = Parse_Ipv4(Text);
+    QCOMPARE(Address.has_value(), !Plain.isEmpty());
+    if (Address)
+        QCOMPARE(Address->Text(), Plain);
+}
+
+void Test_Ipv4_Address::Parts_data()
+{
+    QTest::addColumn<QStringList>("Parts");
+    QTest::addColumn<int>("Bad");
+    QTest::addColumn<QString>("Plain");
+    QTest::newRow("good") << QStringList{"192", "168", "2", "205"} << -1 << "192.168.2.205";
+    QTest::newRow("zeros") << QStringList{"010", "000", "0", "1"} << -1 << "10.0.0.1";
+    QTest::newRow("second too big") << QStringList{"10", "300", "0", "1"} << 1 << "";
+    QTest::newRow("last empty") << QStringList{"10", "0", "0", ""} << 3 << "";
+    QTest::newRow("missing part") << QStringList{"10", "0", "0"} << 3 << "";
+    QTest::newRow("dot inside a part") << QStringList{"10.1", "0", "0", "1"} << 0 << "";
+}
+
+void Test_Ipv4_Address::Parts()
+{
+    QFETCH(QStringList, Parts);
+    QFETCH(int, Bad);
+    QFETCH(QString, Plain);
+    QCOMPARE(First_Bad_Ipv4_Part(Parts).value_or(-1), Bad);
+    const std::optional<Ipv4_Address> Address = Ipv4_From_Parts(Parts);
+    QCOMPARE(Address.has_value(), Bad < 0);
+    if (Address)
+        QCOMPARE(Address->Text(), Plain);
+}
+
+void Test_Ipv4_Address::Value_Round_Trip()
+{
+    const Ipv4_Address Address = *Parse_Ipv4(QStringLiteral("192.168.2.205"));
+    QCOMPARE(Address.Value(), 0xC0A802CDU);
+    QCOMPARE(Ipv4_Address::From_Value(0xC0A802CDU), Address);
+}
+
+QTEST_GUILESS_MAIN(Test_Ipv4_Address)
+#include "test_ipv4_address.moc"
