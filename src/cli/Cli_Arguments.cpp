@@ -127,7 +127,8 @@ std::expected<Arguments, QString> Parse(const QStringList& Arguments_After_Progr
     if (Args.What == Command::Update_File) {
         if (!Parser.isSet(Device))
             return std::unexpected(QStringLiteral("update-file: --device ADDRESS is required"));
-        const std::optional<Ipv4_Address> Address = Parse_Ipv4(Parser.value(Device));
+        // Blanks around the argument come from quoting in scripts; inside it they are refused.
+        const std::optional<Ipv4_Address> Address = Parse_Ipv4(Parser.value(Device).trimmed());
         if (!Address)
             return std::unexpected(
                 QStringLiteral("update-file: '%1' is not an IPv4 address (four numbers 0 to 255)")

@@ -308,7 +308,8 @@ private slots:
         const QString Beside_Program = Exe_Dir + "/Ethernet_Update.xml";
         QFile::remove(Beside_Program);
 
-        const Run_Result R = Run(QStringList{"update-file", Config, "--device", " 127.0.0.1"} + Options);
+        // Leading zeros and blanks around the argument are dropped: the file gets the plain form.
+        const Run_Result R = Run(QStringList{"update-file", Config, "--device", " 127.000.0.01"} + Options);
         QCOMPARE(R.Err, QString());
         QCOMPARE(R.Exit_Code, 0);
         const QByteArray Written = Read_File(Beside_Program);
@@ -344,6 +345,10 @@ private slots:
                                     << "update-file: '10.0.0.256' is not an IPv4 address (four numbers 0 to 255)";
         QTest::newRow("host name") << QStringList{"update-file", "x", "--device", "gateway.local"}
                                    << "update-file: 'gateway.local' is not an IPv4 address (four numbers 0 to 255)";
+        QTest::newRow("hexadecimal device") << QStringList{"update-file", "x", "--device", "0x7F.0.0.1"}
+                                            << "update-file: '0x7F.0.0.1' is not an IPv4 address (four numbers 0 to 255)";
+        QTest::newRow("blank inside device") << QStringList{"update-file", "x", "--device", "127.0. 0.1"}
+                                             << "update-file: '127.0. 0.1' is not an IPv4 address (four numbers 0 to 255)";
         QTest::newRow("bad option") << QStringList{"update-file", "x", "--device", "1.2.3.4", "--option", "all"}
                                     << "update-file: --option must be one of firmware+configuration, firmware, "
                                        "configuration";

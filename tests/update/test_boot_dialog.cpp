@@ -346,13 +346,13 @@ void Test_Boot_Dialog::Answering_Gateway_Stores_Writes_And_Starts()
     QCOMPARE(F.Prompts.Messages.size(), 0);
     QCOMPARE(F.Dialog->ping_res, 1);
     QCOMPARE(F.Echo.Requests.size(), 2);
-    QCOMPARE(F.Echo.Requests[0].Host, QStringLiteral("127.0.0.001"));
-    // Stored as the joined texts, not re-formatted.
-    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("127.0.0.001"));
+    QCOMPARE(F.Echo.Requests[0].Host, QStringLiteral("127.0.0.1"));
+    // Stored and written in plain form, leading zeros dropped.
+    QCOMPARE(F.Space.Last_IP_Address, QStringLiteral("127.0.0.1"));
     QCOMPARE(F.Space.Update_Option_Index, 2);
     QCOMPARE(F.Space.Update_Read_Back, false);
     const QByteArray File = Read_File(F.Parameter_File());
-    QVERIFY(File.contains("<IP_Address_Dev>127.0.0.001</IP_Address_Dev>"));
+    QVERIFY(File.contains("<IP_Address_Dev>127.0.0.1</IP_Address_Dev>"));
     QVERIFY(File.contains("bank1.bin") && !File.contains("Sim40610.sim"));
     QVERIFY(File.contains("<Ope_Read_Back>0</Ope_Read_Back>"));
     QCOMPARE(F.Runner.Starts.size(), 1);
