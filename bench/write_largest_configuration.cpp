@@ -10,11 +10,13 @@
 #include <QDir>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fputs("usage: write_largest_configuration CONFIG_DIR\n", stderr);
+    const bool Without_Tls = argc == 3 && std::strcmp(argv[2], "--no-tls") == 0;
+    if (argc != 2 && !Without_Tls) {
+        std::fputs("usage: write_largest_configuration CONFIG_DIR [--no-tls]\n", stderr);
         return 2;
     }
     const QString Dir = QString::fromLocal8Bit(argv[1]);
@@ -23,6 +25,19 @@ int main(int argc, char* argv[])
         return 3;
     }
     Image_Fixtures::Project Largest = Image_Fixtures::Largest_Project();
+    if (Without_Tls) {
+        // The same 50 variables, TLS off: what a command costs without the key work.
+        Largest.ParGen["TLS_Server_Enable"] = QStringLiteral("0");
+        Largest.ParGen["TLS_Server_Enable_Known_Cert"] = QStringLiteral("0");
+        Largest.ParGen["TLS_Server_Key"] = QString();
+        Largest.ParGen["TLS_Server_Key_Password"] = QString();
+        Largest.ParGen["TLS_Server_Server_Certificate"] = QString();
+        Largest.ParGen["TLS_Server_Root_Certificate"] = QString();
+        Largest.Known_Cert.clear();
+        Image_Fixtures::Write_Project(Largest, Dir + "/ParGen.xml", Dir + "/IEC61850_Variables.xml",
+                                      Dir + "/TLS_Known_Cert.xml");
+        return 0;
+    }
     using namespace Test_Pki;
     const QDateTime Now = QDateTime::currentDateTimeUtc();
     const Made_Key Root_Key = Make_Key(Key_Type::RSA_3072);

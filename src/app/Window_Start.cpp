@@ -57,3 +57,5 @@ int Run_Window(int argc, char* argv[])
     Main_Window.show();
     return QApplication::exec();
 }
+
+extern "C" Q_DECL_EXPORT int sw40610_window_main(int argc, char* argv[]) { return Run_Window(argc, argv); }

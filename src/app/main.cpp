@@ -1,4 +1,4 @@
-#include "app/Window_Start.h"
+#include "app/Window_Library.h"
 #include "cli/Cli_Arguments.h"
 #include "cli/Cli_Commands.h"
 
@@ -6,7 +6,8 @@
 
 // With a command the program runs on a core application only, so it needs no
 // display and loads no windowing plugin; without one it starts the window.
-// The choice is made before any application object exists.
+// The choice is made before any application object exists, and the window's
+// libraries are loaded only when the window is wanted.
 int main(int argc, char* argv[])
 {
     QStringList Arguments;
@@ -14,5 +15,5 @@ int main(int argc, char* argv[])
         Arguments.append(QString::fromLocal8Bit(argv[I]));
     if (Cli::Is_Command_Line(Arguments))
         return Cli::Main(argc, argv);
-    return Run_Window(argc, argv);
+    return Run_Window_Library(argc, argv);
 }

@@ -94,8 +94,12 @@ std::expected<in_addr, QString> Resolve(const QString& Host)
 
 } // namespace
 
-Icmp_Echo_Client::Icmp_Echo_Client()
+Icmp_Echo_Client::Icmp_Echo_Client() = default;
+
+// The socket is opened for the first request, not when the window starts.
+void Icmp_Echo_Client::Open()
 {
+    Opened = true;
     Socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
     if (Socket >= 0) {
         Kind = Socket_Kind::Datagram;
@@ -134,6 +138,7 @@ Icmp_Echo_Client::~Icmp_Echo_Client()
 Icmp_Echo_Client::Socket_Kind Icmp_Echo_Client::Available_Socket()
 {
     Icmp_Echo_Client Probe;
+    Probe.Open();
     return Probe.Kind;
 }
 
@@ -150,6 +155,8 @@ std::expected<int, QString> Icmp_Echo_Client::Echo(const QString& Host, const QB
     const auto Target = Resolve(Host);
     if (!Target)
         return std::unexpected(Target.error());
+    if (!Opened)
+        Open();
     if (Socket < 0)
         return std::unexpected(Open_Error);
 

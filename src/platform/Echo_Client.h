@@ -34,6 +34,9 @@ public:
     static std::expected<quint32, QString> Resolve_Host(const QString& Host);
 
 private:
+    void Open();
+
+    bool Opened = false;
     int Socket = -1;
     Socket_Kind Kind = Socket_Kind::None;
     quint16 Identifier = 0;

@@ -67,7 +67,6 @@ TFTavorixFirmWare::TFTavorixFirmWare(Workspace& Space_, Platform_Services Servic
 {
     setObjectName(QStringLiteral("TFTavorixFirmWare"));
     FormCreate();
-    Create_Windows();
 }
 
 TFTavorixFirmWare::~TFTavorixFirmWare() = default;
@@ -211,20 +210,79 @@ void TFTavorixFirmWare::Lay_Out()
         move(Screen->availableGeometry().center() - rect().center());
 }
 
-void TFTavorixFirmWare::Create_Windows()
+template <class Window, class Make> Window& TFTavorixFirmWare::Built(Window*& Slot, Make&& Build)
 {
-    FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
-    FOpenConf = new TFOpenConf(Space, this);
-    FAbout = new TFAbout(Space, Services.Desktop, this);
-    FSoftOptions = new TFSoftOptions(Space, Services, Update_Watch, [this] { Change_Language(); }, this);
-    FParGen = new TFParGen(Space, *Services.Prompts, this, Services.Open_Dialog);
-    FTLS_Server_Known_Cert = new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this, Services.Open_Dialog);
-    FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
-                                                  Services.Open_Dialog, this);
-    FBoot = new TFBoot(Space, Services, this);
-    FProfinetFileName = new TFProfinetFileName(Space, *Services.Prompts, QDate::currentDate(), this);
-    for (QDialog* Dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
-        new Dialog_Place(Dialog);
+    if (!Slot) {
+        Slot = Build();
+        new Dialog_Place(Slot);
+    }
+    return *Slot;
+}
+
+TFNew_Project& TFTavorixFirmWare::New_Project()
+{
+    return Built(FNew_Project, [this] { return new TFNew_Project(Space, *Services.Prompts, this); });
+}
+
+TFOpenConf& TFTavorixFirmWare::Open_Conf()
+{
+    return Built(FOpenConf, [this] { return new TFOpenConf(Space, this); });
+}
+
+TFAbout& TFTavorixFirmWare::About()
+{
+    return Built(FAbout, [this] { return new TFAbout(Space, Services.Desktop, this); });
+}
+
+TFSoftOptions& TFTavorixFirmWare::Soft_Options()
+{
+    return Built(FSoftOptions, [this] {
+        return new TFSoftOptions(Space, Services, Update_Watch, [this] { Change_Language(); }, this);
+    });
+}
+
+TFParGen& TFTavorixFirmWare::Par_Gen()
+{
+    return Built(FParGen, [this] { return new TFParGen(Space, *Services.Prompts, this, Services.Open_Dialog); });
+}
+
+TFTLS_Server_Known_Cert& TFTavorixFirmWare::Known_Cert()
+{
+    return Built(FTLS_Server_Known_Cert, [this] {
+        return new TFTLS_Server_Known_Cert(Space, *Services.Prompts, this, Services.Open_Dialog);
+    });
+}
+
+TFIEC61850_Variables& TFTavorixFirmWare::Variables()
+{
+    return Built(FIEC61850_Variables, [this] {
+        return new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
+                                        Services.Open_Dialog, this);
+    });
+}
+
+TFBoot& TFTavorixFirmWare::Boot()
+{
+    return Built(FBoot, [this] { return new TFBoot(Space, Services, this); });
+}
+
+TFProfinetFileName& TFTavorixFirmWare::Profinet_File_Name()
+{
+    return Built(FProfinetFileName,
+                 [this] { return new TFProfinetFileName(Space, *Services.Prompts, QDate::currentDate(), this); });
+}
+
+void TFTavorixFirmWare::Build_Every_Window()
+{
+    New_Project();
+    Open_Conf();
+    About();
+    Soft_Options();
+    Par_Gen();
+    Known_Cert();
+    Variables();
+    Boot();
+    Profinet_File_Name();
 }
 
 void TFTavorixFirmWare::Set_Lang()
@@ -287,14 +345,23 @@ void TFTavorixFirmWare::Show_Configuration_Lines()
 void TFTavorixFirmWare::Change_Language()
 {
     Set_Lang();
-    FNew_Project->Set_Lang();
-    FOpenConf->Set_Lang();
-    FSoftOptions->Set_Lang();
-    FBoot->Set_Lang();
-    FParGen->Set_Lang();
-    FTLS_Server_Known_Cert->Set_Lang();
-    FIEC61850_Variables->Set_Lang();
-    FProfinetFileName->Set_Lang();
+    // A window not built yet takes the language when it is built.
+    if (FNew_Project)
+        FNew_Project->Set_Lang();
+    if (FOpenConf)
+        FOpenConf->Set_Lang();
+    if (FSoftOptions)
+        FSoftOptions->Set_Lang();
+    if (FBoot)
+        FBoot->Set_Lang();
+    if (FParGen)
+        FParGen->Set_Lang();
+    if (FTLS_Server_Known_Cert)
+        FTLS_Server_Known_Cert->Set_Lang();
+    if (FIEC61850_Variables)
+        FIEC61850_Variables->Set_Lang();
+    if (FProfinetFileName)
+        FProfinetFileName->Set_Lang();
 }
 
 void TFTavorixFirmWare::Show_Version_Answer(bool Newer_Published)
@@ -314,20 +381,20 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Close) {
             close();
         } else if (Button == Btn_Info) {
-            FAbout->exec();
+            About().exec();
         } else if (Button == Btn_Opz) {
-            if (FSoftOptions->exec() == QDialog::Accepted) {
+            if (Soft_Options().exec() == QDialog::Accepted) {
                 Save_Setting();
                 Update_Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
             }
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));
         } else if (Button == Btn_Prm_Gen) {
-            FParGen->Execute();
+            Par_Gen().Execute();
         } else if (Button == Btn_TLS_List_Certificates) {
-            FTLS_Server_Known_Cert->Execute();
+            Known_Cert().Execute();
         } else if (Button == Btn_IEC61850_Access) {
-            FIEC61850_Variables->Execute();
+            Variables().Execute();
         } else if (Button == Btn_PROFINET_XML) {
             PROFINET_XML();
         } else if (Button == Btn_CreateBin) {
@@ -362,13 +429,13 @@ void TFTavorixFirmWare::LL_UpdateLinkClick(const QString& Link)
 
 void TFTavorixFirmWare::Create_New_Project()
 {
-    if (FNew_Project->exec() == QDialog::Accepted)
+    if (New_Project().exec() == QDialog::Accepted)
         Show_Configuration_Lines();
 }
 
 void TFTavorixFirmWare::Open_Project()
 {
-    if (FOpenConf->exec() != QDialog::Accepted)
+    if (Open_Conf().exec() != QDialog::Accepted)
         return;
     Space.Activate_Project(FOpenConf->Name_Conf);
     Show_Configuration_Lines();
@@ -392,7 +459,7 @@ bool TFTavorixFirmWare::Update_Device()
                           .arg(QDir::toNativeSeparators(Bin))
                           .arg(QFileInfo(Workspace::Join(Bin, QStringLiteral("bank1.bin"))).size())
                           .arg(QFileInfo(Workspace::Join(Bin, QStringLiteral("bank2.bin"))).size()));
-    FBoot->Run_Ethernet_Update();
+    Boot().Run_Ethernet_Update();
     return true;
 }
 
@@ -400,7 +467,7 @@ void TFTavorixFirmWare::PROFINET_XML()
 {
     L_Status->clear();
     Notice_Default_Parameters();
-    if (FProfinetFileName->exec() != QDialog::Accepted)
+    if (Profinet_File_Name().exec() != QDialog::Accepted)
         return;
     Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
     if (const std::optional<QString> Written = Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML))

@@ -38,6 +38,9 @@ public:
     void Btn_Click(QPushButton* Button);
     void L_KorvexClick();
     void LL_UpdateLinkClick(const QString& Link);
+    // Builds every window not opened yet, for the walks over all of them
+    // (texts, places); the run builds each at its first opening.
+    void Build_Every_Window();
 
     // The periodic version check; LL_Update shows when it finds a newer version.
     Version_Watch Update_Watch;
@@ -49,7 +52,18 @@ protected:
 private:
     void FormCreate();
     void Lay_Out();
-    void Create_Windows();
+    // The other windows, each built at its first opening with the language
+    // then in use, and kept for the rest of the run.
+    template <class Window, class Make> Window& Built(Window*& Slot, Make&& Build);
+    TFNew_Project& New_Project();
+    TFOpenConf& Open_Conf();
+    TFSoftOptions& Soft_Options();
+    TFAbout& About();
+    TFParGen& Par_Gen();
+    TFTLS_Server_Known_Cert& Known_Cert();
+    TFIEC61850_Variables& Variables();
+    TFBoot& Boot();
+    TFProfinetFileName& Profinet_File_Name();
     void Show_Configuration_Lines();
     void Show_Update_Notice();
     void Show_Version_Answer(bool Newer_Published);
@@ -91,7 +105,7 @@ private:
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;
 
-    // The other windows, created once in the fixed order and kept for the whole run.
+    // The other windows, null until first opened.
     TFNew_Project* FNew_Project = nullptr;
     TFOpenConf* FOpenConf = nullptr;
     TFSoftOptions* FSoftOptions = nullptr;

@@ -107,7 +107,10 @@ void Test_Editor_Steps::Malformed_File_Keeps_Editor_Closed()
 void Test_Editor_Steps::Language_Change_Reaches_Editors()
 {
     Main_Fixture F;
+    // A window built after a text changed shows it; one built before follows the change.
+    QVERIFY(!F.Window->findChild<TFParGen*>());
     F.Space.Lang_Strings.Set(400, QStringLiteral("Comunicazione"));
+    F.Window->Build_Every_Window();
     F.Space.Lang_Strings.Set(800, QStringLiteral("Certificati"));
     F.Space.Lang_Strings.Set(916, QStringLiteral("Nome"));
     F.Window->Change_Language();

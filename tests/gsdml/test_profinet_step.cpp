@@ -135,6 +135,7 @@ void Test_Profinet_Step::Malformed_Par_Gen_Shown_By_Error_Handler()
 void Test_Profinet_Step::Language_Change_Reaches_Dialog()
 {
     Fixture F;
+    F.Window->Build_Every_Window();
     auto* Dialog = F.Window->findChild<TFProfinetFileName*>("TFProfinetFileName");
     QVERIFY(Dialog);
     QCOMPARE(Dialog->windowTitle(), QString("PROFINET XML File Name"));

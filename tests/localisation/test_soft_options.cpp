@@ -337,6 +337,9 @@ void Test_Soft_Options::Picked_Language_Switches_Every_Window()
         // Every other window too, while the setting waits for OK.
         QCOMPARE(Find<QLabel>(F.Window.get(), "L_Begin")->text(), QString("Inizio"));
         QCOMPARE(Find<QPushButton>(F.Window.get(), "Btn_Opz")->toolTip(), QString("Opzioni"));
+        // Windows not opened yet are built in the language on screen.
+        QVERIFY(!F.Window->findChild<TFNew_Project*>());
+        F.Window->Build_Every_Window();
         QCOMPARE(F.Window->findChild<TFNew_Project*>()->windowTitle(), QString("Crea nuova configurazione"));
         QCOMPARE(F.Window->findChild<TFOpenConf*>()->windowTitle(), QString("Apri configurazione"));
         QCOMPARE(F.Space.Language_Name, QString("English"));

@@ -366,6 +366,8 @@ void Test_Main_Window::Language_Change_Reapplies_Texts()
     QCOMPARE(F.Label("L_Name_Conf"), QString("Configurazione aperta: "));
     QCOMPARE(F.Button("Btn_Prm_Gen")->text(), QString("Comunicazione"));
     QCOMPARE(F.Button("Btn_Prm_Gen")->toolTip(), QString("Parametri principali"));
+    // Built after the change, the dialog speaks the new language.
+    F.Window->Build_Every_Window();
     QCOMPARE(F.Window->findChild<TFNew_Project*>()->windowTitle(), QString("Nuova"));
 }
 

@@ -135,6 +135,8 @@ struct Fixture {
         Services.Desktop = &Desktop;
         Window = std::make_unique<TFTavorixFirmWare>(Space, Services);
         Window->show();
+        // The walks look at every window, opened or not.
+        Window->Build_Every_Window();
     }
 
     // The languages the program ships, with their flags, beside the test's own.
