@@ -2,7 +2,7 @@
 // analysis, the whole refresh an edit causes, and one repaint of the map.
 // Both must stay well under a frame (16 ms).
 #include "editors/Ui_Variable_Map.h"
-#include "editors/Variable_Placement.h"
+#include "checks/Variable_Placement.h"
 #include "foundation/Lang_Strings.h"
 
 #include <QApplication>

@@ -20,7 +20,9 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <csignal>
 #include <memory>
+#include <new>
 #include <optional>
 #include <stdexcept>
 
@@ -30,7 +32,6 @@ namespace {
 
 constexpr int Slot_Wrote = 1140;
 constexpr int Slot_Not_Written = 1141;
-constexpr int Slot_Summary = 1142;
 constexpr int Slot_Too_Large = 1106;
 constexpr int Slot_Banks_Not_Written = 1107;
 
@@ -133,8 +134,11 @@ private:
         Result(Space.Str(Slot_Wrote).arg(Native(Path), QString::number(Bytes)));
     }
 
-    // The folder must be there; a project file that is there must be
-    // readable (a missing one gives its defaults, as in the window).
+    // The folder must be there and hold at least one of the project files
+    // (a mistyped path would otherwise give the defaults); a project file that
+    // is there must be a readable regular file (a missing one gives its
+    // defaults, as in the window). A FIFO or a device is never opened: opening
+    // one may wait for a writer.
     void Check_Inputs() const
     {
         const QFileInfo Folder(Space.Project_Dir);
@@ -142,13 +146,24 @@ private:
             throw Failure{File_Error, Native(Space.Project_Dir) + QStringLiteral(": ") + qt_error_string(ENOENT)};
         if (!Folder.isDir())
             throw Failure{File_Error, Native(Space.Project_Dir) + QStringLiteral(": ") + qt_error_string(ENOTDIR)};
-        for (const QString& Path : {Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert}) {
+        const QStringList Files{Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert};
+        const auto Present = [](const QString& Path) {
             const QFileInfo Info(Path);
-            if (!Info.exists() && !Info.isSymLink())
+            return Info.exists() || Info.isSymLink();
+        };
+        if (std::none_of(Files.begin(), Files.end(), Present))
+            throw Failure{Wrong_Usage, QStringLiteral("not a configuration folder: ") + Native(Space.Project_Dir)};
+        for (const QString& Path : Files) {
+            if (!Present(Path))
                 continue;
+            const QFileInfo Info(Path);
             QString Problem;
-            if (Info.isDir()) {
+            if (!Info.exists()) {
+                Problem = qt_error_string(ENOENT);  // a link to nothing
+            } else if (Info.isDir()) {
                 Problem = qt_error_string(EISDIR);
+            } else if (!Info.isFile()) {
+                Problem = QStringLiteral("not a regular file");
             } else {
                 QFile File(Path);
                 if (!File.open(QIODevice::ReadOnly))
@@ -170,7 +185,7 @@ private:
 
     int Compile()
     {
-        Refuse_Errors(Check_Configuration(Space, *Separator));
+        Refuse_Errors(Checks::Check_Configuration(Space, *Separator));
         Configuration_Image Image(Space, Separator.get());
         if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
             throw Failure{Configuration_Errors, Space.Str(Slot_Too_Large)};
@@ -184,9 +199,8 @@ private:
     int Gsdml()
     {
         // The description is made from the general parameters only.
-        QList<Finding> Findings = Check_Configuration(Space, *Separator);
-        const QString ParGen = Native(Space.File_ParGen);
-        Findings.removeIf([&](const Finding& F) { return F.File != ParGen; });
+        QList<Finding> Findings = Checks::Check_Configuration(Space, *Separator);
+        Findings.removeIf([&](const Finding& F) { return F.File != Space.File_ParGen; });
         Refuse_Errors(Findings);
 
         const QString Path = Args.Output.isEmpty()
@@ -205,10 +219,7 @@ private:
 
     int Check()
     {
-        const QList<Finding> Findings = Check_Configuration(Space, *Separator);
-        qsizetype Errors = 0;
-        for (const Finding& F : Findings)
-            Errors += F.Level == Severity::Error ? 1 : 0;
+        const QList<Finding> Findings = Checks::Check_Configuration(Space, *Separator);
         // The parser's message goes to standard error in every form of output.
         for (const Finding& F : Findings)
             if (F.Not_Well_Formed)
@@ -218,9 +229,9 @@ private:
         } else {
             for (const Finding& F : Findings)
                 Out << Finding_Line(F) << '\n';
-            Result(Space.Str(Slot_Summary).arg(QString::number(Errors), QString::number(Findings.size() - Errors)));
+            Result(Summary_Line(Findings, Space.Lang_Strings));
         }
-        return Errors > 0 ? Configuration_Errors : Done;
+        return Has_Errors(Findings) ? Configuration_Errors : Done;
     }
 
     int Update_File()
@@ -257,11 +268,22 @@ int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTex
     case Command::Version: Out << Version_Text(); return Done;
     default: break;
     }
-    return Session(*Args, Exe_Dir, Out, Err).Run();
+    try {
+        return Session(*Args, Exe_Dir, Out, Err).Run();
+    } catch (const std::bad_alloc&) {
+        // A file that asks for more memory than there is ends the command, not the process.
+        Err << "sw40610: " << qt_error_string(ENOMEM) << '\n';
+        return File_Error;
+    }
 }
 
 int Main(int argc, char* argv[])
 {
+    // Past a file-size limit a write fails with its error instead of the
+    // signal ending the process without a word.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication App(argc, argv);
     QCoreApplication::setApplicationName(Identity::SW_Code);
     QTextStream Out(stdout);

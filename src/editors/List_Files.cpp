@@ -2,6 +2,7 @@
 
 #include "foundation/Text_Rules.h"
 #include "editors/Table_Model.h"
+#include "checks/Project_Checks.h"
 #include "project/Known_Cert_File.h"
 #include "project/Variables_File.h"
 
@@ -117,28 +118,25 @@ void Set_Rows(Table_Model& Table, const QList<QStringList>& Rows)
 QList<Problem> Find_Problems(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)
 {
     QList<Problem> Found;
-    for (int Row = 1; Row < Table.Row_Count(); ++Row) {
-        if (Trimmed(Table.Cell(Row, Col_Name)).isEmpty())
-            break;
-        if (Trimmed(Table.Cell(Row, Col_Enable)) != QLatin1String("Y"))
-            continue;
-        const QString Prefix = Lang[929] + QString::number(Row);
-        const qint32 Length = Read_Integer(Table.Cell(Row, Col_Length), -1);
-        if (Length < 1 || Length > 4)
-            Found.append({Prefix + Lang[941], Row, Col_Length});
-        const qint32 Position = Read_Integer(Table.Cell(Row, Col_Position), -1);
-        if (Position < 0 || Position > NByte_IN - 1)
-            Found.append({Prefix + Lang[930] + QString::number(NByte_IN - 1), Row, Col_Position});
-        if (Table.Cell(Row, Col_Type) == QLatin1String("Digital (Bit)")
-            && Trimmed(Table.Cell(Row, Col_StartBit)).isEmpty())
-            Found.append({Prefix + Lang[938], Row, Col_StartBit});
-        if (Trimmed(Table.Cell(Row, Col_Conversion)).isEmpty())
-            Found.append({Prefix + Lang[939], Row, Col_Conversion});
-        const QString Factor = Table.Cell(Row, Col_MultiplicationFactor);
-        if (Ascii_Upper(Trimmed(Factor)) != QLatin1String("NONE") && !Text_To_Float(Factor, Separator).Ok)
-            Found.append({Prefix + Lang[940], Row, Col_MultiplicationFactor});
-    }
+    for (const Checks::Finding& F : Checks::Check_Variables(Check_Input(Table, Separator, NByte_IN), Lang))
+        if (F.Level == Checks::Severity::Error)
+            Found.append({F.Text, F.Rows.constLast(), F.Field + 1});
     return Found;
+}
+
+Checks::Variables_Input Check_Input(const Table_Model& Table, QChar Separator, int NByte_IN)
+{
+    Checks::Variables_Input Input;
+    Input.Separator = Separator;
+    Input.NByte_IN = NByte_IN;
+    // The rows that are saved: up to the first without a name.
+    for (const QStringList& Texts : List_File::Rows_To_Write(Rows(Table), Variables_File::Name)) {
+        List_File::Stored_Row Row;
+        for (const QString& Text : Texts)
+            Row.Values.append(Text);
+        Input.Rows.append(Row);
+    }
+    return Input;
 }
 
 std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang)

@@ -13,6 +13,9 @@
 #include <optional>
 
 class Table_Model;
+namespace Checks {
+struct Variables_Input;
+}
 
 // The editor's table of IEC61850_Variables.xml: a row per variable, the row
 // number in column 0, the file's attributes in the columns after it.
@@ -65,10 +68,13 @@ struct Problem {
     int Column = 0;
 };
 std::optional<Problem> Find_Problem(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
-// Every problem of every enabled row up to the first row without a name, row
-// by row and within a row in the order of the columns; the first of them is
-// the one Find_Problem gives.
+// Every error the variables check finds in the rows up to the first row
+// without a name: row by row, within a row the editor's rules in the order of
+// the columns, then the values no editor writes and a name used twice (at
+// the later row); the first of them is the one Find_Problem gives.
 QList<Problem> Find_Problems(const Table_Model& Table, QChar Separator, int NByte_IN, const Lang_Table& Lang);
+// The rows that are saved, for the checks of the variables file (errors and warnings).
+Checks::Variables_Input Check_Input(const Table_Model& Table, QChar Separator, int NByte_IN);
 
 } // namespace IEC61850_Variables
 

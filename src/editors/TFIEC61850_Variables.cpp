@@ -5,7 +5,8 @@
 #include "editors/Ui_Table_View.h"
 #include "editors/Ui_Variable_Map.h"
 #include "widgets/Ui_Dialog_Place.h"
-#include "editors/Variable_Placement.h"
+#include "checks/Project_Checks.h"
+#include "checks/Variable_Placement.h"
 #include "editors/Variables_Csv.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -191,15 +192,23 @@ bool TFIEC61850_Variables::Controllo_dati()
 
 bool TFIEC61850_Variables::Accept_Before_Save()
 {
-    const auto Result = Variable_Placement::Analyse(V::Rows(Table));
-    if (Result.Findings.isEmpty())
+    const QChar Decimal = Separator ? Get_Decimal_Separator(*Separator) : QLatin1Char(',');
+    const QList<Checks::Finding> Warnings =
+        Checks::Warnings_Of(Checks::Check_Variables(V::Check_Input(Table, Decimal, NByte_IN), Space.Lang_Strings));
+    if (Warnings.isEmpty())
         return true;
-    const QString Question = Space.Str(988) + QStringLiteral("\n\n")
-                             + Variable_Placement::Finding_Texts(Result, Space.Lang_Strings).join(u'\n')
-                             + QStringLiteral("\n\n") + Space.Str(989);
+    QStringList Texts;
+    int First_Row = 0;
+    for (const Checks::Finding& F : Warnings) {
+        Texts.append(F.Text);
+        for (const int Row : F.Rows)
+            First_Row = First_Row == 0 ? Row : std::min(First_Row, Row);
+    }
+    const QString Question = Space.Str(988) + QStringLiteral("\n\n") + Texts.join(u'\n') + QStringLiteral("\n\n")
+                             + Space.Str(989);
     if (Prompts.Confirm_Default_No(Question))
         return true;
-    Make_Row_Current(Result.First_Row_Involved());
+    Make_Row_Current(First_Row);
     return false;
 }
 

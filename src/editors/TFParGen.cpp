@@ -1,4 +1,5 @@
 #include "editors/TFParGen.h"
+#include "checks/Project_Checks.h"
 
 #include "certificates/Certificate_Checks.h"
 #include "certificates/Certificate_Texts.h"
@@ -587,12 +588,31 @@ int TFParGen::Execute()
 
 bool TFParGen::Controllo_Dati()
 {
-    if (const std::optional<Par_Gen::Problem> Problem = Par_Gen::Find_Problem(Read_Controls(), Space.Lang_Strings)) {
-        Prompts.Error(Problem->Text);
-        Go_To_Field(Controls[static_cast<size_t>(Problem->Element)]);
-        return false;
+    // The values first, then the server's TLS material: the first error is shown.
+    Checks::Par_Gen_Input Input;
+    Input.File = Space.File_ParGen;
+    Input.Data = Read_Controls();
+    Input.Now = QDateTime::currentDateTimeUtc();
+    if (Input.Data.Is_Checked(Par_Gen::TLS_Server_Enable))
+        Input.Known_Sent = Known_Certificates_Of(Space.File_TLS_Known_Cert);
+    Findings = Checks::Check_Par_Gen(Input, Space.Lang_Strings);
+    const std::optional<Checks::Finding> Error = Checks::First_Error(Findings);
+    if (!Error)
+        return true;
+    Prompts.Error(Error->Text);
+    if (Error->Tls_Field) {
+        using Certificates::Place;
+        const Place Where = *Error->Tls_Field;
+        QWidget* Field = Where == Place::Key_Password         ? static_cast<QWidget*>(E_TLS_Server_Key_Pass)
+                         : Where == Place::Server_Certificate ? static_cast<QWidget*>(E_TLS_Server_Server_Cert)
+                         : Where == Place::Root_Certificate   ? static_cast<QWidget*>(E_TLS_Server_Root_Cert)
+                                                              : static_cast<QWidget*>(E_TLS_Server_Key);
+        CP_TLS_Server->Set_Expanded(true);
+        Field->setFocus(Qt::OtherFocusReason);
+    } else {
+        Go_To_Field(Controls[static_cast<size_t>(Error->Field)]);
     }
-    return true;
+    return false;
 }
 
 void TFParGen::Show_In_Stack(QWidget* Control)
@@ -662,35 +682,11 @@ bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)
 
 bool TFParGen::Controllo_TLS()
 {
-    using namespace Certificates;
-    const Par_Gen::Values Data = Read_Controls();
-    Server_Material Material{Data.Is_Checked(Par_Gen::TLS_Server_Enable), Data[Par_Gen::TLS_Server_Key],
-                             Data[Par_Gen::TLS_Server_Key_Password], Data[Par_Gen::TLS_Server_Server_Certificate],
-                             Data[Par_Gen::TLS_Server_Root_Certificate],
-                             Data.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert)};
-    if (!Material.TLS_Enabled)
-        return true;
-    const std::optional<QList<Known_Certificate>> Known = Known_Certificates_Of(Space.File_TLS_Known_Cert);
-    // A list that cannot be read is reported where it is edited, not here.
-    if (!Known)
-        Material.Only_Known = false;
-    const QList<Finding> Findings =
-        Check_Server(Material, Known.value_or(QList<Known_Certificate>()), QDateTime::currentDateTimeUtc(),
-                     Space.Lang_Strings);
-    if (const std::optional<Finding> Blocking = First_Blocking(Findings)) {
-        Prompts.Error(Blocking->Text);
-        QWidget* Field = Blocking->Where == Place::Key_Password       ? static_cast<QWidget*>(E_TLS_Server_Key_Pass)
-                         : Blocking->Where == Place::Server_Certificate ? static_cast<QWidget*>(E_TLS_Server_Server_Cert)
-                         : Blocking->Where == Place::Root_Certificate   ? static_cast<QWidget*>(E_TLS_Server_Root_Cert)
-                                                                        : static_cast<QWidget*>(E_TLS_Server_Key);
-        CP_TLS_Server->Set_Expanded(true);
-        Field->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    const QList<Finding> Warnings = Warnings_Of(Findings);
+    // The warnings of the last check (Controllo_Dati found no error).
+    const QList<Checks::Finding> Warnings = Checks::Warnings_Of(Findings);
     return Warnings.isEmpty()
            || Prompts.Warn_Default_No(
-               Warnings_Question(Warnings, Certificates::Text_Slot::Warnings_Intro, Space.Lang_Strings));
+               Checks::Warnings_Question(Warnings, Certificates::Text_Slot::Warnings_Intro, Space.Lang_Strings));
 }
 
 void TFParGen::Load_TLS_File(QPlainTextEdit* Box)

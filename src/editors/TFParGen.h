@@ -1,6 +1,7 @@
 #pragma once
 
-#include "editors/Par_Gen_Checks.h"
+#include "checks/Par_Gen_Checks.h"
+#include "checks/Project_Checks.h"
 #include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
@@ -35,12 +36,13 @@ public:
     void FormShow();
     // FormShow, then the modal dialog.
     int Execute();
-    // True when every value may be saved; otherwise the first problem has been shown.
+    // True when the check of the values (and, with TLS enabled, of the key and
+    // certificates) finds no error; otherwise the first error has been shown
+    // and its field has the focus.
     bool Controllo_Dati();
-    // With TLS enabled, true when the key and certificates may be saved: a
-    // box that holds the wrong kind of text or a key its password does not
-    // open is refused (its field gets the focus); warnings are asked about
-    // together, No keeping the dialog open.
+    // After Controllo_Dati: true when its check found no warning or the user
+    // saves anyway; the warnings are asked about together, No keeping the
+    // dialog open.
     bool Controllo_TLS();
     // Fills a TLS box from a key or certificate file.
     void Load_TLS_File(QPlainTextEdit* Box);
@@ -53,6 +55,9 @@ public:
     bool Is_Change = false;
 
 protected:
+    // What the last Controllo_Dati found.
+    QList<Checks::Finding> Findings;
+
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:

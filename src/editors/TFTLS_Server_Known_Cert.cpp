@@ -1,4 +1,5 @@
 #include "editors/TFTLS_Server_Known_Cert.h"
+#include "checks/Project_Checks.h"
 
 #include "certificates/Certificate_Checks.h"
 #include "certificates/Certificate_Texts.h"
@@ -119,22 +120,26 @@ void TFTLS_Server_Known_Cert::Select_Certificate(int Row)
 
 bool TFTLS_Server_Known_Cert::Controllo_dati()
 {
-    using namespace Certificates;
     // The rows the file receives: up to the first without a certificate.
-    QList<Known_Certificate> Rows;
-    for (int Row = 1; Row < Table.Row_Count() && !Trimmed(Table.Cell(Row, T::Col_Certificate)).isEmpty(); ++Row)
-        Rows.append({Table.Checked(Row, T::Col_Enable), Table.Cell(Row, T::Col_Certificate),
-                     Table.Cell(Row, T::Col_Mnemonic)});
-    const QList<Finding> Findings =
-        Check_Known_List(Rows, Only_Known_In_Force(), QDateTime::currentDateTimeUtc(), Space.Lang_Strings);
-    if (const std::optional<Finding> Blocking = First_Blocking(Findings)) {
-        Prompts.Error(Blocking->Text);
-        Select_Certificate(Blocking->Row);
+    Checks::Known_Cert_Input Input;
+    for (int Row = 1; Row < Table.Row_Count() && !Trimmed(Table.Cell(Row, T::Col_Certificate)).isEmpty(); ++Row) {
+        List_File::Stored_Row Stored;
+        Stored.Values = {Table.Checked(Row, T::Col_Enable) ? QStringLiteral("Y") : QStringLiteral("N"),
+                         Table.Cell(Row, T::Col_Certificate), Table.Cell(Row, T::Col_Mnemonic)};
+        Input.Rows.append(Stored);
+    }
+    Input.Only_Known_In_Force = Only_Known_In_Force();
+    Input.Now = QDateTime::currentDateTimeUtc();
+    const QList<Checks::Finding> Findings = Checks::Check_Known_Cert(Input, Space.Lang_Strings);
+    if (const std::optional<Checks::Finding> Error = Checks::First_Error(Findings)) {
+        Prompts.Error(Error->Text);
+        Select_Certificate(Error->Rows.value(0));
         return false;
     }
-    const QList<Finding> Warnings = Warnings_Of(Findings);
+    const QList<Checks::Finding> Warnings = Checks::Warnings_Of(Findings);
     return Warnings.isEmpty()
-           || Prompts.Warn_Default_No(Warnings_Question(Warnings, Slot::List_Warnings_Intro, Space.Lang_Strings));
+           || Prompts.Warn_Default_No(
+               Checks::Warnings_Question(Warnings, Slot::List_Warnings_Intro, Space.Lang_Strings));
 }
 
 void TFTLS_Server_Known_Cert::Btn_LoadRowClick()

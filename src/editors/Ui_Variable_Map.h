@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editors/Variable_Placement.h"
+#include "checks/Variable_Placement.h"
 
 #include <QWidget>
 

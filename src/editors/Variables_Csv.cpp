@@ -1,4 +1,5 @@
 #include "editors/Variables_Csv.h"
+#include "checks/Project_Checks.h"
 
 #include "foundation/Lang_Strings.h"
 #include "foundation/Text_Rules.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <csv.h>
@@ -143,6 +145,7 @@ struct Reader {
     int Line = 1;
     int Record_Line = 0;
     bool In_Record = false;
+    QHash<QString, int> Line_Named;  // the line of each enabled row's name
 
     void Fail(int Slot, int At_Line, const QList<int>& Numbers = {})
     {
@@ -186,6 +189,26 @@ struct Reader {
             if (!Fits_Xml(Text))
                 return Fail(1193, Record_Line);
             Row[Columns[Index]] = Text;
+        }
+        // Values no editor writes are refused with their place in the file;
+        // an empty Type is left to the check before saving.
+        const auto Column_Number = [&](int Attribute) { return static_cast<int>(Columns.indexOf(Attribute)) + 1; };
+        for (const Checks::Value_Fault& Fault : Checks::Value_Faults(Row, Lang)) {
+            if (Fault.Attribute == Variables_File::Type && Row[Variables_File::Type].isEmpty())
+                continue;
+            Error = Lang[1116].arg(Record_Line).arg(Column_Number(Fault.Attribute)).arg(Fault.Text);
+            return;
+        }
+        const QString Key = Trimmed(Row[Variables_File::Name]);
+        if (Trimmed(Row[Variables_File::Enable]) == QLatin1String("Y") && !Key.isEmpty()) {
+            if (const auto Earlier = Line_Named.constFind(Key); Earlier != Line_Named.cend()) {
+                Error = Lang[1116]
+                            .arg(Record_Line)
+                            .arg(Column_Number(Variables_File::Name))
+                            .arg(Lang[1123].arg(Key).arg(*Earlier));
+                return;
+            }
+            Line_Named.insert(Key, Record_Line);
         }
         Rows.append(Row);
     }

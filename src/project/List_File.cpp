@@ -37,10 +37,12 @@ Stored Read(const QString& Path, std::span<const Attribute_Info> Attributes)
     if (!Xml.Load_Or_Throw(Path))
         return File;
     File.Found = true;
+    Xml_Places Places(Bytes_For_Places(Path));
     for (pugi::xml_node Child = Xml.Root().first_child(); Child; Child = Child.next_sibling()) {
         if (Child.type() == pugi::node_pcdata && QString::fromUtf8(Child.value()).trimmed().isEmpty())
             continue;
         Stored_Row Row;
+        Row.Place = Places.Of(Child);
         Row.Values.reserve(static_cast<qsizetype>(Attributes.size()));
         for (const Attribute_Info& Info : Attributes)
             Row.Values.append(Xml_File::Attribute(Child, Info.Name));

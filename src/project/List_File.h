@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/File_Write.h"
+#include "project/Xml_Place.h"
 
 #include <QByteArray>
 #include <QList>
@@ -54,6 +55,8 @@ struct Attribute_Info {
 // One entry as stored: each attribute's value in table order, or nothing where it is absent.
 struct Stored_Row {
     QList<std::optional<QString>> Values;
+    // Where the entry's element starts in the file.
+    Xml_Place Place;
 };
 
 // A whole list file as stored.

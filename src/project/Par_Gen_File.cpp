@@ -62,8 +62,12 @@ Stored Stored::Read(const QString& Path)
         return File;
     File.File_Found = true;
     const pugi::xml_node Root = Xml.Root();
-    for (int I = 0; I < Element_Count; ++I)
+    Xml_Places Places(Bytes_For_Places(Path));
+    File.Root_At = Places.Of(Root);
+    for (int I = 0; I < Element_Count; ++I) {
         File.Texts[static_cast<size_t>(I)] = Xml_File::Child_Text(Root, Info(I).Name);
+        File.Places[static_cast<size_t>(I)] = Places.Of(Root.child(Info(I).Name));
+    }
     return File;
 }
 

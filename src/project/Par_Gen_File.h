@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/File_Write.h"
+#include "project/Xml_Place.h"
 
 #include <QByteArray>
 #include <QString>
@@ -96,8 +97,14 @@ public:
     // The value by a flag rule (Reads_As_1, Exactly_1).
     bool Flag(int Element, Reader Who) const;
 
+    // Where an element, and the root, start in the file (unknown where absent).
+    Xml_Place Place(int Element) const { return Places[static_cast<size_t>(Element)]; }
+    Xml_Place Root_Place() const { return Root_At; }
+
 private:
     bool File_Found = false;
+    std::array<Xml_Place, Element_Count> Places;
+    Xml_Place Root_At;
     std::array<std::optional<QString>, Element_Count> Texts;
 };
 

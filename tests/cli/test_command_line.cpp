@@ -4,7 +4,7 @@
 // finding of the checks with the window's texts, and every exit code with its
 // message.
 #include "certificates/Certificate_Checks.h"
-#include "editors/Variable_Placement.h"
+#include "checks/Variable_Placement.h"
 #include "foundation/Lang_Strings.h"
 #include "gsdml/Profinet_File_Name.h"
 #include "gsdml/Profinet_XML.h"
@@ -12,6 +12,9 @@
 #include "image/Image_Fixtures.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
+#include "project/Known_Cert_File.h"
+#include "project/Par_Gen_File.h"
+#include "project/Variables_File.h"
 #include "foundation/Workspace.h"
 #include "support/Fixed_Separator.h"
 #include "support/Scripted_Prompter.h"
@@ -27,8 +30,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+
+#include <cerrno>
 
 using Test_Support::Read_File;
 using Test_Support::Write_File;
@@ -39,6 +47,19 @@ class Unused_Save_Dialog : public Save_File_Dialog {
 public:
     std::optional<QString> Ask_Save_Path(const Save_File_Request&) override { return std::nullopt; }
 };
+
+// "FILE:LINE:COLUMN" of a list file's row (from 1), or of a general parameter's element.
+QString Row_At(const QString& File, int Row)
+{
+    const List_File::Stored Stored = List_File::Read(File, {});
+    const Xml_Place Place = Stored.Rows.value(Row - 1).Place;
+    return QStringLiteral("%1:%2:%3").arg(File).arg(Place.Line).arg(Place.Column);
+}
+QString Element_At(const QString& File, int Element)
+{
+    const Xml_Place Place = Par_Gen::Stored::Read(File).Place(Element);
+    return QStringLiteral("%1:%2:%3").arg(File).arg(Place.Line).arg(Place.Column);
+}
 
 struct Run_Result {
     int Exit_Code = -1;
@@ -135,6 +156,11 @@ class Test_Command_Line : public QObject {
     QString Exe_Dir;
     QString Program;
 
+    // Set for one test: a shell command run before the program (a limit), and
+    // how long the program may take before it is killed.
+    QString Shell_Before;
+    int Time_Out_Ms = 60000;
+
     Run_Result Run(const QStringList& Arguments, const QString& Platform = QStringLiteral("xcb"))
     {
         QProcess Process;
@@ -149,10 +175,19 @@ class Test_Command_Line : public QObject {
         Env.insert(QStringLiteral("QT_DEBUG_PLUGINS"), QStringLiteral("1"));
         Process.setProcessEnvironment(Env);
         Process.setWorkingDirectory(Dir.path());
-        Process.start(Program, Arguments);
-        if (!Process.waitForFinished(60000))
-            qFatal("sw40610 did not end");
+        if (Shell_Before.isEmpty())
+            Process.start(Program, Arguments);
+        else
+            Process.start(QStringLiteral("/bin/sh"),
+                          QStringList{"-c", Shell_Before + QStringLiteral(" && exec \"$0\" \"$@\""), Program} + Arguments);
         Run_Result Result;
+        if (!Process.waitForFinished(Time_Out_Ms)) {
+            // Killed, so that a hanging command fails its test instead of the run.
+            Process.kill();
+            Process.waitForFinished();
+            Result.Err = QStringLiteral("(killed after %1 ms)").arg(Time_Out_Ms);
+            return Result;
+        }
         Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
         Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
         Result.Err = QString::fromUtf8(Process.readAllStandardError());
@@ -211,7 +246,9 @@ private slots:
         QTest::addColumn<Image_Fixtures::Project>("Project");
         QTest::addColumn<QStringList>("Extra");
         QTest::addColumn<QString>("Platform");
-        QTest::newRow("no project files") << Image_Fixtures::Project() << QStringList() << QString();
+        Image_Fixtures::Project Only_General;
+        Only_General.Has_ParGen = true;
+        QTest::newRow("only the general parameters") << Only_General << QStringList() << QString();
         QTest::newRow("one variable") << Small_Project() << QStringList() << QStringLiteral("xcb");
         QTest::newRow("tls and known certificates")
             << Tls_Project() << QStringList{"--decimal-separator", "."} << QStringLiteral("xcb");
@@ -494,9 +531,9 @@ private slots:
         const Run_Result R = Run({"compile", Config});
         QCOMPARE(R.Exit_Code, 1);
         QCOMPARE(R.Out, QString());
-        QVERIFY2(R.Err.contains(QStringLiteral("%1/ParGen.xml: error: Error IEC61850 Server!! Port must be between 0 "
-                                               "and 65535, and different from 10000\n")
-                                    .arg(Config)),
+        QVERIFY2(R.Err.contains(Element_At(Config + "/ParGen.xml", Par_Gen::IEC61850_Server_Port)
+                                + QStringLiteral(": error: Error IEC61850 Server!! Port must be between 0 "
+                                                 "and 65535, and different from 10000\n")),
                  qPrintable(R.Err));
         QVERIFY2(R.Err.contains(QStringLiteral(": error: Error row 1!! Length must be between 1 and 4\n")), qPrintable(R.Err));
         QVERIFY2(R.Err.endsWith(QStringLiteral("sw40610: Nothing was written: the configuration has errors\n")),
@@ -523,9 +560,9 @@ private slots:
         P.ParGen["TLS_Server_Key"] = K.Root.Pem();
         P.ParGen["TLS_Server_Server_Certificate"] = K.Other_Key.Pem();
         P.ParGen["TLS_Server_Root_Certificate"] = K.Future.Pem();
-        // Variables: two errors in one row, errors in two more rows, a
-        // disabled row and one after the first unnamed row that are not
-        // checked; past the end, an overlap and a Float of two bytes.
+        // Variables: two errors in one row, errors in three more rows (one
+        // after the first unnamed row), a disabled row that is not checked;
+        // past the end, an overlap and a Float of two bytes.
         const auto Var = [](const char* Name, const char* Type, const char* Length, const char* Position) {
             Image_Fixtures::Var_Row Row;
             Row.Name = QString::fromLatin1(Name);
@@ -563,6 +600,7 @@ private slots:
             QList<int> Rows;
             QString Severity;
             QString Text;
+            int Element = -1;  // of the general parameters
         };
         const Lang_Table L = English();
         const QString ParGen = Config + "/ParGen.xml";
@@ -576,10 +614,10 @@ private slots:
             return Variable_Placement::Finding_Text({Kind, Rows, First, Last, -1, Length}, L);
         };
         QList<Expected> Want = {
-            {ParGen, {}, Error, L[437]},
-            {ParGen, {}, Error, L[561]},
-            {ParGen, {}, Error, L[572]},
-            {ParGen, {}, Error, L[574] + "1438"},
+            {ParGen, {}, Error, L[437], Par_Gen::IEC61850_Server_Port},
+            {ParGen, {}, Error, L[561], Par_Gen::PROFINET_IP2},
+            {ParGen, {}, Error, L[572], Par_Gen::PROFINET_PORT},
+            {ParGen, {}, Error, L[574] + "1438", Par_Gen::PROFINET_NB_OUT},
         };
         using namespace Certificates;
         const QList<Finding> Server =
@@ -587,7 +625,10 @@ private slots:
         QList<Problem> Server_Problems;
         for (const Finding& F : Server) {
             Server_Problems.append(F.What);
-            Want.append({ParGen, {}, F.Level == Severity::Blocking ? Error : Warning, F.Text});
+            const int Element = F.Where == Place::Key                  ? Par_Gen::TLS_Server_Key
+                                : F.Where == Place::Server_Certificate ? Par_Gen::TLS_Server_Server_Certificate
+                                                                       : Par_Gen::TLS_Server_Root_Certificate;
+            Want.append({ParGen, {}, F.Level == Severity::Blocking ? Error : Warning, F.Text, Element});
         }
         QCOMPARE(Server_Problems, (QList<Problem>{Problem::No_Private_Key, Problem::Key_In_Certificate_Box,
                                                   Problem::Not_Yet_Valid}));
@@ -597,6 +638,9 @@ private slots:
             {Variables, {2}, Error, Row_Text(2, 938)},
             {Variables, {4}, Error, Row_Text(4, 939)},
             {Variables, {4}, Error, Row_Text(4, 940)},
+            // The compiler sends the rows past the one without a name too.
+            {Variables, {9}, Error, Row_Text(9, 941)},
+            {Variables, {9}, Error, Row_Text(9, 930) + "1437"},
         };
         for (const Variable_Placement::Finding& F :
              {Variable_Placement::Finding{Placement::Past_End, {1}, 1438, 1446, -1, 9},
@@ -616,12 +660,12 @@ private slots:
                                                                 {Problem::Listed_Twice, 4},
                                                                 {Problem::Expired, 5}}));
 
-        // As lines, then the count.
+        // As lines, each with the line and column of its element, then the count.
         qsizetype Errors = 0;
         QString Out;
         for (const Expected& E : Want) {
             Errors += E.Severity == Error ? 1 : 0;
-            const QString Place = E.Rows.isEmpty() ? E.File : E.File + ':' + QString::number(E.Rows.first());
+            const QString Place = E.Element >= 0 ? Element_At(E.File, E.Element) : Row_At(E.File, E.Rows.first());
             Out += Place + ": " + E.Severity + ": " + E.Text + '\n';
         }
         Out += L[1142].arg(Errors).arg(Want.size() - Errors) + '\n';
@@ -645,6 +689,11 @@ private slots:
             const Expected& E = Want.at(I);
             QCOMPARE(Item.value("file").toString(), E.File);
             QCOMPARE(Item.value("row").toInt(), E.Rows.value(0));
+            QCOMPARE(QStringLiteral("%1:%2:%3")
+                         .arg(E.File)
+                         .arg(Item.value("line").toInt())
+                         .arg(Item.value("column").toInt()),
+                     E.Element >= 0 ? Element_At(E.File, E.Element) : Row_At(E.File, E.Rows.first()));
             QList<int> Item_Rows;
             for (const QJsonValue Row : Item.value("rows").toArray())
                 Item_Rows.append(Row.toInt());
@@ -665,19 +714,24 @@ private slots:
     void check_reports_the_known_list_only_with_tls_rules_data()
     {
         // The server's material is checked only with TLS enabled; the list
-        // whenever it has rows, up to the first without a certificate.
+        // whenever it has rows: up to the first without a certificate, and
+        // every later row the compiler sends. "@N" is the place of row N, "#N"
+        // that of the general parameter N.
         QTest::addColumn<bool>("Tls");
         QTest::addColumn<QStringList>("Rows");  // certificate of each row: key, cert, empty
         QTest::addColumn<QStringList>("Lines");
         QTest::newRow("TLS off, a key in the list")
             << false << QStringList{"cert", "key"}
-            << QStringList{"TLS_Known_Cert.xml:2: error: Row 2: holds a private key; only certificates may be listed"};
+            << QStringList{"TLS_Known_Cert.xml@2: error: Row 2: holds a private key; only certificates may be listed"};
         QTest::newRow("TLS off, empty list, wrong key box") << false << QStringList() << QStringList();
-        QTest::newRow("rows after an empty one are not saved")
-            << false << QStringList{"cert", "empty", "key"} << QStringList();
+        QTest::newRow("disabled rows after an empty one are not sent")
+            << false << QStringList{"cert", "empty off", "key off"} << QStringList();
+        QTest::newRow("a key after an empty row is sent")
+            << false << QStringList{"cert", "empty off", "key"}
+            << QStringList{"TLS_Known_Cert.xml@3: error: Row 3: holds a private key; only certificates may be listed"};
         QTest::newRow("TLS on, only known certificates, none enabled")
             << true << QStringList{"off"}
-            << QStringList{"ParGen.xml: warning: \"Enable Only Known Certificates\" is checked, but no certificate "
+            << QStringList{"ParGen.xml#7: warning: \"Enable Only Known Certificates\" is checked, but no certificate "
                            "of the list of known certificates is enabled"};
     }
 
@@ -694,16 +748,24 @@ private slots:
         P.ParGen["TLS_Server_Root_Certificate"] = Pki().Root.Pem();
         P.Has_Known_Cert = true;
         for (const QString& Row : Rows)
-            P.Known_Cert.append({Row == QLatin1String("off") ? QStringLiteral("N") : QStringLiteral("Y"),
-                                 Row == QLatin1String("key")     ? Pki().Other_Key.Pem()
-                                 : Row == QLatin1String("empty") ? QString()
-                                                                 : Pki().Unrelated.Pem(),
+            P.Known_Cert.append({Row.endsWith(QLatin1String("off")) ? QStringLiteral("N") : QStringLiteral("Y"),
+                                 Row.startsWith(QLatin1String("key"))     ? Pki().Other_Key.Pem()
+                                 : Row.startsWith(QLatin1String("empty")) ? QString()
+                                                                          : Pki().Unrelated.Pem(),
                                  QString()});
         const QString Config = Make_Configuration(QStringLiteral("Listed"), P);
         const Run_Result R = Run({"check", Config});
         QStringList Expected;
-        for (const QString& Line : Lines)
+        for (QString Line : Lines) {
+            const qsizetype At = Line.indexOf(u'@');
+            if (const qsizetype Hash = Line.indexOf(u'#'); Hash >= 0)
+                Line = Element_At(Config + '/' + Line.left(Hash), Line.mid(Hash + 1, 1).toInt()).mid(Config.size() + 1)
+                       + Line.mid(Hash + 2);
+            else if (At >= 0)
+                Line = Row_At(Config + '/' + Line.left(At), Line.mid(At + 1, 1).toInt()).mid(Config.size() + 1)
+                       + Line.mid(At + 2);
             Expected.append(Config + '/' + Line);
+        }
         QStringList Got = R.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         Got.removeLast();  // the count
         QCOMPARE(Got, Expected);
@@ -770,10 +832,11 @@ private slots:
             QCOMPARE(Said.last(), QStringLiteral("sw40610: Nothing was written: the configuration has errors"));
         }
         if (Fault == QLatin1String("row"))
-            QCOMPARE(Said.mid(0, 2), (QStringList{Config + "/IEC61850_Variables.xml:2: error: Error row 2!! Length must be "
-                                                           "between 1 and 4",
-                                                  Config + "/IEC61850_Variables.xml:2: error: Error row 2!! Conversion "
-                                                           "must be Selected "}));
+            QCOMPARE(Said.mid(0, 2),
+                     (QStringList{Row_At(Config + "/IEC61850_Variables.xml", 2)
+                                      + ": error: Error row 2!! Length must be between 1 and 4",
+                                  Row_At(Config + "/IEC61850_Variables.xml", 2)
+                                      + ": error: Error row 2!! Conversion must be Selected "}));
         const bool Banks_Written = Written && Command == QLatin1String("compile");
         QCOMPARE(Read_File(Config + "/bin/bank1.bin") == "old bank 1", !Banks_Written);
         QCOMPARE(Read_File(Config + "/bin/bank2.bin") == "old bank 2", !Banks_Written);
@@ -797,6 +860,144 @@ private slots:
         // Nothing of the program folder is created by a command.
         QVERIFY(!QFileInfo::exists(Exe_Dir + "/PROJECTS"));
         QVERIFY(!QFileInfo::exists(Exe_Dir + "/MASTER"));
+    }
+    void a_folder_without_project_files_is_refused_data()
+    {
+        // A mistyped path in a build script: an empty folder, or the folder
+        // that holds the configurations.
+        QTest::addColumn<QString>("Folder");
+        QTest::addColumn<QStringList>("Command");
+        for (const char* Folder : {"empty", "parent"})
+            for (const QStringList& Command :
+                 {QStringList{"compile"}, QStringList{"check"}, QStringList{"gsdml"},
+                  QStringList{"update-file", "--device", "127.0.0.1", "-o", "u.xml"}})
+                QTest::addRow("%s, %s", Folder, qPrintable(Command.first())) << QString::fromLatin1(Folder) << Command;
+    }
+
+    void a_folder_without_project_files_is_refused()
+    {
+        QFETCH(QString, Folder);
+        QFETCH(QStringList, Command);
+        Make_Configuration(QStringLiteral("Beside"), Small_Project());
+        const QString Path = Folder == QLatin1String("empty") ? Dir.path() + "/configs/Empty" : Dir.path() + "/configs";
+        QVERIFY(QDir().mkpath(Path + "/bin"));
+        QFile::remove(Dir.path() + "/u.xml");
+        const Run_Result R = Run(QStringList{Command.first(), Path} + Command.mid(1));
+        QCOMPARE(R.Exit_Code, 2);
+        QCOMPARE(R.Out, QString());
+        QCOMPARE(R.Err, QStringLiteral("sw40610: not a configuration folder: %1\n").arg(Path));
+        QVERIFY(QDir(Path + "/bin").isEmpty());
+        QVERIFY(QDir(Path).entryList({QStringLiteral("*.xml")}, QDir::Files).isEmpty());
+        QVERIFY(!QFileInfo::exists(Dir.path() + "/u.xml"));
+    }
+
+    void a_project_file_that_is_no_regular_file_ends_with_3_data()
+    {
+        QTest::addColumn<QString>("Kind");
+        QTest::addColumn<QString>("Reason");
+        QTest::newRow("FIFO") << "fifo" << "not a regular file";
+        QTest::newRow("device") << "device" << "not a regular file";
+        QTest::newRow("directory") << "directory" << "Is a directory";
+    }
+
+    void a_project_file_that_is_no_regular_file_ends_with_3()
+    {
+        QFETCH(QString, Kind);
+        QFETCH(QString, Reason);
+        const QString Config = Make_Configuration(QStringLiteral("Special"), Small_Project());
+        const QString Path = Config + "/IEC61850_Variables.xml";
+        QVERIFY(QFile::remove(Path));
+        if (Kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(Path).constData(), 0600), 0);
+        else if (Kind == QLatin1String("device"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), Path));
+        else
+            QVERIFY(QDir().mkpath(Path));
+        // Opening a FIFO waits for a writer: a command that does would hang.
+        Time_Out_Ms = 20000;
+        const auto Restore = qScopeGuard([this] { Time_Out_Ms = 60000; });
+        for (const char* Command : {"compile", "check", "gsdml"}) {
+            const Run_Result R = Run({QString::fromLatin1(Command), Config});
+            QCOMPARE(R.Err, QStringLiteral("sw40610: %1: %2\n").arg(Path, Reason));
+            QCOMPARE(R.Exit_Code, 3);
+            QCOMPARE(R.Out, QString());
+        }
+        QVERIFY(!QFileInfo::exists(Config + "/bin/bank1.bin"));
+    }
+
+    void check_prints_line_and_column_and_counts_data()
+    {
+        QTest::addColumn<bool>("Bad_Port");
+        QTest::addColumn<bool>("Bad_Box");
+        QTest::addColumn<bool>("Name_Twice");
+        QTest::addColumn<QString>("Count");
+        QTest::newRow("one error") << true << false << false << "1 error, 0 warnings";
+        QTest::newRow("one warning") << false << true << false << "0 errors, 1 warning";
+        QTest::newRow("one of each") << true << true << false << "1 error, 1 warning";
+        QTest::newRow("two errors, one warning") << true << true << true << "2 errors, 1 warning";
+    }
+
+    void check_prints_line_and_column_and_counts()
+    {
+        QFETCH(bool, Bad_Port);
+        QFETCH(bool, Bad_Box);
+        QFETCH(bool, Name_Twice);
+        QFETCH(QString, Count);
+        const QString Config = Dir.path() + "/configs/Hand";
+        QDir(Config).removeRecursively();
+        QVERIFY(QDir().mkpath(Config + "/bin"));
+        // As a hand edit leaves them: indented, one element a line.
+        Write_File(Config + "/ParGen.xml", QStringLiteral("<Par_Gen>\n  <PROFINET_PORT>%1</PROFINET_PORT>\n</Par_Gen>\n")
+                                               .arg(Bad_Port ? "5000" : "2000")
+                                               .toUtf8());
+        const QString Row = QStringLiteral("\t<row Enable=\"Y\" Name=\"%1\" Type=\"Int\" Length=\"4\" ReadOnly=\"%2\" "
+                                           "Position=\"%3\" Conversion=\"None\" MultiplicationFactor=\"None\"/>\n");
+        Write_File(Config + "/IEC61850_Variables.xml",
+                   (QStringLiteral("<IEC61850_Variables>\n") + Row.arg("A", Bad_Box ? "maybe" : "N", "0")
+                    + Row.arg(Name_Twice ? "A" : "B", "N", "4") + QStringLiteral("</IEC61850_Variables>\n"))
+                       .toUtf8());
+        const Lang_Table L = English();
+        QStringList Expected;
+        if (Bad_Port)
+            Expected.append(Config + "/ParGen.xml:2:3: error: " + L[572]);
+        if (Name_Twice)
+            Expected.append(Config
+                            + "/IEC61850_Variables.xml:3:2: error: Error row 2!! the name \"A\" is already used by row 1");
+        if (Bad_Box)
+            Expected.append(Config + "/IEC61850_Variables.xml:2:2: warning: Row 1: ReadOnly holds \"maybe\" instead of Y or N");
+        Expected.append(Count);
+        const Run_Result R = Run({"check", Config});
+        QCOMPARE(R.Out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), Expected);
+        QCOMPARE(R.Exit_Code, Bad_Port || Name_Twice ? 1 : 0);
+    }
+
+    void a_configuration_too_large_for_the_device_is_an_error_of_check()
+    {
+        Image_Fixtures::Project P = Small_Project();
+        P.ParGen["IEC61850_Server_Password"] = QString(600000, QLatin1Char('x'));
+        const QString Config = Make_Configuration(QStringLiteral("Huge"), P);
+        const Run_Result Checked = Run({"check", Config});
+        QCOMPARE(Checked.Exit_Code, 1);
+        QVERIFY2(Checked.Out.contains(Config + ": error: Error! The configuration is too large for the device memory\n"),
+                 qPrintable(Checked.Out));
+        const Run_Result Compiled = Run({"compile", Config});
+        QCOMPARE(Compiled.Exit_Code, 1);
+        QVERIFY(!QFileInfo::exists(Config + "/bin/bank2.bin"));
+    }
+
+    void a_file_size_limit_ends_with_3_and_the_system_s_text()
+    {
+        // A limit of one block: the first bank (2048 bytes) does not fit.
+        const QString Config = Make_Configuration(QStringLiteral("Limited"), Small_Project());
+        Shell_Before = QStringLiteral("ulimit -f 1");
+        const auto Restore = qScopeGuard([this] { Shell_Before.clear(); });
+        const Run_Result R = Run({"compile", Config});
+        QCOMPARE(R.Exit_Code, 3);
+        QVERIFY2(R.Err.startsWith(QStringLiteral("sw40610: Error! The bank files could not be written: ")),
+                 qPrintable(R.Err));
+        QVERIFY2(R.Err.contains(qt_error_string(EFBIG)), qPrintable(R.Err));
+        QVERIFY(!QFileInfo::exists(Config + "/bin/bank1.bin"));
+        QVERIFY(!QFileInfo::exists(Config + "/bin/bank2.bin"));
     }
 };
 

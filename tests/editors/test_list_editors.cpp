@@ -826,6 +826,10 @@ void Test_List_Editors::Validation_Error_Puts_The_Focus_On_Its_Cell_data()
     QTest::newRow("conversion") << QString("Length=\"4\" Position=\"0\"") << int(V::Col_Conversion);
     QTest::newRow("factor") << QString("Length=\"4\" Position=\"0\" Conversion=\"None\" MultiplicationFactor=\"x\"")
                             << int(V::Col_MultiplicationFactor);
+    // Values no editor writes, from a hand edit.
+    QTest::newRow("type") << QString("Type=\"Flaot\" Length=\"4\" Position=\"0\" Conversion=\"None\" MultiplicationFactor=\"None\"") << int(V::Col_Type);
+    QTest::newRow("conversion no editor writes")
+        << QString("Type=\"Int\" Length=\"4\" Position=\"0\" Conversion=\"Nope\" MultiplicationFactor=\"None\"") << int(V::Col_Conversion);
 }
 
 void Test_List_Editors::Validation_Error_Puts_The_Focus_On_Its_Cell()

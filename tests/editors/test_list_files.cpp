@@ -170,7 +170,14 @@ void Test_List_Files::Variables_Check_data()
     QTest::newRow("position empty") << int(V::Col_Position) << "" << QChar(',') << Row2 + L[930] + "1437";
     QTest::newRow("position -1") << int(V::Col_Position) << "-1" << QChar(',') << Row2 + L[930] + "1437";
     QTest::newRow("conversion empty") << int(V::Col_Conversion) << " " << QChar(',') << Row2 + L[939];
-    QTest::newRow("conversion any text") << int(V::Col_Conversion) << "whatever" << QChar(',') << "";
+    // Text no editor writes: the compiler would take it as None.
+    QTest::newRow("conversion any text")
+        << int(V::Col_Conversion) << "whatever" << QChar(',')
+        << Row2 + "!! Conversion must be None, Int to Float or Float to Int, not \"whatever\"";
+    QTest::newRow("type any text") << int(V::Col_Type) << "Flaot" << QChar(',')
+                                   << Row2 + "!! Type must be Int, Float or Digital (Bit), not \"Flaot\"";
+    QTest::newRow("name of row 1") << int(V::Col_Name) << "V1" << QChar(',')
+                                   << Row2 + "!! the name \"V1\" is already used by row 1";
     for (const char* Factor : {"None", "none", "NONE", "  nOnE  "})
         QTest::addRow("factor '%s'", Factor) << int(V::Col_MultiplicationFactor) << Factor << QChar(',') << "";
     QTest::newRow("factor point on comma system") << int(V::Col_MultiplicationFactor) << "0.5" << QChar(',') << "";

@@ -168,6 +168,21 @@ void Test_Variables_Csv::Refusals_data()
                                        << "Line 2: a field holds a control character, which the Variables List cannot keep";
     QTest::newRow("zero byte") << QByteArray("Name\nA\nB\0C\n", 11)
                                << "Line 3: a field holds a control character, which the Variables List cannot keep";
+    // Values no editor writes: refused with the line and the column of the field.
+    QTest::newRow("type no editor writes") << QByteArray("Name,Type\nA,Int\nB,Flaot\n")
+                                           << "Line 3, column 2: Type must be Int, Float or Digital (Bit), not \"Flaot\"";
+    QTest::newRow("type in other letters") << QByteArray("Name,Type\nA,int\n")
+                                           << "Line 2, column 2: Type must be Int, Float or Digital (Bit), not \"int\"";
+    QTest::newRow("conversion no editor writes")
+        << QByteArray("Conversion;Name\nNope;A\n")
+        << "Line 2, column 1: Conversion must be None, Int to Float or Float to Int, not \"Nope\"";
+    QTest::newRow("check box neither Y nor N") << QByteArray("Name,Length,ReadOnly\nA,4,maybe\n")
+                                               << "Line 2, column 3: ReadOnly holds \"maybe\" instead of Y or N";
+    QTest::newRow("start bit of a digital variable")
+        << QByteArray("Name,Type,StartBit\nA,Digital (Bit),8\n")
+        << "Line 2, column 3: Start Bit must be a bit from 0 to 7 for a Digital (Bit), not \"8\"";
+    QTest::newRow("name of an enabled row twice")
+        << QByteArray("Enable,Name\nY,A\nN,B\n\"Y\",\"A\"\n") << "Line 4, column 2: the name \"A\" is already used on line 2";
 }
 
 void Test_Variables_Csv::Refusals()

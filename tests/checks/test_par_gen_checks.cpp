@@ -1,4 +1,4 @@
-#include "editors/Par_Gen_Checks.h"
+#include "checks/Par_Gen_Checks.h"
 
 #include <QTest>
 

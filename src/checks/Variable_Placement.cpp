@@ -1,4 +1,4 @@
-#include "editors/Variable_Placement.h"
+#include "checks/Variable_Placement.h"
 
 #include "foundation/Text_Rules.h"
 #include "foundation/Lang_Strings.h"
