@@ -63,6 +63,13 @@ std::expected<Kept_Version, Write_Error> Keep_Old_Version(const QString& Path)
     return Kept_Version{Path, Backup};
 }
 
+void Forget(const std::vector<Kept_Version>& Kept)
+{
+    for (const Kept_Version& Old : Kept)
+        if (!Old.Backup.isEmpty())
+            QFile::remove(Old.Backup);
+}
+
 // Puts the old version back over the new one, or removes the new one where
 // there was none.
 void Restore(const Kept_Version& Kept)
@@ -114,8 +121,7 @@ std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& F
     for (const File_Content& File : Files) {
         auto Old = Keep_Old_Version(File.Path);
         if (!Old) {
-            for (const Kept_Version& Done : Kept)
-                QFile::remove(Done.Backup);
+            Forget(Kept);
             return std::unexpected(Old.error());
         }
         Kept.push_back(*Old);
@@ -128,12 +134,10 @@ std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& F
             const Write_Error Failed = System_Error(Save.fileName(), Save.errorString());
             for (qsizetype K = 0; K < I; ++K)
                 Restore(Kept[static_cast<size_t>(K)]);
-            for (qsizetype K = I; K < Files.size(); ++K)
-                QFile::remove(Kept[static_cast<size_t>(K)].Backup);
+            Forget({Kept.begin() + I, Kept.end()});
             return std::unexpected(Failed);
         }
     }
-    for (const Kept_Version& Done : Kept)
-        QFile::remove(Done.Backup);
+    Forget(Kept);
     return {};
 }

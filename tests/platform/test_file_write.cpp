@@ -222,8 +222,8 @@ const std::map<QString, Writer>& Writers()
           },
           [](Fixture& F) {
               Configuration_Image Image(F.Space, &F.Separator);
-              Compile_And_Save_Banks(Image, F.Space, F.Prompts);
-              return F.Prompts.Texts().join("|");
+              const auto Compiled = Compile_And_Save_Banks(Image, F.Space);
+              return Compiled ? QString() : Compiled.error().Text;
           }}},
         {"GSDML file",
          {{Gsdml_Name},
@@ -430,9 +430,10 @@ void Test_File_Write::Linked_Bin_Folder_Refused()
     QVERIFY(QDir(F.Space.Project_Dir + "/bin").removeRecursively());
     QVERIFY(QFile::link(Outside.path(), F.Space.Project_Dir + "/bin"));
     Configuration_Image Image(F.Space, &F.Separator);
-    QVERIFY(!Compile_And_Save_Banks(Image, F.Space, F.Prompts));
-    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(1107)
-                                            + F.Space.Str(1108).arg(QDir::toNativeSeparators(F.Space.Project_Dir + "/bin"))});
+    const auto Compiled = Compile_And_Save_Banks(Image, F.Space);
+    QVERIFY(!Compiled);
+    QCOMPARE(Compiled.error().Text,
+             F.Space.Str(1107) + F.Space.Str(1108).arg(QDir::toNativeSeparators(F.Space.Project_Dir + "/bin")));
     QVERIFY(QDir(Outside.path()).isEmpty());
 }
 
