@@ -6,8 +6,11 @@
 #include <QFile>
 
 #include <openssl/asn1.h>
+#include <openssl/asn1t.h>
 #include <openssl/bn.h>
+#include <openssl/objects.h>
 #include <openssl/pem.h>
+#include <openssl/pkcs12.h>
 #include <openssl/x509v3.h>
 
 #include <ctime>
@@ -173,11 +176,102 @@ QByteArray Block_Pem(const Pem_Block& Block)
     return Memory_Contents(Sink.get());
 }
 
+template <typename T, auto Free>
+using Owned = std::unique_ptr<T, Deleter<Free>>;
+
+// A number of the key's parameters; -1 when it is negative or does not fit.
+qint64 Number_Of(const ASN1_INTEGER* Value)
+{
+    int64_t Result = -1;
+    if (!Value || !ASN1_INTEGER_get_int64(&Result, Value) || Result < 0)
+        return -1;
+    return Result;
+}
+
+QString Pbkdf_Cost_Refusal(qint64 Iterations)
+{
+    if (Iterations >= 0 && Iterations <= Max_Key_Iterations)
+        return {};
+    return QStringLiteral("the key's encryption asks for %1 key-derivation iterations, more than %2; it is not tried")
+        .arg(Iterations < 0 ? QStringLiteral("an unreadable number of") : QString::number(Iterations))
+        .arg(Max_Key_Iterations);
+}
+
+// Why the key derivation of a PKCS #8 encrypted key is not run, or empty when
+// its cost is within what any tool writes. Opening a key runs the derivation
+// whatever the password, so a stated cost of billions of rounds would keep
+// the program busy for hours before the password is even compared.
+QString Derivation_Cost_Refusal(const QByteArray& Der)
+{
+    const auto* P = reinterpret_cast<const unsigned char*>(Der.constData());
+    const Sig Encrypted(d2i_X509_SIG(nullptr, &P, static_cast<long>(Der.size())));
+    if (!Encrypted)
+        return {};  // OpenSSL gives the reason when it reads the key
+    const X509_ALGOR* Algorithm = nullptr;
+    X509_SIG_get0(Encrypted.get(), &Algorithm, nullptr);
+    const ASN1_OBJECT* Object = nullptr;
+    int Parameter_Type = 0;
+    const void* Parameter = nullptr;
+    X509_ALGOR_get0(&Object, &Parameter_Type, &Parameter, Algorithm);
+    if (Parameter_Type != V_ASN1_SEQUENCE)
+        return {};
+    const auto* Sequence = static_cast<const ASN1_STRING*>(Parameter);
+    const auto Unpack = [](const ASN1_STRING* Bytes, const ASN1_ITEM* Item) {
+        const unsigned char* Start = ASN1_STRING_get0_data(Bytes);
+        return ASN1_item_d2i(nullptr, &Start, ASN1_STRING_length(Bytes), Item);
+    };
+    if (OBJ_obj2nid(Object) != NID_pbes2) {
+        // PKCS #5 v1.5 and PKCS #12 schemes: salt and iteration count.
+        const Owned<PBEPARAM, PBEPARAM_free> Pbe(
+            reinterpret_cast<PBEPARAM*>(Unpack(Sequence, ASN1_ITEM_rptr(PBEPARAM))));
+        return Pbe ? Pbkdf_Cost_Refusal(Number_Of(Pbe->iter)) : QString();
+    }
+    const Owned<PBE2PARAM, PBE2PARAM_free> Pbes2(reinterpret_cast<PBE2PARAM*>(Unpack(Sequence, ASN1_ITEM_rptr(PBE2PARAM))));
+    if (!Pbes2 || !Pbes2->keyfunc || !Pbes2->keyfunc->parameter
+        || Pbes2->keyfunc->parameter->type != V_ASN1_SEQUENCE)
+        return {};
+    const ASN1_STRING* Function_Parameters = Pbes2->keyfunc->parameter->value.sequence;
+    switch (OBJ_obj2nid(Pbes2->keyfunc->algorithm)) {
+    case NID_id_pbkdf2: {
+        const Owned<PBKDF2PARAM, PBKDF2PARAM_free> Pbkdf2(
+            reinterpret_cast<PBKDF2PARAM*>(Unpack(Function_Parameters, ASN1_ITEM_rptr(PBKDF2PARAM))));
+        return Pbkdf2 ? Pbkdf_Cost_Refusal(Number_Of(Pbkdf2->iter)) : QString();
+    }
+    case NID_id_scrypt: {
+        const Owned<SCRYPT_PARAMS, SCRYPT_PARAMS_free> Scrypt(
+            reinterpret_cast<SCRYPT_PARAMS*>(Unpack(Function_Parameters, ASN1_ITEM_rptr(SCRYPT_PARAMS))));
+        if (!Scrypt)
+            return {};
+        const qint64 N = Number_Of(Scrypt->costParameter);
+        const qint64 R = Number_Of(Scrypt->blockSize);
+        const qint64 Parallel = Number_Of(Scrypt->parallelizationParameter);
+        // Each factor is checked first so that the product cannot overflow.
+        const bool Within = N >= 0 && R >= 0 && Parallel >= 0 && N <= Max_Scrypt_Work && R <= Max_Scrypt_Work
+                         && Parallel <= Max_Scrypt_Work && N * R <= Max_Scrypt_Work
+                         && N * R * Parallel <= Max_Scrypt_Work;
+        if (Within)
+            return {};
+        return QStringLiteral("the key's encryption asks for scrypt work N=%1, r=%2, p=%3, more than N*r*p = %4; "
+                              "it is not tried")
+            .arg(N).arg(R).arg(Parallel).arg(Max_Scrypt_Work);
+    }
+    default:
+        return {};
+    }
+}
+
 Private_Key_Info Read_Key(const Pem_Block& Block, const QString& Password)
 {
     Private_Key_Info Info;
     Info.Encrypted = Block.Label == PEM_STRING_PKCS8 || Block.Header.contains("ENCRYPTED");
     Info.Key.Type = Type_From_Label(Block.Label);
+    if (Block.Label == PEM_STRING_PKCS8) {
+        if (QString Refusal = Derivation_Cost_Refusal(Block.Data); !Refusal.isEmpty()) {
+            Info.Error = std::move(Refusal);
+            Info.Too_Costly = true;
+            return Info;
+        }
+    }
     const QByteArray Pem = Block_Pem(Block);
     Bio In = Memory_Reader(Pem);
     Password_Source Source{Password.toUtf8()};
@@ -243,7 +337,9 @@ QString Key_Summary(const Private_Key_Info& Key, bool Password_Given, const Lang
     Text += Lang[Text_Slot::Private_Key];
     if (Key.Encrypted)
         Text += QStringLiteral(", ") + Lang[Text_Slot::Encrypted];
-    if (!Key.Opened && Password_Given)
+    if (Key.Too_Costly)
+        Text += QStringLiteral(", ") + Key.Error;
+    else if (!Key.Opened && Password_Given)
         Text += QStringLiteral(", ") + Lang[Text_Slot::Password_Does_Not_Open];
     return Text;
 }

@@ -41,7 +41,16 @@ struct Private_Key_Info {
     Key_Description Key;
     QByteArray Public_Key;  // SubjectPublicKeyInfo of the key, when opened
     QString Error;          // OpenSSL's reason when it could not be opened
+    // The key's encryption asks for more key-derivation work than the
+    // ceilings below; it was not tried, and Error says why.
+    bool Too_Costly = false;
 };
+
+// Ceilings of the work an encrypted key may ask for before it is opened.
+// Tools write a few thousand to a million PBKDF2 iterations; scrypt keys
+// N = 2^14..2^20 with r = 8 and p = 1.
+constexpr qint64 Max_Key_Iterations = 10'000'000;
+constexpr qint64 Max_Scrypt_Work = qint64(1) << 24;  // N * r * p
 
 struct Pem_Contents {
     QList<Certificate_Info> Certificates;

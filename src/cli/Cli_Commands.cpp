@@ -32,8 +32,6 @@ namespace {
 
 constexpr int Slot_Wrote = 1140;
 constexpr int Slot_Not_Written = 1141;
-constexpr int Slot_Too_Large = 1106;
-constexpr int Slot_Banks_Not_Written = 1107;
 
 class Fixed_Decimal_Separator : public Decimal_Separator {
 public:
@@ -187,10 +185,11 @@ private:
     {
         Refuse_Errors(Checks::Check_Configuration(Space, *Separator));
         Configuration_Image Image(Space, Separator.get());
-        if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
-            throw Failure{Configuration_Errors, Space.Str(Slot_Too_Large)};
-        if (const auto Saved = Image.Save_Bin(); !Saved)
-            throw Failure{File_Error, Space.Str(Slot_Banks_Not_Written) + Space.Write_Failure_Text(Saved.error())};
+        if (const auto Compiled = Compile_And_Save_Banks(Image, Space); !Compiled) {
+            const bool In_Configuration = Compiled.error().What == Compile_Failure::Kind::Too_Large
+                                       || Compiled.error().What == Compile_Failure::Kind::Not_Well_Formed;
+            throw Failure{In_Configuration ? Configuration_Errors : File_Error, Compiled.error().Text};
+        }
         Wrote(Image.Bank1_Path(), Image.Bank1_Length);
         Wrote(Image.Bank2_Path(), Image.Bank2_Length);
         return Done;

@@ -268,6 +268,7 @@ const Default_String Entries[] = {
     {607, u"%1: TLS is enabled and the box is empty"},
     {608, u"\"%1\" is checked, but no certificate of the list of known certificates is enabled"},
     {609, u"Please check the TLS settings:"},
+    {610, u"Error! Another compile of this configuration is running (process %1); the bank files were not written. Try again when it has finished."},
     {800, u"Definition the list of Known Certificates"},
     {801, u"Definition the list of Known Certificates"},
     {802, u"OK"},

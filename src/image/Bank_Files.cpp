@@ -1,11 +1,14 @@
 // The data area of bank 2, the compile driver and the two bank files.
 #include "image/Configuration_Image.h"
 
-#include "platform/Prompter.h"
 #include "foundation/Workspace.h"
+#include "platform/Xml_File.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <cerrno>
 
 #include <bit>
 #include <cstring>
@@ -221,34 +224,90 @@ Configuration_Image::Compile_Result Configuration_Image::Create_Bin()
     return Compile_Result::Compiled;
 }
 
+namespace {
+
+// The bin folder of a configuration, made when it is missing (removed by
+// hand); a link in its place would take the banks elsewhere.
+std::expected<QString, Write_Error> Bin_Folder(const QString& Project_Dir)
+{
+    const QString Bin_Dir = Workspace::Join(Project_Dir, QStringLiteral("bin"));
+    if (const auto Checked = Refuse_Link(Bin_Dir); !Checked)
+        return std::unexpected(Checked.error());
+    const QFileInfo Info(Bin_Dir);
+    if (!Info.exists() && QFileInfo(Project_Dir).isDir())
+        QDir(Project_Dir).mkdir(QStringLiteral("bin"));
+    else if (Info.exists() && !Info.isDir())
+        // What writing the first bank there would report.
+        return std::unexpected(
+            Write_Error{Workspace::Join(Bin_Dir, QStringLiteral("bank1.bin")), qt_error_string(ENOTDIR)});
+    return Bin_Dir;
+}
+
+// The system's reason why the lock file cannot be made (a full disk, a
+// folder without write permission), which QLockFile does not pass on: the
+// same file made by hand tells it.
+QString Lock_Failure_Text(const QLockFile& Lock, const QString& Path)
+{
+    const QString Probe = Path + QStringLiteral(".probe");
+    const auto Written = Write_File_Atomic(Probe, QByteArray(256, '0'));  // about a lock file's size
+    QFile::remove(Probe);
+    if (!Written && !Written.error().Refused_Link())
+        return Written.error().System_Text;
+    return qt_error_string(Lock.error() == QLockFile::PermissionError ? EACCES : EIO);
+}
+
+constexpr int Slot_Too_Large = 1106;
+constexpr int Slot_Banks_Not_Written = 1107;
+constexpr int Slot_Compile_Busy = 610;
+
+} // namespace
+
 std::expected<void, Write_Error> Configuration_Image::Save_Bin()
 {
     if (Project.Project_Dir.isEmpty() || Bank1_Length != Par_Block::Size)
         return std::unexpected(Write_Error{Project.Project_Dir, QStringLiteral("no compiled configuration")});
-    // The folder is made with the configuration; one removed by hand is made
-    // again. A link in its place would take the banks elsewhere.
-    const QString Bin_Dir = Workspace::Join(Project.Project_Dir, QStringLiteral("bin"));
-    if (const auto Checked = Refuse_Link(Bin_Dir); !Checked)
-        return Checked;
-    if (!QFileInfo::exists(Bin_Dir) && QFileInfo(Project.Project_Dir).isDir())
-        QDir(Project.Project_Dir).mkdir(QStringLiteral("bin"));
+    if (const auto Bin = Bin_Folder(Project.Project_Dir); !Bin)
+        return std::unexpected(Bin.error());
 
-    // Both files are completed before either replaces its old version, so a
-    // failed write leaves the previous pair as it was; the update does not go
-    // on after any failure.
+    // Both files are completed before either replaces its old version, and
+    // the first gets its old version back when the second cannot replace
+    // its own: the folder holds the old pair or the new one.
     return Write_Files_Atomic({{Bank1_Path(), Bank1_Buffer.left(Bank1_Length)},
                                {Bank2_Path(), Bank2_Buffer.left(Bank2_Length)}});
 }
 
-bool Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space, Prompter& Prompts)
+QString Compile_Lock_Path(const QString& Project_Dir)
 {
-    if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large) {
-        Prompts.Error(Space.Str(1106));
-        return false;
+    return Workspace::Join(Workspace::Join(Project_Dir, QStringLiteral("bin")), QStringLiteral(".compile.lock"));
+}
+
+std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space,
+                                                           int Wait_Ms)
+{
+    const auto Not_Written = [&Space](const Write_Error& Error) {
+        return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Written,
+                                               Space.Str(Slot_Banks_Not_Written) + Space.Write_Failure_Text(Error)});
+    };
+    if (const auto Bin = Bin_Folder(Space.Project_Dir); !Bin)
+        return Not_Written(Bin.error());
+    QLockFile Lock(Compile_Lock_Path(Space.Project_Dir));
+    // A compile that takes long is still running; only a lock whose process
+    // has ended is taken over.
+    Lock.setStaleLockTime(0);
+    if (!Lock.tryLock(Wait_Ms)) {
+        qint64 Holder = 0;
+        if (Lock.error() == QLockFile::LockFailedError && Lock.getLockInfo(&Holder, nullptr, nullptr))
+            return std::unexpected(
+                Compile_Failure{Compile_Failure::Kind::Busy, Space.Str(Slot_Compile_Busy).arg(Holder)});
+        return Not_Written(Write_Error{Compile_Lock_Path(Space.Project_Dir), Lock_Failure_Text(Lock, Compile_Lock_Path(Space.Project_Dir))});
     }
-    if (const auto Saved = Image.Save_Bin(); !Saved) {
-        Prompts.Error(Space.Str(1107) + Space.Write_Failure_Text(Saved.error()));
-        return false;
+    try {
+        if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
+            return std::unexpected(Compile_Failure{Compile_Failure::Kind::Too_Large, Space.Str(Slot_Too_Large)});
+    } catch (const Xml_Parse_Error& Error) {
+        return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Well_Formed, Error.Message()});
     }
-    return true;
+    if (const auto Saved = Image.Save_Bin(); !Saved)
+        return Not_Written(Saved.error());
+    return {};
 }

@@ -11,7 +11,6 @@
 #include <optional>
 
 class Decimal_Separator;
-class Prompter;
 struct Active_Project;
 class Workspace;
 
@@ -72,12 +71,34 @@ private:
     Decimal_Separator& Separator;
 };
 
-// The compile half of the main window's step 6: compiles the active
-// configuration and writes both bank files; a refusal or a write failure is
-// shown through Prompts. Returns whether the banks were written, which is when
-// the update may go on. A malformed project file raises Xml_Parse_Error for
-// the general error handler, with no bank file written.
-bool Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space, Prompter& Prompts);
+// Why a compile wrote no bank file. Text is the whole message, in the user's
+// language, for the window to show and the command line to print.
+struct Compile_Failure {
+    enum class Kind {
+        Not_Well_Formed,  // a project file is not well-formed XML or cannot be read
+        Too_Large,        // the configuration does not fit the device's memory
+        Busy,             // another compile of the same configuration holds its lock
+        Not_Written,      // a bank file could not be written
+    };
+    Kind What;
+    QString Text;
+};
+
+// How long a compile waits for another compile of the same configuration
+// to finish before it gives up.
+constexpr int Compile_Lock_Wait_Ms = 10000;
+
+// Compiles the active configuration and writes both bank files. The compile
+// holds a lock in the bin folder from reading the project files to the last
+// rename, so two compiles of one configuration (the window and a build
+// script, or two scripts) run one after the other and never mix their banks;
+// the second waits up to Wait_Ms, then gives up with Busy, naming the process
+// that holds the lock. Nothing is written on any failure.
+std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space,
+                                                           int Wait_Ms = Compile_Lock_Wait_Ms);
+
+// The lock file of a configuration's compiles, in its bin folder.
+QString Compile_Lock_Path(const QString& Project_Dir);
 
 // UTF-8 byte count as the device stores it.
 quint32 Utf8_Length(const QString& Text);

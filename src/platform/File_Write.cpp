@@ -1,9 +1,11 @@
 #include "platform/File_Write.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <unistd.h>
@@ -39,6 +41,46 @@ std::expected<void, Write_Error> Fill(QSaveFile& File, const QByteArray& Data)
     return {};
 }
 
+// A file's old version, kept under a second name while a set is replaced.
+struct Kept_Version {
+    QString Path;
+    QString Backup;  // empty when there was no old version
+};
+
+std::expected<Kept_Version, Write_Error> Keep_Old_Version(const QString& Path)
+{
+    if (!QFileInfo::exists(Path))
+        return Kept_Version{Path, {}};
+    const QString Backup = Path + QStringLiteral(".previous");
+    QFile::remove(Backup);
+    // A second link to the old file costs nothing and survives its
+    // replacement; where links are not possible, a copy does.
+    if (::link(QFile::encodeName(Path).constData(), QFile::encodeName(Backup).constData()) != 0) {
+        QFile Old(Path);
+        if (!Old.copy(Backup))
+            return std::unexpected(System_Error(Backup, Old.errorString()));
+    }
+    return Kept_Version{Path, Backup};
+}
+
+void Forget(const std::vector<Kept_Version>& Kept)
+{
+    for (const Kept_Version& Old : Kept)
+        if (!Old.Backup.isEmpty())
+            QFile::remove(Old.Backup);
+}
+
+// Puts the old version back over the new one, or removes the new one where
+// there was none.
+void Restore(const Kept_Version& Kept)
+{
+    if (Kept.Backup.isEmpty()) {
+        QFile::remove(Kept.Path);
+        return;
+    }
+    ::rename(QFile::encodeName(Kept.Backup).constData(), QFile::encodeName(Kept.Path).constData());
+}
+
 } // namespace
 
 std::expected<void, Write_Error> Refuse_Link(const QString& Path)
@@ -53,7 +95,8 @@ std::expected<void, Write_Error> Write_File_Atomic(const QString& Path, const QB
     return Write_Files_Atomic({{Path, Data}});
 }
 
-std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& Files)
+std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& Files,
+                                                   const std::function<void(qsizetype)>& Before_Replacing)
 {
     for (const File_Content& File : Files)
         if (const auto Checked = Refuse_Link(File.Path); !Checked)
@@ -65,8 +108,36 @@ std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& F
         if (const auto Filled = Fill(*Saves.back(), File.Data); !Filled)
             return Filled;
     }
-    for (const auto& Save : Saves)
-        if (!Save->commit())
-            return std::unexpected(System_Error(Save->fileName(), Save->errorString()));
+    if (Files.size() == 1) {
+        if (Before_Replacing)
+            Before_Replacing(0);
+        if (!Saves.front()->commit())
+            return std::unexpected(System_Error(Saves.front()->fileName(), Saves.front()->errorString()));
+        return {};
+    }
+    // The old versions stay reachable under a second name until the whole
+    // set is in place.
+    std::vector<Kept_Version> Kept;
+    for (const File_Content& File : Files) {
+        auto Old = Keep_Old_Version(File.Path);
+        if (!Old) {
+            Forget(Kept);
+            return std::unexpected(Old.error());
+        }
+        Kept.push_back(*Old);
+    }
+    for (qsizetype I = 0; I < Files.size(); ++I) {
+        if (Before_Replacing)
+            Before_Replacing(I);
+        QSaveFile& Save = *Saves[static_cast<size_t>(I)];
+        if (!Save.commit()) {
+            const Write_Error Failed = System_Error(Save.fileName(), Save.errorString());
+            for (qsizetype K = 0; K < I; ++K)
+                Restore(Kept[static_cast<size_t>(K)]);
+            Forget({Kept.begin() + I, Kept.end()});
+            return std::unexpected(Failed);
+        }
+    }
+    Forget(Kept);
     return {};
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <expected>
+#include <functional>
 
 // Why a file was not written. A save that follows a symbolic link would put
 // the data wherever the link points, outside the folder the program keeps its
@@ -26,11 +27,14 @@ struct File_Content {
 // link is refused.
 std::expected<void, Write_Error> Write_File_Atomic(const QString& Path, const QByteArray& Data);
 
-// Writes several files so that every one of them is complete before the
-// first replaces its old version: a failed write leaves all old files as
-// they were. Only a failed rename after an earlier one succeeded can split
-// the set; it is reported like any other failure.
-std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& Files);
+// Writes several files as one set: every one is complete before the first
+// replaces its old version, and when a later one fails to replace its old
+// version, the files already replaced get their old versions back (or are
+// removed where there was none). After any failure the old set is there.
+// Before_Replacing, when given, is called with each file's index just before
+// that file replaces its old version.
+std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& Files,
+                                                   const std::function<void(qsizetype)>& Before_Replacing = {});
 
 // A folder the caller writes into that must not lead elsewhere: refused when
 // it is a symbolic link.

@@ -1,10 +1,13 @@
 #include "platform/Xml_File.h"
 
+#include "platform/File_Read.h"
 #include "platform/File_Write.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -27,7 +30,9 @@ constexpr unsigned Parse_Options = pugi::parse_default | pugi::parse_comments | 
 // text is kept everywhere so that an element's text between comments is whole.
 constexpr unsigned Parse_Flags = Parse_Options & ~pugi::parse_wconv_attribute;
 
-enum class Encoding { Utf8, Utf16_Le, Utf16_Be, Utf32_Le, Utf32_Be, Latin1 };
+// The 8-bit encodings a hand-edited file may declare are read besides the
+// Unicode ones: US-ASCII, ISO-8859-1 and windows-1252.
+enum class Encoding { Utf8, Utf16_Le, Utf16_Be, Utf32_Le, Utf32_Be, Latin1, Ascii, Cp1252 };
 
 pugi::xml_encoding Pugi_Encoding(Encoding E)
 {
@@ -38,6 +43,8 @@ pugi::xml_encoding Pugi_Encoding(Encoding E)
     case Encoding::Utf32_Le: return pugi::encoding_utf32_le;
     case Encoding::Utf32_Be: return pugi::encoding_utf32_be;
     case Encoding::Latin1: return pugi::encoding_latin1;
+    case Encoding::Ascii: return pugi::encoding_utf8;
+    case Encoding::Cp1252: return pugi::encoding_utf8;  // handed over decoded
     }
     return pugi::encoding_utf8;
 }
@@ -84,9 +91,13 @@ std::pair<Encoding, qsizetype> Detect_Encoding(const QByteArray& Data)
         return {Encoding::Utf16_Be, 0};
     if (Starts({0x3C, 0x00}))
         return {Encoding::Utf16_Le, 0};
-    const QByteArray Name = Declared_Name(Data).toLower();
-    if (Name == "iso-8859-1" || Name == "latin1")
+    const QByteArray Name = Declared_Name(Data).toUpper();
+    if (Name == "ISO-8859-1" || Name == "LATIN1" || Name == "ISO_8859-1")
         return {Encoding::Latin1, 0};
+    if (Name == "US-ASCII" || Name == "ASCII")
+        return {Encoding::Ascii, 0};
+    if (Name == "WINDOWS-1252" || Name == "CP1252")
+        return {Encoding::Cp1252, 0};
     return {Encoding::Utf8, 0};
 }
 
@@ -136,6 +147,11 @@ int Utf8_Sequence(const QByteArray& Data, qsizetype I)
     return 0;
 }
 
+// windows-1252 at 0x80..0x9F; 0 where the code page defines no character.
+constexpr char16_t Cp1252_High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
 Decoded Decode(const QByteArray& Data, Encoding E, qsizetype Start)
 {
     Decoded Out;
@@ -149,6 +165,19 @@ Decoded Decode(const QByteArray& Data, Encoding E, qsizetype Start)
     };
     switch (E) {
     case Encoding::Latin1: Out.Text = QString::fromLatin1(Data.mid(Start)); break;
+    case Encoding::Ascii:
+    case Encoding::Cp1252:
+        Out.Text.reserve(Data.size() - Start);
+        for (qsizetype I = Start; I < Data.size(); ++I) {
+            const unsigned char Byte = static_cast<unsigned char>(Data[I]);
+            char16_t C = Byte;
+            if (Byte >= 0x80 && (E == Encoding::Ascii || (Byte < 0xA0 && (C = Cp1252_High[Byte - 0x80]) == 0))) {
+                Out.Bad_Offset = I;
+                break;
+            }
+            Out.Text.append(QChar(C));
+        }
+        break;
     case Encoding::Utf8:
         for (qsizetype I = Start; I < Data.size();) {
             const int Length = Utf8_Sequence(Data, I);
@@ -210,7 +239,11 @@ bool Declaration_Fits(const QString& Declared, Encoding E)
     const QString Name = Declared.toUpper();
     switch (E) {
     case Encoding::Utf8: return Name == QLatin1StringView("UTF-8");
-    case Encoding::Latin1: return Name == QLatin1StringView("ISO-8859-1") || Name == QLatin1StringView("LATIN1");
+    case Encoding::Latin1:
+        return Name == QLatin1StringView("ISO-8859-1") || Name == QLatin1StringView("LATIN1")
+            || Name == QLatin1StringView("ISO_8859-1");
+    case Encoding::Ascii: return Name == QLatin1StringView("US-ASCII") || Name == QLatin1StringView("ASCII");
+    case Encoding::Cp1252: return Name == QLatin1StringView("WINDOWS-1252") || Name == QLatin1StringView("CP1252");
     case Encoding::Utf16_Le: return Name == QLatin1StringView("UTF-16") || Name == QLatin1StringView("UTF-16LE");
     case Encoding::Utf16_Be: return Name == QLatin1StringView("UTF-16") || Name == QLatin1StringView("UTF-16BE");
     case Encoding::Utf32_Le: return Name == QLatin1StringView("UTF-32") || Name == QLatin1StringView("UTF-32LE");
@@ -224,12 +257,150 @@ const char* Encoding_Name(Encoding E)
     switch (E) {
     case Encoding::Utf8: return "UTF-8";
     case Encoding::Latin1: return "ISO-8859-1";
+    case Encoding::Ascii: return "US-ASCII";
+    case Encoding::Cp1252: return "windows-1252";
     case Encoding::Utf16_Le: return "UTF-16LE";
     case Encoding::Utf16_Be: return "UTF-16BE";
     case Encoding::Utf32_Le: return "UTF-32LE";
     case Encoding::Utf32_Be: return "UTF-32BE";
     }
     return "";
+}
+
+// Entity expansion is bounded as libxml2 bounds it: up to a floor the text
+// may grow freely, beyond it to a multiple of the document's size, and never
+// past a ceiling. A few hundred kilobytes that declare one long entity and
+// refer to it a million times would otherwise expand to gigabytes.
+constexpr qint64 Expansion_Floor = 1'000'000;     // characters
+constexpr qint64 Expansion_Factor = 10;
+constexpr qint64 Expansion_Ceiling = 10'000'000;  // characters
+
+qint64 Expansion_Limit(const QString& Text)
+{
+    return std::min(Expansion_Ceiling, std::max(Expansion_Floor, Expansion_Factor * Text.size()));
+}
+
+// The entity references of View in order: offset of the '&' and the name.
+template <typename Visit>
+void For_Each_Reference(QStringView View, Visit&& On_Reference)
+{
+    for (qsizetype At = View.indexOf(u'&'); At >= 0; At = View.indexOf(u'&', At + 1)) {
+        const qsizetype End = View.indexOf(u';', At + 1);
+        if (End < 0)
+            return;
+        const QStringView Name = View.mid(At + 1, End - At - 1);
+        if (!Name.isEmpty() && Name[0] != u'#' && Name.size() <= 256 && !Name.contains(u'&'))
+            if (!On_Reference(At, Name))
+                return;
+    }
+}
+
+class Entity_Sizes {
+public:
+    Entity_Sizes(const QXmlStreamEntityDeclarations& Declarations, qint64 Limit) : Limit(Limit)
+    {
+        for (const QXmlStreamEntityDeclaration& Entity : Declarations)
+            if (!Values.contains(Entity.name().toString()))
+                Values.insert(Entity.name().toString(), Entity.value().toString());
+    }
+
+    // Characters a reference to Name expands to, all nested references
+    // expanded; at most Limit + 1. -1 for a name not declared here.
+    qint64 Size(const QString& Name)
+    {
+        if (const auto Known = Sizes.constFind(Name); Known != Sizes.cend())
+            return *Known;
+        const auto Value = Values.constFind(Name);
+        if (Value == Values.cend())
+            return -1;
+        if (Visiting.contains(Name))
+            return 0;  // a recursive entity; the reader refuses it
+        Visiting.insert(Name);
+        qint64 Total = Value->size();
+        For_Each_Reference(*Value, [&](qsizetype, QStringView Inner) {
+            const qint64 Inner_Size = Size(Inner.toString());
+            if (Inner_Size >= 0)
+                Total += Inner_Size;
+            Total = std::min(Total, Limit + 1);
+            return true;
+        });
+        Visiting.remove(Name);
+        Sizes.insert(Name, Total);
+        return Total;
+    }
+
+    bool Empty() const { return Values.isEmpty(); }
+
+private:
+    qint64 Limit;
+    QHash<QString, QString> Values;
+    QHash<QString, qint64> Sizes;
+    QSet<QString> Visiting;
+};
+
+// Where each <!ENTITY ...> declaration of Dtd begins and ends.
+QList<std::pair<qsizetype, qsizetype>> Entity_Declaration_Ranges(QStringView Dtd)
+{
+    QList<std::pair<qsizetype, qsizetype>> Ranges;
+    for (qsizetype Begin = Dtd.indexOf(u"<!ENTITY"); Begin >= 0; Begin = Dtd.indexOf(u"<!ENTITY", Begin + 1)) {
+        qsizetype At = Begin + 8;
+        // Past the quoted values: a '>' inside a quote ends nothing.
+        while (At < Dtd.size() && Dtd[At] != u'>') {
+            if (Dtd[At] == u'"' || Dtd[At] == u'\'') {
+                const qsizetype Close = Dtd.indexOf(Dtd[At], At + 1);
+                At = Close < 0 ? Dtd.size() : Close;
+            }
+            ++At;
+        }
+        Ranges.append({Begin, At});
+    }
+    return Ranges;
+}
+
+// Where the entity references after the document type declaration would make
+// the document expand past the limit, counted before the reader expands any.
+// A reference inside the declaration (an attribute default among them) counts
+// once for each element that may follow.
+std::optional<Xml_Syntax_Error> Check_Expansion(const QString& Text, qsizetype Dtd_Start, qsizetype Dtd_End,
+                                                const QXmlStreamEntityDeclarations& Declarations)
+{
+    const qint64 Limit = Expansion_Limit(Text);
+    Entity_Sizes Entities(Declarations, Limit);
+    if (Entities.Empty())
+        return std::nullopt;
+    const QStringView Body = QStringView(Text).mid(Dtd_End);
+    const qint64 Elements = Body.count(u'<');
+    qint64 Total = 0;
+    std::optional<qsizetype> Past;
+    const auto Add = [&](qsizetype Offset, qint64 Size, qint64 Times) {
+        if (Size <= 0)
+            return true;
+        Total += Times > 0 && Size > (Limit + 1) / Times ? Limit + 1 : Size * Times;
+        if (Total > Limit) {
+            Past = Offset;
+            return false;
+        }
+        return true;
+    };
+    const QStringView Dtd = QStringView(Text).mid(Dtd_Start, Dtd_End - Dtd_Start);
+    const auto Declarations_Of_Entities = Entity_Declaration_Ranges(Dtd);
+    For_Each_Reference(Dtd, [&](qsizetype At, QStringView Name) {
+        // Within an entity's own value a reference is counted where the
+        // entity is used.
+        for (const auto& [Begin, End] : Declarations_Of_Entities)
+            if (At >= Begin && At < End)
+                return true;
+        return Add(Dtd_Start + At, Entities.Size(Name.toString()), Elements);
+    });
+    if (!Past)
+        For_Each_Reference(Body, [&](qsizetype At, QStringView Name) {
+            return Add(Dtd_End + At, Entities.Size(Name.toString()), 1);
+        });
+    if (!Past)
+        return std::nullopt;
+    const auto [Line, Column] = End_Of(Text.left(*Past));
+    return Xml_Syntax_Error{Line, Column,
+                            QStringLiteral("entity references expand the document past %1 characters").arg(Limit)};
 }
 
 std::optional<Xml_Syntax_Error> Check_Text(const QString& Text, Encoding E)
@@ -243,11 +414,31 @@ std::optional<Xml_Syntax_Error> Check_Text(const QString& Text, Encoding E)
         return Xml_Syntax_Error{static_cast<int>(Reader.lineNumber()),
                                 std::max(1, static_cast<int>(Reader.columnNumber())), std::move(Message)};
     };
+    bool Root_Seen = false;
+    bool Dtd_Seen = false;
+    qsizetype Token_Start = 0;
     while (!Reader.atEnd()) {
-        if (Reader.readNext() == QXmlStreamReader::StartDocument
-            && !Declaration_Fits(Reader.documentEncoding().toString(), E))
+        const QXmlStreamReader::TokenType Token = Reader.readNext();
+        if (Token == QXmlStreamReader::StartDocument && !Declaration_Fits(Reader.documentEncoding().toString(), E))
             return Here(QStringLiteral("the declaration names the encoding %1, the document is in %2")
                             .arg(Reader.documentEncoding().toString(), QLatin1StringView(Encoding_Name(E))));
+        if (Token == QXmlStreamReader::StartElement)
+            Root_Seen = true;
+        if (Token == QXmlStreamReader::DTD) {
+            const qsizetype Start = std::max<qsizetype>(Text.indexOf(QLatin1StringView("<!DOCTYPE"), Token_Start), 0);
+            const auto Declaration_Here = [&](const QString& Message) {
+                const auto [Line, Column] = End_Of(Text.left(Start));
+                return Xml_Syntax_Error{Line, Column, Message};
+            };
+            if (Root_Seen)
+                return Declaration_Here(QStringLiteral("a document type declaration after the root element"));
+            if (Dtd_Seen)
+                return Declaration_Here(QStringLiteral("a second document type declaration"));
+            Dtd_Seen = true;
+            if (auto Fault = Check_Expansion(Text, Start, Reader.characterOffset(), Reader.entityDeclarations()))
+                return Fault;
+        }
+        Token_Start = Reader.characterOffset();
     }
     if (Reader.hasError())
         return Here(Reader.errorString());
@@ -297,10 +488,15 @@ Xml_Parse_Error::Xml_Parse_Error(const QString& Message) : std::runtime_error(Me
 Xml_File::Load_Status Xml_File::Load(const QString& Path, QString* Error)
 {
     Doc.reset();
-    QFile File(Path);
-    if (!QFileInfo(Path).isFile() || !File.open(QIODevice::ReadOnly))
+    const QString File_Name = QFileInfo(Path).fileName();
+    std::expected<QByteArray, Read_Error> Data = Read_Regular_File(Path);
+    if (Data)
+        return Load_Bytes(*Data, File_Name, Error);
+    if (Data.error().Missing)
         return Load_Status::Missing;
-    return Load_Bytes(File.readAll(), QFileInfo(Path).fileName(), Error);
+    if (Error)
+        *Error = File_Name + QStringLiteral(": ") + Data.error().Text;
+    return Load_Status::Unreadable;
 }
 
 Xml_File::Load_Status Xml_File::Load_Bytes(const QByteArray& Data, const QString& File_Name, QString* Error)
@@ -312,14 +508,17 @@ Xml_File::Load_Status Xml_File::Load_Bytes(const QByteArray& Data, const QString
             *Error = Message_For(File_Name, *Fault);
         return Load_Status::Malformed;
     }
-    const pugi::xml_parse_result Result = Doc.load_buffer(Data.constData(), static_cast<size_t>(Data.size()),
+    // pugixml knows no windows-1252; it gets the checked characters as UTF-8.
+    const QByteArray Converted = Source == Encoding::Cp1252 ? Decode(Data, Source, Mark).Text.toUtf8() : QByteArray();
+    const QByteArray& Bytes = Source == Encoding::Cp1252 ? Converted : Data;
+    const pugi::xml_parse_result Result = Doc.load_buffer(Bytes.constData(), static_cast<size_t>(Bytes.size()),
                                                           Parse_Flags, Pugi_Encoding(Source));
     if (Result)
         return Load_Status::Loaded;
     // Not expected after the check pass; kept so that no half tree is read.
     Doc.reset();
     if (Error) {
-        const auto [Line, Column] = Line_Column(Data, static_cast<qsizetype>(Result.offset));
+        const auto [Line, Column] = Line_Column(Bytes, static_cast<qsizetype>(Result.offset));
         *Error = Message_For(File_Name, {Line, Column, QString::fromUtf8(Result.description())});
     }
     return Load_Status::Malformed;
@@ -337,7 +536,8 @@ bool Xml_File::Load_Or_Throw(const QString& Path)
     switch (Load(Path, &Error)) {
     case Load_Status::Loaded: return true;
     case Load_Status::Missing: return false;
-    case Load_Status::Malformed: break;
+    case Load_Status::Malformed:
+    case Load_Status::Unreadable: break;
     }
     throw Xml_Parse_Error(Error);
 }

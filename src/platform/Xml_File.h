@@ -35,18 +35,25 @@ struct Xml_Syntax_Error {
 // refused as a whole; nothing of it is read.
 class Xml_File {
 public:
-    enum class Load_Status { Loaded, Missing, Malformed };
+    enum class Load_Status { Loaded, Missing, Malformed, Unreadable };
 
-    // Missing or unreadable file: Missing. Not well-formed: Malformed, with
-    // the message in Error (file, line, column, parser's description).
+    // No file at Path: Missing. A path that names no regular file (a
+    // directory, a FIFO, a device) or a file that cannot be read: Unreadable,
+    // with the file name and the reason in Error; it is never opened in a way
+    // that could block. Not well-formed: Malformed, with the message in Error
+    // (file, line, column, parser's description).
     Load_Status Load(const QString& Path, QString* Error = nullptr);
     // Load of bytes already read; File_Name only names them in the message.
     Load_Status Load_Bytes(const QByteArray& Data, const QString& File_Name, QString* Error = nullptr);
     // The first fault that keeps Data from being well-formed XML, or nullopt.
     // Accepted encodings: UTF-8 (the default), UTF-16 and UTF-32 (by
-    // byte-order mark or by the first characters) and ISO-8859-1 (declared).
+    // byte-order mark or by the first characters), and US-ASCII, ISO-8859-1
+    // and windows-1252 (declared). Entity references may expand the text to
+    // at most ten times its size (never less than a million characters,
+    // never more than ten million); one document type declaration, before
+    // the root element.
     static std::optional<Xml_Syntax_Error> Check_Well_Formed(const QByteArray& Data);
-    // Like Load, but a malformed file raises Xml_Parse_Error.
+    // Like Load, but a malformed or unreadable file raises Xml_Parse_Error.
     bool Load_Or_Throw(const QString& Path);
 
     pugi::xml_document& Document() { return Doc; }

@@ -452,8 +452,10 @@ bool TFTavorixFirmWare::Update_Device()
 {
     L_Status->clear();
     Notice_Default_Parameters();
-    if (!Compile_And_Save_Banks(*Image, Space, *Services.Prompts))
+    if (const auto Compiled = Compile_And_Save_Banks(*Image, Space); !Compiled) {
+        Services.Prompts->Error(Compiled.error().Text);
         return false;
+    }
     const QString Bin = Workspace::Join(Space.Project_Dir, QStringLiteral("bin"));
     L_Status->setText(Space.Str(33)
                           .arg(QDir::toNativeSeparators(Bin))

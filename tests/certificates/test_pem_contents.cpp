@@ -130,6 +130,52 @@ private slots:
         QCOMPARE(ERR_peek_error(), 0UL);
     }
 
+    // Opening an encrypted key runs its key derivation whatever the password;
+    // a stated cost past the ceiling is refused before it runs (without the
+    // ceiling the refused rows below would take minutes to hours each).
+    void Refuses_costly_key_derivation_data()
+    {
+        QTest::addColumn<QString>("Text");
+        QTest::addColumn<bool>("Opened");
+        QTest::addColumn<QString>("Reason");
+
+        const Test_Pki::Made_Key& Key = Ec_Key;
+        QTest::newRow("PBKDF2 2^31-1") << Key.Pbkdf2_Pem(Password, 2048, 2147483647) << false
+                                       << QStringLiteral("asks for 2147483647 key-derivation iterations, more than 10000000");
+        QTest::newRow("PBKDF2 one past") << Key.Pbkdf2_Pem(Password, 2048, Max_Key_Iterations + 1) << false
+                                         << QStringLiteral("asks for 10000001 key-derivation iterations");
+        QTest::newRow("PKCS#12 scheme 2^31-1") << Key.Pkcs12_Pbe_Pem(Password, 2147483647) << false
+                                               << QStringLiteral("asks for 2147483647 key-derivation iterations");
+        QTest::newRow("scrypt p=4096") << Key.Scrypt_Pem(Password, 16384, 8, 4096) << false
+                                       << QStringLiteral("scrypt work N=16384, r=8, p=4096");
+        QTest::newRow("PBKDF2 100000 opens") << Key.Pbkdf2_Pem(Password, 100000, 100000) << true << QString();
+        QTest::newRow("scrypt N=1024 opens") << Key.Scrypt_Pem(Password, 1024, 8, 1) << true << QString();
+    }
+
+    void Refuses_costly_key_derivation()
+    {
+        QFETCH(QString, Text);
+        QFETCH(bool, Opened);
+        QFETCH(QString, Reason);
+
+        Lang_Table Lang;
+        Lang.Create_Default_Strings();
+        for (const QString& Given : {Password, QString()}) {
+            const Pem_Contents Found = Read_Pem(Text, Given);
+            QCOMPARE(Found.Keys.size(), 1);
+            const Private_Key_Info& Key = Found.Keys[0];
+            QVERIFY(Key.Encrypted);
+            QCOMPARE(Key.Opened, Opened && !Given.isEmpty());
+            QCOMPARE(Key.Too_Costly, !Reason.isEmpty());
+            if (!Reason.isEmpty()) {
+                QVERIFY2(Key.Error.contains(Reason), qPrintable(Key.Error));
+                QVERIFY(Key.Error.endsWith(QStringLiteral("it is not tried")));
+                QVERIFY(Certificates::Summary(Found, Now, Lang).contains(Key.Error));
+            }
+            QCOMPARE(ERR_peek_error(), 0UL);
+        }
+    }
+
     void Describes_a_certificate_whole()
     {
         const Pem_Contents Root = Read_Pem(Pki->Root.Pem());

@@ -276,8 +276,7 @@ private slots:
         const auto Space = Window_Space(Config);
         Fixed_Separator Separator(Extra.isEmpty() ? QStringLiteral(",") : Extra.last());
         Configuration_Image Image(*Space, &Separator);
-        Scripted_Prompter Prompts;
-        QVERIFY(Compile_And_Save_Banks(Image, *Space, Prompts));
+        QVERIFY(Compile_And_Save_Banks(Image, *Space));
         QCOMPARE(Bank1, Read_File(Config + "/bin/bank1.bin"));
         QCOMPARE(Bank2, Read_File(Config + "/bin/bank2.bin"));
         QCOMPARE(Bank1.size(), 2048);

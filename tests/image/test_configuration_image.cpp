@@ -5,12 +5,15 @@
 #include "support/Scripted_Prompter.h"
 #include "support/Test_Files.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLockFile>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Image_Fixtures;
@@ -77,7 +80,16 @@ struct Image_Fixture {
     {
         Write_Project(P, Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert);
     }
-    bool Compile_And_Save() { return Compile_And_Save_Banks(Image, Space, Prompts); }
+    std::optional<Compile_Failure> Failure;
+    // Compiles and saves; a failure is shown as the window shows it.
+    bool Compile_And_Save()
+    {
+        const auto Result = Compile_And_Save_Banks(Image, Space);
+        Failure = Result ? std::nullopt : std::optional(Result.error());
+        if (Failure)
+            Prompts.Error(Failure->Text);
+        return Result.has_value();
+    }
     QByteArray Bank1() const { return Read_File(Image.Bank1_Path()); }
     QByteArray Bank2() const { return Read_File(Image.Bank2_Path()); }
     QString Bin_Dir() const { return Space.Project_Dir + "/bin"; }
@@ -207,6 +219,8 @@ private slots:
     void Write_Failure_Keeps_Previous_Banks();
     void Read_Only_Bin_Folder();
     void Missing_Bin_Folder_Is_Made_Again();
+    void Held_Lock_Refuses_With_Its_Process();
+    void Lock_Of_An_Ended_Process_Is_Taken_Over();
 };
 
 void Test_Configuration_Image::Default_Block_And_Close()
@@ -646,17 +660,10 @@ void Test_Configuration_Image::Malformed_Project_File_Stops_Compilation()
         Write_File(Paths[file], "<root>\n<row Enable=\"Y\">\n</root>");
     Write_File(F.Image.Bank1_Path(), "previous 1");
 
-    // The compilation stops with an error for the general handler to show.
-    QString Message;
-    try {
-        F.Compile_And_Save();
-        QFAIL("the compilation went on");
-    } catch (const Xml_Parse_Error& Error) {
-        Message = Error.Message();
-    } catch (const std::exception& Error) {
-        Message = QString::fromUtf8(Error.what());
-    }
-    QVERIFY(F.Prompts.Messages.isEmpty());
+    // The compilation stops with the file's error; nothing is written.
+    QVERIFY(!F.Compile_And_Save());
+    QCOMPARE(int(F.Failure->What), int(Compile_Failure::Kind::Not_Well_Formed));
+    const QString Message = F.Failure->Text;
     const QString Expected_Start = QFileInfo(Paths[file]).fileName() + (unreadable ? ": " : " (line 3");
     QVERIFY2(Message.startsWith(Expected_Start), qPrintable(Message));
     QCOMPARE(F.Bank1(), QByteArray("previous 1"));
@@ -725,6 +732,51 @@ void Test_Configuration_Image::Missing_Bin_Folder_Is_Made_Again()
     QVERIFY(!F.Compile_And_Save());
     QVERIFY(F.Prompts.Last_Text().startsWith("Error! The bank files could not be written: "));
     QCOMPARE(Read_File(F.Bin_Dir()), QByteArray("not a folder"));
+}
+
+// A compile of the same configuration that holds the lock past the wait:
+// nothing is written and the message names the process holding it.
+void Test_Configuration_Image::Held_Lock_Refuses_With_Its_Process()
+{
+    Image_Fixture F;
+    F.Write(Largest_Project());
+    Write_File(F.Image.Bank1_Path(), "previous 1");
+    QLockFile Other(Compile_Lock_Path(F.Space.Project_Dir));
+    QVERIFY(Other.tryLock(0));
+
+    const auto Result = Compile_And_Save_Banks(F.Image, F.Space, 50);
+    QVERIFY(!Result);
+    QCOMPARE(int(Result.error().What), int(Compile_Failure::Kind::Busy));
+    QCOMPARE(Result.error().Text, QStringLiteral("Error! Another compile of this configuration is running (process %1); "
+                                                 "the bank files were not written. Try again when it has finished.")
+                                      .arg(QCoreApplication::applicationPid()));
+    QCOMPARE(F.Bank1(), QByteArray("previous 1"));
+    QVERIFY(!QFileInfo::exists(F.Image.Bank2_Path()));
+
+    Other.unlock();
+    QVERIFY(Compile_And_Save_Banks(F.Image, F.Space, 0));
+    QCOMPARE(F.Bank1().size(), 2048);
+}
+
+// A compile killed while it held the lock leaves the lock file behind; the
+// next compile takes it over at once instead of waiting and giving up.
+void Test_Configuration_Image::Lock_Of_An_Ended_Process_Is_Taken_Over()
+{
+    Image_Fixture F;
+    F.Write(Largest_Project());
+    const QString Lock_Path = Compile_Lock_Path(F.Space.Project_Dir);
+    const pid_t Child = fork();
+    if (Child == 0) {
+        QLockFile Held(Lock_Path);
+        _exit(Held.tryLock(0) ? 0 : 1);  // ends without unlocking
+    }
+    int Status = 0;
+    QCOMPARE(waitpid(Child, &Status, 0), Child);
+    QVERIFY(WIFEXITED(Status) && WEXITSTATUS(Status) == 0);
+    QVERIFY(QFileInfo::exists(Lock_Path));
+
+    QVERIFY(Compile_And_Save_Banks(F.Image, F.Space, 0));
+    QCOMPARE(F.Bank1().size(), 2048);
 }
 
 QTEST_GUILESS_MAIN(Test_Configuration_Image)

@@ -222,8 +222,8 @@ const std::map<QString, Writer>& Writers()
           },
           [](Fixture& F) {
               Configuration_Image Image(F.Space, &F.Separator);
-              Compile_And_Save_Banks(Image, F.Space, F.Prompts);
-              return F.Prompts.Texts().join("|");
+              const auto Compiled = Compile_And_Save_Banks(Image, F.Space);
+              return Compiled ? QString() : Compiled.error().Text;
           }}},
         {"GSDML file",
          {{Gsdml_Name},
@@ -332,6 +332,8 @@ private slots:
     void Linked_Bin_Folder_Refused();
     void Linked_Program_Folders_Keep_Working();
     void Two_Files_Replace_Together();
+    void Failed_Second_Rename_Restores_The_First_data();
+    void Failed_Second_Rename_Restores_The_First();
 };
 
 void Test_File_Write::Full_Disk_Keeps_Previous_File_data()
@@ -428,9 +430,10 @@ void Test_File_Write::Linked_Bin_Folder_Refused()
     QVERIFY(QDir(F.Space.Project_Dir + "/bin").removeRecursively());
     QVERIFY(QFile::link(Outside.path(), F.Space.Project_Dir + "/bin"));
     Configuration_Image Image(F.Space, &F.Separator);
-    QVERIFY(!Compile_And_Save_Banks(Image, F.Space, F.Prompts));
-    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(1107)
-                                            + F.Space.Str(1108).arg(QDir::toNativeSeparators(F.Space.Project_Dir + "/bin"))});
+    const auto Compiled = Compile_And_Save_Banks(Image, F.Space);
+    QVERIFY(!Compiled);
+    QCOMPARE(Compiled.error().Text,
+             F.Space.Str(1107) + F.Space.Str(1108).arg(QDir::toNativeSeparators(F.Space.Project_Dir + "/bin")));
     QVERIFY(QDir(Outside.path()).isEmpty());
 }
 
@@ -476,6 +479,51 @@ void Test_File_Write::Two_Files_Replace_Together()
     QVERIFY(Write_Files_Atomic({{A, "new a"}, {B, "new b"}}));
     QCOMPARE(Read_File(A), QByteArray("new a"));
     QCOMPARE(Read_File(B), QByteArray("new b"));
+}
+
+void Test_File_Write::Failed_Second_Rename_Restores_The_First_data()
+{
+    QTest::addColumn<bool>("Old_Pair");
+    QTest::newRow("old pair there") << true;
+    QTest::newRow("no old pair") << false;
+}
+
+// Both files are complete; the first has replaced its old version when the
+// second cannot replace its own (a folder put in its way at that moment):
+// the first gets its old version back, or goes where there was none.
+void Test_File_Write::Failed_Second_Rename_Restores_The_First()
+{
+    QFETCH(bool, Old_Pair);
+    QTemporaryDir Dir;
+    const QString A = Dir.filePath("a"), B = Dir.filePath("b");
+    if (Old_Pair) {
+        Write_File(A, "old a");
+        Write_File(B, "old b");
+    }
+    QStringList Seen_Before_Second;
+    const auto Failed = Write_Files_Atomic({{A, "new a"}, {B, "new b"}}, [&](qsizetype Index) {
+        if (Index != 1)
+            return;
+        Seen_Before_Second.append(QString::fromLatin1(Read_File(A)));
+        if (Old_Pair)
+            QVERIFY(QFile::rename(B, Dir.filePath("b kept by the test")));
+        QVERIFY(QDir(Dir.path()).mkpath("b/in the way"));
+    });
+    QVERIFY(!Failed);
+    QCOMPARE(Failed.error().Path, B);
+    QVERIFY(!Failed.error().System_Text.isEmpty());
+    QCOMPARE(Seen_Before_Second, QStringList{"new a"});
+    QVERIFY(QDir(Dir.filePath("b")).removeRecursively());
+    if (Old_Pair) {
+        QCOMPARE(Read_File(A), QByteArray("old a"));
+        QVERIFY(QFile::rename(Dir.filePath("b kept by the test"), B));
+        QCOMPARE(Read_File(B), QByteArray("old b"));
+    } else {
+        QVERIFY(!QFileInfo::exists(A));
+    }
+    // No temporary file or kept version stays behind.
+    QCOMPARE(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             Old_Pair ? QStringList({"a", "b"}) : QStringList());
 }
 
 QTEST_MAIN(Test_File_Write)

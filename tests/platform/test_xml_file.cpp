@@ -5,8 +5,22 @@
 #include "platform/Xml_File.h"
 #include "support/Test_Files.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using Test_Support::Write_File;
 
@@ -43,6 +57,11 @@ private slots:
     void Accepted_data();
     void Accepted();
     void Refusal_Replaces_The_Previous_Document();
+    void Entity_Expansion_Is_Bounded_data();
+    void Entity_Expansion_Is_Bounded();
+    void Special_Files_Are_Refused_data();
+    void Special_Files_Are_Refused();
+    void Fifo_Is_Refused_Without_Blocking();
 };
 
 void Test_Xml_File::Refused_data()
@@ -95,8 +114,16 @@ void Test_Xml_File::Refused_data()
     // The declared encoding must be the one the document is in.
     QTest::newRow("UTF-8 declared as UTF-16") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>") << 1
                                               << 39;
-    QTest::newRow("encoding not read") << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><r/>") << 1
-                                       << 45;
+    QTest::newRow("encoding not read") << QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r/>") << 1
+                                       << 42;
+    QTest::newRow("US-ASCII with a byte above 0x7F")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n<r><v>caf\xE9</v></r>") << 2 << 10;
+    QTest::newRow("windows-1252 byte it leaves undefined")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<r><v>a\x81</v></r>") << 2 << 8;
+
+    // One document type declaration, before the root element.
+    QTest::newRow("DOCTYPE after the root") << QByteArray("<r/>\n<!DOCTYPE r>") << 2 << 1;
+    QTest::newRow("DOCTYPE twice") << QByteArray("<!DOCTYPE r>\n <!DOCTYPE r>\n<r/>") << 2 << 2;
 }
 
 void Test_Xml_File::Refused()
@@ -144,6 +171,19 @@ void Test_Xml_File::Accepted_data()
     QTest::newRow("ISO-8859-1 declared")
         << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r><v>caf\xE9</v></r>")
         << int(pugi::node_declaration) << QStringLiteral("caf\u00e9");
+    QTest::newRow("US-ASCII declared")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"US-ASCII\"?><r><v>caf&#xE9;</v></r>")
+        << int(pugi::node_declaration) << QStringLiteral("caf\u00e9");
+    QTest::newRow("windows-1252 declared")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><r><v>\x80 caf\xE9 \x93q\x94 \x9F</v></r>")
+        << int(pugi::node_declaration) << QStringLiteral("\u20ac caf\u00e9 \u201cq\u201d \u0178");
+    QTest::newRow("cp1252 declared, lower case")
+        << QByteArray("<?xml version='1.0' encoding='cp1252'?><r><v>\x80</v></r>") << int(pugi::node_declaration)
+        << QStringLiteral("\u20ac");
+    // Entities that expand within bounds; one document type declaration.
+    QTest::newRow("DOCTYPE before the root, entities used")
+        << QByteArray("<!DOCTYPE r [<!ENTITY e \"0123456789\">]>\n<r><w>&e;&e;&e;</w><v>1</v></r>")
+        << int(pugi::node_doctype) << QStringLiteral("1");
 
     // Whatever comes first is the root, as the readers take it.
     QTest::newRow("declaration first") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r><v>1</v></r>")
@@ -204,6 +244,163 @@ void Test_Xml_File::Refusal_Replaces_The_Previous_Document()
     QCOMPARE(Xml.Load(Dir.filePath("Bad.xml")), Xml_File::Load_Status::Malformed);
     QVERIFY(!Xml.Root());
     QCOMPARE(Xml.Load(Dir.filePath("Missing.xml")), Xml_File::Load_Status::Missing);
+}
+
+// Loads Path in a child process held to a memory and a processor-time limit
+// of its own, so that an unbounded expansion ends the child (killed, or out
+// of memory) instead of the test run. The child's exit code: 0 when the load
+// was refused with Expected at the start of the message, 1 refused otherwise,
+// 2 loaded, 3 out of memory.
+int Load_In_Limited_Child(const QString& Path, const QString& Expected)
+{
+    const pid_t Child = fork();
+    if (Child == 0) {
+        long Pages = 0;
+        if (FILE* Statm = fopen("/proc/self/statm", "r")) {
+            if (fscanf(Statm, "%ld", &Pages) != 1)
+                Pages = 0;
+            fclose(Statm);
+        }
+        // What the process maps now, plus 512 MB for the load.
+        const rlim_t Memory = static_cast<rlim_t>(Pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (512UL << 20);
+        const rlimit Address_Space{Memory, Memory};
+        setrlimit(RLIMIT_AS, &Address_Space);
+        const rlimit Cpu{20, 20};
+        setrlimit(RLIMIT_CPU, &Cpu);
+        int Code = 1;
+        try {
+            Xml_File Xml;
+            QString Error;
+            const Xml_File::Load_Status Status = Xml.Load(Path, &Error);
+            Code = Status == Xml_File::Load_Status::Loaded ? 2 : Error.startsWith(Expected) ? 0 : 1;
+            if (Code == 1)
+                fprintf(stderr, "%s\n", qPrintable(Error));
+        } catch (const std::bad_alloc&) {
+            Code = 3;
+        }
+        _exit(Code);
+    }
+    int Status = 0;
+    waitpid(Child, &Status, 0);
+    if (WIFSIGNALED(Status))
+        return 100 + WTERMSIG(Status);
+    return WEXITSTATUS(Status);
+}
+
+void Test_Xml_File::Entity_Expansion_Is_Bounded_data()
+{
+    QTest::addColumn<QByteArray>("Bytes");
+    QTest::addColumn<int>("Line");
+    QTest::addColumn<int>("Column");
+
+    // One 4000-character entity referred to a million times, a thousand on a
+    // line: the reference that passes ten million characters is the 2501st.
+    QByteArray Many = "<!DOCTYPE r [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]>\n<r>\n";
+    const QByteArray Line_Of_References = QByteArray("&e;").repeated(1000) + '\n';
+    for (int I = 0; I < 1000; ++I)
+        Many += Line_Of_References;
+    Many += "</r>";
+    QTest::newRow("one entity a million times") << Many << 5 << 1501;
+
+    // Nested entities, each ten of the one before: 10^9 characters at once.
+    QByteArray Laughs = "<!DOCTYPE r [\n<!ENTITY l0 \"lol\">\n";
+    for (int I = 1; I <= 9; ++I) {
+        Laughs += "<!ENTITY l" + QByteArray::number(I) + " \"";
+        for (int K = 0; K < 10; ++K)
+            Laughs += "&l" + QByteArray::number(I - 1) + ';';
+        Laughs += "\">\n";
+    }
+    Laughs += "]>\n<r>&l9;</r>";
+    QTest::newRow("nested entities") << Laughs << 13 << 4;
+
+    // A reference in an attribute's default value counts for every element.
+    QByteArray Defaults = "<!DOCTYPE r [<!ENTITY e \"" + QByteArray(4000, 'x')
+                        + "\"><!ATTLIST v a CDATA \"&e;\">]>\n<r>" + QByteArray("<v/>").repeated(300000) + "</r>";
+    QTest::newRow("entity in an attribute default") << Defaults << 1 << 4049;
+}
+
+// The expansion is refused with the place of the reference, before the
+// reader expands it: under a few hundred megabytes and seconds of its own.
+void Test_Xml_File::Entity_Expansion_Is_Bounded()
+{
+    QFETCH(QByteArray, Bytes);
+    QFETCH(int, Line);
+    QFETCH(int, Column);
+    QTemporaryDir Dir;
+    const QString Path = Dir.filePath("Doc.xml");
+    Write_File(Path, Bytes);
+    QCOMPARE(Load_In_Limited_Child(Path, QStringLiteral("Doc.xml (line %1, column %2): ").arg(Line).arg(Column)), 0);
+}
+
+void Test_Xml_File::Special_Files_Are_Refused_data()
+{
+    QTest::addColumn<QString>("Kind");
+    QTest::addColumn<QString>("Reason");
+    QTest::newRow("directory") << QStringLiteral("directory") << QStringLiteral("not a regular file but a folder");
+    QTest::newRow("device") << QStringLiteral("device") << QStringLiteral("not a regular file but a device");
+    QTest::newRow("link to a device") << QStringLiteral("link") << QStringLiteral("not a regular file but a device");
+}
+
+// A path that names something other than a file is no missing file: it is
+// refused with what it is, and no defaults stand in for it.
+void Test_Xml_File::Special_Files_Are_Refused()
+{
+    QFETCH(QString, Kind);
+    QFETCH(QString, Reason);
+    QTemporaryDir Dir;
+    QString Path = Dir.filePath("Doc.xml");
+    if (Kind == QLatin1String("directory"))
+        QVERIFY(QDir(Dir.path()).mkdir("Doc.xml"));
+    else if (Kind == QLatin1String("device"))
+        Path = QStringLiteral("/dev/null");  // read only, never written
+    else
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), Path));
+
+    Xml_File Xml;
+    QString Error;
+    QCOMPARE(Xml.Load(Path, &Error), Xml_File::Load_Status::Unreadable);
+    QCOMPARE(Error, QFileInfo(Path).fileName() + QStringLiteral(": ") + Reason);
+    try {
+        Xml.Load_Or_Throw(Path);
+        QFAIL("no Xml_Parse_Error");
+    } catch (const Xml_Parse_Error& Raised) {
+        QCOMPARE(Raised.Message(), Error);
+    }
+}
+
+// A FIFO is refused at once; were it opened for reading, the load would wait
+// for a writer. After the test's own time-out, a writer is opened to release
+// it and the test fails.
+void Test_Xml_File::Fifo_Is_Refused_Without_Blocking()
+{
+    QTemporaryDir Dir;
+    const QString Path = Dir.filePath("Doc.xml");
+    QCOMPARE(mkfifo(QFile::encodeName(Path).constData(), 0600), 0);
+
+    std::atomic<bool> Done = false;
+    Xml_File::Load_Status Status = Xml_File::Load_Status::Loaded;
+    QString Error;
+    std::thread Loader([&] {
+        Xml_File Xml;
+        Status = Xml.Load(Path, &Error);
+        Done = true;
+    });
+    QElapsedTimer Waited;
+    Waited.start();
+    while (!Done && Waited.elapsed() < 10000)
+        QThread::msleep(10);
+    const bool Blocked = !Done;
+    if (Blocked) {
+        const int Writer = ::open(QFile::encodeName(Path).constData(), O_WRONLY | O_NONBLOCK);
+        Loader.join();
+        if (Writer >= 0)
+            ::close(Writer);
+    } else {
+        Loader.join();
+    }
+    QVERIFY2(!Blocked, "the load waited on the FIFO");
+    QCOMPARE(Status, Xml_File::Load_Status::Unreadable);
+    QCOMPARE(Error, QStringLiteral("Doc.xml: not a regular file but a FIFO"));
 }
 
 QTEST_GUILESS_MAIN(Test_Xml_File)

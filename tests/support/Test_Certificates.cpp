@@ -4,6 +4,7 @@
 #include <openssl/ec.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <openssl/pkcs12.h>
 #include <openssl/rsa.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
@@ -87,6 +88,58 @@ QByteArray Made_Key::Encrypted_Der(const QString& Password) const
         return i2d_PKCS8PrivateKey_bio(Sink, Key_Of(*this), EVP_aes_256_cbc(), Secret.constData(),
                                        static_cast<int>(Secret.size()), nullptr, nullptr);
     });
+}
+
+namespace {
+
+// The key encrypted with Made_Algorithm's scheme, whose parameters are then
+// replaced by Stated_Algorithm's.
+QString Pkcs8_With(const Made_Key& Made, const QString& Password, X509_ALGOR* Made_Algorithm,
+                   X509_ALGOR* Stated_Algorithm)
+{
+    Require(Made_Algorithm && Stated_Algorithm, "making key-derivation parameters");
+    const QByteArray Secret = Password.toUtf8();
+    PKCS8_PRIV_KEY_INFO* Plain = EVP_PKEY2PKCS8(Key_Of(Made));
+    X509_SIG* Encrypted = PKCS8_set0_pbe(Secret.constData(), static_cast<int>(Secret.size()), Plain, Made_Algorithm);
+    PKCS8_PRIV_KEY_INFO_free(Plain);
+    Require(Encrypted != nullptr, "encrypting a key");
+    X509_ALGOR* Algorithm = nullptr;
+    X509_SIG_getm(Encrypted, &Algorithm, nullptr);
+    Require(X509_ALGOR_copy(Algorithm, Stated_Algorithm) == 1, "stating key-derivation parameters");
+    X509_ALGOR_free(Stated_Algorithm);
+    const QByteArray Pem = Collect([&](BIO* Sink) { return PEM_write_bio_PKCS8(Sink, Encrypted); });
+    X509_SIG_free(Encrypted);
+    return QString::fromLatin1(Pem);
+}
+
+// Fixed, so that the stated parameters differ from the made ones only in cost.
+unsigned char Salt[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+unsigned char Iv[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
+
+} // namespace
+
+QString Made_Key::Pbkdf2_Pem(const QString& Password, long Iterations, long Stated_Iterations) const
+{
+    const auto Pbes2 = [](long Count) {
+        return PKCS5_pbe2_set_iv(EVP_aes_256_cbc(), static_cast<int>(Count), Salt, sizeof Salt, Iv,
+                                 NID_hmacWithSHA256);
+    };
+    return Pkcs8_With(*this, Password, Pbes2(Iterations), Pbes2(Stated_Iterations));
+}
+
+QString Made_Key::Scrypt_Pem(const QString& Password, quint64 N, quint64 R, quint64 P) const
+{
+    return Pkcs8_With(*this, Password,
+                      PKCS5_pbe2_set_scrypt(EVP_aes_256_cbc(), Salt, sizeof Salt, Iv, 1024, 8, 1),
+                      PKCS5_pbe2_set_scrypt(EVP_aes_256_cbc(), Salt, sizeof Salt, Iv, N, R, P));
+}
+
+QString Made_Key::Pkcs12_Pbe_Pem(const QString& Password, long Stated_Iterations) const
+{
+    const auto Pbe = [](long Count) {
+        return PKCS5_pbe_set(NID_pbe_WithSHA1And3_Key_TripleDES_CBC, static_cast<int>(Count), Salt, sizeof Salt);
+    };
+    return Pkcs8_With(*this, Password, Pbe(2048), Pbe(Stated_Iterations));
 }
 
 Made_Key Make_Key(Key_Type Type)

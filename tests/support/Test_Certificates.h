@@ -20,6 +20,13 @@ struct Made_Key {
     QString Traditional_Encrypted_Pem(const QString& Password) const;  // "RSA PRIVATE KEY" with DEK-Info
     QByteArray Der() const;
     QByteArray Encrypted_Der(const QString& Password) const;
+    // PKCS #8 keys whose encryption states a key-derivation cost. The key is
+    // encrypted at a cost the test can afford; a higher stated cost is written
+    // into the parameters afterwards (the key then no longer opens, but
+    // nothing should try).
+    QString Pbkdf2_Pem(const QString& Password, long Iterations, long Stated_Iterations) const;
+    QString Scrypt_Pem(const QString& Password, quint64 N, quint64 R, quint64 P) const;
+    QString Pkcs12_Pbe_Pem(const QString& Password, long Stated_Iterations) const;
 };
 
 Made_Key Make_Key(Key_Type Type);
