@@ -24,7 +24,8 @@ public:
         std::stable_sort(Answers.begin(), Answers.end(),
                          [](const auto& A, const auto& B) { return A.Delay < B.Delay; });
         for (const auto& A : Answers)
-            Pending.append(A.Frame);
+            for (int I = 0; I < (Answer_Twice ? 2 : 1); ++I)
+                Pending.append(A.Frame);
         return {};
     }
 
@@ -40,6 +41,8 @@ public:
     Dcp_Devices& Devices;
     QList<QByteArray> Sent;
     QList<QByteArray> Pending;
+    // Every answer comes twice, as from a device asked twice.
+    bool Answer_Twice = false;
     // Frames received before any answer: strangers on the wire.
     QList<QByteArray> Before_Answers;
 };

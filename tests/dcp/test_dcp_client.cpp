@@ -52,6 +52,7 @@ private slots:
 void Test_Dcp_Client::Search_Lists_Every_Device_Once()
 {
     Wire W({.Gateways = 3, .Foreign = 2});
+    W.Port.Answer_Twice = true;
     const auto Found = W.Dcp.Identify_All(100ms);
     QVERIFY(Found);
     QCOMPARE(Found->size(), 5);
