@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 #include <pcap/pcap.h>
 
 #ifdef __linux__
 #include <linux/if_packet.h>
+#include <net/if.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <net/if_arp.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -79,21 +81,19 @@ std::optional<std::array<quint8, 6>> Mac_Of(const pcap_if_t& Device)
             return Mac;
         }
     }
-    // Older libraries leave the link address out: read it where the kernel shows it.
-    QFile File(QStringLiteral("/sys/class/net/%1/address").arg(QString::fromLocal8Bit(Device.name)));
-    QFile Type(QStringLiteral("/sys/class/net/%1/type").arg(QString::fromLocal8Bit(Device.name)));
-    if (!File.open(QIODevice::ReadOnly) || !Type.open(QIODevice::ReadOnly) || Type.readAll().trimmed() != "1")
+    // Older libraries leave the link address out: ask the interface itself
+    // (in this process's network namespace, which the files under /sys may not show).
+    const int Socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (Socket < 0)
         return std::nullopt;
-    const QList<QByteArray> Parts = File.readAll().trimmed().split(':');
-    if (Parts.size() != 6)
+    ifreq Request{};
+    std::strncpy(Request.ifr_name, Device.name, IFNAMSIZ - 1);
+    const bool Got = ::ioctl(Socket, SIOCGIFHWADDR, &Request) == 0;
+    ::close(Socket);
+    if (!Got || Request.ifr_hwaddr.sa_family != ARPHRD_ETHER)
         return std::nullopt;
     std::array<quint8, 6> Mac{};
-    for (int I = 0; I < 6; ++I) {
-        bool Ok = false;
-        Mac[I] = static_cast<quint8>(Parts[I].toUInt(&Ok, 16));
-        if (!Ok)
-            return std::nullopt;
-    }
+    std::memcpy(Mac.data(), Request.ifr_hwaddr.sa_data, 6);
     return Mac;
 #else
     (void)Device;
