@@ -20,6 +20,7 @@
 #include "foundation/Web_Addresses.h"
 #include "foundation/Workspace.h"
 #include "update/TFBoot.h"
+#include "dcp/TFFind_Gateways.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -169,6 +170,7 @@ void TFTavorixFirmWare::Lay_Out()
     Btn_CreateBin = Make_Button(QStringLiteral("Btn_CreateBin"), Button_X, Row(6), Button_W, Button_H);
     Btn_Modbus_Set_Access = Make_Button(QStringLiteral("Btn_Modbus_Set_Access"), Button_X, Row(7), Button_W, Button_H);
     Btn_SNMP_MIB = Make_Button(QStringLiteral("Btn_SNMP_MIB"), Button_X, Row(8), Button_W, Button_H);
+    Btn_Find_Gateways = Make_Button(QStringLiteral("Btn_Find_Gateways"), Button_X + Button_W + 10, Row(5), Button_W, Button_H);
     Btn_Modbus_Set_Access->hide();
     Btn_SNMP_MIB->hide();
 
@@ -222,6 +224,7 @@ void TFTavorixFirmWare::Create_Windows()
     FIEC61850_Variables = new TFIEC61850_Variables(Space, *Services.Prompts, Services.Separator, Services.Save_Dialog,
                                                   Services.Open_Dialog, this);
     FBoot = new TFBoot(Space, Services, this);
+    FFind_Gateways = new TFFind_Gateways(Space, Services, this);
     FProfinetFileName = new TFProfinetFileName(Space, *Services.Prompts, QDate::currentDate(), this);
     for (QDialog* Dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
         new Dialog_Place(Dialog);
@@ -253,6 +256,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_TLS_List_Certificates, 27, 28);
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
+    Apply(Btn_Find_Gateways, 700, 701);
     L_Status->setAccessibleName(Space.Str(36));
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
@@ -262,6 +266,8 @@ void TFTavorixFirmWare::Set_Lang()
     Fit_Step_Buttons({Btn_New, Btn_Prm_Gen, Btn_IEC61850_Access, Btn_TLS_List_Certificates, Btn_PROFINET_XML,
                       Btn_CreateBin, Btn_Modbus_Set_Access, Btn_SNMP_MIB},
                      Btn_Open);
+    Btn_Find_Gateways->setGeometry(Btn_Open->x(), Btn_Find_Gateways->y(),
+                                   std::max(Btn_Open->width(), Text_Width(Btn_Find_Gateways)), Btn_Find_Gateways->height());
     // A notice already up speaks the new language at once, not only after the next check.
     if (!LL_Update->isHidden())
         Show_Update_Notice();
@@ -291,6 +297,7 @@ void TFTavorixFirmWare::Change_Language()
     FOpenConf->Set_Lang();
     FSoftOptions->Set_Lang();
     FBoot->Set_Lang();
+    FFind_Gateways->Set_Lang();
     FParGen->Set_Lang();
     FTLS_Server_Known_Cert->Set_Lang();
     FIEC61850_Variables->Set_Lang();
@@ -320,6 +327,8 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
                 Save_Setting();
                 Update_Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
             }
+        } else if (Button == Btn_Find_Gateways) {
+            FFind_Gateways->Execute();
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));
         } else if (Button == Btn_Prm_Gen) {
