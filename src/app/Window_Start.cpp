@@ -5,6 +5,7 @@
 #include "platform/Qt_Http_Client.h"
 #include "platform/Echo_Client.h"
 #include "platform/Process_Runner.h"
+#include "platform/Raw_Ethernet.h"
 #include "platform/Ui_Desktop_Shell.h"
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
@@ -39,6 +40,7 @@ int Run_Window(int argc, char* argv[])
     Qt_Open_File_Dialog Open_Dialog;
     Qt_Process_Runner Processes;
     Icmp_Echo_Client Echo;
+    Pcap_Raw_Ethernet Ethernet;
     App.Set_Prompter(&Prompts);
 
     Workspace Space(QCoreApplication::applicationDirPath());
@@ -52,6 +54,7 @@ int Run_Window(int argc, char* argv[])
     Services.Open_Dialog = &Open_Dialog;
     Services.Processes = &Processes;
     Services.Echo = &Echo;
+    Services.Ethernet = &Ethernet;
 
     TFTavorixFirmWare Main_Window(Space, Services);
     Main_Window.show();

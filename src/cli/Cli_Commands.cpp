@@ -1,12 +1,14 @@
 #include "cli/Cli_Commands.h"
 
 #include "cli/Cli_Arguments.h"
+#include "cli/Cli_Dcp.h"
 #include "cli/Cli_Findings.h"
 #include "gsdml/Profinet_File_Name.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
 #include "platform/Decimal_Separator.h"
 #include "platform/Prompter.h"
+#include "platform/Raw_Ethernet.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
@@ -257,13 +259,17 @@ private:
 
 int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTextStream& Out, QTextStream& Err)
 {
+    if (Is_Dcp_Command(Arguments_After_Program)) {
+        Pcap_Raw_Ethernet Ethernet;
+        return Run_Dcp(Arguments_After_Program, Ethernet, Out, Err);
+    }
     const auto Args = Parse(Arguments_After_Program);
     if (!Args) {
         Err << "sw40610: " << Args.error() << "\nTry 'sw40610 --help'.\n";
         return Wrong_Usage;
     }
     switch (Args->What) {
-    case Command::Help: Out << Help_Text(); return Done;
+    case Command::Help: Out << Help_Text() << Dcp_Help_Text(); return Done;
     case Command::Version: Out << Version_Text(); return Done;
     default: break;
     }

@@ -25,6 +25,7 @@ const std::array<Setting_Info, Setting_Count>& Settings()
         {"lastinternet", "enable_update", QStringLiteral("0")},
         {"lastinternet", "enable_jump_field_tables", QStringLiteral("0")},
         {"lastinternet", "Double_Click_Auto_Size", QStringLiteral("0")},
+        {"lastinterface", "name", QString()},
     }};
     return Table;
 }
@@ -37,7 +38,7 @@ std::array<QString, Setting_Count> Texts(const Values& Data)
     const auto Bit = [](bool B) { return B ? QStringLiteral("1") : QStringLiteral("0"); };
     return {Data.Project_Name,       Data.Last_IP_Address,     Data.Language_Name,
             Bit(Data.Enable_Internet), Bit(Data.Enable_Update), Bit(Data.Enable_Jump_Field_Tables),
-            Bit(Data.Double_Click_Auto_Size)};
+            Bit(Data.Double_Click_Auto_Size), Data.Last_Interface};
 }
 
 Values From_Texts(const std::array<QString, Setting_Count>& Text)
@@ -51,6 +52,7 @@ Values From_Texts(const std::array<QString, Setting_Count>& Text)
     Data.Enable_Update = Flag(Enable_Update);
     Data.Enable_Jump_Field_Tables = Flag(Enable_Jump_Field_Tables);
     Data.Double_Click_Auto_Size = Flag(Double_Click_Auto_Size);
+    Data.Last_Interface = Text[Last_Interface];
     return Data;
 }
 
@@ -69,6 +71,9 @@ Xml_File Build(const Values& Data)
     const std::array<QString, Setting_Count> Text = Texts(Data);
     pugi::xml_node Group;
     for (int S = 0; S < Setting_Count; ++S) {
+        // A file of a program that never searched the network stays as it was.
+        if (S == Last_Interface && Text[S].isEmpty())
+            continue;
         // Settings of one group follow each other.
         if (!Group || qstrcmp(Group.name(), Settings()[S].Group) != 0)
             Group = Xml_File::Add_Element(Root, Settings()[S].Group);

@@ -19,6 +19,8 @@ enum Setting : int {
     Enable_Update,
     Enable_Jump_Field_Tables,
     Double_Click_Auto_Size,
+    // The network interface last searched for devices; written only once there is one.
+    Last_Interface,
     Setting_Count
 };
 
@@ -30,6 +32,7 @@ struct Values {
     bool Enable_Update = false;
     bool Enable_Jump_Field_Tables = false;
     bool Double_Click_Auto_Size = false;
+    QString Last_Interface;
 };
 
 // What a first start without the file takes.

@@ -38,6 +38,7 @@ void Workspace::Read_Settings()
     Enable_Update = Stored.Enable_Update;
     Enable_Jump_Field_Tables = Stored.Enable_Jump_Field_Tables;
     Double_Click_Auto_Size = Stored.Double_Click_Auto_Size;
+    Last_Interface = Stored.Last_Interface;
 }
 
 void Workspace::Set_Identity()
@@ -147,5 +148,6 @@ std::expected<void, Write_Error> Workspace::Save_Setting() const
     Data.Enable_Update = Enable_Update;
     Data.Enable_Jump_Field_Tables = Enable_Jump_Field_Tables;
     Data.Double_Click_Auto_Size = Double_Click_Auto_Size;
+    Data.Last_Interface = Last_Interface;
     return ::Settings_File::Save(Settings_File(), Data);
 }

@@ -48,6 +48,8 @@ struct User_Options {
     bool Enable_Update = false;
     bool Enable_Jump_Field_Tables = false;
     bool Double_Click_Auto_Size = false;
+    // The network interface last searched for devices.
+    QString Last_Interface;
 
     // The version-check timer runs exactly when both internet flags are set.
     bool Update_Timer_Wanted() const { return Enable_Internet && Enable_Update; }

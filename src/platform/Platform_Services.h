@@ -9,6 +9,7 @@ class Save_File_Dialog;
 class Open_File_Dialog;
 class Process_Runner;
 class Echo_Client;
+class Raw_Ethernet;
 
 // The platform seams the windows and the logic behind them use. main()
 // fills it with the real implementations; a test fills what it needs with fakes.
@@ -22,4 +23,5 @@ struct Platform_Services {
     Open_File_Dialog* Open_Dialog = nullptr;
     Process_Runner* Processes = nullptr;
     Echo_Client* Echo = nullptr;
+    Raw_Ethernet* Ethernet = nullptr;
 };

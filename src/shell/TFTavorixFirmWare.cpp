@@ -20,6 +20,7 @@
 #include "foundation/Web_Addresses.h"
 #include "foundation/Workspace.h"
 #include "update/TFBoot.h"
+#include "dcp/TFFind_Gateways.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -168,6 +169,7 @@ void TFTavorixFirmWare::Lay_Out()
     Btn_CreateBin = Make_Button(QStringLiteral("Btn_CreateBin"), Button_X, Row(6), Button_W, Button_H);
     Btn_Modbus_Set_Access = Make_Button(QStringLiteral("Btn_Modbus_Set_Access"), Button_X, Row(7), Button_W, Button_H);
     Btn_SNMP_MIB = Make_Button(QStringLiteral("Btn_SNMP_MIB"), Button_X, Row(8), Button_W, Button_H);
+    Btn_Find_Gateways = Make_Button(QStringLiteral("Btn_Find_Gateways"), Button_X + Button_W + 10, Row(5), Button_W, Button_H);
     Btn_Modbus_Set_Access->hide();
     Btn_SNMP_MIB->hide();
 
@@ -266,6 +268,11 @@ TFBoot& TFTavorixFirmWare::Boot()
     return Built(FBoot, [this] { return new TFBoot(Space, Services, this); });
 }
 
+TFFind_Gateways& TFTavorixFirmWare::Find_Gateways()
+{
+    return Built(FFind_Gateways, [this] { return new TFFind_Gateways(Space, Services, this); });
+}
+
 TFProfinetFileName& TFTavorixFirmWare::Profinet_File_Name()
 {
     return Built(FProfinetFileName,
@@ -282,6 +289,7 @@ void TFTavorixFirmWare::Build_Every_Window()
     Known_Cert();
     Variables();
     Boot();
+    Find_Gateways();
     Profinet_File_Name();
 }
 
@@ -311,6 +319,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_TLS_List_Certificates, 27, 28);
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
+    Apply(Btn_Find_Gateways, 700, 701);
     L_Status->setAccessibleName(Space.Str(36));
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
@@ -320,6 +329,8 @@ void TFTavorixFirmWare::Set_Lang()
     Fit_Step_Buttons({Btn_New, Btn_Prm_Gen, Btn_IEC61850_Access, Btn_TLS_List_Certificates, Btn_PROFINET_XML,
                       Btn_CreateBin, Btn_Modbus_Set_Access, Btn_SNMP_MIB},
                      Btn_Open);
+    Btn_Find_Gateways->setGeometry(Btn_Open->x(), Btn_Find_Gateways->y(),
+                                   std::max(Btn_Open->width(), Text_Width(Btn_Find_Gateways)), Btn_Find_Gateways->height());
     // A notice already up speaks the new language at once, not only after the next check.
     if (!LL_Update->isHidden())
         Show_Update_Notice();
@@ -354,6 +365,8 @@ void TFTavorixFirmWare::Change_Language()
         FSoftOptions->Set_Lang();
     if (FBoot)
         FBoot->Set_Lang();
+    if (FFind_Gateways)
+        FFind_Gateways->Set_Lang();
     if (FParGen)
         FParGen->Set_Lang();
     if (FTLS_Server_Known_Cert)
@@ -387,6 +400,8 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
                 Save_Setting();
                 Update_Watch.Apply_Timer_Rule(Space.Update_Timer_Wanted());
             }
+        } else if (Button == Btn_Find_Gateways) {
+            Find_Gateways().Execute();
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(18));
         } else if (Button == Btn_Prm_Gen) {

@@ -23,6 +23,7 @@ class TFTLS_Server_Known_Cert;
 class TFIEC61850_Variables;
 class TFAbout;
 class TFBoot;
+class TFFind_Gateways;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -63,6 +64,7 @@ private:
     TFTLS_Server_Known_Cert& Known_Cert();
     TFIEC61850_Variables& Variables();
     TFBoot& Boot();
+    TFFind_Gateways& Find_Gateways();
     TFProfinetFileName& Profinet_File_Name();
     void Show_Configuration_Lines();
     void Show_Update_Notice();
@@ -101,6 +103,8 @@ private:
     QPushButton* Btn_CreateBin = nullptr;
     QPushButton* Btn_Modbus_Set_Access = nullptr;
     QPushButton* Btn_SNMP_MIB = nullptr;
+    // Finds the gateways on the network; needs no configuration.
+    QPushButton* Btn_Find_Gateways = nullptr;
     QLabel* L_Korvex = nullptr;
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;
@@ -118,4 +122,5 @@ private:
     TFIEC61850_Variables* FIEC61850_Variables = nullptr;
     TFAbout* FAbout = nullptr;
     TFBoot* FBoot = nullptr;
+    TFFind_Gateways* FFind_Gateways = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "update/TFBoot.h"
 
+#include "dcp/TFFind_Gateways.h"
 #include "foundation/Ipv4_Address.h"
 #include "foundation/Text_Rules.h"
 #include "platform/Input_Blocker.h"
@@ -95,6 +96,10 @@ void TFBoot::Lay_Out()
         }
     }
     L_IP_Address->setBuddy(E_IP[0]);
+    Btn_Find_Gateways = Make_Control<QPushButton>(CP_IP_Address, QStringLiteral("Btn_Find_Gateways"),
+                                                  {10 + 4 * (Field_Width + Dot_Width) - 6, 30, 72, 26});
+    Btn_Find_Gateways->setAutoDefault(false);
+    connect(Btn_Find_Gateways, &QPushButton::clicked, this, &TFBoot::Find_Gateway);
 
     CP_Update_Options = Make_Control<QFrame>(this, QStringLiteral("CP_Update_Options"),
                                              {Margin, Options_Top, Group_Width, Options_Group_Height});
@@ -147,6 +152,9 @@ void TFBoot::Set_Lang()
     Btn_Cancel->setText(Space.Str(1019));
     Btn_Cancel->setToolTip(Space.Str(1034));
     Btn_Update->setText(Space.Str(1020));
+    Btn_Find_Gateways->setText(Space.Str(734));
+    Btn_Find_Gateways->setToolTip(Space.Str(701));
+    Btn_Find_Gateways->setAccessibleName(Space.Str(700));
     Btn_Update->setToolTip(Space.Str(1035));
     for (QPushButton* Button : {Btn_Update, Btn_Cancel})
         Button->setAccessibleName(Button->text());
@@ -357,4 +365,13 @@ void TFBoot::Compile_XML_Parameter_New_Boot()
         // Told in the user's language, still through the general error handler.
         throw std::runtime_error(Space.Write_Failure_Text(Error.Failure).toStdString());
     }
+}
+
+void TFBoot::Find_Gateway()
+{
+    if (!FFind_Gateways)
+        FFind_Gateways = new TFFind_Gateways(Space, Services, this);
+    if (const std::optional<Ipv4_Address> Address = FFind_Gateways->Choose_Address())
+        for (int I = 0; I < 4; ++I)
+            E_IP[I]->setText(QString::number(Address->Bytes[I]));
 }

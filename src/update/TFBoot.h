@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Workspace;
+class TFFind_Gateways;
 
 // The update dialog: checks that the gateway answers, then writes the
 // updater's parameter file and runs the updater.
@@ -81,6 +82,10 @@ private:
     QCheckBox* CB_Update_Option_Read_Back = nullptr;
     QPushButton* Btn_Update = nullptr;
     QPushButton* Btn_Cancel = nullptr;
+    // Finds the gateways on the network; the one chosen fills the address.
+    QPushButton* Btn_Find_Gateways = nullptr;
+    TFFind_Gateways* FFind_Gateways = nullptr;
+    void Find_Gateway();
     // How the last run of the updater ended.
     QLabel* L_Status = nullptr;
     QPointer<QWidget> Focus_Before;

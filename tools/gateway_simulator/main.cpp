@@ -1,8 +1,11 @@
 // Plays the gateway's boot loader on 127.0.0.1 for end-to-end work with the
 // stand-in updater. Serves the protocol of PROTOCOL.md (the device's side is
 // Boot_Loader), stores each image it accepts and ends on its own.
+// With --dcp IF it plays instead one or many PROFINET devices answering DCP on
+// a raw Ethernet interface (Dcp_Device), for a test's own network namespace.
 
 #include "gateway_simulator/Boot_Loader.h"
+#include "gateway_simulator/Dcp_Simulator.h"
 #include "platform/File_Write.h"
 #include "protocol/Update_Protocol.h"
 
@@ -113,8 +116,41 @@ int main(int argc, char* argv[])
                                   QStringLiteral("ms"), QStringLiteral("10000"));
     const QCommandLineOption Max(QStringLiteral("max-ms"), QStringLiteral("End after this long in any case."),
                                  QStringLiteral("ms"), QStringLiteral("120000"));
-    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max});
+    const QCommandLineOption Dcp(QStringLiteral("dcp"), QStringLiteral("Answer DCP on this Ethernet interface."),
+                                 QStringLiteral("interface"));
+    const QCommandLineOption Devices(QStringLiteral("devices"), QStringLiteral("DCP: answer as N gateways (default 1)."),
+                                     QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption Foreign(QStringLiteral("foreign"),
+                                     QStringLiteral("DCP: answer also as N devices of another maker."),
+                                     QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption State(QStringLiteral("dcp-state"),
+                                   QStringLiteral("DCP: file keeping the permanent names and addresses."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption Set_Error(QStringLiteral("dcp-error"),
+                                       QStringLiteral("DCP: answer every Set with this BlockError (1-6)."),
+                                       QStringLiteral("code"), QStringLiteral("0"));
+    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error});
     Parser.process(App);
+
+    if (Parser.isSet(Dcp)) {
+        Dcp_Simulator_Settings D;
+        D.Interface = Parser.value(Dcp);
+        bool Ok_Devices = false, Ok_Foreign = false, Ok_Error = false;
+        D.Devices.Gateways = Parser.value(Devices).toInt(&Ok_Devices);
+        D.Devices.Foreign = Parser.value(Foreign).toInt(&Ok_Foreign);
+        const int Error = Parser.value(Set_Error).toInt(&Ok_Error);
+        if (!Ok_Devices || !Ok_Foreign || !Ok_Error || D.Devices.Gateways < 0 || D.Devices.Foreign < 0 ||
+            D.Devices.Gateways + D.Devices.Foreign > 100000 || Error < 0 || Error > 255) {
+            std::fprintf(stderr, "gateway_simulator: bad --devices, --foreign or --dcp-error\n");
+            return 2;
+        }
+        D.Devices.Set_Error = static_cast<quint8>(Error);
+        D.Devices.Silent = Parser.isSet(Silent);
+        D.State_File = Parser.value(State);
+        D.Idle_Ms = qBound(100, Parser.value(Idle).toInt(), 600000);
+        D.Max_Ms = qBound(100, Parser.value(Max).toInt(), 3600000);
+        return Run_Dcp_Simulator(D, Say);
+    }
 
     Settings S;
     bool Ok = false;

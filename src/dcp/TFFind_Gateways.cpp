@@ -1,0 +1,435 @@
+#include "dcp/TFFind_Gateways.h"
+
+#include "dcp/Dcp_Client.h"
+#include "dcp/Device_List.h"
+#include "foundation/Station_Name.h"
+#include "foundation/Workspace.h"
+#include "platform/Prompter.h"
+#include "platform/Raw_Ethernet.h"
+#include "platform/Xml_File.h"
+#include "project/Par_Gen_File.h"
+#include "widgets/Ui_Build.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column { Col_Name, Col_Ip, Col_Mask, Col_Gateway, Col_Mac, Col_Vendor, Col_Ids, Col_Role, Column_Count };
+constexpr int Slot_Column[Column_Count] = {704, 705, 706, 707, 708, 709, 710, 711};
+constexpr int Index_Role = Qt::UserRole + 1;
+
+int Rule_Slot(Station_Name_Rule Rule) { return 740 + static_cast<int>(Rule); }
+int Error_Slot(quint8 Error) { return Error <= 6 ? 750 + Error : -1; }
+
+// The address the configuration's four fields make, when they make one.
+std::optional<Ipv4_Address> Configured(const Par_Gen::Stored& File, int First)
+{
+    QStringList Parts;
+    for (int I = 0; I < 4; ++I)
+        Parts.append(File.Text(First + I, Par_Gen::Reader::Editor));
+    return Ipv4_From_Parts(Parts);
+}
+
+} // namespace
+
+TFFind_Gateways::TFFind_Gateways(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
+    : QDialog(Parent), Space(Space_), Services(Services_)
+{
+    setObjectName(QStringLiteral("TFFind_Gateways"));
+    Lay_Out();
+    Set_Lang();
+}
+
+void TFFind_Gateways::Lay_Out()
+{
+    resize(860, 520);
+    auto* Page = new QVBoxLayout(this);
+    auto* Search_Row = new QHBoxLayout;
+    L_Interface = Make_Control<QLabel>(this, QStringLiteral("L_Interface"));
+    CB_Interface = Make_Control<QComboBox>(this, QStringLiteral("CB_Interface"));
+    CB_Interface->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    L_Interface->setBuddy(CB_Interface);
+    Btn_Search = Make_Control<QPushButton>(this, QStringLiteral("Btn_Search"));
+    PB_Search = Make_Control<QProgressBar>(this, QStringLiteral("PB_Search"));
+    PB_Search->setRange(0, 100);
+    PB_Search->setValue(0);
+    Search_Row->addWidget(L_Interface);
+    Search_Row->addWidget(CB_Interface, 1);
+    Search_Row->addWidget(Btn_Search);
+    Search_Row->addWidget(PB_Search);
+    Page->addLayout(Search_Row);
+
+    TW_Devices = Make_Control<QTableWidget>(this, QStringLiteral("TW_Devices"));
+    TW_Devices->setColumnCount(Column_Count);
+    TW_Devices->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TW_Devices->setSelectionMode(QAbstractItemView::SingleSelection);
+    TW_Devices->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TW_Devices->verticalHeader()->hide();
+    TW_Devices->horizontalHeader()->setStretchLastSection(true);
+    Page->addWidget(TW_Devices, 1);
+
+    L_Status = Make_Control<QLabel>(this, QStringLiteral("L_Status"));
+    L_Status->setWordWrap(true);
+    L_Status->setTextFormat(Qt::PlainText);
+    L_Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Page->addWidget(L_Status);
+
+    auto* Actions = new QGridLayout;
+    L_Name = Make_Control<QLabel>(this, QStringLiteral("L_Name"));
+    E_Name = Make_Control<QLineEdit>(this, QStringLiteral("E_Name"));
+    E_Name->setMaxLength(240);
+    L_Name->setBuddy(E_Name);
+    Btn_Set_Name = Make_Control<QPushButton>(this, QStringLiteral("Btn_Set_Name"));
+    Actions->addWidget(L_Name, 0, 0);
+    Actions->addWidget(E_Name, 0, 1, 1, 3);
+    Actions->addWidget(Btn_Set_Name, 0, 5);
+    L_Ip = Make_Control<QLabel>(this, QStringLiteral("L_Ip"));
+    E_Address = Make_Control<QLineEdit>(this, QStringLiteral("E_Address"));
+    E_Mask = Make_Control<QLineEdit>(this, QStringLiteral("E_Mask"));
+    E_Gateway = Make_Control<QLineEdit>(this, QStringLiteral("E_Gateway"));
+    for (QLineEdit* Edit : {E_Address, E_Mask, E_Gateway})
+        Edit->setMaxLength(15);
+    L_Ip->setBuddy(E_Address);
+    CB_Permanent = Make_Control<QCheckBox>(this, QStringLiteral("CB_Permanent"));
+    CB_Permanent->setChecked(true);
+    Btn_Set_Ip = Make_Control<QPushButton>(this, QStringLiteral("Btn_Set_Ip"));
+    Actions->addWidget(L_Ip, 1, 0);
+    Actions->addWidget(E_Address, 1, 1);
+    Actions->addWidget(E_Mask, 1, 2);
+    Actions->addWidget(E_Gateway, 1, 3);
+    Actions->addWidget(CB_Permanent, 1, 4);
+    Actions->addWidget(Btn_Set_Ip, 1, 5);
+    Page->addLayout(Actions);
+
+    auto* Buttons = new QHBoxLayout;
+    Btn_Flash = Make_Control<QPushButton>(this, QStringLiteral("Btn_Flash"));
+    Btn_Use_Address = Make_Control<QPushButton>(this, QStringLiteral("Btn_Use_Address"));
+    Btn_Close = Make_Control<QPushButton>(this, QStringLiteral("Btn_Close"));
+    Buttons->addWidget(Btn_Flash);
+    Buttons->addStretch(1);
+    Buttons->addWidget(Btn_Use_Address);
+    Buttons->addWidget(Btn_Close);
+    Page->addLayout(Buttons);
+    for (QPushButton* Button : {Btn_Search, Btn_Set_Name, Btn_Set_Ip, Btn_Flash, Btn_Use_Address, Btn_Close})
+        Button->setAutoDefault(false);
+    Btn_Use_Address->hide();
+
+    connect(Btn_Search, &QPushButton::clicked, this, &TFFind_Gateways::Search);
+    connect(Btn_Flash, &QPushButton::clicked, this, &TFFind_Gateways::Flash);
+    connect(Btn_Set_Name, &QPushButton::clicked, this, &TFFind_Gateways::Set_Name);
+    connect(Btn_Set_Ip, &QPushButton::clicked, this, &TFFind_Gateways::Set_Ip);
+    connect(Btn_Use_Address, &QPushButton::clicked, this, &TFFind_Gateways::Use_Address);
+    connect(Btn_Close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(TW_Devices, &QTableWidget::itemSelectionChanged, this, &TFFind_Gateways::Selection_Changed);
+    Selection_Changed();
+}
+
+void TFFind_Gateways::Set_Lang()
+{
+    setWindowTitle(Space.Str(700));
+    L_Interface->setText(Space.Str(702));
+    Btn_Search->setText(Space.Str(703));
+    QStringList Headers;
+    for (int Slot : Slot_Column)
+        Headers.append(Space.Str(Slot));
+    TW_Devices->setHorizontalHeaderLabels(Headers);
+    L_Name->setText(Space.Str(704));
+    L_Ip->setText(QStringLiteral("%1 / %2 / %3").arg(Space.Str(705), Space.Str(706), Space.Str(707)));
+    E_Address->setAccessibleName(Space.Str(705));
+    E_Mask->setAccessibleName(Space.Str(706));
+    E_Gateway->setAccessibleName(Space.Str(707));
+    CB_Permanent->setText(Space.Str(715));
+    Btn_Set_Name->setText(Space.Str(713));
+    Btn_Set_Ip->setText(Space.Str(714));
+    Btn_Flash->setText(Space.Str(712));
+    Btn_Use_Address->setText(Space.Str(716));
+    Btn_Close->setText(Space.Str(717));
+    if (!Found.isEmpty())
+        Fill_Table();
+}
+
+int TFFind_Gateways::Execute()
+{
+    Btn_Use_Address->hide();
+    return exec();
+}
+
+std::optional<Ipv4_Address> TFFind_Gateways::Choose_Address()
+{
+    Chosen.reset();
+    Btn_Use_Address->show();
+    const int Result = exec();
+    Btn_Use_Address->hide();
+    return Result == QDialog::Accepted ? Chosen : std::nullopt;
+}
+
+void TFFind_Gateways::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    Set_Lang();
+    Fill_Interfaces();
+    Prefill_From_Configuration();
+}
+
+void TFFind_Gateways::Fill_Interfaces()
+{
+    CB_Interface->clear();
+    if (!Services.Ethernet)
+        return;
+    const auto All = Services.Ethernet->Interfaces();
+    if (!All) {
+        L_Status->setText(Space.Str(720).arg(All.error().Text));
+        return;
+    }
+    for (const Ethernet_Interface& I : *All) {
+        QStringList Addresses;
+        for (const Ipv4_Address& A : I.Addresses)
+            Addresses.append(A.Text());
+        QString Text = I.Name;
+        if (!I.Description.isEmpty())
+            Text += QStringLiteral(" - ") + I.Description;
+        Text += QStringLiteral(" (%1%2)").arg(Dcp::Mac_Text(I.Mac),
+                                             Addresses.isEmpty() ? QString() : QStringLiteral(", ") + Addresses.join(QStringLiteral(", ")));
+        CB_Interface->addItem(Text, I.Name);
+    }
+    if (All->isEmpty())
+        L_Status->setText(Space.Str(719));
+    const int Last = CB_Interface->findData(Space.Last_Interface);
+    if (Last >= 0)
+        CB_Interface->setCurrentIndex(Last);
+}
+
+void TFFind_Gateways::Prefill_From_Configuration()
+{
+    E_Name->clear();
+    E_Address->clear();
+    E_Mask->clear();
+    E_Gateway->clear();
+    CB_Permanent->setChecked(true);
+    if (!Space.Is_Project_Active())
+        return;
+    try {
+        const Par_Gen::Stored File = Par_Gen::Stored::Read(Space.File_ParGen);
+        E_Name->setText(File.Text(Par_Gen::PROFINET_NAME_STA, Par_Gen::Reader::Editor));
+        const auto Address = Configured(File, Par_Gen::PROFINET_IP1);
+        const auto Mask = Configured(File, Par_Gen::PROFINET_SM1);
+        const auto Gateway = Configured(File, Par_Gen::PROFINET_GAT1);
+        E_Address->setText(Address ? Address->Text() : QString());
+        E_Mask->setText(Mask ? Mask->Text() : QString());
+        E_Gateway->setText(Gateway ? Gateway->Text() : QString());
+    } catch (const Xml_Parse_Error&) {
+        // A malformed file prefills nothing; its editor says what is wrong with it.
+    }
+}
+
+std::unique_ptr<Raw_Ethernet_Port> TFFind_Gateways::Open_Port()
+{
+    const QString Name = CB_Interface->currentData().toString();
+    if (!Services.Ethernet || Name.isEmpty()) {
+        L_Status->setText(Space.Str(719));
+        return nullptr;
+    }
+    auto Port = Services.Ethernet->Open(Name);
+    if (!Port) {
+        L_Status->setText(Space.Str(720).arg(Port.error().Text));
+        Services.Prompts->Error(Space.Str(720).arg(Port.error().Text));
+        return nullptr;
+    }
+    return std::move(*Port);
+}
+
+void TFFind_Gateways::Search()
+{
+    Found.clear();
+    Fill_Table();
+    L_Status->clear();
+    const auto Port = Open_Port();
+    if (!Port)
+        return;
+    Searched_Interface = CB_Interface->currentData().toString();
+    Space.Last_Interface = Searched_Interface;
+    L_Status->setText(Space.Str(733).arg(Searched_Interface));
+    Btn_Search->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Dcp::Client Client(*Port);
+    auto Devices = Client.Identify_All(Search_Window, [this](double Part) {
+        PB_Search->setValue(static_cast<int>(Part * 100));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    });
+    QApplication::restoreOverrideCursor();
+    Btn_Search->setEnabled(true);
+    PB_Search->setValue(100);
+    if (!Devices) {
+        L_Status->setText(Space.Str(720).arg(Devices.error()));
+        return;
+    }
+    Found = *Devices;
+    Dcp::Sort_Devices(Found);
+    Fill_Table();
+    const auto Gateways = std::count_if(Found.begin(), Found.end(), [](const auto& D) { return D.Is_Gateway(); });
+    L_Status->setText(Space.Str(718).arg(Found.size()).arg(Searched_Interface).arg(Gateways));
+}
+
+void TFFind_Gateways::Fill_Table()
+{
+    const Dcp::Duplicates Shared = Dcp::Find_Duplicates(Found);
+    TW_Devices->setSortingEnabled(false);
+    TW_Devices->clearContents();
+    TW_Devices->setRowCount(static_cast<int>(Found.size()));
+    for (int Row = 0; Row < Found.size(); ++Row) {
+        const Dcp::Device_Record& D = Found[Row];
+        const auto Hex4 = [](std::optional<quint16> V) {
+            return V ? QStringLiteral("0x%1").arg(*V, 4, 16, QLatin1Char('0')) : QString();
+        };
+        const QString Texts[Column_Count] = {
+            D.Name.value_or(QString()),
+            D.Ip ? D.Ip->Address.Text() : QString(),
+            D.Ip ? D.Ip->Mask.Text() : QString(),
+            D.Ip ? D.Ip->Gateway.Text() : QString(),
+            Dcp::Mac_Text(D.Mac),
+            D.Vendor.value_or(QString()),
+            D.Vendor_Id ? QStringLiteral("%1 / %2").arg(Hex4(D.Vendor_Id), Hex4(D.Device_Id)) : QString(),
+            D.Role ? Dcp::Role_Text(*D.Role) : QString(),
+        };
+        for (int Col = 0; Col < Column_Count; ++Col) {
+            auto* Item = new QTableWidgetItem(Texts[Col]);
+            Item->setData(Index_Role, Row);
+            QFont Font = Item->font();
+            Font.setBold(D.Is_Gateway());
+            Item->setFont(Font);
+            if (!D.Is_Gateway())
+                Item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+            Item->setToolTip(Space.Str(D.Is_Gateway() ? 731 : 732));
+            if ((Col == Col_Name && Shared.Name_Shared(D)) || (Col == Col_Ip && Shared.Address_Shared(D))) {
+                Item->setBackground(QColor(255, 200, 200));
+                Item->setToolTip(Space.Str(Col == Col_Name ? 729 : 730));
+            }
+            TW_Devices->setItem(Row, Col, Item);
+        }
+    }
+    TW_Devices->resizeColumnsToContents();
+    // Sortable by a click on a header; filled in the order above.
+    TW_Devices->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    TW_Devices->setSortingEnabled(true);
+    Selection_Changed();
+}
+
+const Dcp::Device_Record* TFFind_Gateways::Selected() const
+{
+    const QList<QTableWidgetItem*> Items = TW_Devices->selectedItems();
+    if (Items.isEmpty())
+        return nullptr;
+    const int Index = Items.first()->data(Index_Role).toInt();
+    return Index >= 0 && Index < Found.size() ? &Found[Index] : nullptr;
+}
+
+void TFFind_Gateways::Selection_Changed()
+{
+    // Other makers' devices are shown, never changed from here.
+    const Dcp::Device_Record* D = Selected();
+    const bool Gateway = D && D->Is_Gateway();
+    for (QPushButton* Button : {Btn_Flash, Btn_Set_Name, Btn_Set_Ip})
+        Button->setEnabled(Gateway);
+    Btn_Use_Address->setEnabled(Gateway && D->Ip && D->Ip->Address.Value() != 0);
+}
+
+template <class Request> void TFFind_Gateways::Change(const QString& Question, Request&& Do)
+{
+    const Dcp::Device_Record* D = Selected();
+    if (!D || !D->Is_Gateway())
+        return;
+    const Dcp::Mac_Address Mac = D->Mac;
+    const QString Mac_Text = Dcp::Mac_Text(Mac);
+    if (!Services.Prompts->Confirm_Default_No(Question.arg(Mac_Text)))
+        return;
+    const auto Port = Open_Port();
+    if (!Port)
+        return;
+    Dcp::Client Client(*Port);
+    Client.Set_Wait = Set_Wait;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::expected<Dcp::Set_Response, Dcp::Set_Failure> Answer = Do(Client, Mac);
+    QApplication::restoreOverrideCursor();
+    if (!Answer) {
+        L_Status->setText(Space.Str(727).arg(Mac_Text));
+        Services.Prompts->Error(L_Status->text());
+        return;
+    }
+    if (const quint8 Error = Answer->First_Error(); Error != 0) {
+        const int Slot = Error_Slot(Error);
+        L_Status->setText(Space.Str(726).arg(Mac_Text, Slot > 0 ? Space.Str(Slot) : Dcp::Block_Error_Text(Error)));
+        Services.Prompts->Error(L_Status->text());
+    } else {
+        L_Status->setText(Space.Str(725).arg(Mac_Text));
+        Services.Prompts->Information(L_Status->text());
+    }
+    // What the device holds now, asked of the device itself.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto Now = Client.Identify_One(Mac, Refresh_Window);
+    QApplication::restoreOverrideCursor();
+    if (Now && *Now) {
+        for (Dcp::Device_Record& Row : Found)
+            if (Row.Mac == Mac)
+                Row = **Now;
+        Fill_Table();
+        for (int Row = 0; Row < TW_Devices->rowCount(); ++Row)
+            if (TW_Devices->item(Row, Col_Mac)->text() == Mac_Text)
+                TW_Devices->selectRow(Row);
+    }
+}
+
+void TFFind_Gateways::Flash()
+{
+    Change(Space.Str(721), [](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Signal(Mac); });
+}
+
+void TFFind_Gateways::Set_Name()
+{
+    const QString Name = E_Name->text();
+    if (const auto Broken = Broken_Station_Name_Rule(Name)) {
+        Services.Prompts->Error(Space.Str(724).arg(Name, Space.Str(Rule_Slot(*Broken))));
+        E_Name->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const bool Permanent = CB_Permanent->isChecked();
+    Change(Space.Str(722).arg(QStringLiteral("%1"), Name), [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
+        return Client.Set_Name(Mac, Name, Permanent);
+    });
+}
+
+void TFFind_Gateways::Set_Ip()
+{
+    const auto Address = Parse_Ipv4(E_Address->text().trimmed());
+    const auto Mask = Parse_Ipv4(E_Mask->text().trimmed());
+    const auto Gateway = Parse_Ipv4(E_Gateway->text().trimmed());
+    const auto Is_Mask = [](quint32 V) { return (~V & (~V + 1)) == 0; };
+    if (!Address || !Mask || !Gateway || !Is_Mask(Mask->Value())) {
+        Services.Prompts->Error(Space.Str(728));
+        return;
+    }
+    const Dcp::Ip_Suite Suite{*Address, *Mask, *Gateway};
+    const bool Permanent = CB_Permanent->isChecked();
+    Change(Space.Str(723).arg(QStringLiteral("%1"), Address->Text(), Mask->Text(), Gateway->Text()),
+           [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Ip(Mac, Suite, Permanent); });
+}
+
+void TFFind_Gateways::Use_Address()
+{
+    const Dcp::Device_Record* D = Selected();
+    if (!D || !D->Is_Gateway() || !D->Ip)
+        return;
+    Chosen = D->Ip->Address;
+    accept();
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "dcp/Dcp_Frames.h"
+#include "platform/Platform_Services.h"
+
+#include <QDialog>
+
+#include <chrono>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class Raw_Ethernet_Port;
+class Workspace;
+
+// "Find gateways": searches the chosen interface for PROFINET devices, lists
+// them (gateways of this type marked and first, shared names and addresses
+// flagged), and for the selected gateway flashes its LED, sets its station
+// name or its IP parameter, each after a question, then asks it again so the
+// table shows what it now holds. From the update dialog it also hands back
+// the address the user chose.
+class TFFind_Gateways : public QDialog {
+    Q_OBJECT
+public:
+    TFFind_Gateways(Workspace& Space, Platform_Services Services, QWidget* Parent = nullptr);
+
+    void Set_Lang();
+    // Opened from the main window.
+    int Execute();
+    // Opened from the update dialog: the address of the gateway the user
+    // picked with "Use this address", or nothing.
+    std::optional<Ipv4_Address> Choose_Address();
+
+    void Search();
+    void Flash();
+    void Set_Name();
+    void Set_Ip();
+    void Use_Address();
+
+    // How long the devices are given to answer a search, and a refresh after a change.
+    std::chrono::milliseconds Search_Window{1500};
+    std::chrono::milliseconds Refresh_Window{500};
+    std::chrono::milliseconds Set_Wait{1000};
+    const QList<Dcp::Device_Record>& Devices() const { return Found; }
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void Lay_Out();
+    void Fill_Interfaces();
+    void Prefill_From_Configuration();
+    void Fill_Table();
+    void Selection_Changed();
+    const Dcp::Device_Record* Selected() const;
+    std::unique_ptr<Raw_Ethernet_Port> Open_Port();
+    // Asks, runs the request and shows the device's answer, then refreshes the device's row.
+    template <class Request> void Change(const QString& Question, Request&& Do);
+
+    Workspace& Space;
+    Platform_Services Services;
+    QList<Dcp::Device_Record> Found;
+    QString Searched_Interface;
+    std::optional<Ipv4_Address> Chosen;
+
+    QLabel* L_Interface = nullptr;
+    QComboBox* CB_Interface = nullptr;
+    QPushButton* Btn_Search = nullptr;
+    QProgressBar* PB_Search = nullptr;
+    QTableWidget* TW_Devices = nullptr;
+    QLabel* L_Status = nullptr;
+    QLabel* L_Name = nullptr;
+    QLineEdit* E_Name = nullptr;
+    QPushButton* Btn_Set_Name = nullptr;
+    QLabel* L_Ip = nullptr;
+    QLineEdit* E_Address = nullptr;
+    QLineEdit* E_Mask = nullptr;
+    QLineEdit* E_Gateway = nullptr;
+    QCheckBox* CB_Permanent = nullptr;
+    QPushButton* Btn_Set_Ip = nullptr;
+    QPushButton* Btn_Flash = nullptr;
+    QPushButton* Btn_Use_Address = nullptr;
+    QPushButton* Btn_Close = nullptr;
+};

@@ -1,0 +1,263 @@
+// The window "Find gateways" as a user meets it, on a veth pair in this
+// test's own network namespace with the simulated devices on the other end:
+// opened from the main window's button and from the update dialog.
+
+#include "dcp/Namespace_Wire.h"
+#include "dcp/TFFind_Gateways.h"
+#include "platform/Raw_Ethernet.h"
+#include "project/Par_Gen_File.h"
+#include "support/Program_Folder.h"
+#include "support/Test_Support.h"
+#include "update/TFBoot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+using Test_Support::Find;
+using Test_Support::When_Modal;
+
+namespace {
+
+const QString Gateway_1 = QStringLiteral("02:06:10:00:00:00");
+const QString Gateway_2 = QStringLiteral("02:06:10:00:00:01");
+const QString Gateway_3 = QStringLiteral("02:06:10:00:00:02");
+
+// The simulated devices on dcp1: three gateways (the first already named and
+// addressed) and two devices of another maker.
+class Devices {
+public:
+    explicit Devices(const QString& Dir) : Log_File(Dir + "/simulator.log")
+    {
+        const QString State = Dir + "/state";
+        QFile File(State);
+        if (File.open(QIODevice::WriteOnly))
+            File.write(Gateway_1.toLatin1() + " gw-a 10.1.1.30 255.255.255.0 0.0.0.0\n");
+        File.close();
+        Process.setProgram(QStringLiteral(SW_GATEWAY_SIMULATOR));
+        Process.setArguments({"--dcp", Namespace_Wire::Device_Interface, "--devices", "3", "--foreign", "2",
+                              "--dcp-state", State, "--idle-ms", "60000", "--max-ms", "240000"});
+        Process.setStandardOutputFile(Log_File);
+        Process.start();
+    }
+    ~Devices()
+    {
+        Process.kill();
+        Process.waitForFinished(5000);
+    }
+    bool Ready()
+    {
+        QElapsedTimer Took;
+        Took.start();
+        while (Took.elapsed() < 10000 && Process.state() != QProcess::NotRunning) {
+            if (Log().startsWith("READY dcp"))
+                return true;
+            QTest::qWait(20);
+        }
+        return false;
+    }
+    QByteArray Log() const
+    {
+        QFile File(Log_File);
+        return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+    }
+    QString Log_File;
+    QProcess Process;
+};
+
+int Row_Of(QTableWidget* Table, const QString& Mac)
+{
+    for (int Row = 0; Row < Table->rowCount(); ++Row)
+        if (Table->item(Row, 4)->text() == Mac)
+            return Row;
+    return -1;
+}
+
+QString Cell(QTableWidget* Table, const QString& Mac, int Column)
+{
+    const int Row = Row_Of(Table, Mac);
+    return Row < 0 ? QStringLiteral("<no row>") : Table->item(Row, Column)->text();
+}
+
+void Choose_Interface(QWidget* Dialog)
+{
+    auto* Interfaces = Find<QComboBox>(Dialog, "CB_Interface");
+    Interfaces->setCurrentIndex(Interfaces->findData(QStringLiteral("dcp0")));
+}
+
+} // namespace
+
+class Test_Find_Gateways_Window : public QObject {
+    Q_OBJECT
+private slots:
+    void From_The_Main_Window();
+    void From_The_Update_Dialog();
+
+private:
+    void Main_Window_Script(QWidget* Dialog, Program_Folder& F, Devices& Wire);
+};
+
+void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Folder& F, Devices& Wire)
+{
+    auto* Table = Find<QTableWidget>(Dialog, "TW_Devices");
+    Choose_Interface(Dialog);
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Search"), Qt::LeftButton);
+    QCOMPARE(Table->rowCount(), 5);
+    // Gateways of this type first and marked; the others shown, never changed from here.
+    for (int Row = 0; Row < 5; ++Row)
+        QCOMPARE(Table->item(Row, 0)->font().bold(), Row < 3);
+    QCOMPARE(Cell(Table, Gateway_1, 0), QStringLiteral("gw-a"));
+    QCOMPARE(Cell(Table, Gateway_1, 6), QStringLiteral("0x1111 / 0x0221"));
+    Table->selectRow(4);
+    for (const char* Button : {"Btn_Flash", "Btn_Set_Name", "Btn_Set_Ip"})
+        QVERIFY2(!Find<QPushButton>(Dialog, Button)->isEnabled(), Button);
+
+    // The name and address come prefilled from the active configuration, "permanent" checked.
+    QCOMPARE(Find<QLineEdit>(Dialog, "E_Name")->text(), QStringLiteral("gw-line-1"));
+    QCOMPARE(Find<QLineEdit>(Dialog, "E_Address")->text(), QStringLiteral("10.1.1.20"));
+    QCOMPARE(Find<QLineEdit>(Dialog, "E_Mask")->text(), QStringLiteral("255.255.255.0"));
+    QCOMPARE(Find<QLineEdit>(Dialog, "E_Gateway")->text(), QStringLiteral("10.1.1.1"));
+    QVERIFY(Find<QCheckBox>(Dialog, "CB_Permanent")->isChecked());
+
+    // Set name: asked first (default No), the answer shown, the row refreshed from the device.
+    Table->selectRow(Row_Of(Table, Gateway_2));
+    F.Prompts.Messages.clear();
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    QCOMPARE(F.Prompts.Messages.size(), 2);
+    QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+    QCOMPARE(F.Prompts.Messages[0].Text, QStringLiteral("Give the device %1 the station name \"gw-line-1\"?").arg(Gateway_2));
+    QCOMPARE(F.Prompts.Messages[1].Text, QStringLiteral("The device %1 has done it").arg(Gateway_2));
+    QCOMPARE(Cell(Table, Gateway_2, 0), QStringLiteral("gw-line-1"));
+    QVERIFY(Wire.Log().contains("SET NAME " + Gateway_2.toLatin1() + " gw-line-1 permanent"));
+
+    // Answered No: nothing is sent.
+    Table->selectRow(Row_Of(Table, Gateway_3));
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    QVERIFY(!Wire.Log().contains("SET NAME " + Gateway_3.toLatin1()));
+
+    // The same name on a second gateway: both flagged.
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    QCOMPARE(Cell(Table, Gateway_3, 0), QStringLiteral("gw-line-1"));
+    for (const QString& Mac : {Gateway_2, Gateway_3})
+        QCOMPARE(Table->item(Row_Of(Table, Mac), 0)->toolTip(), QStringLiteral("This station name is held by more than one device"));
+    QVERIFY(Table->item(Row_Of(Table, Gateway_1), 0)->toolTip() != QStringLiteral("This station name is held by more than one device"));
+
+    // An invalid name is refused with its rule, before any question.
+    F.Prompts.Messages.clear();
+    Find<QLineEdit>(Dialog, "E_Name")->setText(QStringLiteral("Line 1"));
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QVERIFY2(F.Prompts.Last_Text().contains(QStringLiteral("only the letters a-z")), qPrintable(F.Prompts.Last_Text()));
+
+    // Set IP, temporary this time.
+    Find<QCheckBox>(Dialog, "CB_Permanent")->setChecked(false);
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Ip"), Qt::LeftButton);
+    QCOMPARE(Cell(Table, Gateway_3, 1), QStringLiteral("10.1.1.20"));
+    QCOMPARE(Cell(Table, Gateway_3, 3), QStringLiteral("10.1.1.1"));
+    QVERIFY(Wire.Log().contains("SET IP " + Gateway_3.toLatin1() + " 10.1.1.20 255.255.255.0 10.1.1.1 temporary"));
+
+    // A wrong mask is refused before anything is asked.
+    F.Prompts.Messages.clear();
+    Find<QLineEdit>(Dialog, "E_Mask")->setText(QStringLiteral("255.0.255.0"));
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Ip"), Qt::LeftButton);
+    QCOMPARE(F.Prompts.Texts(), QStringList{"The IP address, subnet mask or gateway is not valid"});
+
+    // Flash LED.
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Flash"), Qt::LeftButton);
+    QVERIFY(Wire.Log().contains("SIGNAL " + Gateway_3.toLatin1()));
+    // From the main window there is no address to hand back.
+    QVERIFY(Find<QPushButton>(Dialog, "Btn_Use_Address")->isHidden());
+}
+
+void Test_Find_Gateways_Window::From_The_Main_Window()
+{
+    Program_Folder F;
+    const QString Project = F.Add_Project(QStringLiteral("Line 1"));
+    F.Remember_Project(QStringLiteral("Line 1"));
+    Par_Gen::Values Parameters = Par_Gen::Defaults();
+    Parameters[Par_Gen::PROFINET_NAME_STA] = QStringLiteral("gw-line-1");
+    const QStringList Address{"10", "1", "1", "20"}, Mask{"255", "255", "255", "0"}, Gateway{"10", "1", "1", "1"};
+    for (int I = 0; I < 4; ++I) {
+        Parameters[Par_Gen::PROFINET_IP1 + I] = Address[I];
+        Parameters[Par_Gen::PROFINET_SM1 + I] = Mask[I];
+        Parameters[Par_Gen::PROFINET_GAT1 + I] = Gateway[I];
+    }
+    QVERIFY(Par_Gen::Save(Project + "/ParGen.xml", Parameters));
+    Devices Wire(F.Dir.path());
+    QVERIFY(Wire.Ready());
+
+    Pcap_Raw_Ethernet Ethernet;
+    Platform_Services Services;
+    Services.Ethernet = &Ethernet;
+    F.Start(Services);
+    When_Modal(
+        [&](QWidget* Dialog) {
+            Main_Window_Script(Dialog, F, Wire);
+            static_cast<QDialog*>(Dialog)->reject();
+        },
+        20000);
+    F.Click(QStringLiteral("Btn_Find_Gateways"));
+    if (QTest::currentTestFailed())
+        return;
+    // The interface searched is remembered in the settings file.
+    QVERIFY(F.Window->close());
+    QVERIFY2(Test_Support::Read_File(F.Exe_Dir + "/Tavorix.xml").contains("<lastinterface><name>dcp0</name></lastinterface>"),
+             Test_Support::Read_File(F.Exe_Dir + "/Tavorix.xml").constData());
+}
+
+void Test_Find_Gateways_Window::From_The_Update_Dialog()
+{
+    Program_Folder F;
+    Devices Wire(F.Dir.path());
+    QVERIFY(Wire.Ready());
+    Pcap_Raw_Ethernet Ethernet;
+    Platform_Services Services;
+    Services.Prompts = &F.Prompts;
+    Services.Ethernet = &Ethernet;
+    F.Space.Lang_Strings.Create_Default_Strings();
+    F.Space.Last_Interface = QStringLiteral("dcp0");
+    TFBoot Boot(F.Space, Services);
+    Boot.show();
+    When_Modal(
+        [&](QWidget* Dialog) {
+            [&] {
+                // The interface last searched is chosen already.
+                QCOMPARE(Find<QComboBox>(Dialog, "CB_Interface")->currentData().toString(), QStringLiteral("dcp0"));
+                QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Search"), Qt::LeftButton);
+                auto* Table = Find<QTableWidget>(Dialog, "TW_Devices");
+                auto* Use = Find<QPushButton>(Dialog, "Btn_Use_Address");
+                QVERIFY(Use->isVisible());
+                QCOMPARE(Find<QLabel>(Dialog, "L_Status")->text(), QStringLiteral("5 devices answered on dcp0, 3 of them gateways GW40610"));
+                // A gateway without an address has none to give.
+                Table->selectRow(Row_Of(Table, Gateway_2));
+                QVERIFY(!Use->isEnabled());
+                Table->selectRow(Row_Of(Table, Gateway_1));
+                QVERIFY(Use->isEnabled());
+                QTest::mouseClick(Use, Qt::LeftButton);
+            }();
+            if (Dialog->isVisible())
+                static_cast<QDialog*>(Dialog)->reject();
+        },
+        20000);
+    QTest::mouseClick(Find<QPushButton>(&Boot, "Btn_Find_Gateways"), Qt::LeftButton);
+    QStringList Fields;
+    for (int I = 1; I <= 4; ++I)
+        Fields.append(Find<QLineEdit>(&Boot, QStringLiteral("E_IP%1").arg(I))->text());
+    QCOMPARE(Fields, (QStringList{"10", "1", "1", "30"}));
+}
+
+SW_NAMESPACE_TEST_MAIN(Test_Find_Gateways_Window, QApplication)
+#include "test_find_gateways_window.moc"

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "dcp/Dcp_Frames.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+
+// The device's side of DCP for a row of simulated devices on one wire:
+// gateways of this type and, for mixed networks, devices of another maker.
+// Each answers Identify (all, or by its name) after its response delay,
+// takes Set name and Set IP (a permanent value is kept through a restart,
+// a temporary one is not) and Signal. Apart from the interface, so tests
+// can drive it with frames directly.
+class Dcp_Devices {
+public:
+    struct Device {
+        Dcp::Mac_Address Mac{};
+        bool Gateway = true;
+        QString Name;                    // what the device holds now
+        Dcp::Ip_Suite Ip;
+        QString Permanent_Name;          // what it holds after a restart
+        Dcp::Ip_Suite Permanent_Ip;
+    };
+    struct Outgoing {
+        std::chrono::milliseconds Delay{0};
+        QByteArray Frame;
+    };
+    struct Options {
+        int Gateways = 1;
+        int Foreign = 0;
+        quint8 Set_Error = 0; // a BlockError every Set is answered with; 0: sets are done
+        bool Silent = false;  // receives but never answers
+    };
+
+    explicit Dcp_Devices(const Options& O);
+
+    // The answers to one received frame, each with the time it waits before it is sent.
+    QList<Outgoing> Handle(Dcp::Bytes Frame);
+    // What a power cycle does: temporary values are forgotten.
+    void Restart();
+
+    QList<Device>& Devices() { return All; }
+    // The permanent values as text lines, and read back (unknown MACs are skipped).
+    QByteArray Permanent_State() const;
+    void Load_Permanent_State(const QByteArray& State);
+
+    // Told about every change and signal, one line each (for logs and tests).
+    std::function<void(const QString&)> Say;
+    // Told when a permanent value changed, to store it.
+    std::function<void()> Permanent_Changed;
+
+private:
+    QList<Outgoing> Identify(const Dcp::Frame& Request, const QList<Dcp::Block>& Blocks);
+    QList<Outgoing> Set(Device& Target, const Dcp::Frame& Request, const QList<Dcp::Block>& Blocks);
+    QByteArray Identify_Response(const Device& D, quint32 Xid, const Dcp::Mac_Address& To) const;
+
+    Options Settings;
+    QList<Device> All;
+};
