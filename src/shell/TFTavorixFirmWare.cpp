@@ -214,7 +214,7 @@ void TFTavorixFirmWare::Lay_Out()
 void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
-    FOpenConf = new TFOpenConf(Space, this);
+    FOpenConf = new TFOpenConf(Space, *Services.Prompts, this);
     FAbout = new TFAbout(Space, Services.Desktop, this);
     FSoftOptions = new TFSoftOptions(Space, Services, Update_Watch, [this] { Change_Language(); }, this);
     FParGen = new TFParGen(Space, *Services.Prompts, this, Services.Open_Dialog);
@@ -368,8 +368,9 @@ void TFTavorixFirmWare::Create_New_Project()
 
 void TFTavorixFirmWare::Open_Project()
 {
+    // A deleted or renamed configuration changes the lines even when nothing is opened.
     if (FOpenConf->exec() != QDialog::Accepted)
-        return;
+        return Show_Configuration_Lines();
     Space.Activate_Project(FOpenConf->Name_Conf);
     Show_Configuration_Lines();
 }
