@@ -83,7 +83,7 @@ const Default_String Entries[] = {
     {228, u"The two configurations give the same device configuration."},
     {229, u"Close"},
     {230, u"Item"},
-    {231, u"The configuration \"%1\" could not be read: %2"},
+    {231, u"The file \"%1\" could not be read: %2"},
     {300, u"Software Options"},
     {301, u"Software Options"},
     {302, u"Language"},

@@ -2,25 +2,30 @@
 
 #include "foundation/Project_Folders.h"
 #include "foundation/Project_Manage.h"
+#include "platform/Decimal_Separator.h"
 #include "platform/Prompter.h"
+#include "review/Configuration_Diff.h"
+#include "review/TFCompare.h"
 #include "shell/TFConf_Name.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
 
-TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
-    : QDialog(Parent), Space(Space_), Prompts(Prompts_)
+TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, Decimal_Separator* Separator_)
+    : QDialog(Parent), Space(Space_), Prompts(Prompts_), Separator(Separator_)
 {
     setObjectName(QStringLiteral("TFOpenConf"));
     resize(560, 400);
     setMinimumSize(420, 280);
     FConf_Name = new TFConf_Name(Space, Prompts, this);
+    FCompare = new TFCompare(Space, this);
     Title = Make_Title_Area(this, width());
     Title.L_SW_Code->setText(Space.SW_Code);
 
@@ -37,7 +42,8 @@ TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
     Btn_Duplicate = Make_Control<QPushButton>(this, QStringLiteral("Btn_Duplicate"));
     Btn_Rename = Make_Control<QPushButton>(this, QStringLiteral("Btn_Rename"));
     Btn_Delete = Make_Control<QPushButton>(this, QStringLiteral("Btn_Delete"));
-    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete})
+    Btn_Compare = Make_Control<QPushButton>(this, QStringLiteral("Btn_Compare"));
+    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare})
         Command->setAutoDefault(false);
 
     connect(ListBox1, &QListWidget::itemClicked, this, &TFOpenConf::ListBox1Click);
@@ -48,6 +54,7 @@ TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
     connect(Btn_Duplicate, &QPushButton::clicked, this, &TFOpenConf::Btn_DuplicateClick);
     connect(Btn_Rename, &QPushButton::clicked, this, &TFOpenConf::Btn_RenameClick);
     connect(Btn_Delete, &QPushButton::clicked, this, &TFOpenConf::Btn_DeleteClick);
+    connect(Btn_Compare, &QPushButton::clicked, this, &TFOpenConf::Btn_CompareClick);
     Set_Lang();
 }
 
@@ -69,7 +76,9 @@ void TFOpenConf::Set_Lang()
     Command(Btn_Duplicate, 208, 209);
     Command(Btn_Rename, 210, 211);
     Command(Btn_Delete, 212, 213);
+    Command(Btn_Compare, 214, 215);
     FConf_Name->Set_Lang();
+    FCompare->Set_Lang();
     Place_Buttons();
 }
 
@@ -95,7 +104,7 @@ void TFOpenConf::Place_Buttons()
     Btn_OK->setGeometry(Btn_Cancel->x() - 10 - OK_W, height() - 44, OK_W, 32);
     // The commands on the selected configuration in a row under the list.
     int X = 12;
-    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete}) {
+    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare}) {
         const int W = std::max(100, Text_Width(Command));
         Command->setGeometry(X, height() - 44 - 42, W, 32);
         X += W + 8;
@@ -194,4 +203,23 @@ void TFOpenConf::Btn_DeleteClick()
     if (Was_Active && !Space.Is_Project_Active())
         Save_Setting();
     FormShow();
+}
+
+void TFOpenConf::Btn_CompareClick()
+{
+    if (!Space.Is_Project_Active()) {
+        Prompts.Error(Space.Str(225));
+        return;
+    }
+    const QString Other = Selected();
+    if (Other.isEmpty())
+        return;
+    System_Decimal_Separator System;
+    const auto Found = Review::Compare(Space.Project_Dir, Workspace::Join(Space.Projects_Dir, Other),
+                                       Separator ? *Separator : System);
+    if (!Found) {
+        Prompts.Error(Space.Str(231).arg(QDir::toNativeSeparators(Found.error().Path), Found.error().Reason));
+        return;
+    }
+    FCompare->Execute(Space.Project_Name, Other, *Found);
 }

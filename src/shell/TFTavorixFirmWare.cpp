@@ -214,7 +214,7 @@ void TFTavorixFirmWare::Lay_Out()
 void TFTavorixFirmWare::Create_Windows()
 {
     FNew_Project = new TFNew_Project(Space, *Services.Prompts, this);
-    FOpenConf = new TFOpenConf(Space, *Services.Prompts, this);
+    FOpenConf = new TFOpenConf(Space, *Services.Prompts, this, Services.Separator);
     FAbout = new TFAbout(Space, Services.Desktop, this);
     FSoftOptions = new TFSoftOptions(Space, Services, Update_Watch, [this] { Change_Language(); }, this);
     FParGen = new TFParGen(Space, *Services.Prompts, this, Services.Open_Dialog);

@@ -1,4 +1,5 @@
 // The open dialog's commands: duplicate, rename and delete, run from the main window.
+#include "project/Par_Gen_File.h"
 #include "shell/TFOpenConf.h"
 #include "support/Program_Folder.h"
 #include "support/Test_Support.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QTest>
 
 using Test_Support::Find;
@@ -79,6 +81,8 @@ private slots:
     void Rename_Active_Follows_In_Settings();
     void Delete_Asks_And_Moves_To_Trash();
     void Commands_Need_Selection();
+    void Compare_Shows_Differences_By_File();
+    void Compare_Refusals();
 };
 
 void Test_Open_Commands::List_Sorted_Ignoring_Case()
@@ -190,6 +194,68 @@ void Test_Open_Commands::Commands_Need_Selection()
     });
     F.Click("Btn_Open");
     QCOMPARE(F.Prompts.Texts(), QStringList(3, "Select a configuration in the list first."));
+}
+
+void Test_Open_Commands::Compare_Shows_Differences_By_File()
+{
+    Fixture F;
+    Par_Gen::Values Changed = Par_Gen::Defaults();
+    Changed[Par_Gen::PROFINET_IP4] = "6";
+    QVERIFY(Par_Gen::Save(F.Project("beta") + "/ParGen.xml", Changed));
+    QStringList Shown;
+    QStringList Headers;
+    bool Same_Shown = true;
+    bool Back_In_Open = false;
+    When_Modal([&](QWidget* Open) {
+        Select(Open, "beta");
+        When_Modal([&](QWidget* Compare) {
+            QCOMPARE(Compare->objectName(), QString("TFCompare"));
+            auto* Tree = Find<QTreeWidget>(Compare, "Tree_Differences");
+            for (int Column = 0; Column < 3; ++Column)
+                Headers << Tree->headerItem()->text(Column);
+            for (int G = 0; G < Tree->topLevelItemCount(); ++G) {
+                QTreeWidgetItem* Group = Tree->topLevelItem(G);
+                Shown << Group->text(0);
+                for (int C = 0; C < Group->childCount(); ++C)
+                    Shown << "  " + Group->child(C)->text(0) + "|" + Group->child(C)->text(1) + "|"
+                                 + Group->child(C)->text(2);
+            }
+            Same_Shown = Find<QLabel>(Compare, "L_Same")->isVisible();
+            QTest::mouseClick(Find<QPushButton>(Compare, "Btn_Close"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Compare"), Qt::LeftButton);
+        Back_In_Open = Open->isVisible();
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Cancel"), Qt::LeftButton);
+    });
+    F.Click("Btn_Open");
+    QCOMPARE(Headers, (QStringList{"Item", "Alpha", "beta"}));
+    QCOMPARE(Shown, (QStringList{"ParGen.xml", "  PROFINET_IP4|(absent)|6"}));
+    QVERIFY(!Same_Shown);
+    QVERIFY(Back_In_Open);
+    QVERIFY(F.Prompts.Messages.isEmpty());
+    // Comparing opens nothing.
+    QCOMPARE(F.Space.Project_Name, QString("Alpha"));
+}
+
+void Test_Open_Commands::Compare_Refusals()
+{
+    Fixture F;
+    Write_File(F.Project("Gamma") + "/IEC61850_Variables.xml", "<IEC61850_Variables><row");
+    When_Modal([&](QWidget* Open) {
+        Select(Open, "Gamma");
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Compare"), Qt::LeftButton);
+        // Without an active configuration there is nothing to compare with.
+        F.Space.Activate_Project(QString());
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Compare"), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Cancel"), Qt::LeftButton);
+    });
+    F.Click("Btn_Open");
+    QCOMPARE(F.Prompts.Messages.size(), 2);
+    QVERIFY2(F.Prompts.Messages[0].Text.startsWith("The file \"" + QDir::toNativeSeparators(F.Project("Gamma"))
+                                                   + "/IEC61850_Variables.xml\" could not be read: "),
+             qPrintable(F.Prompts.Messages[0].Text));
+    QCOMPARE(F.Prompts.Messages[1].Text,
+             QString("Open a configuration first: the opened one is compared with the one selected here."));
 }
 
 QTEST_MAIN(Test_Open_Commands)
