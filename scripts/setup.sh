@@ -5,7 +5,7 @@ set -euo pipefail
 # libssl-dev: OpenSSL 3, which reads the TLS keys and certificates.
 # libcsv-dev: reading and writing the variables list as CSV.
 # xvfb and xauth: xvfb-run, for starting the program on a machine without a display.
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libbenchmark-dev libcsv-dev libxml2-utils libssl-dev xvfb xauth)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libbenchmark-dev libcsv-dev libxml2-utils libssl-dev xvfb xauth poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
+#include "review/Ui_Report_Run.h"
 #include "shell/TFOpenConf.h"
 #include "widgets/Ui_Dialog_Place.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -169,6 +170,7 @@ void TFTavorixFirmWare::Lay_Out()
     Btn_CreateBin = Make_Button(QStringLiteral("Btn_CreateBin"), Button_X, Row(6), Button_W, Button_H);
     Btn_Modbus_Set_Access = Make_Button(QStringLiteral("Btn_Modbus_Set_Access"), Button_X, Row(7), Button_W, Button_H);
     Btn_SNMP_MIB = Make_Button(QStringLiteral("Btn_SNMP_MIB"), Button_X, Row(8), Button_W, Button_H);
+    Btn_Report = Make_Button(QStringLiteral("Btn_Report"), Button_X + Button_W + 10, Row(5), Button_W, Button_H);
     Btn_Modbus_Set_Access->hide();
     Btn_SNMP_MIB->hide();
 
@@ -253,6 +255,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_TLS_List_Certificates, 27, 28);
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
+    Apply(Btn_Report, 1448, 1449);
     L_Status->setAccessibleName(Space.Str(36));
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
@@ -262,6 +265,8 @@ void TFTavorixFirmWare::Set_Lang()
     Fit_Step_Buttons({Btn_New, Btn_Prm_Gen, Btn_IEC61850_Access, Btn_TLS_List_Certificates, Btn_PROFINET_XML,
                       Btn_CreateBin, Btn_Modbus_Set_Access, Btn_SNMP_MIB},
                      Btn_Open);
+    Btn_Report->setGeometry(Btn_Open->x(), Btn_Report->y(), std::max(Btn_Open->width(), Text_Width(Btn_Report)),
+                            Btn_Report->height());
     // A notice already up speaks the new language at once, not only after the next check.
     if (!LL_Update->isHidden())
         Show_Update_Notice();
@@ -332,6 +337,8 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
             PROFINET_XML();
         } else if (Button == Btn_CreateBin) {
             Update_Device();
+        } else if (Button == Btn_Report) {
+            Review::Ask_And_Write_Report(Space, Services);
         }
     });
 }

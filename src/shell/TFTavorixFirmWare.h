@@ -87,6 +87,7 @@ private:
     QPushButton* Btn_CreateBin = nullptr;
     QPushButton* Btn_Modbus_Set_Access = nullptr;
     QPushButton* Btn_SNMP_MIB = nullptr;
+    QPushButton* Btn_Report = nullptr;
     QLabel* L_Korvex = nullptr;
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;
