@@ -39,6 +39,17 @@ const QString Font_Family = QStringLiteral("DejaVu Sans");
 
 QString Esc(const QString& Text) { return Text.toHtmlEscaped(); }
 
+// The report's font at Points. Without ligatures: "fi" stays two letters for
+// a reader who searches or copies the text.
+QFont Report_Font(qreal Points, bool Bold = false)
+{
+    QFont Font(Font_Family);
+    Font.setPointSizeF(Points);
+    Font.setBold(Bold);
+    Font.setStyleStrategy(QFont::PreferNoShaping);
+    return Font;
+}
+
 // The report's text, as HTML for Qt's rich-text engine.
 class Html {
 public:
@@ -324,7 +335,7 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         const qreal W = Page.width();
         const qreal Footer_H = Resolution * 10 / 25.4;  // 10 mm
         const qreal Body_H = Page.height() - Footer_H;
-        const QFont Body_Font(Font_Family, 9);
+        const QFont Body_Font = Report_Font(9);
 
         const auto Layout = [&](QTextDocument& Doc, const QString& Text) {
             Doc.documentLayout()->setPaintDevice(&Writer);
@@ -347,7 +358,7 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         const auto Footer = [&] {
             ++Page_Number;
             Painter.save();
-            Painter.setFont(QFont(Font_Family, 8));
+            Painter.setFont(Report_Font(8));
             Painter.setPen(Qt::darkGray);
             const QRectF Line(0, Page.height() - Footer_H * 0.6, W, Footer_H * 0.6);
             Painter.drawLine(QLineF(0, Line.top(), W, Line.top()));
@@ -371,13 +382,12 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
 
         // The map page: the editor's drawing, its findings under it.
         Writer.newPage();
-        QFont Heading_Font(Font_Family, 12);
-        Heading_Font.setBold(true);
+        const QFont Heading_Font = Report_Font(12, true);
         Painter.setFont(Heading_Font);
         Painter.setPen(Qt::black);
         const qreal Heading_H = QFontMetricsF(Heading_Font, &Writer).height() * 1.8;
         Painter.drawText(QRectF(0, 0, W, Heading_H), Qt::AlignLeft | Qt::AlignVCenter, Lang[976]);
-        const QFont Map_Font(Font_Family, 7);
+        const QFont Map_Font = Report_Font(7);
         const qreal Map_Margin = QFontMetricsF(Map_Font, &Writer).horizontalAdvance(QStringLiteral("00000"));
         // The editor's proportions: 16 by 14 for each byte cell.
         const qreal Map_H = (W - Map_Margin) / Variable_Map::Cells_Per_Line * 14.0 / 16.0 * Variable_Map::Lines;

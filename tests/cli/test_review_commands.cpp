@@ -1,4 +1,4 @@
-// "sw40610 diff" run as a command, without a display.
+// "sw40610 diff" and "sw40610 report" run as commands, without a display.
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
 #include "support/Test_Files.h"
@@ -36,6 +36,8 @@ class Test_Review_Commands : public QObject {
         Env.remove(QStringLiteral("DISPLAY"));
         Env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // The graphics application of "report" wants a runtime folder: one of the test's own.
+        Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir.path() + "/runtime");
         Process.setProcessEnvironment(Env);
         Process.setWorkingDirectory(Dir.path());
         Process.start(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), Arguments);
@@ -64,6 +66,8 @@ private slots:
         B = Dir.path() + "/Plant B";
         QDir().mkpath(A);
         QDir().mkpath(B);
+        QDir().mkpath(Dir.path() + "/runtime");
+        QFile::setPermissions(Dir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void Same_Device_Configuration()
@@ -122,6 +126,44 @@ private slots:
         QCOMPARE(R.Exit_Code, Exit_Code);
         QCOMPARE(R.Out, QString());
         QVERIFY2(R.Err.startsWith("sw40610: ") && R.Err.contains(Err_Part), qPrintable(R.Err));
+    }
+
+    void Report_Without_Display()
+    {
+        Write(A, "line-1", "1.5");
+        const Run_Result R = Run({"report", A});
+        QCOMPARE(R.Exit_Code, 0);
+        const QString Default = A + "/Plant A-report.pdf";
+        QCOMPARE(R.Out, "Report written: " + QDir::toNativeSeparators(Default) + "\n");
+        QVERIFY(Test_Support::Read_File(Default).startsWith("%PDF-"));
+
+        const Run_Result Named = Run({"report", A, "-o", "named.pdf", "-q"});
+        QCOMPARE(Named.Exit_Code, 0);
+        QCOMPARE(Named.Out, QString());
+        QVERIFY(Test_Support::Read_File(Dir.path() + "/named.pdf").startsWith("%PDF-"));
+    }
+
+    void Report_Refusals_data()
+    {
+        QTest::addColumn<QStringList>("Arguments");
+        QTest::addColumn<int>("Exit_Code");
+        QTest::newRow("no folder given") << QStringList{"report"} << 2;
+        QTest::newRow("two folders") << QStringList{"report", "Plant A", "Plant B"} << 2;
+        QTest::newRow("unknown option") << QStringList{"report", "Plant A", "--json"} << 2;
+        QTest::newRow("missing folder") << QStringList{"report", "Plant Z"} << 3;
+        QTest::newRow("output folder missing") << QStringList{"report", "Plant A", "-o", "no/such/r.pdf"} << 3;
+    }
+
+    void Report_Refusals()
+    {
+        QFETCH(QStringList, Arguments);
+        QFETCH(int, Exit_Code);
+        Write(A, "line-1", "1.5");
+        const Run_Result R = Run(Arguments);
+        QCOMPARE(R.Exit_Code, Exit_Code);
+        QCOMPARE(R.Out, QString());
+        QVERIFY2(R.Err.contains("sw40610: "), qPrintable(R.Err));
+        QVERIFY(!QFile::exists(Dir.path() + "/no"));
     }
 
     void Unreadable_File()
