@@ -50,6 +50,9 @@ QFont Report_Font(qreal Points, bool Bold = false)
     return Font;
 }
 
+// A Details line shown in the body's font without a label.
+const QString Plain_Line = QStringLiteral("\x01");
+
 // The report's text, as HTML for Qt's rich-text engine.
 class Html {
 public:
@@ -77,12 +80,15 @@ public:
         }
         Text += QStringLiteral("</table>");
     }
-    // Label and value lines, a fingerprint in a small fixed-width font on its own line.
+    // Label and value lines; without a label, a line of its own (a fingerprint
+    // in a small fixed-width font).
     void Details(const QList<std::pair<QString, QString>>& Lines)
     {
         Text += QStringLiteral("<p style=\"margin-left:12px\">");
         for (const auto& [Label, Value] : Lines) {
-            if (Label.isEmpty())
+            if (Label == Plain_Line)
+                Text += Esc(Value) + QStringLiteral("<br/>");
+            else if (Label.isEmpty())
                 Text += QStringLiteral("<span style=\"font-family:'DejaVu Sans Mono'; font-size:7pt\">") + Esc(Value)
                         + QStringLiteral("</span><br/>");
             else
@@ -121,14 +127,14 @@ QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& 
 QList<std::pair<QString, QString>> Certificate_Lines(const QString& Pem, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
-        return {{QString(), Lang[1434]}};
+        return {{Plain_Line, Lang[1434]}};
     const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem);
     if (Found.Certificates.isEmpty())
         return {{Lang[1435], QString()}};
     const Certificates::Certificate_Info& C = Found.Certificates.first();
     return {{Lang[840].trimmed(), C.Subject},
             {Lang[841].trimmed(), C.Issuer},
-            {QString(), Lang[842].arg(Certificates::Date_Text(C.Not_Before), Certificates::Date_Text(C.Not_After))},
+            {Plain_Line, Lang[842].arg(Certificates::Date_Text(C.Not_Before), Certificates::Date_Text(C.Not_After))},
             {Lang[844].trimmed(), QString()},
             {QString(), C.Fingerprint}};
 }
@@ -243,7 +249,7 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     Html After(Lang);
     After.Heading(1425);
     After.Text += QStringLiteral("<h3>") + Esc(Lang[1431]) + QStringLiteral("</h3>");
-    After.Details({{QString(), Key_Text(Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
+    After.Details({{Plain_Line, Key_Text(Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
     After.Text += QStringLiteral("<h3>") + Esc(Lang[1426]) + QStringLiteral("</h3>");
     After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
     After.Text += QStringLiteral("<h3>") + Esc(Lang[1427]) + QStringLiteral("</h3>");

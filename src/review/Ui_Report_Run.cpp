@@ -7,7 +7,6 @@
 #include "platform/Platform_Services.h"
 #include "platform/Prompter.h"
 #include "platform/Save_File_Dialog.h"
-#include "platform/Xml_File.h"
 #include "review/Ui_Report_Pdf.h"
 
 #include <QCommandLineParser>
@@ -98,18 +97,13 @@ int Run_Report_Command(int argc, char* argv[])
     }
     const QString Path = Parser.isSet(Output) ? QFileInfo(Parser.value(Output)).absoluteFilePath()
                                               : Workspace::Join(Space.Project_Dir, Report_File_Name(Space.Project_Name));
-    try {
-        const auto Written = Write_Report(Space, *Reading, {Path, Report_Page_Size(QLocale()), QDateTime::currentDateTime()});
-        if (!Written) {
-            Err << "sw40610: " << Written.error() << '\n';
-            return Cli::File_Error;
-        }
-        if (!Parser.isSet(Quiet))
-            Out << Space.Str(1451).arg(QDir::toNativeSeparators(Path)) << '\n';
-    } catch (const Xml_Parse_Error& E) {
-        Err << "sw40610: " << E.Message() << '\n';
-        return Cli::Configuration_Errors;
+    const auto Written = Write_Report(Space, *Reading, {Path, Report_Page_Size(QLocale()), QDateTime::currentDateTime()});
+    if (!Written) {
+        Err << "sw40610: " << Written.error() << '\n';
+        return Cli::File_Error;
     }
+    if (!Parser.isSet(Quiet))
+        Out << Space.Str(1451).arg(QDir::toNativeSeparators(Path)) << '\n';
     return Cli::Done;
 }
 

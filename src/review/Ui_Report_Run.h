@@ -15,8 +15,8 @@ void Ask_And_Write_Report(const Workspace& Space, const Platform_Services& Servi
 
 // sw40610 report CONFIG_DIR [-o FILE] [--decimal-separator . | ,]: draws
 // offscreen, so it needs no display. Makes its own graphics application.
-// Exit 0 written, 1 a project file is not well-formed, 2 wrong usage, 3 a file
-// could not be read or written.
+// Exit 0 written, 2 wrong usage, 3 a file could not be read (or is not
+// well-formed) or the report could not be written.
 int Run_Report_Command(int argc, char* argv[]);
 
 } // namespace Review
