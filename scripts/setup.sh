@@ -7,7 +7,8 @@ set -euo pipefail
 # libpcap-dev: raw Ethernet frames for finding and naming devices on the network.
 # xvfb and xauth: xvfb-run, for starting the program on a machine without a display.
 # libxcb1-dev: the start benchmark watches for the first window on the X display.
-packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n libgl-dev libpugixml-dev libbenchmark-dev libcsv-dev libxml2-utils libssl-dev libpcap-dev xvfb xauth)
+# poppler-utils: pdftotext and pdftoppm, with which the tests read the report back.
+packages=(cmake g++ make pkg-config qt6-base-dev libxcb1-dev qt6-translations-l10n libgl-dev libpugixml-dev libbenchmark-dev libcsv-dev libxml2-utils libssl-dev libpcap-dev xvfb xauth poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

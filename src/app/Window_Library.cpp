@@ -37,19 +37,28 @@ QString Executable_Dir(const char* Argv0)
     return QFileInfo(QString::fromLocal8Bit(Argv0)).absolutePath();
 }
 
-} // namespace
-
-int Run_Window_Library(int argc, char* argv[])
+int Run_Library_Entry(const char* Entry_Name, const char* What, int argc, char* argv[])
 {
     QLibrary Window(QDir(Executable_Dir(argv[0])).filePath(QStringLiteral("libsw40610_window")));
     using Entry = int (*)(int, char**);
-    const auto Start = reinterpret_cast<Entry>(Window.resolve("sw40610_window_main"));
+    const auto Start = reinterpret_cast<Entry>(Window.resolve(Entry_Name));
     if (!Start) {
-        std::fprintf(stderr, "sw40610: the window cannot be started: %s\n",
-                     Window.errorString().toLocal8Bit().constData());
+        std::fprintf(stderr, "sw40610: %s: %s\n", What, Window.errorString().toLocal8Bit().constData());
         return EXIT_FAILURE;
     }
     // The library stays loaded until the process ends: Qt's objects may
     // still run code from it while the process shuts down.
     return Start(argc, argv);
+}
+
+} // namespace
+
+int Run_Window_Library(int argc, char* argv[])
+{
+    return Run_Library_Entry("sw40610_window_main", "the window cannot be started", argc, argv);
+}
+
+int Run_Report_Library(int argc, char* argv[])
+{
+    return Run_Library_Entry("sw40610_report_main", "the report cannot be drawn", argc, argv);
 }

@@ -1,5 +1,10 @@
 #pragma once
 
-// Loads the window's library from the executable's folder and runs the
-// window; commands never come here, so they never map a GUI library.
+// The window and the report's drawing live in a library beside the
+// executable, loaded only for them, so that the other commands never map a
+// GUI library.
+
+// Loads the library and runs the window.
 int Run_Window_Library(int argc, char* argv[]);
+// Loads the library and runs the report command (drawn offscreen).
+int Run_Report_Library(int argc, char* argv[]);

@@ -1,6 +1,7 @@
 #include "app/Window_Library.h"
 #include "cli/Cli_Arguments.h"
 #include "cli/Cli_Commands.h"
+#include "cli/Cli_Review.h"
 
 #include <QStringList>
 
@@ -13,6 +14,9 @@ int main(int argc, char* argv[])
     QStringList Arguments;
     for (int I = 1; I < argc; ++I)
         Arguments.append(QString::fromLocal8Bit(argv[I]));
+    // The report draws its pages, the one command with a (offscreen) graphics application.
+    if (Cli::Is_Report_Command(Arguments))
+        return Run_Report_Library(argc, argv);
     if (Cli::Is_Command_Line(Arguments))
         return Cli::Main(argc, argv);
     return Run_Window_Library(argc, argv);

@@ -3,6 +3,7 @@
 #include "cli/Cli_Arguments.h"
 #include "cli/Cli_Dcp.h"
 #include "cli/Cli_Findings.h"
+#include "cli/Cli_Review.h"
 #include "gsdml/Profinet_File_Name.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
@@ -263,13 +264,15 @@ int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTex
         Pcap_Raw_Ethernet Ethernet;
         return Run_Dcp(Arguments_After_Program, Ethernet, Out, Err);
     }
+    if (Is_Diff_Command(Arguments_After_Program))
+        return Run_Diff(Arguments_After_Program.mid(1), Out, Err);
     const auto Args = Parse(Arguments_After_Program);
     if (!Args) {
         Err << "sw40610: " << Args.error() << "\nTry 'sw40610 --help'.\n";
         return Wrong_Usage;
     }
     switch (Args->What) {
-    case Command::Help: Out << Help_Text() << Dcp_Help_Text(); return Done;
+    case Command::Help: Out << Help_Text() << Review_Help_Text() << Dcp_Help_Text(); return Done;
     case Command::Version: Out << Version_Text(); return Done;
     default: break;
     }

@@ -26,6 +26,28 @@ QColor Row_Colour(int Row)
 // Bit 7 stands left, bit 0 right, as a byte is written.
 int Bit_Slot(int Bit) { return 7 - Bit; }
 
+constexpr int Cells_Per_Line = Variable_Map::Cells_Per_Line;
+constexpr int Lines = Variable_Map::Lines;
+
+QSizeF Cell_Size(const Variable_Map_Frame& Frame)
+{
+    return {(Frame.Size.width() - Frame.Margin - 1) / Cells_Per_Line, (Frame.Size.height() - 1) / Lines};
+}
+
+QRectF Cell_Rect_F(const Variable_Map_Frame& Frame, int Byte)
+{
+    const QSizeF Size = Cell_Size(Frame);
+    return {Frame.Margin + (Byte % Cells_Per_Line) * Size.width(), (Byte / Cells_Per_Line) * Size.height(),
+            Size.width(), Size.height()};
+}
+
+QRectF Bit_Rect(const Variable_Map_Frame& Frame, int Byte, int Bit)
+{
+    const QRectF Cell = Cell_Rect_F(Frame, Byte);
+    const qreal Width = Cell.width() / 8;
+    return {Cell.left() + Bit_Slot(Bit) * Width, Cell.top(), Width, Cell.height()};
+}
+
 } // namespace
 
 Variable_Map::Variable_Map(const Lang_Table& Lang_, QWidget* Parent) : QWidget(Parent), Lang(Lang_)
@@ -63,26 +85,20 @@ QSize Variable_Map::sizeHint() const { return {44 + Cells_Per_Line * 16, Lines *
 
 int Variable_Map::Margin() const { return fontMetrics().horizontalAdvance(QStringLiteral("00000")); }
 
-QSizeF Variable_Map::Cell_Size() const
+Variable_Map_Frame Variable_Map::Frame() const
 {
-    return {static_cast<qreal>(width() - Margin() - 1) / Cells_Per_Line, static_cast<qreal>(height() - 1) / Lines};
+    // Whole pixels, as the widget is laid out.
+    return {QSizeF(width(), height()), static_cast<qreal>(Margin()), font(), palette().color(QPalette::Window),
+            palette().color(QPalette::WindowText)};
 }
 
-QRectF Variable_Map::Cell_Rect_F(int Byte) const
-{
-    const QSizeF Size = Cell_Size();
-    return {Margin() + (Byte % Cells_Per_Line) * Size.width(), (Byte / Cells_Per_Line) * Size.height(), Size.width(),
-            Size.height()};
-}
+QSizeF Variable_Map::Cell_Size() const { return ::Cell_Size(Frame()); }
+
+QRectF Variable_Map::Cell_Rect_F(int Byte) const { return ::Cell_Rect_F(Frame(), Byte); }
 
 QRect Variable_Map::Cell_Rect(int Byte) const { return Cell_Rect_F(Byte).toAlignedRect(); }
 
-QRectF Variable_Map::Bit_Rect(int Byte, int Bit) const
-{
-    const QRectF Cell = Cell_Rect_F(Byte);
-    const qreal Width = Cell.width() / 8;
-    return {Cell.left() + Bit_Slot(Bit) * Width, Cell.top(), Width, Cell.height()};
-}
+QRectF Variable_Map::Bit_Rect(int Byte, int Bit) const { return ::Bit_Rect(Frame(), Byte, Bit); }
 
 int Variable_Map::Byte_At(QPoint Point) const
 {
@@ -134,73 +150,23 @@ QString Variable_Map::Byte_Text(int Byte) const
 void Variable_Map::paintEvent(QPaintEvent*)
 {
     QPainter Painter(this);
-    Painter.fillRect(rect(), palette().window());
-    Painter.setPen(palette().color(QPalette::WindowText));
-    const QSizeF Size = Cell_Size();
-    for (int Line = 0; Line < Lines; ++Line)
-        Painter.drawText(QRectF(0, Line * Size.height(), Margin() - 4, Size.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(Line * Cells_Per_Line));
-
-    // Free bytes are the grid's ground; only bytes in use are painted over it.
-    const QRectF Grid_Area = Cell_Rect_F(0).united(Cell_Rect_F(P::Array_Size - 1));
-    Painter.fillRect(QRectF(Grid_Area.topLeft(), QSizeF(Cells_Per_Line * Size.width(), Grid_Area.height())),
-                     Free_Colour);
-    for (int Byte = 0; Byte < P::Array_Size; ++Byte) {
-        const QList<int>& Users = Current.Users[static_cast<size_t>(Byte)];
-        if (Users.isEmpty())
-            continue;
-        const QRectF Cell = Cell_Rect_F(Byte);
-        bool Digital_Only = true;
-        for (int Index : Users)
-            Digital_Only = Digital_Only && Current.Variables[Index].Bit >= 0;
-        if (Digital_Only) {
-            // A digital variable takes one bit: the byte stays pale, the bit is marked.
-            QList<int> Bits_Used;
-            for (int Index : Users) {
-                const P::Placed_Variable& Item = Current.Variables[Index];
-                const bool Twice = Bits_Used.contains(Item.Bit);
-                Bits_Used.append(Item.Bit);
-                Painter.fillRect(Bit_Rect(Byte, Item.Bit), Twice ? Warning_Colour : Row_Colour(Item.Row).darker(130));
-            }
-        } else if (Current.Collides[static_cast<size_t>(Byte)]) {
-            Painter.fillRect(Cell, Warning_Colour);
-            Painter.fillRect(Cell, QBrush(Qt::white, Qt::BDiagPattern));
-        } else {
-            Painter.fillRect(Cell, Row_Colour(Current.Variables[Users.constFirst()].Row));
-        }
-    }
-    // The grid lines, drawn once for all cells.
-    Painter.setPen(Grid_Colour);
-    QVarLengthArray<QLineF, 128> Grid_Lines;
-    const int Full_Lines = P::Array_Size / Cells_Per_Line;
-    const int Rest = P::Array_Size % Cells_Per_Line;
-    const qreal Left = Margin();
-    const qreal Right = Left + Cells_Per_Line * Size.width();
-    for (int Line = 0; Line <= Lines; ++Line) {
-        const qreal Y = Line * Size.height();
-        const qreal End = Line <= Full_Lines ? Right : Left + Rest * Size.width();
-        Grid_Lines.append(QLineF(Left, Y, Line == Lines && Rest ? Left + Rest * Size.width() : End, Y));
-    }
-    for (int Column = 0; Column <= Cells_Per_Line; ++Column) {
-        const qreal X = Left + Column * Size.width();
-        const int Depth = Column <= Rest ? Lines : Full_Lines;
-        Grid_Lines.append(QLineF(X, 0, X, Depth * Size.height()));
-    }
-    Painter.drawLines(Grid_Lines.constData(), static_cast<int>(Grid_Lines.size()));
-    Paint_Labels(Painter);
+    Paint_Variable_Map(Painter, Current, Frame());
 }
 
+namespace {
+
 // Each block is outlined and labelled with its row on every line it spans.
-void Variable_Map::Paint_Labels(QPainter& Painter) const
+void Paint_Labels(QPainter& Painter, const P::Analysis& Current, const Variable_Map_Frame& Frame)
 {
-    QFont Small = font();
-    Small.setPixelSize(std::max(7, static_cast<int>(Cell_Size().height()) - 4));
+    QFont Small = Frame.Font;
+    Small.setPixelSize(std::max(7, static_cast<int>(Cell_Size(Frame).height()) - 4));
     Painter.setFont(Small);
     for (const P::Placed_Variable& Item : Current.Variables) {
         const qint64 Last = std::min<qint64>(Item.Last, P::Array_Size - 1);
         for (qint64 Start = Item.First; Start <= Last;) {
             const qint64 End = std::min<qint64>(Last, (Start / Cells_Per_Line + 1) * Cells_Per_Line - 1);
-            const QRectF Block = Cell_Rect_F(static_cast<int>(Start)).united(Cell_Rect_F(static_cast<int>(End)));
+            const QRectF Block =
+                Cell_Rect_F(Frame, static_cast<int>(Start)).united(Cell_Rect_F(Frame, static_cast<int>(End)));
             const QList<int>& Users = Current.Users[static_cast<size_t>(Start)];
             if (Item.Bit < 0) {
                 Painter.setPen(QPen(Row_Colour(Item.Row).darker(170), 1));
@@ -214,6 +180,68 @@ void Variable_Map::Paint_Labels(QPainter& Painter) const
             Start = End + 1;
         }
     }
+}
+
+} // namespace
+
+void Paint_Variable_Map(QPainter& Painter, const P::Analysis& Current, const Variable_Map_Frame& Frame)
+{
+    Painter.setFont(Frame.Font);
+    Painter.fillRect(QRectF(QPointF(0, 0), Frame.Size), Frame.Ground);
+    Painter.setPen(Frame.Text);
+    const QSizeF Size = Cell_Size(Frame);
+    for (int Line = 0; Line < Lines; ++Line)
+        Painter.drawText(QRectF(0, Line * Size.height(), Frame.Margin - 4, Size.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(Line * Cells_Per_Line));
+
+    // Free bytes are the grid's ground; only bytes in use are painted over it.
+    const QRectF Grid_Area = Cell_Rect_F(Frame, 0).united(Cell_Rect_F(Frame, P::Array_Size - 1));
+    Painter.fillRect(QRectF(Grid_Area.topLeft(), QSizeF(Cells_Per_Line * Size.width(), Grid_Area.height())),
+                     Free_Colour);
+    for (int Byte = 0; Byte < P::Array_Size; ++Byte) {
+        const QList<int>& Users = Current.Users[static_cast<size_t>(Byte)];
+        if (Users.isEmpty())
+            continue;
+        const QRectF Cell = Cell_Rect_F(Frame, Byte);
+        bool Digital_Only = true;
+        for (int Index : Users)
+            Digital_Only = Digital_Only && Current.Variables[Index].Bit >= 0;
+        if (Digital_Only) {
+            // A digital variable takes one bit: the byte stays pale, the bit is marked.
+            QList<int> Bits_Used;
+            for (int Index : Users) {
+                const P::Placed_Variable& Item = Current.Variables[Index];
+                const bool Twice = Bits_Used.contains(Item.Bit);
+                Bits_Used.append(Item.Bit);
+                Painter.fillRect(Bit_Rect(Frame, Byte, Item.Bit),
+                                 Twice ? Warning_Colour : Row_Colour(Item.Row).darker(130));
+            }
+        } else if (Current.Collides[static_cast<size_t>(Byte)]) {
+            Painter.fillRect(Cell, Warning_Colour);
+            Painter.fillRect(Cell, QBrush(Qt::white, Qt::BDiagPattern));
+        } else {
+            Painter.fillRect(Cell, Row_Colour(Current.Variables[Users.constFirst()].Row));
+        }
+    }
+    // The grid lines, drawn once for all cells.
+    Painter.setPen(Grid_Colour);
+    QVarLengthArray<QLineF, 128> Grid_Lines;
+    const int Full_Lines = P::Array_Size / Cells_Per_Line;
+    const int Rest = P::Array_Size % Cells_Per_Line;
+    const qreal Left = Frame.Margin;
+    const qreal Right = Left + Cells_Per_Line * Size.width();
+    for (int Line = 0; Line <= Lines; ++Line) {
+        const qreal Y = Line * Size.height();
+        const qreal End = Line <= Full_Lines ? Right : Left + Rest * Size.width();
+        Grid_Lines.append(QLineF(Left, Y, Line == Lines && Rest ? Left + Rest * Size.width() : End, Y));
+    }
+    for (int Column = 0; Column <= Cells_Per_Line; ++Column) {
+        const qreal X = Left + Column * Size.width();
+        const int Depth = Column <= Rest ? Lines : Full_Lines;
+        Grid_Lines.append(QLineF(X, 0, X, Depth * Size.height()));
+    }
+    Painter.drawLines(Grid_Lines.constData(), static_cast<int>(Grid_Lines.size()));
+    Paint_Labels(Painter, Current, Frame);
 }
 
 void Variable_Map::mousePressEvent(QMouseEvent* Event)

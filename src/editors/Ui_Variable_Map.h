@@ -2,9 +2,27 @@
 
 #include "checks/Variable_Placement.h"
 
+#include <QColor>
+#include <QFont>
+#include <QSizeF>
 #include <QWidget>
 
 class Lang_Table;
+class QPainter;
+
+// Where the map is drawn: its size, the width of the address column at its
+// left, the font of the addresses and labels, the ground and text colours.
+struct Variable_Map_Frame {
+    QSizeF Size;
+    qreal Margin = 0;
+    QFont Font;
+    QColor Ground;
+    QColor Text;
+};
+
+// Draws the map of Result at the painter's origin, as the editor's map shows
+// it; a report draws it on its page with the same code.
+void Paint_Variable_Map(QPainter& Painter, const Variable_Placement::Analysis& Result, const Variable_Map_Frame& Frame);
 
 // The internal data array drawn as a grid of byte cells: each variable a
 // block in its own colour labelled with its row, a digital variable a mark on
@@ -45,10 +63,10 @@ protected:
 
 private:
     int Margin() const;
+    Variable_Map_Frame Frame() const;
     QSizeF Cell_Size() const;
     QRectF Cell_Rect_F(int Byte) const;
     QRectF Bit_Rect(int Byte, int Bit) const;
-    void Paint_Labels(class QPainter& Painter) const;
     void Update_Description();
 
     const Lang_Table& Lang;

@@ -3,29 +3,36 @@
 #include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QLocale>
+
+#include <algorithm>
 
 namespace {
 
 // The open dialog preselects without regard to case and most other file
 // systems would take such names for one folder, so "Plant" and "PLANT" (or
 // two spellings of one accented letter) are one configuration name.
-bool Clashes_With_Existing(const QString& Projects_Dir, const QString& Name)
+bool Clashes_With_Existing(const QString& Projects_Dir, const QString& Name, const QString& Except)
 {
     const QStringList Existing =
         QDir(Projects_Dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QString& Other : Existing)
-        if (QString::compare(Other.normalized(QString::NormalizationForm_C), Name, Qt::CaseInsensitive) == 0)
+        if (Other != Except
+            && QString::compare(Other.normalized(QString::NormalizationForm_C), Name, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
 
 } // namespace
 
-New_Project_Result Create_Project(Workspace& Space, const QString& Typed)
+New_Project_Result Check_New_Project_Name(const QString& Projects_Dir, const QString& Typed, QString& Name,
+                                          const QString& Except)
 {
+    Name.clear();
     if (Typed.isEmpty())
         return New_Project_Result::Empty_Name;
     // A name that would lead out of Projects_Dir or below one of its
@@ -34,10 +41,22 @@ New_Project_Result Create_Project(Workspace& Space, const QString& Typed)
     if (!Workspace::Is_Acceptable_New_Project_Name(Typed))
         return New_Project_Result::Not_Created;
     // One spelling on disk for what looks the same: composed characters.
-    const QString Name = Typed.normalized(QString::NormalizationForm_C);
-    const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
-    if (QFileInfo(Dir).isDir() || Clashes_With_Existing(Space.Projects_Dir, Name))
+    const QString Composed = Typed.normalized(QString::NormalizationForm_C);
+    const bool Self = !Except.isEmpty() && QString::compare(Composed, Except, Qt::CaseInsensitive) == 0;
+    if ((!Self && QFileInfo(Workspace::Join(Projects_Dir, Composed)).isDir())
+        || Clashes_With_Existing(Projects_Dir, Composed, Except))
         return New_Project_Result::Already_Exists;
+    Name = Composed;
+    return New_Project_Result::Created;
+}
+
+New_Project_Result Create_Project(Workspace& Space, const QString& Typed)
+{
+    QString Name;
+    if (const auto Checked = Check_New_Project_Name(Space.Projects_Dir, Typed, Name);
+        Checked != New_Project_Result::Created)
+        return Checked;
+    const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
     if (!QDir().mkdir(Dir))
         return New_Project_Result::Not_Created;
     QDir().mkpath(Workspace::Join(Dir, QStringLiteral("bin")));
@@ -65,6 +84,17 @@ QStringList Load_Existing_Configuration(const QString& Projects_Dir)
         It.next();
         Names.append(It.fileName());
     }
+    // As a person reads a list: case ignored, "Plant 9" before "Plant 10";
+    // names equal that way keep a fixed order.
+    // The "C" locale compares code points only; a person reads by some language.
+    const QLocale Reading = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator Order(Reading);
+    Order.setCaseSensitivity(Qt::CaseInsensitive);
+    Order.setNumericMode(true);
+    std::sort(Names.begin(), Names.end(), [&Order](const QString& A, const QString& B) {
+        const int By_Reader = Order.compare(A, B);
+        return By_Reader != 0 ? By_Reader < 0 : A < B;
+    });
     return Names;
 }
 

@@ -1,21 +1,31 @@
 #include "shell/TFOpenConf.h"
 
 #include "foundation/Project_Folders.h"
+#include "foundation/Project_Manage.h"
+#include "platform/Decimal_Separator.h"
+#include "platform/Prompter.h"
+#include "review/Configuration_Diff.h"
+#include "review/TFCompare.h"
+#include "shell/TFConf_Name.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
 #include <algorithm>
 
-TFOpenConf::TFOpenConf(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Space(Space_)
+TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, Decimal_Separator* Separator_)
+    : QDialog(Parent), Space(Space_), Prompts(Prompts_), Separator(Separator_)
 {
     setObjectName(QStringLiteral("TFOpenConf"));
-    resize(420, 360);
-    setMinimumSize(320, 240);
+    resize(560, 400);
+    setMinimumSize(420, 280);
+    FConf_Name = new TFConf_Name(Space, Prompts, this);
+    FCompare = new TFCompare(Space, this);
     Title = Make_Title_Area(this, width());
     Title.L_SW_Code->setText(Space.SW_Code);
 
@@ -29,12 +39,22 @@ TFOpenConf::TFOpenConf(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Sp
     Btn_OK->setDefault(true);
     Btn_Cancel = Make_Control<QPushButton>(this, QStringLiteral("Btn_Cancel"));
     Btn_Cancel->setAutoDefault(false);
+    Btn_Duplicate = Make_Control<QPushButton>(this, QStringLiteral("Btn_Duplicate"));
+    Btn_Rename = Make_Control<QPushButton>(this, QStringLiteral("Btn_Rename"));
+    Btn_Delete = Make_Control<QPushButton>(this, QStringLiteral("Btn_Delete"));
+    Btn_Compare = Make_Control<QPushButton>(this, QStringLiteral("Btn_Compare"));
+    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare})
+        Command->setAutoDefault(false);
 
     connect(ListBox1, &QListWidget::itemClicked, this, &TFOpenConf::ListBox1Click);
     connect(ListBox1, &QListWidget::currentRowChanged, this, &TFOpenConf::ListBox1Click);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Btn_Duplicate, &QPushButton::clicked, this, &TFOpenConf::Btn_DuplicateClick);
+    connect(Btn_Rename, &QPushButton::clicked, this, &TFOpenConf::Btn_RenameClick);
+    connect(Btn_Delete, &QPushButton::clicked, this, &TFOpenConf::Btn_DeleteClick);
+    connect(Btn_Compare, &QPushButton::clicked, this, &TFOpenConf::Btn_CompareClick);
     Set_Lang();
 }
 
@@ -49,6 +69,16 @@ void TFOpenConf::Set_Lang()
     Btn_OK->setToolTip(Space.Str(206));
     Btn_Cancel->setText(Space.Str(204));
     Btn_Cancel->setToolTip(Space.Str(207));
+    const auto Command = [this](QPushButton* Button, int Caption, int Hint) {
+        Button->setText(Space.Str(Caption));
+        Button->setToolTip(Space.Str(Hint));
+    };
+    Command(Btn_Duplicate, 208, 209);
+    Command(Btn_Rename, 210, 211);
+    Command(Btn_Delete, 212, 213);
+    Command(Btn_Compare, 214, 215);
+    FConf_Name->Set_Lang();
+    FCompare->Set_Lang();
     Place_Buttons();
 }
 
@@ -61,7 +91,7 @@ void TFOpenConf::resizeEvent(QResizeEvent* Event)
     Title.L_SW_Code->setFixedWidth(W - 24);
     Title.L_SW_Desc->setFixedWidth(W - 24);
     Label1->setGeometry(12, 70, W - 24, 20);
-    ListBox1->setGeometry(12, 92, W - 24, H - 92 - 52);
+    ListBox1->setGeometry(12, 92, W - 24, H - 92 - 52 - 42);
     Place_Buttons();
 }
 
@@ -72,6 +102,13 @@ void TFOpenConf::Place_Buttons()
     const int OK_W = std::max(140, Text_Width(Btn_OK));
     Btn_Cancel->setGeometry(width() - 12 - Cancel_W, height() - 44, Cancel_W, 32);
     Btn_OK->setGeometry(Btn_Cancel->x() - 10 - OK_W, height() - 44, OK_W, 32);
+    // The commands on the selected configuration in a row under the list.
+    int X = 12;
+    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare}) {
+        const int W = std::max(100, Text_Width(Command));
+        Command->setGeometry(X, height() - 44 - 42, W, 32);
+        X += W + 8;
+    }
 }
 
 void TFOpenConf::showEvent(QShowEvent* Event)
@@ -101,4 +138,88 @@ void TFOpenConf::ListBox1Click()
     const int Row = ListBox1->currentRow();
     if (Row >= 0 && Row < SL.size())
         Name_Conf = SL[Row];
+}
+
+QString TFOpenConf::Selected()
+{
+    const int Row = ListBox1->currentRow();
+    if (Row < 0 || Row >= SL.size()) {
+        Prompts.Error(Space.Str(224));
+        return {};
+    }
+    return SL[Row];
+}
+
+void TFOpenConf::Save_Setting()
+{
+    // The settings name the active configuration; a restart must find it.
+    if (const auto Saved = Space.Save_Setting(); !Saved)
+        Prompts.Error(QStringLiteral("The settings file could not be written: ") + Space.Write_Failure_Text(Saved.error()));
+}
+
+void TFOpenConf::Btn_DuplicateClick()
+{
+    const QString Source = Selected();
+    if (Source.isEmpty())
+        return;
+    const bool Made = FConf_Name->Ask(216, QString(), Source, [this, &Source](const QString& Typed) {
+        return Manage_Message_Slot(Duplicate_Project(Space, Source, Typed));
+    });
+    if (!Made)
+        return;
+    Name_Conf = Space.Project_Name;
+    Save_Setting();
+    accept();
+}
+
+void TFOpenConf::Btn_RenameClick()
+{
+    const QString Source = Selected();
+    if (Source.isEmpty())
+        return;
+    QString Renamed;
+    const bool Done = FConf_Name->Ask(217, Source, Source, [this, &Source, &Renamed](const QString& Typed) {
+        const int Refused = Manage_Message_Slot(Rename_Project(Space, Source, Typed));
+        if (Refused < 0)
+            Renamed = Typed.normalized(QString::NormalizationForm_C);
+        return Refused;
+    });
+    if (!Done)
+        return;
+    Name_Conf = Renamed;
+    Space.Activate_Project(Renamed);
+    Save_Setting();
+    accept();
+}
+
+void TFOpenConf::Btn_DeleteClick()
+{
+    const QString Name = Selected();
+    if (Name.isEmpty() || !Prompts.Confirm_Default_No(Space.Str(219).arg(Name)))
+        return;
+    const bool Was_Active = Space.Is_Project_Active();
+    if (const int Refused = Manage_Message_Slot(Delete_Project(Space, Name)); Refused >= 0)
+        Prompts.Error(Space.Str(Refused).arg(Name));
+    if (Was_Active && !Space.Is_Project_Active())
+        Save_Setting();
+    FormShow();
+}
+
+void TFOpenConf::Btn_CompareClick()
+{
+    if (!Space.Is_Project_Active()) {
+        Prompts.Error(Space.Str(225));
+        return;
+    }
+    const QString Other = Selected();
+    if (Other.isEmpty())
+        return;
+    System_Decimal_Separator System;
+    const auto Found = Review::Compare(Space.Project_Dir, Workspace::Join(Space.Projects_Dir, Other),
+                                       Separator ? *Separator : System);
+    if (!Found) {
+        Prompts.Error(Space.Str(231).arg(QDir::toNativeSeparators(Found.error().Path), Found.error().Reason));
+        return;
+    }
+    FCompare->Execute(Space.Project_Name, Other, *Found);
 }

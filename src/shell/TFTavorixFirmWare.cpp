@@ -13,6 +13,7 @@
 #include "platform/Prompter.h"
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
+#include "review/Ui_Report_Run.h"
 #include "shell/TFOpenConf.h"
 #include "widgets/Ui_Dialog_Place.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -170,6 +171,7 @@ void TFTavorixFirmWare::Lay_Out()
     Btn_Modbus_Set_Access = Make_Button(QStringLiteral("Btn_Modbus_Set_Access"), Button_X, Row(7), Button_W, Button_H);
     Btn_SNMP_MIB = Make_Button(QStringLiteral("Btn_SNMP_MIB"), Button_X, Row(8), Button_W, Button_H);
     Btn_Find_Gateways = Make_Button(QStringLiteral("Btn_Find_Gateways"), Button_X + Button_W + 10, Row(5), Button_W, Button_H);
+    Btn_Report = Make_Button(QStringLiteral("Btn_Report"), Button_X + Button_W + 10, Row(4), Button_W, Button_H);
     Btn_Modbus_Set_Access->hide();
     Btn_SNMP_MIB->hide();
 
@@ -228,7 +230,7 @@ TFNew_Project& TFTavorixFirmWare::New_Project()
 
 TFOpenConf& TFTavorixFirmWare::Open_Conf()
 {
-    return Built(FOpenConf, [this] { return new TFOpenConf(Space, this); });
+    return Built(FOpenConf, [this] { return new TFOpenConf(Space, *Services.Prompts, this, Services.Separator); });
 }
 
 TFAbout& TFTavorixFirmWare::About()
@@ -320,6 +322,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_Modbus_Set_Access, 29, 30);
     Apply(Btn_PROFINET_XML, 31, 32);
     Apply(Btn_Find_Gateways, 700, 701);
+    Apply(Btn_Report, 1448, 1449);
     L_Status->setAccessibleName(Space.Str(36));
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
@@ -331,6 +334,8 @@ void TFTavorixFirmWare::Set_Lang()
                      Btn_Open);
     Btn_Find_Gateways->setGeometry(Btn_Open->x(), Btn_Find_Gateways->y(),
                                    std::max(Btn_Open->width(), Text_Width(Btn_Find_Gateways)), Btn_Find_Gateways->height());
+    Btn_Report->setGeometry(Btn_Open->x(), Btn_Report->y(), std::max(Btn_Open->width(), Text_Width(Btn_Report)),
+                            Btn_Report->height());
     // A notice already up speaks the new language at once, not only after the next check.
     if (!LL_Update->isHidden())
         Show_Update_Notice();
@@ -414,6 +419,8 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
             PROFINET_XML();
         } else if (Button == Btn_CreateBin) {
             Update_Device();
+        } else if (Button == Btn_Report) {
+            Review::Ask_And_Write_Report(Space, Services);
         }
     });
 }
@@ -450,8 +457,9 @@ void TFTavorixFirmWare::Create_New_Project()
 
 void TFTavorixFirmWare::Open_Project()
 {
+    // A deleted or renamed configuration changes the lines even when nothing is opened.
     if (Open_Conf().exec() != QDialog::Accepted)
-        return;
+        return Show_Configuration_Lines();
     Space.Activate_Project(FOpenConf->Name_Conf);
     Show_Configuration_Lines();
 }

@@ -105,6 +105,7 @@ private:
     QPushButton* Btn_SNMP_MIB = nullptr;
     // Finds the gateways on the network; needs no configuration.
     QPushButton* Btn_Find_Gateways = nullptr;
+    QPushButton* Btn_Report = nullptr;
     QLabel* L_Korvex = nullptr;
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;

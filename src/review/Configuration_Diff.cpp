@@ -1,0 +1,481 @@
+#include "review/Configuration_Diff.h"
+
+#include "certificates/Pem_Contents.h"
+#include "foundation/Workspace.h"
+#include "image/Configuration_Image.h"
+#include "platform/Xml_File.h"
+#include "project/Known_Cert_File.h"
+#include "project/Par_Gen_File.h"
+#include "project/Variables_File.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace Review {
+
+namespace {
+
+const QString ParGen_Name = QStringLiteral("ParGen.xml");
+const QString Variables_Name = QStringLiteral("IEC61850_Variables.xml");
+const QString Known_Name = QStringLiteral("TLS_Known_Cert.xml");
+
+QString Absent() { return QStringLiteral("(absent)"); }
+
+// One configuration read as the compiler reads it, with the files' texts.
+struct Side {
+    Active_Project Files;
+    std::unique_ptr<Configuration_Image> Image;
+    Par_Gen::Stored Par;
+    List_File::Stored Variables;
+    List_File::Stored Known;
+
+    const Par_Block& Block() const { return Image->Param_Block; }
+    const TIEC61850& Server() const { return Image->IEC61850_Image; }
+};
+
+// A project file that is there must be readable; a missing one is the defaults.
+void Refuse_Unreadable(const QString& Path)
+{
+    const QFileInfo Info(Path);
+    if (!Info.exists() && !Info.isSymLink())
+        return;
+    if (Info.isDir())
+        throw Read_Failure{Path, qt_error_string(EISDIR)};
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly))
+        throw Read_Failure{Path, File.errorString()};
+}
+
+std::unique_ptr<Side> Read_Side(const QString& Dir, Decimal_Separator& Separator)
+{
+    auto Read = std::make_unique<Side>();
+    const QString Folder = QDir(Dir).absolutePath();
+    const QFileInfo Info(Folder);
+    if (!Info.isDir())
+        throw Read_Failure{Folder, qt_error_string(Info.exists() ? ENOTDIR : ENOENT)};
+    Read->Files.Project_Dir = Folder;
+    Read->Files.Project_Name = Info.fileName();
+    Read->Files.File_ParGen = Folder + QLatin1Char('/') + ParGen_Name;
+    Read->Files.File_IEC61850_Variables = Folder + QLatin1Char('/') + Variables_Name;
+    Read->Files.File_TLS_Known_Cert = Folder + QLatin1Char('/') + Known_Name;
+    const QString* Current = &Read->Files.File_ParGen;
+    try {
+        for (const QString* Path :
+             {&Read->Files.File_ParGen, &Read->Files.File_IEC61850_Variables, &Read->Files.File_TLS_Known_Cert}) {
+            Current = Path;
+            Refuse_Unreadable(*Path);
+        }
+        Current = &Read->Files.File_ParGen;
+        Read->Par = Par_Gen::Stored::Read(*Current);
+        Current = &Read->Files.File_IEC61850_Variables;
+        Read->Variables = Variables_File::Read(*Current);
+        Current = &Read->Files.File_TLS_Known_Cert;
+        Read->Known = Known_Cert_File::Read(*Current);
+        Current = &Read->Files.Project_Dir;
+        Read->Image = std::make_unique<Configuration_Image>(Read->Files, &Separator);
+        // The model the device is given; a data area too large for the
+        // device still leaves every value read.
+        Read->Image->Create_Bin();
+    } catch (const Xml_Parse_Error& E) {
+        throw Read_Failure{*Current, E.Message()};
+    } catch (const std::runtime_error& E) {
+        throw Read_Failure{*Current, QString::fromStdString(E.what())};
+    }
+    return Read;
+}
+
+QString Sha256_Hex_Pairs(const QByteArray& Data)
+{
+    const QByteArray Hex = QCryptographicHash::hash(Data, QCryptographicHash::Sha256).toHex().toUpper();
+    QStringList Pairs;
+    for (qsizetype I = 0; I < Hex.size(); I += 2)
+        Pairs.append(QString::fromLatin1(Hex.mid(I, 2)));
+    return Pairs.join(QLatin1Char(':'));
+}
+
+// ---- general parameters ----------------------------------------------------
+
+using Value_Of = std::function<QByteArray(const Side&)>;
+
+QByteArray Bytes_Of(const Par_Block& Block, quint32 Offset, quint32 Size)
+{
+    return QByteArray(reinterpret_cast<const char*>(Block.Data()) + Offset, Size);
+}
+
+QByteArray Number(quint64 Value) { return QByteArray::number(Value); }
+
+bool Gateway_On(const Side& S)
+{
+    return Bytes_Of(S.Block(), Par_Block_Field::Pn_Gateway, 4) != QByteArray(4, char(0xFF));
+}
+
+bool Diagnostic_On(const Side& S) { return S.Block().U32(Par_Block_Field::Pn_Diag_Address) != 0; }
+
+// An element that only counts while its switch is on in both: the gateway's
+// octets and the diagnostic address. Where the switch differs, the switch is
+// the difference.
+bool Counts_In_Both(int Element, const Side& A, const Side& B)
+{
+    using namespace Par_Gen;
+    if (Element >= PROFINET_GAT1 && Element <= PROFINET_GAT4)
+        return Gateway_On(A) && Gateway_On(B);
+    if (Element == PROFINET_DIAGNOSTIC_ADDRESS)
+        return Diagnostic_On(A) && Diagnostic_On(B);
+    return true;
+}
+
+// What the device receives of one element of the general parameters.
+Value_Of Device_Value(int Element)
+{
+    using namespace Par_Gen;
+    namespace F = Par_Block_Field;
+    switch (Element) {
+    case IEC61850_Server_Port: return [](const Side& S) { return Number(S.Server().port); };
+    case IEC61850_Server_Password: return [](const Side& S) { return S.Server().Password.toUtf8(); };
+    case TLS_Server_Enable: return [](const Side& S) { return Number(S.Server().TLS_Enable); };
+    case TLS_Server_Key: return [](const Side& S) { return S.Server().TLS_Data.key.toUtf8(); };
+    case TLS_Server_Key_Password: return [](const Side& S) { return S.Server().TLS_Data.Key_Password.toUtf8(); };
+    case TLS_Server_Server_Certificate:
+        return [](const Side& S) { return S.Server().TLS_Data.Server_Cert.Certificate.toUtf8(); };
+    case TLS_Server_Root_Certificate:
+        return [](const Side& S) { return S.Server().TLS_Data.Root_Cert.Certificate.toUtf8(); };
+    case TLS_Server_Enable_Known_Cert: return [](const Side& S) { return Number(S.Server().TLS_Data.Known_Cert_En); };
+    case PROFINET_EN_GAT:
+        // Off is the gateway 255.255.255.255, which is also what "on" with that address gives.
+        return [](const Side& S) { return Number(Gateway_On(S) ? 1 : 0); };
+    case PROFINET_PORT: return [](const Side& S) { return Number(S.Block().U16(F::Pn_Port)); };
+    case PROFINET_NAME_STA:
+        return [](const Side& S) { return Bytes_Of(S.Block(), F::Pn_Station_Name, F::Pn_Station_Name_Size); };
+    case PROFINET_NB_IN: return [](const Side& S) { return Number(S.Block().U32(F::Pn_Bytes_In)); };
+    case PROFINET_NB_OUT: return [](const Side& S) { return Number(S.Block().U32(F::Pn_Bytes_Out)); };
+    // The field holds the address + 1, or 0 for off (also when on without an address).
+    case PROFINET_ENABLE_DIAGNOSTIC: return [](const Side& S) { return Number(Diagnostic_On(S) ? 1 : 0); };
+    case PROFINET_DIAGNOSTIC_ADDRESS: return [](const Side& S) { return Number(S.Block().U32(F::Pn_Diag_Address)); };
+    default: break;
+    }
+    if (Element >= PROFINET_IP1 && Element <= PROFINET_IP4)
+        return [Element](const Side& S) { return Number(S.Block().U8(F::Pn_IP_Address + quint32(Element - PROFINET_IP1))); };
+    if (Element >= PROFINET_SM1 && Element <= PROFINET_SM4)
+        return [Element](const Side& S) { return Number(S.Block().U8(F::Pn_Subnet_Mask + quint32(Element - PROFINET_SM1))); };
+    if (Element >= PROFINET_GAT1 && Element <= PROFINET_GAT4)
+        return [Element](const Side& S) { return Number(S.Block().U8(F::Pn_Gateway + quint32(Element - PROFINET_GAT1))); };
+    return [](const Side&) { return QByteArray(); };
+}
+
+// The element as a person is shown it: its text, but a secret only as set
+// or not and a key or certificate by its fingerprint.
+QString Shown_Text(const Side& S, const Side& Other, int Element)
+{
+    using namespace Par_Gen;
+    const std::optional<QString>& Text = S.Par[Element];
+    switch (Element) {
+    case IEC61850_Server_Password:
+    case TLS_Server_Key_Password: {
+        const auto Is_Set = [Element](const Side& Of) {
+            return Element == IEC61850_Server_Password ? !Of.Server().Password.isEmpty()
+                                                       : !Of.Server().TLS_Data.Key_Password.isEmpty();
+        };
+        if (!Is_Set(S))
+            return QStringLiteral("(not set)");
+        // Both set and different: that they differ is all that is told.
+        return Is_Set(Other) ? QStringLiteral("(set, differs)") : QStringLiteral("(set)");
+    }
+    case TLS_Server_Key:
+        return Pem_Identity(S.Server().TLS_Data.key, S.Server().TLS_Data.Key_Password);
+    case TLS_Server_Server_Certificate: return Pem_Identity(S.Server().TLS_Data.Server_Cert.Certificate);
+    case TLS_Server_Root_Certificate: return Pem_Identity(S.Server().TLS_Data.Root_Cert.Certificate);
+    default: break;
+    }
+    return Text ? *Text : Absent();
+}
+
+void Compare_General(const Side& A, const Side& B, QList<Difference>& Out)
+{
+    for (int Element = 0; Element < Par_Gen::Element_Count; ++Element) {
+        const Value_Of Value = Device_Value(Element);
+        if (!Counts_In_Both(Element, A, B) || Value(A) == Value(B))
+            continue;
+        Out.append({ParGen_Name, QString::fromLatin1(Par_Gen::Info(Element).Name), Shown_Text(A, B, Element),
+                    Shown_Text(B, A, Element)});
+    }
+}
+
+// ---- variables ---------------------------------------------------------------
+
+struct Variable_Row {
+    int Row = 0;  // 1-based, in the file
+    bool Enabled = false;
+    QString Name;
+    List_File::Stored_Row Stored;
+    const TIEC61850_Var* Device = nullptr;  // the compiled variable when enabled
+    int Order = -1;                          // its place among the device's variables
+};
+
+QList<Variable_Row> Variable_Rows(const Side& S)
+{
+    QList<Variable_Row> Rows;
+    int Next = 0;
+    for (qsizetype I = 0; I < S.Variables.Rows.size(); ++I) {
+        const Variables_File::Row Item(S.Variables.Rows[I]);
+        Variable_Row R;
+        R.Row = static_cast<int>(I) + 1;
+        R.Stored = S.Variables.Rows[I];
+        R.Enabled = Item.Flag(Variables_File::Enable, List_File::Reader::Image);
+        R.Name = Item.Text(Variables_File::Name, List_File::Reader::Image);
+        // The compiler takes the enabled rows in file order.
+        if (R.Enabled && Next < S.Server().Variables.size()) {
+            R.Order = Next;
+            R.Device = &S.Server().Variables[Next++];
+        }
+        Rows.append(R);
+    }
+    return Rows;
+}
+
+// The attributes the device reads, with the compiled value of each.
+struct Variable_Attribute {
+    int Attribute;
+    std::function<quint64(const TIEC61850_Var&)> Value;
+};
+
+const QList<Variable_Attribute>& Device_Attributes()
+{
+    using namespace Variables_File;
+    static const QList<Variable_Attribute> List = {
+        {Type, [](const TIEC61850_Var& V) { return quint64{V.Data_Type}; }},
+        {Length, [](const TIEC61850_Var& V) { return quint64{V.Length}; }},
+        {ReadOnly, [](const TIEC61850_Var& V) { return quint64{V.Read_Only}; }},
+        {Position, [](const TIEC61850_Var& V) { return quint64{V.Position}; }},
+        {StartBit, [](const TIEC61850_Var& V) { return quint64{V.Start_Bit}; }},
+        {Conversion, [](const TIEC61850_Var& V) { return quint64{V.Operation}; }},
+        {MultiplicationFactor,
+         [](const TIEC61850_Var& V) { return quint64{std::bit_cast<quint32>(V.Multiplication_Factor)}; }},
+        {Swap, [](const TIEC61850_Var& V) { return quint64{V.Options & 1U}; }},
+        {SwapWord, [](const TIEC61850_Var& V) { return quint64{V.Options & 2U}; }},
+    };
+    return List;
+}
+
+QString Stored_Text(const Variable_Row& R, int Attribute)
+{
+    const std::optional<QString>& Value = R.Stored.Values.value(Attribute);
+    return Value ? *Value : Absent();
+}
+
+QString Row_Text(int Row) { return QStringLiteral("row %1").arg(Row); }
+
+// Positions in Sequence of a longest common subsequence of Sequence and Other.
+QList<bool> In_Common_Order(const QList<int>& Sequence, const QList<int>& Other)
+{
+    const qsizetype N = Sequence.size();
+    const qsizetype M = Other.size();
+    QList<QList<int>> L(N + 1, QList<int>(M + 1, 0));
+    for (qsizetype I = N - 1; I >= 0; --I)
+        for (qsizetype J = M - 1; J >= 0; --J)
+            L[I][J] = Sequence[I] == Other[J] ? L[I + 1][J + 1] + 1 : std::max(L[I + 1][J], L[I][J + 1]);
+    QList<bool> Kept(N, false);
+    qsizetype I = 0;
+    qsizetype J = 0;
+    while (I < N && J < M) {
+        if (Sequence[I] == Other[J]) {
+            Kept[I] = true;
+            ++I;
+            ++J;
+        } else if (L[I + 1][J] >= L[I][J + 1]) {
+            ++I;
+        } else {
+            ++J;
+        }
+    }
+    return Kept;
+}
+
+void Compare_Variables(const Side& A, const Side& B, QList<Difference>& Out)
+{
+    const QList<Variable_Row> Rows_A = Variable_Rows(A);
+    const QList<Variable_Row> Rows_B = Variable_Rows(B);
+    // The n-th row of a name in A goes with the n-th of that name in B.
+    QHash<QString, QList<int>> Of_Name_B;
+    for (qsizetype J = 0; J < Rows_B.size(); ++J)
+        Of_Name_B[Rows_B[J].Name].append(static_cast<int>(J));
+    QList<int> Partner(Rows_A.size(), -1);
+    QList<bool> Matched_B(Rows_B.size(), false);
+    for (qsizetype I = 0; I < Rows_A.size(); ++I) {
+        QList<int>& Candidates = Of_Name_B[Rows_A[I].Name];
+        if (!Candidates.isEmpty()) {
+            Partner[I] = Candidates.takeFirst();
+            Matched_B[Partner[I]] = true;
+        }
+    }
+
+    // Moved: pairs both sent to the device whose order relative to the
+    // other such pairs changed. Pair k is numbered by its place in A.
+    QList<int> Pairs_In_A;  // index into Rows_A, in A's device order
+    for (qsizetype I = 0; I < Rows_A.size(); ++I)
+        if (Partner[I] >= 0 && Rows_A[I].Device && Rows_B[Partner[I]].Device)
+            Pairs_In_A.append(static_cast<int>(I));
+    QList<int> Pairs_In_B = Pairs_In_A;
+    std::sort(Pairs_In_B.begin(), Pairs_In_B.end(),
+              [&](int X, int Y) { return Rows_B[Partner[X]].Order < Rows_B[Partner[Y]].Order; });
+    const QList<bool> Stayed = In_Common_Order(Pairs_In_A, Pairs_In_B);
+    QSet<int> Moved;
+    for (qsizetype K = 0; K < Pairs_In_A.size(); ++K)
+        if (!Stayed[K])
+            Moved.insert(Pairs_In_A[K]);
+
+    const auto Item = [](const QString& Name, const QString& What = {}) {
+        return QStringLiteral("variable %1").arg(Name) + (What.isEmpty() ? QString() : QStringLiteral(": ") + What);
+    };
+    for (qsizetype I = 0; I < Rows_A.size(); ++I) {
+        const Variable_Row& RA = Rows_A[I];
+        if (Partner[I] < 0) {
+            if (RA.Enabled)
+                Out.append({Variables_Name, Item(RA.Name), Row_Text(RA.Row), Absent()});
+            continue;
+        }
+        const Variable_Row& RB = Rows_B[Partner[I]];
+        if (!RA.Enabled && !RB.Enabled)
+            continue;
+        if (RA.Enabled != RB.Enabled) {
+            Out.append({Variables_Name, Item(RA.Name, QString::fromLatin1(List_File::Enable_Name)),
+                        Stored_Text(RA, Variables_File::Enable), Stored_Text(RB, Variables_File::Enable)});
+            continue;
+        }
+        if (Moved.contains(static_cast<int>(I)))
+            Out.append({Variables_Name, Item(RA.Name, QStringLiteral("moved")), Row_Text(RA.Row), Row_Text(RB.Row)});
+        if (!RA.Device || !RB.Device)
+            continue;
+        for (const Variable_Attribute& Attribute : Device_Attributes())
+            if (Attribute.Value(*RA.Device) != Attribute.Value(*RB.Device))
+                Out.append({Variables_Name,
+                            Item(RA.Name, QString::fromLatin1(Variables_File::Info(Attribute.Attribute).Name)),
+                            Stored_Text(RA, Attribute.Attribute), Stored_Text(RB, Attribute.Attribute)});
+    }
+    for (qsizetype J = 0; J < Rows_B.size(); ++J)
+        if (!Matched_B[J] && Rows_B[J].Enabled)
+            Out.append({Variables_Name, Item(Rows_B[J].Name), Absent(), Row_Text(Rows_B[J].Row)});
+}
+
+// ---- known certificates ---------------------------------------------------
+
+struct Known_Entry {
+    QString Fingerprint;
+    bool Enabled = false;
+    int Row = 0;
+};
+
+QList<Known_Entry> Known_Entries(const Side& S)
+{
+    QList<Known_Entry> Entries;
+    for (qsizetype I = 0; I < S.Known.Rows.size(); ++I) {
+        const Known_Cert_File::Row Item(S.Known.Rows[I]);
+        Known_Entry E;
+        E.Row = static_cast<int>(I) + 1;
+        E.Enabled = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
+        E.Fingerprint = Pem_Identity(Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image));
+        Entries.append(E);
+    }
+    return Entries;
+}
+
+// The list is written to the device only when TLS and the list are enabled.
+bool Known_List_Sent(const Side& S)
+{
+    return S.Server().TLS_Enable == 1 && S.Server().TLS_Data.Known_Cert_En == 1;
+}
+
+void Compare_Known(const Side& A, const Side& B, QList<Difference>& Out)
+{
+    if (!Known_List_Sent(A) && !Known_List_Sent(B))
+        return;
+    const QList<Known_Entry> In_A = Known_Entries(A);
+    QList<Known_Entry> In_B = Known_Entries(B);
+    QList<bool> Matched(In_B.size(), false);
+    const auto State = [](const Known_Entry& E) {
+        return QStringLiteral("%1, %2").arg(Row_Text(E.Row), E.Enabled ? QStringLiteral("enabled") : QStringLiteral("disabled"));
+    };
+    for (const Known_Entry& E : In_A) {
+        qsizetype Found = -1;
+        for (qsizetype J = 0; J < In_B.size() && Found < 0; ++J)
+            if (!Matched[J] && In_B[J].Fingerprint == E.Fingerprint)
+                Found = J;
+        const QString Item = QStringLiteral("certificate %1").arg(E.Fingerprint);
+        if (Found < 0) {
+            if (E.Enabled)
+                Out.append({Known_Name, Item, State(E), Absent()});
+            continue;
+        }
+        Matched[Found] = true;
+        if (E.Enabled != In_B[Found].Enabled)
+            Out.append({Known_Name, Item, State(E), State(In_B[Found])});
+    }
+    for (qsizetype J = 0; J < In_B.size(); ++J)
+        if (!Matched[J] && In_B[J].Enabled)
+            Out.append({Known_Name, QStringLiteral("certificate %1").arg(In_B[J].Fingerprint), Absent(), State(In_B[J])});
+}
+
+} // namespace
+
+QString Pem_Identity(const QString& Pem, const QString& Password)
+{
+    if (Pem.trimmed().isEmpty())
+        return QStringLiteral("(none)");
+    const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    if (!Found.Certificates.isEmpty())
+        return QStringLiteral("SHA-256 ") + Found.Certificates.first().Fingerprint;
+    for (const auto& Key : Found.Keys)
+        if (Key.Opened && !Key.Public_Key.isEmpty())
+            return QStringLiteral("key SHA-256 ") + Sha256_Hex_Pairs(Key.Public_Key);
+    return QStringLiteral("text SHA-256 ") + Sha256_Hex_Pairs(Pem.toUtf8());
+}
+
+std::expected<QList<Difference>, Read_Failure> Compare(const QString& Dir_A, const QString& Dir_B,
+                                                       Decimal_Separator& Separator)
+{
+    try {
+        const std::unique_ptr<Side> A = Read_Side(Dir_A, Separator);
+        const std::unique_ptr<Side> B = Read_Side(Dir_B, Separator);
+        QList<Difference> Differences;
+        Compare_General(*A, *B, Differences);
+        Compare_Variables(*A, *B, Differences);
+        Compare_Known(*A, *B, Differences);
+        return Differences;
+    } catch (const Read_Failure& Failure) {
+        return std::unexpected(Failure);
+    }
+}
+
+QString Difference_Line(const Difference& Item)
+{
+    return QStringLiteral("%1: %2: %3 -> %4").arg(Item.File, Item.Item, Item.A, Item.B);
+}
+
+QByteArray Differences_Json(const QString& Dir_A, const QString& Dir_B, const QList<Difference>& Differences)
+{
+    QJsonArray List;
+    for (const Difference& D : Differences)
+        List.append(QJsonObject{{QStringLiteral("file"), D.File},
+                                {QStringLiteral("item"), D.Item},
+                                {QStringLiteral("a"), D.A},
+                                {QStringLiteral("b"), D.B}});
+    const QJsonObject Root{{QStringLiteral("a"), QDir::toNativeSeparators(QDir(Dir_A).absolutePath())},
+                           {QStringLiteral("b"), QDir::toNativeSeparators(QDir(Dir_B).absolutePath())},
+                           {QStringLiteral("differences"), List}};
+    return QJsonDocument(Root).toJson(QJsonDocument::Indented);
+}
+
+} // namespace Review

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class Decimal_Separator;
+class Workspace;
+
+// The findings the report lists: every error and warning of the check of the
+// active configuration, one line each as the command line prints it.
+namespace Review {
+
+struct Report_Finding {
+    bool Error = false;
+    QString Line;
+};
+
+QList<Report_Finding> Report_Findings(const Workspace& Space, Decimal_Separator& Separator);
+
+} // namespace Review

@@ -1,0 +1,439 @@
+#include "review/Ui_Report_Pdf.h"
+
+#include "certificates/Pem_Contents.h"
+#include "editors/Par_Gen_Checks.h"
+#include "editors/Ui_Variable_Map.h"
+#include "editors/Variable_Placement.h"
+#include "foundation/Identity.h"
+#include "foundation/Workspace.h"
+#include "gsdml/Profinet_XML_Lines.h"
+#include "image/Configuration_Image.h"
+#include "platform/Xml_File.h"
+#include "project/Known_Cert_File.h"
+#include "project/Par_Gen_File.h"
+#include "project/Variables_File.h"
+#include "review/Report_Findings.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTextDocument>
+
+#include <stdexcept>
+
+namespace Review {
+
+namespace {
+
+constexpr int Resolution = 300;  // dots per inch of the page's drawing
+constexpr qreal Margin_Mm = 15;
+const QString Font_Family = QStringLiteral("DejaVu Sans");
+
+QString Esc(const QString& Text) { return Text.toHtmlEscaped(); }
+
+// The report's font at Points. Without ligatures: "fi" stays two letters for
+// a reader who searches or copies the text.
+QFont Report_Font(qreal Points, bool Bold = false)
+{
+    QFont Font(Font_Family);
+    Font.setPointSizeF(Points);
+    Font.setBold(Bold);
+    Font.setStyleStrategy(QFont::PreferNoShaping);
+    return Font;
+}
+
+// A Details line shown in the body's font without a label.
+const QString Plain_Line = QStringLiteral("\x01");
+
+// The report's text, as HTML for Qt's rich-text engine.
+class Html {
+public:
+    explicit Html(const Lang_Table& Lang_) : Lang(Lang_) {}
+    QString Text;
+
+    void Heading(int Slot, int Level = 2) { Text += QStringLiteral("<h%1>%2</h%1>").arg(Level).arg(Esc(Lang[Slot])); }
+    void Paragraph(const QString& Plain) { Text += QStringLiteral("<p>") + Esc(Plain) + QStringLiteral("</p>"); }
+    // A table of plain texts; Headers empty for none.
+    void Table(const QStringList& Headers, const QList<QStringList>& Rows, const QString& Style = {})
+    {
+        Text += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\" style=\"%1\">")
+                    .arg(Style);
+        if (!Headers.isEmpty()) {
+            Text += QStringLiteral("<thead><tr>");
+            for (const QString& H : Headers)
+                Text += QStringLiteral("<th bgcolor=\"#e8e8e8\" align=\"left\">") + Esc(H) + QStringLiteral("</th>");
+            Text += QStringLiteral("</tr></thead>");
+        }
+        for (const QStringList& Row : Rows) {
+            Text += QStringLiteral("<tr>");
+            for (const QString& Cell : Row)
+                Text += QStringLiteral("<td>") + Esc(Cell).replace(u'\n', QStringLiteral("<br/>")) + QStringLiteral("</td>");
+            Text += QStringLiteral("</tr>");
+        }
+        Text += QStringLiteral("</table>");
+    }
+    // Label and value lines; without a label, a line of its own (a fingerprint
+    // in a small fixed-width font).
+    void Details(const QList<std::pair<QString, QString>>& Lines)
+    {
+        Text += QStringLiteral("<p style=\"margin-left:12px\">");
+        for (const auto& [Label, Value] : Lines) {
+            if (Label == Plain_Line)
+                Text += Esc(Value) + QStringLiteral("<br/>");
+            else if (Label.isEmpty())
+                Text += QStringLiteral("<span style=\"font-family:'DejaVu Sans Mono'; font-size:7pt\">") + Esc(Value)
+                        + QStringLiteral("</span><br/>");
+            else
+                Text += QStringLiteral("<b>") + Esc(Label) + QStringLiteral("</b> ") + Esc(Value) + QStringLiteral("<br/>");
+        }
+        Text += QStringLiteral("</p>");
+    }
+
+private:
+    const Lang_Table& Lang;
+};
+
+QString Modified_Text(const QString& Path, const Lang_Table& Lang)
+{
+    const QFileInfo Info(Path);
+    const QString Name = Info.fileName();
+    if (!Info.exists())
+        return Name + QStringLiteral(": ") + Lang[1410];
+    return Name + QStringLiteral(": ") + Lang[1409].arg(Info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& Lang)
+{
+    if (Pem.trimmed().isEmpty())
+        return Lang[1434];
+    const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    if (Found.Keys.isEmpty())
+        return Lang[1435];
+    const Certificates::Private_Key_Info& Key = Found.Keys.first();
+    if (Key.Key.Type.isEmpty())
+        return Lang[1433];
+    return Lang[1432].arg(Key.Key.Type).arg(Key.Key.Bits);
+}
+
+// Subject, issuer, validity and fingerprint of the first certificate of Pem.
+QList<std::pair<QString, QString>> Certificate_Lines(const QString& Pem, const Lang_Table& Lang)
+{
+    if (Pem.trimmed().isEmpty())
+        return {{Plain_Line, Lang[1434]}};
+    const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem);
+    if (Found.Certificates.isEmpty())
+        return {{Lang[1435], QString()}};
+    const Certificates::Certificate_Info& C = Found.Certificates.first();
+    return {{Lang[840].trimmed(), C.Subject},
+            {Lang[841].trimmed(), C.Issuer},
+            {Plain_Line, Lang[842].arg(Certificates::Date_Text(C.Not_Before), Certificates::Date_Text(C.Not_After))},
+            {Lang[844].trimmed(), QString()},
+            {QString(), C.Fingerprint}};
+}
+
+QString Identity_Text(const char* Attribute)
+{
+    // The identity the device description declares.
+    const QRegularExpression Pattern(QStringLiteral("%1=\"([^\"]*)\"").arg(QLatin1String(Attribute)));
+    for (const char* Line : Profinet_XML_Lines::Head)
+        if (const auto Match = Pattern.match(QString::fromUtf8(Line)); Match.hasMatch())
+            return Match.captured(1);
+    return {};
+}
+
+QString Sha256_Hex(const QByteArray& Data)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(Data, QCryptographicHash::Sha256).toHex());
+}
+
+struct Report_Parts {
+    QString Before_Map;
+    QString After_Map;
+    QString Map_Notes;
+    Variable_Placement::Analysis Map;
+};
+
+Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const Report_Request& Request)
+{
+    const Lang_Table& Lang = Space.Lang_Strings;
+    Report_Parts Parts;
+
+    // What the device is given, compiled now; also refuses unreadable files first.
+    Configuration_Image Image(Space, &Separator);
+    const bool Fits = Image.Create_Bin() == Configuration_Image::Compile_Result::Compiled;
+    const Par_Gen::Values Par = Par_Gen::Load(Space.File_ParGen);
+    const List_File::Stored Variables = Variables_File::Read(Space.File_IEC61850_Variables);
+    const List_File::Stored Known = Known_Cert_File::Read(Space.File_TLS_Known_Cert);
+
+    Html Doc(Lang);
+    Doc.Text += QStringLiteral("<h1>%1: %2</h1>").arg(Esc(Lang[1404]), Esc(Space.Project_Name));
+    QStringList Files;
+    for (const QString& Path : {Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert})
+        Files << Modified_Text(Path, Lang);
+    Doc.Table({}, {{Lang[1405], Space.Project_Name},
+                   {Lang[1406], Request.Written_On.toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
+                   {Lang[1407], QStringLiteral("%1 %2 - %3").arg(Identity::SW_Code, Identity::SW_Version,
+                                                                 Identity::SW_Description)},
+                   {Lang[1408], Files.join(u'\n')}});
+
+    Doc.Heading(1411);
+    QList<QStringList> General;
+    for (int Element = 0; Element < Par_Gen::Element_Count; ++Element) {
+        QString Value = Par[Element];
+        switch (Element) {
+        case Par_Gen::IEC61850_Server_Password:
+        case Par_Gen::TLS_Server_Key_Password: Value = Value.isEmpty() ? Lang[1415] : Lang[1414]; break;
+        case Par_Gen::TLS_Server_Key:
+            Value = Key_Text(Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
+            break;
+        case Par_Gen::TLS_Server_Server_Certificate:
+        case Par_Gen::TLS_Server_Root_Certificate: {
+            const Certificates::Pem_Contents Found = Certificates::Read_Pem(Value);
+            Value = Value.trimmed().isEmpty()        ? Lang[1434]
+                    : Found.Certificates.isEmpty() ? Lang[1435]
+                                                   : Certificates::Display_Name(Found.Certificates.first());
+            break;
+        }
+        default: break;
+        }
+        General.append({QString::fromLatin1(Par_Gen::Info(Element).Name), Value});
+    }
+    Doc.Table({Lang[1412], Lang[1413]}, General);
+
+    Doc.Heading(1416);
+    QString Station_State = Lang[1418];
+    for (const Par_Gen::Problem& P : Par_Gen::Find_Problems(Par, Lang))
+        if (P.Element == Par_Gen::PROFINET_NAME_STA)
+            Station_State = Lang[1419].arg(P.Text.trimmed());
+    Doc.Table({}, {{Lang[1417], Par[Par_Gen::PROFINET_NAME_STA] + QStringLiteral(" (") + Station_State + u')'},
+                   {Lang[1420], Identity_Text("VendorID") + QStringLiteral(" / ") + Identity_Text("DeviceID")},
+                   {Lang[1421], Par[Par_Gen::PROFINET_NB_IN]},
+                   {Lang[1422], Par[Par_Gen::PROFINET_NB_OUT]}});
+
+    Doc.Heading(1423);
+    QList<QStringList> Rows;
+    int Enabled = 0;
+    for (const List_File::Stored_Row& Stored : Variables.Rows) {
+        QStringList Texts = Variables_File::Editor_Texts(Variables_File::Row(Stored));
+        Enabled += Texts.value(Variables_File::Enable) == QLatin1String("Y") ? 1 : 0;
+        Rows.append(Texts);
+    }
+    Parts.Map = Variable_Placement::Analyse(Rows);
+    Doc.Paragraph(Lang[1453].arg(Rows.size()).arg(Enabled));
+    QList<QStringList> Table_Rows;
+    for (qsizetype I = 0; I < Rows.size(); ++I)
+        Table_Rows.append(QStringList{QString::number(I + 1)} + Rows[I]);
+    Doc.Table({Lang[914], Lang[915], Lang[916], Lang[917], Lang[918], Lang[919], Lang[920], Lang[932], Lang[933],
+               Lang[934], Lang[942], Lang[943], Lang[921]},
+              Table_Rows, QStringLiteral("font-size:7pt"));
+    Parts.Before_Map = Doc.Text;
+
+    QStringList Notes = Variable_Placement::Finding_Texts(Parts.Map, Lang);
+    if (Notes.isEmpty())
+        Notes.append(Lang[987]);
+    Notes.append(Variable_Placement::Free_Text(Parts.Map, Lang));
+    QStringList Escaped;
+    for (const QString& Line : Notes)
+        Escaped << Esc(Line);
+    Parts.Map_Notes = QStringLiteral("<p style=\"font-size:8pt\">") + Escaped.join(QStringLiteral("<br/>"))
+                      + QStringLiteral("</p>");
+
+    Html After(Lang);
+    After.Heading(1425);
+    After.Text += QStringLiteral("<h3>") + Esc(Lang[1431]) + QStringLiteral("</h3>");
+    After.Details({{Plain_Line, Key_Text(Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
+    After.Text += QStringLiteral("<h3>") + Esc(Lang[1426]) + QStringLiteral("</h3>");
+    After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
+    After.Text += QStringLiteral("<h3>") + Esc(Lang[1427]) + QStringLiteral("</h3>");
+    After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
+    for (qsizetype I = 0; I < Known.Rows.size(); ++I) {
+        const Known_Cert_File::Row Item(Known.Rows[I]);
+        const bool On = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
+        After.Text += QStringLiteral("<h3>")
+                      + Esc(Lang[1428].arg(QString::number(I + 1), On ? Lang[1429] : Lang[1430]))
+                      + QStringLiteral("</h3>");
+        After.Details(Certificate_Lines(Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
+    }
+
+    After.Heading(1436);
+    if (!Fits) {
+        After.Paragraph(Lang[1444]);
+    } else {
+        QList<QStringList> Banks;
+        const auto Bank = [&](const QString& Path, const QByteArray& Bytes) {
+            QFile Written(Path);
+            const QString In_Bin = !Written.open(QIODevice::ReadOnly) ? Lang[1443]
+                                   : Written.readAll() == Bytes       ? Lang[1441]
+                                                                      : Lang[1442];
+            Banks.append({QFileInfo(Path).fileName(), QString::number(Bytes.size()), Sha256_Hex(Bytes), In_Bin});
+        };
+        Bank(Image.Bank1_Path(), Image.Bank1_Buffer.left(Image.Bank1_Length));
+        Bank(Image.Bank2_Path(), Image.Bank2_Buffer.left(Image.Bank2_Length));
+        After.Table({Lang[1437], Lang[1438], Lang[1439], Lang[1440]}, Banks, QStringLiteral("font-size:7pt"));
+    }
+
+    After.Heading(1445);
+    const QList<Report_Finding> Findings = Report_Findings(Space, Separator);
+    if (Findings.isEmpty())
+        After.Paragraph(Lang[1446]);
+    // The files are named without their folder, which the title block names.
+    const QString Folder = QDir::toNativeSeparators(Space.Project_Dir) + QDir::separator();
+    for (Report_Finding F : Findings)
+        After.Text += QStringLiteral("<p style=\"font-size:8pt; color:%1\">").arg(F.Error ? QStringLiteral("#b00000")
+                                                                                         : QStringLiteral("#805000"))
+                      + Esc(F.Line.startsWith(Folder) ? F.Line.mid(Folder.size()) : F.Line) + QStringLiteral("</p>");
+    Parts.After_Map = After.Text;
+    return Parts;
+}
+
+} // namespace
+
+QPageSize::PageSizeId Report_Page_Size(const QLocale& Locale)
+{
+    return Locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
+}
+
+QString Report_File_Name(const QString& Configuration_Name) { return Configuration_Name + QStringLiteral("-report.pdf"); }
+
+std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
+                                                    const Report_Request& Request)
+{
+    Report_Parts Parts;
+    try {
+        Parts = Compose(Space, Separator, Request);
+    } catch (const Xml_Parse_Error& E) {
+        return std::unexpected(E.Message());
+    } catch (const std::runtime_error& E) {
+        return std::unexpected(QString::fromStdString(E.what()));
+    }
+    const Lang_Table& Lang = Space.Lang_Strings;
+
+    // Written beside and renamed over the target only when complete.
+    const QString Partial = Request.Path + QStringLiteral(".part");
+    {
+        // The writer tells no reason when it cannot write; the file system does.
+        QFile Probe(Partial);
+        if (!Probe.open(QIODevice::WriteOnly))
+            return std::unexpected(QDir::toNativeSeparators(Request.Path) + QStringLiteral(": ") + Probe.errorString());
+    }
+    Report_Written Result;
+    {
+        QPdfWriter Writer(Partial);
+        Writer.setResolution(Resolution);
+        Writer.setPageSize(QPageSize(Request.Page));
+        Writer.setPageMargins(QMarginsF(Margin_Mm, Margin_Mm, Margin_Mm, Margin_Mm), QPageLayout::Millimeter);
+        Writer.setTitle(Lang[1404] + QStringLiteral(": ") + Space.Project_Name);
+        Writer.setCreator(Identity::SW_Code + u' ' + Identity::SW_Version);
+        QPainter Painter;
+        if (!Painter.begin(&Writer)) {
+            QFile::remove(Partial);
+            return std::unexpected(QDir::toNativeSeparators(Request.Path));
+        }
+        const QRectF Page = Writer.pageLayout().paintRectPixels(Resolution);
+        const qreal W = Page.width();
+        const qreal Footer_H = Resolution * 10 / 25.4;  // 10 mm
+        const qreal Body_H = Page.height() - Footer_H;
+        const QFont Body_Font = Report_Font(9);
+
+        const auto Layout = [&](QTextDocument& Doc, const QString& Text) {
+            Doc.documentLayout()->setPaintDevice(&Writer);
+            Doc.setDefaultFont(Body_Font);
+            Doc.setDefaultStyleSheet(QStringLiteral("h1 { font-size: 16pt; } h2 { font-size: 12pt; } "
+                                                    "h3 { font-size: 10pt; } th { font-weight: bold; }"));
+            Doc.setHtml(Text);
+            Doc.setPageSize(QSizeF(W, Body_H));
+        };
+        QTextDocument Before;
+        Layout(Before, Parts.Before_Map);
+        QTextDocument After;
+        Layout(After, Parts.After_Map);
+        const int Before_Pages = Before.pageCount();
+        const int After_Pages = After.pageCount();
+        Result.Pages = Before_Pages + 1 + After_Pages;
+        Result.Map_Page = Before_Pages + 1;
+
+        int Page_Number = 0;
+        const auto Footer = [&] {
+            ++Page_Number;
+            Painter.save();
+            Painter.setFont(Report_Font(8));
+            Painter.setPen(Qt::darkGray);
+            const QRectF Line(0, Page.height() - Footer_H * 0.6, W, Footer_H * 0.6);
+            Painter.drawLine(QLineF(0, Line.top(), W, Line.top()));
+            Painter.drawText(Line, Qt::AlignLeft | Qt::AlignBottom, Lang[1404] + QStringLiteral(": ") + Space.Project_Name);
+            Painter.drawText(Line, Qt::AlignRight | Qt::AlignBottom,
+                             Lang[1447].arg(Page_Number).arg(Result.Pages));
+            Painter.restore();
+        };
+        const auto Document_Pages = [&](QTextDocument& Doc, int Count) {
+            for (int I = 0; I < Count; ++I) {
+                if (Page_Number > 0)
+                    Writer.newPage();
+                Painter.save();
+                Painter.translate(0, -I * Body_H);
+                Doc.drawContents(&Painter, QRectF(0, I * Body_H, W, Body_H));
+                Painter.restore();
+                Footer();
+            }
+        };
+        Document_Pages(Before, Before_Pages);
+
+        // The map page: the editor's drawing, its findings under it.
+        Writer.newPage();
+        const QFont Heading_Font = Report_Font(12, true);
+        Painter.setFont(Heading_Font);
+        Painter.setPen(Qt::black);
+        const qreal Heading_H = QFontMetricsF(Heading_Font, &Writer).height() * 1.8;
+        Painter.drawText(QRectF(0, 0, W, Heading_H), Qt::AlignLeft | Qt::AlignVCenter, Lang[976]);
+        const QFont Map_Font = Report_Font(7);
+        const qreal Map_Margin = QFontMetricsF(Map_Font, &Writer).horizontalAdvance(QStringLiteral("00000"));
+        // The editor's proportions: 16 by 14 for each byte cell.
+        const qreal Map_H = (W - Map_Margin) / Variable_Map::Cells_Per_Line * 14.0 / 16.0 * Variable_Map::Lines;
+        const Variable_Map_Frame Frame{QSizeF(W, Map_H), Map_Margin, Map_Font, Qt::white, Qt::black};
+        Painter.save();
+        Painter.translate(0, Heading_H);
+        Paint_Variable_Map(Painter, Parts.Map, Frame);
+        Painter.restore();
+        QTextDocument Notes;
+        Layout(Notes, Parts.Map_Notes);
+        Notes.setPageSize(QSizeF(W, Body_H - Heading_H - Map_H));
+        Painter.save();
+        Painter.translate(0, Heading_H + Map_H + Resolution * 0.1);
+        Notes.drawContents(&Painter, QRectF(0, 0, W, Body_H - Heading_H - Map_H - Resolution * 0.1));
+        Painter.restore();
+        Footer();
+        const qreal To_Points = 72.0 / Resolution;
+        const qreal Margin_Points = Margin_Mm * 72.0 / 25.4;
+        Result.Map_Rect = QRectF(Margin_Points, Margin_Points + Heading_H * To_Points, W * To_Points, Map_H * To_Points);
+        Result.Map_Margin = Map_Margin * To_Points;
+        Result.Map_Font_Points = 7;
+
+        Document_Pages(After, After_Pages);
+        if (!Painter.end()) {
+            QFile::remove(Partial);
+            return std::unexpected(QDir::toNativeSeparators(Request.Path));
+        }
+    }
+    QFile Done(Partial);
+    if (!Done.exists() || Done.size() == 0) {
+        QFile::remove(Partial);
+        return std::unexpected(QDir::toNativeSeparators(Request.Path));
+    }
+    QFile::remove(Request.Path);
+    if (!Done.rename(Request.Path)) {
+        const QString Reason = Done.errorString();
+        QFile::remove(Partial);
+        return std::unexpected(QDir::toNativeSeparators(Request.Path) + QStringLiteral(": ") + Reason);
+    }
+    return Result;
+}
+
+} // namespace Review

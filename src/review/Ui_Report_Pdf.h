@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDateTime>
+#include <QPageSize>
+#include <QRectF>
+#include <QString>
+
+#include <expected>
+
+class Decimal_Separator;
+class QLocale;
+class Workspace;
+
+// The PDF report of a configuration: what it holds and what the device is
+// given, for the customer's acceptance. Drawn with Qt's own PDF writer.
+namespace Review {
+
+struct Report_Request {
+    QString Path;              // the PDF file to write
+    QPageSize::PageSizeId Page = QPageSize::A4;
+    QDateTime Written_On;      // shown in the title block
+};
+
+struct Report_Written {
+    int Pages = 0;
+    // Where the data-array map lies: its page (from 1), and its rectangle on
+    // that page in points from the page's top-left corner, with the width of
+    // its address column and the font it was drawn with (in points).
+    int Map_Page = 0;
+    QRectF Map_Rect;
+    qreal Map_Margin = 0;
+    qreal Map_Font_Points = 0;
+};
+
+// A4, or Letter where the locale measures in inches.
+QPageSize::PageSizeId Report_Page_Size(const QLocale& Locale);
+// The file name proposed for a configuration's report.
+QString Report_File_Name(const QString& Configuration_Name);
+
+// Writes the report of the active configuration of Space in its language.
+// A project file that is not well-formed, or cannot be read, is refused with
+// the reason; so is a file that cannot be written. Needs a graphics
+// application (an offscreen one will do).
+std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
+                                                    const Report_Request& Request);
+
+} // namespace Review
