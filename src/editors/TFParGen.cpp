@@ -21,10 +21,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextDocument>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -130,6 +130,25 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
     Edit->setMaxLength(std::numeric_limits<int>::max());
     connect(Edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
     return Edit;
+}
+
+QToolButton* TFParGen::Make_Secret(QWidget* Body, QLineEdit* Edit)
+{
+    // Shown as dots; the button beside the field shows it while held down.
+    constexpr int Show_Width = 60;
+    Edit->setEchoMode(QLineEdit::Password);
+    const QRect Place = Edit->geometry();
+    Edit->resize(Place.width() - Show_Width - 4, Place.height());
+    auto* Show = Make_Control<QToolButton>(Body, QStringLiteral("Btn_") + Edit->objectName().mid(2) + QStringLiteral("_Show"),
+                                           {Place.right() + 1 - Show_Width, Place.y(), Show_Width, Place.height()});
+    // Reached by the mouse only: the fields keep their keyboard order.
+    Show->setFocusPolicy(Qt::NoFocus);
+    connect(Show, &QToolButton::pressed, Edit, [Edit] { Edit->setEchoMode(QLineEdit::Normal); });
+    connect(Show, &QToolButton::released, Edit, [Edit] { Edit->setEchoMode(QLineEdit::Password); });
+    // A wider label column narrows the field; the button keeps its place.
+    Edit->setProperty("sw_column_part", static_cast<int>(Stretched_Field));
+    Show->setProperty("sw_column_part", static_cast<int>(Other));
+    return Show;
 }
 
 QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int Y)
@@ -255,6 +274,7 @@ void TFParGen::Build_IEC61850_Server()
     L_IEC61850_Server_Password = Make_Label(Body, QStringLiteral("L_IEC61850_Server_Password"), 38);
     E_IEC61850_Server_Password = Make_Edit(Body, QStringLiteral("E_IEC61850_Server_Password"), Field_X, 38,
                                            Group_Width - Field_X - 12);
+    Btn_IEC61850_Server_Password_Show = Make_Secret(Body, E_IEC61850_Server_Password);
     L_IEC61850_Server_Port->setBuddy(E_IEC61850_Server_Port);
     L_IEC61850_Server_Password->setBuddy(E_IEC61850_Server_Password);
 }
@@ -273,6 +293,7 @@ void TFParGen::Build_TLS_Server()
     L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), Y);
     E_TLS_Server_Key_Pass =
         Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, Y, Group_Width - Field_X - 12);
+    Btn_TLS_Server_Key_Pass_Show = Make_Secret(Body, E_TLS_Server_Key_Pass);
     Y += Row_Height + TLS_Row_Gap;
     L_TLS_Server_Server_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), Y);
     E_TLS_Server_Server_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), Y);
@@ -407,7 +428,7 @@ void TFParGen::Move_GroupBoxs()
              L_TLS_Server_Server_Cert, E_TLS_Server_Server_Cert, L_TLS_Server_Root_Cert, E_TLS_Server_Root_Cert,
              CB_TLS_Server_En_Known_Cert, Btn_TLS_Server_Key_Load, Btn_TLS_Server_Server_Cert_Load,
              Btn_TLS_Server_Root_Cert_Load, L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info,
-             L_TLS_Server_Root_Cert_Info})
+             L_TLS_Server_Root_Cert_Info, Btn_TLS_Server_Key_Pass_Show})
         Control->setVisible(TLS_On);
     CP_TLS_Server->Set_Body_Height(Bottom(TLS_On ? static_cast<QWidget*>(CB_TLS_Server_En_Known_Cert)
                                                  : static_cast<QWidget*>(CB_TLS_Server_Enable))
@@ -487,6 +508,12 @@ void TFParGen::Set_Lang()
     }
     for (Pem_Summary_Label* Info : {L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info, L_TLS_Server_Root_Cert_Info})
         Info->Refresh();
+    for (const auto& [Show, Label_Slot] : {std::pair{Btn_IEC61850_Server_Password_Show, 409},
+                                           std::pair{Btn_TLS_Server_Key_Pass_Show, 416}}) {
+        Show->setText(Space.Str(1534));
+        Show->setToolTip(Space.Str(1535));
+        Show->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(1534));
+    }
     Fit_Label_Column();
 }
 

@@ -14,6 +14,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QToolButton;
 class Collapsible_Group;
 class Open_File_Dialog;
 class Pem_Summary_Label;
@@ -84,6 +85,8 @@ private:
     QLabel* Make_Label(QWidget* Body, const QString& Name, int Y);
     QLineEdit* Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W);
     QPlainTextEdit* Make_Text_Box(QWidget* Body, const QString& Name, int Y);
+    // A secret field: dots, and a button beside it that shows the text while held down.
+    QToolButton* Make_Secret(QWidget* Body, QLineEdit* Edit);
     QCheckBox* Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W);
     // The load button beside a TLS box and the summary line under it; returns where the next row starts.
     int Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
@@ -111,12 +114,14 @@ private:
     QLineEdit* E_IEC61850_Server_Port = nullptr;
     QLabel* L_IEC61850_Server_Password = nullptr;
     QLineEdit* E_IEC61850_Server_Password = nullptr;
+    QToolButton* Btn_IEC61850_Server_Password_Show = nullptr;
 
     QCheckBox* CB_TLS_Server_Enable = nullptr;
     QLabel* L_TLS_Server_Key = nullptr;
     QPlainTextEdit* E_TLS_Server_Key = nullptr;
     QLabel* L_TLS_Server_Key_Pass = nullptr;
     QLineEdit* E_TLS_Server_Key_Pass = nullptr;
+    QToolButton* Btn_TLS_Server_Key_Pass_Show = nullptr;
     QLabel* L_TLS_Server_Server_Cert = nullptr;
     QPlainTextEdit* E_TLS_Server_Server_Cert = nullptr;
     QLabel* L_TLS_Server_Root_Cert = nullptr;
