@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -51,6 +52,9 @@ private:
     void Lay_Out();
     void Create_Windows();
     void Show_Configuration_Lines();
+    // The status line says what the last step wrote, in the language on
+    // screen: Text is read again at each language change; nothing clears it.
+    void Show_Status(std::function<QString()> Text);
     void Show_Update_Notice();
     void Show_Version_Answer(bool Newer_Published);
     void Create_New_Project();
@@ -90,6 +94,7 @@ private:
     QLabel* L_Korvex = nullptr;
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;
+    std::function<QString()> Status_Text;
 
     // The other windows, created once in the fixed order and kept for the whole run.
     TFNew_Project* FNew_Project = nullptr;
