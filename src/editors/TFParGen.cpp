@@ -135,7 +135,7 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
 QToolButton* TFParGen::Make_Secret(QWidget* Body, QLineEdit* Edit)
 {
     // Shown as dots; the button beside the field shows it while held down.
-    constexpr int Show_Width = 60;
+    constexpr int Show_Width = Load_Width;  // room for the longer translations, as the load buttons
     Edit->setEchoMode(QLineEdit::Password);
     const QRect Place = Edit->geometry();
     Edit->resize(Place.width() - Show_Width - 4, Place.height());

@@ -699,6 +699,9 @@ const Default_String Entries[] = {
     {1533, u"%1 rows written to %2"},
     {1534, u"Show"},
     {1535, u"Hold down to show the password"},
+    {1536, u"not a PEM or DER key or certificate"},
+    {1537, u"OpenSSL's reason: %1"},
+    {1538, u"About..."},
 };
 
 } // namespace

@@ -302,6 +302,7 @@ void TFTavorixFirmWare::Change_Language()
     FTLS_Server_Known_Cert->Set_Lang();
     FIEC61850_Variables->Set_Lang();
     FProfinetFileName->Set_Lang();
+    FAbout->Set_Lang();
 }
 
 void TFTavorixFirmWare::Show_Version_Answer(bool Newer_Published)
