@@ -15,6 +15,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
+class QUndoStack;
 class Collapsible_Group;
 class Open_File_Dialog;
 class Pem_Summary_Label;
@@ -51,7 +52,18 @@ public:
     // after the user agreed.
     void reject() override;
 
+    // The values differ from those loaded: it follows the undo history, so
+    // undoing back to the loaded values means nothing changed.
     bool Is_Change = false;
+
+    // Each finished field edit, check-box click and TLS box load is one step.
+    QUndoStack& Undo_History() { return *History; }
+    // The values as the controls show them, as OK would save them.
+    Par_Gen::Values Shown_Values() const { return Read_Controls(); }
+    void Btn_UndoClick();
+    void Btn_RedoClick();
+    // Puts values back as a step of the history does.
+    void Restore_Values(const Par_Gen::Values& Data);
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -92,6 +104,10 @@ private:
     int Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
                        Pem_Summary_Label*& Info);
     void Fit_Label_Column();
+    // A step named after the control, when the values differ from those of the last step.
+    void Record_Step(int Slot, const QWidget* Control);
+    void Show_Undo_State();
+    void Build_Undo();
     QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
 
     Workspace& Space;
@@ -109,6 +125,11 @@ private:
     Collapsible_Group* CP_PROFINET = nullptr;
     QPushButton* Btn_OK = nullptr;
     QPushButton* Btn_Cancel = nullptr;
+    QPushButton* Btn_Undo = nullptr;
+    QPushButton* Btn_Redo = nullptr;
+    QUndoStack* History = nullptr;
+    Par_Gen::Values Last_Values;
+    bool Restoring = false;
 
     QLabel* L_IEC61850_Server_Port = nullptr;
     QLineEdit* E_IEC61850_Server_Port = nullptr;

@@ -702,6 +702,9 @@ const Default_String Entries[] = {
     {1536, u"not a PEM or DER key or certificate"},
     {1537, u"OpenSSL's reason: %1"},
     {1538, u"About..."},
+    {1539, u"the edit of %1"},
+    {1540, u"the check box %1"},
+    {1541, u"the loading of %1"},
 };
 
 } // namespace
