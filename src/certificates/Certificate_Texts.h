@@ -32,6 +32,10 @@ constexpr int Not_Yet_Valid = 1186;
 constexpr int Expires_Soon = 1187;
 constexpr int Save_Anyway = 1188;
 constexpr int File_Too_Large = 1189;
+// What a text that OpenSSL cannot read is, in plain words; OpenSSL's own
+// reason goes to the details.
+constexpr int Not_Pem_Or_Der = 1536;
+constexpr int Library_Reason = 1537;
 
 // General parameters editor.
 constexpr int No_Private_Key = 600;

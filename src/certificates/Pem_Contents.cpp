@@ -398,8 +398,13 @@ QString Summary(const Pem_Contents& Found, const QDateTime& Now, const Lang_Tabl
 {
     if (Found.Blank)
         return {};
-    if (!Found.Usable())
-        return Lang[Text_Slot::Not_A_Certificate] + Found.Error;
+    if (!Found.Usable()) {
+        // Blocks of another kind are named by their labels; what OpenSSL could
+        // not read at all gets plain words, its reason being in the details.
+        const bool Only_Other_Kinds = !Found.Other_Blocks.isEmpty() && Found.Unreadable_Blocks.isEmpty()
+                                      && Found.Error == Found.Other_Blocks.join(QStringLiteral("; "));
+        return Only_Other_Kinds ? Lang[Text_Slot::Not_A_Certificate] + Found.Error : Lang[Text_Slot::Not_Pem_Or_Der];
+    }
     QStringList Parts;
     if (!Found.Certificates.isEmpty()) {
         const Certificate_Info& First = Found.Certificates.constFirst();
@@ -441,8 +446,12 @@ QString Details(const Pem_Contents& Found, const QDateTime& Now, const Lang_Tabl
             Lines.append(QString());
         Lines.append(Key_Summary(Key, Found.Password_Given, Lang));
     }
-    if (Lines.isEmpty())
-        return Summary(Found, Now, Lang);
+    if (Lines.isEmpty()) {
+        const QString Line = Summary(Found, Now, Lang);
+        if (Found.Error.isEmpty() || Line.endsWith(Found.Error))
+            return Line;
+        return Line + u'\n' + Lang[Text_Slot::Library_Reason].arg(Found.Error);
+    }
     return Lines.join(u'\n');
 }
 

@@ -32,7 +32,7 @@ void Pem_Summary_Label::Show(const QString& Text, const QString& Password)
         Closed_Key = Closed_Key || !Key.Opened;
     Marked = !Found.Blank && (!Found.Usable() || Out_Of_Date || Closed_Key);
     setStyleSheet(Marked ? QStringLiteral("color: #b00000;") : QString());
-    setToolTip(Found.Blank ? QString() : Details(Found, Now, Lang));
+    Hint = Found.Blank ? QString() : Details(Found, Now, Lang);
     setAccessibleName(Line);
     Elide();
 }
@@ -45,8 +45,11 @@ void Pem_Summary_Label::resizeEvent(QResizeEvent* Event)
 
 void Pem_Summary_Label::Elide()
 {
-    // One line: what does not fit ends in an ellipsis; the tooltip has it all.
-    setText(fontMetrics().elidedText(Line, Qt::ElideRight, width()));
+    // One line: what does not fit ends in an ellipsis, and the hint then
+    // starts with the whole line.
+    const QString Shown = fontMetrics().elidedText(Line, Qt::ElideRight, width());
+    setText(Shown);
+    setToolTip(Shown == Line || Hint.startsWith(Line) ? Hint : Line + QStringLiteral("\n\n") + Hint);
 }
 
 std::optional<QString> Ask_Pem_File(Open_File_Dialog& Dialog, Prompter& Prompts, const Lang_Table& Lang,

@@ -37,6 +37,7 @@ private:
     QString Last_Text;
     QString Last_Password;
     QString Line;
+    QString Hint;
     bool Marked = false;
 };
 

@@ -2,16 +2,21 @@
 
 #include "foundation/Text_Rules.h"
 #include "editors/List_Files.h"
+#include "editors/Table_Rows.h"
+#include "editors/Ui_Table_Undo.h"
 #include "editors/Ui_Table_View.h"
 #include "editors/Ui_Variable_Map.h"
 #include "widgets/Ui_Dialog_Place.h"
 #include "checks/Project_Checks.h"
 #include "checks/Variable_Placement.h"
 #include "editors/Variables_Csv.h"
+#include "platform/Open_File_Dialog.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -34,6 +39,22 @@ constexpr int Map_Extra = 8 + Map_Height + 4 + Info_Height;
 constexpr int Min_Grid_Height = 24 + 5 * 22;
 // The laid-out column widths; a column grows when its header needs more.
 constexpr int Column_Widths[12] = {54, 140, 96, 56, 68, 64, 64, 96, 90, 50, 74, 170};
+
+// The user's dialog, remembering the file chosen so that the question can name it.
+class Remembering_Open_Dialog : public Open_File_Dialog {
+public:
+    explicit Remembering_Open_Dialog(Open_File_Dialog& Inner_) : Inner(Inner_) {}
+    std::optional<QString> Ask_Open_Path(const Open_File_Request& Request) override
+    {
+        auto Path = Inner.Ask_Open_Path(Request);
+        Chosen = Path.value_or(QString());
+        return Path;
+    }
+    QString Chosen;
+
+private:
+    Open_File_Dialog& Inner;
+};
 
 } // namespace
 
@@ -228,10 +249,32 @@ void TFIEC61850_Variables::Btn_ImportCsvClick()
 {
     if (!Open_Dialog)
         return;
-    if (const auto Rows = Variables_Csv::Import_File(Space.Project_Dir, *Open_Dialog, Prompts, Space.Lang_Strings)) {
-        V::Set_Rows(Table, *Rows);
-        Make_Row_Current(1);
-    }
+    Remembering_Open_Dialog Dialog(*Open_Dialog);
+    const auto Rows = Variables_Csv::Import_File(Space.Project_Dir, Dialog, Prompts, Space.Lang_Strings);
+    if (!Rows)
+        return;
+    // The table's rows are replaced only after the user agreed.
+    int Held = 0;
+    for (int Row = 1; Row < Table.Row_Count(); ++Row)
+        Held += Row_Holds_Data(Table, Row);
+    const int Taken = std::min(static_cast<int>(Rows->size()), Table.Row_Count() - 1);
+    const QString Name = QFileInfo(Dialog.Chosen).fileName();
+    if (Held > 0 && !Prompts.Confirm_Default_No(Space.Str(1532).arg(Held).arg(Taken).arg(Name)))
+        return;
+    Undo->Step(Space.Str(1526).arg(Name), [&] { V::Set_Rows(Table, *Rows); });
+    Make_Row_Current(1);
+}
+
+void TFIEC61850_Variables::Complete_Row(int Row, const QString& Name_Before)
+{
+    if (Row < 1 || Row >= Table.Row_Count() || !Trimmed(Name_Before).isEmpty()
+        || Trimmed(Table.Cell(Row, V::Col_Name)).isEmpty())
+        return;
+    if (!Trimmed(Table.Cell(Row, V::Col_Conversion)).isEmpty()
+        || !Trimmed(Table.Cell(Row, V::Col_MultiplicationFactor)).isEmpty())
+        return;
+    Table.Set_Cell(Row, V::Col_Conversion, QStringLiteral("None"));
+    Table.Set_Cell(Row, V::Col_MultiplicationFactor, QStringLiteral("None"));
 }
 
 void TFIEC61850_Variables::Btn_MapClick()

@@ -40,6 +40,9 @@ protected:
     bool Delete_Checks_First_Column() const override { return false; }
     int Key_Column() const override;
     int Delete_Question_Slot() const override { return 931; }
+    // A row that got a name while its Conversion and Molt. Factor are empty
+    // gets "None" in both, the values a new variable takes most often.
+    void Complete_Row(int Row, const QString& Name_Before) override;
 
 private:
     void Place_Controls();

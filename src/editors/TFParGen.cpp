@@ -22,10 +22,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
+#include <QUndoStack>
+#include <QAction>
+#include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextDocument>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -96,7 +99,127 @@ TFParGen::TFParGen(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, Open_
     FormCreate();
 }
 
-TFParGen::~TFParGen() = default;
+TFParGen::~TFParGen()
+{
+    // The history goes first: its clearing reaches the buttons it keeps up to date.
+    QObject::disconnect(History, nullptr, this, nullptr);
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    History = nullptr;
+}
+
+namespace {
+
+// One step of the general parameters: the values before and after it.
+class Values_Step : public QUndoCommand {
+public:
+    Values_Step(TFParGen& Owner_, const QString& Name, Par_Gen::Values Before_, Par_Gen::Values After_)
+        : QUndoCommand(Name), Owner(Owner_), Before(std::move(Before_)), After(std::move(After_))
+    {
+    }
+    // Pushed once done: the first redo has nothing to do.
+    void redo() override
+    {
+        if (!std::exchange(First, false))
+            Owner.Restore_Values(After);
+    }
+    void undo() override { Owner.Restore_Values(Before); }
+
+private:
+    TFParGen& Owner;
+    Par_Gen::Values Before;
+    Par_Gen::Values After;
+    bool First = true;
+};
+
+constexpr int Edit_Step_Slot = 1539;
+constexpr int Check_Step_Slot = 1540;
+constexpr int Load_Step_Slot = 1541;
+
+} // namespace
+
+void TFParGen::Build_Undo()
+{
+    History = new QUndoStack(this);
+    Btn_Undo = Make_Control<QPushButton>(P_Button, QStringLiteral("Btn_Undo"), {12, 9, 90, 32});
+    Btn_Redo = Make_Control<QPushButton>(P_Button, QStringLiteral("Btn_Redo"), {108, 9, 90, 32});
+    for (QPushButton* Button : {Btn_Undo, Btn_Redo}) {
+        Button->setAutoDefault(false);
+        // Like a tool bar's: reached by their keys, never a stop of Tab.
+        Button->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(Btn_Undo, &QPushButton::clicked, this, &TFParGen::Btn_UndoClick);
+    connect(Btn_Redo, &QPushButton::clicked, this, &TFParGen::Btn_RedoClick);
+    connect(History, &QUndoStack::indexChanged, this, [this] {
+        Show_Undo_State();
+        if (!Restoring)
+            Is_Change = !History->isClean();
+    });
+    // A field's edit is a step once the focus leaves it; a field keeps its
+    // own undo of what is being typed.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* Old, QWidget*) {
+        if (Old && Old->window() == this && (qobject_cast<QLineEdit*>(Old) || qobject_cast<QPlainTextEdit*>(Old)))
+            Record_Step(Edit_Step_Slot, Old);
+    });
+    for (QWidget* Control : Controls)
+        if (auto* Check = qobject_cast<QCheckBox*>(Control))
+            connect(Check, &QCheckBox::toggled, this, [this, Check] { Record_Step(Check_Step_Slot, Check); });
+    const auto Keys = [this](const QList<QKeySequence>& Sequences, void (TFParGen::*Do)()) {
+        auto* Action = new QAction(this);
+        Action->setShortcuts(Sequences);
+        Action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(Action, &QAction::triggered, this, Do);
+        addAction(Action);
+    };
+    Keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFParGen::Btn_UndoClick);
+    Keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &TFParGen::Btn_RedoClick);
+}
+
+void TFParGen::Record_Step(int Slot, const QWidget* Control)
+{
+    if (Restoring || !History)
+        return;
+    const Par_Gen::Values Now = Read_Controls();
+    if (Now.Text == Last_Values.Text) {
+        Is_Change = !History->isClean();
+        return;
+    }
+    const QString Name = Control->accessibleName().isEmpty() ? Control->property("text").toString()
+                                                             : Control->accessibleName();
+    History->push(new Values_Step(*this, Space.Str(Slot).arg(Name), Last_Values, Now));
+    Last_Values = Now;
+}
+
+void TFParGen::Restore_Values(const Par_Gen::Values& Data)
+{
+    Restoring = true;
+    Write_Controls(Data);
+    Last_Values = Data;
+    Restoring = false;
+    Is_Change = History->index() != History->cleanIndex();
+}
+
+void TFParGen::Btn_UndoClick()
+{
+    // What is being typed ends first: it is the step undone.
+    if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
+        Record_Step(Edit_Step_Slot, Focus);
+    History->undo();
+}
+
+void TFParGen::Btn_RedoClick()
+{
+    if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
+        Record_Step(Edit_Step_Slot, Focus);
+    History->redo();
+}
+
+void TFParGen::Show_Undo_State()
+{
+    Btn_Undo->setEnabled(History->canUndo());
+    Btn_Redo->setEnabled(History->canRedo());
+    Btn_Undo->setToolTip(History->canUndo() ? Space.Str(1515).arg(History->undoText()) : Space.Str(1517));
+    Btn_Redo->setToolTip(History->canRedo() ? Space.Str(1516).arg(History->redoText()) : Space.Str(1518));
+}
 
 int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
                              Pem_Summary_Label*& Info)
@@ -131,6 +254,25 @@ QLineEdit* TFParGen::Make_Edit(QWidget* Body, const QString& Name, int X, int Y,
     Edit->setMaxLength(std::numeric_limits<int>::max());
     connect(Edit, &QLineEdit::textChanged, this, &TFParGen::On_Change);
     return Edit;
+}
+
+QToolButton* TFParGen::Make_Secret(QWidget* Body, QLineEdit* Edit)
+{
+    // Shown as dots; the button beside the field shows it while held down.
+    constexpr int Show_Width = Load_Width;  // room for the longer translations, as the load buttons
+    Edit->setEchoMode(QLineEdit::Password);
+    const QRect Place = Edit->geometry();
+    Edit->resize(Place.width() - Show_Width - 4, Place.height());
+    auto* Show = Make_Control<QToolButton>(Body, QStringLiteral("Btn_") + Edit->objectName().mid(2) + QStringLiteral("_Show"),
+                                           {Place.right() + 1 - Show_Width, Place.y(), Show_Width, Place.height()});
+    // Reached by the mouse only: the fields keep their keyboard order.
+    Show->setFocusPolicy(Qt::NoFocus);
+    connect(Show, &QToolButton::pressed, Edit, [Edit] { Edit->setEchoMode(QLineEdit::Normal); });
+    connect(Show, &QToolButton::released, Edit, [Edit] { Edit->setEchoMode(QLineEdit::Password); });
+    // A wider label column narrows the field; the button keeps its place.
+    Edit->setProperty("sw_column_part", static_cast<int>(Stretched_Field));
+    Show->setProperty("sw_column_part", static_cast<int>(Other));
+    return Show;
 }
 
 QPlainTextEdit* TFParGen::Make_Text_Box(QWidget* Body, const QString& Name, int Y)
@@ -199,6 +341,7 @@ void TFParGen::FormCreate()
     Build_PROFINET();
     List_Controls();
     Order_Keyboard();
+    Build_Undo();
 
     for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
         connect(Group, &Collapsible_Group::Height_Changed, this, &TFParGen::Stack_Groups);
@@ -256,6 +399,7 @@ void TFParGen::Build_IEC61850_Server()
     L_IEC61850_Server_Password = Make_Label(Body, QStringLiteral("L_IEC61850_Server_Password"), 38);
     E_IEC61850_Server_Password = Make_Edit(Body, QStringLiteral("E_IEC61850_Server_Password"), Field_X, 38,
                                            Group_Width - Field_X - 12);
+    Btn_IEC61850_Server_Password_Show = Make_Secret(Body, E_IEC61850_Server_Password);
     L_IEC61850_Server_Port->setBuddy(E_IEC61850_Server_Port);
     L_IEC61850_Server_Password->setBuddy(E_IEC61850_Server_Password);
 }
@@ -274,6 +418,7 @@ void TFParGen::Build_TLS_Server()
     L_TLS_Server_Key_Pass = Make_Label(Body, QStringLiteral("L_TLS_Server_Key_Pass"), Y);
     E_TLS_Server_Key_Pass =
         Make_Edit(Body, QStringLiteral("E_TLS_Server_Key_Pass"), Field_X, Y, Group_Width - Field_X - 12);
+    Btn_TLS_Server_Key_Pass_Show = Make_Secret(Body, E_TLS_Server_Key_Pass);
     Y += Row_Height + TLS_Row_Gap;
     L_TLS_Server_Server_Cert = Make_Label(Body, QStringLiteral("L_TLS_Server_Server_Cert"), Y);
     E_TLS_Server_Server_Cert = Make_Text_Box(Body, QStringLiteral("E_TLS_Server_Server_Cert"), Y);
@@ -408,7 +553,7 @@ void TFParGen::Move_GroupBoxs()
              L_TLS_Server_Server_Cert, E_TLS_Server_Server_Cert, L_TLS_Server_Root_Cert, E_TLS_Server_Root_Cert,
              CB_TLS_Server_En_Known_Cert, Btn_TLS_Server_Key_Load, Btn_TLS_Server_Server_Cert_Load,
              Btn_TLS_Server_Root_Cert_Load, L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info,
-             L_TLS_Server_Root_Cert_Info})
+             L_TLS_Server_Root_Cert_Info, Btn_TLS_Server_Key_Pass_Show})
         Control->setVisible(TLS_On);
     CP_TLS_Server->Set_Body_Height(Bottom(TLS_On ? static_cast<QWidget*>(CB_TLS_Server_En_Known_Cert)
                                                  : static_cast<QWidget*>(CB_TLS_Server_Enable))
@@ -488,6 +633,17 @@ void TFParGen::Set_Lang()
     }
     for (Pem_Summary_Label* Info : {L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info, L_TLS_Server_Root_Cert_Info})
         Info->Refresh();
+    for (const auto& [Button, Slot_Text] : {std::pair{Btn_Undo, 1513}, std::pair{Btn_Redo, 1514}}) {
+        Button->setText(Space.Str(Slot_Text));
+        Button->setAccessibleName(Space.Str(Slot_Text));
+    }
+    Show_Undo_State();
+    for (const auto& [Show, Label_Slot] : {std::pair{Btn_IEC61850_Server_Password_Show, 409},
+                                           std::pair{Btn_TLS_Server_Key_Pass_Show, 416}}) {
+        Show->setText(Space.Str(1534));
+        Show->setToolTip(Space.Str(1535));
+        Show->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(1534));
+    }
     Fit_Label_Column();
 }
 
@@ -570,7 +726,12 @@ void TFParGen::Write_Controls(const Par_Gen::Values& Data)
 void TFParGen::FormShow()
 {
     const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
+    Restoring = true;
     Write_Controls(Data);
+    Restoring = false;
+    Last_Values = Read_Controls();
+    History->clear();
+    History->setClean();
     Is_Change = false;
     // Each opening shows every group; one collapsed last time is open again.
     for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
@@ -696,5 +857,6 @@ void TFParGen::Load_TLS_File(QPlainTextEdit* Box)
     if (!Pem)
         return;
     Box->setPlainText(*Pem);
+    Record_Step(Load_Step_Slot, Box);
     Box->setFocus(Qt::OtherFocusReason);
 }

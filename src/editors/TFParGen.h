@@ -15,6 +15,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollArea;
+class QToolButton;
+class QUndoStack;
 class Collapsible_Group;
 class Open_File_Dialog;
 class Pem_Summary_Label;
@@ -52,7 +54,18 @@ public:
     // after the user agreed.
     void reject() override;
 
+    // The values differ from those loaded: it follows the undo history, so
+    // undoing back to the loaded values means nothing changed.
     bool Is_Change = false;
+
+    // Each finished field edit, check-box click and TLS box load is one step.
+    QUndoStack& Undo_History() { return *History; }
+    // The values as the controls show them, as OK would save them.
+    Par_Gen::Values Shown_Values() const { return Read_Controls(); }
+    void Btn_UndoClick();
+    void Btn_RedoClick();
+    // Puts values back as a step of the history does.
+    void Restore_Values(const Par_Gen::Values& Data);
 
 protected:
     // What the last Controllo_Dati found.
@@ -89,11 +102,17 @@ private:
     QLabel* Make_Label(QWidget* Body, const QString& Name, int Y);
     QLineEdit* Make_Edit(QWidget* Body, const QString& Name, int X, int Y, int W);
     QPlainTextEdit* Make_Text_Box(QWidget* Body, const QString& Name, int Y);
+    // A secret field: dots, and a button beside it that shows the text while held down.
+    QToolButton* Make_Secret(QWidget* Body, QLineEdit* Edit);
     QCheckBox* Make_Check(QWidget* Body, const QString& Name, int X, int Y, int W);
     // The load button beside a TLS box and the summary line under it; returns where the next row starts.
     int Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
                        Pem_Summary_Label*& Info);
     void Fit_Label_Column();
+    // A step named after the control, when the values differ from those of the last step.
+    void Record_Step(int Slot, const QWidget* Control);
+    void Show_Undo_State();
+    void Build_Undo();
     QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
 
     Workspace& Space;
@@ -111,17 +130,24 @@ private:
     Collapsible_Group* CP_PROFINET = nullptr;
     QPushButton* Btn_OK = nullptr;
     QPushButton* Btn_Cancel = nullptr;
+    QPushButton* Btn_Undo = nullptr;
+    QPushButton* Btn_Redo = nullptr;
+    QUndoStack* History = nullptr;
+    Par_Gen::Values Last_Values;
+    bool Restoring = false;
 
     QLabel* L_IEC61850_Server_Port = nullptr;
     QLineEdit* E_IEC61850_Server_Port = nullptr;
     QLabel* L_IEC61850_Server_Password = nullptr;
     QLineEdit* E_IEC61850_Server_Password = nullptr;
+    QToolButton* Btn_IEC61850_Server_Password_Show = nullptr;
 
     QCheckBox* CB_TLS_Server_Enable = nullptr;
     QLabel* L_TLS_Server_Key = nullptr;
     QPlainTextEdit* E_TLS_Server_Key = nullptr;
     QLabel* L_TLS_Server_Key_Pass = nullptr;
     QLineEdit* E_TLS_Server_Key_Pass = nullptr;
+    QToolButton* Btn_TLS_Server_Key_Pass_Show = nullptr;
     QLabel* L_TLS_Server_Server_Cert = nullptr;
     QPlainTextEdit* E_TLS_Server_Server_Cert = nullptr;
     QLabel* L_TLS_Server_Root_Cert = nullptr;

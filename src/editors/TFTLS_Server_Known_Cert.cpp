@@ -8,6 +8,7 @@
 #include "editors/List_Files.h"
 #include "project/Par_Gen_File.h"
 #include "editors/Ui_Certificate_Delegate.h"
+#include "editors/Ui_Table_Undo.h"
 #include "editors/Ui_Table_View.h"
 #include "foundation/Text_Rules.h"
 #include "platform/Prompter.h"
@@ -153,7 +154,7 @@ void TFTLS_Server_Known_Cert::Btn_LoadRowClick()
         Prompts.Error(Space.Str(Slot::Key_In_List).arg(Space.Str(Slot::Row_Name).arg(Row)));
         return;
     }
-    Table.Set_Cell(Row, T::Col_Certificate, *Pem);
+    Undo->Step(Space.Str(1527).arg(Row), [&] { Table.Set_Cell(Row, T::Col_Certificate, *Pem); });
     Select_Certificate(Row);
 }
 

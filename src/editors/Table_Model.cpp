@@ -143,6 +143,14 @@ bool Table_Model::setData(const QModelIndex& Index, const QVariant& Value, int R
     const int Column = Index.column() + 1;
     if (!Is_Cell(Row, Column))
         return false;
+    emit User_Edit_Starting(Row, Column, Role);
+    const bool Done = Set_Data(Row, Column, Value, Role);
+    emit User_Edit_Finished(Row, Column);
+    return Done;
+}
+
+bool Table_Model::Set_Data(int Row, int Column, const QVariant& Value, int Role)
+{
     if (Role == Qt::CheckStateRole) {
         const bool On = Value.toInt() == Qt::Checked;
         if (Check == Check_Kind::Text_Check && Kind_Of(Column) == Column_Kind::Data_Check_Box) {
@@ -190,4 +198,36 @@ QVariant Table_Model::headerData(int Section, Qt::Orientation Orientation, int R
     if (Role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     return {};
+}
+
+bool Table_Model::Same_Data(const Table_Cells& Saved) const
+{
+    if (Saved.size() != Cells.size())
+        return false;
+    for (int Row = 1; Row < Row_Count(); ++Row)
+        for (int Column = 1; Column < Columns; ++Column)
+            if (Saved[Row].value(Column) != Cells[Row][Column])
+                return false;
+    return true;
+}
+
+std::pair<int, int> Table_Model::Restore_Cells(const Table_Cells& Saved)
+{
+    std::pair<int, int> First{0, 0};
+    int Last_Row = 0;
+    for (int Row = 1; Row < Row_Count() && Row < Saved.size(); ++Row) {
+        for (int Column = 1; Column < Columns && Column < Saved[Row].size(); ++Column) {
+            if (Cells[Row][Column] == Saved[Row][Column])
+                continue;
+            Cells[Row][Column] = Saved[Row][Column];
+            if (First.first == 0)
+                First = {Row, Column};
+            Last_Row = Row;
+        }
+    }
+    // One notice over the rows that changed, every column wide, so that a
+    // view or a map that follows some columns sees them all.
+    if (First.first != 0)
+        emit dataChanged(index(First.first - 1, 0), index(Last_Row - 1, Columns - 2));
+    return First;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // How a table keeps the state of its check boxes.
 enum class Check_Kind {
     // The check box of a column is its cell text: "Y" checked, anything else unchecked.
@@ -26,7 +28,11 @@ struct Table_Cell {
     QString Text;
     bool Has_Check = false;
     bool Checked = false;
+    bool operator==(const Table_Cell&) const = default;
 };
+
+// Every cell of a table, row by row; copies share their texts until one changes.
+using Table_Cells = QList<QList<Table_Cell>>;
 
 // The cells of a list editor's table addressed as the editors see them: row 0
 // is the header row, column 0 the row-number column, data rows 1..Row_Count-1
@@ -62,6 +68,23 @@ public:
     // Only a data cell can be current.
     void Set_Current(int Row, int Column);
 
+    // The whole table as it stands, and the way back to it: Restore_Cells puts
+    // back the data cells (rows and columns from 1 on) and returns the first
+    // one that changed, or (0, 0) when none did.
+    const Table_Cells& All_Cells() const { return Cells; }
+    std::pair<int, int> Restore_Cells(const Table_Cells& Saved);
+    // Whether the data cells equal those of Saved.
+    bool Same_Data(const Table_Cells& Saved) const;
+
+    // The cell a validation error pointed at: the editor next opened on it
+    // starts with its whole text selected, so that typing replaces it.
+    void Mark_Error_Cell(int Row, int Column) { Error_Cell = {Row, Column}; }
+    // Whether (Row, Column) is that cell; asking forgets the mark.
+    bool Take_Error_Cell(int Row, int Column)
+    {
+        return std::exchange(Error_Cell, std::pair{0, 0}) == std::pair{Row, Column} && Row > 0;
+    }
+
     // Asks the views to fit a column to its widest content.
     void Fit_Column(int Column) { emit Column_Fit_Wanted(Column); }
 
@@ -78,10 +101,15 @@ public:
 
 signals:
     void Current_Cell_Changed(int Row, int Column);
+    // Around every change made through setData, the way views and their
+    // editors change a cell: what the user did, for an undo step.
+    void User_Edit_Starting(int Row, int Column, int Role);
+    void User_Edit_Finished(int Row, int Column);
     void Column_Fit_Wanted(int Column);
 
 private:
     bool Is_Cell(int Row, int Column) const;
+    bool Set_Data(int Row, int Column, const QVariant& Value, int Role);
     void Changed(int Row, int Column);
 
     Check_Kind Check;
@@ -92,4 +120,5 @@ private:
     QStringList Hints;
     int Row_Now = 1;
     int Column_Now = 1;
+    std::pair<int, int> Error_Cell{0, 0};
 };

@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
+#include <QStyle>
 #include <QToolTip>
 
 namespace {
@@ -65,6 +66,11 @@ bool Certificate_Delegate::helpEvent(QHelpEvent* Event, QAbstractItemView* View,
         QToolTip::hideText();
         return true;
     }
-    QToolTip::showText(Event->globalPos(), Shown.Details, View);
+    // A summary cut by the column is given whole above the details.
+    const int Room = Option.rect.width() - 2 * View->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, View) - 2;
+    const bool Cut = Option.fontMetrics.horizontalAdvance(Shown.Summary) > Room;
+    const QString Hint = Cut && !Shown.Details.startsWith(Shown.Summary) ? Shown.Summary + QStringLiteral("\n\n") + Shown.Details
+                                                                         : Shown.Details;
+    QToolTip::showText(Event->globalPos(), Hint, View);
     return true;
 }

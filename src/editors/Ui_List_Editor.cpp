@@ -1,17 +1,42 @@
 #include "editors/Ui_List_Editor.h"
 
+#include "editors/Table_Block.h"
 #include "editors/Table_Rows.h"
+#include "editors/Ui_Table_Undo.h"
 #include "editors/Ui_Table_View.h"
+#include "foundation/Text_Rules.h"
 #include "platform/Prompter.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
+#include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+
+namespace Undo_Slot {
+constexpr int Undo = 1513;
+constexpr int Redo = 1514;
+constexpr int Undo_Hint = 1515;
+constexpr int Redo_Hint = 1516;
+constexpr int Nothing_To_Undo = 1517;
+constexpr int Nothing_To_Redo = 1518;
+constexpr int Cell_Edit = 1519;
+constexpr int Box_Toggle = 1520;
+constexpr int Pick_Choice = 1521;
+constexpr int Row_Delete = 1522;
+constexpr int Row_Insert = 1523;
+constexpr int Row_Paste = 1524;
+constexpr int Block_Paste = 1525;
+constexpr int Past_Last_Row = 1528;
+constexpr int Past_Last_Column = 1529;
+constexpr int Refused_Value = 1530;
+constexpr int Overwrite_Question = 1531;
+} // namespace Undo_Slot
 
 List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind, int Rows, int Columns,
                          int First_Slot_, const QString& Table_Name, QWidget* Parent)
@@ -35,7 +60,77 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
     Btn_PasteRow = Button(QStringLiteral("Btn_PasteRow"), &List_Editor::Btn_PasteRowClick);
     Btn_OK = Button(QStringLiteral("Btn_OK"), &List_Editor::Btn_OKClick);
     Btn_Cancel = Button(QStringLiteral("Btn_Cancel"), &List_Editor::reject);
-    connect(&Table, &QAbstractItemModel::dataChanged, this, [this] { Is_Change = true; });
+    Btn_Undo = Button(QStringLiteral("Btn_Undo"), &List_Editor::Btn_UndoClick);
+    Btn_Redo = Button(QStringLiteral("Btn_Redo"), &List_Editor::Btn_RedoClick);
+    // Like a tool bar's: reached by their keys, never a stop of Tab.
+    Btn_Undo->setFocusPolicy(Qt::NoFocus);
+    Btn_Redo->setFocusPolicy(Qt::NoFocus);
+
+    Undo = std::make_unique<Table_Undo>(Table);
+    connect(Undo.get(), &Table_Undo::Changed_State, this, [this](bool Changed) { Is_Change = Changed; });
+    connect(&Undo->Stack(), &QUndoStack::indexChanged, this, &List_Editor::Show_Undo_State);
+    connect(&Table, &Table_Model::User_Edit_Starting, this,
+            [this](int Row, int Column, int Role) {
+                Key_Before = Table.Cell(Row, Key_Column());
+                Undo->Begin(Edit_Step_Name(Row, Column, Role));
+            });
+    connect(&Table, &Table_Model::User_Edit_Finished, this, [this](int Row, int) {
+        Complete_Row(Row, Key_Before);
+        Undo->End();
+    });
+    // The dialog's keys; an open cell editor keeps Ctrl+Z for its own text.
+    const auto Keys = [this](const QList<QKeySequence>& Sequences, void (List_Editor::*Do)()) {
+        auto* Action = new QAction(this);
+        Action->setShortcuts(Sequences);
+        Action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(Action, &QAction::triggered, this, Do);
+        addAction(Action);
+    };
+    Keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &List_Editor::Btn_UndoClick);
+    Keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+         &List_Editor::Btn_RedoClick);
+    connect(Grid, &Table_View::Paste_Requested, this, &List_Editor::Paste_Block);
+}
+
+List_Editor::~List_Editor() = default;
+
+QString List_Editor::Step_Name(int Slot, int Row, int Column) const
+{
+    const QString Header = Trimmed(Table_Model::Compact_Text(Table.Cell(0, Column)));
+    return Column > 0 ? Space.Str(Slot).arg(Header).arg(Row) : Space.Str(Slot).arg(Row);
+}
+
+QString List_Editor::Edit_Step_Name(int Row, int Column, int Role) const
+{
+    if (Role == Qt::CheckStateRole)
+        return Step_Name(Undo_Slot::Box_Toggle, Row, Column);
+    if (Table.Kind_Of(Column) == Column_Kind::Pick_List || Table.Kind_Of(Column) == Column_Kind::Editable_Pick_List)
+        return Step_Name(Undo_Slot::Pick_Choice, Row, Column);
+    return Step_Name(Undo_Slot::Cell_Edit, Row, Column);
+}
+
+void List_Editor::Show_Undo_State()
+{
+    const QUndoStack& Stack = Undo->Stack();
+    Btn_Undo->setEnabled(Stack.canUndo());
+    Btn_Redo->setEnabled(Stack.canRedo());
+    Btn_Undo->setToolTip(Stack.canUndo() ? Space.Str(Undo_Slot::Undo_Hint).arg(Stack.undoText())
+                                         : Space.Str(Undo_Slot::Nothing_To_Undo));
+    Btn_Redo->setToolTip(Stack.canRedo() ? Space.Str(Undo_Slot::Redo_Hint).arg(Stack.redoText())
+                                         : Space.Str(Undo_Slot::Nothing_To_Redo));
+}
+
+void List_Editor::Btn_UndoClick()
+{
+    // A cell being edited is ended first: what was typed is the step undone.
+    Grid->setFocus();
+    Undo->Stack().undo();
+}
+
+void List_Editor::Btn_RedoClick()
+{
+    Grid->setFocus();
+    Undo->Stack().redo();
 }
 
 void List_Editor::Lay_Out(int Width, int Height)
@@ -53,6 +148,11 @@ void List_Editor::Lay_Out(int Width, int Height)
         X += Button_W + 6;
     }
     Place_Ok_Cancel(Btn_OK, Btn_Cancel, Width - 12, Button_Y, {Button_W, Button_H}, 8);
+    // Undo and Redo sit at the top right, beside the code.
+    constexpr int Undo_W = 90;
+    Title.L_SW_Code->setGeometry(12, 6, Width - 24 - 2 * (Undo_W + 6), 34);
+    Btn_Redo->setGeometry(Width - 12 - Undo_W, 10, Undo_W, 26);
+    Btn_Undo->setGeometry(Width - 12 - 2 * Undo_W - 6, 10, Undo_W, 26);
     setTabOrder(Grid, Btn_DelRow);
     setTabOrder(Btn_DelRow, Btn_InsRow);
     setTabOrder(Btn_InsRow, Btn_CopyRow);
@@ -76,6 +176,11 @@ void List_Editor::Set_Lang()
     // The row commands grow rightwards, OK and Cancel leftwards.
     Fit_Row_Left({Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow});
     Fit_Row_Right({Btn_OK, Btn_Cancel});
+    Btn_Undo->setText(Space.Str(Undo_Slot::Undo));
+    Btn_Undo->setAccessibleName(Space.Str(Undo_Slot::Undo));
+    Btn_Redo->setText(Space.Str(Undo_Slot::Redo));
+    Btn_Redo->setAccessibleName(Space.Str(Undo_Slot::Redo));
+    Show_Undo_State();
     Set_Table_Texts();
     Grid->Set_Corner_Text(Table.Cell(0, 0));
     Apply_Hints();
@@ -90,6 +195,7 @@ void List_Editor::Apply_Hints()
 void List_Editor::FormShow()
 {
     Load_Table();
+    Undo->Reset();
     Is_Change = false;
     Do_Copy = false;
     Table.Set_Current(1, 1);
@@ -109,6 +215,9 @@ void List_Editor::ClickCell(int Row, int Column)
     if (Column != 0 || Row < 1 || Row >= Table.Row_Count())
         return;
     const QModelIndex First = Table.index(Row - 1, 0);
+    // Shift on a row header extends the selection of whole rows, as the header did it.
+    if (QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier) && Grid->selectionModel()->hasSelection())
+        return;
     Grid->setCurrentIndex(First);
     Grid->selectionModel()->select(First, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
@@ -118,7 +227,7 @@ void List_Editor::Btn_DelRowClick()
     const int Row = Table.Current_Row();
     if (!Prompts.Confirm_Default_No(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
         return;
-    Delete_Row(Table, Row, Delete_Checks_First_Column());
+    Undo->Step(Step_Name(Undo_Slot::Row_Delete, Row), [&] { Delete_Row(Table, Row, Delete_Checks_First_Column()); });
 }
 
 void List_Editor::Btn_InsRowClick()
@@ -129,7 +238,8 @@ void List_Editor::Btn_InsRowClick()
         Prompts.Show(Prompt_Kind::Warning, Space.Str(1120).arg(Last), Prompt_Buttons::Ok);
         return;
     }
-    Insert_Row(Table, Table.Current_Row(), true);
+    const int Row = Table.Current_Row();
+    Undo->Step(Step_Name(Undo_Slot::Row_Insert, Row), [&] { Insert_Row(Table, Row, true); });
 }
 
 void List_Editor::Btn_CopyRowClick()
@@ -140,11 +250,61 @@ void List_Editor::Btn_CopyRowClick()
 
 void List_Editor::Btn_PasteRowClick()
 {
-    Paste_Row(Table, Table.Current_Row(), Do_Copy, Space, Space.Lang_Strings, Prompts);
+    const int Row = Table.Current_Row();
+    const QString Key = Table.Cell(Row, Key_Column());
+    Undo->Step(Step_Name(Undo_Slot::Row_Paste, Row), [&] {
+        Paste_Row(Table, Row, Do_Copy, Space, Space.Lang_Strings, Prompts);
+        Complete_Row(Row, Key);
+    });
+}
+
+void List_Editor::Paste_Block()
+{
+    const int Row = Table.Current_Row();
+    const int Column = Table.Current_Column();
+    const QList<QStringList> Lines = Table_Block::Lines_For(Table, Column, Grid->Clipboard_Text());
+    if (Lines.isEmpty())
+        return;
+    const auto Paste = Table_Block::Prepare(Table, Row, Column, Lines);
+    if (!Paste) {
+        const Table_Block::Refusal& No = Paste.error();
+        const QString Header = Trimmed(Table_Model::Compact_Text(Table.Cell(0, No.Column)));
+        QString Text;
+        if (No.Why == Table_Block::Refusal::Past_Last_Row) {
+            Text = Space.Str(Undo_Slot::Past_Last_Row).arg(No.Line).arg(No.Cell).arg(Table.Row_Count() - 1);
+        } else if (No.Why == Table_Block::Refusal::Past_Last_Column) {
+            Text = Space.Str(Undo_Slot::Past_Last_Column)
+                       .arg(No.Line)
+                       .arg(No.Cell)
+                       .arg(Trimmed(Table_Model::Compact_Text(Table.Cell(0, Table.Visible_Column_Count() - 1))));
+        } else {
+            const QStringList Allowed = Table_Block::Is_Box(Table, Row + No.Line - 1, No.Column)
+                                            ? QStringList{"Y", "N", "1", "0", "true", "false", "x"}
+                                            : Table.Pick_Items(No.Column);
+            Text = Space.Str(Undo_Slot::Refused_Value)
+                       .arg(No.Line)
+                       .arg(No.Cell)
+                       .arg(No.Value, Header, Allowed.join(QStringLiteral(", ")));
+        }
+        Prompts.Error(Text);
+        return;
+    }
+    if (Paste->Overwritten > 0
+        && !Prompts.Confirm_Default_No(Space.Str(Undo_Slot::Overwrite_Question).arg(Paste->Overwritten)))
+        return;
+    QStringList Keys;
+    for (int Line = 0; Line < Paste->Height(); ++Line)
+        Keys.append(Table.Cell(Row + Line, Key_Column()));
+    Undo->Step(Space.Str(Undo_Slot::Block_Paste).arg(Paste->Height()).arg(Row), [&] {
+        Table_Block::Apply(Table, *Paste);
+        for (int Line = 0; Line < Paste->Height(); ++Line)
+            Complete_Row(Row + Line, Keys[Line]);
+    });
 }
 
 void List_Editor::Go_To_Cell(int Row, int Column)
 {
+    Grid->Select_Whole_Text_In(Row, Column);
     Table.Set_Current(Row, Column);
     const QModelIndex Index = Table.index(Row - 1, Column - 1);
     Grid->setCurrentIndex(Index);

@@ -8,9 +8,11 @@
 #include <QStringList>
 
 #include <expected>
+#include <memory>
 
 class QPushButton;
 class Prompter;
+class Table_Undo;
 class Table_View;
 class Workspace;
 
@@ -23,6 +25,7 @@ public:
     // Texts of window, description and buttons from the slots First_Slot .. First_Slot + 13.
     List_Editor(Workspace& Space, Prompter& Prompts, Check_Kind Kind, int Rows, int Columns, int First_Slot,
                 const QString& Table_Name, QWidget* Parent);
+    ~List_Editor() override;
 
     void Set_Lang();
     // Resets the table and loads the file. A malformed file raises
@@ -35,6 +38,13 @@ public:
     void Btn_InsRowClick();
     void Btn_CopyRowClick();
     void Btn_PasteRowClick();
+    void Btn_UndoClick();
+    void Btn_RedoClick();
+    // Ctrl+V: the clipboard's tab-separated cells from the current cell to
+    // the right and down, as one step; a block that does not fit or holds a
+    // value a column refuses changes nothing, and filled cells are
+    // overwritten only after the user agreed.
+    void Paste_Block();
     void Btn_OKClick();
     // A click in the row-number column selects the whole row.
     void ClickCell(int Row, int Column);
@@ -44,7 +54,9 @@ public:
 
     QStringList Hint_List;
     bool Do_Copy = false;
-    // Something in the table changed since it was loaded.
+    Table_Undo& Undo_History() { return *Undo; }
+    // The table differs from the one loaded: it follows the undo history, so
+    // undoing back to the loaded table means nothing changed.
     bool Is_Change = false;
 
 protected:
@@ -62,8 +74,15 @@ protected:
     // The column whose first blank cell ends the list in the file.
     virtual int Key_Column() const = 0;
 
-    // Makes a cell current and puts the focus on it, to show the user where to look.
+    // Makes a cell current and puts the focus on it, to show the user where to
+    // look; its editor, once opened, starts with the whole text selected.
     void Go_To_Cell(int Row, int Column);
+    // Called inside the undo step of every change the user made to cells of
+    // Row, before the step closes, with the row's key cell as it was before:
+    // what a row's other cells follow from.
+    virtual void Complete_Row(int /*Row*/, const QString& /*Key_Before*/) {}
+    // The name of a step on cells of a row, for the Undo and Redo hints.
+    QString Step_Name(int Slot, int Row, int Column = 0) const;
 
     // Places the title, the table and the buttons in a client area of Width x Height.
     void Lay_Out(int Width, int Height);
@@ -74,8 +93,14 @@ protected:
     Table_Model Table;
     Table_View* Grid = nullptr;
     Title_Area Title;
+    // Gone before the table and the buttons it keeps up to date.
+    std::unique_ptr<Table_Undo> Undo;
 
 private:
+    void Show_Undo_State();
+    QString Key_Before;  // the key cell of the row a cell edit changes
+    QString Edit_Step_Name(int Row, int Column, int Role) const;
+
     // Before a save that would drop rows after a blank key cell, the user is asked.
     bool Dropped_Rows_Accepted();
 
@@ -86,4 +111,6 @@ private:
     QPushButton* Btn_InsRow = nullptr;
     QPushButton* Btn_CopyRow = nullptr;
     QPushButton* Btn_PasteRow = nullptr;
+    QPushButton* Btn_Undo = nullptr;
+    QPushButton* Btn_Redo = nullptr;
 };

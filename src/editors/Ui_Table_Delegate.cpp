@@ -128,6 +128,14 @@ void Table_Delegate::setEditorData(QWidget* Editor, const QModelIndex& Index) co
         QStyledItemDelegate::setEditorData(Editor, Index);
     }
     Editor->setProperty(Shown_Property, Editor_Text(Editor));
+    if (Model.Take_Error_Cell(Index.row() + 1, Index.column() + 1)) {
+        if (auto* Line = qobject_cast<QLineEdit*>(Editor))
+            Line->selectAll();
+        else if (auto* Box = qobject_cast<QComboBox*>(Editor); Box && Box->lineEdit())
+            Box->lineEdit()->selectAll();
+        else if (auto* Multi = qobject_cast<QPlainTextEdit*>(Editor))
+            Multi->selectAll();
+    }
 }
 
 void Table_Delegate::setModelData(QWidget* Editor, QAbstractItemModel* Target, const QModelIndex& Index) const

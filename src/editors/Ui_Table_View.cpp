@@ -1,5 +1,6 @@
 #include "editors/Ui_Table_View.h"
 
+#include "editors/Table_Block.h"
 #include "editors/Table_Model.h"
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_Delegate.h"
@@ -12,6 +13,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
+
+#include <limits>
+
+namespace {
+const QString Cells_Format = QStringLiteral("application/x-sw40610-cells");
+}
 
 Table_View::Table_View(Table_Model& Model_, const Workspace& Space_, QWidget* Parent)
     : QTableView(Parent), Table(Model_), Space(Space_)
@@ -19,7 +27,8 @@ Table_View::Table_View(Table_Model& Model_, const Workspace& Space_, QWidget* Pa
     setModel(&Table);
     Delegate = new Table_Delegate(Table, Space, this);
     setItemDelegate(Delegate);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Blocks of cells, or whole rows by their header, go to and from spreadsheets.
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     // A table made for typing: Tab and Shift+Tab go from cell to cell, check
     // boxes included, and Ctrl+Tab leaves the table, as table views do.
@@ -92,34 +101,42 @@ bool Table_View::Leave_Table(QKeyEvent* Event)
     return true;
 }
 
-void Table_View::Copy_Cell()
+void Table_View::Copy_Block()
 {
     const QModelIndex Index = currentIndex();
     if (!Index.isValid())
         return;
-    const int Row = Index.row() + 1;
-    const int Column = Index.column() + 1;
-    const bool Box = Table.flags(Index).testFlag(Qt::ItemIsUserCheckable);
-    const QString Text = !Box ? Table.Cell(Row, Column)
-                              : (Index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStringLiteral("Y")
-                                                                                         : QStringLiteral("N"));
-    QGuiApplication::clipboard()->setText(Text);
+    int Top = Index.row() + 1, Bottom = Top, Left = Index.column() + 1, Right = Left;
+    const QModelIndexList Selected = selectionModel()->selectedIndexes();
+    if (!Selected.isEmpty()) {
+        Top = Left = std::numeric_limits<int>::max();
+        Bottom = Right = 0;
+        for (const QModelIndex& Item : Selected) {
+            Top = std::min(Top, Item.row() + 1);
+            Bottom = std::max(Bottom, Item.row() + 1);
+            Left = std::min(Left, Item.column() + 1);
+            Right = std::max(Right, Item.column() + 1);
+        }
+    }
+    // Other programs get the plain text; a paste here reads the cells back
+    // exactly, one cell with line breaks included.
+    auto* Data = new QMimeData;
+    Data->setText(Table_Block::Copy_Text(Table, Top, Left, Bottom, Right));
+    Data->setData(Cells_Format, Table_Block::Copy_Text(Table, Top, Left, Bottom, Right, true).toUtf8());
+    QGuiApplication::clipboard()->setMimeData(Data);
 }
 
-void Table_View::Paste_Cell()
+QString Table_View::Clipboard_Text() const
 {
-    const QModelIndex Index = currentIndex();
-    if (!Index.isValid())
-        return;
-    const QString Text = QGuiApplication::clipboard()->text();
-    if (!Table.flags(Index).testFlag(Qt::ItemIsUserCheckable)) {
-        Table.setData(Index, Text, Qt::EditRole);
-        return;
-    }
-    // A check box takes only what Ctrl+C gives for one.
-    if (Text == QLatin1String("Y") || Text == QLatin1String("N"))
-        Table.setData(Index, Text == QLatin1String("Y") ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+    const QMimeData* Data = QGuiApplication::clipboard()->mimeData();
+    if (!Data)
+        return {};
+    if (Data->hasFormat(Cells_Format))
+        return QString::fromUtf8(Data->data(Cells_Format));
+    return Data->text();
 }
+
+void Table_View::Select_Whole_Text_In(int Row, int Column) { Table.Mark_Error_Cell(Row, Column); }
 
 bool Table_View::event(QEvent* Event)
 {
@@ -132,12 +149,12 @@ bool Table_View::event(QEvent* Event)
 void Table_View::keyPressEvent(QKeyEvent* Event)
 {
     if (Event->matches(QKeySequence::Copy)) {
-        Copy_Cell();
+        Copy_Block();
         Event->accept();
         return;
     }
     if (Event->matches(QKeySequence::Paste)) {
-        Paste_Cell();
+        emit Paste_Requested();
         Event->accept();
         return;
     }

@@ -21,9 +21,17 @@ public:
     // Opens the editor of a data cell as a user's double-click would.
     void Edit_Cell(int Row, int Column);
 
-    // Ctrl+C and Ctrl+V on the current cell: its whole text, or "Y" / "N" for a check box.
-    void Copy_Cell();
-    void Paste_Cell();
+    // Ctrl+C: the selected block (or the current cell) as tab-separated
+    // text, a check box as "Y" or "N"; one cell alone is its whole text.
+    void Copy_Block();
+    // The text Ctrl+V pastes.
+    QString Clipboard_Text() const;
+    // The editor next opened on the cell starts with its whole text selected.
+    void Select_Whole_Text_In(int Row, int Column);
+
+signals:
+    // Ctrl+V: the owner pastes the clipboard's cells from the current cell on.
+    void Paste_Requested();
 
 protected:
     bool event(QEvent* Event) override;

@@ -235,6 +235,14 @@ const QStringList& Column_Names()
     return Names;
 }
 
+int Exported_Rows(const QList<QStringList>& Rows)
+{
+    int Count = 0;
+    while (Count < Rows.size() && !Trimmed(Rows[Count].value(Name_Field)).isEmpty())
+        ++Count;
+    return Count;
+}
+
 QByteArray Export(const QList<QStringList>& Rows)
 {
     QByteArray Out = Bom;
@@ -308,6 +316,7 @@ bool Export_File(const QList<QStringList>& Rows, const QString& Folder, Save_Fil
                                                      : Shown_Path + u'\n' + Written.error().System_Text);
         return false;
     }
+    Prompts.Information(Lang[1533].arg(Exported_Rows(Rows)).arg(QDir::toNativeSeparators(*Path)));
     return true;
 }
 

@@ -36,9 +36,13 @@ QByteArray Export(const QList<QStringList>& Rows);
 // its line, and no rows.
 std::expected<QList<QStringList>, QString> Import(const QByteArray& Bytes, const Lang_Table& Lang);
 
+// How many rows Export writes: those before the first one with a blank Name.
+int Exported_Rows(const QList<QStringList>& Rows);
+
 // Asks for the file to write (a name without suffix gets ".csv"), asks before
 // replacing an existing file, and writes it whole. Failures reach the user
-// through Prompts. True when the file was written.
+// through Prompts, and so does where the rows went and how many they were.
+// True when the file was written.
 bool Export_File(const QList<QStringList>& Rows, const QString& Folder, Save_File_Dialog& Dialog, Prompter& Prompts,
                  const Lang_Table& Lang);
 // Asks for the file to read and reads it whole: its rows, or nullopt when

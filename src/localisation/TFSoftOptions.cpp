@@ -176,6 +176,7 @@ void TFSoftOptions::showEvent(QShowEvent* Event)
 void TFSoftOptions::FormShow()
 {
     Language_In_Use = Space.Language_Name;
+    Language_At_Open = Language_In_Use;
     Create_Lang_List();
     Update_CheckBox();
     LL_Check_Update->hide();
@@ -272,15 +273,28 @@ void TFSoftOptions::LangClick(int Place)
     if (!Services.Prompts
         || !Services.Prompts->Confirm(Space.Str(316) + Language_In_Use + Space.Str(317) + Language + Space.Str(318)))
         return;
-    Language_In_Use = Language;
     // The table takes the new language now; the setting itself changes only on OK.
-    // English stands in when the picked file has gone: Qt follows what was loaded.
-    Apply_Qt_Translation(Load_Language(Space.Lang_Strings, Space.Language_Dir, Language));
+    Show_Language(Language);
+}
+
+void TFSoftOptions::Show_Language(const QString& Language)
+{
+    // English stands in when the picked file has gone: what is shown, and
+    // what OK keeps, is the language that was loaded.
+    Language_In_Use = Load_Language(Space.Lang_Strings, Space.Language_Dir, Language);
+    Apply_Qt_Translation(Language_In_Use);
     if (Change_All_Languages)
         Change_All_Languages();
     else
         Set_Lang();
     Update_Lang_Page(Show_Page);
+}
+
+void TFSoftOptions::reject()
+{
+    if (Language_In_Use != Language_At_Open)
+        Show_Language(Language_At_Open);
+    QDialog::reject();
 }
 
 void TFSoftOptions::Update_CheckBox()

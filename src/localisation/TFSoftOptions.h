@@ -18,7 +18,9 @@ class Workspace;
 
 // The software options: language, internet access with the version check,
 // and two table behaviours of the editors. A picked language is applied at
-// once; everything else, and the language setting itself, only on OK.
+// once; everything else, and the language setting itself, only on OK. Cancel,
+// Escape and closing give every window back the language it had when the
+// dialog opened.
 class TFSoftOptions : public QDialog {
     Q_OBJECT
 public:
@@ -33,7 +35,10 @@ public:
 
     QStringList SL_Languages;
     int Show_Page = 1;
+    // The language on screen, which OK makes the setting.
     QString Language_In_Use;
+
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -50,6 +55,8 @@ private:
     void Show_Flag(int Place, const QString& Language);
     void Btn_NextClick(QPushButton* Button);
     void LangClick(int Place);
+    // Loads the language and re-applies the texts of every window.
+    void Show_Language(const QString& Language);
     void Update_CheckBox();
     void Btn_Check_UpdateClick();
     void Show_Check_Answer();
@@ -61,6 +68,7 @@ private:
     Platform_Services Services;
     Version_Watch& Watch;
     bool Check_Found_Newer = false; // the answer LL_Check_Update shows
+    QString Language_At_Open;
     std::function<void()> Change_All_Languages;
 
     Title_Area Title;

@@ -21,7 +21,6 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     : QDialog(Parent), Space(Space_), Desktop(Desktop_)
 {
     setObjectName(QStringLiteral("TFAbout"));
-    setWindowTitle(QStringLiteral("About..."));
     setFixedSize(Client_Width, Client_Height);
 
     Image2 = new QLabel(this);
@@ -57,7 +56,10 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     LbButton1->setAccessibleName(QStringLiteral("OK"));
     LbButton1->setGeometry(Client_Width - 10 - 90, Client_Height - 10 - 26, 90, 26);
     connect(LbButton1, &QPushButton::clicked, this, &QDialog::accept);
+    Set_Lang();
 }
+
+void TFAbout::Set_Lang() { setWindowTitle(Space.Str(1538)); }
 
 QLabel* TFAbout::Make_Label(const QString& Name, const QString& Text, int X, int Y, int W, int H)
 {

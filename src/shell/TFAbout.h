@@ -8,13 +8,14 @@ class Workspace;
 class Desktop_Shell;
 
 // The software's identity and the link to the maker's home page; fixed
-// texts that no language changes.
+// texts that no language changes, but for the window's title.
 class TFAbout : public QDialog {
     Q_OBJECT
 public:
     // Desktop may be null: the links then do nothing.
     TFAbout(Workspace& Space, Desktop_Shell* Desktop, QWidget* Parent = nullptr);
     void Label4Click();
+    void Set_Lang();
 
 protected:
     void showEvent(QShowEvent* Event) override;

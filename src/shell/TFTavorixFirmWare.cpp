@@ -324,6 +324,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_Find_Gateways, 700, 701);
     Apply(Btn_Report, 1448, 1449);
     L_Status->setAccessibleName(Space.Str(36));
+    L_Status->setText(Status_Text ? Status_Text() : QString());
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
     const QRect Notice = Laid_Out_Geometry(LL_Update);
@@ -345,6 +346,12 @@ void TFTavorixFirmWare::Show_Update_Notice()
 {
     LL_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(19)));
     LL_Update->setAccessibleName(Space.Str(19));
+}
+
+void TFTavorixFirmWare::Show_Status(std::function<QString()> Text)
+{
+    Status_Text = std::move(Text);
+    L_Status->setText(Status_Text ? Status_Text() : QString());
 }
 
 void TFTavorixFirmWare::Show_Configuration_Lines()
@@ -380,6 +387,8 @@ void TFTavorixFirmWare::Change_Language()
         FIEC61850_Variables->Set_Lang();
     if (FProfinetFileName)
         FProfinetFileName->Set_Lang();
+    if (FAbout)
+        FAbout->Set_Lang();
 }
 
 void TFTavorixFirmWare::Show_Version_Answer(bool Newer_Published)
@@ -451,8 +460,11 @@ void TFTavorixFirmWare::LL_UpdateLinkClick(const QString& Link)
 
 void TFTavorixFirmWare::Create_New_Project()
 {
-    if (New_Project().exec() == QDialog::Accepted)
-        Show_Configuration_Lines();
+    if (New_Project().exec() != QDialog::Accepted)
+        return;
+    // What the status line told was about the configuration left behind.
+    Show_Status({});
+    Show_Configuration_Lines();
 }
 
 void TFTavorixFirmWare::Open_Project()
@@ -461,6 +473,7 @@ void TFTavorixFirmWare::Open_Project()
     if (Open_Conf().exec() != QDialog::Accepted)
         return Show_Configuration_Lines();
     Space.Activate_Project(FOpenConf->Name_Conf);
+    Show_Status({});
     Show_Configuration_Lines();
 }
 
@@ -473,30 +486,31 @@ void TFTavorixFirmWare::Notice_Default_Parameters()
 
 bool TFTavorixFirmWare::Update_Device()
 {
-    L_Status->clear();
+    Show_Status({});
     Notice_Default_Parameters();
     if (const auto Compiled = Compile_And_Save_Banks(*Image, Space); !Compiled) {
         Services.Prompts->Error(Compiled.error().Text);
         return false;
     }
     const QString Bin = Workspace::Join(Space.Project_Dir, QStringLiteral("bin"));
-    L_Status->setText(Space.Str(33)
-                          .arg(QDir::toNativeSeparators(Bin))
-                          .arg(QFileInfo(Workspace::Join(Bin, QStringLiteral("bank1.bin"))).size())
-                          .arg(QFileInfo(Workspace::Join(Bin, QStringLiteral("bank2.bin"))).size()));
+    const qint64 Bank_1 = QFileInfo(Workspace::Join(Bin, QStringLiteral("bank1.bin"))).size();
+    const qint64 Bank_2 = QFileInfo(Workspace::Join(Bin, QStringLiteral("bank2.bin"))).size();
+    Show_Status([this, Bin, Bank_1, Bank_2] {
+        return Space.Str(33).arg(QDir::toNativeSeparators(Bin)).arg(Bank_1).arg(Bank_2);
+    });
     Boot().Run_Ethernet_Update();
     return true;
 }
 
 void TFTavorixFirmWare::PROFINET_XML()
 {
-    L_Status->clear();
+    Show_Status({});
     Notice_Default_Parameters();
     if (Profinet_File_Name().exec() != QDialog::Accepted)
         return;
     Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
     if (const std::optional<QString> Written = Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML))
-        L_Status->setText(Space.Str(34).arg(QDir::toNativeSeparators(*Written)));
+        Show_Status([this, Path = QDir::toNativeSeparators(*Written)] { return Space.Str(34).arg(Path); });
 }
 
 void TFTavorixFirmWare::Save_Setting()

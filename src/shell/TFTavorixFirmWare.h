@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QFrame;
@@ -67,6 +68,9 @@ private:
     TFFind_Gateways& Find_Gateways();
     TFProfinetFileName& Profinet_File_Name();
     void Show_Configuration_Lines();
+    // The status line says what the last step wrote, in the language on
+    // screen: Text is read again at each language change; nothing clears it.
+    void Show_Status(std::function<QString()> Text);
     void Show_Update_Notice();
     void Show_Version_Answer(bool Newer_Published);
     void Create_New_Project();
@@ -109,6 +113,7 @@ private:
     QLabel* L_Korvex = nullptr;
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;
+    std::function<QString()> Status_Text;
 
     // The other windows, null until first opened.
     TFNew_Project* FNew_Project = nullptr;

@@ -213,7 +213,11 @@ void Test_Variables_Csv::Export_File_Asks_And_Writes()
     Dialog.Answer = Dir.path() + "/list";
     QVERIFY(Variables_Csv::Export_File(Rows, Dir.path(), Dialog, Prompts, Lang));
     QCOMPARE(Read_File(Dir.path() + "/list.csv"), Variables_Csv::Export(Rows));
-    QVERIFY(Prompts.Messages.isEmpty());
+    // The user is told where the rows went and how many they were.
+    QCOMPARE(Prompts.Messages.size(), 1);
+    QCOMPARE(Prompts.Messages[0].Kind, Prompt_Kind::Information);
+    QCOMPARE(Prompts.Last_Text(), Lang[1533].arg(1).arg(QDir::toNativeSeparators(Dir.path() + "/list.csv")));
+    Prompts.Messages.clear();
 
     // An existing file is replaced only on Yes.
     Write_File(Dir.path() + "/old.csv", "keep me");

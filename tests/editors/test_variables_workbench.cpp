@@ -1,6 +1,8 @@
 #include "Editor_Fixture.h"
 #include "editors/List_Files.h"
 #include "editors/TFIEC61850_Variables.h"
+#include "editors/Table_Rows.h"
+#include "editors/Ui_Table_Undo.h"
 #include "editors/Ui_Table_View.h"
 #include "editors/Ui_Variable_Map.h"
 #include "editors/Variables_Csv.h"
@@ -259,15 +261,36 @@ void Test_Variables_Workbench::Csv_Export_And_Import_Through_The_Buttons()
     QCOMPARE(F.Save_Dialog.Requests.size(), 1);
     QCOMPARE(F.Save_Dialog.Requests[0].Initial_Folder, F.Space.Project_Dir);
     QVERIFY(Read_File(Csv).startsWith("\xEF\xBB\xBF" "Enable,Name,Type"));
+    const int Exported = Variables_Csv::Exported_Rows(Before);
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(1533).arg(Exported).arg(QDir::toNativeSeparators(Csv))});
+    F.Prompts.Messages.clear();
 
-    // Another table, then the file read back: the table is as it was.
+    // Another table, then the file read back: the table is replaced only
+    // after the user agreed, and the question counts both sides.
     F.Table().Set_Cell(1, V::Col_Name, "Other");
     F.Table().Set_Cell(5, V::Col_Name, "Extra");
+    const QList<QStringList> Edited = V::Rows(F.Table());
+    int Held = 0;
+    for (int Row = 1; Row < F.Table().Row_Count(); ++Row)
+        Held += Row_Holds_Data(F.Table(), Row);
+    QVERIFY(Held >= 2);
+    const QString Question = F.Space.Str(1532).arg(Held).arg(Exported).arg("list.csv");
     F.Open_Dialog.Answer = Csv;
-    F.Click("Btn_ImportCsv");
-    QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Last_Text()));
-    QCOMPARE(V::Rows(F.Table()), Before);
+    for (const Prompt_Answer Answer : {Prompt_Answer::No, Prompt_Answer::Yes}) {
+        F.Prompts.Messages.clear();
+        F.Prompts.Answers = {Answer};
+        F.Click("Btn_ImportCsv");
+        QCOMPARE(F.Prompts.Texts(), QStringList{Question});
+        QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+        QCOMPARE(V::Rows(F.Table()), Answer == Prompt_Answer::No ? Edited : Before);
+    }
     QCOMPARE(F.Table().Cell(5, 0), QString("5"));
+    // The import is one step: undone, the edited table is back; redone, the file's.
+    QCOMPARE(F.Dialog.Undo_History().Stack().undoText(), F.Space.Str(1526).arg("list.csv"));
+    F.Dialog.Btn_UndoClick();
+    QCOMPARE(V::Rows(F.Table()), Edited);
+    F.Dialog.Btn_RedoClick();
+    QCOMPARE(V::Rows(F.Table()), Before);
 
     // The imported table is what OK saves.
     F.Prompts.Answers = {Prompt_Answer::Yes};

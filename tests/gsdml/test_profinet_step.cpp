@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +64,8 @@ private slots:
     void Cancel_Asks_No_Folder();
     void Malformed_Par_Gen_Shown_By_Error_Handler();
     void Language_Change_Reaches_Dialog();
+    void Status_Line_Follows_Language_And_Configuration_data();
+    void Status_Line_Follows_Language_And_Configuration();
 };
 
 void Test_Profinet_Step::Writes_Description_With_Composed_Name()
@@ -144,6 +147,45 @@ void Test_Profinet_Step::Language_Change_Reaches_Dialog()
     F.Window->Change_Language();
     QCOMPARE(Dialog->windowTitle(), QString("Nome file GSDML"));
     QCOMPARE(Find<QLabel>(Dialog, "Label4")->text(), QString("Parte utente"));
+}
+
+void Test_Profinet_Step::Status_Line_Follows_Language_And_Configuration_data()
+{
+    QTest::addColumn<QString>("Step");
+    QTest::newRow("another configuration opened") << "Btn_Open";
+    QTest::newRow("a new configuration created") << "Btn_New";
+}
+
+// The status line speaks the language on screen, and what it told about one
+// configuration is gone once another is opened or created.
+void Test_Profinet_Step::Status_Line_Follows_Language_And_Configuration()
+{
+    QFETCH(QString, Step);
+    Fixture F;
+    F.Add_Project("Other");
+    F.Save_Dialog.Answer = F.Project_Dir + "/x.xml";
+    F.Step_5("line");
+    auto* Status = Find<QLabel>(F.Window.get(), "L_Status");
+    const QString Written = Status->text().mid(F.Space.Str(34).indexOf("%1"));
+    QVERIFY(!Written.isEmpty());
+    F.Space.Lang_Strings.Set(34, "Datei GSDML geschrieben: %1");
+    F.Window->Change_Language();
+    QCOMPARE(Status->text(), "Datei GSDML geschrieben: " + Written);
+
+    When_Modal([&](QWidget* Modal) {
+        if (Step == "Btn_New") {
+            Find<QLineEdit>(Modal, "E_New_Proj")->setText("Third");
+        } else {
+            auto* List = Find<QListWidget>(Modal, "ListBox1");
+            List->setCurrentItem(List->findItems("Other", Qt::MatchExactly).value(0));
+        }
+        QTest::mouseClick(Find<QPushButton>(Modal, "Btn_OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Find<QPushButton>(F.Window.get(), Step), Qt::LeftButton);
+    QVERIFY(F.Space.Project_Name != "Plant");
+    QCOMPARE(Status->text(), QString());
+    F.Window->Change_Language();
+    QCOMPARE(Status->text(), QString());
 }
 
 QTEST_MAIN(Test_Profinet_Step)

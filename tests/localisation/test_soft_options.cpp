@@ -154,6 +154,8 @@ private slots:
     void Picked_Language_Switches_Every_Window_data();
     void Picked_Language_Switches_Every_Window();
     void Picked_Language_Whose_File_Vanished();
+    void Cancel_Returns_The_Language_data();
+    void Cancel_Returns_The_Language();
     void Ok_And_Cancel_data();
     void Ok_And_Cancel();
     void Ok_Does_Not_Push_Back_A_Running_Timer();
@@ -346,8 +348,8 @@ void Test_Soft_Options::Picked_Language_Switches_Every_Window()
         Click(Dialog, Confirm ? "Btn_OK" : "Btn_Cancel");
     });
     QCOMPARE(F.Prompts.Messages.size(), 1);
-    // The screen keeps the picked language either way.
-    QCOMPARE(Find<QLabel>(F.Window.get(), "L_Begin")->text(), QString("Inizio"));
+    // OK keeps the picked language on screen, Cancel gives the old one back.
+    QCOMPARE(Find<QLabel>(F.Window.get(), "L_Begin")->text(), QString(Confirm ? "Inizio" : "Begin"));
     if (Confirm) {
         QCOMPARE(F.Space.Language_Name, QString("Italiano"));
         QVERIFY(F.Settings_Text().contains("<lastlang><language>Italiano</language></lastlang>"));
@@ -367,10 +369,63 @@ void Test_Soft_Options::Picked_Language_Whose_File_Vanished()
     F.Prompts.Answers = {Prompt_Answer::Yes};
     Click(F.Dialog.get(), "L_L2");
     QCOMPARE(F.Language_Changes, 1);
+    // English stands in, and the dialog names the language on screen.
     QCOMPARE(F.Space.Str(302), QString("Language"));
-    QCOMPARE(F.Text("L_Sel_Lang"), QString("Selected Language : Italiano"));
+    QCOMPARE(F.Text("L_Sel_Lang"), QString("Selected Language : English"));
     Click(F.Dialog.get(), "Btn_OK");
-    QCOMPARE(F.Space.Language_Name, QString("Italiano"));
+    QCOMPARE(F.Space.Language_Name, QString("English"));
+}
+
+void Test_Soft_Options::Cancel_Returns_The_Language_data()
+{
+    QTest::addColumn<QString>("From");
+    QTest::addColumn<QString>("To");
+    QTest::addColumn<QString>("Way");
+    QTest::newRow("English to Italiano, Cancel") << "English" << "Italiano" << "cancel";
+    QTest::newRow("Italiano to Deutsch, Escape") << "Italiano" << "Deutsch" << "escape";
+    QTest::newRow("Deutsch to Français, closed") << "Deutsch" << "Français" << "close";
+    QTest::newRow("Français to English, Cancel") << "Français" << "English" << "cancel";
+}
+
+// A language picked in the dialog is shown at once; cancelling the dialog in
+// any way gives every window the language it had when the dialog opened.
+void Test_Soft_Options::Cancel_Returns_The_Language()
+{
+    QFETCH(QString, From);
+    QFETCH(QString, To);
+    QFETCH(QString, Way);
+    Window_Fixture F;
+    F.Add_Language("English");
+    for (const char* Name : {"Deutsch", "Français", "Italiano"})
+        QVERIFY(QFile::copy(Shipped_Picture(QString(Name) + ".lng"), F.Language_Dir + "/" + Name + ".lng"));
+    QByteArray Start = Settings(false, false);
+    Start.replace("<language>English</language>", "<language>" + From.toUtf8() + "</language>");
+    F.Start(Start);
+    const QString Begin = Find<QLabel>(F.Window.get(), "L_Begin")->text();
+    const QString Options_Hint = Find<QPushButton>(F.Window.get(), "Btn_Opz")->toolTip();
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    F.With_Options([&](TFSoftOptions* Dialog) {
+        // Deutsch, English, Français, Italiano: one page.
+        const QStringList Order{"Deutsch", "English", "Français", "Italiano"};
+        Click(Dialog, QString("L_L%1").arg(Order.indexOf(To) + 1));
+        QVERIFY(Find<QLabel>(F.Window.get(), "L_Begin")->text() != Begin);
+        QVERIFY(Find<QLabel>(Dialog, "L_Sel_Lang")->text().endsWith(To));
+        if (Way == "cancel")
+            Click(Dialog, "Btn_Cancel");
+        else if (Way == "escape")
+            QTest::keyClick(Dialog, Qt::Key_Escape);
+        else
+            Dialog->close();
+        QVERIFY(!Dialog->isVisible());
+    });
+    QCOMPARE(Find<QLabel>(F.Window.get(), "L_Begin")->text(), Begin);
+    QCOMPARE(Find<QPushButton>(F.Window.get(), "Btn_Opz")->toolTip(), Options_Hint);
+    QCOMPARE(F.Space.Language_Name, From);
+    // Opened again, the dialog names the language on screen.
+    F.With_Options([&](TFSoftOptions* Dialog) {
+        QVERIFY(Find<QLabel>(Dialog, "L_Sel_Lang")->text().endsWith(From));
+        Click(Dialog, "Btn_Cancel");
+    });
 }
 
 void Test_Soft_Options::Ok_And_Cancel_data()

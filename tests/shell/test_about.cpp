@@ -30,7 +30,7 @@ void Test_About::Fixed_Texts_And_Size()
     Workspace Space(Dir.path());
     Space.Set_Identity();
     Space.Lang_Strings.Create_Default_Strings();
-    Space.Lang_Strings.Set(1, QStringLiteral("anything")); // no text of the About dialog comes from the table
+    Space.Lang_Strings.Set(1, QStringLiteral("anything")); // no text but the title comes from the table
     TFAbout About(Space, nullptr);
     About.show();
     QVERIFY(QTest::qWaitForWindowExposed(&About));
@@ -49,6 +49,11 @@ void Test_About::Fixed_Texts_And_Size()
     QCOMPARE(About.size(), QSize(425, 148));
     for (QWidget* Child : About.findChildren<QWidget*>())
         QVERIFY2(About.rect().contains(Child->geometry()), qPrintable(Child->objectName()));
+    // The title follows the language.
+    Space.Lang_Strings.Set(1538, QStringLiteral("Informazioni su..."));
+    About.Set_Lang();
+    QCOMPARE(About.windowTitle(), QStringLiteral("Informazioni su..."));
+    QCOMPARE(Text("Label6"), QStringLiteral("Software Code : "));
     QTest::mouseClick(Find<QPushButton>(&About, "LbButton1"), Qt::LeftButton);
     QVERIFY(!About.isVisible());
 }
