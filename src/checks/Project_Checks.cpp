@@ -70,6 +70,15 @@ QString Attribute_Name(int Attribute) { return QString::fromLatin1(Variables_Fil
 
 } // namespace
 
+QString Finding_Line(const Finding& Item)
+{
+    QString Place = QDir::toNativeSeparators(Item.File);
+    if (Item.Place.Known())
+        Place += QStringLiteral(":%1:%2").arg(Item.Place.Line).arg(Item.Place.Column);
+    return QStringLiteral("%1: %2: %3")
+        .arg(Place, Item.Level == Severity::Error ? QStringLiteral("error") : QStringLiteral("warning"), Item.Text);
+}
+
 bool Has_Errors(const QList<Finding>& Findings)
 {
     return std::any_of(Findings.begin(), Findings.end(), [](const Finding& F) { return F.Level == Severity::Error; });

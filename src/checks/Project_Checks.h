@@ -46,6 +46,10 @@ struct Finding {
 };
 
 bool Has_Errors(const QList<Finding>& Findings);
+// "FILE:LINE:COLUMN: error: TEXT" with the line and column of the element
+// the finding is about, as tools that read compiler output expect; "FILE:
+// error: TEXT" for a finding about the file as a whole.
+QString Finding_Line(const Finding& Item);
 std::optional<Finding> First_Error(const QList<Finding>& Findings);
 QList<Finding> Warnings_Of(const QList<Finding>& Findings);
 // The one question that lists every warning (see Certificates::Warnings_Question).

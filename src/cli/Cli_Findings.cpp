@@ -28,14 +28,6 @@ qsizetype Errors_In(const QList<Finding>& Findings)
 
 } // namespace
 
-QString Finding_Line(const Finding& Item)
-{
-    QString Place = QDir::toNativeSeparators(Item.File);
-    if (Item.Place.Known())
-        Place += QStringLiteral(":%1:%2").arg(Item.Place.Line).arg(Item.Place.Column);
-    return QStringLiteral("%1: %2: %3").arg(Place, Severity_Name(Item.Level), Item.Text);
-}
-
 QString Summary_Line(const QList<Finding>& Findings, const Lang_Table& Lang)
 {
     const qsizetype Errors = Errors_In(Findings);

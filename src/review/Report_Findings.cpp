@@ -1,6 +1,6 @@
 #include "review/Report_Findings.h"
 
-#include "cli/Cli_Findings.h"
+#include "checks/Project_Checks.h"
 
 namespace Review {
 
@@ -8,8 +8,8 @@ namespace Review {
 QList<Report_Finding> Report_Findings(const Workspace& Space, Decimal_Separator& Separator)
 {
     QList<Report_Finding> Found;
-    for (const Cli::Finding& F : Cli::Check_Configuration(Space, Separator))
-        Found.append({F.Level == Cli::Severity::Error, Cli::Finding_Line(F)});
+    for (const Checks::Finding& F : Checks::Check_Configuration(Space, Separator))
+        Found.append({F.Level == Checks::Severity::Error, Checks::Finding_Line(F)});
     return Found;
 }
 

@@ -1,9 +1,9 @@
 #include "review/Ui_Report_Pdf.h"
 
 #include "certificates/Pem_Contents.h"
-#include "editors/Par_Gen_Checks.h"
+#include "checks/Par_Gen_Checks.h"
 #include "editors/Ui_Variable_Map.h"
-#include "editors/Variable_Placement.h"
+#include "checks/Variable_Placement.h"
 #include "foundation/Identity.h"
 #include "foundation/Workspace.h"
 #include "gsdml/Profinet_XML_Lines.h"

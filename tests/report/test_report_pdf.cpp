@@ -1,7 +1,7 @@
 // The configuration report: its text read back with pdftotext, its map page
 // rendered with pdftoppm and set against the editor's map drawing.
 #include "editors/Ui_Variable_Map.h"
-#include "editors/Variable_Placement.h"
+#include "checks/Variable_Placement.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
 #include "platform/Platform_Services.h"
