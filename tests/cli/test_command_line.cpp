@@ -998,6 +998,23 @@ private slots:
         QVERIFY(!QFileInfo::exists(Config + "/bin/bank1.bin"));
         QVERIFY(!QFileInfo::exists(Config + "/bin/bank2.bin"));
     }
+    void running_out_of_memory_ends_with_3_and_a_message()
+    {
+        // 20 MB of text in one element under a limit of 200 MB of address
+        // space: the program starts, reading the file does not fit.
+        const QString Config = Make_Configuration(QStringLiteral("Hungry"), Small_Project());
+        Write_File(Config + "/ParGen.xml", "<Par_Gen><IEC61850_Server_Password>" + QByteArray(20'000'000, 'x')
+                                               + "</IEC61850_Server_Password></Par_Gen>");
+        Shell_Before = QStringLiteral("ulimit -v 200000");
+        const auto Restore = qScopeGuard([this] { Shell_Before.clear(); });
+        for (const char* Command : {"check", "compile"}) {
+            const Run_Result R = Run({QString::fromLatin1(Command), Config});
+            QCOMPARE(R.Exit_Code, 3);
+            QVERIFY2(R.Err.startsWith(QStringLiteral("sw40610: ")) && R.Err.count(u'\n') == 1, qPrintable(R.Err));
+        }
+        QVERIFY(!QFileInfo::exists(Config + "/bin/bank1.bin"));
+        QFile::remove(Config + "/ParGen.xml");
+    }
 };
 
 QTEST_GUILESS_MAIN(Test_Command_Line)

@@ -108,6 +108,7 @@ private slots:
     void Tables_Are_Made_For_Typing();
     void Validation_Error_Puts_The_Focus_On_Its_Cell_data();
     void Validation_Error_Puts_The_Focus_On_Its_Cell();
+    void A_Name_Twice_Is_Refused_At_The_Later_Row();
 };
 
 void Test_List_Editors::Variables_Texts_And_Empty_Table()
@@ -850,6 +851,24 @@ void Test_List_Editors::Validation_Error_Puts_The_Focus_On_Its_Cell()
     QCOMPARE(F.Table().Current_Column(), Column);
     QCOMPARE(QApplication::focusWidget(), F.Grid);
     QCOMPARE(F.Grid->currentIndex(), F.Grid->model()->index(1, Column - 1));
+}
+
+void Test_List_Editors::A_Name_Twice_Is_Refused_At_The_Later_Row()
+{
+    Variables_Fixture F;
+    const QByteArray Row = "<row Name=\"%1\" Type=\"Int\" Length=\"4\" Position=\"%2\" Conversion=\"None\" "
+                           "MultiplicationFactor=\"None\"/>";
+    Write_File(F.Space.File_IEC61850_Variables, "<IEC61850_Variables>" + QByteArray(Row).replace("%1", "A").replace("%2", "0")
+                                                    + QByteArray(Row).replace("%1", "B").replace("%2", "4")
+                                                    + QByteArray(Row).replace("%1", "A").replace("%2", "8")
+                                                    + "</IEC61850_Variables>");
+    const QByteArray Before = Read_File(F.Space.File_IEC61850_Variables);
+    F.Open();
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Texts(), QStringList{F.Space.Str(929) + "3!! the name \"A\" is already used by row 1"});
+    QCOMPARE(F.Table().Current_Row(), 3);
+    QCOMPARE(F.Table().Current_Column(), int(V::Col_Name));
+    QCOMPARE(Read_File(F.Space.File_IEC61850_Variables), Before);
 }
 
 QTEST_MAIN(Test_List_Editors)
