@@ -384,6 +384,9 @@ void TFTavorixFirmWare::Notice_Default_Parameters()
 bool TFTavorixFirmWare::Update_Device()
 {
     L_Status->clear();
+    // The banks an updater still running reads are not replaced under it.
+    if (FBoot->Refuse_While_Updater_Runs())
+        return false;
     Notice_Default_Parameters();
     if (const auto Compiled = Compile_And_Save_Banks(*Image, Space); !Compiled) {
         Services.Prompts->Error(Compiled.error().Text);
@@ -404,8 +407,7 @@ void TFTavorixFirmWare::PROFINET_XML()
     Notice_Default_Parameters();
     if (FProfinetFileName->exec() != QDialog::Accepted)
         return;
-    Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
-    if (const std::optional<QString> Written = Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML))
+    if (const std::optional<QString> Written = FProfinetFileName->Save_Profinet_XML(*Services.Save_Dialog))
         L_Status->setText(Space.Str(34).arg(QDir::toNativeSeparators(*Written)));
 }
 
