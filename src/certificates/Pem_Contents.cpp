@@ -3,7 +3,9 @@
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Openssl_Handles.h"
 
-#include <QFile>
+#include "platform/File_Read.h"
+
+#include <QFileInfo>
 
 #include <openssl/asn1.h>
 #include <openssl/asn1t.h>
@@ -499,14 +501,16 @@ std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes)
 
 std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table& Lang)
 {
-    QFile File(Path);
-    if (!File.open(QIODevice::ReadOnly))
-        return std::unexpected(Lang[Text_Slot::File_Unreadable] + File.errorString());
-    const QByteArray Bytes = File.read(File_Size_Limit + 1);
+    // A FIFO or a device chosen by mistake is refused, never opened so
+    // that it could block; a large file is not read whole.
+    if (const QFileInfo Info(Path); Info.isFile() && Info.size() > File_Size_Limit)
+        return std::unexpected(Lang[Text_Slot::File_Too_Large]);
+    const std::expected<QByteArray, Read_Error> Read = Read_Regular_File(Path);
+    if (!Read)
+        return std::unexpected(Lang[Text_Slot::File_Unreadable] + Read.error().Text);
+    const QByteArray& Bytes = *Read;
     if (Bytes.size() > File_Size_Limit)
         return std::unexpected(Lang[Text_Slot::File_Too_Large]);
-    if (Bytes.isEmpty() && File.error() != QFileDevice::NoError)
-        return std::unexpected(Lang[Text_Slot::File_Unreadable] + File.errorString());
     const std::expected<QString, QString> Pem = File_To_Pem(Bytes);
     if (!Pem)
         return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Pem.error());

@@ -8,9 +8,7 @@
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
 #include "platform/Decimal_Separator.h"
-#include "platform/Prompter.h"
 #include "platform/Raw_Ethernet.h"
-#include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 #include "update/Update_Parameter_File.h"
@@ -43,20 +41,6 @@ public:
 
 private:
     QChar Separator;
-};
-
-// The generator's seams for a run without a window: the file is named on the
-// command line, so no dialog is shown and no question is asked.
-class Silent_Prompter : public Prompter {
-public:
-    Prompt_Answer Show(Prompt_Kind, const QString&, Prompt_Buttons Buttons) override
-    {
-        return Buttons == Prompt_Buttons::Ok ? Prompt_Answer::Ok : Prompt_Answer::No;
-    }
-};
-class No_Save_File_Dialog : public Save_File_Dialog {
-public:
-    std::optional<QString> Ask_Save_Path(const Save_File_Request&) override { return std::nullopt; }
 };
 
 QString Native(const QString& Path) { return QDir::toNativeSeparators(Path); }
@@ -210,9 +194,7 @@ private:
                                                    Compose_Profinet_File_Name(Profinet_File_Name_Fix1, {},
                                                                               Profinet_File_Name_Fix2(QDate::currentDate())))
                                  : QFileInfo(Args.Output).absoluteFilePath();
-        Silent_Prompter Prompts;
-        No_Save_File_Dialog Dialog;
-        Profinet_XML Generator(Space, Prompts, Dialog);
+        Profinet_XML Generator(Space);
         if (const auto Written = Generator.Create_Profinet_XML(Path); !Written)
             throw Failure{File_Error, Space.Write_Failure_Text(Written.error())};
         Wrote(Path, QFileInfo(Path).size());

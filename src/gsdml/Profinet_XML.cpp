@@ -3,18 +3,11 @@
 #include "foundation/Text_Rules.h"
 #include "gsdml/Profinet_XML_Lines.h"
 #include "platform/File_Write.h"
-#include "platform/Prompter.h"
-#include "platform/Save_File_Dialog.h"
 #include "foundation/Workspace.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <iterator>
 
 namespace {
-
-constexpr int Overwrite_Question = 1511;
 
 void Add_Line(QByteArray& Text, const QByteArray& Line)
 {
@@ -93,10 +86,7 @@ Profinet_Par Read_Profinet_Par(const Par_Gen::Stored& File)
     return Par;
 }
 
-Profinet_XML::Profinet_XML(const Workspace& Space_, Prompter& Prompts_, Save_File_Dialog& Dialog_)
-    : Space(Space_), Prompts(Prompts_), Dialog(Dialog_)
-{
-}
+Profinet_XML::Profinet_XML(const Workspace& Space_) : Space(Space_) {}
 
 void Profinet_XML::Load_Profinet_Par() { Par = Read_Profinet_Par(Par_Gen::Stored::Read(Space.File_ParGen)); }
 
@@ -104,25 +94,4 @@ std::expected<void, Write_Error> Profinet_XML::Create_Profinet_XML(const QString
 {
     Load_Profinet_Par();
     return Write_File_Atomic(Path, Compose_Profinet_XML(Par));
-}
-
-std::optional<QString> Profinet_XML::Save_Profinet_XML(const QString& Name)
-{
-    Save_File_Request Request;
-    Request.Initial_Folder = Space.Project_Dir;
-    Request.Preset_Name = Name;
-    Request.Filter_Description = QStringLiteral("PROFINET XML (*.xml)");
-    Request.Filter_Pattern = Name;
-    const std::optional<QString> Chosen = Dialog.Ask_Save_Path(Request);
-    if (!Chosen)
-        return std::nullopt;
-    // Only the folder counts: the file keeps the name composed before.
-    const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
-    if (QFileInfo::exists(Path) && !Prompts.Confirm_Default_No(Space.Str(Overwrite_Question)))
-        return std::nullopt;
-    if (const auto Written = Create_Profinet_XML(Path); !Written) {
-        Prompts.Error(Space.Write_Failure_Text(Written.error()));
-        return std::nullopt;
-    }
-    return Path;
 }

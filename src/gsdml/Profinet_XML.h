@@ -11,8 +11,6 @@
 #include <expected>
 
 class Workspace;
-class Prompter;
-class Save_File_Dialog;
 
 // The three configured values the device description carries; by default
 // the generator's defaults for a configuration without general parameters.
@@ -38,9 +36,11 @@ QString Escape_Attribute(const QString& Text);
 QByteArray Compose_Profinet_XML(const Profinet_Par& Par);
 
 // Writes the PROFINET device description (GSDML) of the active configuration.
+// It asks nothing: where the file goes is decided before, by the file-name
+// dialog or the command line.
 class Profinet_XML {
 public:
-    Profinet_XML(const Workspace& Space, Prompter& Prompts, Save_File_Dialog& Dialog);
+    explicit Profinet_XML(const Workspace& Space);
 
     // Reads the values from the general parameters file, with their defaults.
     // A file that is not well-formed raises Xml_Parse_Error.
@@ -48,16 +48,9 @@ public:
     // Reads the values and writes the file at Path whole, replacing any file
     // there; on failure the system's error text and no new file.
     std::expected<void, Write_Error> Create_Profinet_XML(const QString& Path);
-    // Asks for the folder (the file keeps Name) and, for an existing file,
-    // whether to overwrite it; then writes it, showing a write failure.
-    // The path written, or nothing when the user gave up or the write failed
-    // (the failure has been shown).
-    std::optional<QString> Save_Profinet_XML(const QString& Name);
 
     Profinet_Par Par;
 
 private:
     const Workspace& Space;
-    Prompter& Prompts;
-    Save_File_Dialog& Dialog;
 };

@@ -1,11 +1,15 @@
 #include "gsdml/TFProfinetFileName.h"
 
+#include "gsdml/Gsdml_Texts.h"
 #include "gsdml/Profinet_File_Name.h"
+#include "gsdml/Profinet_XML.h"
 #include "platform/Prompter.h"
+#include "platform/Save_File_Dialog.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -70,20 +74,20 @@ void TFProfinetFileName::FormCreate(const QDate& Start_Date)
 
 void TFProfinetFileName::Set_Lang()
 {
-    setWindowTitle(Space.Str(1500));
-    Title.L_SW_Desc->setText(Space.Str(1501));
-    Btn_OK->setText(Space.Str(1502));
-    Btn_OK->setAccessibleName(Space.Str(1502));
-    Btn_OK->setToolTip(Space.Str(1509));
-    Btn_Cancel->setText(Space.Str(1503));
-    Btn_Cancel->setAccessibleName(Space.Str(1503));
-    Btn_Cancel->setToolTip(Space.Str(1510));
-    Label1->setText(Space.Str(1504));
-    Label2->setText(Space.Str(1505));
-    Label4->setText(Space.Str(1506));
-    Label5->setText(Space.Str(1507));
-    E_XML_User->setToolTip(Space.Str(1508));
-    E_XML_User->setAccessibleName(Space.Str(1506));
+    setWindowTitle(Space.Str(Gsdml_Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(Gsdml_Text::Description));
+    Btn_OK->setText(Space.Str(Gsdml_Text::Ok));
+    Btn_OK->setAccessibleName(Space.Str(Gsdml_Text::Ok));
+    Btn_OK->setToolTip(Space.Str(Gsdml_Text::Ok_Hint));
+    Btn_Cancel->setText(Space.Str(Gsdml_Text::Cancel));
+    Btn_Cancel->setAccessibleName(Space.Str(Gsdml_Text::Cancel));
+    Btn_Cancel->setToolTip(Space.Str(Gsdml_Text::Cancel_Hint));
+    Label1->setText(Space.Str(Gsdml_Text::Name_Heading));
+    Label2->setText(Space.Str(Gsdml_Text::Fixed_Part_Heading));
+    Label4->setText(Space.Str(Gsdml_Text::User_Part_Heading));
+    Label5->setText(Space.Str(Gsdml_Text::Date_Part_Heading));
+    E_XML_User->setToolTip(Space.Str(Gsdml_Text::User_Part_Hint));
+    E_XML_User->setAccessibleName(Space.Str(Gsdml_Text::User_Part_Heading));
     Fit_Row_Right({Btn_OK, Btn_Cancel});
     Fit_Name_Parts();
 }
@@ -119,11 +123,38 @@ void TFProfinetFileName::Btn_OKClick()
         const QChar C = User[Bad];
         const QString Shown = C.isPrint() && C != u' ' ? QString(C)
                                                        : QStringLiteral("U+%1").arg(C.unicode(), 4, 16, QChar(u'0')).toUpper();
-        Prompts.Error(Space.Str(1512).arg(Shown));
+        Prompts.Error(Space.Str(Gsdml_Text::Unusable_Character).arg(Shown));
         E_XML_User->setFocus(Qt::OtherFocusReason);
         E_XML_User->setSelection(int(Bad), 1);
         return;
     }
     Name_File_XML = Compose_Profinet_File_Name(L_XML_Fix1->text(), E_XML_User->text(), L_XML_Fix2->text());
     accept();
+}
+
+std::optional<QString> TFProfinetFileName::Save_Profinet_XML(Save_File_Dialog& Dialog)
+{
+    return Save_Profinet_XML(Space, Prompts, Dialog, Name_File_XML);
+}
+
+std::optional<QString> TFProfinetFileName::Save_Profinet_XML(const Workspace& Space, Prompter& Prompts,
+                                                             Save_File_Dialog& Dialog, const QString& Name)
+{
+    Save_File_Request Request;
+    Request.Initial_Folder = Space.Project_Dir;
+    Request.Preset_Name = Name;
+    Request.Filter_Description = QStringLiteral("PROFINET XML (*.xml)");
+    Request.Filter_Pattern = Name;
+    const std::optional<QString> Chosen = Dialog.Ask_Save_Path(Request);
+    if (!Chosen)
+        return std::nullopt;
+    // Only the folder counts: the file keeps the name composed before.
+    const QString Path = Workspace::Join(QFileInfo(*Chosen).absolutePath(), Name);
+    if (QFileInfo::exists(Path) && !Prompts.Confirm_Default_No(Space.Str(Gsdml_Text::Overwrite_Question)))
+        return std::nullopt;
+    if (const auto Written = Profinet_XML(Space).Create_Profinet_XML(Path); !Written) {
+        Prompts.Error(Space.Write_Failure_Text(Written.error()));
+        return std::nullopt;
+    }
+    return Path;
 }

@@ -6,10 +6,13 @@
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class Prompter;
+class Save_File_Dialog;
 class Workspace;
 
 // Composes the file name of the device description from the fixed first
@@ -27,6 +30,15 @@ public:
 
     // The composed name, set by OK.
     QString Name_File_XML;
+
+    // Asks for the folder of the device description named Name_File_XML and,
+    // for an existing file, whether to overwrite it; then writes it, showing
+    // a write failure. The path written, or nothing when the user gave up or
+    // the write failed (the failure has been shown).
+    std::optional<QString> Save_Profinet_XML(Save_File_Dialog& Dialog);
+    // The same for the file Name of Space's active configuration.
+    static std::optional<QString> Save_Profinet_XML(const Workspace& Space, Prompter& Prompts,
+                                                    Save_File_Dialog& Dialog, const QString& Name);
 
 private:
     void FormCreate(const QDate& Start_Date);

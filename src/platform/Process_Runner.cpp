@@ -60,3 +60,5 @@ qint64 Qt_Process_Runner::Exit_Code()
         return -1;
     return Process->exitCode();
 }
+
+qint64 Qt_Process_Runner::Process_Id() { return Process ? Process->processId() : 0; }

@@ -16,6 +16,8 @@ public:
     virtual bool Start(const QString& Program, const QString& Parameters, bool Hidden) = 0;
     // The exit code of the last started process, or Still_Active while it runs.
     virtual qint64 Exit_Code() = 0;
+    // The system's id of the last started process; 0 when none was started.
+    virtual qint64 Process_Id() = 0;
 };
 
 // The real runner over QProcess. A process still running when the launcher
@@ -26,6 +28,7 @@ public:
     ~Qt_Process_Runner() override;
     bool Start(const QString& Program, const QString& Parameters, bool Hidden) override;
     qint64 Exit_Code() override;
+    qint64 Process_Id() override;
 
 private:
     void Let_Go();

@@ -487,6 +487,9 @@ void TFTavorixFirmWare::Notice_Default_Parameters()
 bool TFTavorixFirmWare::Update_Device()
 {
     Show_Status({});
+    // The banks an updater still running reads are not replaced under it.
+    if (FBoot && FBoot->Refuse_While_Updater_Runs())
+        return false;
     Notice_Default_Parameters();
     if (const auto Compiled = Compile_And_Save_Banks(*Image, Space); !Compiled) {
         Services.Prompts->Error(Compiled.error().Text);
@@ -508,8 +511,7 @@ void TFTavorixFirmWare::PROFINET_XML()
     Notice_Default_Parameters();
     if (Profinet_File_Name().exec() != QDialog::Accepted)
         return;
-    Profinet_XML Generator(Space, *Services.Prompts, *Services.Save_Dialog);
-    if (const std::optional<QString> Written = Generator.Save_Profinet_XML(FProfinetFileName->Name_File_XML))
+    if (const std::optional<QString> Written = FProfinetFileName->Save_Profinet_XML(*Services.Save_Dialog))
         Show_Status([this, Path = QDir::toNativeSeparators(*Written)] { return Space.Str(34).arg(Path); });
 }
 

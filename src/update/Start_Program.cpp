@@ -4,7 +4,8 @@
 #include "platform/Process_Runner.h"
 
 Start_Program_Outcome Start_Program(Process_Runner& Runner, Clock& Time, const QString& NomeSW,
-                                    const QString& Parameter, quint8 tipo)
+                                    const QString& Parameter, quint8 tipo,
+                                    const std::function<void(qint64 Waited_Ms)>& While_Waiting)
 {
     if (!Runner.Start(NomeSW, Parameter, tipo != 0))
         return Start_Program_Outcome::Not_Started;
@@ -14,8 +15,12 @@ Start_Program_Outcome Start_Program(Process_Runner& Runner, Clock& Time, const Q
             Time.Sleep_Ms(Start_Program_Poll_Ms);
             return Start_Program_Outcome::Ended;
         }
-        if (Time.Tick_Ms() - Begin >= Start_Program_Limit_Ms)
+        const qint64 Waited = Time.Tick_Ms() - Begin;
+        if (Waited >= Start_Program_Limit_Ms)
             return Start_Program_Outcome::Timed_Out;
+        if (While_Waiting)
+            While_Waiting(Waited);
+        Time.Process_Messages();
         Time.Sleep_Ms(Start_Program_Poll_Ms);
     }
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class Clock;
 class Process_Runner;
 
@@ -14,8 +16,11 @@ enum class Start_Program_Outcome { Not_Started, Ended, Timed_Out };
 inline constexpr int Start_Program_Poll_Ms = 10;
 inline constexpr qint64 Start_Program_Limit_Ms = 150000;
 
-// Starts NomeSW with Parameter (tipo 0: window shown, else hidden) and blocks,
-// processing no window messages, until it has ended or the limit has passed.
-// A program still running then is left running.
+// Starts NomeSW with Parameter (tipo 0: window shown, else hidden) and waits
+// until it has ended or the limit has passed; a program still running then
+// is left running. At every look at the process, While_Waiting gets the time
+// waited so far and window messages run, so that the windows repaint; the
+// caller keeps the user's input away meanwhile.
 Start_Program_Outcome Start_Program(Process_Runner& Runner, Clock& Time, const QString& NomeSW,
-                                    const QString& Parameter, quint8 tipo);
+                                    const QString& Parameter, quint8 tipo,
+                                    const std::function<void(qint64 Waited_Ms)>& While_Waiting = {});

@@ -12,11 +12,13 @@
 #include "foundation/Workspace.h"
 #include "update/Reachability.h"
 #include "update/Update_Parameter_File.h"
+#include "update/Update_Texts.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -49,11 +51,11 @@ constexpr int Client_Height = Status_Top + Status_Height + Margin;
 int Meaning_Slot(qint64 Code)
 {
     switch (Code) {
-    case 0: return 1039;
-    case 1: return 1040;
-    case 2: return 1041;
-    case -1: return 1045;
-    default: return 1042;
+    case 0: return Update_Text::Update_Completed;
+    case 1: return Update_Text::Transfer_Failed;
+    case 2: return Update_Text::Files_Unusable;
+    case -1: return Update_Text::Stopped_Abnormally;
+    default: return Update_Text::Undocumented_Code;
     }
 }
 } // namespace
@@ -133,29 +135,30 @@ void TFBoot::Lay_Out()
 
 void TFBoot::Set_Lang()
 {
-    setWindowTitle(Space.Str(1002));
-    Title.L_SW_Desc->setText(Space.Str(1003));
-    L_IP_Address->setText(Space.Str(1006));
-    L_Update_Options->setText(Space.Str(1014));
+    setWindowTitle(Space.Str(Update_Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(Update_Text::Description));
+    L_IP_Address->setText(Space.Str(Update_Text::Address_Label));
+    L_Update_Options->setText(Space.Str(Update_Text::Options_Label));
     for (int I = 0; I < 4; ++I) {
-        E_IP[I]->setToolTip(Space.Str(1021 + I));
+        E_IP[I]->setToolTip(Space.Str(Update_Text::First_Byte_Hint + I));
         // Four boxes share one label, so each is named by its hint.
-        E_IP[I]->setAccessibleName(Space.Str(1021 + I));
+        E_IP[I]->setAccessibleName(Space.Str(Update_Text::First_Byte_Hint + I));
     }
     CB_Update_Options->clear();
-    CB_Update_Options->addItems({Space.Str(1015), Space.Str(1016), Space.Str(1017)});
+    CB_Update_Options->addItems({Space.Str(Update_Text::Option_Firmware_And_Configuration), Space.Str(Update_Text::Option_Firmware),
+                                 Space.Str(Update_Text::Option_Configuration)});
     CB_Update_Options->setCurrentIndex(0);
-    CB_Update_Options->setToolTip(Space.Str(1032));
-    CB_Update_Options->setAccessibleName(Space.Str(1014));
-    CB_Update_Option_Read_Back->setText(Space.Str(1018));
-    CB_Update_Option_Read_Back->setToolTip(Space.Str(1033));
-    Btn_Cancel->setText(Space.Str(1019));
-    Btn_Cancel->setToolTip(Space.Str(1034));
-    Btn_Update->setText(Space.Str(1020));
-    Btn_Find_Gateways->setText(Space.Str(734));
-    Btn_Find_Gateways->setToolTip(Space.Str(701));
-    Btn_Find_Gateways->setAccessibleName(Space.Str(700));
-    Btn_Update->setToolTip(Space.Str(1035));
+    CB_Update_Options->setToolTip(Space.Str(Update_Text::Options_Hint));
+    CB_Update_Options->setAccessibleName(Space.Str(Update_Text::Options_Label));
+    CB_Update_Option_Read_Back->setText(Space.Str(Update_Text::Read_Back));
+    CB_Update_Option_Read_Back->setToolTip(Space.Str(Update_Text::Read_Back_Hint));
+    Btn_Cancel->setText(Space.Str(Update_Text::Cancel));
+    Btn_Cancel->setToolTip(Space.Str(Update_Text::Cancel_Hint));
+    Btn_Update->setText(Space.Str(Update_Text::Update));
+    Btn_Find_Gateways->setText(Space.Str(Update_Text::Find_Gateways));
+    Btn_Find_Gateways->setToolTip(Space.Str(Update_Text::Find_Gateways_Hint));
+    Btn_Find_Gateways->setAccessibleName(Space.Str(Update_Text::Find_Gateways_Name));
+    Btn_Update->setToolTip(Space.Str(Update_Text::Update_Hint));
     for (QPushButton* Button : {Btn_Update, Btn_Cancel})
         Button->setAccessibleName(Button->text());
     Fit_Texts();
@@ -178,7 +181,7 @@ void TFBoot::Fit_Texts()
         Fit_Width(Part, Growth);
     Fit_Width(CB_Update_Option_Read_Back);
     CB_Update_Option_Read_Back->setAccessibleName(CB_Update_Option_Read_Back->text());
-    L_Status->setAccessibleName(Space.Str(1046));
+    L_Status->setAccessibleName(Space.Str(Update_Text::Outcome_Name));
 }
 
 int TFBoot::Run_Ethernet_Update()
@@ -300,33 +303,71 @@ void TFBoot::Run_Updater()
         TFBoot* Dialog;
         ~Unbusy() { Dialog->Set_Busy(false, false); }
     } Restore{this};
-    Last_Start = Start_Program(*Services.Processes, *Services.Time, Program, QString(), 0);
+    {
+        // The window repaints and tells how long the updater has run; what
+        // the user does meanwhile is dropped.
+        const Input_Blocker Blocker;
+        qint64 Shown_Seconds = -1;
+        Last_Start = Start_Program(*Services.Processes, *Services.Time, Program, QString(), 0, [&](qint64 Waited_Ms) {
+            if (Waited_Ms / 1000 == Shown_Seconds)
+                return;
+            Shown_Seconds = Waited_Ms / 1000;
+            L_Status->setText(Space.Str(Update_Text::Updater_Running_For).arg(Shown_Seconds));
+        });
+    }
     Discard_Queued_Input();
     switch (*Last_Start) {
     case Start_Program_Outcome::Not_Started:
-        L_Status->setText(Space.Str(1044).arg(QDir::toNativeSeparators(Program)));
+        L_Status->setText(Space.Str(Update_Text::Not_Started).arg(QDir::toNativeSeparators(Program)));
         break;
     case Start_Program_Outcome::Timed_Out:
-        L_Status->setText(Space.Str(1043).arg(Start_Program_Limit_Ms / 1000));
+        L_Status->setText(Space.Str(Update_Text::Still_Running_After).arg(Start_Program_Limit_Ms / 1000));
         break;
     case Start_Program_Outcome::Ended: {
         const qint64 Code = Services.Processes->Exit_Code();
-        L_Status->setText(Space.Str(1038).arg(Code).arg(Space.Str(Meaning_Slot(Code))));
+        L_Status->setText(Space.Str(Update_Text::Updater_Ended).arg(Code).arg(Space.Str(Meaning_Slot(Code))));
         break;
     }
     }
+}
+
+std::optional<qint64> TFBoot::Running_Updater() const
+{
+    if (Last_Start != Start_Program_Outcome::Timed_Out || !Services.Processes
+        || Services.Processes->Exit_Code() != Process_Runner::Still_Active)
+        return std::nullopt;
+    return Services.Processes->Process_Id();
+}
+
+bool TFBoot::Refuse_While_Updater_Runs()
+{
+    const std::optional<qint64> Running = Running_Updater();
+    if (Running)
+        Services.Prompts->Error(Space.Str(Update_Text::Updater_Still_Running).arg(*Running));
+    return Running.has_value();
 }
 
 void TFBoot::Btn_UpdateClick()
 {
     Cancel_Requested = false;
     L_Status->clear();
+    if (Refuse_While_Updater_Runs())
+        return;
     const QStringList Parts{E_IP[0]->text(), E_IP[1]->text(), E_IP[2]->text(), E_IP[3]->text()};
     if (const std::optional<int> Bad = First_Bad_Address_Part(Parts)) {
-        Services.Prompts->Error(Space.Str(1037));
+        Services.Prompts->Error(Space.Str(Update_Text::Check_Address));
         E_IP[*Bad]->setFocus(Qt::OtherFocusReason);
         E_IP[*Bad]->selectAll();
         return;
+    }
+    // The updater would stop at the missing file only after the check and
+    // the start, with nothing but its exit code to tell why.
+    if (const int Option = CB_Update_Options->currentIndex(); Option == 0 || Option == 1) {
+        const QString Firmware = Firmware_Image(Space.Master_Dir);
+        if (!QFileInfo(Firmware).isFile()) {
+            Services.Prompts->Error(Space.Str(Update_Text::Firmware_Missing).arg(QDir::toNativeSeparators(Firmware)));
+            return;
+        }
     }
     bool Answered = false;
     {
@@ -341,9 +382,9 @@ void TFBoot::Btn_UpdateClick()
         return;
     if (!Answered) {
         if (ping_res == 2)
-            Services.Prompts->Show(Prompt_Kind::Warning, Space.Str(1036), Prompt_Buttons::Ok);
+            Services.Prompts->Show(Prompt_Kind::Warning, Space.Str(Update_Text::Device_Not_Found), Prompt_Buttons::Ok);
         else
-            Services.Prompts->Error(Space.Str(1037));
+            Services.Prompts->Error(Space.Str(Update_Text::Check_Address));
         return;
     }
     Space.Last_IP_Address = Address_Text();

@@ -43,6 +43,11 @@ public:
     int ping_res = 0;
     // How the last start of the updater ended (nothing when none was tried).
     std::optional<Start_Program_Outcome> Last_Start;
+    // The process id of an updater this dialog stopped waiting for that
+    // still runs; no second update may start next to it.
+    std::optional<qint64> Running_Updater() const;
+    // Tells the user, and says true, when such an updater still runs.
+    bool Refuse_While_Updater_Runs();
 
     void reject() override;
 

@@ -3,11 +3,14 @@
 #include "certificates/Pem_Contents.h"
 #include "support/Test_Certificates.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <openssl/err.h>
+
+#include <sys/stat.h>
 
 #include <optional>
 
@@ -320,6 +323,16 @@ private slots:
                                            Pki->Root.Pem().toLatin1() + QByteArray(File_Size_Limit, ' ')), Lang);
         QCOMPARE(Large.error(), QStringLiteral("The file is too large for a key or certificate"));
         QCOMPARE(ERR_peek_error(), 0UL);
+
+        // A FIFO would wait for a writer forever if it were opened to read;
+        // a folder is no file either. Both are refused by what they are.
+        const QString Fifo = Dir.filePath(QStringLiteral("key.pem"));
+        QCOMPARE(mkfifo(QFile::encodeName(Fifo).constData(), 0600), 0);
+        QCOMPARE(Load_File(Fifo, Lang).error(),
+                 QStringLiteral("The file cannot be read: not a regular file but a FIFO"));
+        QVERIFY(QDir(Dir.path()).mkdir(QStringLiteral("cert.pem")));
+        QCOMPARE(Load_File(Dir.filePath(QStringLiteral("cert.pem")), Lang).error(),
+                 QStringLiteral("The file cannot be read: not a regular file but a folder"));
     }
 };
 

@@ -308,9 +308,7 @@ private slots:
         QCOMPARE(R.Out, QStringLiteral("wrote %1/%2 (%3 bytes)\n").arg(Config, Name).arg(Written.size()));
 
         const auto Space = Window_Space(Config);
-        Scripted_Prompter Prompts;
-        Unused_Save_Dialog Dialog;
-        Profinet_XML Generator(*Space, Prompts, Dialog);
+        Profinet_XML Generator(*Space);
         QVERIFY(Generator.Create_Profinet_XML(Dir.path() + "/window.xml").has_value());
         QCOMPARE(Written, Read_File(Dir.path() + "/window.xml"));
         QVERIFY(Written.contains("Length=\"20\" TextId=\"IDT_Input_1\""));

@@ -1,4 +1,5 @@
 #include "gsdml/Profinet_XML.h"
+#include "gsdml/TFProfinetFileName.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 #include "support/Scripted_Prompter.h"
@@ -29,7 +30,7 @@ struct Fixture {
     Workspace Space{Dir.path() + "/prog"};
     Scripted_Prompter Prompts;
     Scripted_Save_Dialog Dialog;
-    Profinet_XML Generator{Space, Prompts, Dialog};
+    Profinet_XML Generator{Space};
 
     Fixture()
     {
@@ -38,6 +39,11 @@ struct Fixture {
         Space.Activate_Project("Plant");
     }
     void Write_Par_Gen(const QByteArray& Content) { Write_File(Space.File_ParGen, Content); }
+    // The file-name dialog's save of the description called Name.
+    std::optional<QString> Save(const QString& Name)
+    {
+        return TFProfinetFileName::Save_Profinet_XML(Space, Prompts, Dialog, Name);
+    }
     QString In_Project(const QString& Name) const { return Workspace::Join(Space.Project_Dir, Name); }
 };
 
@@ -168,7 +174,7 @@ void Test_Profinet_XML::Malformed_Par_Gen_Writes_Nothing()
     F.Write_Par_Gen("<Par_Gen><PROFINET_NB_IN>100</Par_Gen>");
     F.Dialog.Answer = F.In_Project(Name);
     try {
-        F.Generator.Save_Profinet_XML(Name);
+        F.Save(Name);
         QFAIL("a malformed general parameters file must stop the generation");
     } catch (const Xml_Parse_Error& Error) {
         QVERIFY2(Error.Message().contains("ParGen.xml"), qPrintable(Error.Message()));
@@ -183,7 +189,7 @@ void Test_Profinet_XML::Save_Asks_For_Folder_And_Writes()
     Fixture F;
     F.Write_Par_Gen(Par_Gen_File());
     F.Dialog.Answer = F.In_Project(Name);
-    F.Generator.Save_Profinet_XML(Name);
+    F.Save(Name);
     QCOMPARE(F.Dialog.Requests.size(), 1);
     const Save_File_Request& Asked = F.Dialog.Requests.first();
     QCOMPARE(Asked.Initial_Folder, F.Space.Project_Dir);
@@ -200,7 +206,7 @@ void Test_Profinet_XML::Save_Keeps_Name_When_User_Types_Another()
     const QString Elsewhere = F.Dir.path() + "/export";
     QDir().mkpath(Elsewhere);
     F.Dialog.Answer = Elsewhere + "/mine.xml";
-    F.Generator.Save_Profinet_XML(Name);
+    F.Save(Name);
     QCOMPARE(QDir(Elsewhere).entryList(QDir::Files), QStringList{Name});
     QCOMPARE(Read_File(Elsewhere + "/" + Name), Expected("SERIAL", 1438, 1438));
     QVERIFY(!QFileInfo::exists(F.In_Project(Name)));
@@ -211,7 +217,7 @@ void Test_Profinet_XML::Save_Cancelled_Writes_Nothing()
     Fixture F;
     F.Write_Par_Gen("not even XML");
     F.Dialog.Answer = std::nullopt;
-    F.Generator.Save_Profinet_XML(Name);  // the file is not read before a folder is chosen
+    F.Save(Name);  // the file is not read before a folder is chosen
     QCOMPARE(F.Dialog.Requests.size(), 1);
     QCOMPARE(QDir(F.Space.Project_Dir).entryList(QDir::Files), QStringList{"ParGen.xml"});
     QVERIFY(F.Prompts.Messages.isEmpty());
@@ -232,7 +238,7 @@ void Test_Profinet_XML::Overwrite_Question()
     Write_File(F.In_Project(Name), Old);
     F.Dialog.Answer = F.In_Project("another.xml");
     F.Prompts.Answers = {Answer};
-    F.Generator.Save_Profinet_XML(Name);
+    F.Save(Name);
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Confirmation);
     QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
@@ -247,7 +253,7 @@ void Test_Profinet_XML::Write_Failure_Shows_System_Error()
     // The folder vanished between choosing it and writing.
     const QString Gone = F.Dir.path() + "/gone";
     F.Dialog.Answer = Gone + "/" + Name;
-    F.Generator.Save_Profinet_XML(Name);
+    F.Save(Name);
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
     // The path, then the system's own text (in the system's language).
@@ -261,7 +267,7 @@ void Test_Profinet_XML::Write_Failure_Shows_System_Error()
     QDir().mkpath(In_The_Way + "/inner");
     F.Dialog.Answer = F.In_Project("x.xml");
     F.Prompts.Answers = {Prompt_Answer::Yes};
-    F.Generator.Save_Profinet_XML(Name);
+    F.Save(Name);
     QCOMPARE(F.Prompts.Messages.size(), 3);
     QCOMPARE(F.Prompts.Messages[2].Kind, Prompt_Kind::Error);
     QVERIFY2(F.Prompts.Messages[2].Text.startsWith(In_The_Way + ": "), qPrintable(F.Prompts.Messages[2].Text));

@@ -8,6 +8,7 @@
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "editors/Variables_Csv.h"
 #include "gsdml/Profinet_XML.h"
+#include "gsdml/TFProfinetFileName.h"
 #include "image/Configuration_Image.h"
 #include "platform/File_Write.h"
 #include "platform/Save_File_Dialog.h"
@@ -232,7 +233,7 @@ const std::map<QString, Writer>& Writers()
               Fixed_Save_Dialog Chooser;
               Chooser.Answer = F.Space.Project_Dir + "/" + Gsdml_Name;
               F.Prompts.Answers = {Prompt_Answer::Yes};  // overwrite
-              Profinet_XML(F.Space, F.Prompts, Chooser).Save_Profinet_XML(Gsdml_Name);
+              TFProfinetFileName::Save_Profinet_XML(F.Space, F.Prompts, Chooser, Gsdml_Name);
               return F.Prompts.Texts().mid(1).join("|");
           }}},
         {"variables exported as CSV",

@@ -67,7 +67,7 @@ struct Fixture {
     Configuration_Image Image{Space, &Separator};
     Scripted_Prompter Prompts;
     No_Save_Dialog Dialog;
-    Profinet_XML Gsdml{Space, Prompts, Dialog};
+    Profinet_XML Gsdml{Space};
 
     Fixture()
     {

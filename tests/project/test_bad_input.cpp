@@ -223,7 +223,7 @@ struct Readers_Fixture {
     Configuration_Image Image{Space, &Separator};
     Scripted_Prompter Prompts;
     No_Save_Dialog Dialog;
-    Profinet_XML Gsdml{Space, Prompts, Dialog};
+    Profinet_XML Gsdml{Space};
     QString Gsdml_Path = Dir.path() + "/out/GSDML.xml";
 
     Readers_Fixture()

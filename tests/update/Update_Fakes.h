@@ -27,6 +27,8 @@ public:
         ++Looks;
         if (While_Running && Looks == 1)
             While_Running();
+        if (On_Look)
+            On_Look(Looks);
         if (Run_Ms < 0 || Time.Now - Started_At < Run_Ms)
             return Still_Active;
         return Code;
@@ -44,6 +46,10 @@ public:
     int Looks = 0;
     // Runs at the first look at the process, while the launcher waits.
     std::function<void()> While_Running;
+    // Runs at every look, with the number of looks so far.
+    std::function<void(int)> On_Look;
+    qint64 Pid = 4242;
+    qint64 Process_Id() override { return Starts.isEmpty() ? 0 : Pid; }
 
 private:
     Fake_Clock& Time;

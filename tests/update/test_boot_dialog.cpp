@@ -42,6 +42,8 @@ struct Fixture {
     Fixture()
     {
         QDir().mkpath(Exe_Dir + "/PROJECTS/Plant/bin");
+        QDir().mkpath(Exe_Dir + "/MASTER");
+        Test_Support::Write_File(Exe_Dir + "/MASTER/Sim40610.sim", "firmware");
         Space.Set_Identity();
         Space.Lang_Strings.Create_Default_Strings();
         Space.Activate_Project("Plant");
@@ -96,6 +98,10 @@ private slots:
     void Parameter_File_Failure_Goes_To_Error_Handler();
     void Linked_Parameter_File_Refused();
     void Language_Change_Refills_Options();
+    void Elapsed_Time_Shown_While_The_Updater_Runs();
+    void Second_Update_Refused_While_The_First_Runs();
+    void Missing_Firmware_Reported_Before_Anything_Starts_data();
+    void Missing_Firmware_Reported_Before_Anything_Starts();
 };
 
 void Test_Boot_Dialog::Texts_And_Layout()
@@ -507,6 +513,95 @@ void Test_Boot_Dialog::Language_Change_Refills_Options()
     QCOMPARE(F.Options()->currentIndex(), 0);
     QCOMPARE(Find<QPushButton>(F.Dialog.get(), "Btn_Update")->text(), QStringLiteral("Aktualisieren"));
     QCOMPARE(Find<QPushButton>(F.Dialog.get(), "Btn_Update")->accessibleName(), QStringLiteral("Aktualisieren"));
+}
+
+// While the updater runs, window messages run (the window repaints) and the
+// status line counts the seconds.
+void Test_Boot_Dialog::Elapsed_Time_Shown_While_The_Updater_Runs()
+{
+    Fixture F;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Runner.Run_Ms = 5000;
+    auto* Status = Find<QLabel>(F.Dialog.get(), "L_Status");
+    QStringList Seen;
+    F.Runner.On_Look = [&](int Looks) {
+        // A look every 10 ms: after 0.5 s, 3.5 s and the last look.
+        if (Looks == 51 || Looks == 351 || Looks == 500)
+            Seen.append(Status->text());
+    };
+    const int Pumps_Before = F.Time.Message_Pumps;
+    F.Click_Update();
+    QCOMPARE(Seen, QStringList({"The updater is running (0 s)...", "The updater is running (3 s)...",
+                                "The updater is running (4 s)..."}));
+    QVERIFY(F.Time.Message_Pumps - Pumps_Before >= 500);
+    QCOMPARE(Status->text(), QStringLiteral("The updater ended with exit code 0: the update completed."));
+}
+
+// After the wait has given up, the updater may still run; a second update
+// next to it is refused with its process id, until it has ended.
+void Test_Boot_Dialog::Second_Update_Refused_While_The_First_Runs()
+{
+    Fixture F;
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Runner.Run_Ms = -1;
+    F.Click_Update();
+    QCOMPARE(F.Dialog->Last_Start, Start_Program_Outcome::Timed_Out);
+    QCOMPARE(F.Dialog->Running_Updater(), std::optional<qint64>(4242));
+    const qsizetype Requests = F.Echo.Requests.size();
+    const QByteArray Parameters = Read_File(F.Parameter_File());
+    F.Options()->setCurrentIndex(2);
+
+    F.Click_Update();
+    QCOMPARE(F.Prompts.Texts(),
+             QStringList{"The updater of the last update is still running (process 4242). A second update cannot "
+                         "start while it runs; wait for it to end."});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
+    QCOMPARE(F.Runner.Starts.size(), 1);
+    QCOMPARE(F.Echo.Requests.size(), Requests);
+    QCOMPARE(Read_File(F.Parameter_File()), Parameters);  // the running updater's file is left alone
+
+    // Once it has ended, the next update goes on.
+    F.Runner.Run_Ms = 0;
+    QVERIFY(!F.Dialog->Running_Updater());
+    F.Click_Update();
+    QCOMPARE(F.Prompts.Messages.size(), 1);
+    QCOMPARE(F.Runner.Starts.size(), 2);
+    QCOMPARE(F.Dialog->Last_Start, Start_Program_Outcome::Ended);
+}
+
+void Test_Boot_Dialog::Missing_Firmware_Reported_Before_Anything_Starts_data()
+{
+    QTest::addColumn<int>("Option");
+    QTest::addColumn<bool>("Refused");
+    QTest::newRow("firmware + configuration") << 0 << true;
+    QTest::newRow("firmware") << 1 << true;
+    QTest::newRow("configuration only") << 2 << false;
+}
+
+void Test_Boot_Dialog::Missing_Firmware_Reported_Before_Anything_Starts()
+{
+    QFETCH(int, Option);
+    QFETCH(bool, Refused);
+    Fixture F;
+    const QString Firmware = F.Exe_Dir + "/MASTER/Sim40610.sim";
+    QVERIFY(QFile::remove(Firmware));
+    F.Show();
+    F.Type_Address({"127", "0", "0", "1"});
+    F.Options()->setCurrentIndex(Option);
+    F.Click_Update();
+    if (!Refused) {
+        QCOMPARE(F.Prompts.Messages.size(), 0);
+        QCOMPARE(F.Runner.Starts.size(), 1);
+        return;
+    }
+    QCOMPARE(F.Prompts.Texts(),
+             QStringList{QStringLiteral("The firmware image %1 is missing; the update was not started.")
+                             .arg(QDir::toNativeSeparators(Firmware))});
+    QVERIFY(F.Echo.Requests.isEmpty());
+    QVERIFY(F.Runner.Starts.isEmpty());
+    QVERIFY(!QFileInfo::exists(F.Parameter_File()));
 }
 
 QTEST_MAIN(Test_Boot_Dialog)

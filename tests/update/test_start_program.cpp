@@ -50,13 +50,20 @@ void Test_Start_Program::Waits_For_The_Process()
     Runner.Run_Ms = Run_Ms;
     Runner.Code = Code;
 
-    const auto Result = Start_Program(Runner, Time, QStringLiteral("/prog/Ethernet_Update"), QString(), 0);
+    QList<qint64> Waited;
+    const auto Result = Start_Program(Runner, Time, QStringLiteral("/prog/Ethernet_Update"), QString(), 0,
+                                      [&](qint64 Ms) { Waited.append(Ms); });
 
     QCOMPARE(int(Result), Outcome);
     QCOMPARE(Time.Now - 500000, Returns_At);
-    // Every pause is one 10 ms sleep, and no window message is processed.
+    // Every pause is one 10 ms sleep; before each pause while the program
+    // runs, the caller hears the time waited and window messages run.
     QCOMPARE(qint64(Time.Sleeps) * 10, Returns_At);
-    QCOMPARE(Time.Message_Pumps, 0);
+    const int Running_Pauses = Time.Sleeps - (Outcome == int(Start_Program_Outcome::Ended) ? 1 : 0);
+    QCOMPARE(Time.Message_Pumps, Running_Pauses);
+    QCOMPARE(Waited.size(), Running_Pauses);
+    for (qsizetype I = 0; I < Waited.size(); ++I)
+        QCOMPARE(Waited[I], qint64(10) * I);
 }
 
 void Test_Start_Program::Missing_Program_Returns_At_Once()
