@@ -144,6 +144,8 @@ void TFFind_Gateways::Set_Lang()
     for (int Slot : Slot_Column)
         Headers.append(Space.Str(Slot));
     TW_Devices->setHorizontalHeaderLabels(Headers);
+    TW_Devices->setAccessibleName(Space.Str(735));
+    L_Status->setAccessibleName(Space.Str(736));
     L_Name->setText(Space.Str(704));
     L_Ip->setText(QStringLiteral("%1 / %2 / %3").arg(Space.Str(705), Space.Str(706), Space.Str(707)));
     E_Address->setAccessibleName(Space.Str(705));

@@ -328,6 +328,8 @@ const Default_String Entries[] = {
     {732, u"Another PROFINET device: shown, not changed from here"},
     {733, u"Searching on %1..."},
     {734, u"Find..."},
+    {735, u"Devices found"},
+    {736, u"Result"},
     {740, u"a station name has 1 to 240 characters"},
     {741, u"each part between dots has 1 to 63 characters"},
     {742, u"only the letters a-z, the digits 0-9, \"-\" and \".\" are allowed"},

@@ -48,8 +48,11 @@ public:
             const int Got = pcap_next_ex(Handle, &Header, &Data);
             if (Got == 1)
                 return QByteArray(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Header->caplen));
-            if (Got < 0)
+            if (Got < 0) {
+                // The interface went away: nothing more comes, and the caller's wait is not spun through.
+                std::this_thread::sleep_until(Until);
                 return std::nullopt;
+            }
             const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Until - std::chrono::steady_clock::now());
             if (Left.count() <= 0)
                 return std::nullopt;

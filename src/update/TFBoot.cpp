@@ -174,12 +174,15 @@ void TFBoot::Fit_Texts()
         Growth = std::max(Growth, Text_Width(Label) - Laid_Out_Geometry(Label).width());
     const QRect Read_Back = Laid_Out_Geometry(CB_Update_Option_Read_Back);
     Growth = std::max({0, Growth, Text_Width(CB_Update_Option_Read_Back) + 2 * Read_Back.x() - Group_Width});
+    const QRect Find = Laid_Out_Geometry(Btn_Find_Gateways);
+    Growth = std::max(Growth, Find.x() + Text_Width(Btn_Find_Gateways) + 10 - Group_Width);
     Widen_Window(this, Growth);
     Fit_Row_Right({Btn_Cancel}, Growth);
     for (QWidget* Part : std::initializer_list<QWidget*>{Title.L_SW_Desc, CP_IP_Address, CP_Update_Options, L_IP_Address,
                                                          L_Update_Options})
         Fit_Width(Part, Growth);
     Fit_Width(CB_Update_Option_Read_Back);
+    Fit_Width(Btn_Find_Gateways);
     CB_Update_Option_Read_Back->setAccessibleName(CB_Update_Option_Read_Back->text());
     L_Status->setAccessibleName(Space.Str(Update_Text::Outcome_Name));
 }

@@ -41,6 +41,7 @@ class Test_Dcp_Client : public QObject {
 private slots:
     void Search_Lists_Every_Device_Once();
     void Search_Passes_Over_Strangers();
+    void Device_Answers_A_Search_By_Its_Name();
     void Permanent_Name_Survives_Restart_Temporary_Ip_Does_Not();
     void Device_Error_Is_Reported();
     void Silent_Device_Is_No_Answer();
@@ -82,6 +83,22 @@ void Test_Dcp_Client::Search_Passes_Over_Strangers()
     QVERIFY(Found);
     QCOMPARE(Found->size(), 1);
     QCOMPARE(Found->first().Mac, First_Gateway);
+}
+
+void Test_Dcp_Client::Device_Answers_A_Search_By_Its_Name()
+{
+    Dcp_Devices Devices({.Gateways = 2, .Foreign = 3});
+    const Mac_Address Own{0x02, 0xAA, 0, 0, 0, 1};
+    const auto Answers = Devices.Handle(As_Bytes(Identify_Name_Request(Own, 5, 1, "io-device-2")));
+    QCOMPARE(Answers.size(), 1);
+    const auto Read = Read_Identify_Response(As_Bytes(Answers.first().Frame), Own, 5);
+    QVERIFY(Read);
+    QCOMPARE(Read->Name, QStringLiteral("io-device-2"));
+    QVERIFY(Devices.Handle(As_Bytes(Identify_Name_Request(Own, 5, 1, "io-device"))).isEmpty());
+    // A search sent to one device rather than to the multicast address is not a search.
+    QByteArray Unicast = Identify_All_Request(Own, 5, 1);
+    Unicast.replace(0, 6, QByteArray::fromHex("020610000000"));
+    QVERIFY(Devices.Handle(As_Bytes(Unicast)).isEmpty());
 }
 
 void Test_Dcp_Client::Permanent_Name_Survives_Restart_Temporary_Ip_Does_Not()
