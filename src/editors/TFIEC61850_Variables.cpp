@@ -149,6 +149,7 @@ void TFIEC61850_Variables::Fit_Buttons()
     const int Growth = std::max({0, X - 6 + 24 - Fit_Row_Right({OK, Cancel}), Table_Growth});
     Widen_Window(this, Growth);
     Fit_Row_Right({OK, Cancel}, Growth);
+    Place_Undo_Buttons();
     const int Inner = width() - 24;
     const int Kept = Grid_Height - Map_Shrink;
     Grid->setGeometry(12, Grid_Top, Inner, Showing_Map ? Kept : Paste->y() - 12 - Grid_Top);

@@ -148,17 +148,23 @@ void List_Editor::Lay_Out(int Width, int Height)
         X += Button_W + 6;
     }
     Place_Ok_Cancel(Btn_OK, Btn_Cancel, Width - 12, Button_Y, {Button_W, Button_H}, 8);
-    // Undo and Redo sit at the top right, beside the code.
-    constexpr int Undo_W = 90;
-    Title.L_SW_Code->setGeometry(12, 6, Width - 24 - 2 * (Undo_W + 6), 34);
-    Btn_Redo->setGeometry(Width - 12 - Undo_W, 10, Undo_W, 26);
-    Btn_Undo->setGeometry(Width - 12 - 2 * Undo_W - 6, 10, Undo_W, 26);
+    Place_Undo_Buttons();
     setTabOrder(Grid, Btn_DelRow);
     setTabOrder(Btn_DelRow, Btn_InsRow);
     setTabOrder(Btn_InsRow, Btn_CopyRow);
     setTabOrder(Btn_CopyRow, Btn_PasteRow);
     setTabOrder(Btn_PasteRow, Btn_OK);
     setTabOrder(Btn_OK, Btn_Cancel);
+}
+
+void List_Editor::Place_Undo_Buttons()
+{
+    // Undo and Redo sit at the top right, beside the code.
+    constexpr int Undo_W = 90;
+    const int Width = width();
+    Title.L_SW_Code->setGeometry(12, 6, Width - 24 - 2 * (Undo_W + 6), 34);
+    Btn_Redo->setGeometry(Width - 12 - Undo_W, 10, Undo_W, 26);
+    Btn_Undo->setGeometry(Width - 12 - 2 * Undo_W - 6, 10, Undo_W, 26);
 }
 
 void List_Editor::Set_Lang()

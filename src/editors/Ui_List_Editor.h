@@ -87,6 +87,8 @@ protected:
     // Places the title, the table and the buttons in a client area of Width x Height.
     void Lay_Out(int Width, int Height);
     void Apply_Hints();
+    // Keeps Undo and Redo at the top right of a dialog whose width changed.
+    void Place_Undo_Buttons();
 
     Workspace& Space;
     Prompter& Prompts;

@@ -247,6 +247,15 @@ private slots:
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), Look(2).Details);
         QToolTip::hideText();
+
+        // A column too narrow for the summary gives it whole above the details.
+        F.Grid->setColumnWidth(T::Col_Certificate - 1, 60);
+        const QRect Narrow = F.Grid->visualRect(F.Table().index(1, T::Col_Certificate - 1));
+        QHelpEvent Cut(QEvent::ToolTip, Narrow.center(), F.Grid->viewport()->mapToGlobal(Narrow.center()));
+        QCoreApplication::sendEvent(F.Grid->viewport(), &Cut);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), Look(2).Summary + "\n\n" + Look(2).Details);
+        QToolTip::hideText();
     }
 };
 

@@ -214,6 +214,14 @@ void Test_Undo_And_Paste::History_Starts_Empty_And_Branches()
     F.Table().Set_Cell(4, V::Col_Name, "direct");
     QVERIFY(F.Dialog.Is_Change);
 
+    // Undo and Redo keep to the top right corner when the dialog changes its size.
+    for (int Showing = 0; Showing < 2; ++Showing) {
+        F.Dialog.Btn_MapClick();
+        auto* Redo = Find<QPushButton>(&F.Dialog, "Btn_Redo");
+        QCOMPARE(Redo->geometry().right(), F.Dialog.width() - 13);
+        QVERIFY(Find<QPushButton>(&F.Dialog, "Btn_Undo")->geometry().right() < Redo->x());
+    }
+
     F.Dialog.FormShow();
     QCOMPARE(F.Dialog.Undo_History().Stack().count(), 0);
     QVERIFY(!F.Dialog.Is_Change);
