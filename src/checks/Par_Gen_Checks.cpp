@@ -1,4 +1,5 @@
 #include "checks/Par_Gen_Checks.h"
+#include "foundation/Data_Array.h"
 
 #include "foundation/Text_Rules.h"
 
@@ -6,7 +7,7 @@ namespace Par_Gen {
 
 namespace {
 
-constexpr qint32 Max_Process_Bytes = 1438;
+constexpr qint32 Max_Process_Bytes = Device_Data_Array_Size;
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "checks/Par_Gen_Checks.h"
 #include "checks/Variable_Placement.h"
+#include "foundation/Station_Name.h"
 #include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
@@ -32,6 +33,7 @@ constexpr int Box_Not_Y_N = 1114;
 constexpr int Start_Bit_Not_Bit = 1115;
 constexpr int Warning_Row = 1117;
 constexpr int Too_Large = 1106;
+constexpr int Station_Name = 1124;
 } // namespace Slot
 
 QString Error_Row_Text(int Row, const QString& Text, const Lang_Table& Lang)
@@ -146,6 +148,11 @@ QList<Finding> Check_Par_Gen(const Par_Gen_Input& Input, const Lang_Table& Lang)
         }
     // Further findings about the general parameters go here, after the
     // dialog's own checks so that the first error the dialog shows stays.
+    // A name the PROFINET controller cannot use is the user's to keep: a warning.
+    if (const std::optional<Station_Name_Rule> Broken = Broken_Station_Name_Rule(Data[Par_Gen::PROFINET_NAME_STA]))
+        Found.append({Input.File, Place(Par_Gen::PROFINET_NAME_STA), {}, Par_Gen::PROFINET_NAME_STA, std::nullopt,
+                      Severity::Warning,
+                      Lang[Slot::Station_Name].arg(Data[Par_Gen::PROFINET_NAME_STA], Lang[Station_Name_Rule_Slot(*Broken)])});
     return Found;
 }
 

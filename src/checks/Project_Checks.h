@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Data_Array.h"
+
 #include "certificates/Certificate_Checks.h"
 #include "foundation/Lang_Strings.h"
 #include "project/List_File.h"
@@ -58,7 +60,7 @@ QString Warnings_Question(const QList<Finding>& Warnings, int Intro_Slot, const 
 // The most rows the device takes from each list.
 constexpr int Max_Variables = 50;
 constexpr int Max_Known_Certificates = 10;
-constexpr int Data_Array_Size = 1438;
+constexpr int Data_Array_Size = Device_Data_Array_Size;
 
 // ParGen.xml: the values as the general parameters editor holds them.
 struct Par_Gen_Input {

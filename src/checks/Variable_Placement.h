@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Data_Array.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,7 @@ class Lang_Table;
 // Position, StartBit, Conversion, MultiplicationFactor, Swap, SwapWord, Mnemonic).
 namespace Variable_Placement {
 
-constexpr int Array_Size = 1438;
+constexpr int Array_Size = Device_Data_Array_Size;
 
 enum class Variable_Type { Int, Float, Digital };
 

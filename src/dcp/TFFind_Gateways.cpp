@@ -29,7 +29,6 @@ enum Column { Col_Name, Col_Ip, Col_Mask, Col_Gateway, Col_Mac, Col_Vendor, Col_
 constexpr int Slot_Column[Column_Count] = {704, 705, 706, 707, 708, 709, 710, 711};
 constexpr int Index_Role = Qt::UserRole + 1;
 
-int Rule_Slot(Station_Name_Rule Rule) { return 740 + static_cast<int>(Rule); }
 int Error_Slot(quint8 Error) { return Error <= 6 ? 750 + Error : -1; }
 
 // The address the configuration's four fields make, when they make one.
@@ -401,7 +400,7 @@ void TFFind_Gateways::Set_Name()
 {
     const QString Name = E_Name->text();
     if (const auto Broken = Broken_Station_Name_Rule(Name)) {
-        Services.Prompts->Error(Space.Str(724).arg(Name, Space.Str(Rule_Slot(*Broken))));
+        Services.Prompts->Error(Space.Str(724).arg(Name, Space.Str(Station_Name_Rule_Slot(*Broken))));
         E_Name->setFocus(Qt::OtherFocusReason);
         return;
     }

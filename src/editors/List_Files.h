@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Data_Array.h"
+
 #include "foundation/Lang_Strings.h"
 #include "platform/File_Write.h"
 
@@ -23,7 +25,7 @@ namespace IEC61850_Variables {
 
 constexpr int Data_Rows = 50;
 constexpr int Columns = 13;  // the row number and the twelve fields
-constexpr int Data_Array_Size = 1438;
+constexpr int Data_Array_Size = Device_Data_Array_Size;
 
 enum Column : int {
     Col_Enable = 1,

@@ -134,6 +134,7 @@ private:
 constexpr int Edit_Step_Slot = 1539;
 constexpr int Check_Step_Slot = 1540;
 constexpr int Load_Step_Slot = 1541;
+constexpr int Keep_Station_Name_Slot = 1125;  // asked after the rule a station name breaks
 
 } // namespace
 
@@ -843,8 +844,19 @@ bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)
 
 bool TFParGen::Controllo_TLS()
 {
-    // The warnings of the last check (Controllo_Dati found no error).
-    const QList<Checks::Finding> Warnings = Checks::Warnings_Of(Findings);
+    // The warnings of the last check (Controllo_Dati found no error): a
+    // station name the controller cannot use is asked about on its own, the
+    // rest together.
+    QList<Checks::Finding> Warnings = Checks::Warnings_Of(Findings);
+    for (qsizetype I = 0; I < Warnings.size(); ++I) {
+        if (Warnings[I].Tls_Field || Warnings[I].Field != Par_Gen::PROFINET_NAME_STA)
+            continue;
+        if (!Prompts.Warn_Default_No(Warnings[I].Text + QStringLiteral("\n\n") + Space.Str(Keep_Station_Name_Slot))) {
+            Go_To_Field(Controls[static_cast<size_t>(Par_Gen::PROFINET_NAME_STA)]);
+            return false;
+        }
+        Warnings.removeAt(I--);
+    }
     return Warnings.isEmpty()
            || Prompts.Warn_Default_No(
                Checks::Warnings_Question(Warnings, Certificates::Text_Slot::Warnings_Intro, Space.Lang_Strings));

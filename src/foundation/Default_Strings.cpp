@@ -529,6 +529,8 @@ const Default_String Entries[] = {
     {1121, u"Row %1 has an empty %2, so the list ends there: %3 rows holding data from that row on would not be saved. Save anyway?"},
     {1122, u"%1 error, %2 warning"},
     {1123, u"the name \"%1\" is already used on line %2"},
+    {1124, u"The station name \"%1\" is not a valid PROFINET name: %2."},
+    {1125, u"The PROFINET controller may not find the device under this name. Keep it?"},
     {1140, u"wrote %1 (%2 bytes)"},
     {1141, u"Nothing was written: the configuration has errors"},
     {1142, u"%1 errors, %2 warnings"},

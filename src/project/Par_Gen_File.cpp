@@ -40,6 +40,7 @@ constexpr std::array<Element_Info, Element_Count> Elements{{
     {"PROFINET_EN_GAT",               {{{Rule::Exactly_1, "0"},       {Rule::Exactly_1, "0"},    Ignored}}},
     {"PROFINET_PORT",                 {{Text("2000"),                 Integer("2000"),           Ignored}}},
     {"PROFINET_NAME_STA",             {{Text("devicename1"),          Text("devicename1"),       {Rule::Text_Not_Blank, "SERIAL"}}}},
+    // The sizes default to the whole data array (Device_Data_Array_Size).
     {"PROFINET_NB_IN",                {{Text("1438"),                 Integer("1438"),           Integer("1438")}}},
     {"PROFINET_NB_OUT",               {{Text("1438"),                 Integer("1438"),           Integer("1438")}}},
     {"PROFINET_ENABLE_DIAGNOSTIC",    {{{Rule::Exactly_1, "0"},       {Rule::Exactly_1, "0"},    Ignored}}},

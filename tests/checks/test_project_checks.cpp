@@ -201,6 +201,36 @@ private slots:
         QCOMPARE(Found[0].Field, int(Par_Gen::PROFINET_IP2));
         QCOMPARE(Found[1].Field, int(Par_Gen::PROFINET_PORT));
     }
+
+    void a_station_name_the_controller_cannot_use_is_a_warning_data()
+    {
+        QTest::addColumn<QByteArray>("Name");
+        QTest::addColumn<int>("Rule_Slot");
+        QTest::newRow("valid") << QByteArray("plant-north.line1") << -1;
+        QTest::newRow("empty") << QByteArray("") << 740;
+        QTest::newRow("capital letters") << QByteArray("Gateway1") << 742;
+        QTest::newRow("hyphen at the end of a label") << QByteArray("gw-.north") << 743;
+        QTest::newRow("port name") << QByteArray("port-001") << 744;
+        QTest::newRow("an address") << QByteArray("192.168.2.205") << 745;
+    }
+
+    void a_station_name_the_controller_cannot_use_is_a_warning()
+    {
+        QFETCH(QByteArray, Name);
+        QFETCH(int, Rule_Slot);
+        const QString Path = Dir.filePath(QStringLiteral("ParGen.xml"));
+        Write_File(Path, "<Par_Gen>\n  <PROFINET_NAME_STA>" + Name + "</PROFINET_NAME_STA>\n</Par_Gen>\n");
+        const QList<Checks::Finding> Found =
+            Checks::Check_Par_Gen(Checks::Par_Gen_Input_Of(Path, Par_Gen::Stored::Read(Path)), Lang);
+        if (Rule_Slot < 0) {
+            QCOMPARE(Described(Found), QStringList());
+            return;
+        }
+        // A warning at the element: the name stays the user's to keep.
+        QCOMPARE(Described(Found), QStringList{QStringLiteral("2:3 warning : ")
+                                               + Lang[1124].arg(QString::fromUtf8(Name), Lang[Rule_Slot])});
+        QCOMPARE(Found[0].Field, int(Par_Gen::PROFINET_NAME_STA));
+    }
 };
 
 QTEST_GUILESS_MAIN(Test_Project_Checks)

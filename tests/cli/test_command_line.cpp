@@ -105,8 +105,9 @@ Image_Fixtures::Project Tls_Project()
     P.ParGen["TLS_Server_Key"] = Pki().Server_Key.Pem();
     P.ParGen["TLS_Server_Server_Certificate"] = Pki().Server.Pem();
     P.ParGen["TLS_Server_Root_Certificate"] = Pki().Root.Pem();
-    P.ParGen["IEC61850_Server_Password"] = QStringLiteral("secret");
-    P.ParGen["PROFINET_NAME_STA"] = QStringLiteral("plant-7 <&\">");
+    // Markup characters in a value the device takes as it stands.
+    P.ParGen["IEC61850_Server_Password"] = QStringLiteral("se<&\">cret");
+    P.ParGen["PROFINET_NAME_STA"] = QStringLiteral("plant-7.hall-2");
     P.ParGen["PROFINET_NB_IN"] = QStringLiteral("100");
     P.ParGen["PROFINET_NB_OUT"] = QStringLiteral("20");
     P.Has_Known_Cert = true;

@@ -50,6 +50,7 @@ private slots:
     void Layout_And_Texts();
     void Dot_Moves_Across_Byte_Edits();
     void Station_Name_Limit_And_Case();
+    void Station_Name_Breaking_A_Rule_Is_Asked_About();
     void TLS_Group_Hides_And_Keeps_Texts();
     void Cancel_Asks_When_Changed_data();
     void Cancel_Asks_When_Changed();
@@ -188,8 +189,39 @@ void Test_Par_Gen_Dialog::Station_Name_Limit_And_Case()
     QVERIFY(Par_Gen::Save(F.Space.File_ParGen, Data));
     F.Dialog.FormShow();
     QCOMPARE(Name->text(), QStringLiteral("Stored-Name-Of-20-Ch"));
+    // Capital letters break a station-name rule: the user keeps the name.
+    F.Prompts.Answers = {Prompt_Answer::Yes};
     F.Click("Btn_OK");
     QCOMPARE(Par_Gen::Load(F.Space.File_ParGen)[Par_Gen::PROFINET_NAME_STA], QStringLiteral("Stored-Name-Of-20-Ch"));
+}
+
+void Test_Par_Gen_Dialog::Station_Name_Breaking_A_Rule_Is_Asked_About()
+{
+    Dialog_Fixture F;
+    F.Open();
+    QLineEdit* Name = F.Edit("E_PROFINET_NameStation");
+    Name->setText(QStringLiteral("port-123"));
+    const QString Question = F.Space.Str(1124).arg(QStringLiteral("port-123"), F.Space.Str(744)) + QStringLiteral("\n\n")
+                             + F.Space.Str(1125);
+    // No, the default: nothing is saved and the name is ready to be typed over.
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Texts(), QStringList{Question});
+    QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Warning);
+    QVERIFY(F.Dialog.isVisible());
+    QVERIFY(!QFileInfo::exists(F.Space.File_ParGen));
+    QCOMPARE(QApplication::focusWidget(), Name);
+    QCOMPARE(Name->selectedText(), QStringLiteral("port-123"));
+    // Yes keeps it.
+    F.Prompts.Answers = {Prompt_Answer::Yes};
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Messages.size(), 2);
+    QCOMPARE(Par_Gen::Load(F.Space.File_ParGen)[Par_Gen::PROFINET_NAME_STA], QStringLiteral("port-123"));
+    // A valid name asks nothing.
+    F.Open();
+    Name->setText(QStringLiteral("plant-north"));
+    F.Click("Btn_OK");
+    QCOMPARE(F.Prompts.Messages.size(), 2);
+    QCOMPARE(Par_Gen::Load(F.Space.File_ParGen)[Par_Gen::PROFINET_NAME_STA], QStringLiteral("plant-north"));
 }
 
 void Test_Par_Gen_Dialog::TLS_Group_Hides_And_Keeps_Texts()
