@@ -194,8 +194,13 @@ std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint3
 {
     const Data_Area_Layout Layout = Assign_Data_Area_Addresses(IEC61850_Image, Base);
     const quint64 End = static_cast<quint64>(Position) + Layout.Size;
-    if (End > static_cast<quint64>(Limit) + 1 || End > static_cast<quint64>(Buffer.size()))
+    if (End > static_cast<quint64>(Limit) + 1)
         return std::nullopt;
+    // The buffer ends with the area: zeros first, so that every padding byte
+    // is 0 and nothing of an earlier, larger area stays behind it. Only the
+    // bytes the area needs are touched, never the whole capacity.
+    Buffer.resize(static_cast<qsizetype>(End));
+    std::memset(Buffer.data() + Position, 0, static_cast<size_t>(End - Position));
     const quint32 Written_To = Write_Data_Area(IEC61850_Image, Layout, Position, Buffer);
     // Both passes must have counted the same bytes, or an address would point
     // at the wrong string.

@@ -48,7 +48,7 @@ constexpr Default_Field Non_Zero_Defaults[] = {
 } // namespace
 
 Configuration_Image::Configuration_Image(const Active_Project& Project, Decimal_Separator* Separator)
-    : Bank1_Buffer(Par_Block::Size, '\0'), Bank2_Buffer(Bank2_Capacity, '\0'), Project(Project),
+    : Bank1_Buffer(Par_Block::Size, '\0'), Project(Project),
       System_Separator(Separator ? nullptr : std::make_unique<System_Decimal_Separator>()),
       Separator(Separator ? *Separator : *System_Separator)
 {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLibrary>
 
 #include <pcap/pcap.h>
 
@@ -17,6 +18,8 @@
 #endif
 
 #include <cstring>
+#include <memory>
+#include <type_traits>
 #include <thread>
 
 namespace {
@@ -24,19 +27,125 @@ namespace {
 constexpr const char* Dcp_Filter = "ether proto 0x8892 or (vlan and ether proto 0x8892)";
 constexpr int Snap_Length = 1522;
 
+// The library's functions, resolved when it is loaded.
+struct Pcap_Api {
+    decltype(&::pcap_findalldevs) findalldevs = nullptr;
+    decltype(&::pcap_freealldevs) freealldevs = nullptr;
+    decltype(&::pcap_create) create = nullptr;
+    decltype(&::pcap_close) close = nullptr;
+    decltype(&::pcap_set_snaplen) set_snaplen = nullptr;
+    decltype(&::pcap_set_promisc) set_promisc = nullptr;
+    decltype(&::pcap_set_immediate_mode) set_immediate_mode = nullptr;
+    decltype(&::pcap_set_timeout) set_timeout = nullptr;
+    decltype(&::pcap_activate) activate = nullptr;
+    decltype(&::pcap_geterr) geterr = nullptr;
+    decltype(&::pcap_statustostr) statustostr = nullptr;
+    decltype(&::pcap_datalink) datalink = nullptr;
+    decltype(&::pcap_setdirection) setdirection = nullptr;
+    decltype(&::pcap_compile) compile = nullptr;
+    decltype(&::pcap_setfilter) setfilter = nullptr;
+    decltype(&::pcap_freecode) freecode = nullptr;
+    decltype(&::pcap_setnonblock) setnonblock = nullptr;
+    decltype(&::pcap_sendpacket) sendpacket = nullptr;
+    decltype(&::pcap_next_ex) next_ex = nullptr;
+    decltype(&::pcap_get_selectable_fd) get_selectable_fd = nullptr;
+    QLibrary Library;
+};
+
+using Pcap_Load = std::expected<std::shared_ptr<const Pcap_Api>, QString>;
+
+QStringList System_Names()
+{
+#ifdef _WIN32
+    // Npcap installs its library in its own folder of the system directory.
+    return {QStringLiteral("wpcap")};
+#elif defined(__APPLE__)
+    return {QStringLiteral("libpcap.A.dylib"), QStringLiteral("libpcap.dylib")};
+#else
+    return {QStringLiteral("libpcap.so.0.8"), QStringLiteral("libpcap.so.1"), QStringLiteral("libpcap.so")};
+#endif
+}
+
+QString Install_Advice()
+{
+#ifdef _WIN32
+    return QStringLiteral("Install Npcap (https://npcap.com).");
+#else
+    return QStringLiteral("Install the packet capture library libpcap (on Debian and Ubuntu: sudo apt install libpcap0.8).");
+#endif
+}
+
+Pcap_Load Load_Api(const QStringList& Names)
+{
+    auto Api = std::make_shared<Pcap_Api>();
+    QStringList Reasons;
+    for (const QString& Name : Names) {
+        Api->Library.setFileName(Name);
+        if (Api->Library.load())
+            break;
+        Reasons.append(Api->Library.errorString());
+    }
+    if (!Api->Library.isLoaded())
+        return std::unexpected(QStringLiteral("Raw Ethernet needs libpcap, which could not be loaded (%1). %2")
+                                   .arg(Reasons.join(QStringLiteral("; ")), Install_Advice()));
+    const auto Resolve = [&](auto& Function, const char* Symbol) {
+        Function = reinterpret_cast<std::remove_reference_t<decltype(Function)>>(Api->Library.resolve(Symbol));
+        return Function != nullptr;
+    };
+    const bool Complete = Resolve(Api->findalldevs, "pcap_findalldevs")
+                          && Resolve(Api->freealldevs, "pcap_freealldevs")
+                          && Resolve(Api->create, "pcap_create")
+                          && Resolve(Api->close, "pcap_close")
+                          && Resolve(Api->set_snaplen, "pcap_set_snaplen")
+                          && Resolve(Api->set_promisc, "pcap_set_promisc")
+                          && Resolve(Api->set_immediate_mode, "pcap_set_immediate_mode")
+                          && Resolve(Api->set_timeout, "pcap_set_timeout")
+                          && Resolve(Api->activate, "pcap_activate")
+                          && Resolve(Api->geterr, "pcap_geterr")
+                          && Resolve(Api->statustostr, "pcap_statustostr")
+                          && Resolve(Api->datalink, "pcap_datalink")
+                          && Resolve(Api->setdirection, "pcap_setdirection")
+                          && Resolve(Api->compile, "pcap_compile")
+                          && Resolve(Api->setfilter, "pcap_setfilter")
+                          && Resolve(Api->freecode, "pcap_freecode")
+                          && Resolve(Api->setnonblock, "pcap_setnonblock")
+                          && Resolve(Api->sendpacket, "pcap_sendpacket")
+                          && Resolve(Api->next_ex, "pcap_next_ex")
+#ifdef __linux__
+                          && Resolve(Api->get_selectable_fd, "pcap_get_selectable_fd")
+#endif
+        ;
+    if (!Complete)
+        return std::unexpected(QStringLiteral("%1 is too old for raw Ethernet: it lacks functions this program uses. %2")
+                                   .arg(Api->Library.fileName(), Install_Advice()));
+    return std::shared_ptr<const Pcap_Api>(std::move(Api));
+}
+
+// The system's library is loaded once for the process and kept.
+Pcap_Load Api_For(const QStringList& Names)
+{
+    if (!Names.isEmpty())
+        return Load_Api(Names);
+    static const Pcap_Load System = Load_Api(System_Names());
+    return System;
+}
+
 QString Pcap_Text(const char* Text) { return QString::fromLocal8Bit(Text).trimmed(); }
 
 class Pcap_Port : public Raw_Ethernet_Port {
 public:
-    Pcap_Port(pcap_t* Handle_, std::array<quint8, 6> Mac_) : Handle(Handle_), Own_Mac(Mac_) {}
-    ~Pcap_Port() override { pcap_close(Handle); }
+    Pcap_Port(std::shared_ptr<const Pcap_Api> Api_, pcap_t* Handle_, std::array<quint8, 6> Mac_)
+        : Api(std::move(Api_)), Handle(Handle_), Own_Mac(Mac_)
+    {
+    }
+    ~Pcap_Port() override { Api->close(Handle); }
 
     std::array<quint8, 6> Mac() const override { return Own_Mac; }
 
     std::expected<void, QString> Send(const QByteArray& Frame) override
     {
-        if (pcap_sendpacket(Handle, reinterpret_cast<const u_char*>(Frame.constData()), static_cast<int>(Frame.size())) != 0)
-            return std::unexpected(Pcap_Text(pcap_geterr(Handle)));
+        if (Api->sendpacket(Handle, reinterpret_cast<const u_char*>(Frame.constData()), static_cast<int>(Frame.size())) != 0)
+            return std::unexpected(Pcap_Text(Api->geterr(Handle)));
         return {};
     }
 
@@ -45,7 +154,7 @@ public:
         for (;;) {
             pcap_pkthdr* Header = nullptr;
             const u_char* Data = nullptr;
-            const int Got = pcap_next_ex(Handle, &Header, &Data);
+            const int Got = Api->next_ex(Handle, &Header, &Data);
             if (Got == 1)
                 return QByteArray(reinterpret_cast<const char*>(Data), static_cast<qsizetype>(Header->caplen));
             if (Got < 0) {
@@ -57,7 +166,7 @@ public:
             if (Left.count() <= 0)
                 return std::nullopt;
 #ifdef __linux__
-            pollfd Wait{pcap_get_selectable_fd(Handle), POLLIN, 0};
+            pollfd Wait{Api->get_selectable_fd(Handle), POLLIN, 0};
             ::poll(&Wait, 1, static_cast<int>(std::min<qint64>(Left.count() + 1, 1000)));
 #else
             std::this_thread::sleep_for(std::min(Left, std::chrono::milliseconds(1)));
@@ -66,6 +175,7 @@ public:
     }
 
 private:
+    std::shared_ptr<const Pcap_Api> Api;
     pcap_t* Handle;
     std::array<quint8, 6> Own_Mac;
 };
@@ -124,11 +234,17 @@ QString Pcap_Raw_Ethernet::Rights_Text()
 #endif
 }
 
+Pcap_Raw_Ethernet::Pcap_Raw_Ethernet(QStringList Library_Names) : Names(std::move(Library_Names)) {}
+
 std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Pcap_Raw_Ethernet::Interfaces()
 {
+    const Pcap_Load Loaded = Api_For(Names);
+    if (!Loaded)
+        return std::unexpected(Raw_Ethernet_Failure{false, Loaded.error()});
+    const Pcap_Api* Api = Loaded->get();
     char Error[PCAP_ERRBUF_SIZE] = {};
     pcap_if_t* All = nullptr;
-    if (pcap_findalldevs(&All, Error) != 0)
+    if (Api->findalldevs(&All, Error) != 0)
         return std::unexpected(Raw_Ethernet_Failure{false, Pcap_Text(Error)});
     QList<Ethernet_Interface> Found;
     for (const pcap_if_t* Device = All; Device; Device = Device->next) {
@@ -150,7 +266,7 @@ std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Pcap_Raw_Ethernet
         }
         Found.append(Interface);
     }
-    pcap_freealldevs(All);
+    Api->freealldevs(All);
     return Found;
 }
 
@@ -165,36 +281,38 @@ std::expected<std::unique_ptr<Raw_Ethernet_Port>, Raw_Ethernet_Failure> Pcap_Raw
     if (Found == Interfaces_Now->end())
         return std::unexpected(Raw_Ethernet_Failure{false, QStringLiteral("%1: no such Ethernet interface").arg(Name)});
 
+    // Listing the interfaces loaded the library.
+    const std::shared_ptr<const Pcap_Api> Api = *Api_For(Names);
     char Error[PCAP_ERRBUF_SIZE] = {};
-    pcap_t* Handle = pcap_create(Name.toLocal8Bit().constData(), Error);
+    pcap_t* Handle = Api->create(Name.toLocal8Bit().constData(), Error);
     if (!Handle)
         return std::unexpected(Raw_Ethernet_Failure{false, Pcap_Text(Error)});
     const auto Fail = [&](int Code, const QString& Text) {
-        pcap_close(Handle);
+        Api->close(Handle);
         return std::unexpected(Raw_Ethernet_Failure{
             Is_Rights_Error(Code), Is_Rights_Error(Code) ? QStringLiteral("%1: %2\n%3").arg(Name, Text, Rights_Text())
                                                          : QStringLiteral("%1: %2").arg(Name, Text)});
     };
-    pcap_set_snaplen(Handle, Snap_Length);
-    pcap_set_promisc(Handle, Promiscuous ? 1 : 0);
-    pcap_set_immediate_mode(Handle, 1);
-    pcap_set_timeout(Handle, 1);
-    const int Activated = pcap_activate(Handle);
+    Api->set_snaplen(Handle, Snap_Length);
+    Api->set_promisc(Handle, Promiscuous ? 1 : 0);
+    Api->set_immediate_mode(Handle, 1);
+    Api->set_timeout(Handle, 1);
+    const int Activated = Api->activate(Handle);
     if (Activated < 0)
-        return Fail(Activated, Activated == PCAP_ERROR ? Pcap_Text(pcap_geterr(Handle))
-                                                       : Pcap_Text(pcap_statustostr(Activated)));
-    if (pcap_datalink(Handle) != DLT_EN10MB)
+        return Fail(Activated, Activated == PCAP_ERROR ? Pcap_Text(Api->geterr(Handle))
+                                                       : Pcap_Text(Api->statustostr(Activated)));
+    if (Api->datalink(Handle) != DLT_EN10MB)
         return Fail(0, QStringLiteral("not an Ethernet interface"));
     // Only what others send: our own frames are not answers.
-    pcap_setdirection(Handle, PCAP_D_IN);
+    Api->setdirection(Handle, PCAP_D_IN);
     bpf_program Program{};
-    if (pcap_compile(Handle, &Program, Dcp_Filter, 1, PCAP_NETMASK_UNKNOWN) != 0)
-        return Fail(0, Pcap_Text(pcap_geterr(Handle)));
-    const int Filtered = pcap_setfilter(Handle, &Program);
-    pcap_freecode(&Program);
+    if (Api->compile(Handle, &Program, Dcp_Filter, 1, PCAP_NETMASK_UNKNOWN) != 0)
+        return Fail(0, Pcap_Text(Api->geterr(Handle)));
+    const int Filtered = Api->setfilter(Handle, &Program);
+    Api->freecode(&Program);
     if (Filtered != 0)
-        return Fail(0, Pcap_Text(pcap_geterr(Handle)));
-    if (pcap_setnonblock(Handle, 1, Error) != 0)
+        return Fail(0, Pcap_Text(Api->geterr(Handle)));
+    if (Api->setnonblock(Handle, 1, Error) != 0)
         return Fail(0, Pcap_Text(Error));
-    return std::make_unique<Pcap_Port>(Handle, Found->Mac);
+    return std::make_unique<Pcap_Port>(Api, Handle, Found->Mac);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <chrono>
@@ -53,12 +54,21 @@ public:
                                                                                          bool Promiscuous = false) = 0;
 };
 
-// The real access over libpcap (Npcap on Windows).
+// The real access over libpcap (Npcap on Windows). The library is loaded
+// the first time an interface is listed or opened, so that a program that
+// never searches the network never maps it; where it cannot be loaded, both
+// calls say so and how to install it.
 class Pcap_Raw_Ethernet : public Raw_Ethernet {
 public:
+    // Library_Names: the file names tried in turn; empty means the system's
+    // usual names of libpcap (wpcap on Windows).
+    explicit Pcap_Raw_Ethernet(QStringList Library_Names = {});
     std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Interfaces() override;
     std::expected<std::unique_ptr<Raw_Ethernet_Port>, Raw_Ethernet_Failure> Open(const QString& Name,
                                                                                  bool Promiscuous = false) override;
     // What a user must do on this system to let the program send raw frames.
     static QString Rights_Text();
+
+private:
+    QStringList Names;
 };

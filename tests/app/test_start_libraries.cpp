@@ -98,6 +98,8 @@ private slots:
         // The trace is read at all: the core library is in it.
         QVERIFY2(Loaded.contains(QStringLiteral("libQt6Core.so.6")), qPrintable(Trace.left(2000)));
         QCOMPARE(Window_Libraries_Among(Loaded), QStringList());
+        // Nor the packet capture library: it comes when the network is searched.
+        QVERIFY2(Loaded.filter(QStringLiteral("libpcap")).isEmpty(), qPrintable(Loaded.join(QLatin1Char(' '))));
     }
 
     void the_window_loads_its_library_beside_the_program()

@@ -5,8 +5,11 @@
 #include "dcp/Dcp_Client.h"
 #include "dcp/Device_List.h"
 #include "dcp/Loop_Ethernet.h"
+#include "platform/Raw_Ethernet.h"
+#include "support/Test_Files.h"
 
 #include <QJsonArray>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Dcp;
@@ -48,6 +51,7 @@ private slots:
     void Invalid_Name_Is_Not_Sent();
     void Duplicates_Are_Found();
     void Json_Of_Devices();
+    void Missing_Capture_Library_Is_Named_With_Its_Remedy();
 };
 
 void Test_Dcp_Client::Search_Lists_Every_Device_Once()
@@ -200,6 +204,27 @@ void Test_Dcp_Client::Json_Of_Devices()
     QVERIFY(Second[QStringLiteral("name")].isNull());
     QVERIFY(Second[QStringLiteral("ip")].isNull());
     QCOMPARE(Second[QStringLiteral("gw40610")].toBool(), false);
+}
+
+void Test_Dcp_Client::Missing_Capture_Library_Is_Named_With_Its_Remedy()
+{
+    // The capture library is loaded when the network is first searched;
+    // without it both calls say what is missing and how to install it, not
+    // an empty list that looks like "no interfaces".
+    QTemporaryDir Dir;
+    QVERIFY(Dir.isValid());
+    Test_Support::Write_File(Dir.filePath(QStringLiteral("libpcap-broken.so")), "not a library");
+    Pcap_Raw_Ethernet Ethernet({Dir.filePath(QStringLiteral("libpcap-missing.so")),
+                                Dir.filePath(QStringLiteral("libpcap-broken.so"))});
+    const auto Listed = Ethernet.Interfaces();
+    QVERIFY(!Listed);
+    QVERIFY(!Listed.error().Lacks_Rights);
+    QVERIFY2(Listed.error().Text.contains(QStringLiteral("needs libpcap")), qPrintable(Listed.error().Text));
+    QVERIFY2(Listed.error().Text.contains(QStringLiteral("libpcap-broken.so")), qPrintable(Listed.error().Text));
+    QVERIFY2(Listed.error().Text.contains(QStringLiteral("apt install libpcap0.8")), qPrintable(Listed.error().Text));
+    const auto Opened = Ethernet.Open(QStringLiteral("eth0"));
+    QVERIFY(!Opened);
+    QCOMPARE(Opened.error().Text, Listed.error().Text);
 }
 
 QTEST_GUILESS_MAIN(Test_Dcp_Client)
