@@ -4,6 +4,7 @@
 #include "localisation/TFSoftOptions.h"
 #include "localisation/Ui_Qt_Translation.h"
 #include "localisation/Version_Check.h"
+#include "widgets/Ui_Drawn_Icons.h"
 #include "platform/Desktop_Shell.h"
 #include "gsdml/Profinet_XML.h"
 #include "gsdml/TFProfinetFileName.h"
@@ -120,13 +121,12 @@ void TFTavorixFirmWare::Lay_Out()
     LL_Update->setTextFormat(Qt::RichText);
     LL_Update->hide();
 
-    QStyle* Look = style();
     Btn_Info = Make_Button(QStringLiteral("Btn_Info"), 560, 10, 38, 38);
-    Btn_Info->setIcon(Look->standardIcon(QStyle::SP_MessageBoxInformation));
+    Btn_Info->setIcon(Drawn_Icons::Information());
     Btn_Opz = Make_Button(QStringLiteral("Btn_Opz"), 602, 10, 38, 38);
-    Btn_Opz->setIcon(Look->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Btn_Opz->setIcon(Drawn_Icons::Options());
     Btn_Close = Make_Button(QStringLiteral("Btn_Close"), 644, 10, 38, 38);
-    Btn_Close->setIcon(Look->standardIcon(QStyle::SP_DialogCloseButton));
+    Btn_Close->setIcon(Drawn_Icons::Close());
     for (QPushButton* Icon_Button : {Btn_Info, Btn_Opz, Btn_Close})
         Icon_Button->setIconSize(QSize(24, 24));
 

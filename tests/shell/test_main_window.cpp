@@ -66,6 +66,8 @@ private slots:
     void Configuration_Name_Shown_As_Typed();
     void Keyboard_Starts_At_New_And_Reaches_The_Link();
     void Dialogs_Open_At_The_Same_Place();
+    void Title_Buttons_Draw_Their_Icons_data();
+    void Title_Buttons_Draw_Their_Icons();
 };
 
 void Test_Main_Window::First_Start_And_Close()
@@ -458,6 +460,40 @@ void Test_Main_Window::Dialogs_Open_At_The_Same_Place()
     Open_About(QPoint(0, 0));
     QCOMPARE(Seen.size(), 5);
     QCOMPARE(Seen[4], Seen[0] + QPoint(10, 15) + QPoint(30, 20));
+}
+
+void Test_Main_Window::Title_Buttons_Draw_Their_Icons_data()
+{
+    QTest::addColumn<QString>("Button");
+    QTest::newRow("information") << QStringLiteral("Btn_Info");
+    QTest::newRow("options") << QStringLiteral("Btn_Opz");
+    QTest::newRow("close") << QStringLiteral("Btn_Close");
+}
+
+void Test_Main_Window::Title_Buttons_Draw_Their_Icons()
+{
+    // The icons are drawn, not looked up: they show at any size and pixel
+    // ratio, and a disabled button shows them grey.
+    QFETCH(QString, Button);
+    Fixture F;
+    F.Start();
+    const QIcon Icon = Find<QPushButton>(F.Window.get(), Button)->icon();
+    const auto Opaque_Pixels = [](const QImage& Image) {
+        int Count = 0;
+        for (int Y = 0; Y < Image.height(); ++Y)
+            for (int X = 0; X < Image.width(); ++X)
+                Count += qAlpha(Image.pixel(X, Y)) > 128 ? 1 : 0;
+        return Count;
+    };
+    for (const qreal Ratio : {1.0, 2.0}) {
+        const QImage Normal = Icon.pixmap(QSize(24, 24), Ratio).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(Normal.size(), QSize(24, 24) * Ratio);
+        const int Drawn = Opaque_Pixels(Normal);
+        QVERIFY2(Drawn > 20 * Ratio * Ratio && Drawn < 24 * 24 * Ratio * Ratio, qPrintable(QString::number(Drawn)));
+        const QImage Disabled =
+            Icon.pixmap(QSize(24, 24), Ratio, QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(Disabled != Normal);
+    }
 }
 
 QTEST_MAIN(Test_Main_Window)
