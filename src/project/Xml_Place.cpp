@@ -15,7 +15,7 @@ Xml_Place Xml_Places::Of(pugi::xml_node Node)
     // which the line ends are where they were.
     const char* Name = Node.name();
     const qsizetype Name_Length = static_cast<qsizetype>(std::strlen(Name));
-    const bool In_Bytes = Offset + Name_Length <= Bytes.size() && Bytes[Offset - 1] == '<'
+    const bool In_Bytes = Offset + Name_Length <= Bytes.size() && Bytes.at(static_cast<qsizetype>(Offset - 1)) == '<'
                           && std::memcmp(Bytes.constData() + Offset, Name, static_cast<size_t>(Name_Length)) == 0;
     const char* Source = In_Bytes ? Bytes.constData() : Name - Offset;
     const qsizetype Target = Offset - 1;
