@@ -1,11 +1,13 @@
 #include "checks/Project_Checks.h"
 
+#include "checks/Check_Texts.h"
 #include "checks/Par_Gen_Checks.h"
 #include "checks/Variable_Placement.h"
 #include "foundation/Station_Name.h"
 #include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
+#include "image/Image_Texts.h"
 #include "platform/Decimal_Separator.h"
 #include "platform/Xml_File.h"
 #include "project/Known_Cert_File.h"
@@ -22,19 +24,7 @@ namespace Checks {
 
 namespace {
 
-namespace Slot {
-constexpr int Error_Row = 929;  // "Error row ", the row number and "!! " follow
-constexpr int Type_Not_Item = 1109;
-constexpr int Conversion_Not_Item = 1110;
-constexpr int Name_Used_Twice = 1111;
-constexpr int Too_Many_Variables = 1112;
-constexpr int Too_Many_Certificates = 1113;
-constexpr int Box_Not_Y_N = 1114;
-constexpr int Start_Bit_Not_Bit = 1115;
-constexpr int Warning_Row = 1117;
-constexpr int Too_Large = 1106;
-constexpr int Station_Name = 1124;
-} // namespace Slot
+namespace Slot = Text_Slot;
 
 QString Error_Row_Text(int Row, const QString& Text, const Lang_Table& Lang)
 {
@@ -152,7 +142,8 @@ QList<Finding> Check_Par_Gen(const Par_Gen_Input& Input, const Lang_Table& Lang)
     if (const std::optional<Station_Name_Rule> Broken = Broken_Station_Name_Rule(Data[Par_Gen::PROFINET_NAME_STA]))
         Found.append({Input.File, Place(Par_Gen::PROFINET_NAME_STA), {}, Par_Gen::PROFINET_NAME_STA, std::nullopt,
                       Severity::Warning,
-                      Lang[Slot::Station_Name].arg(Data[Par_Gen::PROFINET_NAME_STA], Lang[Station_Name_Rule_Slot(*Broken)])});
+                      Lang[Slot::Station_Name_Not_Valid].arg(Data[Par_Gen::PROFINET_NAME_STA],
+                                                             Lang[Station_Name_Rule_Slot(*Broken)])});
     return Found;
 }
 
@@ -238,17 +229,17 @@ QList<Finding> Check_Variables(const Variables_Input& Input, const Lang_Table& L
         };
         const qint32 Length_Value = Read_Integer(Texts[Length], -1);
         if (Length_Value < 1 || Length_Value > 4)
-            Old(Length, Lang[941]);
+            Old(Length, Lang[Slot::Length_Range]);
         const qint32 Position_Value = Read_Integer(Texts[Position], -1);
         if (Position_Value < 0 || Position_Value > NByte_IN - 1)
-            Old(Position, Lang[930] + QString::number(NByte_IN - 1));
+            Old(Position, Lang[Slot::Position_Range] + QString::number(NByte_IN - 1));
         if (Texts[Type] == QLatin1String("Digital (Bit)") && Trimmed(Texts[StartBit]).isEmpty())
-            Old(StartBit, Lang[938]);
+            Old(StartBit, Lang[Slot::Start_Bit_Missing]);
         if (Trimmed(Texts[Conversion]).isEmpty())
-            Old(Conversion, Lang[939]);
+            Old(Conversion, Lang[Slot::Conversion_Missing]);
         const QString Factor = Texts[MultiplicationFactor];
         if (Ascii_Upper(Trimmed(Factor)) != QLatin1String("NONE") && !Text_To_Float(Factor, Input.Separator).Ok)
-            Old(MultiplicationFactor, Lang[940]);
+            Old(MultiplicationFactor, Lang[Slot::Factor_Not_Float]);
         // Values no editor writes.
         for (const Value_Fault& Fault : Value_Faults(Texts, Lang))
             if (Fault.Level == Severity::Error)
@@ -407,7 +398,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
     if (General && Variables && Known) {
         Configuration_Image Image(Space, &Separator);
         if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
-            Found.append({Space.Project_Dir, {}, {}, -1, std::nullopt, Severity::Error, Space.Str(Slot::Too_Large)});
+            Found.append({Space.Project_Dir, {}, {}, -1, std::nullopt, Severity::Error, Space.Str(Image_Text::Too_Large)});
     }
     return Found;
 }

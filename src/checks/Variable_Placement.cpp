@@ -1,5 +1,6 @@
 #include "checks/Variable_Placement.h"
 
+#include "checks/Check_Texts.h"
 #include "foundation/Text_Rules.h"
 #include "foundation/Lang_Strings.h"
 
@@ -8,6 +9,8 @@
 namespace Variable_Placement {
 
 namespace {
+
+namespace Slot = Checks::Text_Slot;
 
 // Field indexes in a row of attribute texts.
 enum Field : int { F_Enable = 0, F_Name, F_Type, F_Length, F_ReadOnly, F_Position, F_StartBit };
@@ -131,8 +134,8 @@ Analysis Analyse(const QList<QStringList>& Rows)
 QString Bytes_Text(qint64 First, qint64 Last, const Lang_Table& Lang)
 {
     if (First == Last)
-        return Lang[977].arg(First);
-    return Lang[978].arg(First).arg(Last);
+        return Lang[Slot::One_Byte].arg(First);
+    return Lang[Slot::Bytes].arg(First).arg(Last);
 }
 
 QString Finding_Text(const Finding& Item, const Lang_Table& Lang)
@@ -140,17 +143,17 @@ QString Finding_Text(const Finding& Item, const Lang_Table& Lang)
     const int Row = Item.Rows.constFirst();
     switch (Item.Kind) {
     case Finding_Kind::Byte_Overlap:
-        return Lang[979].arg(Row).arg(Item.Rows.value(1)).arg(Bytes_Text(Item.First, Item.Last, Lang));
+        return Lang[Slot::Byte_Overlap].arg(Row).arg(Item.Rows.value(1)).arg(Bytes_Text(Item.First, Item.Last, Lang));
     case Finding_Kind::Bit_Overlap:
-        return Lang[980].arg(Row).arg(Item.Rows.value(1)).arg(Item.Bit).arg(Item.First);
+        return Lang[Slot::Bit_Overlap].arg(Row).arg(Item.Rows.value(1)).arg(Item.Bit).arg(Item.First);
     case Finding_Kind::Past_End:
-        return Lang[981].arg(Row).arg(Array_Size - 1).arg(Bytes_Text(Item.First, Item.Last, Lang));
+        return Lang[Slot::Past_End].arg(Row).arg(Array_Size - 1).arg(Bytes_Text(Item.First, Item.Last, Lang));
     case Finding_Kind::Float_Length:
-        return Lang[982].arg(Row).arg(Item.Length).arg(Bytes_Text(Item.First, Item.Last, Lang));
+        return Lang[Slot::Float_Length].arg(Row).arg(Item.Length).arg(Bytes_Text(Item.First, Item.Last, Lang));
     case Finding_Kind::Start_Bit_Ignored:
-        return Lang[983].arg(Row).arg(Bytes_Text(Item.First, Item.Last, Lang));
+        return Lang[Slot::Start_Bit_Ignored].arg(Row).arg(Bytes_Text(Item.First, Item.Last, Lang));
     case Finding_Kind::Bad_Bit:
-        return Lang[984].arg(Row).arg(Item.Bit).arg(Bytes_Text(Item.First, Item.Last, Lang));
+        return Lang[Slot::Bad_Bit].arg(Row).arg(Item.Bit).arg(Bytes_Text(Item.First, Item.Last, Lang));
     }
     return {};
 }
@@ -166,12 +169,12 @@ QStringList Finding_Texts(const Analysis& Result, const Lang_Table& Lang)
 QString Free_Text(const Analysis& Result, const Lang_Table& Lang)
 {
     if (Result.Free.isEmpty())
-        return Lang[986];
+        return Lang[Slot::No_Free_Byte];
     QStringList Ranges;
     for (const Byte_Range& Range : Result.Free)
         Ranges.append(Range.First == Range.Last ? QString::number(Range.First)
-                                                : Lang[1190].arg(Range.First).arg(Range.Last));
-    return Lang[985].arg(Ranges.join(QStringLiteral(", ")));
+                                                : Lang[Slot::Free_Range].arg(Range.First).arg(Range.Last));
+    return Lang[Slot::Free_Bytes].arg(Ranges.join(QStringLiteral(", ")));
 }
 
 } // namespace Variable_Placement

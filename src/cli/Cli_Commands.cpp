@@ -4,6 +4,7 @@
 #include "cli/Cli_Dcp.h"
 #include "cli/Cli_Findings.h"
 #include "cli/Cli_Review.h"
+#include "cli/Cli_Texts.h"
 #include "gsdml/Profinet_File_Name.h"
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
@@ -30,9 +31,6 @@
 namespace Cli {
 
 namespace {
-
-constexpr int Slot_Wrote = 1140;
-constexpr int Slot_Not_Written = 1141;
 
 class Fixed_Decimal_Separator : public Decimal_Separator {
 public:
@@ -116,7 +114,7 @@ private:
 
     void Wrote(const QString& Path, qint64 Bytes)
     {
-        Result(Space.Str(Slot_Wrote).arg(Native(Path), QString::number(Bytes)));
+        Result(Space.Str(Cli_Text::Wrote).arg(Native(Path), QString::number(Bytes)));
     }
 
     // The folder must be there and hold at least one of the project files
@@ -165,7 +163,7 @@ private:
         for (const Finding& F : Findings)
             Err << Finding_Line(F) << '\n';
         if (Has_Errors(Findings))
-            throw Failure{Configuration_Errors, Space.Str(Slot_Not_Written)};
+            throw Failure{Configuration_Errors, Space.Str(Cli_Text::Not_Written)};
     }
 
     int Compile()

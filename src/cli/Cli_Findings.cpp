@@ -1,5 +1,6 @@
 #include "cli/Cli_Findings.h"
 
+#include "cli/Cli_Texts.h"
 #include "foundation/Lang_Strings.h"
 
 #include <QDir>
@@ -10,11 +11,6 @@
 namespace Cli {
 
 namespace {
-
-constexpr int Slot_Summary = 1142;           // "%1 errors, %2 warnings"
-constexpr int Slot_Summary_One_Error = 1118;  // "%1 error, %2 warnings"
-constexpr int Slot_Summary_One_Warning = 1119;
-constexpr int Slot_Summary_One_Each = 1122;
 
 QString Severity_Name(Severity Level)
 {
@@ -32,8 +28,8 @@ QString Summary_Line(const QList<Finding>& Findings, const Lang_Table& Lang)
 {
     const qsizetype Errors = Errors_In(Findings);
     const qsizetype Warnings = Findings.size() - Errors;
-    const int Slot = Errors == 1 ? (Warnings == 1 ? Slot_Summary_One_Each : Slot_Summary_One_Error)
-                                 : (Warnings == 1 ? Slot_Summary_One_Warning : Slot_Summary);
+    const int Slot = Errors == 1 ? (Warnings == 1 ? Cli_Text::Summary_One_Each : Cli_Text::Summary_One_Error)
+                                 : (Warnings == 1 ? Cli_Text::Summary_One_Warning : Cli_Text::Summary);
     return Lang[Slot].arg(QString::number(Errors), QString::number(Warnings));
 }
 

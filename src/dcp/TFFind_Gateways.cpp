@@ -1,6 +1,7 @@
 #include "dcp/TFFind_Gateways.h"
 
 #include "dcp/Dcp_Client.h"
+#include "dcp/Dcp_Texts.h"
 #include "dcp/Device_List.h"
 #include "foundation/Station_Name.h"
 #include "foundation/Workspace.h"
@@ -26,10 +27,12 @@
 namespace {
 
 enum Column { Col_Name, Col_Ip, Col_Mask, Col_Gateway, Col_Mac, Col_Vendor, Col_Ids, Col_Role, Column_Count };
-constexpr int Slot_Column[Column_Count] = {704, 705, 706, 707, 708, 709, 710, 711};
+constexpr int Slot_Column[Column_Count] = {Dcp_Text::Column_Name,    Dcp_Text::Column_Ip,  Dcp_Text::Column_Mask,
+                                           Dcp_Text::Column_Gateway, Dcp_Text::Column_Mac, Dcp_Text::Column_Vendor,
+                                           Dcp_Text::Column_Ids,     Dcp_Text::Column_Role};
 constexpr int Index_Role = Qt::UserRole + 1;
 
-int Error_Slot(quint8 Error) { return Error <= 6 ? 750 + Error : -1; }
+int Error_Slot(quint8 Error) { return Error <= 6 ? Dcp_Text::First_Block_Error + Error : -1; }
 
 // The address the configuration's four fields make, when they make one.
 std::optional<Ipv4_Address> Configured(const Par_Gen::Stored& File, int First)
@@ -136,26 +139,28 @@ void TFFind_Gateways::Lay_Out()
 
 void TFFind_Gateways::Set_Lang()
 {
-    setWindowTitle(Space.Str(700));
-    L_Interface->setText(Space.Str(702));
-    Btn_Search->setText(Space.Str(703));
+    setWindowTitle(Space.Str(Dcp_Text::Title));
+    L_Interface->setText(Space.Str(Dcp_Text::Interface_Label));
+    Btn_Search->setText(Space.Str(Dcp_Text::Search_Button));
     QStringList Headers;
     for (int Slot : Slot_Column)
         Headers.append(Space.Str(Slot));
     TW_Devices->setHorizontalHeaderLabels(Headers);
-    TW_Devices->setAccessibleName(Space.Str(735));
-    L_Status->setAccessibleName(Space.Str(736));
-    L_Name->setText(Space.Str(704));
-    L_Ip->setText(QStringLiteral("%1 / %2 / %3").arg(Space.Str(705), Space.Str(706), Space.Str(707)));
-    E_Address->setAccessibleName(Space.Str(705));
-    E_Mask->setAccessibleName(Space.Str(706));
-    E_Gateway->setAccessibleName(Space.Str(707));
-    CB_Permanent->setText(Space.Str(715));
-    Btn_Set_Name->setText(Space.Str(713));
-    Btn_Set_Ip->setText(Space.Str(714));
-    Btn_Flash->setText(Space.Str(712));
-    Btn_Use_Address->setText(Space.Str(716));
-    Btn_Close->setText(Space.Str(717));
+    TW_Devices->setAccessibleName(Space.Str(Dcp_Text::Table_Name));
+    L_Status->setAccessibleName(Space.Str(Dcp_Text::Status_Name));
+    L_Name->setText(Space.Str(Dcp_Text::Column_Name));
+    L_Ip->setText(QStringLiteral("%1 / %2 / %3")
+                      .arg(Space.Str(Dcp_Text::Column_Ip), Space.Str(Dcp_Text::Column_Mask),
+                           Space.Str(Dcp_Text::Column_Gateway)));
+    E_Address->setAccessibleName(Space.Str(Dcp_Text::Column_Ip));
+    E_Mask->setAccessibleName(Space.Str(Dcp_Text::Column_Mask));
+    E_Gateway->setAccessibleName(Space.Str(Dcp_Text::Column_Gateway));
+    CB_Permanent->setText(Space.Str(Dcp_Text::Permanent_Box));
+    Btn_Set_Name->setText(Space.Str(Dcp_Text::Set_Name_Button));
+    Btn_Set_Ip->setText(Space.Str(Dcp_Text::Set_Ip_Button));
+    Btn_Flash->setText(Space.Str(Dcp_Text::Flash_Button));
+    Btn_Use_Address->setText(Space.Str(Dcp_Text::Use_Address_Button));
+    Btn_Close->setText(Space.Str(Dcp_Text::Close_Button));
     if (!Found.isEmpty())
         Fill_Table();
 }
@@ -190,7 +195,7 @@ void TFFind_Gateways::Fill_Interfaces()
         return;
     const auto All = Services.Ethernet->Interfaces();
     if (!All) {
-        L_Status->setText(Space.Str(720).arg(All.error().Text));
+        L_Status->setText(Space.Str(Dcp_Text::Interface_Unusable).arg(All.error().Text));
         return;
     }
     for (const Ethernet_Interface& I : *All) {
@@ -205,7 +210,7 @@ void TFFind_Gateways::Fill_Interfaces()
         CB_Interface->addItem(Text, I.Name);
     }
     if (All->isEmpty())
-        L_Status->setText(Space.Str(719));
+        L_Status->setText(Space.Str(Dcp_Text::No_Interface));
     const int Last = CB_Interface->findData(Space.Last_Interface);
     if (Last >= 0)
         CB_Interface->setCurrentIndex(Last);
@@ -238,13 +243,13 @@ std::unique_ptr<Raw_Ethernet_Port> TFFind_Gateways::Open_Port()
 {
     const QString Name = CB_Interface->currentData().toString();
     if (!Services.Ethernet || Name.isEmpty()) {
-        L_Status->setText(Space.Str(719));
+        L_Status->setText(Space.Str(Dcp_Text::No_Interface));
         return nullptr;
     }
     auto Port = Services.Ethernet->Open(Name);
     if (!Port) {
-        L_Status->setText(Space.Str(720).arg(Port.error().Text));
-        Services.Prompts->Error(Space.Str(720).arg(Port.error().Text));
+        L_Status->setText(Space.Str(Dcp_Text::Interface_Unusable).arg(Port.error().Text));
+        Services.Prompts->Error(Space.Str(Dcp_Text::Interface_Unusable).arg(Port.error().Text));
         return nullptr;
     }
     return std::move(*Port);
@@ -260,7 +265,7 @@ void TFFind_Gateways::Search()
         return;
     Searched_Interface = CB_Interface->currentData().toString();
     Space.Last_Interface = Searched_Interface;
-    L_Status->setText(Space.Str(733).arg(Searched_Interface));
+    L_Status->setText(Space.Str(Dcp_Text::Searching).arg(Searched_Interface));
     Btn_Search->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Dcp::Client Client(*Port);
@@ -273,14 +278,14 @@ void TFFind_Gateways::Search()
     Btn_Search->setEnabled(true);
     PB_Search->setValue(100);
     if (!Devices) {
-        L_Status->setText(Space.Str(720).arg(Devices.error()));
+        L_Status->setText(Space.Str(Dcp_Text::Interface_Unusable).arg(Devices.error()));
         return;
     }
     Found = *Devices;
     Dcp::Sort_Devices(Found);
     Fill_Table();
     const auto Gateways = std::count_if(Found.begin(), Found.end(), [](const auto& D) { return D.Is_Gateway(); });
-    L_Status->setText(Space.Str(718).arg(Found.size()).arg(Searched_Interface).arg(Gateways));
+    L_Status->setText(Space.Str(Dcp_Text::Search_Result).arg(Found.size()).arg(Searched_Interface).arg(Gateways));
 }
 
 void TFFind_Gateways::Fill_Table()
@@ -312,10 +317,10 @@ void TFFind_Gateways::Fill_Table()
             Item->setFont(Font);
             if (!D.Is_Gateway())
                 Item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
-            Item->setToolTip(Space.Str(D.Is_Gateway() ? 731 : 732));
+            Item->setToolTip(Space.Str(D.Is_Gateway() ? Dcp_Text::Gateway_Hint : Dcp_Text::Other_Device_Hint));
             if ((Col == Col_Name && Shared.Name_Shared(D)) || (Col == Col_Ip && Shared.Address_Shared(D))) {
                 Item->setBackground(QColor(255, 200, 200));
-                Item->setToolTip(Space.Str(Col == Col_Name ? 729 : 730));
+                Item->setToolTip(Space.Str(Col == Col_Name ? Dcp_Text::Name_Shared : Dcp_Text::Ip_Shared));
             }
             TW_Devices->setItem(Row, Col, Item);
         }
@@ -364,16 +369,17 @@ template <class Request> void TFFind_Gateways::Change(const QString& Question, R
     const std::expected<Dcp::Set_Response, Dcp::Set_Failure> Answer = Do(Client, Mac);
     QApplication::restoreOverrideCursor();
     if (!Answer) {
-        L_Status->setText(Space.Str(727).arg(Mac_Text));
+        L_Status->setText(Space.Str(Dcp_Text::No_Answer).arg(Mac_Text));
         Services.Prompts->Error(L_Status->text());
         return;
     }
     if (const quint8 Error = Answer->First_Error(); Error != 0) {
         const int Slot = Error_Slot(Error);
-        L_Status->setText(Space.Str(726).arg(Mac_Text, Slot > 0 ? Space.Str(Slot) : Dcp::Block_Error_Text(Error)));
+        L_Status->setText(Space.Str(Dcp_Text::Device_Refused)
+                              .arg(Mac_Text, Slot > 0 ? Space.Str(Slot) : Dcp::Block_Error_Text(Error)));
         Services.Prompts->Error(L_Status->text());
     } else {
-        L_Status->setText(Space.Str(725).arg(Mac_Text));
+        L_Status->setText(Space.Str(Dcp_Text::Device_Done).arg(Mac_Text));
         Services.Prompts->Information(L_Status->text());
     }
     // What the device holds now, asked of the device itself.
@@ -393,21 +399,22 @@ template <class Request> void TFFind_Gateways::Change(const QString& Question, R
 
 void TFFind_Gateways::Flash()
 {
-    Change(Space.Str(721), [](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Signal(Mac); });
+    Change(Space.Str(Dcp_Text::Flash_Question),
+           [](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Signal(Mac); });
 }
 
 void TFFind_Gateways::Set_Name()
 {
     const QString Name = E_Name->text();
     if (const auto Broken = Broken_Station_Name_Rule(Name)) {
-        Services.Prompts->Error(Space.Str(724).arg(Name, Space.Str(Station_Name_Rule_Slot(*Broken))));
+        Services.Prompts->Error(
+            Space.Str(Dcp_Text::Station_Name_Not_Valid).arg(Name, Space.Str(Station_Name_Rule_Slot(*Broken))));
         E_Name->setFocus(Qt::OtherFocusReason);
         return;
     }
     const bool Permanent = CB_Permanent->isChecked();
-    Change(Space.Str(722).arg(QStringLiteral("%1"), Name), [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
-        return Client.Set_Name(Mac, Name, Permanent);
-    });
+    Change(Space.Str(Dcp_Text::Set_Name_Question).arg(QStringLiteral("%1"), Name),
+           [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Name(Mac, Name, Permanent); });
 }
 
 void TFFind_Gateways::Set_Ip()
@@ -417,12 +424,13 @@ void TFFind_Gateways::Set_Ip()
     const auto Gateway = Parse_Ipv4(E_Gateway->text().trimmed());
     const auto Is_Mask = [](quint32 V) { return (~V & (~V + 1)) == 0; };
     if (!Address || !Mask || !Gateway || !Is_Mask(Mask->Value())) {
-        Services.Prompts->Error(Space.Str(728));
+        Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Not_Valid));
         return;
     }
     const Dcp::Ip_Suite Suite{*Address, *Mask, *Gateway};
     const bool Permanent = CB_Permanent->isChecked();
-    Change(Space.Str(723).arg(QStringLiteral("%1"), Address->Text(), Mask->Text(), Gateway->Text()),
+    Change(Space.Str(Dcp_Text::Set_Ip_Question)
+               .arg(QStringLiteral("%1"), Address->Text(), Mask->Text(), Gateway->Text()),
            [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Ip(Mac, Suite, Permanent); });
 }
 

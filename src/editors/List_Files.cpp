@@ -1,6 +1,7 @@
 #include "editors/List_Files.h"
 
 #include "foundation/Text_Rules.h"
+#include "editors/Editor_Texts.h"
 #include "editors/Table_Model.h"
 #include "checks/Project_Checks.h"
 #include "project/Known_Cert_File.h"
@@ -40,8 +41,17 @@ namespace IEC61850_Variables {
 
 namespace {
 
-constexpr std::array<int, 13> Headers{914, 915, 916, 917, 918, 919, 920, 932, 933, 934, 942, 943, 921};
-constexpr std::array<int, 13> Hints{0, 922, 923, 924, 925, 926, 927, 935, 936, 937, 944, 945, 928};
+namespace Text = Variables_Text;
+
+constexpr std::array<int, 13> Headers{Text::Column_Number,   Text::Column_Enable,    Text::Column_Name,
+                                      Text::Column_Type,     Text::Column_Length,    Text::Column_Read_Only,
+                                      Text::Column_Position, Text::Column_Start_Bit, Text::Column_Conversion,
+                                      Text::Column_Factor,   Text::Column_Swap,      Text::Column_Swap_Word,
+                                      Text::Column_Mnemonic};
+constexpr std::array<int, 13> Hints{0, Text::Enable_Hint, Text::Name_Hint, Text::Type_Hint, Text::Length_Hint,
+                                    Text::Read_Only_Hint, Text::Position_Hint, Text::Start_Bit_Hint,
+                                    Text::Conversion_Hint, Text::Factor_Hint, Text::Swap_Hint, Text::Swap_Word_Hint,
+                                    Text::Mnemonic_Hint};
 
 // The table's columns are the file's attributes, after the row number.
 static_assert(Col_Enable == Variables_File::Enable + 1 && Col_Mnemonic == Variables_File::Mnemonic + 1
@@ -160,8 +170,11 @@ namespace TLS_Known_Cert {
 
 namespace {
 
-constexpr std::array<int, 4> Headers{814, 815, 816, 817};
-constexpr std::array<int, 4> Hints{0, 818, 819, 820};
+namespace Text = Known_Cert_Text;
+
+constexpr std::array<int, 4> Headers{Text::Column_Number, Text::Column_Enable, Text::Column_Certificate,
+                                     Text::Column_Mnemonic};
+constexpr std::array<int, 4> Hints{0, Text::Enable_Hint, Text::Certificate_Hint, Text::Mnemonic_Hint};
 
 static_assert(Col_Enable == Known_Cert_File::Enable + 1 && Col_Mnemonic == Known_Cert_File::Mnemonic + 1
               && Columns == Known_Cert_File::Attribute_Count + 1);

@@ -61,8 +61,8 @@ private:
 TFIEC61850_Variables::TFIEC61850_Variables(Workspace& Space_, Prompter& Prompts_, Decimal_Separator* Separator_,
                                            Save_File_Dialog* Save_Dialog_, Open_File_Dialog* Open_Dialog_,
                                            QWidget* Parent)
-    : List_Editor(Space_, Prompts_, Check_Kind::Text_Check, V::Data_Rows + 1, V::Columns, 900, QStringLiteral("ACG"),
-                  Parent),
+    : List_Editor(Space_, Prompts_, Check_Kind::Text_Check, V::Data_Rows + 1, V::Columns, Variables_Text::Title,
+                  QStringLiteral("ACG"), Parent),
       Separator(Separator_), Save_Dialog(Save_Dialog_), Open_Dialog(Open_Dialog_)
 {
     setObjectName(QStringLiteral("TFIEC61850_Variables"));
@@ -187,9 +187,10 @@ void TFIEC61850_Variables::Set_Table_Texts()
         Target->setAccessibleName(Space.Str(Caption));
         Target->setToolTip(Hint >= 0 ? Space.Str(Hint) : QString());
     };
-    Texts(Btn_ExportCsv, 970, 972);
-    Texts(Btn_ImportCsv, 971, 973);
-    Texts(Btn_Map, Showing_Map ? 975 : 974, 976);
+    Texts(Btn_ExportCsv, Variables_Text::Export_Button, Variables_Text::Export_Hint);
+    Texts(Btn_ImportCsv, Variables_Text::Import_Button, Variables_Text::Import_Hint);
+    Texts(Btn_Map, Showing_Map ? Variables_Text::Hide_Map_Button : Variables_Text::Show_Map_Button,
+          Variables_Text::Map_Title);
     Map->Set_Lang();
     Fit_Columns();
     Fit_Buttons();
@@ -226,8 +227,8 @@ bool TFIEC61850_Variables::Accept_Before_Save()
         for (const int Row : F.Rows)
             First_Row = First_Row == 0 ? Row : std::min(First_Row, Row);
     }
-    const QString Question = Space.Str(988) + QStringLiteral("\n\n") + Texts.join(u'\n') + QStringLiteral("\n\n")
-                             + Space.Str(989);
+    const QString Question = Space.Str(Variables_Text::Placement_Intro) + QStringLiteral("\n\n") + Texts.join(u'\n')
+                             + QStringLiteral("\n\n") + Space.Str(Variables_Text::Save_Anyway);
     if (Prompts.Confirm_Default_No(Question))
         return true;
     Make_Row_Current(First_Row);
@@ -260,9 +261,10 @@ void TFIEC61850_Variables::Btn_ImportCsvClick()
         Held += Row_Holds_Data(Table, Row);
     const int Taken = std::min(static_cast<int>(Rows->size()), Table.Row_Count() - 1);
     const QString Name = QFileInfo(Dialog.Chosen).fileName();
-    if (Held > 0 && !Prompts.Confirm_Default_No(Space.Str(1532).arg(Held).arg(Taken).arg(Name)))
+    if (Held > 0
+        && !Prompts.Confirm_Default_No(Space.Str(Variables_Text::Import_Question).arg(Held).arg(Taken).arg(Name)))
         return;
-    Undo->Step(Space.Str(1526).arg(Name), [&] { V::Set_Rows(Table, *Rows); });
+    Undo->Step(Space.Str(Variables_Text::Import_Step).arg(Name), [&] { V::Set_Rows(Table, *Rows); });
     Make_Row_Current(1);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/Editor_Texts.h"
 #include "editors/Ui_List_Editor.h"
 
 class Decimal_Separator;
@@ -39,7 +40,7 @@ protected:
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return false; }
     int Key_Column() const override;
-    int Delete_Question_Slot() const override { return 931; }
+    int Delete_Question_Slot() const override { return Variables_Text::Delete_Question; }
     // A row that got a name while its Conversion and Molt. Factor are empty
     // gets "None" in both, the values a new variable takes most often.
     void Complete_Row(int Row, const QString& Name_Before) override;

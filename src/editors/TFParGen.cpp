@@ -4,6 +4,7 @@
 #include "certificates/Certificate_Checks.h"
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Ui_Pem_Tools.h"
+#include "editors/Editor_Texts.h"
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
 #include "widgets/Ui_Collapsible_Group.h"
@@ -131,11 +132,6 @@ private:
     bool First = true;
 };
 
-constexpr int Edit_Step_Slot = 1539;
-constexpr int Check_Step_Slot = 1540;
-constexpr int Load_Step_Slot = 1541;
-constexpr int Keep_Station_Name_Slot = 1125;  // asked after the rule a station name breaks
-
 } // namespace
 
 void TFParGen::Build_Undo()
@@ -159,11 +155,11 @@ void TFParGen::Build_Undo()
     // own undo of what is being typed.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* Old, QWidget*) {
         if (Old && Old->window() == this && (qobject_cast<QLineEdit*>(Old) || qobject_cast<QPlainTextEdit*>(Old)))
-            Record_Step(Edit_Step_Slot, Old);
+            Record_Step(Par_Gen_Text::Edit_Step, Old);
     });
     for (QWidget* Control : Controls)
         if (auto* Check = qobject_cast<QCheckBox*>(Control))
-            connect(Check, &QCheckBox::toggled, this, [this, Check] { Record_Step(Check_Step_Slot, Check); });
+            connect(Check, &QCheckBox::toggled, this, [this, Check] { Record_Step(Par_Gen_Text::Check_Step, Check); });
     const auto Keys = [this](const QList<QKeySequence>& Sequences, void (TFParGen::*Do)()) {
         auto* Action = new QAction(this);
         Action->setShortcuts(Sequences);
@@ -203,14 +199,14 @@ void TFParGen::Btn_UndoClick()
 {
     // What is being typed ends first: it is the step undone.
     if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
-        Record_Step(Edit_Step_Slot, Focus);
+        Record_Step(Par_Gen_Text::Edit_Step, Focus);
     History->undo();
 }
 
 void TFParGen::Btn_RedoClick()
 {
     if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
-        Record_Step(Edit_Step_Slot, Focus);
+        Record_Step(Par_Gen_Text::Edit_Step, Focus);
     History->redo();
 }
 
@@ -218,8 +214,10 @@ void TFParGen::Show_Undo_State()
 {
     Btn_Undo->setEnabled(History->canUndo());
     Btn_Redo->setEnabled(History->canRedo());
-    Btn_Undo->setToolTip(History->canUndo() ? Space.Str(1515).arg(History->undoText()) : Space.Str(1517));
-    Btn_Redo->setToolTip(History->canRedo() ? Space.Str(1516).arg(History->redoText()) : Space.Str(1518));
+    Btn_Undo->setToolTip(History->canUndo() ? Space.Str(Editing_Text::Undo_Hint).arg(History->undoText())
+                                            : Space.Str(Editing_Text::Nothing_To_Undo));
+    Btn_Redo->setToolTip(History->canRedo() ? Space.Str(Editing_Text::Redo_Hint).arg(History->redoText())
+                                            : Space.Str(Editing_Text::Nothing_To_Redo));
 }
 
 int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
@@ -525,9 +523,9 @@ void TFParGen::Order_Keyboard()
 void TFParGen::Order_TAB_Panels()
 {
     // The group captions are numbered once here; a language change keeps them.
-    CP_IEC61850_Server->Set_Caption(QStringLiteral("1. ") + Space.Str(406));
-    CP_TLS_Server->Set_Caption(QStringLiteral("2. ") + Space.Str(411));
-    CP_PROFINET->Set_Caption(QStringLiteral("3. ") + Space.Str(532));
+    CP_IEC61850_Server->Set_Caption(QStringLiteral("1. ") + Space.Str(Par_Gen_Text::Server_Group));
+    CP_TLS_Server->Set_Caption(QStringLiteral("2. ") + Space.Str(Par_Gen_Text::Tls_Group));
+    CP_PROFINET->Set_Caption(QStringLiteral("3. ") + Space.Str(Par_Gen_Text::Profinet_Group));
     for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
         Group->show();
     Stack_Groups();
@@ -576,12 +574,14 @@ void TFParGen::Enable_Optional_Fields()
 
 void TFParGen::Set_Lang()
 {
-    setWindowTitle(Space.Str(400));
-    Title.L_SW_Desc->setText(Space.Str(401));
-    Btn_OK->setText(Space.Str(402));
-    Btn_OK->setToolTip(Space.Str(404));
-    Btn_Cancel->setText(Space.Str(403));
-    Btn_Cancel->setToolTip(Space.Str(405));
+    namespace Text = Par_Gen_Text;
+    namespace Tls = Certificates::Text_Slot;
+    setWindowTitle(Space.Str(Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(Text::Description));
+    Btn_OK->setText(Space.Str(Text::Ok));
+    Btn_OK->setToolTip(Space.Str(Text::Ok_Hint));
+    Btn_Cancel->setText(Space.Str(Text::Cancel));
+    Btn_Cancel->setToolTip(Space.Str(Text::Cancel_Hint));
     Fit_Row_Right({Btn_OK, Btn_Cancel});
 
     const auto Label = [this](QLabel* L, int Text_Slot, QWidget* Field, int Hint_Slot) {
@@ -589,61 +589,64 @@ void TFParGen::Set_Lang()
         Field->setToolTip(Space.Str(Hint_Slot));
         Field->setAccessibleName(Space.Str(Text_Slot));
     };
-    Label(L_IEC61850_Server_Port, 407, E_IEC61850_Server_Port, 408);
-    Label(L_IEC61850_Server_Password, 409, E_IEC61850_Server_Password, 410);
-    Label(L_TLS_Server_Key, 414, E_TLS_Server_Key, 415);
-    Label(L_TLS_Server_Key_Pass, 416, E_TLS_Server_Key_Pass, 417);
-    Label(L_TLS_Server_Server_Cert, 418, E_TLS_Server_Server_Cert, 419);
-    Label(L_TLS_Server_Root_Cert, 420, E_TLS_Server_Root_Cert, 421);
-    Label(L_PROFINET_TunnelPort, 549, E_PROFINET_TunnelPort, 550);
-    Label(L_PROFINET_NameStation, 551, E_PROFINET_NameStation, 552);
-    Label(L_PROFINET_NByte_In, 553, E_PROFINET_NByte_In, 554);
-    Label(L_PROFINET_NByte_Out, 555, E_PROFINET_NByte_Out, 556);
+    Label(L_IEC61850_Server_Port, Text::Server_Port_Label, E_IEC61850_Server_Port, Text::Server_Port_Hint);
+    Label(L_IEC61850_Server_Password, Text::Server_Password_Label, E_IEC61850_Server_Password,
+          Text::Server_Password_Hint);
+    Label(L_TLS_Server_Key, Tls::Key_Label, E_TLS_Server_Key, Text::Key_Hint);
+    Label(L_TLS_Server_Key_Pass, Tls::Key_Password_Label, E_TLS_Server_Key_Pass, Text::Key_Password_Hint);
+    Label(L_TLS_Server_Server_Cert, Tls::Server_Certificate_Label, E_TLS_Server_Server_Cert,
+          Text::Server_Certificate_Hint);
+    Label(L_TLS_Server_Root_Cert, Tls::Root_Certificate_Label, E_TLS_Server_Root_Cert, Text::Root_Certificate_Hint);
+    Label(L_PROFINET_TunnelPort, Text::Tunnel_Port_Label, E_PROFINET_TunnelPort, Text::Tunnel_Port_Hint);
+    Label(L_PROFINET_NameStation, Text::Station_Name_Label, E_PROFINET_NameStation, Text::Station_Name_Hint);
+    Label(L_PROFINET_NByte_In, Text::Input_Bytes_Label, E_PROFINET_NByte_In, Text::Input_Bytes_Hint);
+    Label(L_PROFINET_NByte_Out, Text::Output_Bytes_Label, E_PROFINET_NByte_Out, Text::Output_Bytes_Hint);
 
     const auto Check = [this](QCheckBox* Box, int Text_Slot, int Hint_Slot) {
         Box->setText(Space.Str(Text_Slot));
         Box->setToolTip(Space.Str(Hint_Slot));
     };
-    Check(CB_TLS_Server_Enable, 412, 413);
-    Check(CB_TLS_Server_En_Known_Cert, 422, 423);
-    Check(CB_PROFINET_GAT, 543, 544);
-    Check(CB_PROFINET_Diagnostic, 557, 558);
+    Check(CB_TLS_Server_Enable, Text::Tls_Enable_Box, Text::Tls_Enable_Hint);
+    Check(CB_TLS_Server_En_Known_Cert, Tls::Enable_Known_Cert_Label, Text::Enable_Known_Cert_Hint);
+    Check(CB_PROFINET_GAT, Text::Gateway_Box, Text::Gateway_Hint);
+    Check(CB_PROFINET_Diagnostic, Text::Diagnostic_Box, Text::Diagnostic_Hint);
 
-    L_PROFINET_IP->setText(Space.Str(533));
-    L_PROFINET_SM->setText(Space.Str(538));
+    L_PROFINET_IP->setText(Space.Str(Text::Ip_Label));
+    L_PROFINET_SM->setText(Space.Str(Text::Mask_Label));
     for (int I = 0; I < 4; ++I) {
         // The byte edits have no label of their own: their hints name them.
-        for (const auto& [Edit, Slot] : {std::pair{E_PROFINET_IP[static_cast<size_t>(I)], 534 + I},
-                                         std::pair{E_PROFINET_SM[static_cast<size_t>(I)], 539 + I},
-                                         std::pair{E_PROFINET_GAT[static_cast<size_t>(I)], 545 + I}}) {
+        const auto Byte = static_cast<size_t>(I);
+        for (const auto& [Edit, Slot] : {std::pair{E_PROFINET_IP[Byte], Text::Ip_Byte_Hint + I},
+                                         std::pair{E_PROFINET_SM[Byte], Text::Mask_Byte_Hint + I},
+                                         std::pair{E_PROFINET_GAT[Byte], Text::Gateway_Byte_Hint + I}}) {
             Edit->setToolTip(Space.Str(Slot));
             Edit->setAccessibleName(Space.Str(Slot));
         }
     }
-    E_PROFINET_Diagnostic->setToolTip(Space.Str(559));
-    E_PROFINET_Diagnostic->setAccessibleName(Space.Str(557));
+    E_PROFINET_Diagnostic->setToolTip(Space.Str(Text::Diagnostic_Address_Hint));
+    E_PROFINET_Diagnostic->setAccessibleName(Space.Str(Text::Diagnostic_Box));
 
-    namespace Slot = Certificates::Text_Slot;
-    for (const auto& [Load, Label_Slot] : {std::pair{Btn_TLS_Server_Key_Load, 414},
-                                           std::pair{Btn_TLS_Server_Server_Cert_Load, 418},
-                                           std::pair{Btn_TLS_Server_Root_Cert_Load, 420}}) {
-        Load->setText(Space.Str(Slot::Load_Button));
-        Load->setToolTip(Space.Str(Slot::Load_Button_Hint));
+    for (const auto& [Load, Label_Slot] : {std::pair{Btn_TLS_Server_Key_Load, Tls::Key_Label},
+                                           std::pair{Btn_TLS_Server_Server_Cert_Load, Tls::Server_Certificate_Label},
+                                           std::pair{Btn_TLS_Server_Root_Cert_Load, Tls::Root_Certificate_Label}}) {
+        Load->setText(Space.Str(Tls::Load_Button));
+        Load->setToolTip(Space.Str(Tls::Load_Button_Hint));
         // Three buttons of one caption: each is named by the box it fills.
-        Load->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(Slot::Load_Button));
+        Load->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(Tls::Load_Button));
     }
     for (Pem_Summary_Label* Info : {L_TLS_Server_Key_Info, L_TLS_Server_Server_Cert_Info, L_TLS_Server_Root_Cert_Info})
         Info->Refresh();
-    for (const auto& [Button, Slot_Text] : {std::pair{Btn_Undo, 1513}, std::pair{Btn_Redo, 1514}}) {
+    for (const auto& [Button, Slot_Text] :
+         {std::pair{Btn_Undo, Editing_Text::Undo}, std::pair{Btn_Redo, Editing_Text::Redo}}) {
         Button->setText(Space.Str(Slot_Text));
         Button->setAccessibleName(Space.Str(Slot_Text));
     }
     Show_Undo_State();
-    for (const auto& [Show, Label_Slot] : {std::pair{Btn_IEC61850_Server_Password_Show, 409},
-                                           std::pair{Btn_TLS_Server_Key_Pass_Show, 416}}) {
-        Show->setText(Space.Str(1534));
-        Show->setToolTip(Space.Str(1535));
-        Show->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(1534));
+    for (const auto& [Show, Label_Slot] : {std::pair{Btn_IEC61850_Server_Password_Show, Text::Server_Password_Label},
+                                           std::pair{Btn_TLS_Server_Key_Pass_Show, Tls::Key_Password_Label}}) {
+        Show->setText(Space.Str(Text::Show_Button));
+        Show->setToolTip(Space.Str(Text::Show_Hint));
+        Show->setAccessibleName(Space.Str(Label_Slot) + QStringLiteral(": ") + Space.Str(Text::Show_Button));
     }
     Fit_Label_Column();
 }
@@ -812,7 +815,7 @@ void TFParGen::Btn_CancelClick() { reject(); }
 
 void TFParGen::reject()
 {
-    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(Editing_Text::Leave_Unsaved_Question)))
         return;
     QDialog::reject();
 }
@@ -851,7 +854,8 @@ bool TFParGen::Controllo_TLS()
     for (qsizetype I = 0; I < Warnings.size(); ++I) {
         if (Warnings[I].Tls_Field || Warnings[I].Field != Par_Gen::PROFINET_NAME_STA)
             continue;
-        if (!Prompts.Warn_Default_No(Warnings[I].Text + QStringLiteral("\n\n") + Space.Str(Keep_Station_Name_Slot))) {
+        if (!Prompts.Warn_Default_No(Warnings[I].Text + QStringLiteral("\n\n")
+                                     + Space.Str(Par_Gen_Text::Keep_Station_Name_Question))) {
             Go_To_Field(Controls[static_cast<size_t>(Par_Gen::PROFINET_NAME_STA)]);
             return false;
         }
@@ -869,6 +873,6 @@ void TFParGen::Load_TLS_File(QPlainTextEdit* Box)
     if (!Pem)
         return;
     Box->setPlainText(*Pem);
-    Record_Step(Load_Step_Slot, Box);
+    Record_Step(Par_Gen_Text::Load_Step, Box);
     Box->setFocus(Qt::OtherFocusReason);
 }

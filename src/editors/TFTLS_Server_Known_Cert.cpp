@@ -29,8 +29,8 @@ constexpr int Row_Gap = 8;  // between the row commands and OK
 
 TFTLS_Server_Known_Cert::TFTLS_Server_Known_Cert(Workspace& Space_, Prompter& Prompts_, QWidget* Parent,
                                                  Open_File_Dialog* Open_Dialog_)
-    : List_Editor(Space_, Prompts_, Check_Kind::State_Check, T::Data_Rows + 1, T::Columns, 800, QStringLiteral("ASG"),
-                  Parent),
+    : List_Editor(Space_, Prompts_, Check_Kind::State_Check, T::Data_Rows + 1, T::Columns, Known_Cert_Text::Title,
+                  QStringLiteral("ASG"), Parent),
       Own_Open_Dialog(Open_Dialog_ ? nullptr : std::make_unique<Qt_Open_File_Dialog>()),
       Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get())
 {
@@ -154,7 +154,7 @@ void TFTLS_Server_Known_Cert::Btn_LoadRowClick()
         Prompts.Error(Space.Str(Slot::Key_In_List).arg(Space.Str(Slot::Row_Name).arg(Row)));
         return;
     }
-    Undo->Step(Space.Str(1527).arg(Row), [&] { Table.Set_Cell(Row, T::Col_Certificate, *Pem); });
+    Undo->Step(Space.Str(Known_Cert_Text::Load_Step).arg(Row), [&] { Table.Set_Cell(Row, T::Col_Certificate, *Pem); });
     Select_Certificate(Row);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editors/Editor_Texts.h"
 #include "editors/Ui_List_Editor.h"
 
 #include <memory>
@@ -35,7 +36,7 @@ protected:
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return true; }
     int Key_Column() const override;
-    int Delete_Question_Slot() const override { return 821; }
+    int Delete_Question_Slot() const override { return Known_Cert_Text::Delete_Question; }
 
 private:
     // Whether the general parameters have TLS on and accept only listed certificates.

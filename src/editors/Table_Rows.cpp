@@ -1,5 +1,6 @@
 #include "editors/Table_Rows.h"
 
+#include "editors/Editor_Texts.h"
 #include "editors/Table_Model.h"
 #include "foundation/Text_Rules.h"
 #include "platform/Prompter.h"
@@ -96,15 +97,15 @@ void Paste_Row(Table_Model& Table, int Row, bool Copied, const Copied_Row& Clipb
     if (!Is_Data_Row(Table, Row))
         return;
     if (!Copied) {
-        Prompts.Error(Lang[1102]);
+        Prompts.Error(Lang[List_Editor_Text::Nothing_Copied]);
         return;
     }
     const int Width = Table.Data_Width();
     if (Clipboard.Row_Clipboard.size() != Width) {
-        Prompts.Error(Lang[1101]);
+        Prompts.Error(Lang[List_Editor_Text::Copied_Row_Unfit]);
         return;
     }
-    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Default_No(Lang[1100]))
+    if (Row_In_Use(Table, Row) && !Prompts.Confirm_Default_No(Lang[List_Editor_Text::Paste_Over_Used_Row]))
         return;
     for (int Column = 1; Column <= Width; ++Column) {
         const QString& Entry = Clipboard.Row_Clipboard[Column - 1];

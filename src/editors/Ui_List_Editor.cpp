@@ -1,5 +1,6 @@
 #include "editors/Ui_List_Editor.h"
 
+#include "editors/Editor_Texts.h"
 #include "editors/Table_Block.h"
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_Undo.h"
@@ -17,26 +18,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
-
-namespace Undo_Slot {
-constexpr int Undo = 1513;
-constexpr int Redo = 1514;
-constexpr int Undo_Hint = 1515;
-constexpr int Redo_Hint = 1516;
-constexpr int Nothing_To_Undo = 1517;
-constexpr int Nothing_To_Redo = 1518;
-constexpr int Cell_Edit = 1519;
-constexpr int Box_Toggle = 1520;
-constexpr int Pick_Choice = 1521;
-constexpr int Row_Delete = 1522;
-constexpr int Row_Insert = 1523;
-constexpr int Row_Paste = 1524;
-constexpr int Block_Paste = 1525;
-constexpr int Past_Last_Row = 1528;
-constexpr int Past_Last_Column = 1529;
-constexpr int Refused_Value = 1530;
-constexpr int Overwrite_Question = 1531;
-} // namespace Undo_Slot
 
 List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind, int Rows, int Columns,
                          int First_Slot_, const QString& Table_Name, QWidget* Parent)
@@ -103,10 +84,10 @@ QString List_Editor::Step_Name(int Slot, int Row, int Column) const
 QString List_Editor::Edit_Step_Name(int Row, int Column, int Role) const
 {
     if (Role == Qt::CheckStateRole)
-        return Step_Name(Undo_Slot::Box_Toggle, Row, Column);
+        return Step_Name(List_Editor_Text::Box_Toggle_Step, Row, Column);
     if (Table.Kind_Of(Column) == Column_Kind::Pick_List || Table.Kind_Of(Column) == Column_Kind::Editable_Pick_List)
-        return Step_Name(Undo_Slot::Pick_Choice, Row, Column);
-    return Step_Name(Undo_Slot::Cell_Edit, Row, Column);
+        return Step_Name(List_Editor_Text::Pick_Choice_Step, Row, Column);
+    return Step_Name(List_Editor_Text::Cell_Edit_Step, Row, Column);
 }
 
 void List_Editor::Show_Undo_State()
@@ -114,10 +95,10 @@ void List_Editor::Show_Undo_State()
     const QUndoStack& Stack = Undo->Stack();
     Btn_Undo->setEnabled(Stack.canUndo());
     Btn_Redo->setEnabled(Stack.canRedo());
-    Btn_Undo->setToolTip(Stack.canUndo() ? Space.Str(Undo_Slot::Undo_Hint).arg(Stack.undoText())
-                                         : Space.Str(Undo_Slot::Nothing_To_Undo));
-    Btn_Redo->setToolTip(Stack.canRedo() ? Space.Str(Undo_Slot::Redo_Hint).arg(Stack.redoText())
-                                         : Space.Str(Undo_Slot::Nothing_To_Redo));
+    Btn_Undo->setToolTip(Stack.canUndo() ? Space.Str(Editing_Text::Undo_Hint).arg(Stack.undoText())
+                                         : Space.Str(Editing_Text::Nothing_To_Undo));
+    Btn_Redo->setToolTip(Stack.canRedo() ? Space.Str(Editing_Text::Redo_Hint).arg(Stack.redoText())
+                                         : Space.Str(Editing_Text::Nothing_To_Redo));
 }
 
 void List_Editor::Btn_UndoClick()
@@ -170,22 +151,22 @@ void List_Editor::Place_Undo_Buttons()
 void List_Editor::Set_Lang()
 {
     setWindowTitle(Space.Str(First_Slot));
-    Title.L_SW_Desc->setText(Space.Str(First_Slot + 1));
-    Grid->setAccessibleName(Space.Str(First_Slot + 1));
-    int Slot = First_Slot + 2;
+    Title.L_SW_Desc->setText(Space.Str(First_Slot + List_Editor_Text::Description_Offset));
+    Grid->setAccessibleName(Space.Str(First_Slot + List_Editor_Text::Description_Offset));
+    int Slot = First_Slot + List_Editor_Text::First_Button_Offset;
     for (QPushButton* Button : {Btn_OK, Btn_Cancel, Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow}) {
         Button->setText(Space.Str(Slot));
         Button->setAccessibleName(Space.Str(Slot));
-        Button->setToolTip(Space.Str(Slot + 6));
+        Button->setToolTip(Space.Str(Slot + List_Editor_Text::Button_Hint_Offset));
         ++Slot;
     }
     // The row commands grow rightwards, OK and Cancel leftwards.
     Fit_Row_Left({Btn_DelRow, Btn_InsRow, Btn_CopyRow, Btn_PasteRow});
     Fit_Row_Right({Btn_OK, Btn_Cancel});
-    Btn_Undo->setText(Space.Str(Undo_Slot::Undo));
-    Btn_Undo->setAccessibleName(Space.Str(Undo_Slot::Undo));
-    Btn_Redo->setText(Space.Str(Undo_Slot::Redo));
-    Btn_Redo->setAccessibleName(Space.Str(Undo_Slot::Redo));
+    Btn_Undo->setText(Space.Str(Editing_Text::Undo));
+    Btn_Undo->setAccessibleName(Space.Str(Editing_Text::Undo));
+    Btn_Redo->setText(Space.Str(Editing_Text::Redo));
+    Btn_Redo->setAccessibleName(Space.Str(Editing_Text::Redo));
     Show_Undo_State();
     Set_Table_Texts();
     Grid->Set_Corner_Text(Table.Cell(0, 0));
@@ -233,7 +214,8 @@ void List_Editor::Btn_DelRowClick()
     const int Row = Table.Current_Row();
     if (!Prompts.Confirm_Default_No(Space.Str(Delete_Question_Slot()) + QString::number(Row)))
         return;
-    Undo->Step(Step_Name(Undo_Slot::Row_Delete, Row), [&] { Delete_Row(Table, Row, Delete_Checks_First_Column()); });
+    Undo->Step(Step_Name(List_Editor_Text::Row_Delete_Step, Row),
+               [&] { Delete_Row(Table, Row, Delete_Checks_First_Column()); });
 }
 
 void List_Editor::Btn_InsRowClick()
@@ -241,11 +223,11 @@ void List_Editor::Btn_InsRowClick()
     // Inserting would push the last row out of the table.
     const int Last = Table.Row_Count() - 1;
     if (Row_Holds_Data(Table, Last)) {
-        Prompts.Show(Prompt_Kind::Warning, Space.Str(1120).arg(Last), Prompt_Buttons::Ok);
+        Prompts.Show(Prompt_Kind::Warning, Space.Str(List_Editor_Text::Table_Full).arg(Last), Prompt_Buttons::Ok);
         return;
     }
     const int Row = Table.Current_Row();
-    Undo->Step(Step_Name(Undo_Slot::Row_Insert, Row), [&] { Insert_Row(Table, Row, true); });
+    Undo->Step(Step_Name(List_Editor_Text::Row_Insert_Step, Row), [&] { Insert_Row(Table, Row, true); });
 }
 
 void List_Editor::Btn_CopyRowClick()
@@ -258,7 +240,7 @@ void List_Editor::Btn_PasteRowClick()
 {
     const int Row = Table.Current_Row();
     const QString Key = Table.Cell(Row, Key_Column());
-    Undo->Step(Step_Name(Undo_Slot::Row_Paste, Row), [&] {
+    Undo->Step(Step_Name(List_Editor_Text::Row_Paste_Step, Row), [&] {
         Paste_Row(Table, Row, Do_Copy, Space, Space.Lang_Strings, Prompts);
         Complete_Row(Row, Key);
     });
@@ -277,9 +259,9 @@ void List_Editor::Paste_Block()
         const QString Header = Trimmed(Table_Model::Compact_Text(Table.Cell(0, No.Column)));
         QString Text;
         if (No.Why == Table_Block::Refusal::Past_Last_Row) {
-            Text = Space.Str(Undo_Slot::Past_Last_Row).arg(No.Line).arg(No.Cell).arg(Table.Row_Count() - 1);
+            Text = Space.Str(List_Editor_Text::Past_Last_Row).arg(No.Line).arg(No.Cell).arg(Table.Row_Count() - 1);
         } else if (No.Why == Table_Block::Refusal::Past_Last_Column) {
-            Text = Space.Str(Undo_Slot::Past_Last_Column)
+            Text = Space.Str(List_Editor_Text::Past_Last_Column)
                        .arg(No.Line)
                        .arg(No.Cell)
                        .arg(Trimmed(Table_Model::Compact_Text(Table.Cell(0, Table.Visible_Column_Count() - 1))));
@@ -287,7 +269,7 @@ void List_Editor::Paste_Block()
             const QStringList Allowed = Table_Block::Is_Box(Table, Row + No.Line - 1, No.Column)
                                             ? QStringList{"Y", "N", "1", "0", "true", "false", "x"}
                                             : Table.Pick_Items(No.Column);
-            Text = Space.Str(Undo_Slot::Refused_Value)
+            Text = Space.Str(List_Editor_Text::Refused_Value)
                        .arg(No.Line)
                        .arg(No.Cell)
                        .arg(No.Value, Header, Allowed.join(QStringLiteral(", ")));
@@ -296,12 +278,12 @@ void List_Editor::Paste_Block()
         return;
     }
     if (Paste->Overwritten > 0
-        && !Prompts.Confirm_Default_No(Space.Str(Undo_Slot::Overwrite_Question).arg(Paste->Overwritten)))
+        && !Prompts.Confirm_Default_No(Space.Str(List_Editor_Text::Overwrite_Question).arg(Paste->Overwritten)))
         return;
     QStringList Keys;
     for (int Line = 0; Line < Paste->Height(); ++Line)
         Keys.append(Table.Cell(Row + Line, Key_Column()));
-    Undo->Step(Space.Str(Undo_Slot::Block_Paste).arg(Paste->Height()).arg(Row), [&] {
+    Undo->Step(Space.Str(List_Editor_Text::Block_Paste_Step).arg(Paste->Height()).arg(Row), [&] {
         Table_Block::Apply(Table, *Paste);
         for (int Line = 0; Line < Paste->Height(); ++Line)
             Complete_Row(Row + Line, Keys[Line]);
@@ -324,7 +306,10 @@ bool List_Editor::Dropped_Rows_Accepted()
     if (!Gap)
         return true;
     if (Prompts.Confirm_Default_No(
-            Space.Str(1121).arg(Gap->Empty_Row).arg(Table.Cell(0, Key_Column())).arg(Gap->Dropped_Rows)))
+            Space.Str(List_Editor_Text::Rows_Dropped_Question)
+                .arg(Gap->Empty_Row)
+                .arg(Table.Cell(0, Key_Column()))
+                .arg(Gap->Dropped_Rows)))
         return true;
     Go_To_Cell(Gap->Empty_Row, Key_Column());
     return false;
@@ -332,7 +317,7 @@ bool List_Editor::Dropped_Rows_Accepted()
 
 void List_Editor::reject()
 {
-    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(441)))
+    if (Is_Change && !Prompts.Confirm_Default_No(Space.Str(Editing_Text::Leave_Unsaved_Question)))
         return;
     QDialog::reject();
 }

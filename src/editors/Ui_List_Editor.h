@@ -22,7 +22,8 @@ class Workspace;
 class List_Editor : public QDialog {
     Q_OBJECT
 public:
-    // Texts of window, description and buttons from the slots First_Slot .. First_Slot + 13.
+    // Texts of window, description and buttons from the slots First_Slot .. First_Slot + 13
+    // (see List_Editor_Text's offsets).
     List_Editor(Workspace& Space, Prompter& Prompts, Check_Kind Kind, int Rows, int Columns, int First_Slot,
                 const QString& Table_Name, QWidget* Parent);
     ~List_Editor() override;

@@ -1,5 +1,6 @@
 #include "editors/Ui_Variable_Map.h"
 
+#include "editors/Editor_Texts.h"
 #include "foundation/Lang_Strings.h"
 
 #include <QMouseEvent>
@@ -68,7 +69,7 @@ void Variable_Map::Set_Analysis(P::Analysis Result)
 
 void Variable_Map::Set_Lang()
 {
-    setAccessibleName(Lang[976]);
+    setAccessibleName(Lang[Variables_Text::Map_Title]);
     Update_Description();
 }
 
@@ -76,7 +77,7 @@ void Variable_Map::Update_Description()
 {
     QStringList Lines = P::Finding_Texts(Current, Lang);
     if (Lines.isEmpty())
-        Lines.append(Lang[987]);
+        Lines.append(Lang[Variables_Text::Map_No_Findings]);
     Lines.append(P::Free_Text(Current, Lang));
     setAccessibleDescription(Lines.join(u'\n'));
 }
@@ -136,15 +137,15 @@ QString Variable_Map::Byte_Text(int Byte) const
         return {};
     const QList<int>& Users = Current.Users[static_cast<size_t>(Byte)];
     if (Users.isEmpty())
-        return Lang[990].arg(Byte);
+        return Lang[Variables_Text::Map_Free_Byte].arg(Byte);
     QStringList Lines;
     for (int Index : Users) {
         const P::Placed_Variable& Item = Current.Variables[Index];
-        const QString Place = Item.Bit >= 0 ? Lang[1191].arg(Item.Bit).arg(Item.First)
+        const QString Place = Item.Bit >= 0 ? Lang[Variables_Text::Map_Bit_Of_Byte].arg(Item.Bit).arg(Item.First)
                                             : P::Bytes_Text(Item.First, Item.Last, Lang);
-        Lines.append(Lang[992].arg(QString::number(Item.Row), Item.Name, Place));
+        Lines.append(Lang[Variables_Text::Map_Variable].arg(QString::number(Item.Row), Item.Name, Place));
     }
-    return Lang[991].arg(Byte) + u' ' + Lines.join(QStringLiteral("; "));
+    return Lang[Variables_Text::Map_Byte].arg(Byte) + u' ' + Lines.join(QStringLiteral("; "));
 }
 
 void Variable_Map::paintEvent(QPaintEvent*)

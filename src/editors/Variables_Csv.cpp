@@ -1,6 +1,8 @@
 #include "editors/Variables_Csv.h"
 #include "checks/Project_Checks.h"
 
+#include "editors/Editor_Texts.h"
+#include "foundation/Foundation_Texts.h"
 #include "foundation/Lang_Strings.h"
 #include "foundation/Text_Rules.h"
 #include "platform/File_Write.h"
@@ -169,25 +171,26 @@ struct Reader {
                 Columns.append(Column >= 0 && !Columns.contains(Column) ? Column : -1);
             }
             if (Columns.count(-1) == Columns.size())
-                Fail(998, Record_Line);
+                Fail(Variables_Text::Csv_Header_Unknown, Record_Line);
             return;
         }
         if (Record.size() > Columns.size())
-            return Fail(995, Record_Line, {static_cast<int>(Record.size()), static_cast<int>(Columns.size())});
+            return Fail(Variables_Text::Csv_Too_Many_Fields, Record_Line,
+                        {static_cast<int>(Record.size()), static_cast<int>(Columns.size())});
         bool Blank = true;
         for (const QByteArray& Field : Record)
             Blank = Blank && Field.trimmed().isEmpty();
         if (Blank)
             return;
         if (Rows.size() == Max_Rows)
-            return Fail(994, Record_Line, {Max_Rows});
+            return Fail(Variables_Text::Csv_Too_Many_Rows, Record_Line, {Max_Rows});
         QStringList Row(Column_Names().size());
         for (int Index = 0; Index < Record.size(); ++Index) {
             if (Columns[Index] < 0)
                 continue;
             const QString Text = QString::fromUtf8(Record[Index]);
             if (!Fits_Xml(Text))
-                return Fail(1193, Record_Line);
+                return Fail(Variables_Text::Csv_Control_Character, Record_Line);
             Row[Columns[Index]] = Text;
         }
         // Values no editor writes are refused with their place in the file;
@@ -196,16 +199,19 @@ struct Reader {
         for (const Checks::Value_Fault& Fault : Checks::Value_Faults(Row, Lang)) {
             if (Fault.Attribute == Variables_File::Type && Row[Variables_File::Type].isEmpty())
                 continue;
-            Error = Lang[1116].arg(Record_Line).arg(Column_Number(Fault.Attribute)).arg(Fault.Text);
+            Error = Lang[Variables_Text::Csv_Line_Column]
+                        .arg(Record_Line)
+                        .arg(Column_Number(Fault.Attribute))
+                        .arg(Fault.Text);
             return;
         }
         const QString Key = Trimmed(Row[Variables_File::Name]);
         if (Trimmed(Row[Variables_File::Enable]) == QLatin1String("Y") && !Key.isEmpty()) {
             if (const auto Earlier = Line_Named.constFind(Key); Earlier != Line_Named.cend()) {
-                Error = Lang[1116]
+                Error = Lang[Variables_Text::Csv_Line_Column]
                             .arg(Record_Line)
                             .arg(Column_Number(Variables_File::Name))
-                            .arg(Lang[1123].arg(Key).arg(*Earlier));
+                            .arg(Lang[Variables_Text::Csv_Name_Used_Twice].arg(Key).arg(*Earlier));
                 return;
             }
             Line_Named.insert(Key, Record_Line);
@@ -270,7 +276,7 @@ std::expected<QList<QStringList>, QString> Import(const QByteArray& File, const 
 {
     const QByteArray Bytes = File.startsWith(Bom) ? File.sliced(Bom.size()) : File;
     if (const int Bad_Line = Invalid_Utf8_Line(Bytes))
-        return std::unexpected(Lang[996].arg(Bad_Line));
+        return std::unexpected(Lang[Variables_Text::Csv_Not_Utf8].arg(Bad_Line));
 
     qsizetype Header_End = 0;
     while (Header_End < Bytes.size() && Bytes[Header_End] != '\n' && Bytes[Header_End] != '\r')
@@ -285,51 +291,53 @@ std::expected<QList<QStringList>, QString> Import(const QByteArray& File, const 
         }
         // One byte at a time, so that each record is known by the line it starts on.
         if (csv_parse(&P.State, &C, 1, On_Field, On_Record, &Read) != 1) {
-            Read.Fail(997, Read.Line);
+            Read.Fail(Variables_Text::Csv_Quote_Not_Closed, Read.Line);
             break;
         }
         if (C == '\n' || (C == '\r' && (At + 1 == Bytes.size() || Bytes[At + 1] != '\n')))
             ++Read.Line;
     }
     if (Read.Error.isEmpty() && csv_fini(&P.State, On_Field, On_Record, &Read) != 0)
-        Read.Fail(997, Read.Record_Line);
+        Read.Fail(Variables_Text::Csv_Quote_Not_Closed, Read.Record_Line);
     if (!Read.Error.isEmpty())
         return std::unexpected(Read.Error);
     if (!Read.Have_Header)
-        return std::unexpected(Lang[999]);
+        return std::unexpected(Lang[Variables_Text::Csv_No_Header]);
     return Read.Rows;
 }
 
 bool Export_File(const QList<QStringList>& Rows, const QString& Folder, Save_File_Dialog& Dialog, Prompter& Prompts,
                  const Lang_Table& Lang)
 {
-    auto Path = Dialog.Ask_Save_Path({Folder, QStringLiteral("IEC61850_Variables.csv"), Lang[993], QStringLiteral("*.csv")});
+    auto Path = Dialog.Ask_Save_Path(
+        {Folder, QStringLiteral("IEC61850_Variables.csv"), Lang[Variables_Text::Csv_Filter], QStringLiteral("*.csv")});
     if (!Path)
         return false;
     if (QFileInfo(*Path).suffix().isEmpty())
         *Path += QStringLiteral(".csv");
-    if (QFileInfo::exists(*Path) && !Prompts.Confirm(Lang[1105]))
+    if (QFileInfo::exists(*Path) && !Prompts.Confirm(Lang[Variables_Text::Csv_Overwrite_Question]))
         return false;
     if (const auto Written = Write_File_Atomic(*Path, Export(Rows)); !Written) {
         const QString Shown_Path = QDir::toNativeSeparators(*Path);
-        Prompts.Error(Written.error().Refused_Link() ? Lang[1108].arg(Shown_Path)
+        Prompts.Error(Written.error().Refused_Link() ? Lang[Foundation_Text::Refused_Link].arg(Shown_Path)
                                                      : Shown_Path + u'\n' + Written.error().System_Text);
         return false;
     }
-    Prompts.Information(Lang[1533].arg(Exported_Rows(Rows)).arg(QDir::toNativeSeparators(*Path)));
+    Prompts.Information(
+        Lang[Variables_Text::Csv_Written].arg(Exported_Rows(Rows)).arg(QDir::toNativeSeparators(*Path)));
     return true;
 }
 
 std::optional<QList<QStringList>> Import_File(const QString& Folder, Open_File_Dialog& Dialog, Prompter& Prompts,
                                               const Lang_Table& Lang)
 {
-    const auto Path = Dialog.Ask_Open_Path({Folder, Lang[993], QStringLiteral("*.csv")});
+    const auto Path = Dialog.Ask_Open_Path({Folder, Lang[Variables_Text::Csv_Filter], QStringLiteral("*.csv")});
     if (!Path)
         return std::nullopt;
     const QString Shown = QDir::toNativeSeparators(*Path) + u'\n';
     QFile File(*Path);
     if (!File.open(QIODevice::ReadOnly)) {
-        Prompts.Error(Shown + Lang[1192] + File.errorString());
+        Prompts.Error(Shown + Lang[Variables_Text::Csv_Unreadable] + File.errorString());
         return std::nullopt;
     }
     auto Rows = Import(File.readAll(), Lang);

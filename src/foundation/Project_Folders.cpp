@@ -1,5 +1,6 @@
 #include "foundation/Project_Folders.h"
 
+#include "foundation/Foundation_Texts.h"
 #include "foundation/Text_Rules.h"
 #include "foundation/Workspace.h"
 
@@ -67,9 +68,9 @@ New_Project_Result Create_Project(Workspace& Space, const QString& Typed)
 int New_Project_Message_Slot(New_Project_Result Result)
 {
     switch (Result) {
-    case New_Project_Result::Empty_Name: return 107;
-    case New_Project_Result::Already_Exists: return 106;
-    case New_Project_Result::Not_Created: return 105;
+    case New_Project_Result::Empty_Name: return Foundation_Text::Name_Empty;
+    case New_Project_Result::Already_Exists: return Foundation_Text::Name_Exists;
+    case New_Project_Result::Not_Created: return Foundation_Text::Name_Not_Usable;
     case New_Project_Result::Created: break;
     }
     return -1;

@@ -7,9 +7,9 @@ class Workspace;
 
 enum class New_Project_Result {
     Created,
-    Empty_Name,     // message 107
-    Already_Exists, // message 106
-    Not_Created     // message 105: unsafe name or the file system refused
+    Empty_Name,
+    Already_Exists,
+    Not_Created  // unsafe name or the file system refused
 };
 
 // Creates the configuration directory with its "bin" folder below

@@ -1,5 +1,6 @@
 #include "foundation/Project_Manage.h"
 
+#include "foundation/Foundation_Texts.h"
 #include "foundation/Workspace.h"
 
 #include <QDir>
@@ -129,13 +130,13 @@ int Manage_Message_Slot(Manage_Result Result)
 {
     switch (Result) {
     case Manage_Result::Done: return -1;
-    case Manage_Result::Empty_Name: return 107;
-    case Manage_Result::Already_Exists: return 106;
-    case Manage_Result::Not_Created: return 105;
-    case Manage_Result::Not_Found: return 222;
-    case Manage_Result::Not_Copied: return 221;
-    case Manage_Result::Not_Renamed: return 223;
-    case Manage_Result::No_Trash: return 220;
+    case Manage_Result::Empty_Name: return Foundation_Text::Name_Empty;
+    case Manage_Result::Already_Exists: return Foundation_Text::Name_Exists;
+    case Manage_Result::Not_Created: return Foundation_Text::Name_Not_Usable;
+    case Manage_Result::Not_Found: return Foundation_Text::Not_Found;
+    case Manage_Result::Not_Copied: return Foundation_Text::Not_Copied;
+    case Manage_Result::Not_Renamed: return Foundation_Text::Not_Renamed;
+    case Manage_Result::No_Trash: return Foundation_Text::Not_Trashed;
     }
     return -1;
 }

@@ -10,9 +10,9 @@ class Workspace;
 // command names an existing configuration as the open dialog lists it.
 enum class Manage_Result {
     Done,
-    Empty_Name,     // message 107
-    Already_Exists, // message 106
-    Not_Created,    // message 105: the name is refused or the file system refused the folder
+    Empty_Name,
+    Already_Exists,
+    Not_Created,    // the name is refused or the file system refused the folder
     Not_Found,      // the configuration is no longer there
     Not_Copied,     // a project file could not be copied; nothing was left behind
     Not_Renamed,    // the file system refused to rename the folder

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/Foundation_Texts.h"
+
 #include <QString>
 
 #include <optional>
@@ -19,7 +21,10 @@ enum class Station_Name_Rule {
 std::optional<Station_Name_Rule> Broken_Station_Name_Rule(const QString& Name);
 
 // The string-table slot of the rule in a sentence, in the chosen language.
-constexpr int Station_Name_Rule_Slot(Station_Name_Rule Rule) { return 740 + static_cast<int>(Rule); }
+constexpr int Station_Name_Rule_Slot(Station_Name_Rule Rule)
+{
+    return Foundation_Text::First_Station_Name_Rule + static_cast<int>(Rule);
+}
 
 // The rule in a sentence, in English (for the command line and the log).
 QString Station_Name_Rule_Text(Station_Name_Rule Rule);

@@ -1,5 +1,6 @@
 #include "foundation/Workspace.h"
 
+#include "foundation/Foundation_Texts.h"
 #include "foundation/Settings_File.h"
 
 #include <QDir>
@@ -134,7 +135,7 @@ QString Workspace::Write_Failure_Text(const Write_Error& Error) const
 {
     const QString Path = QDir::toNativeSeparators(Error.Path);
     if (Error.Refused_Link())
-        return Str(1108).arg(Path);
+        return Str(Foundation_Text::Refused_Link).arg(Path);
     return Path + QStringLiteral(": ") + Error.System_Text;
 }
 

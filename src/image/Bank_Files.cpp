@@ -2,6 +2,7 @@
 #include "image/Configuration_Image.h"
 
 #include "foundation/Workspace.h"
+#include "image/Image_Texts.h"
 #include "platform/Xml_File.h"
 
 #include <QDir>
@@ -261,10 +262,6 @@ QString Lock_Failure_Text(const QLockFile& Lock, const QString& Path)
     return qt_error_string(Lock.error() == QLockFile::PermissionError ? EACCES : EIO);
 }
 
-constexpr int Slot_Too_Large = 1106;
-constexpr int Slot_Banks_Not_Written = 1107;
-constexpr int Slot_Compile_Busy = 610;
-
 } // namespace
 
 std::expected<void, Write_Error> Configuration_Image::Save_Bin()
@@ -291,7 +288,7 @@ std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image&
 {
     const auto Not_Written = [&Space](const Write_Error& Error) {
         return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Written,
-                                               Space.Str(Slot_Banks_Not_Written) + Space.Write_Failure_Text(Error)});
+                                               Space.Str(Image_Text::Banks_Not_Written) + Space.Write_Failure_Text(Error)});
     };
     if (const auto Bin = Bin_Folder(Space.Project_Dir); !Bin)
         return Not_Written(Bin.error());
@@ -303,12 +300,12 @@ std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image&
         qint64 Holder = 0;
         if (Lock.error() == QLockFile::LockFailedError && Lock.getLockInfo(&Holder, nullptr, nullptr))
             return std::unexpected(
-                Compile_Failure{Compile_Failure::Kind::Busy, Space.Str(Slot_Compile_Busy).arg(Holder)});
+                Compile_Failure{Compile_Failure::Kind::Busy, Space.Str(Image_Text::Compile_Busy).arg(Holder)});
         return Not_Written(Write_Error{Compile_Lock_Path(Space.Project_Dir), Lock_Failure_Text(Lock, Compile_Lock_Path(Space.Project_Dir))});
     }
     try {
         if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
-            return std::unexpected(Compile_Failure{Compile_Failure::Kind::Too_Large, Space.Str(Slot_Too_Large)});
+            return std::unexpected(Compile_Failure{Compile_Failure::Kind::Too_Large, Space.Str(Image_Text::Too_Large)});
     } catch (const Xml_Parse_Error& Error) {
         return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Well_Formed, Error.Message()});
     }

@@ -1,6 +1,7 @@
 #include "localisation/TFSoftOptions.h"
 
 #include "localisation/Language_Files.h"
+#include "localisation/Options_Texts.h"
 #include "localisation/Ui_Qt_Translation.h"
 #include "localisation/Version_Check.h"
 #include "localisation/Version_Watch.h"
@@ -116,27 +117,28 @@ QWidget* TFSoftOptions::Build_Settings_Page()
 
 QString TFSoftOptions::Page_Line(int Page, int Count) const
 {
-    return Space.Str(305) + QString::number(Page) + Space.Str(306) + QString::number(Count);
+    return Space.Str(Options_Text::Page) + QString::number(Page) + Space.Str(Options_Text::Page_Of)
+           + QString::number(Count);
 }
 
 void TFSoftOptions::Set_Lang()
 {
-    setWindowTitle(Space.Str(300));
-    Title.L_SW_Desc->setText(Space.Str(301));
-    PC_Options->setTabText(PC_Options->indexOf(TS_Language), Space.Str(302));
-    PC_Options->setTabText(PC_Options->indexOf(TS_Con_Options), Space.Str(303));
-    PC_Options->setTabText(PC_Options->indexOf(TS_Soft_Settings), Space.Str(319));
-    L_Sel_Lang->setText(Space.Str(304));
+    setWindowTitle(Space.Str(Options_Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(Options_Text::Description));
+    PC_Options->setTabText(PC_Options->indexOf(TS_Language), Space.Str(Options_Text::Language_Tab));
+    PC_Options->setTabText(PC_Options->indexOf(TS_Con_Options), Space.Str(Options_Text::Connection_Tab));
+    PC_Options->setTabText(PC_Options->indexOf(TS_Soft_Settings), Space.Str(Options_Text::Settings_Tab));
+    L_Sel_Lang->setText(Space.Str(Options_Text::Selected_Language));
     L_Page_Lang->setText(Page_Line(1, 1));
-    Btn_Prev->setText(Space.Str(307));
-    Btn_Next->setText(Space.Str(308));
-    CB_En_Con->setText(Space.Str(309));
-    CB_Update->setText(Space.Str(310));
-    Btn_Check_Update->setText(Space.Str(311));
-    CB_Soft_Set_Jump_Table->setText(Space.Str(320));
-    CB_DoubleClick_Auto_Size->setText(Space.Str(321));
-    Btn_OK->setText(Space.Str(312));
-    Btn_Cancel->setText(Space.Str(313));
+    Btn_Prev->setText(Space.Str(Options_Text::Previous));
+    Btn_Next->setText(Space.Str(Options_Text::Next));
+    CB_En_Con->setText(Space.Str(Options_Text::Enable_Internet_Box));
+    CB_Update->setText(Space.Str(Options_Text::Check_At_Start_Box));
+    Btn_Check_Update->setText(Space.Str(Options_Text::Check_Update_Button));
+    CB_Soft_Set_Jump_Table->setText(Space.Str(Options_Text::Jump_Table_Box));
+    CB_DoubleClick_Auto_Size->setText(Space.Str(Options_Text::Double_Click_Size_Box));
+    Btn_OK->setText(Space.Str(Options_Text::Ok));
+    Btn_Cancel->setText(Space.Str(Options_Text::Cancel));
     Fit_Texts();
     // The answer of a check already shown follows a language picked after it.
     if (!LL_Check_Update->isHidden())
@@ -198,7 +200,7 @@ void TFSoftOptions::Create_Lang_List()
 void TFSoftOptions::Update_Lang_Page(int Num_Page)
 {
     const int Count = Language_Page_Count(SL_Languages.size());
-    L_Sel_Lang->setText(Space.Str(304) + Language_In_Use);
+    L_Sel_Lang->setText(Space.Str(Options_Text::Selected_Language) + Language_In_Use);
     L_Page_Lang->setText(Page_Line(Num_Page, Count));
     Btn_Prev->setVisible(Num_Page != 1);
     Btn_Next->setVisible(Num_Page != Count);
@@ -271,7 +273,9 @@ void TFSoftOptions::LangClick(int Place)
         return;
     const QString Language = SL_Languages[Index].chopped(4);
     if (!Services.Prompts
-        || !Services.Prompts->Confirm(Space.Str(316) + Language_In_Use + Space.Str(317) + Language + Space.Str(318)))
+        || !Services.Prompts->Confirm(Space.Str(Options_Text::Change_Question_From) + Language_In_Use
+                                      + Space.Str(Options_Text::Change_Question_To) + Language
+                                      + Space.Str(Options_Text::Change_Question_End)))
         return;
     // The table takes the new language now; the setting itself changes only on OK.
     Show_Language(Language);
@@ -318,11 +322,11 @@ void TFSoftOptions::Btn_Check_UpdateClick()
 void TFSoftOptions::Show_Check_Answer()
 {
     if (Check_Found_Newer) {
-        LL_Check_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(314)));
-        LL_Check_Update->setAccessibleName(Space.Str(314));
+        LL_Check_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(Options_Text::New_Version)));
+        LL_Check_Update->setAccessibleName(Space.Str(Options_Text::New_Version));
     } else {
-        LL_Check_Update->setText(Space.Str(315).toHtmlEscaped());
-        LL_Check_Update->setAccessibleName(Space.Str(315));
+        LL_Check_Update->setText(Space.Str(Options_Text::No_Update).toHtmlEscaped());
+        LL_Check_Update->setAccessibleName(Space.Str(Options_Text::No_Update));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "review/TFCompare.h"
 
+#include "review/Review_Texts.h"
 #include "foundation/Workspace.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -39,12 +40,12 @@ TFCompare::TFCompare(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Spac
 
 void TFCompare::Set_Lang()
 {
-    setWindowTitle(Space.Str(226));
-    Title.L_SW_Desc->setText(Space.Str(226));
-    Btn_Close->setText(Space.Str(229));
-    Btn_Close->setAccessibleName(Space.Str(229));
-    Tree_Differences->setAccessibleName(Space.Str(226));
-    L_Same->setText(Space.Str(228));
+    setWindowTitle(Space.Str(Compare_Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(Compare_Text::Title));
+    Btn_Close->setText(Space.Str(Compare_Text::Close));
+    Btn_Close->setAccessibleName(Space.Str(Compare_Text::Close));
+    Tree_Differences->setAccessibleName(Space.Str(Compare_Text::Title));
+    L_Same->setText(Space.Str(Compare_Text::Same));
     Fill();
 }
 
@@ -59,8 +60,8 @@ void TFCompare::Execute(const QString& Name_A_, const QString& Name_B_, const QL
 
 void TFCompare::Fill()
 {
-    L_Heading->setText(Space.Str(227).arg(Name_A, Name_B));
-    Tree_Differences->setHeaderLabels({Space.Str(230), Name_A, Name_B});
+    L_Heading->setText(Space.Str(Compare_Text::Heading).arg(Name_A, Name_B));
+    Tree_Differences->setHeaderLabels({Space.Str(Compare_Text::Item_Column), Name_A, Name_B});
     Tree_Differences->clear();
     // One group per file, in the order the differences come.
     QTreeWidgetItem* Group = nullptr;

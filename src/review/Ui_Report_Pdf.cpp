@@ -1,7 +1,10 @@
 #include "review/Ui_Report_Pdf.h"
 
+#include "certificates/Certificate_Texts.h"
 #include "certificates/Pem_Contents.h"
 #include "checks/Par_Gen_Checks.h"
+#include "editors/Editor_Texts.h"
+#include "editors/List_Files.h"
 #include "editors/Ui_Variable_Map.h"
 #include "checks/Variable_Placement.h"
 #include "foundation/Identity.h"
@@ -13,6 +16,7 @@
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
 #include "review/Report_Findings.h"
+#include "review/Review_Texts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCryptographicHash>
@@ -32,6 +36,9 @@
 namespace Review {
 
 namespace {
+
+namespace Text = Report_Text;
+namespace Tls = Certificates::Text_Slot;
 
 constexpr int Resolution = 300;  // dots per inch of the page's drawing
 constexpr qreal Margin_Mm = 15;
@@ -106,36 +113,38 @@ QString Modified_Text(const QString& Path, const Lang_Table& Lang)
     const QFileInfo Info(Path);
     const QString Name = Info.fileName();
     if (!Info.exists())
-        return Name + QStringLiteral(": ") + Lang[1410];
-    return Name + QStringLiteral(": ") + Lang[1409].arg(Info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        return Name + QStringLiteral(": ") + Lang[Text::File_Missing];
+    return Name + QStringLiteral(": ")
+           + Lang[Text::File_Modified].arg(Info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
-        return Lang[1434];
+        return Lang[Text::None];
     const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
     if (Found.Keys.isEmpty())
-        return Lang[1435];
+        return Lang[Text::Not_A_Certificate];
     const Certificates::Private_Key_Info& Key = Found.Keys.first();
     if (Key.Key.Type.isEmpty())
-        return Lang[1433];
-    return Lang[1432].arg(Key.Key.Type).arg(Key.Key.Bits);
+        return Lang[Text::Key_Encrypted];
+    return Lang[Text::Key_Type_Bits].arg(Key.Key.Type).arg(Key.Key.Bits);
 }
 
 // Subject, issuer, validity and fingerprint of the first certificate of Pem.
 QList<std::pair<QString, QString>> Certificate_Lines(const QString& Pem, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
-        return {{Plain_Line, Lang[1434]}};
+        return {{Plain_Line, Lang[Text::None]}};
     const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem);
     if (Found.Certificates.isEmpty())
-        return {{Lang[1435], QString()}};
+        return {{Lang[Text::Not_A_Certificate], QString()}};
     const Certificates::Certificate_Info& C = Found.Certificates.first();
-    return {{Lang[840].trimmed(), C.Subject},
-            {Lang[841].trimmed(), C.Issuer},
-            {Plain_Line, Lang[842].arg(Certificates::Date_Text(C.Not_Before), Certificates::Date_Text(C.Not_After))},
-            {Lang[844].trimmed(), QString()},
+    return {{Lang[Tls::Details_Subject].trimmed(), C.Subject},
+            {Lang[Tls::Details_Issuer].trimmed(), C.Issuer},
+            {Plain_Line, Lang[Tls::Details_Validity].arg(Certificates::Date_Text(C.Not_Before),
+                                                         Certificates::Date_Text(C.Not_After))},
+            {Lang[Tls::Details_Fingerprint].trimmed(), QString()},
             {QString(), C.Fingerprint}};
 }
 
@@ -174,31 +183,33 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     const List_File::Stored Known = Known_Cert_File::Read(Space.File_TLS_Known_Cert);
 
     Html Doc(Lang);
-    Doc.Text += QStringLiteral("<h1>%1: %2</h1>").arg(Esc(Lang[1404]), Esc(Space.Project_Name));
+    Doc.Text += QStringLiteral("<h1>%1: %2</h1>").arg(Esc(Lang[Text::Title]), Esc(Space.Project_Name));
     QStringList Files;
     for (const QString& Path : {Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert})
         Files << Modified_Text(Path, Lang);
-    Doc.Table({}, {{Lang[1405], Space.Project_Name},
-                   {Lang[1406], Request.Written_On.toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
-                   {Lang[1407], QStringLiteral("%1 %2 - %3").arg(Identity::SW_Code, Identity::SW_Version,
-                                                                 Identity::SW_Description)},
-                   {Lang[1408], Files.join(u'\n')}});
+    Doc.Table({}, {{Lang[Text::Configuration], Space.Project_Name},
+                   {Lang[Text::Written_On], Request.Written_On.toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
+                   {Lang[Text::Program], QStringLiteral("%1 %2 - %3").arg(Identity::SW_Code, Identity::SW_Version,
+                                                                          Identity::SW_Description)},
+                   {Lang[Text::Project_Files], Files.join(u'\n')}});
 
-    Doc.Heading(1411);
+    Doc.Heading(Text::General_Parameters);
     QList<QStringList> General;
     for (int Element = 0; Element < Par_Gen::Element_Count; ++Element) {
         QString Value = Par[Element];
         switch (Element) {
         case Par_Gen::IEC61850_Server_Password:
-        case Par_Gen::TLS_Server_Key_Password: Value = Value.isEmpty() ? Lang[1415] : Lang[1414]; break;
+        case Par_Gen::TLS_Server_Key_Password:
+            Value = Value.isEmpty() ? Lang[Text::Password_Not_Set] : Lang[Text::Password_Set];
+            break;
         case Par_Gen::TLS_Server_Key:
             Value = Key_Text(Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
             break;
         case Par_Gen::TLS_Server_Server_Certificate:
         case Par_Gen::TLS_Server_Root_Certificate: {
             const Certificates::Pem_Contents Found = Certificates::Read_Pem(Value);
-            Value = Value.trimmed().isEmpty()        ? Lang[1434]
-                    : Found.Certificates.isEmpty() ? Lang[1435]
+            Value = Value.trimmed().isEmpty()        ? Lang[Text::None]
+                    : Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
                                                    : Certificates::Display_Name(Found.Certificates.first());
             break;
         }
@@ -206,19 +217,21 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
         }
         General.append({QString::fromLatin1(Par_Gen::Info(Element).Name), Value});
     }
-    Doc.Table({Lang[1412], Lang[1413]}, General);
+    Doc.Table({Lang[Text::Element_Column], Lang[Text::Value_Column]}, General);
 
-    Doc.Heading(1416);
-    QString Station_State = Lang[1418];
+    Doc.Heading(Text::Profinet_Identity);
+    QString Station_State = Lang[Text::Station_Name_Valid];
     for (const Par_Gen::Problem& P : Par_Gen::Find_Problems(Par, Lang))
         if (P.Element == Par_Gen::PROFINET_NAME_STA)
-            Station_State = Lang[1419].arg(P.Text.trimmed());
-    Doc.Table({}, {{Lang[1417], Par[Par_Gen::PROFINET_NAME_STA] + QStringLiteral(" (") + Station_State + u')'},
-                   {Lang[1420], Identity_Text("VendorID") + QStringLiteral(" / ") + Identity_Text("DeviceID")},
-                   {Lang[1421], Par[Par_Gen::PROFINET_NB_IN]},
-                   {Lang[1422], Par[Par_Gen::PROFINET_NB_OUT]}});
+            Station_State = Lang[Text::Station_Name_Not_Valid].arg(P.Text.trimmed());
+    Doc.Table({}, {{Lang[Text::Station_Name],
+                    Par[Par_Gen::PROFINET_NAME_STA] + QStringLiteral(" (") + Station_State + u')'},
+                   {Lang[Text::Vendor_Device_Ids],
+                    Identity_Text("VendorID") + QStringLiteral(" / ") + Identity_Text("DeviceID")},
+                   {Lang[Text::Input_Bytes], Par[Par_Gen::PROFINET_NB_IN]},
+                   {Lang[Text::Output_Bytes], Par[Par_Gen::PROFINET_NB_OUT]}});
 
-    Doc.Heading(1423);
+    Doc.Heading(Text::Variables);
     QList<QStringList> Rows;
     int Enabled = 0;
     for (const List_File::Stored_Row& Stored : Variables.Rows) {
@@ -227,18 +240,19 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
         Rows.append(Texts);
     }
     Parts.Map = Variable_Placement::Analyse(Rows);
-    Doc.Paragraph(Lang[1453].arg(Rows.size()).arg(Enabled));
+    Doc.Paragraph(Lang[Text::Variables_Count].arg(Rows.size()).arg(Enabled));
     QList<QStringList> Table_Rows;
     for (qsizetype I = 0; I < Rows.size(); ++I)
         Table_Rows.append(QStringList{QString::number(I + 1)} + Rows[I]);
-    Doc.Table({Lang[914], Lang[915], Lang[916], Lang[917], Lang[918], Lang[919], Lang[920], Lang[932], Lang[933],
-               Lang[934], Lang[942], Lang[943], Lang[921]},
-              Table_Rows, QStringLiteral("font-size:7pt"));
+    QStringList Headers;
+    for (int Column = 0; Column < IEC61850_Variables::Columns; ++Column)
+        Headers.append(Lang[IEC61850_Variables::Header_Slot(Column)]);
+    Doc.Table(Headers, Table_Rows, QStringLiteral("font-size:7pt"));
     Parts.Before_Map = Doc.Text;
 
     QStringList Notes = Variable_Placement::Finding_Texts(Parts.Map, Lang);
     if (Notes.isEmpty())
-        Notes.append(Lang[987]);
+        Notes.append(Lang[Variables_Text::Map_No_Findings]);
     Notes.append(Variable_Placement::Free_Text(Parts.Map, Lang));
     QStringList Escaped;
     for (const QString& Line : Notes)
@@ -247,43 +261,46 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
                       + QStringLiteral("</p>");
 
     Html After(Lang);
-    After.Heading(1425);
-    After.Text += QStringLiteral("<h3>") + Esc(Lang[1431]) + QStringLiteral("</h3>");
+    After.Heading(Text::Tls);
+    After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Key]) + QStringLiteral("</h3>");
     After.Details({{Plain_Line, Key_Text(Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
-    After.Text += QStringLiteral("<h3>") + Esc(Lang[1426]) + QStringLiteral("</h3>");
+    After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Certificate]) + QStringLiteral("</h3>");
     After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
-    After.Text += QStringLiteral("<h3>") + Esc(Lang[1427]) + QStringLiteral("</h3>");
+    After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Root_Certificate]) + QStringLiteral("</h3>");
     After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
     for (qsizetype I = 0; I < Known.Rows.size(); ++I) {
         const Known_Cert_File::Row Item(Known.Rows[I]);
         const bool On = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
         After.Text += QStringLiteral("<h3>")
-                      + Esc(Lang[1428].arg(QString::number(I + 1), On ? Lang[1429] : Lang[1430]))
+                      + Esc(Lang[Text::Known_Certificate].arg(QString::number(I + 1),
+                                                              On ? Lang[Text::Enabled] : Lang[Text::Disabled]))
                       + QStringLiteral("</h3>");
         After.Details(Certificate_Lines(Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
     }
 
-    After.Heading(1436);
+    After.Heading(Text::Bank_Files);
     if (!Fits) {
-        After.Paragraph(Lang[1444]);
+        After.Paragraph(Lang[Text::Does_Not_Fit]);
     } else {
         QList<QStringList> Banks;
         const auto Bank = [&](const QString& Path, const QByteArray& Bytes) {
             QFile Written(Path);
-            const QString In_Bin = !Written.open(QIODevice::ReadOnly) ? Lang[1443]
-                                   : Written.readAll() == Bytes       ? Lang[1441]
-                                                                      : Lang[1442];
+            const QString In_Bin = !Written.open(QIODevice::ReadOnly) ? Lang[Text::Not_In_Bin]
+                                   : Written.readAll() == Bytes       ? Lang[Text::Same_In_Bin]
+                                                                      : Lang[Text::Different_In_Bin];
             Banks.append({QFileInfo(Path).fileName(), QString::number(Bytes.size()), Sha256_Hex(Bytes), In_Bin});
         };
         Bank(Image.Bank1_Path(), Image.Bank1_Buffer.left(Image.Bank1_Length));
         Bank(Image.Bank2_Path(), Image.Bank2_Buffer.left(Image.Bank2_Length));
-        After.Table({Lang[1437], Lang[1438], Lang[1439], Lang[1440]}, Banks, QStringLiteral("font-size:7pt"));
+        After.Table({Lang[Text::File_Column], Lang[Text::Size_Column], Lang[Text::Sha256_Column],
+                     Lang[Text::In_Bin_Column]},
+                    Banks, QStringLiteral("font-size:7pt"));
     }
 
-    After.Heading(1445);
+    After.Heading(Text::Findings);
     const QList<Report_Finding> Findings = Report_Findings(Space, Separator);
     if (Findings.isEmpty())
-        After.Paragraph(Lang[1446]);
+        After.Paragraph(Lang[Text::No_Findings]);
     // The files are named without their folder, which the title block names.
     const QString Folder = QDir::toNativeSeparators(Space.Project_Dir) + QDir::separator();
     for (Report_Finding F : Findings)
@@ -330,7 +347,7 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         Writer.setResolution(Resolution);
         Writer.setPageSize(QPageSize(Request.Page));
         Writer.setPageMargins(QMarginsF(Margin_Mm, Margin_Mm, Margin_Mm, Margin_Mm), QPageLayout::Millimeter);
-        Writer.setTitle(Lang[1404] + QStringLiteral(": ") + Space.Project_Name);
+        Writer.setTitle(Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name);
         Writer.setCreator(Identity::SW_Code + u' ' + Identity::SW_Version);
         QPainter Painter;
         if (!Painter.begin(&Writer)) {
@@ -368,9 +385,10 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
             Painter.setPen(Qt::darkGray);
             const QRectF Line(0, Page.height() - Footer_H * 0.6, W, Footer_H * 0.6);
             Painter.drawLine(QLineF(0, Line.top(), W, Line.top()));
-            Painter.drawText(Line, Qt::AlignLeft | Qt::AlignBottom, Lang[1404] + QStringLiteral(": ") + Space.Project_Name);
+            Painter.drawText(Line, Qt::AlignLeft | Qt::AlignBottom,
+                             Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name);
             Painter.drawText(Line, Qt::AlignRight | Qt::AlignBottom,
-                             Lang[1447].arg(Page_Number).arg(Result.Pages));
+                             Lang[Text::Page_Of].arg(Page_Number).arg(Result.Pages));
             Painter.restore();
         };
         const auto Document_Pages = [&](QTextDocument& Doc, int Count) {
@@ -392,7 +410,7 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         Painter.setFont(Heading_Font);
         Painter.setPen(Qt::black);
         const qreal Heading_H = QFontMetricsF(Heading_Font, &Writer).height() * 1.8;
-        Painter.drawText(QRectF(0, 0, W, Heading_H), Qt::AlignLeft | Qt::AlignVCenter, Lang[976]);
+        Painter.drawText(QRectF(0, 0, W, Heading_H), Qt::AlignLeft | Qt::AlignVCenter, Lang[Variables_Text::Map_Title]);
         const QFont Map_Font = Report_Font(7);
         const qreal Map_Margin = QFontMetricsF(Map_Font, &Writer).horizontalAdvance(QStringLiteral("00000"));
         // The editor's proportions: 16 by 14 for each byte cell.

@@ -7,6 +7,7 @@
 #include "platform/Platform_Services.h"
 #include "platform/Prompter.h"
 #include "platform/Save_File_Dialog.h"
+#include "review/Review_Texts.h"
 #include "review/Ui_Report_Pdf.h"
 
 #include <QCommandLineParser>
@@ -36,8 +37,8 @@ private:
 
 void Ask_And_Write_Report(const Workspace& Space, const Platform_Services& Services)
 {
-    const Save_File_Request Asked{Space.Project_Dir, Report_File_Name(Space.Project_Name), Space.Str(1450),
-                                  QStringLiteral("*.pdf")};
+    const Save_File_Request Asked{Space.Project_Dir, Report_File_Name(Space.Project_Name),
+                                  Space.Str(Report_Text::Pdf_Filter), QStringLiteral("*.pdf")};
     const std::optional<QString> Path = Services.Save_Dialog->Ask_Save_Path(Asked);
     if (!Path)
         return;
@@ -45,9 +46,9 @@ void Ask_And_Write_Report(const Workspace& Space, const Platform_Services& Servi
     const auto Written = Write_Report(Space, Services.Separator ? *Services.Separator : System,
                                       {*Path, Report_Page_Size(QLocale()), QDateTime::currentDateTime()});
     if (!Written)
-        Services.Prompts->Error(Space.Str(1452).arg(Written.error()));
+        Services.Prompts->Error(Space.Str(Report_Text::Not_Written).arg(Written.error()));
     else
-        Services.Prompts->Information(Space.Str(1451).arg(QDir::toNativeSeparators(*Path)));
+        Services.Prompts->Information(Space.Str(Report_Text::Written).arg(QDir::toNativeSeparators(*Path)));
 }
 
 int Run_Report_Command(int argc, char* argv[])
@@ -103,7 +104,7 @@ int Run_Report_Command(int argc, char* argv[])
         return Cli::File_Error;
     }
     if (!Parser.isSet(Quiet))
-        Out << Space.Str(1451).arg(QDir::toNativeSeparators(Path)) << '\n';
+        Out << Space.Str(Report_Text::Written).arg(QDir::toNativeSeparators(Path)) << '\n';
     return Cli::Done;
 }
 

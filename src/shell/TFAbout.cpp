@@ -1,6 +1,7 @@
 #include "shell/TFAbout.h"
 
 #include "platform/Desktop_Shell.h"
+#include "shell/Shell_Texts.h"
 #include "widgets/Ui_Logo.h"
 #include "foundation/Web_Addresses.h"
 #include "foundation/Workspace.h"
@@ -59,7 +60,7 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     Set_Lang();
 }
 
-void TFAbout::Set_Lang() { setWindowTitle(Space.Str(1538)); }
+void TFAbout::Set_Lang() { setWindowTitle(Space.Str(About_Text::Title)); }
 
 QLabel* TFAbout::Make_Label(const QString& Name, const QString& Text, int X, int Y, int W, int H)
 {

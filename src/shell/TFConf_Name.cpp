@@ -2,6 +2,7 @@
 
 #include "foundation/Workspace.h"
 #include "platform/Prompter.h"
+#include "shell/Shell_Texts.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 
@@ -35,10 +36,10 @@ TFConf_Name::TFConf_Name(Workspace& Space_, Prompter& Prompts_, QWidget* Parent)
 
 void TFConf_Name::Set_Lang()
 {
-    Label1->setText(Space.Str(218));
-    E_Name->setAccessibleName(Space.Str(218));
-    Btn_OK->setText(Space.Str(203));
-    Btn_Cancel->setText(Space.Str(204));
+    Label1->setText(Space.Str(Conf_Name_Text::Name_Label));
+    E_Name->setAccessibleName(Space.Str(Conf_Name_Text::Name_Label));
+    Btn_OK->setText(Space.Str(Conf_Name_Text::Ok));
+    Btn_Cancel->setText(Space.Str(Conf_Name_Text::Cancel));
     Fit_Row_Right({Btn_OK, Btn_Cancel});
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Prompter.h"
 #include "foundation/Project_Folders.h"
+#include "shell/Shell_Texts.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
@@ -36,15 +37,15 @@ TFNew_Project::TFNew_Project(Workspace& Space_, Prompter& Prompts_, QWidget* Par
 
 void TFNew_Project::Set_Lang()
 {
-    setWindowTitle(Space.Str(100));
-    Title.L_SW_Desc->setText(Space.Str(101));
-    Label1->setText(Space.Str(102));
-    E_New_Proj->setToolTip(Space.Str(108));
-    E_New_Proj->setAccessibleName(Space.Str(102));
-    Btn_OK->setText(Space.Str(103));
-    Btn_OK->setToolTip(Space.Str(109));
-    Btn_Cancel->setText(Space.Str(104));
-    Btn_Cancel->setToolTip(Space.Str(110));
+    setWindowTitle(Space.Str(New_Project_Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(New_Project_Text::Description));
+    Label1->setText(Space.Str(New_Project_Text::Name_Label));
+    E_New_Proj->setToolTip(Space.Str(New_Project_Text::Name_Hint));
+    E_New_Proj->setAccessibleName(Space.Str(New_Project_Text::Name_Label));
+    Btn_OK->setText(Space.Str(New_Project_Text::Ok));
+    Btn_OK->setToolTip(Space.Str(New_Project_Text::Ok_Hint));
+    Btn_Cancel->setText(Space.Str(New_Project_Text::Cancel));
+    Btn_Cancel->setToolTip(Space.Str(New_Project_Text::Cancel_Hint));
     Fit_Row_Right({Btn_OK, Btn_Cancel});
 }
 

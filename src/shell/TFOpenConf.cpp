@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 #include "review/Configuration_Diff.h"
 #include "review/TFCompare.h"
+#include "shell/Shell_Texts.h"
 #include "shell/TFConf_Name.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
@@ -60,23 +61,23 @@ TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, D
 
 void TFOpenConf::Set_Lang()
 {
-    setWindowTitle(Space.Str(200));
-    Title.L_SW_Desc->setText(Space.Str(201));
-    Label1->setText(Space.Str(202));
-    ListBox1->setToolTip(Space.Str(205));
-    ListBox1->setAccessibleName(Space.Str(202));
-    Btn_OK->setText(Space.Str(203));
-    Btn_OK->setToolTip(Space.Str(206));
-    Btn_Cancel->setText(Space.Str(204));
-    Btn_Cancel->setToolTip(Space.Str(207));
+    setWindowTitle(Space.Str(Open_Conf_Text::Title));
+    Title.L_SW_Desc->setText(Space.Str(Open_Conf_Text::Description));
+    Label1->setText(Space.Str(Open_Conf_Text::List_Label));
+    ListBox1->setToolTip(Space.Str(Open_Conf_Text::List_Hint));
+    ListBox1->setAccessibleName(Space.Str(Open_Conf_Text::List_Label));
+    Btn_OK->setText(Space.Str(Open_Conf_Text::Ok));
+    Btn_OK->setToolTip(Space.Str(Open_Conf_Text::Ok_Hint));
+    Btn_Cancel->setText(Space.Str(Open_Conf_Text::Cancel));
+    Btn_Cancel->setToolTip(Space.Str(Open_Conf_Text::Cancel_Hint));
     const auto Command = [this](QPushButton* Button, int Caption, int Hint) {
         Button->setText(Space.Str(Caption));
         Button->setToolTip(Space.Str(Hint));
     };
-    Command(Btn_Duplicate, 208, 209);
-    Command(Btn_Rename, 210, 211);
-    Command(Btn_Delete, 212, 213);
-    Command(Btn_Compare, 214, 215);
+    Command(Btn_Duplicate, Open_Conf_Text::Duplicate_Button, Open_Conf_Text::Duplicate_Hint);
+    Command(Btn_Rename, Open_Conf_Text::Rename_Button, Open_Conf_Text::Rename_Hint);
+    Command(Btn_Delete, Open_Conf_Text::Delete_Button, Open_Conf_Text::Delete_Hint);
+    Command(Btn_Compare, Open_Conf_Text::Compare_Button, Open_Conf_Text::Compare_Hint);
     FConf_Name->Set_Lang();
     FCompare->Set_Lang();
     Place_Buttons();
@@ -144,7 +145,7 @@ QString TFOpenConf::Selected()
 {
     const int Row = ListBox1->currentRow();
     if (Row < 0 || Row >= SL.size()) {
-        Prompts.Error(Space.Str(224));
+        Prompts.Error(Space.Str(Open_Conf_Text::Nothing_Selected));
         return {};
     }
     return SL[Row];
@@ -162,9 +163,10 @@ void TFOpenConf::Btn_DuplicateClick()
     const QString Source = Selected();
     if (Source.isEmpty())
         return;
-    const bool Made = FConf_Name->Ask(216, QString(), Source, [this, &Source](const QString& Typed) {
-        return Manage_Message_Slot(Duplicate_Project(Space, Source, Typed));
-    });
+    const bool Made =
+        FConf_Name->Ask(Conf_Name_Text::Duplicate_Title, QString(), Source, [this, &Source](const QString& Typed) {
+            return Manage_Message_Slot(Duplicate_Project(Space, Source, Typed));
+        });
     if (!Made)
         return;
     Name_Conf = Space.Project_Name;
@@ -178,12 +180,13 @@ void TFOpenConf::Btn_RenameClick()
     if (Source.isEmpty())
         return;
     QString Renamed;
-    const bool Done = FConf_Name->Ask(217, Source, Source, [this, &Source, &Renamed](const QString& Typed) {
-        const int Refused = Manage_Message_Slot(Rename_Project(Space, Source, Typed));
-        if (Refused < 0)
-            Renamed = Typed.normalized(QString::NormalizationForm_C);
-        return Refused;
-    });
+    const bool Done =
+        FConf_Name->Ask(Conf_Name_Text::Rename_Title, Source, Source, [this, &Source, &Renamed](const QString& Typed) {
+            const int Refused = Manage_Message_Slot(Rename_Project(Space, Source, Typed));
+            if (Refused < 0)
+                Renamed = Typed.normalized(QString::NormalizationForm_C);
+            return Refused;
+        });
     if (!Done)
         return;
     Name_Conf = Renamed;
@@ -195,7 +198,7 @@ void TFOpenConf::Btn_RenameClick()
 void TFOpenConf::Btn_DeleteClick()
 {
     const QString Name = Selected();
-    if (Name.isEmpty() || !Prompts.Confirm_Default_No(Space.Str(219).arg(Name)))
+    if (Name.isEmpty() || !Prompts.Confirm_Default_No(Space.Str(Open_Conf_Text::Delete_Question).arg(Name)))
         return;
     const bool Was_Active = Space.Is_Project_Active();
     if (const int Refused = Manage_Message_Slot(Delete_Project(Space, Name)); Refused >= 0)
@@ -208,7 +211,7 @@ void TFOpenConf::Btn_DeleteClick()
 void TFOpenConf::Btn_CompareClick()
 {
     if (!Space.Is_Project_Active()) {
-        Prompts.Error(Space.Str(225));
+        Prompts.Error(Space.Str(Open_Conf_Text::Nothing_Opened));
         return;
     }
     const QString Other = Selected();
@@ -218,7 +221,8 @@ void TFOpenConf::Btn_CompareClick()
     const auto Found = Review::Compare(Space.Project_Dir, Workspace::Join(Space.Projects_Dir, Other),
                                        Separator ? *Separator : System);
     if (!Found) {
-        Prompts.Error(Space.Str(231).arg(QDir::toNativeSeparators(Found.error().Path), Found.error().Reason));
+        Prompts.Error(Space.Str(Open_Conf_Text::Compare_Unreadable)
+                          .arg(QDir::toNativeSeparators(Found.error().Path), Found.error().Reason));
         return;
     }
     FCompare->Execute(Space.Project_Name, Other, *Found);

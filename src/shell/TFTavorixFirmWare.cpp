@@ -12,8 +12,10 @@
 #include "editors/TFParGen.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "platform/Prompter.h"
+#include "shell/Shell_Texts.h"
 #include "shell/TFAbout.h"
 #include "shell/TFNew_Project.h"
+#include "review/Review_Texts.h"
 #include "review/Ui_Report_Run.h"
 #include "shell/TFOpenConf.h"
 #include "widgets/Ui_Dialog_Place.h"
@@ -22,6 +24,7 @@
 #include "foundation/Web_Addresses.h"
 #include "foundation/Workspace.h"
 #include "update/TFBoot.h"
+#include "dcp/Dcp_Texts.h"
 #include "dcp/TFFind_Gateways.h"
 
 #include <QApplication>
@@ -297,9 +300,10 @@ void TFTavorixFirmWare::Build_Every_Window()
 
 void TFTavorixFirmWare::Set_Lang()
 {
-    L_Begin->setText(Space.Str(0));
+    namespace Text = Main_Window_Text;
+    L_Begin->setText(Space.Str(Text::Begin));
     for (int I = 0; I < 8; ++I)
-        L_Step[I]->setText(Space.Str(1 + I));
+        L_Step[I]->setText(Space.Str(Text::First_Step + I));
     Show_Configuration_Lines();
     const auto Apply = [this](QPushButton* Button, int Caption, int Hint) {
         if (Caption >= 0) {
@@ -310,20 +314,20 @@ void TFTavorixFirmWare::Set_Lang()
         }
         Button->setToolTip(Space.Str(Hint));
     };
-    Apply(Btn_Info, -1, 12);
-    Apply(Btn_Opz, -1, 13);
-    Apply(Btn_Close, -1, 14);
-    Apply(Btn_New, 15, 22);
-    Apply(Btn_Open, 16, 23);
-    Apply(Btn_CreateBin, 17, 26);
-    Apply(Btn_Prm_Gen, 20, 24);
-    Apply(Btn_IEC61850_Access, 21, 25);
-    Apply(Btn_TLS_List_Certificates, 27, 28);
-    Apply(Btn_Modbus_Set_Access, 29, 30);
-    Apply(Btn_PROFINET_XML, 31, 32);
-    Apply(Btn_Find_Gateways, 700, 701);
-    Apply(Btn_Report, 1448, 1449);
-    L_Status->setAccessibleName(Space.Str(36));
+    Apply(Btn_Info, -1, Text::Information_Hint);
+    Apply(Btn_Opz, -1, Text::Options_Hint);
+    Apply(Btn_Close, -1, Text::Close_Hint);
+    Apply(Btn_New, Text::New_Button, Text::New_Hint);
+    Apply(Btn_Open, Text::Open_Button, Text::Open_Hint);
+    Apply(Btn_CreateBin, Text::Update_Button, Text::Update_Hint);
+    Apply(Btn_Prm_Gen, Text::Parameters_Button, Text::Parameters_Hint);
+    Apply(Btn_IEC61850_Access, Text::Variables_Button, Text::Variables_Hint);
+    Apply(Btn_TLS_List_Certificates, Text::Known_Cert_Button, Text::Known_Cert_Hint);
+    Apply(Btn_Modbus_Set_Access, Text::Modbus_Button, Text::Modbus_Hint);
+    Apply(Btn_PROFINET_XML, Text::Gsdml_Button, Text::Gsdml_Hint);
+    Apply(Btn_Find_Gateways, Dcp_Text::Title, Dcp_Text::Open_Hint);
+    Apply(Btn_Report, Report_Text::Button, Report_Text::Button_Hint);
+    L_Status->setAccessibleName(Space.Str(Text::Status_Name));
     L_Status->setText(Status_Text ? Status_Text() : QString());
     // The description keeps its line; the new-version notice starts after it.
     Fit_Width(Title.L_SW_Desc);
@@ -344,8 +348,8 @@ void TFTavorixFirmWare::Set_Lang()
 
 void TFTavorixFirmWare::Show_Update_Notice()
 {
-    LL_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(19)));
-    LL_Update->setAccessibleName(Space.Str(19));
+    LL_Update->setText(Version_Check::Link_Markup(Download_Page_Url(), Space.Str(Main_Window_Text::New_Version)));
+    LL_Update->setAccessibleName(Space.Str(Main_Window_Text::New_Version));
 }
 
 void TFTavorixFirmWare::Show_Status(std::function<QString()> Text)
@@ -357,11 +361,11 @@ void TFTavorixFirmWare::Show_Status(std::function<QString()> Text)
 void TFTavorixFirmWare::Show_Configuration_Lines()
 {
     if (Space.Is_Project_Active()) {
-        L_Name_Conf->setText(Space.Str(11));
+        L_Name_Conf->setText(Space.Str(Main_Window_Text::Opened_Configuration));
         L_Name_Conf_L2->setText(Space.Project_Name);
     } else {
-        L_Name_Conf->setText(Space.Str(9));
-        L_Name_Conf_L2->setText(Space.Str(10));
+        L_Name_Conf->setText(Space.Str(Main_Window_Text::No_Configuration));
+        L_Name_Conf_L2->setText(Space.Str(Main_Window_Text::Use_Step_1));
     }
 }
 
@@ -417,7 +421,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Find_Gateways) {
             Find_Gateways().Execute();
         } else if (!Space.Is_Project_Active()) {
-            Services.Prompts->Error(Space.Str(18));
+            Services.Prompts->Error(Space.Str(Main_Window_Text::Project_Not_Valid));
         } else if (Button == Btn_Prm_Gen) {
             Par_Gen().Execute();
         } else if (Button == Btn_TLS_List_Certificates) {
@@ -481,7 +485,8 @@ void TFTavorixFirmWare::Notice_Default_Parameters()
 {
     // The device or its description would otherwise get values the user never chose, unknowingly.
     if (!QFileInfo::exists(Space.File_ParGen))
-        Services.Prompts->Information(Space.Str(35).arg(QDir::toNativeSeparators(Space.File_ParGen)));
+        Services.Prompts->Information(
+            Space.Str(Main_Window_Text::Default_Parameters).arg(QDir::toNativeSeparators(Space.File_ParGen)));
 }
 
 bool TFTavorixFirmWare::Update_Device()
@@ -499,7 +504,7 @@ bool TFTavorixFirmWare::Update_Device()
     const qint64 Bank_1 = QFileInfo(Workspace::Join(Bin, QStringLiteral("bank1.bin"))).size();
     const qint64 Bank_2 = QFileInfo(Workspace::Join(Bin, QStringLiteral("bank2.bin"))).size();
     Show_Status([this, Bin, Bank_1, Bank_2] {
-        return Space.Str(33).arg(QDir::toNativeSeparators(Bin)).arg(Bank_1).arg(Bank_2);
+        return Space.Str(Main_Window_Text::Banks_Written).arg(QDir::toNativeSeparators(Bin)).arg(Bank_1).arg(Bank_2);
     });
     Boot().Run_Ethernet_Update();
     return true;
@@ -512,7 +517,9 @@ void TFTavorixFirmWare::PROFINET_XML()
     if (Profinet_File_Name().exec() != QDialog::Accepted)
         return;
     if (const std::optional<QString> Written = FProfinetFileName->Save_Profinet_XML(*Services.Save_Dialog))
-        Show_Status([this, Path = QDir::toNativeSeparators(*Written)] { return Space.Str(34).arg(Path); });
+        Show_Status([this, Path = QDir::toNativeSeparators(*Written)] {
+            return Space.Str(Main_Window_Text::Gsdml_Written).arg(Path);
+        });
 }
 
 void TFTavorixFirmWare::Save_Setting()

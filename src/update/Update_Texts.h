@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dcp/Dcp_Texts.h"
+
 // The string-table slots of the update dialog's texts, named once.
 namespace Update_Text {
 
@@ -18,8 +20,9 @@ constexpr int Options_Hint = 1032;
 constexpr int Read_Back_Hint = 1033;
 constexpr int Cancel_Hint = 1034;
 constexpr int Update_Hint = 1035;
-constexpr int Find_Gateways_Name = 700;
-constexpr int Find_Gateways_Hint = 701;
+// The find-gateways dialog's title and purpose name the button that opens it.
+constexpr int Find_Gateways_Name = Dcp_Text::Title;
+constexpr int Find_Gateways_Hint = Dcp_Text::Open_Hint;
 constexpr int Find_Gateways = 734;
 constexpr int Device_Not_Found = 1036;
 constexpr int Check_Address = 1037;

@@ -1,0 +1,54 @@
+#pragma once
+
+// The string-table slots of the find-gateways dialog's texts, named once.
+namespace Dcp_Text {
+
+constexpr int Title = 700;
+constexpr int Open_Hint = 701;  // what the dialog does, the hint of the buttons that open it
+constexpr int Interface_Label = 702;
+constexpr int Search_Button = 703;
+
+// The table's columns; the station name and the three addresses also name the
+// edits under the table.
+constexpr int Column_Name = 704;
+constexpr int Column_Ip = 705;
+constexpr int Column_Mask = 706;
+constexpr int Column_Gateway = 707;
+constexpr int Column_Mac = 708;
+constexpr int Column_Vendor = 709;
+constexpr int Column_Ids = 710;
+constexpr int Column_Role = 711;
+
+// The commands on the selected gateway and the dialog's buttons.
+constexpr int Flash_Button = 712;
+constexpr int Set_Name_Button = 713;
+constexpr int Set_Ip_Button = 714;
+constexpr int Permanent_Box = 715;
+constexpr int Use_Address_Button = 716;
+constexpr int Close_Button = 717;
+
+// The status line, the questions and the messages.
+constexpr int Search_Result = 718;
+constexpr int No_Interface = 719;
+constexpr int Interface_Unusable = 720;
+constexpr int Flash_Question = 721;
+constexpr int Set_Name_Question = 722;
+constexpr int Set_Ip_Question = 723;
+constexpr int Station_Name_Not_Valid = 724;  // the broken rule follows as %2
+constexpr int Device_Done = 725;
+constexpr int Device_Refused = 726;
+constexpr int No_Answer = 727;
+constexpr int Ip_Suite_Not_Valid = 728;
+constexpr int Name_Shared = 729;
+constexpr int Ip_Shared = 730;
+constexpr int Gateway_Hint = 731;
+constexpr int Other_Device_Hint = 732;
+constexpr int Searching = 733;
+constexpr int Table_Name = 735;
+constexpr int Status_Name = 736;
+
+// What a device answers to a set request: the text of block error 0 ("no
+// error"); those of the errors 1 to 6 follow.
+constexpr int First_Block_Error = 750;
+
+} // namespace Dcp_Text
