@@ -331,7 +331,11 @@ bool Export_File(const QList<QStringList>& Rows, const QString& Folder, Save_Fil
 std::optional<QList<QStringList>> Import_File(const QString& Folder, Open_File_Dialog& Dialog, Prompter& Prompts,
                                               const Lang_Table& Lang)
 {
-    const auto Path = Dialog.Ask_Open_Path({Folder, Lang[Variables_Text::Csv_Filter], QStringLiteral("*.csv")});
+    Open_File_Request Request;
+    Request.Initial_Folder = Folder;
+    Request.Filter_Description = Lang[Variables_Text::Csv_Filter];
+    Request.Filter_Pattern = QStringLiteral("*.csv");
+    const auto Path = Dialog.Ask_Open_Path(Request);
     if (!Path)
         return std::nullopt;
     const QString Shown = QDir::toNativeSeparators(*Path) + u'\n';

@@ -805,6 +805,7 @@ const Default_String Entries[] = {
     {1451, u"Report written: %1"},
     {1452, u"The report could not be written: %1"},
     {1453, u"Variables: %1, enabled: %2"},
+    {1454, u"not a private key"},
     {1500, u"PROFINET XML File Name"},
     {1501, u"Create the PROFINET XML GSD File"},
     {1502, u"OK"},

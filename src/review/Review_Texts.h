@@ -64,6 +64,7 @@ constexpr int Key_Type_Bits = 1432;
 constexpr int Key_Encrypted = 1433;
 constexpr int None = 1434;
 constexpr int Not_A_Certificate = 1435;
+constexpr int Not_A_Private_Key = 1454;
 
 // Bank files.
 constexpr int Bank_Files = 1436;

@@ -124,7 +124,7 @@ QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& 
         return Lang[Text::None];
     const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
     if (Found.Keys.isEmpty())
-        return Lang[Text::Not_A_Certificate];
+        return Lang[Text::Not_A_Private_Key];
     const Certificates::Private_Key_Info& Key = Found.Keys.first();
     if (Key.Key.Type.isEmpty())
         return Lang[Text::Key_Encrypted];

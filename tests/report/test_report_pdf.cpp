@@ -110,6 +110,8 @@ class Test_Report_Pdf : public QObject {
 private slots:
     void Reads_Back_Names_Values_Fingerprints();
     void Bank_Files_Against_Bin();
+    void Wrong_Material_In_A_Tls_Box_Is_Named_data();
+    void Wrong_Material_In_A_Tls_Box_Is_Named();
     void Page_Size_And_Language_data();
     void Page_Size_And_Language();
     void Map_Page_Is_The_Editors_Drawing();
@@ -152,6 +154,33 @@ void Test_Report_Pdf::Reads_Back_Names_Values_Fingerprints()
     // The map and its findings: a clean placement.
     QVERIFY(Pages[Written.Map_Page - 1].contains("Map of the Internal Data Array"));
     QVERIFY(Pages[Written.Map_Page - 1].contains("No findings on the data array"));
+}
+
+void Test_Report_Pdf::Wrong_Material_In_A_Tls_Box_Is_Named_data()
+{
+    QTest::addColumn<int>("Box");
+    QTest::addColumn<bool>("Put_Certificate");
+    QTest::addColumn<QString>("Expected");
+    QTest::newRow("a certificate in the key box")
+        << int(Par_Gen::TLS_Server_Key) << true << QStringLiteral("TLS_Server_Key\\s+not a private key");
+    QTest::newRow("a key in the certificate box") << int(Par_Gen::TLS_Server_Server_Certificate) << false
+                                                  << QStringLiteral("TLS_Server_Server_Certificate\\s+not a certificate");
+}
+
+void Test_Report_Pdf::Wrong_Material_In_A_Tls_Box_Is_Named()
+{
+    REQUIRE_POPPLER();
+    QFETCH(int, Box);
+    QFETCH(bool, Put_Certificate);
+    QFETCH(QString, Expected);
+    Plant P;
+    Par_Gen::Values Par = Par_Gen::Load(P.Space.File_ParGen);
+    Par[Box] = Put_Certificate ? P.Pki.Root.Pem() : P.Pki.Server_Key.Pem();
+    QVERIFY(Par_Gen::Save(P.Space.File_ParGen, Par));
+    const QString Pdf = P.Dir.path() + "/report.pdf";
+    P.Write(Pdf);
+    const QString Text = Pdf_Text(Pdf);
+    QVERIFY2(Text.contains(QRegularExpression(Expected)), qPrintable(Text.left(3000)));
 }
 
 void Test_Report_Pdf::Bank_Files_Against_Bin()
