@@ -171,6 +171,9 @@ struct Fixture {
         for (QDialog* Dialog : Window->findChildren<QDialog*>()) {
             Dialog->show();
             QCoreApplication::processEvents();
+            // Texts set while showing ask for layouts again: settle them
+            // before the places are read, however busy the machine is.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             Dialog->hide();
         }
     }
