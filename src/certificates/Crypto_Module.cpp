@@ -51,12 +51,12 @@ Loaded Load()
     for (const QString& Path : Paths) {
         if (!QFileInfo::exists(Path))
             continue;
-        QLibrary Module(Path);
+        QLibrary Library(Path);
         // The module stays loaded until the process ends: the QLibrary
         // going out of scope does not unload it.
-        const auto Entry = reinterpret_cast<Crypto_Entry>(Module.resolve(Crypto_Entry_Name));
+        const auto Entry = reinterpret_cast<Crypto_Entry>(Library.resolve(Crypto_Entry_Name));
         if (!Entry)
-            return {nullptr, Unreadable(Module.errorString())};
+            return {nullptr, Unreadable(Library.errorString())};
         const Crypto_Functions* Functions = Entry();
         if (!Functions || Functions->Version != Crypto_Functions::Current_Version)
             return {nullptr, Unreadable(QDir::toNativeSeparators(Path)
