@@ -97,6 +97,7 @@ class Test_Start_Libraries : public QObject {
     QString Program;
     QString Plain_Config;
     QString Tls_Config;
+    QString Other_Tls_Config;
 
     QProcessEnvironment Traced() const
     {
@@ -106,14 +107,16 @@ class Test_Start_Libraries : public QObject {
         return Env;
     }
 
-    // A program folder holding the executable and, when Module is not
-    // empty, those bytes as its crypto module.
+    // A program folder holding the executable, the window module and, when
+    // Module is not empty, those bytes as its crypto module.
     QString Program_Folder(const QString& Name, const QByteArray& Module = {})
     {
         const QString Folder = Dir.filePath(Name);
         const QString Copy = Folder + QStringLiteral("/sw40610");
         if (!QFileInfo::exists(Copy)) {
-            if (!QDir().mkpath(Folder) || !QFile::copy(Program, Copy))
+            if (!QDir().mkpath(Folder) || !QFile::copy(Program, Copy)
+                || !QFile::copy(QFileInfo(Program).dir().filePath(QStringLiteral("libsw40610_window.so")),
+                                Folder + QStringLiteral("/libsw40610_window.so")))
                 qFatal("cannot make the program folder %s", qPrintable(Folder));
             if (!Module.isEmpty())
                 Test_Support::Write_File(Folder + QStringLiteral("/libsw40610_crypto.so"), Module);
@@ -138,9 +141,14 @@ private slots:
 
         Plain_Config = Dir.filePath(QStringLiteral("Plant"));
         Tls_Config = Dir.filePath(QStringLiteral("Secured"));
-        for (const auto& [Config, Tls] : {std::pair{Plain_Config, false}, std::pair{Tls_Config, true}}) {
+        Other_Tls_Config = Dir.filePath(QStringLiteral("Secured_Other"));
+        Image_Fixtures::Project Other_Key = Project_With(true);
+        Other_Key.ParGen["TLS_Server_Key"] = Pki().Server_Key.Pem();
+        for (const auto& [Config, Project] : {std::pair{Plain_Config, Project_With(false)},
+                                              std::pair{Tls_Config, Project_With(true)},
+                                              std::pair{Other_Tls_Config, Other_Key}}) {
             QVERIFY(QDir().mkpath(Config + QStringLiteral("/bin")));
-            Image_Fixtures::Write_Project(Project_With(Tls), Config + QStringLiteral("/ParGen.xml"),
+            Image_Fixtures::Write_Project(Project, Config + QStringLiteral("/ParGen.xml"),
                                           Config + QStringLiteral("/IEC61850_Variables.xml"),
                                           Config + QStringLiteral("/TLS_Known_Cert.xml"));
         }
@@ -211,10 +219,10 @@ private slots:
     void a_program_folder_without_a_usable_crypto_module_says_so_data()
     {
         QTest::addColumn<QString>("Folder");
-        QTest::addColumn<QByteArray>("Module");
-        QTest::addColumn<QString>("Command");
-        QTest::addColumn<bool>("Tls");
-        QTest::addColumn<QString>("Named");  // the file the message names; empty: the command works
+        QTest::addColumn<QByteArray>("Module");  // empty: none
+        // TLS, PLAIN: the configurations with and without keys; OTHER: with another key.
+        QTest::addColumn<QStringList>("Arguments");
+        QTest::addColumn<QString>("Named");  // what the message names; empty: the command works
 
         QFile Built(QStringLiteral(SW_BUILD_DIR "/src/libsw40610_crypto.so"));
         QVERIFY(Built.open(QIODevice::ReadOnly));
@@ -224,12 +232,24 @@ private slots:
         Without_Libcrypto.replace("libcrypto.so.3", "libcryptX.so.3");
 
         const QString Missing = Dir.filePath(QStringLiteral("alone/libsw40610_crypto.so: ")) + qt_error_string(ENOENT);
-        QTest::newRow("no module, check") << "alone" << QByteArray() << "check" << true << Missing;
-        QTest::newRow("no module, compile") << "alone" << QByteArray() << "compile" << true << Missing;
-        QTest::newRow("no module, check without keys") << "alone" << QByteArray() << "check" << false << QString();
-        QTest::newRow("no libcrypto, check") << "stripped" << Without_Libcrypto << "check" << true
+        const QByteArray None;
+        QTest::newRow("no module, check") << "alone" << None << QStringList{"check", "TLS"} << Missing;
+        QTest::newRow("no module, compile") << "alone" << None << QStringList{"compile", "TLS"} << Missing;
+        QTest::newRow("no module, check without keys") << "alone" << None << QStringList{"check", "PLAIN"} << QString();
+        // Unread, two copies of one certificate would differ by their texts.
+        QTest::newRow("no module, diff") << "alone" << None << QStringList{"diff", "TLS", "OTHER"}
+                                         << Tls_Config + QStringLiteral("/ParGen.xml: keys and certificates cannot be read: ")
+                                                + Missing;
+        // Equal texts are equal whatever they hold: nothing is read.
+        QTest::newRow("no module, diff of equal keys") << "alone" << None << QStringList{"diff", "TLS", "TLS"}
+                                                       << QString();
+        // A report that could not read the keys would call them no keys.
+        QTest::newRow("no module, report") << "alone" << None
+                                           << QStringList{"report", "TLS", "-o", "TLS/bin/report.pdf"} << Missing;
+        QTest::newRow("no libcrypto, check") << "stripped" << Without_Libcrypto << QStringList{"check", "TLS"}
                                              << "libcryptX.so.3";
-        QTest::newRow("not a library, gsdml") << "broken" << QByteArray("not a library\n") << "gsdml" << true
+        QTest::newRow("not a library, gsdml") << "broken" << QByteArray("not a library\n")
+                                              << QStringList{"gsdml", "TLS", "-o", "TLS/bin/device.xml"}
                                               << Dir.filePath(QStringLiteral("broken/libsw40610_crypto.so"));
     }
 
@@ -239,18 +259,22 @@ private slots:
     {
         QFETCH(QString, Folder);
         QFETCH(QByteArray, Module);
-        QFETCH(QString, Command);
-        QFETCH(bool, Tls);
+        QFETCH(QStringList, Arguments);
         QFETCH(QString, Named);
         const QString Copy = Program_Folder(Folder, Module);
-        const QString Config = Tls ? Tls_Config : Plain_Config;
-        QDir(Config + QStringLiteral("/bin")).removeRecursively();
-        QVERIFY(QDir().mkpath(Config + QStringLiteral("/bin")));
+        for (const QString& Config : {Plain_Config, Tls_Config}) {
+            QDir(Config + QStringLiteral("/bin")).removeRecursively();
+            QVERIFY(QDir().mkpath(Config + QStringLiteral("/bin")));
+        }
+        for (QString& Argument : Arguments)
+            Argument.replace(QRegularExpression(QStringLiteral("^TLS")), Tls_Config)
+                .replace(QRegularExpression(QStringLiteral("^PLAIN")), Plain_Config)
+                .replace(QRegularExpression(QStringLiteral("^OTHER")), Other_Tls_Config);
 
-        QStringList Arguments{Command, Config};
-        if (Command == QLatin1String("gsdml"))
-            Arguments += {QStringLiteral("-o"), Config + QStringLiteral("/bin/device.xml")};
         QProcess Run;
+        QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+        Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        Run.setProcessEnvironment(Env);
         Run.start(Copy, Arguments);
         QVERIFY(Run.waitForFinished(30000));
         const QString Err = QString::fromLocal8Bit(Run.readAllStandardError());
@@ -260,11 +284,15 @@ private slots:
             return;
         }
         QCOMPARE(Run.exitCode(), 3);
-        QVERIFY2(Err.startsWith(QStringLiteral("sw40610: keys and certificates cannot be read: ")), qPrintable(Err));
-        QVERIFY2(Err.contains(Named), qPrintable(Err));
-        QCOMPARE(Err.count(u'\n'), 1);
+        // One message of the program's own (Qt may add a word of its own).
+        const QStringList Own = Err.split(u'\n').filter(QRegularExpression(QStringLiteral("^sw40610: ")));
+        QVERIFY2(Own.size() == 1, qPrintable(Err));
+        QVERIFY2(Own[0].contains(QStringLiteral("keys and certificates cannot be read: ")), qPrintable(Err));
+        QVERIFY2(Own[0].contains(Named), qPrintable(Err));
         QCOMPARE(QString::fromLocal8Bit(Run.readAllStandardOutput()), QString());
-        QCOMPARE(QDir(Config + QStringLiteral("/bin")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+        for (const QString& Config : {Plain_Config, Tls_Config})
+            QCOMPARE(QDir(Config + QStringLiteral("/bin")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                     QStringList());
     }
 
     void the_window_loads_its_library_beside_the_program()
