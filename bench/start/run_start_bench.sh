@@ -16,7 +16,7 @@ WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 # A program folder of its own, as the portable folder lays it out.
 mkdir -p "$WORK/program/LANGUAGE"
-cp "$BUILD/src/sw40610" "$BUILD/src/libsw40610_window.so" "$WORK/program/"
+cp "$BUILD/src/sw40610" "$BUILD/src/libsw40610_window.so" "$BUILD/src/libsw40610_crypto.so" "$WORK/program/"
 cp "$BUILD/LANGUAGE/English.lng" "$WORK/program/LANGUAGE/"
 "$BUILD/bench/write_largest_configuration" "$WORK/Largest" >/dev/null
 "$BUILD/bench/write_largest_configuration" "$WORK/Plain" --no-tls >/dev/null

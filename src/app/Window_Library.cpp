@@ -1,41 +1,15 @@
 #include "app/Window_Library.h"
 
-#include <QByteArray>
+#include "platform/Executable_Dir.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QLibrary>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef Q_OS_LINUX
-#include <climits>
-#include <unistd.h>
-#endif
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace {
-
-// The folder of the running executable, known before any application object
-// exists (QCoreApplication::applicationDirPath needs one).
-QString Executable_Dir(const char* Argv0)
-{
-#if defined(Q_OS_LINUX)
-    char Buffer[PATH_MAX];
-    const ssize_t Length = ::readlink("/proc/self/exe", Buffer, sizeof Buffer - 1);
-    if (Length > 0)
-        return QFileInfo(QString::fromLocal8Bit(Buffer, Length)).absolutePath();
-#elif defined(Q_OS_WIN)
-    wchar_t Buffer[32768];
-    const DWORD Length = ::GetModuleFileNameW(nullptr, Buffer, 32768);
-    if (Length > 0 && Length < 32768)
-        return QFileInfo(QString::fromWCharArray(Buffer, int(Length))).absolutePath();
-#endif
-    return QFileInfo(QString::fromLocal8Bit(Argv0)).absolutePath();
-}
 
 int Run_Library_Entry(const char* Entry_Name, const char* What, int argc, char* argv[])
 {

@@ -1,18 +1,18 @@
 #include "certificates/Certificate_Checks.h"
 
 #include "certificates/Certificate_Texts.h"
-#include "certificates/Openssl_Handles.h"
+#include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "foundation/Text_Rules.h"
 #include "project/Known_Cert_File.h"
 
 #include <QHash>
 
+#include <utility>
+
 namespace Certificates {
 
 namespace {
-
-using namespace Ssl;
 
 struct Collector {
     const Lang_Table& Lang;
@@ -71,28 +71,12 @@ void Check_Dates(const Certificate_Info& Certificate, Place Where, int Row, cons
 // issuing intermediate rather than the self-signed top.
 bool Chains_To(const QList<Certificate_Info>& Chain, const QList<Certificate_Info>& Roots, QString& Reason)
 {
-    Store Trusted(X509_STORE_new());
-    for (const Certificate_Info& Root : Roots)
-        if (X509_Ptr Made = Certificate_From_Der(Root.Der))
-            X509_STORE_add_cert(Trusted.get(), Made.get());
-    X509_Ptr Leaf = Certificate_From_Der(Chain.constFirst().Der);
-    std::unique_ptr<STACK_OF(X509), void (*)(STACK_OF(X509)*)> Untrusted(
-        sk_X509_new_null(), [](STACK_OF(X509) * Stack) { sk_X509_pop_free(Stack, X509_free); });
-    for (qsizetype I = 1; I < Chain.size(); ++I)
-        if (X509_Ptr Made = Certificate_From_Der(Chain[I].Der))
-            sk_X509_push(Untrusted.get(), Made.release());
-    Store_Ctx Context(X509_STORE_CTX_new());
-    if (!Leaf || !Context || !X509_STORE_CTX_init(Context.get(), Trusted.get(), Leaf.get(), Untrusted.get())) {
-        Reason = Take_Error_Reason();
+    const Crypto_Functions* Reader = Crypto();
+    if (!Reader) {
+        Reason = Crypto_Error();
         return false;
     }
-    X509_VERIFY_PARAM_set_flags(X509_STORE_CTX_get0_param(Context.get()),
-                                X509_V_FLAG_NO_CHECK_TIME | X509_V_FLAG_PARTIAL_CHAIN);
-    const bool Verified = X509_verify_cert(Context.get()) == 1;
-    if (!Verified)
-        Reason = QString::fromLatin1(X509_verify_cert_error_string(X509_STORE_CTX_get_error(Context.get())));
-    ERR_clear_error();
-    return Verified;
+    return Reader->Chains_To(Chain, Roots, Reason);
 }
 
 // A certificate box: text that is no certificate, or that carries a private
@@ -127,6 +111,15 @@ QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_C
     const Pem_Contents Key = Read_Pem(Material.Key, Material.Key_Password);
     const Pem_Contents Server = Read_Pem(Material.Server_Certificate);
     const Pem_Contents Root = Read_Pem(Material.Root_Certificate);
+    // Without the reader nothing can be told about any box: that is the one
+    // finding, at the first box it could not read.
+    for (const auto& [Where, Found] : {std::pair{Place::Key, &Key}, std::pair{Place::Server_Certificate, &Server},
+                                       std::pair{Place::Root_Certificate, &Root}})
+        if (Found->Reader_Missing) {
+            Out.Add(Problem::Reader_Missing, Severity::Blocking, Where, 0,
+                    Field_Name(Where, Lang) + QStringLiteral(": ") + Found->Error);
+            return Out.Found;
+        }
 
     const QString Key_Name = Field_Name(Place::Key, Lang);
     const Private_Key_Info* Opened_Key = nullptr;
@@ -182,6 +175,11 @@ QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_
         const Known_Certificate& Known = Rows[I];
         const QString Name = Row_Name(Row, Known.Mnemonic, Lang);
         const Pem_Contents Found = Read_Pem(Known.Certificate);
+        if (Found.Reader_Missing) {
+            Out.Add(Problem::Reader_Missing, Severity::Blocking, Place::Known_Row, Row,
+                    Name + QStringLiteral(": ") + Found.Error);
+            return Out.Found;
+        }
         if (!Found.Keys.isEmpty()) {
             Out.Add(Problem::Key_In_List, Severity::Blocking, Place::Known_Row, Row, Lang[Text_Slot::Key_In_List].arg(Name));
             continue;

@@ -25,6 +25,7 @@ enum class Problem {
     Key_Password_Wrong,      // the key password does not open the encrypted key
     Key_In_List,             // a known-certificates row holds a private key
     Not_Single_Certificate,  // a known-certificates row holds anything but one certificate
+    Reader_Missing,          // the crypto module cannot be loaded: no text can be checked, this is the only finding
     // Warnings
     Key_Mismatch,       // the key does not belong to the server certificate
     Not_Signed_By_Root, // the server certificate does not chain to the root certificate

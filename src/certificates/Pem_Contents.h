@@ -11,7 +11,8 @@
 #include <expected>
 
 // What a key or certificate text pasted into the configuration holds, read
-// with OpenSSL. Nothing here changes the text it reads.
+// with OpenSSL (through the crypto module, see Crypto_Module.h). Nothing here
+// changes the text it reads.
 namespace Certificates {
 
 // The public key of a certificate, or a private key.
@@ -59,12 +60,16 @@ struct Pem_Contents {
     QStringList Other_Blocks;
     // "LABEL: reason" of each certificate or key block OpenSSL could not read.
     QStringList Unreadable_Blocks;
-    // OpenSSL's reason when the text holds nothing usable; empty for a blank text.
+    // OpenSSL's reason when the text holds nothing usable, or why it could
+    // not be read at all (Reader_Missing); empty for a blank text.
     QString Error;
     // The text is empty or only blanks.
     bool Blank = true;
     // A password was given to open encrypted keys with.
     bool Password_Given = false;
+    // The text was not read: OpenSSL's module cannot be loaded, and Error
+    // says why, naming the file.
+    bool Reader_Missing = false;
 
     bool Usable() const { return !Certificates.isEmpty() || !Keys.isEmpty(); }
     // Exactly one certificate and nothing else.
@@ -94,15 +99,17 @@ QString Date_Text(const QDateTime& When);
 // The PEM text of a key or certificate file: a PEM file as it is (line ends
 // made LF, a byte-order mark dropped), a DER certificate or key converted to
 // PEM (an encrypted key stays encrypted). A file holding neither gives
-// OpenSSL's reason.
+// OpenSSL's reason; a file that is not PEM, when the crypto module cannot be
+// loaded, why it cannot.
 std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes);
 
 // Files larger than this are no key or certificate; they are not read whole.
 constexpr qint64 File_Size_Limit = 1024 * 1024;
 
 // The PEM text of the key or certificate file at Path, or the message that
-// refuses it: the file cannot be read, is too large, or holds no key or
-// certificate (with OpenSSL's reason).
+// refuses it: the file cannot be read, is too large, the crypto module
+// cannot be loaded, or the file holds no key or certificate (with OpenSSL's
+// reason).
 std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table& Lang);
 
 } // namespace Certificates

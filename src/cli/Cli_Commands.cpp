@@ -1,5 +1,6 @@
 #include "cli/Cli_Commands.h"
 
+#include "certificates/Crypto_Module.h"
 #include "cli/Cli_Arguments.h"
 #include "cli/Cli_Dcp.h"
 #include "cli/Cli_Findings.h"
@@ -166,9 +167,20 @@ private:
             throw Failure{Configuration_Errors, Space.Str(Cli_Text::Not_Written)};
     }
 
+    // Every finding about the configuration. Keys and certificates the
+    // program could not read, its crypto module missing, say nothing about
+    // the configuration: that is a file error of the program folder.
+    QList<Finding> Checked_Configuration()
+    {
+        QList<Finding> Findings = Checks::Check_Configuration(Space, *Separator);
+        if (const std::optional<QString> Missing = Certificates::Crypto_Failure())
+            throw Failure{File_Error, *Missing};
+        return Findings;
+    }
+
     int Compile()
     {
-        Refuse_Errors(Checks::Check_Configuration(Space, *Separator));
+        Refuse_Errors(Checked_Configuration());
         Configuration_Image Image(Space, Separator.get());
         if (const auto Compiled = Compile_And_Save_Banks(Image, Space); !Compiled) {
             const bool In_Configuration = Compiled.error().What == Compile_Failure::Kind::Too_Large
@@ -183,7 +195,7 @@ private:
     int Gsdml()
     {
         // The description is made from the general parameters only.
-        QList<Finding> Findings = Checks::Check_Configuration(Space, *Separator);
+        QList<Finding> Findings = Checked_Configuration();
         Findings.removeIf([&](const Finding& F) { return F.File != Space.File_ParGen; });
         Refuse_Errors(Findings);
 
@@ -201,7 +213,7 @@ private:
 
     int Check()
     {
-        const QList<Finding> Findings = Checks::Check_Configuration(Space, *Separator);
+        const QList<Finding> Findings = Checked_Configuration();
         // The parser's message goes to standard error in every form of output.
         for (const Finding& F : Findings)
             if (F.Not_Well_Formed)

@@ -195,9 +195,10 @@ QString Shown_Text(const Side& S, const Side& Other, int Element)
         return Is_Set(Other) ? QStringLiteral("(set, differs)") : QStringLiteral("(set)");
     }
     case TLS_Server_Key:
-        return Pem_Identity(S.Server().TLS_Data.key, S.Server().TLS_Data.Key_Password);
-    case TLS_Server_Server_Certificate: return Pem_Identity(S.Server().TLS_Data.Server_Cert.Certificate);
-    case TLS_Server_Root_Certificate: return Pem_Identity(S.Server().TLS_Data.Root_Cert.Certificate);
+        return Pem_Identity(S.Files.File_ParGen, S.Server().TLS_Data.key, S.Server().TLS_Data.Key_Password);
+    case TLS_Server_Server_Certificate:
+        return Pem_Identity(S.Files.File_ParGen, S.Server().TLS_Data.Server_Cert.Certificate);
+    case TLS_Server_Root_Certificate: return Pem_Identity(S.Files.File_ParGen, S.Server().TLS_Data.Root_Cert.Certificate);
     default: break;
     }
     return Text ? *Text : Absent();
@@ -386,7 +387,8 @@ QList<Known_Entry> Known_Entries(const Side& S)
         Known_Entry E;
         E.Row = static_cast<int>(I) + 1;
         E.Enabled = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
-        E.Fingerprint = Pem_Identity(Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image));
+        E.Fingerprint =
+            Pem_Identity(S.Files.File_TLS_Known_Cert, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image));
         Entries.append(E);
     }
     return Entries;
@@ -430,11 +432,14 @@ void Compare_Known(const Side& A, const Side& B, QList<Difference>& Out)
 
 } // namespace
 
-QString Pem_Identity(const QString& Pem, const QString& Password)
+QString Pem_Identity(const QString& File, const QString& Pem, const QString& Password)
 {
     if (Pem.trimmed().isEmpty())
         return QStringLiteral("(none)");
     const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    // Unread, two copies of one certificate would differ by their texts.
+    if (Found.Reader_Missing)
+        throw Read_Failure{File, Found.Error};
     if (!Found.Certificates.isEmpty())
         return QStringLiteral("SHA-256 ") + Found.Certificates.first().Fingerprint;
     for (const auto& Key : Found.Keys)

@@ -48,7 +48,9 @@ QByteArray Differences_Json(const QString& Dir_A, const QString& Dir_B, const QL
 
 // A key or certificate text as it is shown instead of its content: the
 // SHA-256 fingerprint of the certificate (of the key's public part), or of the
-// text itself when it holds neither; "(none)" for a blank one.
-QString Pem_Identity(const QString& Pem, const QString& Password = {});
+// text itself when it holds neither; "(none)" for a blank one. When the
+// crypto module cannot be loaded, Read_Failure names File, the project file
+// the text is in, with the reason.
+QString Pem_Identity(const QString& File, const QString& Pem, const QString& Password = {});
 
 } // namespace Review

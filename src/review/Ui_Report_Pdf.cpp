@@ -118,11 +118,22 @@ QString Modified_Text(const QString& Path, const Lang_Table& Lang)
            + Lang[Text::File_Modified].arg(Info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
+// A key or certificate text as the reader finds it. Without the reader every
+// such text would be misnamed "not a certificate": the report is refused
+// with the reason instead.
+Certificates::Pem_Contents Read_For_Report(const QString& Pem, const QString& Password = {})
+{
+    Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    if (Found.Reader_Missing)
+        throw std::runtime_error(Found.Error.toStdString());
+    return Found;
+}
+
 QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
         return Lang[Text::None];
-    const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    const Certificates::Pem_Contents Found = Read_For_Report(Pem, Password);
     if (Found.Keys.isEmpty())
         return Lang[Text::Not_A_Private_Key];
     const Certificates::Private_Key_Info& Key = Found.Keys.first();
@@ -136,7 +147,7 @@ QList<std::pair<QString, QString>> Certificate_Lines(const QString& Pem, const L
 {
     if (Pem.trimmed().isEmpty())
         return {{Plain_Line, Lang[Text::None]}};
-    const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem);
+    const Certificates::Pem_Contents Found = Read_For_Report(Pem);
     if (Found.Certificates.isEmpty())
         return {{Lang[Text::Not_A_Certificate], QString()}};
     const Certificates::Certificate_Info& C = Found.Certificates.first();
@@ -207,7 +218,7 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
             break;
         case Par_Gen::TLS_Server_Server_Certificate:
         case Par_Gen::TLS_Server_Root_Certificate: {
-            const Certificates::Pem_Contents Found = Certificates::Read_Pem(Value);
+            const Certificates::Pem_Contents Found = Read_For_Report(Value);
             Value = Value.trimmed().isEmpty()        ? Lang[Text::None]
                     : Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
                                                    : Certificates::Display_Name(Found.Certificates.first());

@@ -1,2 +1,2 @@
-# The start tests run the real executable and its window library.
-add_dependencies(app_test_start_libraries sw40610 sw40610_window)
+# The start tests run the real executable with its window and crypto modules.
+add_dependencies(app_test_start_libraries sw40610 sw40610_window sw40610_crypto)
