@@ -32,6 +32,7 @@ QString Name_Of(Problem What)
     case Problem::Listed_Twice: return QStringLiteral("Listed_Twice");
     case Problem::Empty_Box: return QStringLiteral("Empty_Box");
     case Problem::No_Enabled_Known: return QStringLiteral("No_Enabled_Known");
+    case Problem::Reader_Missing: return QStringLiteral("Reader_Missing");
     }
     return {};
 }
