@@ -33,15 +33,6 @@ namespace Cli {
 
 namespace {
 
-class Fixed_Decimal_Separator : public Decimal_Separator {
-public:
-    explicit Fixed_Decimal_Separator(QChar Separator_) : Separator(Separator_) {}
-    QString Read() override { return Separator; }
-
-private:
-    QChar Separator;
-};
-
 QString Native(const QString& Path) { return QDir::toNativeSeparators(Path); }
 
 // A command ends early with its exit code and what it says on standard error.
@@ -65,7 +56,7 @@ public:
         Space.Project_Name = QFileInfo(Space.Project_Dir).fileName();
         Space.Set_Files();
         if (Args.Separator)
-            Separator = std::make_unique<Fixed_Decimal_Separator>(*Args.Separator);
+            Separator = std::make_unique<Given_Decimal_Separator>(QString(*Args.Separator));
         else
             Separator = std::make_unique<System_Decimal_Separator>();
     }

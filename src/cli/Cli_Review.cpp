@@ -14,15 +14,6 @@ namespace Cli {
 
 namespace {
 
-class Fixed_Separator : public Decimal_Separator {
-public:
-    explicit Fixed_Separator(QString Separator_) : Separator(std::move(Separator_)) {}
-    QString Read() override { return Separator; }
-
-private:
-    QString Separator;
-};
-
 int Refuse_Usage(QTextStream& Err, const QString& Reason)
 {
     Err << "sw40610: " << Reason << "\nTry 'sw40610 --help'.\n";
@@ -57,7 +48,7 @@ int Run_Diff(const QStringList& Arguments_After_Command, QTextStream& Out, QText
         const QString Typed = Parser.value(Separator);
         if (Typed != QLatin1String(".") && Typed != QLatin1String(","))
             return Refuse_Usage(Err, QStringLiteral("diff: --decimal-separator must be '.' or ','"));
-        Reading = std::make_unique<Fixed_Separator>(Typed);
+        Reading = std::make_unique<Given_Decimal_Separator>(Typed);
     } else {
         Reading = std::make_unique<System_Decimal_Separator>();
     }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <utility>
+
 // The system's regional decimal separator setting, as the raw text it holds.
 class Decimal_Separator {
 public:
@@ -13,4 +15,14 @@ public:
 class System_Decimal_Separator : public Decimal_Separator {
 public:
     QString Read() override;
+};
+
+// A setting given on the command line, read as the system's would be.
+class Given_Decimal_Separator : public Decimal_Separator {
+public:
+    explicit Given_Decimal_Separator(QString Setting) : Text(std::move(Setting)) {}
+    QString Read() override { return Text; }
+
+private:
+    QString Text;
 };

@@ -22,19 +22,6 @@
 
 namespace Review {
 
-namespace {
-
-class Fixed_Separator : public Decimal_Separator {
-public:
-    explicit Fixed_Separator(QString Separator_) : Separator(std::move(Separator_)) {}
-    QString Read() override { return Separator; }
-
-private:
-    QString Separator;
-};
-
-} // namespace
-
 void Ask_And_Write_Report(const Workspace& Space, const Platform_Services& Services)
 {
     const Save_File_Request Asked{Space.Project_Dir, Report_File_Name(Space.Project_Name),
@@ -78,7 +65,7 @@ int Run_Report_Command(int argc, char* argv[])
         const QString Typed = Parser.value(Separator);
         if (Typed != QLatin1String(".") && Typed != QLatin1String(","))
             return Refuse(QStringLiteral("--decimal-separator must be '.' or ','"));
-        Reading = std::make_unique<Fixed_Separator>(Typed);
+        Reading = std::make_unique<Given_Decimal_Separator>(Typed);
     }
 
     // The texts in the language the window was left in; nothing of the

@@ -3,6 +3,7 @@
 // user runs them, with their exit codes, and what the devices then hold.
 
 #include "dcp/Namespace_Wire.h"
+#include "dcp/Simulated_Devices.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -38,61 +39,6 @@ Run_Result Run(const QStringList& Arguments, const QString& Program = QStringLit
 
 Run_Result Sw(QStringList Arguments) { return Run(Arguments); }
 
-// The simulated devices on dcp1, their log and permanent values in the test's folder.
-class Simulator {
-public:
-    explicit Simulator(const QTemporaryDir& Dir, QStringList Extra = {})
-        : Log_File(Dir.filePath(QStringLiteral("simulator.log"))), State_File(Dir.filePath(QStringLiteral("state")))
-    {
-        Arguments = QStringList{"--dcp", Namespace_Wire::Device_Interface, "--dcp-state", State_File,
-                                "--idle-ms",  "60000", "--max-ms", "240000"} + Extra;
-        Start();
-    }
-    ~Simulator() { Stop(); }
-    void Start()
-    {
-        QFile::remove(Log_File);
-        Process.setProgram(QStringLiteral(SW_GATEWAY_SIMULATOR));
-        Process.setArguments(Arguments);
-        Process.setStandardOutputFile(Log_File);
-        Process.start();
-    }
-    void Stop()
-    {
-        if (Process.state() != QProcess::NotRunning) {
-            Process.kill();
-            Process.waitForFinished(5000);
-        }
-    }
-    // A power cycle: what was set permanently is read back from its store.
-    bool Restart()
-    {
-        Stop();
-        Start();
-        return Ready();
-    }
-    bool Ready()
-    {
-        QElapsedTimer Took;
-        Took.start();
-        while (Took.elapsed() < 10000 && Process.state() != QProcess::NotRunning) {
-            if (Log().startsWith("READY dcp"))
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
-    }
-    QByteArray Log() const
-    {
-        QFile File(Log_File);
-        return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-    }
-
-    QString Log_File;
-    QString State_File;
-    QStringList Arguments;
-    QProcess Process;
-};
 
 QJsonArray Discover(int Timeout_Ms = 300)
 {
@@ -151,7 +97,7 @@ void Test_Dcp_Network::Discover()
     QFETCH(int, Gateways);
     QFETCH(int, Foreign);
     QTemporaryDir Here;
-    Simulator Devices(Here, {"--devices", QString::number(Gateways), "--foreign", QString::number(Foreign)});
+    Simulator Devices(Here.path(), {"--devices", QString::number(Gateways), "--foreign", QString::number(Foreign)});
     QVERIFY(Devices.Ready());
     const QJsonArray Found = ::Discover(1000);
     QCOMPARE(Found.size(), Gateways + Foreign);
@@ -176,7 +122,7 @@ void Test_Dcp_Network::Discover()
 void Test_Dcp_Network::Discover_Every_Interface()
 {
     QTemporaryDir Here;
-    Simulator Devices(Here, {"--devices", "2"});
+    Simulator Devices(Here.path(), {"--devices", "2"});
     QVERIFY(Devices.Ready());
     // Without --interface every Ethernet interface that is up is asked: here dcp0 and dcp1.
     const Run_Result R = Sw({"discover", "--timeout", "300", "--json"});
@@ -192,7 +138,7 @@ void Test_Dcp_Network::Discover_Every_Interface()
 void Test_Dcp_Network::Permanent_Name_Survives_Restart()
 {
     QTemporaryDir Here;
-    Simulator Devices(Here, {"--devices", "2"});
+    Simulator Devices(Here.path(), {"--devices", "2"});
     QVERIFY(Devices.Ready());
     const Run_Result R = Sw(Set("set-name", Gateway_2, {"gw-hall-3"}));
     QCOMPARE(R.Code, 0);
@@ -207,7 +153,7 @@ void Test_Dcp_Network::Permanent_Name_Survives_Restart()
 void Test_Dcp_Network::Temporary_Address_Is_Lost_On_Restart()
 {
     QTemporaryDir Here;
-    Simulator Devices(Here);
+    Simulator Devices(Here.path());
     QVERIFY(Devices.Ready());
     const Run_Result R = Sw(Set("set-ip", Gateway_1, {"10.20.30.40", "255.255.0.0", "10.20.0.1", "--temporary"}));
     QCOMPARE(R.Code, 0);
@@ -228,7 +174,7 @@ void Test_Dcp_Network::Temporary_Address_Is_Lost_On_Restart()
 void Test_Dcp_Network::Flash()
 {
     QTemporaryDir Here;
-    Simulator Devices(Here, {"--devices", "3"});
+    Simulator Devices(Here.path(), {"--devices", "3"});
     QVERIFY(Devices.Ready());
     const Run_Result R = Sw(Set("flash", Gateway_2));
     QCOMPARE(R.Code, 0);
@@ -239,7 +185,7 @@ void Test_Dcp_Network::Flash()
 void Test_Dcp_Network::Device_Answers_With_Error()
 {
     QTemporaryDir Here;
-    Simulator Devices(Here, {"--dcp-error", "6"});
+    Simulator Devices(Here.path(), {"--dcp-error", "6"});
     QVERIFY(Devices.Ready());
     const Run_Result R = Sw(Set("set-name", Gateway_1, {"gw-1"}));
     QCOMPARE(R.Code, 1);
@@ -250,7 +196,7 @@ void Test_Dcp_Network::Device_Answers_With_Error()
 void Test_Dcp_Network::Device_Does_Not_Answer()
 {
     QTemporaryDir Here;
-    Simulator Devices(Here, {"--silent"});
+    Simulator Devices(Here.path(), {"--silent"});
     QVERIFY(Devices.Ready());
     for (const QStringList& Arguments : {Set("flash", Gateway_1), Set("set-name", Gateway_1, {"gw-1"}),
                                          Set("set-ip", Gateway_1, {"10.0.0.1", "255.0.0.0", "0.0.0.0"})}) {
@@ -259,7 +205,7 @@ void Test_Dcp_Network::Device_Does_Not_Answer()
         QVERIFY2(R.Err.contains(QStringLiteral("no device %1 answered on dcp0").arg(Gateway_1)), qPrintable(R.Err));
     }
     // A device that answers, but not the one asked for.
-    Simulator Others(Dir, {"--devices", "2"});
+    Simulator Others(Dir.path(), {"--devices", "2"});
     QVERIFY(Others.Ready());
     QCOMPARE(Sw(Set("flash", QStringLiteral("02:06:10:00:00:09"))).Code, 4);
 }
@@ -279,7 +225,7 @@ void Test_Dcp_Network::Invalid_Name_Refused_Before_Sending()
     QFETCH(QString, Name);
     QFETCH(QString, Rule);
     QTemporaryDir Here;
-    Simulator Devices(Here);
+    Simulator Devices(Here.path());
     QVERIFY(Devices.Ready());
     const Run_Result R = Sw(Set("set-name", Gateway_1, {Name}));
     QCOMPARE(R.Code, 1);

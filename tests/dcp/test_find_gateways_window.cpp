@@ -3,6 +3,7 @@
 // opened from the main window's button and from the update dialog.
 
 #include "dcp/Namespace_Wire.h"
+#include "dcp/Simulated_Devices.h"
 #include "dcp/TFFind_Gateways.h"
 #include "platform/Raw_Ethernet.h"
 #include "project/Par_Gen_File.h"
@@ -33,44 +34,19 @@ const QString Gateway_3 = QStringLiteral("02:06:10:00:00:02");
 
 // The simulated devices on dcp1: three gateways (the first already named and
 // addressed) and two devices of another maker.
-class Devices {
+class Devices : public Simulator {
 public:
-    explicit Devices(const QString& Dir) : Log_File(Dir + "/simulator.log")
+    explicit Devices(const QString& Dir) : Simulator(With_State(Dir), {"--devices", "3", "--foreign", "2"}) {}
+
+private:
+    // Dir, once its state file names and addresses the first gateway.
+    static QString With_State(const QString& Dir)
     {
-        const QString State = Dir + "/state";
-        QFile File(State);
+        QFile File(Dir + "/state");
         if (File.open(QIODevice::WriteOnly))
             File.write(Gateway_1.toLatin1() + " gw-a 10.1.1.30 255.255.255.0 0.0.0.0\n");
-        File.close();
-        Process.setProgram(QStringLiteral(SW_GATEWAY_SIMULATOR));
-        Process.setArguments({"--dcp", Namespace_Wire::Device_Interface, "--devices", "3", "--foreign", "2",
-                              "--dcp-state", State, "--idle-ms", "60000", "--max-ms", "240000"});
-        Process.setStandardOutputFile(Log_File);
-        Process.start();
+        return Dir;
     }
-    ~Devices()
-    {
-        Process.kill();
-        Process.waitForFinished(5000);
-    }
-    bool Ready()
-    {
-        QElapsedTimer Took;
-        Took.start();
-        while (Took.elapsed() < 10000 && Process.state() != QProcess::NotRunning) {
-            if (Log().startsWith("READY dcp"))
-                return true;
-            QTest::qWait(20);
-        }
-        return false;
-    }
-    QByteArray Log() const
-    {
-        QFile File(Log_File);
-        return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
-    }
-    QString Log_File;
-    QProcess Process;
 };
 
 int Row_Of(QTableWidget* Table, const QString& Mac)
