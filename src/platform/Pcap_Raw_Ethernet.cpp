@@ -57,8 +57,11 @@ using Pcap_Load = std::expected<std::shared_ptr<const Pcap_Api>, QString>;
 QStringList System_Names()
 {
 #ifdef _WIN32
-    // Npcap installs its library in its own folder of the system directory.
-    return {QStringLiteral("wpcap")};
+    // Npcap installs its library in its own folder of the system directory,
+    // which is not searched for libraries; WinPcap's compatible mode puts it
+    // in the system directory itself.
+    const QString System_Dir = qEnvironmentVariable("SystemRoot", QStringLiteral("C:/Windows")) + QStringLiteral("/System32");
+    return {System_Dir + QStringLiteral("/Npcap/wpcap.dll"), QStringLiteral("wpcap")};
 #elif defined(__APPLE__)
     return {QStringLiteral("libpcap.A.dylib"), QStringLiteral("libpcap.dylib")};
 #else
