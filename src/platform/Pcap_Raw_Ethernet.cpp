@@ -15,6 +15,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#elif defined(_WIN32)
+#include <winsock2.h>
+#include <iphlpapi.h>
+#include <vector>
 #endif
 
 #include <cstring>
@@ -211,6 +215,32 @@ std::optional<std::array<quint8, 6>> Mac_Of(const pcap_if_t& Device)
     std::array<quint8, 6> Mac{};
     std::memcpy(Mac.data(), Request.ifr_hwaddr.sa_data, 6);
     return Mac;
+#elif defined(_WIN32)
+    // Npcap names an adapter \Device\NPF_{GUID}; the system's adapter
+    // list gives the hardware address of the adapter with that GUID.
+    const QString Name = QString::fromLocal8Bit(Device.name);
+    ULONG Size = 16 * 1024;
+    std::vector<unsigned char> Buffer;
+    ULONG Result = ERROR_BUFFER_OVERFLOW;
+    for (int Attempt = 0; Attempt < 3 && Result == ERROR_BUFFER_OVERFLOW; ++Attempt) {
+        Buffer.resize(Size);
+        Result = ::GetAdaptersAddresses(AF_UNSPEC, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
+                                        nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(Buffer.data()), &Size);
+    }
+    if (Result != NO_ERROR)
+        return std::nullopt;
+    for (const auto* Adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(Buffer.data()); Adapter;
+         Adapter = Adapter->Next) {
+        const QString Guid = QString::fromLatin1(Adapter->AdapterName);
+        if (Guid.isEmpty() || !Name.endsWith(Guid, Qt::CaseInsensitive))
+            continue;
+        if (Adapter->PhysicalAddressLength != 6)
+            return std::nullopt;
+        std::array<quint8, 6> Mac{};
+        std::memcpy(Mac.data(), Adapter->PhysicalAddress, 6);
+        return Mac;
+    }
+    return std::nullopt;
 #else
     (void)Device;
     return std::nullopt;
