@@ -209,7 +209,12 @@ void TFTavorixFirmWare::Lay_Out()
 
     // The first thing a new user does.
     Btn_New->setFocus(Qt::OtherFocusReason);
-    setTabOrder(Btn_CreateBin, L_Korvex);
+    // Tab reads the steps as they stand, row by row and left to right, then the link.
+    QWidget* Reading_Order[] = {Btn_New,          Btn_Open,          Btn_Prm_Gen,   Btn_IEC61850_Access,
+                                Btn_TLS_List_Certificates, Btn_Report, Btn_PROFINET_XML, Btn_Find_Gateways,
+                                Btn_CreateBin,    L_Korvex};
+    for (size_t I = 1; I < std::size(Reading_Order); ++I)
+        setTabOrder(Reading_Order[I - 1], Reading_Order[I]);
 
     connect(&Update_Watch, &Version_Watch::Checked, this, &TFTavorixFirmWare::Show_Version_Answer);
 
