@@ -397,7 +397,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
     // What the compiler would refuse: the configuration too large for the device.
     if (General && Variables && Known) {
         Configuration_Image Image(Space, &Separator);
-        if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
+        if (Image.Create_Bin({*General, *Variables, *Known}) == Configuration_Image::Compile_Result::Too_Large)
             Found.append({Space.Project_Dir, {}, {}, -1, std::nullopt, Severity::Error, Space.Str(Image_Text::Too_Large)});
     }
     return Found;

@@ -212,15 +212,24 @@ std::optional<quint32> Configuration_Image::Build_Data_Area(quint32 Base, quint3
 
 Configuration_Image::Compile_Result Configuration_Image::Create_Bin()
 {
+    // Nothing of an earlier compilation stays ready to save, also when
+    // reading ends it.
+    Bank1_Length = 0;
+    Bank2_Length = 0;
+    return Create_Bin(Read_Project_Files());
+}
+
+Configuration_Image::Compile_Result Configuration_Image::Create_Bin(const Project_Files& Files)
+{
     // Nothing of an earlier compilation stays ready to save, also when this
     // one ends early.
     Bank1_Length = 0;
     Bank2_Length = 0;
     Default_Par_Block();
     Init_IEC61850_Image();
-    Load_ParGen();
-    Load_IEC61850_Variables();
-    Load_TLS_Known_Cert();
+    Load_ParGen(Files.General);
+    Load_IEC61850_Variables(Files.Variables);
+    Load_TLS_Known_Cert(Files.Known_Certificates);
     Param_Block.Set_U32(Par_Block_Field::Data_Area_Address, Data_Area_Base);
     const std::optional<quint32> End = Build_Data_Area(Data_Area_Base, 0, Bank2_Buffer, Bank2_Last_Offset);
     if (!End)

@@ -2,6 +2,8 @@
 
 #include "image/Image_Model.h"
 #include "platform/File_Write.h"
+#include "project/List_File.h"
+#include "project/Par_Gen_File.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,18 +44,29 @@ public:
     // returns the position after it.
     quint32 Close_Par_Block(quint32 Position, QByteArray& Destination);
 
-    // Loading the project; a file that is not well-formed XML raises Xml_Parse_Error.
-    void Load_ParGen();
-    void Load_IEC61850_Variables();
-    void Load_TLS_Known_Cert();
+    // The three project files as read.
+    struct Project_Files {
+        Par_Gen::Stored General;
+        List_File::Stored Variables;
+        List_File::Stored Known_Certificates;
+    };
+    // Reads them; a file that is not well-formed XML raises Xml_Parse_Error.
+    Project_Files Read_Project_Files() const;
+
+    // Loading the project files into the image model.
+    void Load_ParGen(const Par_Gen::Stored& File);
+    void Load_IEC61850_Variables(const List_File::Stored& File);
+    void Load_TLS_Known_Cert(const List_File::Stored& File);
 
     // Data area and bank files. A data area that would not fit the device's
     // memory is refused before anything is written: Too_Large, and no bank
-    // is left ready to save.
+    // is left ready to save. Without Files, the project files are read now.
     Compile_Result Create_Bin();
+    Compile_Result Create_Bin(const Project_Files& Files);
     // Assigns every device address for a data area at device address Base and
-    // writes it into Buffer from Position; nullopt, with nothing written, when
-    // its last byte would lie beyond offset Limit or beyond the buffer.
+    // writes it into Buffer from Position, which then ends with the area;
+    // nullopt, with nothing written, when its last byte would lie beyond
+    // offset Limit.
     std::optional<quint32> Build_Data_Area(quint32 Base, quint32 Position, QByteArray& Buffer, quint32 Limit);
     static quint32 Write_UTF8_String(const QString& Text, quint32 Position, QByteArray& Buffer);
     static quint32 Write_Byte_String(const QString& Text, quint32 Position, QByteArray& Buffer);

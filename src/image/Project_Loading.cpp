@@ -37,10 +37,18 @@ void Load_Certificate(TTLS_Certificate& Target, const QString& Text)
 
 } // namespace
 
-void Configuration_Image::Load_ParGen()
+Configuration_Image::Project_Files Configuration_Image::Read_Project_Files() const
+{
+    // In the order they are loaded, so that the first malformed one is named.
+    Par_Gen::Stored General = Par_Gen::Stored::Read(Project.File_ParGen);
+    List_File::Stored Variables = Variables_File::Read(Project.File_IEC61850_Variables);
+    List_File::Stored Known = Known_Cert_File::Read(Project.File_TLS_Known_Cert);
+    return {std::move(General), std::move(Variables), std::move(Known)};
+}
+
+void Configuration_Image::Load_ParGen(const Par_Gen::Stored& File)
 {
     using namespace Par_Gen;
-    const Stored File = Stored::Read(Project.File_ParGen);
     if (!File.Found()) {
         Refuse_Unreadable(Project.File_ParGen);
         return;
@@ -93,13 +101,12 @@ void Configuration_Image::Load_ParGen()
     }
 }
 
-void Configuration_Image::Load_IEC61850_Variables()
+void Configuration_Image::Load_IEC61850_Variables(const List_File::Stored& File)
 {
     using namespace Variables_File;
     TIEC61850& Server = IEC61850_Image;
     Server.Var_Number = 0;
     Server.Variables.clear();
-    const List_File::Stored File = Read(Project.File_IEC61850_Variables);
     if (!File.Found) {
         Refuse_Unreadable(Project.File_IEC61850_Variables);
         return;
@@ -144,13 +151,12 @@ void Configuration_Image::Load_IEC61850_Variables()
     }
 }
 
-void Configuration_Image::Load_TLS_Known_Cert()
+void Configuration_Image::Load_TLS_Known_Cert(const List_File::Stored& File)
 {
     using namespace Known_Cert_File;
     TTLS_Bank& Tls = IEC61850_Image.TLS_Data;
     Tls.Known_Cert_Num = 0;
     Tls.Known_Cert.clear();
-    const List_File::Stored File = Read(Project.File_TLS_Known_Cert);
     if (!File.Found) {
         Refuse_Unreadable(Project.File_TLS_Known_Cert);
         return;

@@ -56,3 +56,18 @@ std::expected<QByteArray, Read_Error> Read_Regular_File(const QString& Path)
         return std::unexpected(Read_Error{false, File.errorString()});
     return Data;
 }
+
+std::optional<Read_Error> Regular_File_Problem(const QString& Path)
+{
+    const QByteArray Native = QFile::encodeName(Path);
+    struct stat Found {};
+    if (::stat(Native.constData(), &Found) != 0)
+        return System_Error(errno).error();
+    if (!S_ISREG(Found.st_mode))
+        return Read_Error{false, Not_A_File(Found.st_mode)};
+    const int Descriptor = ::open(Native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (Descriptor < 0)
+        return System_Error(errno).error();
+    ::close(Descriptor);
+    return std::nullopt;
+}

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <expected>
+#include <optional>
 
 // Why a file was not read.
 struct Read_Error {
@@ -16,3 +17,8 @@ struct Read_Error {
 // the file is opened non-blocking, so a FIFO put in its place in between
 // cannot hold the program, and is refused after the open all the same.
 std::expected<QByteArray, Read_Error> Read_Regular_File(const QString& Path);
+
+// Why Path cannot be read as a regular file, found without reading it: a
+// path naming anything but a regular file is never opened, and a regular one
+// only to learn that it opens. Nothing when it can be read.
+std::optional<Read_Error> Regular_File_Problem(const QString& Path);

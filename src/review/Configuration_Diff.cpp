@@ -1,8 +1,11 @@
 #include "review/Configuration_Diff.h"
 
+#include "platform/File_Read.h"
+
 #include "certificates/Pem_Contents.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
+#include "platform/File_Read.h"
 #include "platform/Xml_File.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
@@ -55,9 +58,9 @@ void Refuse_Unreadable(const QString& Path)
         return;
     if (Info.isDir())
         throw Read_Failure{Path, qt_error_string(EISDIR)};
-    QFile File(Path);
-    if (!File.open(QIODevice::ReadOnly))
-        throw Read_Failure{Path, File.errorString()};
+    // A FIFO or a device is never opened: opening one may wait for a writer.
+    if (const std::optional<Read_Error> Problem = Regular_File_Problem(Path))
+        throw Read_Failure{Path, Problem->Text};
 }
 
 std::unique_ptr<Side> Read_Side(const QString& Dir, Decimal_Separator& Separator)
@@ -89,7 +92,7 @@ std::unique_ptr<Side> Read_Side(const QString& Dir, Decimal_Separator& Separator
         Read->Image = std::make_unique<Configuration_Image>(Read->Files, &Separator);
         // The model the device is given; a data area too large for the
         // device still leaves every value read.
-        Read->Image->Create_Bin();
+        Read->Image->Create_Bin({Read->Par, Read->Variables, Read->Known});
     } catch (const Xml_Parse_Error& E) {
         throw Read_Failure{*Current, E.Message()};
     } catch (const std::runtime_error& E) {

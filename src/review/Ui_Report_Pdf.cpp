@@ -188,10 +188,11 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
 
     // What the device is given, compiled now; also refuses unreadable files first.
     Configuration_Image Image(Space, &Separator);
-    const bool Fits = Image.Create_Bin() == Configuration_Image::Compile_Result::Compiled;
-    const Par_Gen::Values Par = Par_Gen::Load(Space.File_ParGen);
-    const List_File::Stored Variables = Variables_File::Read(Space.File_IEC61850_Variables);
-    const List_File::Stored Known = Known_Cert_File::Read(Space.File_TLS_Known_Cert);
+    const Configuration_Image::Project_Files Read = Image.Read_Project_Files();
+    const bool Fits = Image.Create_Bin(Read) == Configuration_Image::Compile_Result::Compiled;
+    const Par_Gen::Values Par = Par_Gen::Editor_Values(Read.General);
+    const List_File::Stored& Variables = Read.Variables;
+    const List_File::Stored& Known = Read.Known_Certificates;
 
     Html Doc(Lang);
     Doc.Text += QStringLiteral("<h1>%1: %2</h1>").arg(Esc(Lang[Text::Title]), Esc(Space.Project_Name));

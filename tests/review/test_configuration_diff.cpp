@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <functional>
 
 using Test_Support::Write_File;
@@ -101,6 +103,7 @@ private slots:
     void Both_Directions_Mirror();
     void Unreadable_Configurations_data();
     void Unreadable_Configurations();
+    void A_Fifo_In_A_File_s_Place_Is_Refused_Without_Waiting();
     void Json_Document();
 };
 
@@ -281,6 +284,22 @@ void Test_Configuration_Diff::Unreadable_Configurations()
     QVERIFY(!Found);
     QCOMPARE(Found.error().Path, Broken_File.isEmpty() ? B : B + "/" + Broken_File);
     QVERIFY2(Found.error().Reason.contains(Reason_Part, Qt::CaseInsensitive), qPrintable(Found.error().Reason));
+}
+
+void Test_Configuration_Diff::A_Fifo_In_A_File_s_Place_Is_Refused_Without_Waiting()
+{
+    // Opening a FIFO waits for a writer: comparing would never end.
+    QTemporaryDir Dir;
+    Base().Write(Dir.path() + "/A");
+    Base().Write(Dir.path() + "/B");
+    const QString Fifo = Dir.path() + "/B/TLS_Known_Cert.xml";
+    QFile::remove(Fifo);
+    QCOMPARE(::mkfifo(QFile::encodeName(Fifo).constData(), 0600), 0);
+    Fixed_Separator Point(QStringLiteral("."));
+    const auto Found = Review::Compare(Dir.path() + "/A", Dir.path() + "/B", Point);
+    QVERIFY(!Found);
+    QCOMPARE(Found.error().Path, Fifo);
+    QCOMPARE(Found.error().Reason, QStringLiteral("not a regular file but a FIFO"));
 }
 
 void Test_Configuration_Diff::Json_Document()
