@@ -10,6 +10,7 @@
 #include "gsdml/Profinet_XML.h"
 #include "image/Configuration_Image.h"
 #include "platform/Decimal_Separator.h"
+#include "platform/File_Read.h"
 #include "platform/Raw_Ethernet.h"
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
@@ -139,10 +140,8 @@ private:
                 Problem = qt_error_string(EISDIR);
             } else if (!Info.isFile()) {
                 Problem = QStringLiteral("not a regular file");
-            } else {
-                QFile File(Path);
-                if (!File.open(QIODevice::ReadOnly))
-                    Problem = File.errorString();
+            } else if (const std::optional<Read_Error> Unreadable = Regular_File_Problem(Path)) {
+                Problem = Unreadable->Text;
             }
             if (!Problem.isEmpty())
                 throw Failure{File_Error, Native(Path) + QStringLiteral(": ") + Problem};

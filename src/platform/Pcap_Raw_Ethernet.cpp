@@ -269,12 +269,10 @@ QString Pcap_Raw_Ethernet::Rights_Text()
 
 Pcap_Raw_Ethernet::Pcap_Raw_Ethernet(QStringList Library_Names) : Names(std::move(Library_Names)) {}
 
-std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Pcap_Raw_Ethernet::Interfaces()
+namespace {
+
+std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Interfaces_Of(const Pcap_Api* Api)
 {
-    const Pcap_Load Loaded = Api_For(Names);
-    if (!Loaded)
-        return std::unexpected(Raw_Ethernet_Failure{false, Loaded.error()});
-    const Pcap_Api* Api = Loaded->get();
     char Error[PCAP_ERRBUF_SIZE] = {};
     pcap_if_t* All = nullptr;
     if (Api->findalldevs(&All, Error) != 0)
@@ -303,10 +301,24 @@ std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Pcap_Raw_Ethernet
     return Found;
 }
 
+} // namespace
+
+std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Pcap_Raw_Ethernet::Interfaces()
+{
+    const Pcap_Load Loaded = Api_For(Names);
+    if (!Loaded)
+        return std::unexpected(Raw_Ethernet_Failure{false, Loaded.error()});
+    return Interfaces_Of(Loaded->get());
+}
+
 std::expected<std::unique_ptr<Raw_Ethernet_Port>, Raw_Ethernet_Failure> Pcap_Raw_Ethernet::Open(const QString& Name,
                                                                                                 bool Promiscuous)
 {
-    const auto Interfaces_Now = Interfaces();
+    const Pcap_Load Loaded = Api_For(Names);
+    if (!Loaded)
+        return std::unexpected(Raw_Ethernet_Failure{false, Loaded.error()});
+    const std::shared_ptr<const Pcap_Api> Api = *Loaded;
+    const auto Interfaces_Now = Interfaces_Of(Api.get());
     if (!Interfaces_Now)
         return std::unexpected(Interfaces_Now.error());
     const auto Found = std::find_if(Interfaces_Now->begin(), Interfaces_Now->end(),
@@ -314,8 +326,6 @@ std::expected<std::unique_ptr<Raw_Ethernet_Port>, Raw_Ethernet_Failure> Pcap_Raw
     if (Found == Interfaces_Now->end())
         return std::unexpected(Raw_Ethernet_Failure{false, QStringLiteral("%1: no such Ethernet interface").arg(Name)});
 
-    // Listing the interfaces loaded the library.
-    const std::shared_ptr<const Pcap_Api> Api = *Api_For(Names);
     char Error[PCAP_ERRBUF_SIZE] = {};
     pcap_t* Handle = Api->create(Name.toLocal8Bit().constData(), Error);
     if (!Handle)
