@@ -32,6 +32,14 @@ constexpr int Slot_Column[Column_Count] = {Dcp_Text::Column_Name,    Dcp_Text::C
                                            Dcp_Text::Column_Ids,     Dcp_Text::Column_Role};
 constexpr int Index_Role = Qt::UserRole + 1;
 
+// Every column as wide as its heading and contents; the last one keeps
+// stretching to the table's edge.
+void Fit_Columns(QTableWidget* Table)
+{
+    for (int Column = 0; Column + 1 < Table->columnCount(); ++Column)
+        Table->resizeColumnToContents(Column);
+}
+
 int Error_Slot(quint8 Error) { return Error <= 6 ? Dcp_Text::First_Block_Error + Error : -1; }
 
 // The address the configuration's four fields make, when they make one.
@@ -146,6 +154,9 @@ void TFFind_Gateways::Set_Lang()
     for (int Slot : Slot_Column)
         Headers.append(Space.Str(Slot));
     TW_Devices->setHorizontalHeaderLabels(Headers);
+    // Each heading whole, before a search fills the columns (which then
+    // take the width of their contents).
+    Fit_Columns(TW_Devices);
     TW_Devices->setAccessibleName(Space.Str(Dcp_Text::Table_Name));
     L_Status->setAccessibleName(Space.Str(Dcp_Text::Status_Name));
     L_Name->setText(Space.Str(Dcp_Text::Column_Name));
@@ -325,7 +336,7 @@ void TFFind_Gateways::Fill_Table()
             TW_Devices->setItem(Row, Col, Item);
         }
     }
-    TW_Devices->resizeColumnsToContents();
+    Fit_Columns(TW_Devices);
     // Sortable by a click on a header; filled in the order above.
     TW_Devices->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     TW_Devices->setSortingEnabled(true);

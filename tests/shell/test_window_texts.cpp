@@ -38,6 +38,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -440,6 +441,8 @@ private slots:
     void Every_Text_Fits_data();
     void Every_Text_Fits();
     void Controls_Return_To_Their_Layout();
+    void Find_Gateways_Headings_Are_Whole_data();
+    void Find_Gateways_Headings_Are_Whole();
 };
 
 void Test_Window_Texts::Every_Control_Is_Named_data()
@@ -600,6 +603,35 @@ void Test_Window_Texts::Every_Text_Fits()
                     Cut << Describe(Texts[I], Window) + QStringLiteral(" overlaps ") + Texts[J]->objectName();
     }
     QVERIFY2(Cut.isEmpty(), qPrintable(QStringLiteral("texts cut off:\n") + Cut.join('\n')));
+}
+
+void Test_Window_Texts::Find_Gateways_Headings_Are_Whole_data()
+{
+    QTest::addColumn<QString>("Language");
+    QTest::newRow("English") << QStringLiteral("English");
+    for (const QString& Language : Shipped_Languages())
+        QTest::newRow(Language.toUtf8().constData()) << Language;
+}
+
+// Before any search fills the table, each heading has the room it asks for.
+void Test_Window_Texts::Find_Gateways_Headings_Are_Whole()
+{
+    QFETCH(QString, Language);
+    Fixture F(false);
+    F.Add_Shipped_Languages();
+    F.Switch_To(Language);
+    F.Show_Every_Dialog();
+    auto* Table = F.Window->findChild<QTableWidget*>(QStringLiteral("TW_Devices"));
+    QVERIFY(Table);
+    const QHeaderView* Header = Table->horizontalHeader();
+    QStringList Cut;
+    for (int Column = 0; Column < Table->columnCount(); ++Column)
+        if (Header->sectionSize(Column) < Header->sectionSizeHint(Column))
+            Cut << QStringLiteral("%1 (%2 < %3)")
+                       .arg(Table->horizontalHeaderItem(Column)->text())
+                       .arg(Header->sectionSize(Column))
+                       .arg(Header->sectionSizeHint(Column));
+    QCOMPARE(Cut, QStringList());
 }
 
 // Grown for a longer text, a control takes its laid-out place and size again
