@@ -50,9 +50,6 @@ struct Usage_Error {
     QString Text;
 };
 
-// A subnet mask: ones from the top, then zeros.
-bool Is_Mask(quint32 Value) { return (~Value & (~Value + 1)) == 0; }
-
 Dcp_Arguments Parse_Dcp(const QStringList& Arguments)
 {
     QCommandLineParser Parser;
@@ -112,6 +109,9 @@ Dcp_Arguments Parse_Dcp(const QStringList& Arguments)
         const auto Read = Dcp::Parse_Mac(Parser.value(Mac));
         if (!Read)
             throw Usage_Error{QStringLiteral("%1: '%2' is not a MAC address (aa:bb:cc:dd:ee:ff)").arg(Name, Parser.value(Mac))};
+        // A group, broadcast or all-zero MAC would reach many devices or none: never a target.
+        if (const auto Not_Device = Dcp::Not_A_Device_Mac(*Read, Dcp::Mac_Address{}))
+            throw Usage_Error{QStringLiteral("%1: %2 is %3, not a device").arg(Name, Dcp::Mac_Text(*Read), *Not_Device)};
         Args.Mac = *Read;
     }
     if (Args.What == Dcp_Command::Set_Name)
@@ -126,8 +126,9 @@ Dcp_Arguments Parse_Dcp(const QStringList& Arguments)
                                       .arg(QLatin1String(What[I]), Positional[I])};
             Parts[I] = *Read;
         }
-        if (!Is_Mask(Parts[1].Value()))
-            throw Usage_Error{QStringLiteral("set-ip: '%1' is not a subnet mask").arg(Parts[1].Text())};
+        if (const auto Broken = Broken_Ip_Suite_Rule(Parts[0], Parts[1], Parts[2]))
+            throw Usage_Error{QStringLiteral("set-ip: address %1 mask %2 gateway %3 cannot be given to a device: %4")
+                                  .arg(Parts[0].Text(), Parts[1].Text(), Parts[2].Text(), Ip_Suite_Rule_Text(*Broken))};
         Args.Ip = {Parts[0], Parts[1], Parts[2]};
     }
     return Args;
@@ -144,27 +145,6 @@ std::unique_ptr<Raw_Ethernet_Port> Open_Port(Raw_Ethernet& Ethernet, const QStri
     if (!Port)
         throw Dcp_Failure{File_Error, Port.error().Text};
     return std::move(*Port);
-}
-
-QString Device_Line(const Dcp::Device_Record& D, const Dcp::Duplicates& Shared)
-{
-    const auto Hex4 = [](std::optional<quint16> V) {
-        return V ? QStringLiteral("0x%1").arg(*V, 4, 16, QLatin1Char('0')) : QStringLiteral("-");
-    };
-    QString Line = QStringLiteral("%1  name=%2  ip=%3  mask=%4  gateway=%5  vendor_id=%6  device_id=%7  vendor=\"%8\"  role=%9")
-                       .arg(Dcp::Mac_Text(D.Mac), D.Name ? QStringLiteral("\"%1\"").arg(*D.Name) : QStringLiteral("-"),
-                            D.Ip ? D.Ip->Address.Text() : QStringLiteral("-"), D.Ip ? D.Ip->Mask.Text() : QStringLiteral("-"),
-                            D.Ip ? D.Ip->Gateway.Text() : QStringLiteral("-"), Hex4(D.Vendor_Id), Hex4(D.Device_Id),
-                            D.Vendor.value_or(QString()), D.Role ? Dcp::Role_Text(*D.Role) : QStringLiteral("-"));
-    if (D.Is_Gateway())
-        Line += QStringLiteral("  gw40610");
-    if (Shared.Name_Shared(D))
-        Line += QStringLiteral("  duplicate-name");
-    if (Shared.Address_Shared(D))
-        Line += QStringLiteral("  duplicate-ip");
-    if (D.Ip_Conflict())
-        Line += QStringLiteral("  address-conflict");
-    return Line;
 }
 
 int Discover(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream& Out, QTextStream& Err)
@@ -195,18 +175,29 @@ int Discover(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream& Out
         }
         ++Opened;
         Dcp::Client Client(**Port);
-        auto Devices = Client.Identify_All(std::chrono::milliseconds(Args.Timeout_Ms));
-        if (!Devices)
-            throw Dcp_Failure{File_Error, QStringLiteral("%1: %2").arg(Name, Devices.error())};
-        Dcp::Sort_Devices(*Devices);
+        auto Found = Client.Search(std::chrono::milliseconds(Args.Timeout_Ms));
+        if (!Found)
+            throw Dcp_Failure{File_Error, QStringLiteral("%1: %2").arg(Name, Found.error())};
+        Dcp::Sort_Devices(Found->Devices);
+        // Answers passed over are said, never dropped in silence.
+        if (Found->Malformed > 0)
+            Err << QStringLiteral("sw40610: %1: %2 malformed answer(s) ignored, the first %3\n")
+                       .arg(Name)
+                       .arg(Found->Malformed)
+                       .arg(Found->First_Malformed);
         if (Args.Json) {
-            Documents.append(Dcp::Devices_Json(Name, *Devices));
+            Documents.append(Dcp::Devices_Json(Name, *Found));
             continue;
         }
-        const Dcp::Duplicates Shared = Dcp::Find_Duplicates(*Devices);
-        for (const Dcp::Device_Record& D : *Devices)
-            Out << Name << "  " << Device_Line(D, Shared) << '\n';
-        Out << QStringLiteral("%1: %2 device(s) answered\n").arg(Name).arg(Devices->size());
+        const Dcp::Duplicates Shared = Dcp::Find_Duplicates(Found->Devices);
+        for (const Dcp::Device_Record& D : Found->Devices)
+            Out << Name << "  " << Dcp::Device_Line(D, Shared) << '\n';
+        Out << QStringLiteral("%1: %2 device(s) answered").arg(Name).arg(Found->Devices.size());
+        if (Found->Dropped > 0)
+            Out << QStringLiteral("; %1 answer(s) of further devices dropped (at most %2 devices are kept)")
+                       .arg(Found->Dropped)
+                       .arg(Dcp::Max_Devices);
+        Out << '\n';
     }
     if (Opened == 0)
         throw Dcp_Failure{File_Error, QStringLiteral("discover: no interface could be opened")};
@@ -251,6 +242,12 @@ int Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream
     if (!Answer) {
         switch (Answer.error().What) {
         case Dcp::Set_Failure::Invalid_Name: throw Dcp_Failure{Configuration_Errors, Answer.error().Text};
+        case Dcp::Set_Failure::Invalid_Ip:
+        case Dcp::Set_Failure::Invalid_Target:
+            throw Dcp_Failure{Wrong_Usage, QStringLiteral("%1: %2").arg(QLatin1String(Args.Name), Answer.error().Text)};
+        case Dcp::Set_Failure::Invalid_Answer:
+            throw Dcp_Failure{No_Device_Answered, QStringLiteral("%1: no valid answer from device %2 on %3: %4")
+                                                      .arg(QLatin1String(Args.Name), Mac, Args.Interface, Answer.error().Text)};
         case Dcp::Set_Failure::Not_Sent: throw Dcp_Failure{File_Error, Answer.error().Text};
         case Dcp::Set_Failure::No_Answer:
             throw Dcp_Failure{No_Device_Answered,
@@ -308,8 +305,12 @@ QString Dcp_Help_Text()
         "                              list the PROFINET devices that answer on IF (default: every\n"
         "                              Ethernet interface that is up) within MS milliseconds\n"
         "                              (default 1000); gateways of this type are marked gw40610.\n"
-        "                              --json: {\"interface\": IF, \"devices\": [...]}, or a list of\n"
-        "                              these when no interface is named\n"
+        "                              Control characters in a device's texts are written as\n"
+        "                              escapes (\\n, \\x1b). At most 2048 devices are kept; further\n"
+        "                              answers are counted as dropped, unreadable ones as malformed\n"
+        "                              (on standard error).\n"
+        "                              --json: {\"interface\": IF, \"devices\": [...], \"dropped\": N,\n"
+        "                              \"malformed\": N}, or a list of these when no interface is named\n"
         "  set-name --interface IF --mac MAC NAME [--temporary]\n"
         "                              give the device its PROFINET station name\n"
         "  set-ip --interface IF --mac MAC ADDRESS MASK GATEWAY [--temporary]\n"
@@ -320,8 +321,10 @@ QString Dcp_Help_Text()
         "  These commands need the right to send raw Ethernet frames: on Linux run\n"
         "  'sudo setcap cap_net_raw,cap_net_admin+eip' on the program once (or run it as\n"
         "  root); on Windows install Npcap. Exit codes as above; 1 also when the device\n"
-        "  refused or the name breaks a station-name rule, 3 when the interface cannot be\n"
-        "  opened, 4 when no device answered a set-name, set-ip or flash.\n");
+        "  refused or the name breaks a station-name rule, 2 for a MAC that is no single\n"
+        "  device's (group, broadcast, all zeros, the interface's own) and an address no\n"
+        "  device may hold, 3 when the interface cannot be opened, 4 when no device\n"
+        "  answered a set-name, set-ip or flash with the answer to what was sent.\n");
 }
 
 } // namespace Cli

@@ -27,7 +27,7 @@ quint16 Client::Response_Delay_For(Milliseconds Window)
     return static_cast<quint16>(std::clamp<qint64>(Window.count() / Delay_Unit_Ms, 1, Max_Response_Delay));
 }
 
-std::expected<QList<Device_Record>, QString> Client::Identify_All(Milliseconds Window, const Progress& Report)
+std::expected<Search_Result, QString> Client::Search(Milliseconds Window, const Progress& Report)
 {
     const quint32 Id = Next_Xid();
     if (const auto Sent = Port.Send(Identify_All_Request(Own, Id, Response_Delay_For(Window))); !Sent)
@@ -35,7 +35,8 @@ std::expected<QList<Device_Record>, QString> Client::Identify_All(Milliseconds W
     const auto Start = Clock::now();
     const auto End = Start + Window + Margin;
     const double Total = std::chrono::duration<double>(End - Start).count();
-    QList<Device_Record> Devices;
+    Search_Result Result;
+    // Only the MACs kept are remembered: past the bound nothing grows.
     QSet<QByteArray> Seen;
     for (;;) {
         const auto Now = Clock::now();
@@ -47,16 +48,34 @@ std::expected<QList<Device_Record>, QString> Client::Identify_All(Milliseconds W
         const auto Frame = Port.Receive(std::min(End, Now + Milliseconds(50)));
         if (!Frame)
             continue;
-        auto Device = Read_Identify_Response(As_Bytes(*Frame), Own, Id);
-        if (!Device)
+        const Bytes Data = As_Bytes(*Frame);
+        if (!Is_Answer_To(Data, Frame_Identify_Response, Own, Id))
+            continue; // another station's traffic
+        auto Device = Read_Identify_Response(Data, Own, Id);
+        if (!Device) {
+            if (Result.Malformed++ == 0)
+                Result.First_Malformed = QStringLiteral("from %1: %2").arg(Mac_Text(Read_Frame(Data)->Source), Device.error());
             continue;
+        }
         const QByteArray Key(reinterpret_cast<const char*>(Device->Mac.data()), 6);
         if (Seen.contains(Key))
             continue;
+        if (Result.Devices.size() >= Max_Devices) {
+            ++Result.Dropped;
+            continue;
+        }
         Seen.insert(Key);
-        Devices.append(std::move(*Device));
+        Result.Devices.append(std::move(*Device));
     }
-    return Devices;
+    return Result;
+}
+
+std::expected<QList<Device_Record>, QString> Client::Identify_All(Milliseconds Window, const Progress& Report)
+{
+    auto Found = Search(Window, Report);
+    if (!Found)
+        return std::unexpected(Found.error());
+    return std::move(Found->Devices);
 }
 
 std::expected<std::optional<Device_Record>, QString> Client::Identify_One(const Mac_Address& Mac, Milliseconds Window)
@@ -70,9 +89,22 @@ std::expected<std::optional<Device_Record>, QString> Client::Identify_One(const 
     return std::optional<Device_Record>();
 }
 
-std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target,
+std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target, quint8 Option, quint8 Suboption,
                                                      const std::function<QByteArray(quint32)>& Build)
 {
+    if (const auto Not_Device = Not_A_Device_Mac(Target, Own))
+        return std::unexpected(Set_Failure{Set_Failure::Invalid_Target,
+                                           QStringLiteral("%1 is %2, not a device").arg(Mac_Text(Target), *Not_Device)});
+    // What came that was not the answer, said when no answer comes; a few are enough.
+    constexpr int Kept_Notes = 3;
+    QStringList Came;
+    int Not_Noted = 0;
+    const auto Note = [&](const QString& Text) {
+        if (Came.size() < Kept_Notes)
+            Came.append(Text);
+        else
+            ++Not_Noted;
+    };
     // The same Xid for each try: a device that did it already answers again.
     const quint32 Id = Next_Xid();
     const QByteArray Request = Build(Id);
@@ -81,12 +113,41 @@ std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target,
             return std::unexpected(Set_Failure{Set_Failure::Not_Sent, Sent.error()});
         const auto End = Clock::now() + Set_Wait;
         while (const auto Frame = Port.Receive(End)) {
-            const auto Response = Read_Set_Response(As_Bytes(*Frame), Own, Id);
-            if (Response && Response->Source == Target)
+            const Bytes Data = As_Bytes(*Frame);
+            if (!Is_Answer_To(Data, Frame_Get_Set, Own, Id))
+                continue; // another station's traffic
+            const QString From = Mac_Text(Read_Frame(Data)->Source);
+            const auto Response = Read_Set_Response(Data, Own, Id);
+            if (!Response) {
+                Note(QStringLiteral("from %1: %2").arg(From, Response.error()));
+                continue;
+            }
+            if (Response->Source != Target) {
+                Note(QStringLiteral("an answer from %1, not from the device addressed").arg(From));
+                continue;
+            }
+            if (Response->Service_Not_Supported)
                 return *Response;
+            if (const auto Result = Response->Result_For(Option, Suboption)) {
+                Set_Response Exact = *Response;
+                Exact.Results = {*Result};
+                return Exact;
+            }
+            QStringList Results;
+            for (const Set_Result& R : Response->Results)
+                Results.append(QStringLiteral("%1/%2 (%3)").arg(R.Option).arg(R.Suboption).arg(Block_Error_Text(R.Error)));
+            Note(QStringLiteral("a result for %1, not for %2/%3 as sent")
+                     .arg(Results.join(QStringLiteral(", ")))
+                     .arg(Option)
+                     .arg(Suboption));
         }
     }
-    return std::unexpected(Set_Failure{Set_Failure::No_Answer, QStringLiteral("no answer from %1").arg(Mac_Text(Target))});
+    if (Came.isEmpty())
+        return std::unexpected(
+            Set_Failure{Set_Failure::No_Answer, QStringLiteral("no answer from %1").arg(Mac_Text(Target))});
+    if (Not_Noted > 0)
+        Came.append(QStringLiteral("%1 more").arg(Not_Noted));
+    return std::unexpected(Set_Failure{Set_Failure::Invalid_Answer, Came.join(QStringLiteral("; "))});
 }
 
 std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent)
@@ -94,17 +155,21 @@ std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Tar
     if (const auto Broken = Broken_Station_Name_Rule(Name))
         return std::unexpected(Set_Failure{Set_Failure::Invalid_Name, Station_Name_Rule_Text(*Broken)});
     const QByteArray Bytes = Name.toLatin1(); // the rules admit ASCII only
-    return Ask(Target, [&](quint32 Id) { return Set_Name_Request(Own, Target, Id, Bytes, Permanent); });
+    return Ask(Target, Option_Device, Device_Name_Of_Station,
+               [&](quint32 Id) { return Set_Name_Request(Own, Target, Id, Bytes, Permanent); });
 }
 
 std::expected<Set_Response, Set_Failure> Client::Set_Ip(const Mac_Address& Target, const Ip_Suite& Ip, bool Permanent)
 {
-    return Ask(Target, [&](quint32 Id) { return Set_Ip_Request(Own, Target, Id, Ip, Permanent); });
+    if (const auto Broken = Broken_Ip_Suite_Rule(Ip.Address, Ip.Mask, Ip.Gateway))
+        return std::unexpected(Set_Failure{Set_Failure::Invalid_Ip, Ip_Suite_Rule_Text(*Broken)});
+    return Ask(Target, Option_Ip, Ip_Parameter,
+               [&](quint32 Id) { return Set_Ip_Request(Own, Target, Id, Ip, Permanent); });
 }
 
 std::expected<Set_Response, Set_Failure> Client::Signal(const Mac_Address& Target)
 {
-    return Ask(Target, [&](quint32 Id) { return Signal_Request(Own, Target, Id); });
+    return Ask(Target, Option_Control, Control_Signal, [&](quint32 Id) { return Signal_Request(Own, Target, Id); });
 }
 
 } // namespace Dcp

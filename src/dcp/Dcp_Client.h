@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dcp/Dcp_Frames.h"
+#include "dcp/Device_List.h"
 
 #include <chrono>
 #include <expected>
@@ -13,9 +14,12 @@ namespace Dcp {
 // Why a Set or Signal came to no answer of the device.
 struct Set_Failure {
     enum Kind {
-        Invalid_Name, // refused before anything was sent
-        Not_Sent,     // the interface would not send
-        No_Answer,    // no device answered in time
+        Invalid_Name,   // refused before anything was sent
+        Invalid_Ip,     // an IP parameter no device may hold: refused before anything was sent
+        Invalid_Target, // the MAC is no single device's: refused before anything was sent
+        Not_Sent,       // the interface would not send
+        No_Answer,      // no device answered in time
+        Invalid_Answer, // answers came, none of them the device's answer to exactly what was sent
     } What = No_Answer;
     QString Text;
 };
@@ -33,14 +37,18 @@ public:
 
     // Asks every device; the devices answer spread over Window, and all
     // answers that came within it (and a short margin for the last one's way)
-    // are returned, one per MAC, in the order they came.
+    // are returned, one per MAC, in the order they came, at most Max_Devices.
+    std::expected<Search_Result, QString> Search(Milliseconds Window, const Progress& Report = {});
+    // The devices of a Search alone.
     std::expected<QList<Device_Record>, QString> Identify_All(Milliseconds Window, const Progress& Report = {});
     // The current record of one device, asked by its MAC among all answers.
     std::expected<std::optional<Device_Record>, QString> Identify_One(const Mac_Address& Mac, Milliseconds Window);
 
     // Set the station name (checked by the station-name rules first), the IP
-    // parameter, or flash the LED. The device's answer; its First_Error() is 0
-    // when the device did what was asked.
+    // parameter, or flash the LED. Only a response of the device addressed,
+    // to this request's Xid, with a result for exactly the block sent, is the
+    // answer; it holds that one result, and its First_Error() is 0 when the
+    // device did what was asked.
     std::expected<Set_Response, Set_Failure> Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent);
     std::expected<Set_Response, Set_Failure> Set_Ip(const Mac_Address& Target, const Ip_Suite& Ip, bool Permanent);
     std::expected<Set_Response, Set_Failure> Signal(const Mac_Address& Target);
@@ -56,7 +64,8 @@ public:
     static quint16 Response_Delay_For(Milliseconds Window);
 
 private:
-    std::expected<Set_Response, Set_Failure> Ask(const Mac_Address& Target, const std::function<QByteArray(quint32)>& Build);
+    std::expected<Set_Response, Set_Failure> Ask(const Mac_Address& Target, quint8 Option, quint8 Suboption,
+                                                 const std::function<QByteArray(quint32)>& Build);
     quint32 Next_Xid();
 
     Raw_Ethernet_Port& Port;

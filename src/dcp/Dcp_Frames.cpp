@@ -59,6 +59,8 @@ std::optional<QString> Not_The_Answer(const Frame& F, quint16 Frame_Id, quint8 S
 {
     if (F.Destination != Own)
         return QStringLiteral("not addressed to this station");
+    if (const auto Not_Device = Not_A_Device_Mac(F.Source, Own))
+        return QStringLiteral("sent from %1").arg(*Not_Device);
     if (F.Frame_Id != Frame_Id || F.Service_Id != Service)
         return QStringLiteral("not the awaited kind of DCP frame");
     if (F.Xid != Xid)
@@ -67,6 +69,25 @@ std::optional<QString> Not_The_Answer(const Frame& F, quint16 Frame_Id, quint8 S
 }
 
 } // namespace
+
+std::optional<QString> Not_A_Device_Mac(const Mac_Address& Mac, const Mac_Address& Own)
+{
+    if (Mac == Mac_Address{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
+        return QStringLiteral("the broadcast address");
+    if ((Mac[0] & 0x01) != 0)
+        return QStringLiteral("a group address %1").arg(Mac_Text(Mac));
+    if (Mac == Mac_Address{})
+        return QStringLiteral("the all-zero address");
+    if (Mac == Own)
+        return QStringLiteral("this station's own address %1").arg(Mac_Text(Mac));
+    return std::nullopt;
+}
+
+bool Is_Answer_To(Bytes Data, quint16 Frame_Id, const Mac_Address& Own, quint32 Xid)
+{
+    const auto F = Read_Frame(Data);
+    return F && F->Destination == Own && F->Frame_Id == Frame_Id && F->Xid == Xid;
+}
 
 QString Mac_Text(const Mac_Address& Mac)
 {
@@ -286,6 +307,13 @@ std::expected<Device_Record, QString> Read_Identify_Response(Bytes Data, const M
         const auto Text = [&] {
             return QString::fromUtf8(reinterpret_cast<const char*>(Value.data()), static_cast<qsizetype>(Value.size()));
         };
+        const auto Too_Long = [&](qsizetype Max) {
+            return std::unexpected(QStringLiteral("block %1/%2 holds a text of %3 bytes, at most %4 are allowed")
+                                       .arg(B.Option)
+                                       .arg(B.Suboption)
+                                       .arg(Value.size())
+                                       .arg(Max));
+        };
         const auto Wrong_Size = [&] {
             return std::unexpected(
                 QStringLiteral("block %1/%2 has %3 bytes of value").arg(B.Option).arg(B.Suboption).arg(Value.size()));
@@ -297,8 +325,16 @@ std::expected<Device_Record, QString> Read_Identify_Response(Bytes Data, const M
             Device.Ip_Block_Info = Info;
         } else if (B.Option == Option_Device) {
             switch (B.Suboption) {
-            case Device_Vendor: Device.Vendor = Text(); break;
-            case Device_Name_Of_Station: Device.Name = Text(); break;
+            case Device_Vendor:
+                if (static_cast<qsizetype>(Value.size()) > Max_Vendor_Bytes)
+                    return Too_Long(Max_Vendor_Bytes);
+                Device.Vendor = Text();
+                break;
+            case Device_Name_Of_Station:
+                if (static_cast<qsizetype>(Value.size()) > Max_Name_Bytes)
+                    return Too_Long(Max_Name_Bytes);
+                Device.Name = Text();
+                break;
             case Device_Id:
                 if (Value.size() != 4)
                     return Wrong_Size();
@@ -332,6 +368,14 @@ quint8 Set_Response::First_Error() const
     return 0;
 }
 
+std::optional<Set_Result> Set_Response::Result_For(quint8 Option, quint8 Suboption) const
+{
+    for (const Set_Result& R : Results)
+        if (R.Option == Option && R.Suboption == Suboption)
+            return R;
+    return std::nullopt;
+}
+
 std::expected<Set_Response, QString> Read_Set_Response(Bytes Data, const Mac_Address& Own, quint32 Xid)
 {
     const auto F = Read_Frame(Data);
@@ -354,8 +398,10 @@ std::expected<Set_Response, QString> Read_Set_Response(Bytes Data, const Mac_Add
         Response.Results.append({B.Value[0], B.Value[1], B.Value[2]});
     }
     if (Response.Results.isEmpty()) {
-        if (F->Service_Type == Type_Response_Not_Supported)
+        if (F->Service_Type == Type_Response_Not_Supported) {
             Response.Results.append({0, 0, 1});
+            Response.Service_Not_Supported = true;
+        }
         else
             return std::unexpected(QStringLiteral("Set response without a Control/Response block"));
     }

@@ -60,8 +60,20 @@ constexpr quint16 Ip_Info_Conflict = 0x0080;
 constexpr quint16 Gateway_Vendor_Id = 0x1111;
 constexpr quint16 Gateway_Device_Id = 0x0221;
 
+// The longest texts a device may send: a station name of 240 octets, a
+// vendor text of 255. An answer with a longer one is refused, so that what
+// one device costs to keep is bounded.
+constexpr qsizetype Max_Name_Bytes = 240;
+constexpr qsizetype Max_Vendor_Bytes = 255;
+
 QString Mac_Text(const Mac_Address& Mac);             // "aa:bb:cc:dd:ee:ff"
 std::optional<Mac_Address> Parse_Mac(const QString& Text); // six hex pairs, ':' or '-' between
+
+// Why Mac is no single device's, or nothing when it may be one: a group
+// (multicast) address, the broadcast address, all zeros, or Own, this
+// station's own. Such a MAC is never a target, and an answer from it is
+// no device's answer.
+std::optional<QString> Not_A_Device_Mac(const Mac_Address& Mac, const Mac_Address& Own);
 
 struct Ip_Suite {
     Ipv4_Address Address;
@@ -122,6 +134,11 @@ QByteArray Set_Ip_Request(const Mac_Address& Source, const Mac_Address& Target, 
                           bool Permanent);
 QByteArray Signal_Request(const Mac_Address& Source, const Mac_Address& Target, quint32 Xid);
 
+// Whether the frame is meant as an answer of this kind (Frame_Identify_Response
+// or Frame_Get_Set) to the request Xid sent by Own, whether or not the rest
+// of it can be read: what is not is another station's traffic.
+bool Is_Answer_To(Bytes Data, quint16 Frame_Id, const Mac_Address& Own, quint32 Xid);
+
 // Reads an Identify response sent to Own with this Xid; the reason when it is
 // not one or cannot be read.
 std::expected<Device_Record, QString> Read_Identify_Response(Bytes Data, const Mac_Address& Own, quint32 Xid);
@@ -135,8 +152,12 @@ struct Set_Result {
 struct Set_Response {
     Mac_Address Source{};
     QList<Set_Result> Results;
+    // The device answered "service not supported" without any block.
+    bool Service_Not_Supported = false;
     // The first error among the results, 0 when every block was done.
     quint8 First_Error() const;
+    // The result for exactly this block, when the answer holds one.
+    std::optional<Set_Result> Result_For(quint8 Option, quint8 Suboption) const;
 };
 std::expected<Set_Response, QString> Read_Set_Response(Bytes Data, const Mac_Address& Own, quint32 Xid);
 

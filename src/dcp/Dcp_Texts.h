@@ -47,6 +47,17 @@ constexpr int Searching = 733;
 constexpr int Table_Name = 735;
 constexpr int Status_Name = 736;
 
+// A station name or address another device holds already, asked about; an
+// IP parameter no device may hold; what a search passed over; a device whose
+// answers were none to what was sent.
+constexpr int Ip_Suite_Refused = 767;  // the broken rule follows as %1
+constexpr int Name_Held_Question = 768;
+constexpr int Ip_Held_Question = 769;
+constexpr int Use_Shared_Address_Question = 770;
+constexpr int Answers_Dropped = 771;
+constexpr int Answers_Malformed = 772;
+constexpr int No_Valid_Answer = 773;
+
 // What a device answers to a set request: the text of block error 0 ("no
 // error"); those of the errors 1 to 6 follow.
 constexpr int First_Block_Error = 750;

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -41,6 +42,40 @@ void Fit_Columns(QTableWidget* Table)
 }
 
 int Error_Slot(quint8 Error) { return Error <= 6 ? Dcp_Text::First_Block_Error + Error : -1; }
+
+using Part = TFFind_Gateways::Status_Part;
+using Argument = TFFind_Gateways::Status_Argument;
+
+Argument Text_Argument(const QString& Text) { return {Text, -1}; }
+Argument Number_Argument(qsizetype Number) { return {QString::number(Number), -1}; }
+
+// Every argument put in at once, so that a "%1" inside one is never replaced again.
+QString Filled(const QString& Text, const QStringList& A)
+{
+    switch (A.size()) {
+    case 0: return Text;
+    case 1: return Text.arg(A[0]);
+    case 2: return Text.arg(A[0], A[1]);
+    case 3: return Text.arg(A[0], A[1], A[2]);
+    case 4: return Text.arg(A[0], A[1], A[2], A[3]);
+    default: return Text.arg(A[0], A[1], A[2], A[3], A[4]);
+    }
+}
+
+// A device as a question names it: its MAC and, when it has one, its station name.
+QString Device_Label(const Dcp::Device_Record& D)
+{
+    const QString Mac = Dcp::Mac_Text(D.Mac);
+    return D.Name && !D.Name->isEmpty() ? QStringLiteral("%1 (\"%2\")").arg(Mac, Dcp::Printable(*D.Name)) : Mac;
+}
+
+QString Device_Labels(const QList<const Dcp::Device_Record*>& Devices)
+{
+    QStringList Labels;
+    for (const Dcp::Device_Record* D : Devices)
+        Labels.append(Device_Label(*D));
+    return Labels.join(QStringLiteral(", "));
+}
 
 // The address the configuration's four fields make, when they make one.
 std::optional<Ipv4_Address> Configured(const Par_Gen::Stored& File, int First)
@@ -174,6 +209,25 @@ void TFFind_Gateways::Set_Lang()
     Btn_Close->setText(Space.Str(Dcp_Text::Close_Button));
     if (!Found.isEmpty())
         Fill_Table();
+    Render_Status();
+}
+
+void TFFind_Gateways::Show_Status(QList<Status_Part> Parts)
+{
+    Status = std::move(Parts);
+    Render_Status();
+}
+
+void TFFind_Gateways::Render_Status()
+{
+    QStringList Lines;
+    for (const Status_Part& P : Status) {
+        QStringList Arguments;
+        for (const Status_Argument& A : P.Arguments)
+            Arguments.append(A.Slot >= 0 ? Space.Str(A.Slot) : A.Text);
+        Lines.append(Filled(Space.Str(P.Slot), Arguments));
+    }
+    L_Status->setText(Lines.join(QLatin1Char('\n')));
 }
 
 int TFFind_Gateways::Execute()
@@ -206,7 +260,7 @@ void TFFind_Gateways::Fill_Interfaces()
         return;
     const auto All = Services.Ethernet->Interfaces();
     if (!All) {
-        L_Status->setText(Space.Str(Dcp_Text::Interface_Unusable).arg(All.error().Text));
+        Show_Status({{Dcp_Text::Interface_Unusable, {Text_Argument(All.error().Text)}}});
         return;
     }
     for (const Ethernet_Interface& I : *All) {
@@ -221,7 +275,7 @@ void TFFind_Gateways::Fill_Interfaces()
         CB_Interface->addItem(Text, I.Name);
     }
     if (All->isEmpty())
-        L_Status->setText(Space.Str(Dcp_Text::No_Interface));
+        Show_Status({{Dcp_Text::No_Interface, {}}});
     const int Last = CB_Interface->findData(Space.Last_Interface);
     if (Last >= 0)
         CB_Interface->setCurrentIndex(Last);
@@ -254,13 +308,13 @@ std::unique_ptr<Raw_Ethernet_Port> TFFind_Gateways::Open_Port()
 {
     const QString Name = CB_Interface->currentData().toString();
     if (!Services.Ethernet || Name.isEmpty()) {
-        L_Status->setText(Space.Str(Dcp_Text::No_Interface));
+        Show_Status({{Dcp_Text::No_Interface, {}}});
         return nullptr;
     }
     auto Port = Services.Ethernet->Open(Name);
     if (!Port) {
-        L_Status->setText(Space.Str(Dcp_Text::Interface_Unusable).arg(Port.error().Text));
-        Services.Prompts->Error(Space.Str(Dcp_Text::Interface_Unusable).arg(Port.error().Text));
+        Show_Status({{Dcp_Text::Interface_Unusable, {Text_Argument(Port.error().Text)}}});
+        Services.Prompts->Error(L_Status->text());
         return nullptr;
     }
     return std::move(*Port);
@@ -270,17 +324,17 @@ void TFFind_Gateways::Search()
 {
     Found.clear();
     Fill_Table();
-    L_Status->clear();
+    Show_Status({});
     const auto Port = Open_Port();
     if (!Port)
         return;
     Searched_Interface = CB_Interface->currentData().toString();
     Space.Last_Interface = Searched_Interface;
-    L_Status->setText(Space.Str(Dcp_Text::Searching).arg(Searched_Interface));
+    Show_Status({{Dcp_Text::Searching, {Text_Argument(Searched_Interface)}}});
     Btn_Search->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Dcp::Client Client(*Port);
-    auto Devices = Client.Identify_All(Search_Window, [this](double Part) {
+    auto Result = Client.Search(Search_Window, [this](double Part) {
         PB_Search->setValue(static_cast<int>(Part * 100));
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return true;
@@ -288,15 +342,22 @@ void TFFind_Gateways::Search()
     QApplication::restoreOverrideCursor();
     Btn_Search->setEnabled(true);
     PB_Search->setValue(100);
-    if (!Devices) {
-        L_Status->setText(Space.Str(Dcp_Text::Interface_Unusable).arg(Devices.error()));
+    if (!Result) {
+        Show_Status({{Dcp_Text::Interface_Unusable, {Text_Argument(Result.error())}}});
         return;
     }
-    Found = *Devices;
+    Found = std::move(Result->Devices);
     Dcp::Sort_Devices(Found);
     Fill_Table();
     const auto Gateways = std::count_if(Found.begin(), Found.end(), [](const auto& D) { return D.Is_Gateway(); });
-    L_Status->setText(Space.Str(Dcp_Text::Search_Result).arg(Found.size()).arg(Searched_Interface).arg(Gateways));
+    QList<Status_Part> Parts{
+        {Dcp_Text::Search_Result, {Number_Argument(Found.size()), Text_Argument(Searched_Interface), Number_Argument(Gateways)}}};
+    // What the search passed over is said, never dropped in silence.
+    if (Result->Dropped > 0)
+        Parts.append({Dcp_Text::Answers_Dropped, {Number_Argument(Result->Dropped), Number_Argument(Dcp::Max_Devices)}});
+    if (Result->Malformed > 0)
+        Parts.append({Dcp_Text::Answers_Malformed, {Number_Argument(Result->Malformed)}});
+    Show_Status(Parts);
 }
 
 void TFFind_Gateways::Fill_Table()
@@ -310,13 +371,14 @@ void TFFind_Gateways::Fill_Table()
         const auto Hex4 = [](std::optional<quint16> V) {
             return V ? QStringLiteral("0x%1").arg(*V, 4, 16, QLatin1Char('0')) : QString();
         };
+        // The device's own texts with their control characters shown, never obeyed.
         const QString Texts[Column_Count] = {
-            D.Name.value_or(QString()),
+            Dcp::Printable(D.Name.value_or(QString())),
             D.Ip ? D.Ip->Address.Text() : QString(),
             D.Ip ? D.Ip->Mask.Text() : QString(),
             D.Ip ? D.Ip->Gateway.Text() : QString(),
             Dcp::Mac_Text(D.Mac),
-            D.Vendor.value_or(QString()),
+            Dcp::Printable(D.Vendor.value_or(QString())),
             D.Vendor_Id ? QStringLiteral("%1 / %2").arg(Hex4(D.Vendor_Id), Hex4(D.Device_Id)) : QString(),
             D.Role ? Dcp::Role_Text(*D.Role) : QString(),
         };
@@ -330,8 +392,14 @@ void TFFind_Gateways::Fill_Table()
                 Item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
             Item->setToolTip(Space.Str(D.Is_Gateway() ? Dcp_Text::Gateway_Hint : Dcp_Text::Other_Device_Hint));
             if ((Col == Col_Name && Shared.Name_Shared(D)) || (Col == Col_Ip && Shared.Address_Shared(D))) {
+                // Marked by more than a colour: a warning sign beside the
+                // value, and the reason as its tooltip and spoken text.
+                const QString Why = Space.Str(Col == Col_Name ? Dcp_Text::Name_Shared : Dcp_Text::Ip_Shared);
                 Item->setBackground(QColor(255, 200, 200));
-                Item->setToolTip(Space.Str(Col == Col_Name ? Dcp_Text::Name_Shared : Dcp_Text::Ip_Shared));
+                Item->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+                Item->setToolTip(Why);
+                Item->setData(Qt::AccessibleTextRole, QStringLiteral("%1: %2").arg(Texts[Col], Why));
+                Item->setData(Qt::AccessibleDescriptionRole, Why);
             }
             TW_Devices->setItem(Row, Col, Item);
         }
@@ -362,14 +430,32 @@ void TFFind_Gateways::Selection_Changed()
     Btn_Use_Address->setEnabled(Gateway && D->Ip && D->Ip->Address.Value() != 0);
 }
 
-template <class Request> void TFFind_Gateways::Change(const QString& Question, Request&& Do)
+QList<const Dcp::Device_Record*> TFFind_Gateways::Holders_Of_Name(const QString& Name, const Dcp::Mac_Address& Except) const
+{
+    QList<const Dcp::Device_Record*> Holders;
+    for (const Dcp::Device_Record& D : Found)
+        if (D.Mac != Except && D.Name && !Name.isEmpty() && *D.Name == Name)
+            Holders.append(&D);
+    return Holders;
+}
+
+QList<const Dcp::Device_Record*> TFFind_Gateways::Holders_Of_Address(quint32 Address, const Dcp::Mac_Address& Except) const
+{
+    QList<const Dcp::Device_Record*> Holders;
+    for (const Dcp::Device_Record& D : Found)
+        if (D.Mac != Except && D.Ip && Address != 0 && D.Ip->Address.Value() == Address)
+            Holders.append(&D);
+    return Holders;
+}
+
+template <class Question_For, class Request> void TFFind_Gateways::Change(Question_For&& Question, Request&& Do)
 {
     const Dcp::Device_Record* D = Selected();
     if (!D || !D->Is_Gateway())
         return;
     const Dcp::Mac_Address Mac = D->Mac;
     const QString Mac_Text = Dcp::Mac_Text(Mac);
-    if (!Services.Prompts->Confirm_Default_No(Question.arg(Mac_Text)))
+    if (!Services.Prompts->Confirm_Default_No(Question(*D)))
         return;
     const auto Port = Open_Port();
     if (!Port)
@@ -380,17 +466,20 @@ template <class Request> void TFFind_Gateways::Change(const QString& Question, R
     const std::expected<Dcp::Set_Response, Dcp::Set_Failure> Answer = Do(Client, Mac);
     QApplication::restoreOverrideCursor();
     if (!Answer) {
-        L_Status->setText(Space.Str(Dcp_Text::No_Answer).arg(Mac_Text));
+        if (Answer.error().What == Dcp::Set_Failure::No_Answer)
+            Show_Status({{Dcp_Text::No_Answer, {Text_Argument(Mac_Text)}}});
+        else
+            Show_Status({{Dcp_Text::No_Valid_Answer, {Text_Argument(Mac_Text), Text_Argument(Answer.error().Text)}}});
         Services.Prompts->Error(L_Status->text());
         return;
     }
     if (const quint8 Error = Answer->First_Error(); Error != 0) {
         const int Slot = Error_Slot(Error);
-        L_Status->setText(Space.Str(Dcp_Text::Device_Refused)
-                              .arg(Mac_Text, Slot > 0 ? Space.Str(Slot) : Dcp::Block_Error_Text(Error)));
+        Show_Status({{Dcp_Text::Device_Refused,
+                      {Text_Argument(Mac_Text), Slot > 0 ? Argument{{}, Slot} : Text_Argument(Dcp::Block_Error_Text(Error))}}});
         Services.Prompts->Error(L_Status->text());
     } else {
-        L_Status->setText(Space.Str(Dcp_Text::Device_Done).arg(Mac_Text));
+        Show_Status({{Dcp_Text::Device_Done, {Text_Argument(Mac_Text)}}});
         Services.Prompts->Information(L_Status->text());
     }
     // What the device holds now, asked of the device itself.
@@ -410,7 +499,7 @@ template <class Request> void TFFind_Gateways::Change(const QString& Question, R
 
 void TFFind_Gateways::Flash()
 {
-    Change(Space.Str(Dcp_Text::Flash_Question),
+    Change([this](const Dcp::Device_Record& D) { return Space.Str(Dcp_Text::Flash_Question).arg(Dcp::Mac_Text(D.Mac)); },
            [](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Signal(Mac); });
 }
 
@@ -424,7 +513,15 @@ void TFFind_Gateways::Set_Name()
         return;
     }
     const bool Permanent = CB_Permanent->isChecked();
-    Change(Space.Str(Dcp_Text::Set_Name_Question).arg(QStringLiteral("%1"), Name),
+    // A name another device holds already is asked about, naming that device.
+    const auto Question = [&](const Dcp::Device_Record& D) {
+        const QString Mac = Dcp::Mac_Text(D.Mac);
+        const auto Holders = Holders_Of_Name(Name, D.Mac);
+        if (!Holders.isEmpty())
+            return Space.Str(Dcp_Text::Name_Held_Question).arg(Device_Labels(Holders), Name, Mac);
+        return Space.Str(Dcp_Text::Set_Name_Question).arg(Mac, Name);
+    };
+    Change(Question,
            [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Name(Mac, Name, Permanent); });
 }
 
@@ -433,22 +530,39 @@ void TFFind_Gateways::Set_Ip()
     const auto Address = Parse_Ipv4(E_Address->text().trimmed());
     const auto Mask = Parse_Ipv4(E_Mask->text().trimmed());
     const auto Gateway = Parse_Ipv4(E_Gateway->text().trimmed());
-    const auto Is_Mask = [](quint32 V) { return (~V & (~V + 1)) == 0; };
-    if (!Address || !Mask || !Gateway || !Is_Mask(Mask->Value())) {
+    if (!Address || !Mask || !Gateway || !Is_Subnet_Mask(*Mask)) {
         Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Not_Valid));
+        return;
+    }
+    if (const auto Broken = Broken_Ip_Suite_Rule(*Address, *Mask, *Gateway)) {
+        Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Refused).arg(Space.Str(Ip_Suite_Rule_Slot(*Broken))));
+        E_Address->setFocus(Qt::OtherFocusReason);
         return;
     }
     const Dcp::Ip_Suite Suite{*Address, *Mask, *Gateway};
     const bool Permanent = CB_Permanent->isChecked();
-    Change(Space.Str(Dcp_Text::Set_Ip_Question)
-               .arg(QStringLiteral("%1"), Address->Text(), Mask->Text(), Gateway->Text()),
-           [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Ip(Mac, Suite, Permanent); });
+    // An address another device holds already is asked about, naming that device.
+    const auto Question = [&](const Dcp::Device_Record& D) {
+        const QString Mac = Dcp::Mac_Text(D.Mac);
+        const auto Holders = Holders_Of_Address(Address->Value(), D.Mac);
+        if (!Holders.isEmpty())
+            return Space.Str(Dcp_Text::Ip_Held_Question)
+                .arg(Device_Labels(Holders), Address->Text(), Mac, Mask->Text(), Gateway->Text());
+        return Space.Str(Dcp_Text::Set_Ip_Question).arg(Mac, Address->Text(), Mask->Text(), Gateway->Text());
+    };
+    Change(Question, [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Ip(Mac, Suite, Permanent); });
 }
 
 void TFFind_Gateways::Use_Address()
 {
     const Dcp::Device_Record* D = Selected();
     if (!D || !D->Is_Gateway() || !D->Ip)
+        return;
+    // An address more than one device holds reaches whichever answers first: asked about.
+    const auto Holders = Holders_Of_Address(D->Ip->Address.Value(), D->Mac);
+    if (!Holders.isEmpty() &&
+        !Services.Prompts->Confirm_Default_No(Space.Str(Dcp_Text::Use_Shared_Address_Question)
+                                                  .arg(D->Ip->Address.Text(), Device_Labels(Holders))))
         return;
     Chosen = D->Ip->Address;
     accept();

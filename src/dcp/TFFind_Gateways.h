@@ -48,6 +48,18 @@ public:
     std::chrono::milliseconds Set_Wait{1000};
     const QList<Dcp::Device_Record>& Devices() const { return Found; }
 
+    // A piece of the status line as it is stored: a slot and its arguments,
+    // each a text or a slot of its own, so that it is written anew in the
+    // language chosen.
+    struct Status_Argument {
+        QString Text;
+        int Slot = -1;
+    };
+    struct Status_Part {
+        int Slot = -1;
+        QList<Status_Argument> Arguments;
+    };
+
 protected:
     void showEvent(QShowEvent* Event) override;
 
@@ -59,14 +71,22 @@ private:
     void Selection_Changed();
     const Dcp::Device_Record* Selected() const;
     std::unique_ptr<Raw_Ethernet_Port> Open_Port();
-    // Asks, runs the request and shows the device's answer, then refreshes the device's row.
-    template <class Request> void Change(const QString& Question, Request&& Do);
+    // Asks (the question made for the selected device), runs the request and
+    // shows the device's answer, then refreshes the device's row.
+    template <class Question_For, class Request> void Change(Question_For&& Question, Request&& Do);
+    // The other devices of the last search that hold this station name or this address.
+    QList<const Dcp::Device_Record*> Holders_Of_Name(const QString& Name, const Dcp::Mac_Address& Except) const;
+    QList<const Dcp::Device_Record*> Holders_Of_Address(quint32 Address, const Dcp::Mac_Address& Except) const;
+    // The status line: stored, then written in the language chosen.
+    void Show_Status(QList<Status_Part> Parts);
+    void Render_Status();
 
     Workspace& Space;
     Platform_Services Services;
     QList<Dcp::Device_Record> Found;
     QString Searched_Interface;
     std::optional<Ipv4_Address> Chosen;
+    QList<Status_Part> Status;
 
     QLabel* L_Interface = nullptr;
     QComboBox* CB_Interface = nullptr;

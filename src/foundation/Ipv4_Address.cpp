@@ -63,3 +63,56 @@ std::optional<Ipv4_Address> Ipv4_From_Parts(const QStringList& Parts)
         return std::nullopt;
     return Parse_Ipv4(Parts.join(u'.'));
 }
+
+bool Is_Subnet_Mask(const Ipv4_Address& Mask)
+{
+    const quint32 Value = Mask.Value();
+    return Value != 0 && (~Value & (~Value + 1)) == 0;
+}
+
+std::optional<Ip_Suite_Rule> Broken_Ip_Suite_Rule(const Ipv4_Address& Address, const Ipv4_Address& Mask,
+                                                  const Ipv4_Address& Gateway)
+{
+    if (!Is_Subnet_Mask(Mask))
+        return Ip_Suite_Rule::Mask_Not_Contiguous;
+    const quint32 A = Address.Value(), M = Mask.Value(), G = Gateway.Value();
+    const quint8 First = Address.Bytes[0];
+    if (First == 0)
+        return Ip_Suite_Rule::This_Network;
+    if (First == 127)
+        return Ip_Suite_Rule::Loopback;
+    if (First >= 224 && First <= 239)
+        return Ip_Suite_Rule::Multicast;
+    if (A == 0xFFFFFFFFU)
+        return Ip_Suite_Rule::Limited_Broadcast;
+    if (First >= 240)
+        return Ip_Suite_Rule::Reserved;
+    if ((A & ~M) == 0)
+        return Ip_Suite_Rule::Network_Address;
+    if ((A & ~M) == ~M)
+        return Ip_Suite_Rule::Subnet_Broadcast;
+    if (G == 0 || G == A)
+        return std::nullopt;
+    if ((G & M) != (A & M))
+        return Ip_Suite_Rule::Gateway_Outside_Subnet;
+    if ((G & ~M) == 0 || (G & ~M) == ~M)
+        return Ip_Suite_Rule::Gateway_Not_A_Host;
+    return std::nullopt;
+}
+
+QString Ip_Suite_Rule_Text(Ip_Suite_Rule Rule)
+{
+    switch (Rule) {
+    case Ip_Suite_Rule::Mask_Not_Contiguous: return QStringLiteral("a subnet mask is ones from the top, then zeros, and not 0.0.0.0");
+    case Ip_Suite_Rule::This_Network: return QStringLiteral("an address 0.x.x.x stands for this network, no device holds it");
+    case Ip_Suite_Rule::Loopback: return QStringLiteral("a loopback address 127.x.x.x is no device's");
+    case Ip_Suite_Rule::Multicast: return QStringLiteral("a multicast address (224.0.0.0 to 239.255.255.255) is no device's");
+    case Ip_Suite_Rule::Limited_Broadcast: return QStringLiteral("the broadcast address 255.255.255.255 is no device's");
+    case Ip_Suite_Rule::Reserved: return QStringLiteral("a reserved address (240.0.0.0 to 255.255.255.254) is no device's");
+    case Ip_Suite_Rule::Network_Address: return QStringLiteral("the address is the network address of its subnet");
+    case Ip_Suite_Rule::Subnet_Broadcast: return QStringLiteral("the address is the broadcast address of its subnet");
+    case Ip_Suite_Rule::Gateway_Outside_Subnet: return QStringLiteral("the gateway is outside the device's subnet");
+    case Ip_Suite_Rule::Gateway_Not_A_Host: return QStringLiteral("the gateway is the network or broadcast address of the subnet");
+    }
+    return {};
+}

@@ -31,3 +31,34 @@ std::optional<Ipv4_Address> Parse_Ipv4(const QString& Text);
 std::optional<int> First_Bad_Ipv4_Part(const QStringList& Parts);
 // The address the four parts make, when they do.
 std::optional<Ipv4_Address> Ipv4_From_Parts(const QStringList& Parts);
+
+// The rules an IP parameter (address, subnet mask, gateway) must keep to be
+// given to a device, in the order they are checked. The gateway 0.0.0.0
+// means none; a gateway equal to the address is the device's own way of
+// saying the same.
+enum class Ip_Suite_Rule {
+    Mask_Not_Contiguous,     // the mask is ones from the top, then zeros, and not 0.0.0.0
+    This_Network,            // the address is not 0.x.x.x
+    Loopback,                // the address is not 127.x.x.x
+    Multicast,               // the address is not 224.0.0.0 to 239.255.255.255
+    Limited_Broadcast,       // the address is not 255.255.255.255
+    Reserved,                // the address is not 240.0.0.0 to 255.255.255.254
+    Network_Address,         // the address is not its subnet's network address (host part all zeros)
+    Subnet_Broadcast,        // the address is not its subnet's broadcast address (host part all ones)
+    Gateway_Outside_Subnet,  // the gateway is in the address's subnet
+    Gateway_Not_A_Host,      // the gateway is not the subnet's network or broadcast address
+};
+
+// A subnet mask: ones from the top, then zeros, at least one of them a one.
+bool Is_Subnet_Mask(const Ipv4_Address& Mask);
+
+// The first rule the three break, or nothing when a device may hold them.
+std::optional<Ip_Suite_Rule> Broken_Ip_Suite_Rule(const Ipv4_Address& Address, const Ipv4_Address& Mask,
+                                                  const Ipv4_Address& Gateway);
+
+// The string-table slot of the rule in a sentence, in the chosen language.
+constexpr int First_Ip_Suite_Rule_Slot = 757;
+constexpr int Ip_Suite_Rule_Slot(Ip_Suite_Rule Rule) { return First_Ip_Suite_Rule_Slot + static_cast<int>(Rule); }
+
+// The rule in a sentence, in English (for the command line).
+QString Ip_Suite_Rule_Text(Ip_Suite_Rule Rule);

@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <functional>
 
 class Loop_Port : public Raw_Ethernet_Port {
 public:
@@ -20,6 +21,8 @@ public:
     std::expected<void, QString> Send(const QByteArray& Frame) override
     {
         Sent.append(Frame);
+        if (Forge)
+            Pending.append(Forge(Frame));
         auto Answers = Devices.Handle(Dcp::As_Bytes(Frame));
         std::stable_sort(Answers.begin(), Answers.end(),
                          [](const auto& A, const auto& B) { return A.Delay < B.Delay; });
@@ -45,4 +48,6 @@ public:
     bool Answer_Twice = false;
     // Frames received before any answer: strangers on the wire.
     QList<QByteArray> Before_Answers;
+    // Frames a forger sends in answer to each request, ahead of the devices' answers.
+    std::function<QList<QByteArray>(const QByteArray& Request)> Forge;
 };

@@ -9,6 +9,8 @@
 #include "support/Test_Files.h"
 
 #include <QJsonArray>
+
+#include <set>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +22,35 @@ namespace {
 Ipv4_Address Ip(const char* Text) { return *Parse_Ipv4(QString::fromLatin1(Text)); }
 
 const Mac_Address First_Gateway{0x02, 0x06, 0x10, 0x00, 0x00, 0x00};
+const Mac_Address Loop_Own{0x02, 0xAA, 0x00, 0x00, 0x00, 0x01};
+
+// A Set response to Request: from From, with a result for Option/Suboption, to the request's Xid plus Xid_Shift.
+QByteArray Set_Answer(const QByteArray& Request, const Mac_Address& From, quint8 Option, quint8 Suboption,
+                      quint32 Xid_Shift = 0)
+{
+    const auto R = Read_Frame(As_Bytes(Request));
+    QByteArray Frame;
+    Put_Ethernet_Header(Frame, R->Source, From);
+    Put_U16(Frame, Frame_Get_Set);
+    Frame.append(char(Service_Set));
+    Frame.append(char(Type_Response_Success));
+    Put_U32(Frame, R->Xid + Xid_Shift);
+    Put_U16(Frame, 0);
+    Put_U16(Frame, 0);
+    QByteArray Result;
+    Result.append(char(Option)).append(char(Suboption)).append('\0');
+    Put_Block(Frame, Option_Control, Control_Response, Result);
+    Finish_Frame(Frame);
+    return Frame;
+}
+
+// An answer frame with another source MAC.
+QByteArray From(QByteArray Frame, const Mac_Address& Source)
+{
+    for (int I = 0; I < 6; ++I)
+        Frame[6 + I] = char(Source[I]);
+    return Frame;
+}
 
 struct Wire {
     Dcp_Devices Devices;
@@ -52,6 +83,15 @@ private slots:
     void Duplicates_Are_Found();
     void Json_Of_Devices();
     void Missing_Capture_Library_Is_Named_With_Its_Remedy();
+    void Search_Keeps_At_Most_The_Bound();
+    void Search_Counts_Malformed_Answers();
+    void Set_Needs_The_Exact_Answer_data();
+    void Set_Needs_The_Exact_Answer();
+    void No_Device_Mac_Is_A_Target_data();
+    void No_Device_Mac_Is_A_Target();
+    void Printable_Escapes_Control_Characters_data();
+    void Printable_Escapes_Control_Characters();
+    void Hostile_Device_In_Text_And_Json();
 };
 
 void Test_Dcp_Client::Search_Lists_Every_Device_Once()
@@ -225,6 +265,174 @@ void Test_Dcp_Client::Missing_Capture_Library_Is_Named_With_Its_Remedy()
     const auto Opened = Ethernet.Open(QStringLiteral("eth0"));
     QVERIFY(!Opened);
     QCOMPARE(Opened.error().Text, Listed.error().Text);
+}
+
+void Test_Dcp_Client::Search_Keeps_At_Most_The_Bound()
+{
+    // More devices than a search keeps, each answering twice: the first
+    // Max_Devices are kept once each, every answer past them counted.
+    Wire W({.Gateways = Max_Devices + 40});
+    W.Port.Answer_Twice = true;
+    const auto Found = W.Dcp.Search(100ms);
+    QVERIFY(Found);
+    QCOMPARE(Found->Devices.size(), Max_Devices);
+    QCOMPARE(Found->Dropped, 80);
+    QCOMPARE(Found->Malformed, 0);
+    std::set<Mac_Address> Macs;
+    for (const Device_Record& D : Found->Devices)
+        Macs.insert(D.Mac);
+    QCOMPARE(int(Macs.size()), Max_Devices);
+    QCOMPARE(Devices_Json(QStringLiteral("dcp0"), *Found)[QStringLiteral("dropped")].toInt(), 80);
+}
+
+void Test_Dcp_Client::Search_Counts_Malformed_Answers()
+{
+    Wire W({.Gateways = 1});
+    Dcp_Devices Other({.Gateways = 2});
+    Other.Devices()[1].Name = QString(Max_Name_Bytes + 1, QLatin1Char('n'));
+    W.Port.Forge = [&](const QByteArray& Request) {
+        const auto Answers = Other.Handle(As_Bytes(Request));
+        const QByteArray Good = Answers[0].Frame;
+        QByteArray Lying = Good;
+        Lying[14 + 10 + 2 + 3] = char(0x7F); // the first block claims more than there is
+        return QList<QByteArray>{
+            From(Good, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), From(Good, Identify_Multicast), From(Good, {}),
+            From(Good, Loop_Own), Answers[1].Frame, Lying,
+            // Another station's traffic is no malformed answer.
+            Identify_All_Request(First_Gateway, 1, 1), QByteArray(Good).replace(0, 6, QByteArray::fromHex("025500000009")),
+        };
+    };
+    const auto Found = W.Dcp.Search(10ms);
+    QVERIFY(Found);
+    QCOMPARE(Found->Devices.size(), 1);
+    QCOMPARE(Found->Devices.first().Mac, First_Gateway);
+    QCOMPARE(Found->Malformed, 6);
+    QVERIFY2(Found->First_Malformed.contains(QStringLiteral("the broadcast address")), qPrintable(Found->First_Malformed));
+    QCOMPARE(Devices_Json(QStringLiteral("dcp0"), *Found)[QStringLiteral("malformed")].toInt(), 6);
+}
+
+void Test_Dcp_Client::Set_Needs_The_Exact_Answer_data()
+{
+    QTest::addColumn<QString>("Forged");
+    QTest::addColumn<bool>("Device_Answers");
+    QTest::addColumn<int>("Failure"); // -1: done
+    QTest::addColumn<QString>("Said");
+    QTest::newRow("a result for the IP parameter") << "wrong option" << false << int(Set_Failure::Invalid_Answer)
+                                                   << "a result for 1/2 (done), not for 2/2 as sent";
+    QTest::newRow("the right result from another device") << "other device" << false << int(Set_Failure::Invalid_Answer)
+                                                          << "not from the device addressed";
+    QTest::newRow("the right result from a group MAC") << "group source" << false << int(Set_Failure::Invalid_Answer)
+                                                       << "group address 01:0e:cf:00:00:00";
+    QTest::newRow("the right result to another Xid") << "other xid" << false << int(Set_Failure::No_Answer) << "";
+    QTest::newRow("the device's own answer after a forged one") << "wrong option" << true << -1 << "";
+}
+
+void Test_Dcp_Client::Set_Needs_The_Exact_Answer()
+{
+    QFETCH(QString, Forged);
+    QFETCH(bool, Device_Answers);
+    QFETCH(int, Failure);
+    QFETCH(QString, Said);
+    Wire W({.Gateways = 1, .Silent = !Device_Answers});
+    W.Port.Forge = [&](const QByteArray& Request) {
+        if (Forged == QLatin1String("wrong option"))
+            return QList{Set_Answer(Request, First_Gateway, Option_Ip, Ip_Parameter)};
+        if (Forged == QLatin1String("other device"))
+            return QList{Set_Answer(Request, {0x02, 0x06, 0x10, 0, 0, 9}, Option_Device, Device_Name_Of_Station)};
+        if (Forged == QLatin1String("group source"))
+            return QList{Set_Answer(Request, Identify_Multicast, Option_Device, Device_Name_Of_Station)};
+        return QList{Set_Answer(Request, First_Gateway, Option_Device, Device_Name_Of_Station, 1)};
+    };
+    const auto Answer = W.Dcp.Set_Name(First_Gateway, QStringLiteral("gw-1"), true);
+    QCOMPARE(Answer ? -1 : int(Answer.error().What), Failure);
+    if (Answer) {
+        QCOMPARE(Answer->Results.size(), 1);
+        QCOMPARE(Answer->Results.first().Option, quint8(Option_Device));
+        QCOMPARE(Answer->First_Error(), quint8(0));
+        QCOMPARE(W.Identify(First_Gateway).Name, QStringLiteral("gw-1"));
+    } else {
+        QVERIFY2(Answer.error().Text.contains(Said), qPrintable(Answer.error().Text));
+    }
+}
+
+void Test_Dcp_Client::No_Device_Mac_Is_A_Target_data()
+{
+    QTest::addColumn<QString>("Mac");
+    QTest::newRow("broadcast") << "ff:ff:ff:ff:ff:ff";
+    QTest::newRow("the identify multicast") << "01:0e:cf:00:00:00";
+    QTest::newRow("another group") << "01:00:5e:00:00:01";
+    QTest::newRow("all zeros") << "00:00:00:00:00:00";
+    QTest::newRow("this station's own") << Mac_Text(Loop_Own);
+}
+
+void Test_Dcp_Client::No_Device_Mac_Is_A_Target()
+{
+    QFETCH(QString, Mac);
+    const Mac_Address Target = *Parse_Mac(Mac);
+    Wire W({.Gateways = 1});
+    const Ip_Suite Suite{Ip("10.0.0.5"), Ip("255.0.0.0"), Ip("0.0.0.0")};
+    for (const auto& Answer : {W.Dcp.Set_Name(Target, QStringLiteral("gw-1"), true), W.Dcp.Set_Ip(Target, Suite, true),
+                               W.Dcp.Signal(Target)}) {
+        QVERIFY(!Answer);
+        QCOMPARE(Answer.error().What, Set_Failure::Invalid_Target);
+    }
+    // An address no device may hold is not sent either.
+    const auto Loopback = W.Dcp.Set_Ip(First_Gateway, {Ip("127.0.0.1"), Ip("255.0.0.0"), Ip("0.0.0.0")}, true);
+    QCOMPARE(Loopback.error().What, Set_Failure::Invalid_Ip);
+    QVERIFY(W.Port.Sent.isEmpty());
+}
+
+void Test_Dcp_Client::Printable_Escapes_Control_Characters_data()
+{
+    QTest::addColumn<QString>("Text");
+    QTest::addColumn<QString>("Shown");
+    QTest::newRow("plain") << "gw-hall-1" << "gw-hall-1";
+    QTest::newRow("escape sequence") << "a\x1b[2Jb" << "a\\x1b[2Jb";
+    QTest::newRow("forged line") << "a\nb\rc\td" << "a\\nb\\rc\\td";
+    QTest::newRow("NUL and DEL") << QString::fromLatin1("a\0b\x7f", 4) << "a\\x00b\\x7f";
+    QTest::newRow("C1 control sequence introducer") << QString(QChar(0x9B)) + "31m" << "\\x9b31m";
+    QTest::newRow("right-to-left override") << QString(QChar(0x202E)) + "txt" << "\\u{202e}txt";
+    QTest::newRow("line separator") << QString(QChar(0x2028)) << "\\u{2028}";
+    QTest::newRow("quote and backslash") << "a\"b\\c" << "a\\\"b\\\\c";
+    QTest::newRow("letters beyond ASCII kept") << QString::fromUtf8("Größe \U0001F600") << QString::fromUtf8("Größe \U0001F600");
+}
+
+void Test_Dcp_Client::Printable_Escapes_Control_Characters()
+{
+    QFETCH(QString, Text);
+    QFETCH(QString, Shown);
+    QCOMPARE(Printable(Text), Shown);
+}
+
+void Test_Dcp_Client::Hostile_Device_In_Text_And_Json()
+{
+    Device_Record Hostile;
+    Hostile.Mac = {0x02, 0x66, 0, 0, 0, 1};
+    Hostile.Name = QStringLiteral("gw\x1b[2J\nforged  line");
+    Hostile.Vendor = QString::fromLatin1("V\r\0", 3);
+    Hostile.Ip = Ip_Suite{Ip("10.0.0.5"), Ip("255.0.0.0"), Ip("0.0.0.0")};
+    Hostile.Ip_Block_Info = 0x0081;
+    Device_Record Twin = Hostile;
+    Twin.Mac[5] = 2;
+    const QList<Device_Record> Devices{Hostile, Twin};
+    const QString Line = Device_Line(Hostile, Find_Duplicates(Devices));
+    for (const QChar C : Line)
+        QVERIFY2(C.unicode() >= 0x20 && C.unicode() != 0x7F, qPrintable(Line));
+    QVERIFY2(Line.contains(QStringLiteral("name=\"gw\\x1b[2J\\nforged  line\"")), qPrintable(Line));
+    QVERIFY2(Line.contains(QStringLiteral("vendor=\"V\\r\\x00\"")), qPrintable(Line));
+    QVERIFY2(Line.endsWith(QStringLiteral("  duplicate-name  duplicate-ip  address-conflict")), qPrintable(Line));
+    // JSON keeps the texts exactly, and says the same marks.
+    const QJsonObject First = Devices_Json(QStringLiteral("dcp0"), Devices)[QStringLiteral("devices")].toArray()[0].toObject();
+    QCOMPARE(First[QStringLiteral("name")].toString(), *Hostile.Name);
+    QCOMPARE(First[QStringLiteral("vendor")].toString(), *Hostile.Vendor);
+    QCOMPARE(First[QStringLiteral("duplicate_name")].toBool(), true);
+    QCOMPARE(First[QStringLiteral("duplicate_ip")].toBool(), true);
+    QCOMPARE(First[QStringLiteral("address_conflict")].toBool(), true);
+    Device_Record Alone = Hostile;
+    Alone.Ip_Block_Info = 1;
+    const QJsonObject Single = Devices_Json(QStringLiteral("dcp0"), {Alone})[QStringLiteral("devices")].toArray()[0].toObject();
+    for (const char* Flag : {"duplicate_name", "duplicate_ip", "address_conflict"})
+        QCOMPARE(Single[QLatin1String(Flag)].toBool(), false);
 }
 
 QTEST_GUILESS_MAIN(Test_Dcp_Client)

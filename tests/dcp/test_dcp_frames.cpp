@@ -58,6 +58,7 @@ private slots:
     void Set_Response_Read_data();
     void Set_Response_Read();
     void Mac_Text_Round_Trip();
+    void Longest_Texts_Are_Read();
 };
 
 void Test_Dcp_Frames::Requests_data()
@@ -177,6 +178,20 @@ void Test_Dcp_Frames::Malformed_data()
     QByteArray Multicast = Identify_Response();
     Multicast.replace(0, 6, QByteArray::fromHex("010ecf000000"));
     QTest::newRow("sent to the multicast address") << Multicast;
+    // No device sends from a group, the broadcast, the all-zero or our own MAC.
+    for (const auto& [Name, Source] : {std::pair{"sent from the identify multicast", "010ecf000000"},
+                                       {"sent from another group address", "01005e000001"},
+                                       {"sent from the broadcast address", "ffffffffffff"},
+                                       {"sent from the all-zero address", "000000000000"},
+                                       {"sent from this station's own address", "020000000001"}}) {
+        QByteArray From_Group = Identify_Response();
+        From_Group.replace(6, 6, QByteArray::fromHex(Source));
+        QTest::newRow(Name) << From_Group;
+    }
+    QTest::newRow("station name of 241 bytes")
+        << Identify_Response("8892", "12345678", QByteArray("0202 00f3 0000 " + QByteArray(241, 'a').toHex() + "00").constData(), "00f8");
+    QTest::newRow("vendor text of 256 bytes")
+        << Identify_Response("8892", "12345678", QByteArray("0201 0102 0000 " + QByteArray(256, 'v').toHex()).constData(), "0106");
 }
 
 void Test_Dcp_Frames::Malformed()
@@ -240,6 +255,16 @@ void Test_Dcp_Frames::Mac_Text_Round_Trip()
     QCOMPARE(Parse_Mac(QStringLiteral("AA:bb:CC:dd:EE:ff")), std::optional(Mac_Address{0xaa, 0xbb, 0xcc, 0xdd, 0xee, 0xff}));
     for (const char* Bad : {"00:11:22:33:44", "00:11:22:33:44:5g", "00:11-22:33:44:55", "0011.2233.4455", "00:11:22:33:44:55:"})
         QVERIFY2(!Parse_Mac(QString::fromLatin1(Bad)), Bad);
+}
+
+void Test_Dcp_Frames::Longest_Texts_Are_Read()
+{
+    // A name of 240 bytes and a vendor text of 255, each at its bound.
+    const QByteArray Blocks = "0202 00f2 0000 " + QByteArray(240, 'a').toHex() + "0201 0101 0000 " + QByteArray(255, 'v').toHex() + "00";
+    const auto Read = Read_Identify_Response(As_Bytes(Identify_Response("8892", "12345678", Blocks.constData(), "01fc")), Own, 0x12345678);
+    QVERIFY_READ(Read);
+    QCOMPARE(Read->Name->size(), 240);
+    QCOMPARE(Read->Vendor->size(), 255);
 }
 
 QTEST_GUILESS_MAIN(Test_Dcp_Frames)

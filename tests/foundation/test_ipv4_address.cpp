@@ -10,6 +10,8 @@ private slots:
     void Parts_data();
     void Parts();
     void Value_Round_Trip();
+    void Device_Rules_data();
+    void Device_Rules();
 };
 
 void Test_Ipv4_Address::Parse_data()
@@ -78,6 +80,52 @@ void Test_Ipv4_Address::Value_Round_Trip()
     const Ipv4_Address Address = *Parse_Ipv4(QStringLiteral("192.168.2.205"));
     QCOMPARE(Address.Value(), 0xC0A802CDU);
     QCOMPARE(Ipv4_Address::From_Value(0xC0A802CDU), Address);
+}
+
+void Test_Ipv4_Address::Device_Rules_data()
+{
+    QTest::addColumn<QString>("Address");
+    QTest::addColumn<QString>("Mask");
+    QTest::addColumn<QString>("Gateway");
+    QTest::addColumn<int>("Rule"); // -1: a device may hold them
+    const auto Row = [](const char* Name, const char* A, const char* M, const char* G, int Rule) {
+        QTest::newRow(Name) << QString::fromLatin1(A) << QString::fromLatin1(M) << QString::fromLatin1(G) << Rule;
+    };
+    using R = Ip_Suite_Rule;
+    Row("plain host with gateway", "192.168.2.205", "255.255.255.0", "192.168.2.1", -1);
+    Row("no gateway", "10.20.30.41", "255.255.0.0", "0.0.0.0", -1);
+    Row("gateway is the address itself", "10.0.0.5", "255.0.0.0", "10.0.0.5", -1);
+    Row("last host of a /30", "10.0.0.2", "255.255.255.252", "10.0.0.1", -1);
+    Row("mask with a hole", "10.0.0.5", "255.0.255.0", "0.0.0.0", int(R::Mask_Not_Contiguous));
+    Row("mask of no ones", "10.0.0.5", "0.0.0.0", "0.0.0.0", int(R::Mask_Not_Contiguous));
+    Row("mask ones at the bottom", "10.0.0.5", "0.0.0.255", "0.0.0.0", int(R::Mask_Not_Contiguous));
+    Row("all zeros", "0.0.0.0", "255.255.255.0", "0.0.0.0", int(R::This_Network));
+    Row("this network", "0.1.2.3", "255.0.0.0", "0.0.0.0", int(R::This_Network));
+    Row("loopback", "127.0.0.1", "255.0.0.0", "0.0.0.0", int(R::Loopback));
+    Row("first multicast", "224.0.0.1", "255.255.255.0", "0.0.0.0", int(R::Multicast));
+    Row("last multicast", "239.255.255.254", "255.255.255.0", "0.0.0.0", int(R::Multicast));
+    Row("limited broadcast", "255.255.255.255", "255.255.255.0", "0.0.0.0", int(R::Limited_Broadcast));
+    Row("reserved", "240.0.0.1", "255.255.255.0", "0.0.0.0", int(R::Reserved));
+    Row("network address", "192.168.2.0", "255.255.255.0", "0.0.0.0", int(R::Network_Address));
+    Row("/32 is its own network", "192.168.2.7", "255.255.255.255", "0.0.0.0", int(R::Network_Address));
+    Row("subnet broadcast", "192.168.2.255", "255.255.255.0", "0.0.0.0", int(R::Subnet_Broadcast));
+    Row("subnet broadcast of a /20", "10.0.15.255", "255.255.240.0", "0.0.0.0", int(R::Subnet_Broadcast));
+    Row("gateway in another subnet", "192.168.2.205", "255.255.255.0", "192.168.3.1", int(R::Gateway_Outside_Subnet));
+    Row("gateway loopback", "192.168.2.205", "255.255.255.0", "127.0.0.1", int(R::Gateway_Outside_Subnet));
+    Row("gateway the network address", "192.168.2.205", "255.255.255.0", "192.168.2.0", int(R::Gateway_Not_A_Host));
+    Row("gateway the subnet broadcast", "192.168.2.205", "255.255.255.0", "192.168.2.255", int(R::Gateway_Not_A_Host));
+}
+
+void Test_Ipv4_Address::Device_Rules()
+{
+    QFETCH(QString, Address);
+    QFETCH(QString, Mask);
+    QFETCH(QString, Gateway);
+    QFETCH(int, Rule);
+    const auto Broken = Broken_Ip_Suite_Rule(*Parse_Ipv4(Address), *Parse_Ipv4(Mask), *Parse_Ipv4(Gateway));
+    QCOMPARE(Broken ? int(*Broken) : -1, Rule);
+    if (Broken)
+        QVERIFY(!Ip_Suite_Rule_Text(*Broken).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(Test_Ipv4_Address)
