@@ -5,6 +5,7 @@
 #include "dcp/Namespace_Wire.h"
 #include "dcp/Simulated_Devices.h"
 #include "dcp/TFFind_Gateways.h"
+#include "foundation/Workspace.h"
 #include "platform/Raw_Ethernet.h"
 #include "project/Par_Gen_File.h"
 #include "support/Program_Folder.h"
@@ -76,6 +77,8 @@ class Test_Find_Gateways_Window : public QObject {
 private slots:
     void From_The_Main_Window();
     void From_The_Update_Dialog();
+    void Result_Line_Follows_The_Language();
+    void Shared_Name_And_Address_Are_Asked_About();
 
 private:
     void Main_Window_Script(QWidget* Dialog, Program_Folder& F, Devices& Wire);
@@ -233,6 +236,130 @@ void Test_Find_Gateways_Window::From_The_Update_Dialog()
     for (int I = 1; I <= 4; ++I)
         Fields.append(Find<QLineEdit>(&Boot, QStringLiteral("E_IP%1").arg(I))->text());
     QCOMPARE(Fields, (QStringList{"10", "1", "1", "30"}));
+}
+
+namespace {
+
+// The dialog on its own, searched once on dcp0.
+struct Searched {
+    Program_Folder F;
+    Devices Wire{F.Dir.path()};
+    Pcap_Raw_Ethernet Ethernet;
+    Platform_Services Services;
+    std::unique_ptr<TFFind_Gateways> Dialog;
+    QTableWidget* Table = nullptr;
+
+    bool Start()
+    {
+        if (!Wire.Ready())
+            return false;
+        Services.Prompts = &F.Prompts;
+        Services.Ethernet = &Ethernet;
+        F.Space.Lang_Strings.Create_Default_Strings();
+        F.Space.Last_Interface = QStringLiteral("dcp0");
+        Dialog = std::make_unique<TFFind_Gateways>(F.Space, Services);
+        Dialog->Refresh_Window = std::chrono::milliseconds(300);
+        Dialog->show();
+        QTest::mouseClick(Find<QPushButton>(Dialog.get(), "Btn_Search"), Qt::LeftButton);
+        Table = Find<QTableWidget>(Dialog.get(), "TW_Devices");
+        return Table->rowCount() == 5;
+    }
+    QString Status() const { return Find<QLabel>(Dialog.get(), "L_Status")->text(); }
+    void Type(const char* Name, const QString& Text) { Find<QLineEdit>(Dialog.get(), Name)->setText(Text); }
+    void Click(const char* Name) { QTest::mouseClick(Find<QPushButton>(Dialog.get(), Name), Qt::LeftButton); }
+    void Select(const QString& Mac) { Table->selectRow(Row_Of(Table, Mac)); }
+};
+
+} // namespace
+
+void Test_Find_Gateways_Window::Result_Line_Follows_The_Language()
+{
+    Searched S;
+    QVERIFY(S.Start());
+    QCOMPARE(S.Status(), QStringLiteral("5 devices answered on dcp0, 3 of them gateways GW40610"));
+    // Written anew from what the search found, in the language switched to.
+    QCOMPARE(Load_Language(S.F.Space.Lang_Strings, QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"), QStringLiteral("Deutsch")),
+             QStringLiteral("Deutsch"));
+    S.Dialog->Set_Lang();
+    QCOMPARE(S.Status(), QString::fromUtf8("5 Geräte haben auf dcp0 geantwortet, davon 3 Gateways GW40610"));
+    // So is a device's answer, its refusal reason a text of the table too.
+    S.Select(Gateway_3);
+    S.F.Prompts.Answers = {Prompt_Answer::Yes};
+    S.Click("Btn_Flash");
+    QCOMPARE(S.Status(), QString::fromUtf8("Das Gerät %1 hat es ausgeführt").arg(Gateway_3));
+    Load_Language(S.F.Space.Lang_Strings, QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"), QStringLiteral("English"));
+    S.Dialog->Set_Lang();
+    QCOMPARE(S.Status(), QStringLiteral("The device %1 has done it").arg(Gateway_3));
+}
+
+void Test_Find_Gateways_Window::Shared_Name_And_Address_Are_Asked_About()
+{
+    Searched S;
+    QVERIFY(S.Start());
+    auto& Prompts = S.F.Prompts;
+
+    // A name the first gateway holds: the question names it, No by default, nothing sent.
+    S.Select(Gateway_2);
+    S.Type("E_Name", QStringLiteral("gw-a"));
+    S.Click("Btn_Set_Name");
+    QCOMPARE(Prompts.Messages.size(), 1);
+    QCOMPARE(Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+    QCOMPARE(Prompts.Messages[0].Text, QStringLiteral("The device %1 (\"gw-a\") holds the station name \"gw-a\" already. "
+                                                      "Give the device %2 the same station name?")
+                                           .arg(Gateway_1, Gateway_2));
+    QVERIFY(!S.Wire.Log().contains("SET NAME " + Gateway_2.toLatin1()));
+
+    // An address it holds: the same.
+    Prompts.Messages.clear();
+    S.Type("E_Address", QStringLiteral("10.1.1.30"));
+    S.Type("E_Mask", QStringLiteral("255.255.255.0"));
+    S.Type("E_Gateway", QStringLiteral("0.0.0.0"));
+    S.Click("Btn_Set_Ip");
+    QCOMPARE(Prompts.Texts(), QStringList{QStringLiteral("The device %1 (\"gw-a\") holds the IP address 10.1.1.30 already. Give the device "
+                                                         "%2 the IP address 10.1.1.30, subnet mask 255.255.255.0 and gateway 0.0.0.0 all the same?")
+                                              .arg(Gateway_1, Gateway_2)});
+    QCOMPARE(Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+    QVERIFY(!S.Wire.Log().contains("SET IP " + Gateway_2.toLatin1()));
+
+    // An address no device may hold is refused with its rule before any question.
+    Prompts.Messages.clear();
+    S.Type("E_Address", QStringLiteral("10.1.1.255"));
+    S.Click("Btn_Set_Ip");
+    QCOMPARE(Prompts.Texts(),
+             QStringList{"The IP parameter cannot be given to a device: the address is the broadcast address of its subnet"});
+
+    // Answered Yes: both hold name and address, and their cells say so in words and a sign, not only in colour.
+    Prompts.Answers = {Prompt_Answer::Yes, Prompt_Answer::Yes};
+    S.Click("Btn_Set_Name");
+    S.Type("E_Address", QStringLiteral("10.1.1.30"));
+    Find<QCheckBox>(S.Dialog.get(), "CB_Permanent")->setChecked(false);
+    S.Click("Btn_Set_Ip");
+    QCOMPARE(Cell(S.Table, Gateway_2, 1), QStringLiteral("10.1.1.30"));
+    for (const QString& Mac : {Gateway_1, Gateway_2}) {
+        for (const auto& [Column, Why] : {std::pair{0, "This station name is held by more than one device"},
+                                          {1, "This IP address is held by more than one device"}}) {
+            const QTableWidgetItem* Item = S.Table->item(Row_Of(S.Table, Mac), Column);
+            QCOMPARE(Item->toolTip(), QString::fromLatin1(Why));
+            QCOMPARE(Item->data(Qt::AccessibleTextRole).toString(), Item->text() + ": " + Why);
+            QVERIFY(!Item->icon().isNull());
+        }
+    }
+    const QTableWidgetItem* Alone = S.Table->item(Row_Of(S.Table, Gateway_3), 0);
+    QVERIFY(Alone->icon().isNull());
+    QVERIFY(Alone->data(Qt::AccessibleTextRole).isNull());
+
+    // "Use this address" of an address two devices hold asks first; No keeps the dialog open.
+    Prompts.Messages.clear();
+    S.Select(Gateway_1);
+    S.Dialog->Use_Address();
+    QCOMPARE(Prompts.Texts(), QStringList{QStringLiteral("The IP address 10.1.1.30 is held by more than one device (%1 (\"gw-a\")). "
+                                                         "Use it all the same?")
+                                              .arg(Gateway_2)});
+    QCOMPARE(Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
+    QVERIFY(S.Dialog->isVisible());
+    Prompts.Answers = {Prompt_Answer::Yes};
+    S.Dialog->Use_Address();
+    QCOMPARE(S.Dialog->result(), int(QDialog::Accepted));
 }
 
 SW_NAMESPACE_TEST_MAIN(Test_Find_Gateways_Window, QApplication)

@@ -101,8 +101,8 @@ Mac_Address Flood_Mac(int N)
 QList<QByteArray> Hostile_Answers(const Mac_Address& To, quint32 Xid)
 {
     QList<QByteArray> Frames;
-    Frames.append(Identify_Answer(To, Hostile_Device, Xid, QByteArray("gw\x1b[2J\nforged  line\x7f", 22),
-                                  QByteArray("Vendor\r\x07\0end\xe2\x80\xae", 16)));
+    Frames.append(Identify_Answer(To, Hostile_Device, Xid, QByteArray("gw\x1b[2J\nforged  line\x7f", 20),
+                                  QByteArray("Vendor\r\x07\0end\xe2\x80\xae", 15)));
     for (const Mac_Address& Group : {Identify_Multicast, Mac_Address{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
                                      Mac_Address{}, To})
         Frames.append(Identify_Answer(To, Group, Xid, "gw-from-a-group", "GW40610"));
