@@ -7,6 +7,7 @@ target_compile_definitions(dcp_test_dcp_network PRIVATE SW_PROGRAM="$<TARGET_FIL
                            SW_DCP_RESPONDER="$<TARGET_FILE:dcp_responder>")
 # Skipped (77) where no network namespace with a veth pair can be made.
 set_tests_properties(dcp_test_dcp_network PROPERTIES SKIP_RETURN_CODE 77)
-add_dependencies(dcp_test_find_gateways_window gateway_simulator)
-target_compile_definitions(dcp_test_find_gateways_window PRIVATE SW_GATEWAY_SIMULATOR="$<TARGET_FILE:gateway_simulator>")
+add_dependencies(dcp_test_find_gateways_window gateway_simulator dcp_responder)
+target_compile_definitions(dcp_test_find_gateways_window PRIVATE SW_GATEWAY_SIMULATOR="$<TARGET_FILE:gateway_simulator>"
+                           SW_DCP_RESPONDER="$<TARGET_FILE:dcp_responder>")
 set_tests_properties(dcp_test_find_gateways_window PROPERTIES SKIP_RETURN_CODE 77)

@@ -2,6 +2,7 @@
 // test's own network namespace with the simulated devices on the other end:
 // opened from the main window's button and from the update dialog.
 
+#include "dcp/Hostile_Responder.h"
 #include "dcp/Namespace_Wire.h"
 #include "dcp/Simulated_Devices.h"
 #include "dcp/TFFind_Gateways.h"
@@ -79,6 +80,7 @@ private slots:
     void From_The_Update_Dialog();
     void Result_Line_Follows_The_Language();
     void Shared_Name_And_Address_Are_Asked_About();
+    void Search_Says_What_It_Passed_Over();
 
 private:
     void Main_Window_Script(QWidget* Dialog, Program_Folder& F, Devices& Wire);
@@ -360,6 +362,32 @@ void Test_Find_Gateways_Window::Shared_Name_And_Address_Are_Asked_About()
     Prompts.Answers = {Prompt_Answer::Yes};
     S.Dialog->Use_Address();
     QCOMPARE(S.Dialog->result(), int(QDialog::Accepted));
+}
+
+void Test_Find_Gateways_Window::Search_Says_What_It_Passed_Over()
+{
+    // More gateways than a search keeps, and hostile answers among them.
+    Responder Hostile({"--hostile", "--flood", "2100"});
+    QVERIFY(Hostile.Ready());
+    Program_Folder F;
+    Pcap_Raw_Ethernet Ethernet;
+    Platform_Services Services;
+    Services.Prompts = &F.Prompts;
+    Services.Ethernet = &Ethernet;
+    F.Space.Lang_Strings.Create_Default_Strings();
+    F.Space.Last_Interface = QStringLiteral("dcp0");
+    TFFind_Gateways Dialog(F.Space, Services);
+    Dialog.show();
+    QTest::mouseClick(Find<QPushButton>(&Dialog, "Btn_Search"), Qt::LeftButton);
+    auto* Table = Find<QTableWidget>(&Dialog, "TW_Devices");
+    QCOMPARE(Table->rowCount(), 2048);
+    const QStringList Status = Find<QLabel>(&Dialog, "L_Status")->text().split(QLatin1Char('\n'));
+    QCOMPARE(Status.size(), 3);
+    QCOMPARE(Status[0], QStringLiteral("2048 devices answered on dcp0, 2048 of them gateways GW40610"));
+    // The hostile device came first: kept, its texts shown with their control characters escaped.
+    QCOMPARE(Cell(Table, QStringLiteral("02:66:00:00:00:01"), 0), QStringLiteral("gw\\x1b[2J\\nforged  line\\x7f"));
+    QVERIFY2(Status[1].endsWith(QStringLiteral(" further answers were not kept: at most 2048 devices are listed")), qPrintable(Status[1]));
+    QCOMPARE(Status[2], QStringLiteral("5 answers could not be read and were ignored"));
 }
 
 SW_NAMESPACE_TEST_MAIN(Test_Find_Gateways_Window, QApplication)
