@@ -156,6 +156,20 @@ void Put_Ethernet_Header(QByteArray& Frame, const Mac_Address& Destination, cons
     Put_U16(Frame, Ether_Type);
 }
 
+QByteArray Response_Header(const Mac_Address& To, const Mac_Address& From, quint16 Frame_Id, quint8 Service, quint32 Xid)
+{
+    QByteArray Frame;
+    Frame.reserve(Min_Frame_Size);
+    Put_Ethernet_Header(Frame, To, From);
+    Put_U16(Frame, Frame_Id);
+    Frame.append(static_cast<char>(Service));
+    Frame.append(static_cast<char>(Type_Response_Success));
+    Put_U32(Frame, Xid);
+    Put_U16(Frame, 0); // reserved
+    Put_U16(Frame, 0); // DCPDataLength, written by Finish_Frame
+    return Frame;
+}
+
 void Put_Block(QByteArray& Frame, quint8 Option, quint8 Suboption, const QByteArray& Value)
 {
     Frame.append(static_cast<char>(Option));

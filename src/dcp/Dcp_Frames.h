@@ -166,6 +166,9 @@ QString Block_Error_Text(quint8 Error);
 
 // Pieces both sides build with.
 void Put_Ethernet_Header(QByteArray& Frame, const Mac_Address& Destination, const Mac_Address& Source);
+// The Ethernet and DCP header of a successful response to Xid, DCPDataLength
+// left for Finish_Frame.
+QByteArray Response_Header(const Mac_Address& To, const Mac_Address& From, quint16 Frame_Id, quint8 Service, quint32 Xid);
 void Put_U16(QByteArray& Frame, quint16 Value);
 void Put_U32(QByteArray& Frame, quint32 Value);
 // Appends a block with its header, and a pad byte when Value is of odd length.

@@ -29,14 +29,7 @@ QByteArray Set_Answer(const QByteArray& Request, const Mac_Address& From, quint8
                       quint32 Xid_Shift = 0)
 {
     const auto R = Read_Frame(As_Bytes(Request));
-    QByteArray Frame;
-    Put_Ethernet_Header(Frame, R->Source, From);
-    Put_U16(Frame, Frame_Get_Set);
-    Frame.append(char(Service_Set));
-    Frame.append(char(Type_Response_Success));
-    Put_U32(Frame, R->Xid + Xid_Shift);
-    Put_U16(Frame, 0);
-    Put_U16(Frame, 0);
+    QByteArray Frame = Response_Header(R->Source, From, Frame_Get_Set, Service_Set, R->Xid + Xid_Shift);
     QByteArray Result;
     Result.append(char(Option)).append(char(Suboption)).append('\0');
     Put_Block(Frame, Option_Control, Control_Response, Result);

@@ -25,6 +25,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <optional>
+
 using Test_Support::Find;
 using Test_Support::When_Modal;
 
@@ -242,19 +244,25 @@ void Test_Find_Gateways_Window::From_The_Update_Dialog()
 
 namespace {
 
-// The dialog on its own, searched once on dcp0.
+// The dialog on its own, searched once on dcp0: with the simulated devices
+// there, or with whatever a test started there itself.
 struct Searched {
     Program_Folder F;
-    Devices Wire{F.Dir.path()};
+    std::optional<Devices> Wire;
     Pcap_Raw_Ethernet Ethernet;
     Platform_Services Services;
     std::unique_ptr<TFFind_Gateways> Dialog;
     QTableWidget* Table = nullptr;
 
-    bool Start()
+    explicit Searched(bool Simulated = true)
     {
-        if (!Wire.Ready())
-            return false;
+        if (Simulated)
+            Wire.emplace(F.Dir.path());
+    }
+    void Start()
+    {
+        if (Wire)
+            QVERIFY(Wire->Ready());
         Services.Prompts = &F.Prompts;
         Services.Ethernet = &Ethernet;
         F.Space.Lang_Strings.Create_Default_Strings();
@@ -264,7 +272,6 @@ struct Searched {
         Dialog->show();
         QTest::mouseClick(Find<QPushButton>(Dialog.get(), "Btn_Search"), Qt::LeftButton);
         Table = Find<QTableWidget>(Dialog.get(), "TW_Devices");
-        return Table->rowCount() == 5;
     }
     QString Status() const { return Find<QLabel>(Dialog.get(), "L_Status")->text(); }
     void Type(const char* Name, const QString& Text) { Find<QLineEdit>(Dialog.get(), Name)->setText(Text); }
@@ -277,7 +284,8 @@ struct Searched {
 void Test_Find_Gateways_Window::Result_Line_Follows_The_Language()
 {
     Searched S;
-    QVERIFY(S.Start());
+    S.Start();
+    QCOMPARE(S.Table->rowCount(), 5);
     QCOMPARE(S.Status(), QStringLiteral("5 devices answered on dcp0, 3 of them gateways GW40610"));
     // Written anew from what the search found, in the language switched to.
     QCOMPARE(Load_Language(S.F.Space.Lang_Strings, QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"), QStringLiteral("Deutsch")),
@@ -297,7 +305,8 @@ void Test_Find_Gateways_Window::Result_Line_Follows_The_Language()
 void Test_Find_Gateways_Window::Shared_Name_And_Address_Are_Asked_About()
 {
     Searched S;
-    QVERIFY(S.Start());
+    S.Start();
+    QCOMPARE(S.Table->rowCount(), 5);
     auto& Prompts = S.F.Prompts;
 
     // A name the first gateway holds: the question names it, No by default, nothing sent.
@@ -309,7 +318,7 @@ void Test_Find_Gateways_Window::Shared_Name_And_Address_Are_Asked_About()
     QCOMPARE(Prompts.Messages[0].Text, QStringLiteral("The device %1 (\"gw-a\") holds the station name \"gw-a\" already. "
                                                       "Give the device %2 the same station name?")
                                            .arg(Gateway_1, Gateway_2));
-    QVERIFY(!S.Wire.Log().contains("SET NAME " + Gateway_2.toLatin1()));
+    QVERIFY(!S.Wire->Log().contains("SET NAME " + Gateway_2.toLatin1()));
 
     // An address it holds: the same.
     Prompts.Messages.clear();
@@ -321,7 +330,7 @@ void Test_Find_Gateways_Window::Shared_Name_And_Address_Are_Asked_About()
                                                          "%2 the IP address 10.1.1.30, subnet mask 255.255.255.0 and gateway 0.0.0.0 all the same?")
                                               .arg(Gateway_1, Gateway_2)});
     QCOMPARE(Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
-    QVERIFY(!S.Wire.Log().contains("SET IP " + Gateway_2.toLatin1()));
+    QVERIFY(!S.Wire->Log().contains("SET IP " + Gateway_2.toLatin1()));
 
     // An address no device may hold is refused with its rule before any question.
     Prompts.Messages.clear();
@@ -369,23 +378,14 @@ void Test_Find_Gateways_Window::Search_Says_What_It_Passed_Over()
     // More gateways than a search keeps, and hostile answers among them.
     Responder Hostile({"--hostile", "--flood", "2100"});
     QVERIFY(Hostile.Ready());
-    Program_Folder F;
-    Pcap_Raw_Ethernet Ethernet;
-    Platform_Services Services;
-    Services.Prompts = &F.Prompts;
-    Services.Ethernet = &Ethernet;
-    F.Space.Lang_Strings.Create_Default_Strings();
-    F.Space.Last_Interface = QStringLiteral("dcp0");
-    TFFind_Gateways Dialog(F.Space, Services);
-    Dialog.show();
-    QTest::mouseClick(Find<QPushButton>(&Dialog, "Btn_Search"), Qt::LeftButton);
-    auto* Table = Find<QTableWidget>(&Dialog, "TW_Devices");
-    QCOMPARE(Table->rowCount(), 2048);
-    const QStringList Status = Find<QLabel>(&Dialog, "L_Status")->text().split(QLatin1Char('\n'));
+    Searched S(false);
+    S.Start();
+    QCOMPARE(S.Table->rowCount(), 2048);
+    const QStringList Status = S.Status().split(QLatin1Char('\n'));
     QCOMPARE(Status.size(), 3);
     QCOMPARE(Status[0], QStringLiteral("2048 devices answered on dcp0, 2048 of them gateways GW40610"));
     // The hostile device came first: kept, its texts shown with their control characters escaped.
-    QCOMPARE(Cell(Table, QStringLiteral("02:66:00:00:00:01"), 0), QStringLiteral("gw\\x1b[2J\\nforged  line\\x7f"));
+    QCOMPARE(Cell(S.Table, QStringLiteral("02:66:00:00:00:01"), 0), QStringLiteral("gw\\x1b[2J\\nforged  line\\x7f"));
     QVERIFY2(Status[1].endsWith(QStringLiteral(" further answers were not kept: at most 2048 devices are listed")), qPrintable(Status[1]));
     QCOMPARE(Status[2], QStringLiteral("5 answers could not be read and were ignored"));
 }

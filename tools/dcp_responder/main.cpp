@@ -46,26 +46,13 @@ void Say(const QString& Line)
     std::fflush(stdout);
 }
 
-QByteArray Head(const Mac_Address& To, const Mac_Address& From, quint16 Frame_Id, quint8 Service, quint32 Xid)
-{
-    QByteArray Frame;
-    Put_Ethernet_Header(Frame, To, From);
-    Put_U16(Frame, Frame_Id);
-    Frame.append(static_cast<char>(Service));
-    Frame.append(static_cast<char>(Type_Response_Success));
-    Put_U32(Frame, Xid);
-    Put_U16(Frame, 0);
-    Put_U16(Frame, 0);
-    return Frame;
-}
-
 QByteArray With_Info(const QByteArray& Value) { return QByteArray(2, '\0') + Value; }
 
 // An Identify answer of a gateway: name, vendor text, identity, an address.
 QByteArray Identify_Answer(const Mac_Address& To, const Mac_Address& From, quint32 Xid, const QByteArray& Name,
                            const QByteArray& Vendor, int Frame_Bytes = 0)
 {
-    QByteArray Frame = Head(To, From, Frame_Identify_Response, Service_Identify, Xid);
+    QByteArray Frame = Response_Header(To, From, Frame_Identify_Response, Service_Identify, Xid);
     QByteArray Ids, Ip;
     Put_U16(Ids, Gateway_Vendor_Id);
     Put_U16(Ids, Gateway_Device_Id);
@@ -107,7 +94,7 @@ QList<QByteArray> Hostile_Answers(const Mac_Address& To, quint32 Xid)
                                      Mac_Address{}, To})
         Frames.append(Identify_Answer(To, Group, Xid, "gw-from-a-group", "GW40610"));
     // A block that claims more than the frame holds.
-    QByteArray Lying = Head(To, Lying_Device, Frame_Identify_Response, Service_Identify, Xid);
+    QByteArray Lying = Response_Header(To, Lying_Device, Frame_Identify_Response, Service_Identify, Xid);
     Lying.append(QByteArray::fromHex("02020040000067772d31"));
     Finish_Frame(Lying);
     Frames.append(Lying);
@@ -116,7 +103,7 @@ QList<QByteArray> Hostile_Answers(const Mac_Address& To, quint32 Xid)
 
 QByteArray Set_Answer(const Frame& Request, const Mac_Address& From, quint8 Option, quint8 Suboption)
 {
-    QByteArray Frame = Head(Request.Source, From, Frame_Get_Set, Service_Set, Request.Xid);
+    QByteArray Frame = Response_Header(Request.Source, From, Frame_Get_Set, Service_Set, Request.Xid);
     QByteArray Result;
     Result.append(static_cast<char>(Option));
     Result.append(static_cast<char>(Suboption));
