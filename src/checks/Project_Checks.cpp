@@ -327,6 +327,39 @@ QList<Finding> Check_Known_Cert(const Known_Cert_Input& Input, const Lang_Table&
     return Found;
 }
 
+// ---- A file read as defaults ----
+
+std::optional<Finding> Read_As_Defaults(const QString& File, const std::optional<Xml_Leading_Node>& Before,
+                                        const Lang_Table& Lang)
+{
+    if (!Before)
+        return std::nullopt;
+    int Kind_Slot = Slot::Leading_Comment;
+    switch (Before->What) {
+    case Xml_Leading_Node::Kind::Comment: Kind_Slot = Slot::Leading_Comment; break;
+    case Xml_Leading_Node::Kind::Document_Type: Kind_Slot = Slot::Leading_Document_Type; break;
+    case Xml_Leading_Node::Kind::Declaration: Kind_Slot = Slot::Leading_Declaration; break;
+    case Xml_Leading_Node::Kind::Processing_Instruction: Kind_Slot = Slot::Leading_Instruction; break;
+    }
+    return Finding{File, {Before->Line, Before->Column}, {}, -1, std::nullopt, Severity::Error,
+                   Lang[Slot::Read_As_Defaults].arg(Lang[Kind_Slot])};
+}
+
+std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_Table& Lang)
+{
+    Xml_File Xml;
+    if (Xml.Load(Path) != Xml_File::Load_Status::Loaded)
+        return std::nullopt;
+    const std::optional<Finding> Found = Read_As_Defaults(Path, Xml.Before_Root(), Lang);
+    if (!Found)
+        return std::nullopt;
+    return QStringLiteral("%1 (line %2, column %3): %4")
+        .arg(QDir::toNativeSeparators(Path))
+        .arg(Found->Place.Line)
+        .arg(Found->Place.Column)
+        .arg(Found->Text);
+}
+
 // ---- The configuration ----
 
 QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator)
@@ -359,7 +392,12 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
         Variables_Fault = E.Message();
     }
 
+    const auto Read_As_Defaults_Of = [&](const QString& File, const std::optional<Xml_Leading_Node>& Before) {
+        if (std::optional<Finding> Defaults = Read_As_Defaults(File, Before, Space.Lang_Strings))
+            Found.append(*Defaults);
+    };
     if (General) {
+        Read_As_Defaults_Of(Space.File_ParGen, General->Before_Root());
         Par_Gen_Input Input = Par_Gen_Input_Of(Space.File_ParGen, *General);
         Input.Now = Now;
         if (Known) {
@@ -379,6 +417,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
     }
 
     if (Variables) {
+        Read_As_Defaults_Of(Space.File_IEC61850_Variables, Variables->Before_Root);
         Found += Check_Variables({Space.File_IEC61850_Variables, Variables->Rows, Get_Decimal_Separator(Separator),
                                   Data_Array_Size},
                                  Space.Lang_Strings);
@@ -387,6 +426,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
     }
 
     if (Known) {
+        Read_As_Defaults_Of(Space.File_TLS_Known_Cert, Known->Before_Root);
         // That no listed certificate is enabled is reported with the general
         // parameters, where it is in force.
         Found += Check_Known_Cert({Space.File_TLS_Known_Cert, Known->Rows, false, Now}, Space.Lang_Strings);

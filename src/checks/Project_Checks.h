@@ -119,11 +119,25 @@ struct Known_Cert_Input {
 // sent row past the 10th; a box neither Y nor N (warning).
 QList<Finding> Check_Known_Cert(const Known_Cert_Input& Input, const Lang_Table& Lang);
 
+// A project file that starts with something other than its root element (a
+// comment, a document type declaration, an XML declaration, a processing
+// instruction): the project-file rule takes that node as the root, so every
+// value of the file is its default. An error at the place of that node, so
+// that nothing is compiled from values the engineer never wrote; nothing
+// when Before is empty.
+std::optional<Finding> Read_As_Defaults(const QString& File, const std::optional<Xml_Leading_Node>& Before,
+                                        const Lang_Table& Lang);
+// What the window says on opening such a file ("FILE (line L, column C):
+// TEXT"); nothing for a file that starts with its root, is missing or cannot
+// be read (those are told where the file is read).
+std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_Table& Lang);
+
 // Every finding of a configuration's files, in the order the window checks
 // them: the general parameters with the server's TLS material, the variables,
 // the known-certificates list, then whether the compiled configuration fits
 // the device. A file that is not well-formed is one error finding; the other
-// files are still checked.
+// files are still checked. A file read as defaults is an error before the
+// file's other findings.
 QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator);
 
 } // namespace Checks

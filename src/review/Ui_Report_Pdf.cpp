@@ -11,6 +11,7 @@
 #include "foundation/Workspace.h"
 #include "gsdml/Profinet_XML_Lines.h"
 #include "image/Configuration_Image.h"
+#include "platform/File_Write.h"
 #include "platform/Xml_File.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
@@ -19,6 +20,7 @@
 #include "review/Review_Texts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -345,27 +347,21 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
     }
     const Lang_Table& Lang = Space.Lang_Strings;
 
-    // Written beside and renamed over the target only when complete.
-    const QString Partial = Request.Path + QStringLiteral(".part");
-    {
-        // The writer tells no reason when it cannot write; the file system does.
-        QFile Probe(Partial);
-        if (!Probe.open(QIODevice::WriteOnly))
-            return std::unexpected(QDir::toNativeSeparators(Request.Path) + QStringLiteral(": ") + Probe.errorString());
-    }
+    // Drawn in memory and handed whole to the program's writer, which
+    // replaces the old report only with a complete one.
+    QBuffer Pdf;
+    Pdf.open(QIODevice::WriteOnly);
     Report_Written Result;
     {
-        QPdfWriter Writer(Partial);
+        QPdfWriter Writer(&Pdf);
         Writer.setResolution(Resolution);
         Writer.setPageSize(QPageSize(Request.Page));
         Writer.setPageMargins(QMarginsF(Margin_Mm, Margin_Mm, Margin_Mm, Margin_Mm), QPageLayout::Millimeter);
         Writer.setTitle(Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name);
         Writer.setCreator(Identity::SW_Code + u' ' + Identity::SW_Version);
         QPainter Painter;
-        if (!Painter.begin(&Writer)) {
-            QFile::remove(Partial);
+        if (!Painter.begin(&Writer))
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
-        }
         const QRectF Page = Writer.pageLayout().paintRectPixels(Resolution);
         const qreal W = Page.width();
         const qreal Footer_H = Resolution * 10 / 25.4;  // 10 mm
@@ -447,22 +443,11 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         Result.Map_Font_Points = 7;
 
         Document_Pages(After, After_Pages);
-        if (!Painter.end()) {
-            QFile::remove(Partial);
+        if (!Painter.end())
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
-        }
     }
-    QFile Done(Partial);
-    if (!Done.exists() || Done.size() == 0) {
-        QFile::remove(Partial);
-        return std::unexpected(QDir::toNativeSeparators(Request.Path));
-    }
-    QFile::remove(Request.Path);
-    if (!Done.rename(Request.Path)) {
-        const QString Reason = Done.errorString();
-        QFile::remove(Partial);
-        return std::unexpected(QDir::toNativeSeparators(Request.Path) + QStringLiteral(": ") + Reason);
-    }
+    if (const auto Saved = Write_File_Atomic(Request.Path, Pdf.data()); !Saved)
+        return std::unexpected(Space.Write_Failure_Text(Saved.error()));
     return Result;
 }
 

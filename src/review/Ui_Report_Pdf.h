@@ -39,8 +39,10 @@ QString Report_File_Name(const QString& Configuration_Name);
 
 // Writes the report of the active configuration of Space in its language.
 // A project file that is not well-formed, or cannot be read, is refused with
-// the reason; so is a file that cannot be written. Needs a graphics
-// application (an offscreen one will do).
+// the reason. The report is drawn in memory and written through the
+// program's file writer: when it cannot be written (a full disk, a file-size
+// limit) the system's reason is returned and the previous file stays as it
+// was. Needs a graphics application (an offscreen one will do).
 std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
                                                     const Report_Request& Request);
 

@@ -25,6 +25,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using Test_Support::Read_File;
 
 namespace {
@@ -116,6 +119,7 @@ private slots:
     void Page_Size_And_Language();
     void Map_Page_Is_The_Editors_Drawing();
     void Unwritable_Target_Keeps_Old_File();
+    void Command_Past_A_File_Size_Limit();
     void Report_Button_Proposes_Name();
 };
 
@@ -324,6 +328,44 @@ void Test_Report_Pdf::Unwritable_Target_Keeps_Old_File()
     QVERIFY(!Malformed);
     QCOMPARE(Read_File(Old), QByteArray("%PDF old"));
     QVERIFY(!QFile::exists(Old + ".part"));
+}
+
+// "sw40610 report" started as a shell starts it, with the file-size limit
+// signal at its default (it would end the program halfway through the file)
+// and a limit far below the report's size: the write fails with the
+// system's reason, exit code 3, the old report as it was and nothing beside it.
+void Test_Report_Pdf::Command_Past_A_File_Size_Limit()
+{
+    Plant P;
+    const QString Old = P.Space.Project_Dir + "/Plant North-report.pdf";
+    Test_Support::Write_File(Old, "%PDF-1.4 the accepted report");
+    const QStringList Before = QDir(P.Space.Project_Dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+
+    QProcess Process;
+    QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+    Env.remove(QStringLiteral("DISPLAY"));
+    Env.insert(QStringLiteral("HOME"), P.Dir.path());
+    Env.insert(QStringLiteral("XDG_CACHE_HOME"), P.Dir.path() + "/cache");
+    Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), P.Dir.path() + "/runtime");
+    QDir().mkpath(P.Dir.path() + "/runtime");
+    QFile::setPermissions(P.Dir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Process.setProcessEnvironment(Env);
+    Process.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit Limit{};
+        getrlimit(RLIMIT_FSIZE, &Limit);
+        Limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &Limit);
+    });
+    Process.start(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), {"report", P.Space.Project_Dir});
+    QVERIFY(Process.waitForFinished(60000));
+    const QString Err = QString::fromLocal8Bit(Process.readAllStandardError());
+    QCOMPARE(Process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(Process.exitCode(), 3);
+    QVERIFY2(Err.contains(QDir::toNativeSeparators(Old) + ": " + qt_error_string(EFBIG)), qPrintable(Err));
+    QVERIFY(Process.readAllStandardOutput().isEmpty());
+    QCOMPARE(Read_File(Old), QByteArray("%PDF-1.4 the accepted report"));
+    QCOMPARE(QDir(P.Space.Project_Dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), Before);
 }
 
 void Test_Report_Pdf::Report_Button_Proposes_Name()
