@@ -129,10 +129,11 @@ QList<Finding> Check_Par_Gen(const Par_Gen_Input& Input, const Lang_Table& Lang)
         Data[Par_Gen::TLS_Server_Root_Certificate],
         // A list that cannot be read is reported where it is edited.
         Input.Known_Sent.has_value() && Data.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert)};
+    Certificates::Pem_Reader Own_Reader;
     if (Material.TLS_Enabled)
         for (const Certificates::Finding& F :
              Certificates::Check_Server(Material, Input.Known_Sent.value_or(QList<Certificates::Known_Certificate>()),
-                                        Input.Now, Lang)) {
+                                        Input.Now, Lang, Input.Reader ? *Input.Reader : Own_Reader)) {
             const int Element = Element_Of(F.Where);
             Found.append({Input.File, Place(Element), {}, Element, F.Where, Level_Of(F.Level), F.Text});
         }
@@ -299,9 +300,11 @@ QList<Finding> Check_Known_Cert(const Known_Cert_Input& Input, const Lang_Table&
     while (!Rows.isEmpty() && !Checked.contains(static_cast<int>(Rows.size())))
         Rows.removeLast();
     const auto Place_Of_Row = [&](int Row) { return Row >= 1 && Row <= Input.Rows.size() ? Input.Rows[Row - 1].Place : Xml_Place(); };
+    Certificates::Pem_Reader Own_Reader;
     if (!Rows.isEmpty())
         for (const Certificates::Finding& F :
-             Certificates::Check_Known_List(Rows, Input.Only_Known_In_Force, Input.Now, Lang)) {
+             Certificates::Check_Known_List(Rows, Input.Only_Known_In_Force, Input.Now, Lang,
+                                            Input.Reader ? *Input.Reader : Own_Reader)) {
             if (F.Row > 0 && !Checked.contains(F.Row))
                 continue;
             Found.append({Input.File, Place_Of_Row(F.Row), F.Row > 0 ? QList<int>{F.Row} : QList<int>{}, K::Certificate,
@@ -362,8 +365,11 @@ std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_
 
 // ---- The configuration ----
 
-QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator)
+QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader)
 {
+    Certificates::Pem_Reader Own_Reader;
+    Certificates::Pem_Reader& Reading = Reader ? *Reader : Own_Reader;
     QList<Finding> Found;
     const auto Not_Well_Formed = [&](const QString& File, const QString& Message) {
         Found.append({File, {}, {}, -1, std::nullopt, Severity::Error, Message, true});
@@ -400,6 +406,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
         Read_As_Defaults_Of(Space.File_ParGen, General->Before_Root());
         Par_Gen_Input Input = Par_Gen_Input_Of(Space.File_ParGen, *General);
         Input.Now = Now;
+        Input.Reader = &Reading;
         if (Known) {
             // Whether a known certificate is enabled is judged by what the device receives.
             QList<Certificates::Known_Certificate> Sent;
@@ -429,7 +436,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
         Read_As_Defaults_Of(Space.File_TLS_Known_Cert, Known->Before_Root);
         // That no listed certificate is enabled is reported with the general
         // parameters, where it is in force.
-        Found += Check_Known_Cert({Space.File_TLS_Known_Cert, Known->Rows, false, Now}, Space.Lang_Strings);
+        Found += Check_Known_Cert({Space.File_TLS_Known_Cert, Known->Rows, false, Now, &Reading}, Space.Lang_Strings);
     } else {
         Not_Well_Formed(Space.File_TLS_Known_Cert, *Known_Fault);
     }

@@ -71,6 +71,8 @@ struct Par_Gen_Input {
     // list cannot be read (it is reported with the list).
     std::optional<QList<Certificates::Known_Certificate>> Known_Sent;
     QDateTime Now;
+    // Reads the key and the certificates; one of the check's own when none.
+    Certificates::Pem_Reader* Reader = nullptr;
 };
 Par_Gen_Input Par_Gen_Input_Of(const QString& Path, const Par_Gen::Stored& File);
 // The values first (in the order of the dialog's fields), then the server's
@@ -113,6 +115,8 @@ struct Known_Cert_Input {
     // TLS is enabled and restricted to known certificates (a window's check).
     bool Only_Known_In_Force = false;
     QDateTime Now;
+    // Reads the certificates; one of the check's own when none.
+    Certificates::Pem_Reader* Reader = nullptr;
 };
 // The rows the list's editor saves (up to the first without a certificate)
 // and every later row the compiler sends, with the certificate checks; a
@@ -137,7 +141,10 @@ std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_
 // the known-certificates list, then whether the compiled configuration fits
 // the device. A file that is not well-formed is one error finding; the other
 // files are still checked. A file read as defaults is an error before the
-// file's other findings.
-QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator);
+// file's other findings. Keys and certificates are read through Reader when
+// one is given, so that a caller that reads them too (the report) opens an
+// encrypted key once.
+QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader = nullptr);
 
 } // namespace Checks

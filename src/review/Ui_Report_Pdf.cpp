@@ -123,19 +123,20 @@ QString Modified_Text(const QString& Path, const Lang_Table& Lang)
 // A key or certificate text as the reader finds it. Without the reader every
 // such text would be misnamed "not a certificate": the report is refused
 // with the reason instead.
-Certificates::Pem_Contents Read_For_Report(const QString& Pem, const QString& Password = {})
+Certificates::Pem_Contents Read_For_Report(Certificates::Pem_Reader& Reader, const QString& Pem,
+                                           const QString& Password = {})
 {
-    Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    Certificates::Pem_Contents Found = Reader.Read(Pem, Password);
     if (Found.Reader_Missing)
         throw std::runtime_error(Found.Error.toStdString());
     return Found;
 }
 
-QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& Lang)
+QString Key_Text(Certificates::Pem_Reader& Reader, const QString& Pem, const QString& Password, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
         return Lang[Text::None];
-    const Certificates::Pem_Contents Found = Read_For_Report(Pem, Password);
+    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem, Password);
     if (Found.Keys.isEmpty())
         return Lang[Text::Not_A_Private_Key];
     const Certificates::Private_Key_Info& Key = Found.Keys.first();
@@ -145,11 +146,12 @@ QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& 
 }
 
 // Subject, issuer, validity and fingerprint of the first certificate of Pem.
-QList<std::pair<QString, QString>> Certificate_Lines(const QString& Pem, const Lang_Table& Lang)
+QList<std::pair<QString, QString>> Certificate_Lines(Certificates::Pem_Reader& Reader, const QString& Pem,
+                                                     const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
         return {{Plain_Line, Lang[Text::None]}};
-    const Certificates::Pem_Contents Found = Read_For_Report(Pem);
+    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem);
     if (Found.Certificates.isEmpty())
         return {{Lang[Text::Not_A_Certificate], QString()}};
     const Certificates::Certificate_Info& C = Found.Certificates.first();
@@ -187,6 +189,10 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
 {
     const Lang_Table& Lang = Space.Lang_Strings;
     Report_Parts Parts;
+    // Each key and certificate is read once for the whole report: an
+    // encrypted key costs its whole key derivation on every reading.
+    Certificates::Pem_Reader Own_Reader;
+    Certificates::Pem_Reader& Reader = Request.Reader ? *Request.Reader : Own_Reader;
 
     // What the device is given, compiled now; also refuses unreadable files first.
     Configuration_Image Image(Space, &Separator);
@@ -217,11 +223,11 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
             Value = Value.isEmpty() ? Lang[Text::Password_Not_Set] : Lang[Text::Password_Set];
             break;
         case Par_Gen::TLS_Server_Key:
-            Value = Key_Text(Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
+            Value = Key_Text(Reader, Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
             break;
         case Par_Gen::TLS_Server_Server_Certificate:
         case Par_Gen::TLS_Server_Root_Certificate: {
-            const Certificates::Pem_Contents Found = Read_For_Report(Value);
+            const Certificates::Pem_Contents Found = Read_For_Report(Reader, Value);
             Value = Value.trimmed().isEmpty()        ? Lang[Text::None]
                     : Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
                                                    : Certificates::Display_Name(Found.Certificates.first());
@@ -277,11 +283,12 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     Html After(Lang);
     After.Heading(Text::Tls);
     After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Key]) + QStringLiteral("</h3>");
-    After.Details({{Plain_Line, Key_Text(Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
+    After.Details(
+        {{Plain_Line, Key_Text(Reader, Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
     After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Certificate]) + QStringLiteral("</h3>");
-    After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
+    After.Details(Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
     After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Root_Certificate]) + QStringLiteral("</h3>");
-    After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
+    After.Details(Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
     for (qsizetype I = 0; I < Known.Rows.size(); ++I) {
         const Known_Cert_File::Row Item(Known.Rows[I]);
         const bool On = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
@@ -289,7 +296,8 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
                       + Esc(Lang[Text::Known_Certificate].arg(QString::number(I + 1),
                                                               On ? Lang[Text::Enabled] : Lang[Text::Disabled]))
                       + QStringLiteral("</h3>");
-        After.Details(Certificate_Lines(Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
+        After.Details(
+            Certificate_Lines(Reader, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
     }
 
     After.Heading(Text::Bank_Files);
@@ -312,7 +320,7 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     }
 
     After.Heading(Text::Findings);
-    const QList<Report_Finding> Findings = Report_Findings(Space, Separator);
+    const QList<Report_Finding> Findings = Report_Findings(Space, Separator, Reader);
     if (Findings.isEmpty())
         After.Paragraph(Lang[Text::No_Findings]);
     // The files are named without their folder, which the title block names.

@@ -10,6 +10,9 @@
 class Decimal_Separator;
 class QLocale;
 class Workspace;
+namespace Certificates {
+class Pem_Reader;
+}
 
 // The PDF report of a configuration: what it holds and what the device is
 // given, for the customer's acceptance. Drawn with Qt's own PDF writer.
@@ -19,6 +22,9 @@ struct Report_Request {
     QString Path;              // the PDF file to write
     QPageSize::PageSizeId Page = QPageSize::A4;
     QDateTime Written_On;      // shown in the title block
+    // Reads the keys and certificates, each text once for the whole report
+    // and its findings; one of the report's own when none is given.
+    Certificates::Pem_Reader* Reader = nullptr;
 };
 
 struct Report_Written {

@@ -120,6 +120,7 @@ private slots:
     void Map_Page_Is_The_Editors_Drawing();
     void Unwritable_Target_Keeps_Old_File();
     void Command_Past_A_File_Size_Limit();
+    void Encrypted_Key_Opened_Once();
     void Report_Button_Proposes_Name();
 };
 
@@ -366,6 +367,48 @@ void Test_Report_Pdf::Command_Past_A_File_Size_Limit()
     QVERIFY(Process.readAllStandardOutput().isEmpty());
     QCOMPARE(Read_File(Old), QByteArray("%PDF-1.4 the accepted report"));
     QCOMPARE(QDir(P.Space.Project_Dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), Before);
+}
+
+// Opening an encrypted key costs its whole key derivation, with a wrong
+// password as with the right one (seconds at the iteration ceiling): the
+// report and the findings it lists read every text through one reader, so
+// each key and certificate is opened once.
+void Test_Report_Pdf::Encrypted_Key_Opened_Once()
+{
+    REQUIRE_POPPLER();
+    Plant P;
+    Par_Gen::Values Par = Par_Gen::Load(P.Space.File_ParGen);
+    const QString Key = P.Pki.Server_Key.Encrypted_Pem("the right one");
+    Par[Par_Gen::TLS_Server_Key] = Key;
+    Par[Par_Gen::TLS_Server_Key_Password] = "a wrong one";
+    QVERIFY(Par_Gen::Save(P.Space.File_ParGen, Par));
+
+    QMap<std::pair<QString, QString>, int> Readings;
+    const QString Marker = "opened by the one reader of the report";
+    Certificates::Pem_Reader Reader([&](const QString& Pem, const QString& Password) {
+        ++Readings[{Pem, Password}];
+        Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+        // The findings name the reason a key stays closed: this one shows
+        // that they came through this reader too.
+        for (Certificates::Private_Key_Info& Closed : Found.Keys)
+            if (!Closed.Opened)
+                Closed.Error = Marker;
+        return Found;
+    });
+    Fixed_Separator Point(".");
+    const QString Pdf = P.Dir.path() + "/r.pdf";
+    Review::Report_Request Request{Pdf, QPageSize::A4, QDateTime::currentDateTime()};
+    Request.Reader = &Reader;
+    const auto Written = Review::Write_Report(P.Space, Point, Request);
+    if (!Written)
+        QFAIL(qPrintable(Written.error()));
+
+    QCOMPARE(Readings.value({Key, "a wrong one"}), 1);
+    for (auto It = Readings.cbegin(); It != Readings.cend(); ++It)
+        QVERIFY2(It.value() == 1, qPrintable(It.key().first.left(40)));
+    const QString Text = Pdf_Text(Pdf).simplified();
+    QVERIFY2(Text.contains(P.Space.Lang_Strings[1433]), "the key is not shown as encrypted");
+    QVERIFY2(Text.contains(Marker), "the findings read the key on their own");
 }
 
 void Test_Report_Pdf::Report_Button_Proposes_Name()
