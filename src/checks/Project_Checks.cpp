@@ -357,10 +357,8 @@ std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_
     if (!Found)
         return std::nullopt;
     return QStringLiteral("%1 (line %2, column %3): %4")
-        .arg(QDir::toNativeSeparators(Path))
-        .arg(Found->Place.Line)
-        .arg(Found->Place.Column)
-        .arg(Found->Text);
+        .arg(QDir::toNativeSeparators(Path), QString::number(Found->Place.Line), QString::number(Found->Place.Column),
+             Found->Text);
 }
 
 // ---- The configuration ----

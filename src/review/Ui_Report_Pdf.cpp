@@ -454,6 +454,8 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         if (!Painter.end())
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
     }
+    if (Pdf.data().isEmpty())
+        return std::unexpected(QDir::toNativeSeparators(Request.Path));
     if (const auto Saved = Write_File_Atomic(Request.Path, Pdf.data()); !Saved)
         return std::unexpected(Space.Write_Failure_Text(Saved.error()));
     return Result;
