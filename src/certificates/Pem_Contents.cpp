@@ -68,13 +68,13 @@ Pem_Contents Read_Pem(const QString& Pem, const QString& Password)
 
 Pem_Contents Pem_Reader::Read(const QString& Pem, const QString& Password)
 {
-    for (const Reading& Before : Read_Before)
-        if (Before.Pem == Pem && Before.Password == Password)
-            return Before.Found;
+    const std::pair<QString, QString> Key{Pem, Password};
+    if (const auto Before = Read_Before.constFind(Key); Before != Read_Before.cend())
+        return *Before;
     Pem_Contents Found = Read_Text ? Read_Text(Pem, Password) : Read_Pem(Pem, Password);
     // A blank text costs nothing to read again.
     if (!Found.Blank)
-        Read_Before.append({Pem, Password, Found});
+        Read_Before.insert(Key, Found);
     return Found;
 }
 

@@ -4,12 +4,14 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <expected>
 #include <functional>
+#include <utility>
 
 // What a key or certificate text pasted into the configuration holds, read
 // with OpenSSL (through the crypto module, see Crypto_Module.h). Nothing here
@@ -98,13 +100,8 @@ public:
     Pem_Contents Read(const QString& Pem, const QString& Password = {});
 
 private:
-    struct Reading {
-        QString Pem;
-        QString Password;
-        Pem_Contents Found;
-    };
     Read_Function Read_Text;
-    QList<Reading> Read_Before;
+    QHash<std::pair<QString, QString>, Pem_Contents> Read_Before;  // by text and password
 };
 
 // "CN=plant-north, valid until 2027-06-30, RSA 2048", "RSA 2048 private key,
