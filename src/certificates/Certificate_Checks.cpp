@@ -105,12 +105,19 @@ bool Has_Enabled(const QList<Known_Certificate>& Rows)
 QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_Certificate>& Known,
                             const QDateTime& Now, const Lang_Table& Lang)
 {
+    Pem_Reader Reader;
+    return Check_Server(Material, Known, Now, Lang, Reader);
+}
+
+QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_Certificate>& Known,
+                            const QDateTime& Now, const Lang_Table& Lang, Pem_Reader& Reader)
+{
     if (!Material.TLS_Enabled)
         return {};
     Collector Out{Lang, {}};
-    const Pem_Contents Key = Read_Pem(Material.Key, Material.Key_Password);
-    const Pem_Contents Server = Read_Pem(Material.Server_Certificate);
-    const Pem_Contents Root = Read_Pem(Material.Root_Certificate);
+    const Pem_Contents Key = Reader.Read(Material.Key, Material.Key_Password);
+    const Pem_Contents Server = Reader.Read(Material.Server_Certificate);
+    const Pem_Contents Root = Reader.Read(Material.Root_Certificate);
     // Without the reader nothing can be told about any box: that is the one
     // finding, at the first box it could not read.
     for (const auto& [Where, Found] : {std::pair{Place::Key, &Key}, std::pair{Place::Server_Certificate, &Server},
@@ -168,13 +175,20 @@ QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_C
 QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_Known_In_Force,
                                 const QDateTime& Now, const Lang_Table& Lang)
 {
+    Pem_Reader Reader;
+    return Check_Known_List(Rows, Only_Known_In_Force, Now, Lang, Reader);
+}
+
+QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_Known_In_Force,
+                                const QDateTime& Now, const Lang_Table& Lang, Pem_Reader& Reader)
+{
     Collector Out{Lang, {}};
     QHash<QString, int> First_Row_Of;  // fingerprint -> row
     for (qsizetype I = 0; I < Rows.size(); ++I) {
         const int Row = static_cast<int>(I) + 1;
         const Known_Certificate& Known = Rows[I];
         const QString Name = Row_Name(Row, Known.Mnemonic, Lang);
-        const Pem_Contents Found = Read_Pem(Known.Certificate);
+        const Pem_Contents Found = Reader.Read(Known.Certificate);
         if (Found.Reader_Missing) {
             Out.Add(Problem::Reader_Missing, Severity::Blocking, Place::Known_Row, Row,
                     Name + QStringLiteral(": ") + Found.Error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "certificates/Pem_Contents.h"
 #include "foundation/Lang_Strings.h"
 
 #include <QDateTime>
@@ -77,12 +78,17 @@ QList<Known_Certificate> Known_Certificates_Sent(const QString& Path);
 // is the list the device receives (only its enabled rows count).
 QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_Certificate>& Known,
                             const QDateTime& Now, const Lang_Table& Lang);
+// The same, reading the texts through Reader (shared with whatever else reads them).
+QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_Certificate>& Known,
+                            const QDateTime& Now, const Lang_Table& Lang, Pem_Reader& Reader);
 
 // The findings about the rows of the known-certificates list that are saved
 // (row i of the list is table row i + 1). Only_Known_In_Force: TLS is enabled
 // and restricted to known certificates.
 QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_Known_In_Force,
                                 const QDateTime& Now, const Lang_Table& Lang);
+QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_Known_In_Force,
+                                const QDateTime& Now, const Lang_Table& Lang, Pem_Reader& Reader);
 
 std::optional<Finding> First_Blocking(const QList<Finding>& Findings);
 QList<Finding> Warnings_Of(const QList<Finding>& Findings);

@@ -66,6 +66,18 @@ Pem_Contents Read_Pem(const QString& Pem, const QString& Password)
     return Found;
 }
 
+Pem_Contents Pem_Reader::Read(const QString& Pem, const QString& Password)
+{
+    const std::pair<QString, QString> Key{Pem, Password};
+    if (const auto Before = Read_Before.constFind(Key); Before != Read_Before.cend())
+        return *Before;
+    Pem_Contents Found = Read_Text ? Read_Text(Pem, Password) : Read_Pem(Pem, Password);
+    // A blank text costs nothing to read again.
+    if (!Found.Blank)
+        Read_Before.insert(Key, Found);
+    return Found;
+}
+
 QString Summary(const Pem_Contents& Found, const QDateTime& Now, const Lang_Table& Lang)
 {
     if (Found.Blank)

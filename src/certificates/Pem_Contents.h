@@ -4,11 +4,14 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <expected>
+#include <functional>
+#include <utility>
 
 // What a key or certificate text pasted into the configuration holds, read
 // with OpenSSL (through the crypto module, see Crypto_Module.h). Nothing here
@@ -82,6 +85,24 @@ struct Pem_Contents {
 // Reads every PEM block of the text (CR LF, CR or LF line ends, blanks around
 // the lines allowed). An encrypted key is opened with Password when one is given.
 Pem_Contents Read_Pem(const QString& Pem, const QString& Password = {});
+
+// Reads each key or certificate text once: the same text with the same
+// password gives the first reading back. Opening an encrypted key costs its
+// whole key derivation every time (up to Max_Key_Iterations rounds, seconds
+// each time), and a wrong password costs it as much as the right one; so one
+// run over a configuration (its checks and its report) reads through one of
+// these.
+class Pem_Reader {
+public:
+    using Read_Function = std::function<Pem_Contents(const QString& Pem, const QString& Password)>;
+    // Reads with Read_Pem, or with Read where one is given.
+    explicit Pem_Reader(Read_Function Read_ = {}) : Read_Text(std::move(Read_)) {}
+    Pem_Contents Read(const QString& Pem, const QString& Password = {});
+
+private:
+    Read_Function Read_Text;
+    QHash<std::pair<QString, QString>, Pem_Contents> Read_Before;  // by text and password
+};
 
 // "CN=plant-north, valid until 2027-06-30, RSA 2048", "RSA 2048 private key,
 // encrypted", "not a certificate: no start line"; empty for a blank text.

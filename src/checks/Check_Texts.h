@@ -48,4 +48,12 @@ constexpr int Free_Bytes = 985;
 constexpr int No_Free_Byte = 986;
 constexpr int Free_Range = 1190;
 
+// A project file whose first node is not its root element: the kind of node
+// as %1 (one of the four below).
+constexpr int Read_As_Defaults = 1455;
+constexpr int Leading_Comment = 1456;
+constexpr int Leading_Document_Type = 1457;
+constexpr int Leading_Declaration = 1458;
+constexpr int Leading_Instruction = 1459;
+
 } // namespace Checks::Text_Slot

@@ -129,10 +129,11 @@ QList<Finding> Check_Par_Gen(const Par_Gen_Input& Input, const Lang_Table& Lang)
         Data[Par_Gen::TLS_Server_Root_Certificate],
         // A list that cannot be read is reported where it is edited.
         Input.Known_Sent.has_value() && Data.Is_Checked(Par_Gen::TLS_Server_Enable_Known_Cert)};
+    Certificates::Pem_Reader Own_Reader;
     if (Material.TLS_Enabled)
         for (const Certificates::Finding& F :
              Certificates::Check_Server(Material, Input.Known_Sent.value_or(QList<Certificates::Known_Certificate>()),
-                                        Input.Now, Lang)) {
+                                        Input.Now, Lang, Input.Reader ? *Input.Reader : Own_Reader)) {
             const int Element = Element_Of(F.Where);
             Found.append({Input.File, Place(Element), {}, Element, F.Where, Level_Of(F.Level), F.Text});
         }
@@ -299,9 +300,11 @@ QList<Finding> Check_Known_Cert(const Known_Cert_Input& Input, const Lang_Table&
     while (!Rows.isEmpty() && !Checked.contains(static_cast<int>(Rows.size())))
         Rows.removeLast();
     const auto Place_Of_Row = [&](int Row) { return Row >= 1 && Row <= Input.Rows.size() ? Input.Rows[Row - 1].Place : Xml_Place(); };
+    Certificates::Pem_Reader Own_Reader;
     if (!Rows.isEmpty())
         for (const Certificates::Finding& F :
-             Certificates::Check_Known_List(Rows, Input.Only_Known_In_Force, Input.Now, Lang)) {
+             Certificates::Check_Known_List(Rows, Input.Only_Known_In_Force, Input.Now, Lang,
+                                            Input.Reader ? *Input.Reader : Own_Reader)) {
             if (F.Row > 0 && !Checked.contains(F.Row))
                 continue;
             Found.append({Input.File, Place_Of_Row(F.Row), F.Row > 0 ? QList<int>{F.Row} : QList<int>{}, K::Certificate,
@@ -327,10 +330,44 @@ QList<Finding> Check_Known_Cert(const Known_Cert_Input& Input, const Lang_Table&
     return Found;
 }
 
+// ---- A file read as defaults ----
+
+std::optional<Finding> Read_As_Defaults(const QString& File, const std::optional<Xml_Leading_Node>& Before,
+                                        const Lang_Table& Lang)
+{
+    if (!Before)
+        return std::nullopt;
+    int Kind_Slot = Slot::Leading_Comment;
+    switch (Before->What) {
+    case Xml_Leading_Node::Kind::Comment: Kind_Slot = Slot::Leading_Comment; break;
+    case Xml_Leading_Node::Kind::Document_Type: Kind_Slot = Slot::Leading_Document_Type; break;
+    case Xml_Leading_Node::Kind::Declaration: Kind_Slot = Slot::Leading_Declaration; break;
+    case Xml_Leading_Node::Kind::Processing_Instruction: Kind_Slot = Slot::Leading_Instruction; break;
+    }
+    return Finding{File, {Before->Line, Before->Column}, {}, -1, std::nullopt, Severity::Error,
+                   Lang[Slot::Read_As_Defaults].arg(Lang[Kind_Slot])};
+}
+
+std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_Table& Lang)
+{
+    Xml_File Xml;
+    if (Xml.Load(Path) != Xml_File::Load_Status::Loaded)
+        return std::nullopt;
+    const std::optional<Finding> Found = Read_As_Defaults(Path, Xml.Before_Root(), Lang);
+    if (!Found)
+        return std::nullopt;
+    return QStringLiteral("%1 (line %2, column %3): %4")
+        .arg(QDir::toNativeSeparators(Path), QString::number(Found->Place.Line), QString::number(Found->Place.Column),
+             Found->Text);
+}
+
 // ---- The configuration ----
 
-QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator)
+QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader)
 {
+    Certificates::Pem_Reader Own_Reader;
+    Certificates::Pem_Reader& Reading = Reader ? *Reader : Own_Reader;
     QList<Finding> Found;
     const auto Not_Well_Formed = [&](const QString& File, const QString& Message) {
         Found.append({File, {}, {}, -1, std::nullopt, Severity::Error, Message, true});
@@ -359,9 +396,15 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
         Variables_Fault = E.Message();
     }
 
+    const auto Read_As_Defaults_Of = [&](const QString& File, const std::optional<Xml_Leading_Node>& Before) {
+        if (std::optional<Finding> Defaults = Read_As_Defaults(File, Before, Space.Lang_Strings))
+            Found.append(*Defaults);
+    };
     if (General) {
+        Read_As_Defaults_Of(Space.File_ParGen, General->Before_Root());
         Par_Gen_Input Input = Par_Gen_Input_Of(Space.File_ParGen, *General);
         Input.Now = Now;
+        Input.Reader = &Reading;
         if (Known) {
             // Whether a known certificate is enabled is judged by what the device receives.
             QList<Certificates::Known_Certificate> Sent;
@@ -379,6 +422,7 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
     }
 
     if (Variables) {
+        Read_As_Defaults_Of(Space.File_IEC61850_Variables, Variables->Before_Root);
         Found += Check_Variables({Space.File_IEC61850_Variables, Variables->Rows, Get_Decimal_Separator(Separator),
                                   Data_Array_Size},
                                  Space.Lang_Strings);
@@ -387,9 +431,10 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
     }
 
     if (Known) {
+        Read_As_Defaults_Of(Space.File_TLS_Known_Cert, Known->Before_Root);
         // That no listed certificate is enabled is reported with the general
         // parameters, where it is in force.
-        Found += Check_Known_Cert({Space.File_TLS_Known_Cert, Known->Rows, false, Now}, Space.Lang_Strings);
+        Found += Check_Known_Cert({Space.File_TLS_Known_Cert, Known->Rows, false, Now, &Reading}, Space.Lang_Strings);
     } else {
         Not_Well_Formed(Space.File_TLS_Known_Cert, *Known_Fault);
     }

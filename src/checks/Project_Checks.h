@@ -71,6 +71,8 @@ struct Par_Gen_Input {
     // list cannot be read (it is reported with the list).
     std::optional<QList<Certificates::Known_Certificate>> Known_Sent;
     QDateTime Now;
+    // Reads the key and the certificates; one of the check's own when none.
+    Certificates::Pem_Reader* Reader = nullptr;
 };
 Par_Gen_Input Par_Gen_Input_Of(const QString& Path, const Par_Gen::Stored& File);
 // The values first (in the order of the dialog's fields), then the server's
@@ -113,17 +115,36 @@ struct Known_Cert_Input {
     // TLS is enabled and restricted to known certificates (a window's check).
     bool Only_Known_In_Force = false;
     QDateTime Now;
+    // Reads the certificates; one of the check's own when none.
+    Certificates::Pem_Reader* Reader = nullptr;
 };
 // The rows the list's editor saves (up to the first without a certificate)
 // and every later row the compiler sends, with the certificate checks; a
 // sent row past the 10th; a box neither Y nor N (warning).
 QList<Finding> Check_Known_Cert(const Known_Cert_Input& Input, const Lang_Table& Lang);
 
+// A project file that starts with something other than its root element (a
+// comment, a document type declaration, an XML declaration, a processing
+// instruction): the project-file rule takes that node as the root, so every
+// value of the file is its default. An error at the place of that node, so
+// that nothing is compiled from values the engineer never wrote; nothing
+// when Before is empty.
+std::optional<Finding> Read_As_Defaults(const QString& File, const std::optional<Xml_Leading_Node>& Before,
+                                        const Lang_Table& Lang);
+// What the window says on opening such a file ("FILE (line L, column C):
+// TEXT"); nothing for a file that starts with its root, is missing or cannot
+// be read (those are told where the file is read).
+std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_Table& Lang);
+
 // Every finding of a configuration's files, in the order the window checks
 // them: the general parameters with the server's TLS material, the variables,
 // the known-certificates list, then whether the compiled configuration fits
 // the device. A file that is not well-formed is one error finding; the other
-// files are still checked.
-QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator);
+// files are still checked. A file read as defaults is an error before the
+// file's other findings. Keys and certificates are read through Reader when
+// one is given, so that a caller that reads them too (the report) opens an
+// encrypted key once.
+QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader = nullptr);
 
 } // namespace Checks

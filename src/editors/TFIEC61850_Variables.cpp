@@ -200,6 +200,8 @@ void TFIEC61850_Variables::Load_Table()
 {
     V::Load(Space.File_IEC61850_Variables, Table);
     NByte_IN = V::Data_Array_Size;
+    if (const auto Defaults = Checks::Read_As_Defaults_Message(Space.File_IEC61850_Variables, Space.Lang_Strings))
+        Prompts.Error(*Defaults);
 }
 
 bool TFIEC61850_Variables::Controllo_dati()

@@ -730,6 +730,8 @@ void TFParGen::Write_Controls(const Par_Gen::Values& Data)
 void TFParGen::FormShow()
 {
     const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
+    if (const auto Defaults = Checks::Read_As_Defaults_Message(Space.File_ParGen, Space.Lang_Strings))
+        Prompts.Error(*Defaults);
     Restoring = true;
     Write_Controls(Data);
     Restoring = false;

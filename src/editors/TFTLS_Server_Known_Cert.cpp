@@ -95,7 +95,12 @@ void TFTLS_Server_Known_Cert::Set_Table_Texts()
     }
 }
 
-void TFTLS_Server_Known_Cert::Load_Table() { T::Load(Space.File_TLS_Known_Cert, Table); }
+void TFTLS_Server_Known_Cert::Load_Table()
+{
+    T::Load(Space.File_TLS_Known_Cert, Table);
+    if (const auto Defaults = Checks::Read_As_Defaults_Message(Space.File_TLS_Known_Cert, Space.Lang_Strings))
+        Prompts.Error(*Defaults);
+}
 
 std::expected<void, Write_Error> TFTLS_Server_Known_Cert::Save_Table() { return T::Save(Space.File_TLS_Known_Cert, Table); }
 

@@ -11,6 +11,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -403,6 +404,280 @@ std::optional<Xml_Syntax_Error> Check_Expansion(const QString& Text, qsizetype D
                             QStringLiteral("entity references expand the document past %1 characters").arg(Limit)};
 }
 
+// ---- Names ----
+//
+// The stream reader checks little of the names in a start tag's attributes
+// and nothing of those in a document type declaration: it takes a backquote
+// or U+0000 in an attribute name and "<!ENTITY \ "a">". What XML 1.0 refuses
+// there is refused here, at the character that breaks the rule.
+
+bool Name_Start_Char(char32_t C)
+{
+    return C == U':' || (C >= U'A' && C <= U'Z') || C == U'_' || (C >= U'a' && C <= U'z')
+        || (C >= 0xC0 && C <= 0xD6) || (C >= 0xD8 && C <= 0xF6) || (C >= 0xF8 && C <= 0x2FF)
+        || (C >= 0x370 && C <= 0x37D) || (C >= 0x37F && C <= 0x1FFF) || (C >= 0x200C && C <= 0x200D)
+        || (C >= 0x2070 && C <= 0x218F) || (C >= 0x2C00 && C <= 0x2FEF) || (C >= 0x3001 && C <= 0xD7FF)
+        || (C >= 0xF900 && C <= 0xFDCF) || (C >= 0xFDF0 && C <= 0xFFFD) || (C >= 0x10000 && C <= 0xEFFFF);
+}
+
+bool Name_Char(char32_t C)
+{
+    return Name_Start_Char(C) || C == U'-' || C == U'.' || (C >= U'0' && C <= U'9') || C == 0xB7
+        || (C >= 0x300 && C <= 0x36F) || (C >= 0x203F && C <= 0x2040);
+}
+
+bool Blank(QChar C) { return C == u' ' || C == u'\t' || C == u'\r' || C == u'\n'; }
+
+// Reads the names and literals of a start tag or of a document type
+// declaration the stream reader has already taken, one after the other.
+class Name_Scanner {
+public:
+    Name_Scanner(const QString& Text_, qsizetype Begin, qsizetype End_) : Text(Text_), At(Begin), End(End_) {}
+
+    std::optional<Xml_Syntax_Error> Fault;
+
+    bool Done() const { return Fault || At >= End; }
+    QChar Peek(qsizetype Ahead = 0) const { return At + Ahead < End ? Text[At + Ahead] : QChar(); }
+    bool Starts(QLatin1StringView Word) const { return QStringView(Text).mid(At, End - At).startsWith(Word); }
+    void Skip(qsizetype Count) { At = std::min(End, At + Count); }
+    void Skip_Blanks()
+    {
+        while (At < End && Blank(Text[At]))
+            ++At;
+    }
+    // Past the next Stop (or to the end).
+    void Skip_Past(QLatin1StringView Stop)
+    {
+        const qsizetype Found = Text.indexOf(Stop, At);
+        At = Found < 0 || Found >= End ? End : Found + Stop.size();
+    }
+    // Past a quoted literal at the cursor; Check_References checks the names
+    // of the references in it ('%' ones too where Parameter).
+    void Skip_Literal(bool Check_References = false, bool Parameter = false)
+    {
+        const QChar Quote = Peek();
+        const qsizetype Close = Text.indexOf(Quote, At + 1);
+        const qsizetype Stop = Close < 0 || Close >= End ? End : Close;
+        if (Check_References)
+            for (qsizetype I = At + 1; I < Stop && !Fault; ++I) {
+                if (Text[I] != u'&' && !(Parameter && Text[I] == u'%'))
+                    continue;
+                if (Text[I] == u'&' && I + 1 < Stop && Text[I + 1] == u'#')
+                    continue;  // a character reference
+                const qsizetype Semicolon = Text.indexOf(u';', I + 1);
+                if (Semicolon < 0 || Semicolon >= Stop)
+                    break;  // the reader refuses what follows
+                Check(I + 1, Semicolon, u"name of a referenced entity");
+                I = Semicolon;
+            }
+        At = std::min(End, Stop + 1);
+    }
+    // The name at the cursor, up to a blank or one of Stops; checked as What.
+    QStringView Name(QStringView Stops, const char16_t* What)
+    {
+        const qsizetype Begin = At;
+        while (At < End && !Blank(Text[At]) && !Stops.contains(Text[At]))
+            ++At;
+        Check(Begin, At, What);
+        return QStringView(Text).mid(Begin, At - Begin);
+    }
+
+private:
+    void Check(qsizetype Begin, qsizetype Stop, const char16_t* What)
+    {
+        if (Fault)
+            return;
+        qsizetype I = Begin;
+        while (I < Stop) {
+            char32_t C = Text[I].unicode();
+            qsizetype Width = 1;
+            if (Text[I].isHighSurrogate() && I + 1 < Stop && Text[I + 1].isLowSurrogate()) {
+                C = QChar::surrogateToUcs4(Text[I], Text[I + 1]);
+                Width = 2;
+            }
+            if (I == Begin ? !Name_Start_Char(C) : !Name_Char(C)) {
+                // One arg() call: a name holding "%1" must not be filled in.
+                const QString Code = QStringLiteral("U+%1").arg(static_cast<uint>(C), 4, 16, QLatin1Char('0')).toUpper();
+                const QString Shown = C >= 0x21 && C != 0x7F ? QStringView(Text).mid(I, Width).toString()
+                                                             : QStringLiteral("a control character");
+                Report(I, QStringLiteral("the %1 \"%2\" holds %3 (%4), which XML does not allow %5 a name")
+                              .arg(QString::fromUtf16(What), Visible(QStringView(Text).mid(Begin, Stop - Begin)), Code,
+                                   Shown, QLatin1StringView(I == Begin ? "at the start of" : "in")));
+                return;
+            }
+            I += Width;
+        }
+        if (Stop == Begin)
+            Report(Begin, QStringLiteral("a %1 is missing").arg(QString::fromUtf16(What)));
+    }
+    void Report(qsizetype Offset, const QString& Message)
+    {
+        const auto [Line, Column] = End_Of(Text.left(Offset));
+        Fault = Xml_Syntax_Error{Line, Column, Message};
+    }
+    // The name as a message shows it: control characters as "\u0000".
+    static QString Visible(QStringView Name)
+    {
+        QString Shown;
+        for (const QChar C : Name)
+            Shown += C.unicode() < 0x20 || C.unicode() == 0x7F
+                         ? QStringLiteral("\\u%1").arg(C.unicode(), 4, 16, QLatin1Char('0'))
+                         : QString(C);
+        return Shown;
+    }
+
+    const QString& Text;
+    qsizetype At;
+    qsizetype End;
+};
+
+// The element's and the attributes' names of the start tag that ends at End.
+std::optional<Xml_Syntax_Error> Check_Tag_Names(const QString& Text, qsizetype End)
+{
+    // No '<' stands inside an attribute value: the last one opens the tag.
+    const qsizetype Open = Text.lastIndexOf(u'<', End - 1);
+    if (Open < 0)
+        return std::nullopt;
+    Name_Scanner Tag(Text, Open + 1, End);
+    Tag.Name(u"/>", u"element name");
+    while (!Tag.Done()) {
+        Tag.Skip_Blanks();
+        if (Tag.Done() || Tag.Peek() == u'/' || Tag.Peek() == u'>')
+            break;
+        Tag.Name(u"=", u"attribute name");
+        Tag.Skip_Blanks();
+        if (Tag.Peek() != u'=')
+            break;
+        Tag.Skip(1);
+        Tag.Skip_Blanks();
+        if (Tag.Peek() != u'"' && Tag.Peek() != u'\'')
+            break;
+        Tag.Skip_Literal();
+    }
+    return Tag.Fault;
+}
+
+// The names a document type declaration (from Begin, its "<!DOCTYPE", to
+// End) declares and refers to: the document type's, each entity's,
+// element's, attribute's and notation's, the notation of an unparsed entity
+// and the references in entity values and attribute defaults.
+std::optional<Xml_Syntax_Error> Check_Declaration_Names(const QString& Text, qsizetype Begin, qsizetype End)
+{
+    Name_Scanner Dtd(Text, Begin, End);
+    const QStringView Stops(u">[\"'");
+    Dtd.Skip(9);
+    Dtd.Skip_Blanks();
+    Dtd.Name(Stops, u"document type name");
+    // The external identifier, then the internal subset.
+    while (!Dtd.Done() && Dtd.Peek() != u'[' && Dtd.Peek() != u'>') {
+        if (Dtd.Peek() == u'"' || Dtd.Peek() == u'\'')
+            Dtd.Skip_Literal();
+        else
+            Dtd.Skip(1);
+    }
+    if (Dtd.Peek() != u'[')
+        return Dtd.Fault;
+    Dtd.Skip(1);
+    // Skips the rest of a declaration, its literals whole.
+    const auto Skip_Declaration = [&Dtd] {
+        while (!Dtd.Done() && Dtd.Peek() != u'>') {
+            if (Dtd.Peek() == u'"' || Dtd.Peek() == u'\'')
+                Dtd.Skip_Literal();
+            else
+                Dtd.Skip(1);
+        }
+        Dtd.Skip(1);
+    };
+    while (!Dtd.Done()) {
+        Dtd.Skip_Blanks();
+        if (Dtd.Done() || Dtd.Peek() == u']')
+            break;
+        if (Dtd.Starts(QLatin1StringView("<!--"))) {
+            Dtd.Skip_Past(QLatin1StringView("-->"));
+        } else if (Dtd.Starts(QLatin1StringView("<?"))) {
+            Dtd.Skip_Past(QLatin1StringView("?>"));
+        } else if (Dtd.Peek() == u'%') {
+            Dtd.Skip(1);
+            Dtd.Name(u";", u"parameter entity name");
+            Dtd.Skip(1);
+        } else if (Dtd.Starts(QLatin1StringView("<!ENTITY"))) {
+            Dtd.Skip(8);
+            Dtd.Skip_Blanks();
+            bool Parameter = false;
+            if (Dtd.Peek() == u'%') {
+                Parameter = true;
+                Dtd.Skip(1);
+                Dtd.Skip_Blanks();
+            }
+            Dtd.Name(Stops, Parameter ? u"parameter entity name" : u"entity name");
+            Dtd.Skip_Blanks();
+            if (Dtd.Peek() == u'"' || Dtd.Peek() == u'\'') {
+                Dtd.Skip_Literal(true, true);
+            } else {
+                // SYSTEM or PUBLIC with their literals, then NDATA and a notation's name.
+                while (!Dtd.Done() && Dtd.Peek() != u'>') {
+                    Dtd.Skip_Blanks();
+                    if (Dtd.Peek() == u'"' || Dtd.Peek() == u'\'') {
+                        Dtd.Skip_Literal();
+                    } else if (Dtd.Starts(QLatin1StringView("NDATA"))) {
+                        Dtd.Skip(5);
+                        Dtd.Skip_Blanks();
+                        Dtd.Name(Stops, u"notation name");
+                    } else if (Dtd.Peek() != u'>') {
+                        Dtd.Skip(1);
+                    }
+                }
+            }
+            Skip_Declaration();
+        } else if (Dtd.Starts(QLatin1StringView("<!ELEMENT"))) {
+            Dtd.Skip(9);
+            Dtd.Skip_Blanks();
+            Dtd.Name(u">(\"'", u"element name");
+            Skip_Declaration();
+        } else if (Dtd.Starts(QLatin1StringView("<!NOTATION"))) {
+            Dtd.Skip(10);
+            Dtd.Skip_Blanks();
+            Dtd.Name(Stops, u"notation name");
+            Skip_Declaration();
+        } else if (Dtd.Starts(QLatin1StringView("<!ATTLIST"))) {
+            Dtd.Skip(9);
+            Dtd.Skip_Blanks();
+            Dtd.Name(Stops, u"element name");
+            // Each attribute: its name, its type, its default.
+            while (!Dtd.Done()) {
+                Dtd.Skip_Blanks();
+                if (Dtd.Done() || Dtd.Peek() == u'>')
+                    break;
+                Dtd.Name(u">(\"'", u"attribute name");
+                Dtd.Skip_Blanks();
+                if (Dtd.Starts(QLatin1StringView("NOTATION"))) {
+                    Dtd.Skip(8);
+                    Dtd.Skip_Blanks();
+                }
+                if (Dtd.Peek() == u'(')
+                    Dtd.Skip_Past(QLatin1StringView(")"));
+                else
+                    while (!Dtd.Done() && !Blank(Dtd.Peek()) && Dtd.Peek() != u'>')
+                        Dtd.Skip(1);
+                Dtd.Skip_Blanks();
+                if (Dtd.Starts(QLatin1StringView("#FIXED"))) {
+                    Dtd.Skip(6);
+                    Dtd.Skip_Blanks();
+                }
+                if (Dtd.Peek() == u'"' || Dtd.Peek() == u'\'')
+                    Dtd.Skip_Literal(true);
+                else
+                    while (!Dtd.Done() && !Blank(Dtd.Peek()) && Dtd.Peek() != u'>')
+                        Dtd.Skip(1);
+            }
+            Dtd.Skip(1);
+        } else {
+            break;  // nothing the reader took unchecked
+        }
+    }
+    return Dtd.Fault;
+}
+
 std::optional<Xml_Syntax_Error> Check_Text(const QString& Text, Encoding E)
 {
     QXmlStreamReader Reader(Text);
@@ -422,10 +697,15 @@ std::optional<Xml_Syntax_Error> Check_Text(const QString& Text, Encoding E)
         if (Token == QXmlStreamReader::StartDocument && !Declaration_Fits(Reader.documentEncoding().toString(), E))
             return Here(QStringLiteral("the declaration names the encoding %1, the document is in %2")
                             .arg(Reader.documentEncoding().toString(), QLatin1StringView(Encoding_Name(E))));
-        if (Token == QXmlStreamReader::StartElement)
+        if (Token == QXmlStreamReader::StartElement) {
             Root_Seen = true;
+            if (auto Fault = Check_Tag_Names(Text, Reader.characterOffset()))
+                return Fault;
+        }
         if (Token == QXmlStreamReader::DTD) {
-            const qsizetype Start = std::max<qsizetype>(Text.indexOf(QLatin1StringView("<!DOCTYPE"), Token_Start), 0);
+            // The reader has looked at "<!" before it knew the token's kind.
+            const qsizetype Start = std::max<qsizetype>(
+                Text.indexOf(QLatin1StringView("<!DOCTYPE"), std::max<qsizetype>(Token_Start - 2, 0)), 0);
             const auto Declaration_Here = [&](const QString& Message) {
                 const auto [Line, Column] = End_Of(Text.left(Start));
                 return Xml_Syntax_Error{Line, Column, Message};
@@ -435,6 +715,8 @@ std::optional<Xml_Syntax_Error> Check_Text(const QString& Text, Encoding E)
             if (Dtd_Seen)
                 return Declaration_Here(QStringLiteral("a second document type declaration"));
             Dtd_Seen = true;
+            if (auto Fault = Check_Declaration_Names(Text, Start, Reader.characterOffset()))
+                return Fault;
             if (auto Fault = Check_Expansion(Text, Start, Reader.characterOffset(), Reader.entityDeclarations()))
                 return Fault;
         }
@@ -473,6 +755,29 @@ std::pair<int, int> Line_Column(const QByteArray& Data, qsizetype Offset)
     return End_Of(QString::fromUtf8(Data.left(Offset)));
 }
 
+// Where the first node of a document whose first node is not its root
+// element starts, and what it is; nothing for a document that starts with
+// its root element, or holds none.
+std::optional<Xml_Leading_Node> Leading_Node(const pugi::xml_document& Doc, const QString& Text)
+{
+    const pugi::xml_node First = Doc.first_child();
+    if (!First || First.type() == pugi::node_element || !Doc.document_element())
+        return std::nullopt;
+    Xml_Leading_Node Found;
+    switch (First.type()) {
+    case pugi::node_doctype: Found.What = Xml_Leading_Node::Kind::Document_Type; break;
+    case pugi::node_declaration: Found.What = Xml_Leading_Node::Kind::Declaration; break;
+    case pugi::node_pi: Found.What = Xml_Leading_Node::Kind::Processing_Instruction; break;
+    default: Found.What = Xml_Leading_Node::Kind::Comment; break;
+    }
+    // Only blanks may stand before it; Text starts after any byte-order mark.
+    qsizetype At = 0;
+    while (At < Text.size() && (Text[At] == u' ' || Text[At] == u'\t' || Text[At] == u'\r' || Text[At] == u'\n'))
+        ++At;
+    std::tie(Found.Line, Found.Column) = End_Of(Text.left(At));
+    return Found;
+}
+
 struct Byte_Writer : pugi::xml_writer {
     QByteArray Bytes;
     void write(const void* Data, size_t Size) override
@@ -487,7 +792,7 @@ Xml_Parse_Error::Xml_Parse_Error(const QString& Message) : std::runtime_error(Me
 
 Xml_File::Load_Status Xml_File::Load(const QString& Path, QString* Error)
 {
-    Doc.reset();
+    Clear();
     const QString File_Name = QFileInfo(Path).fileName();
     std::expected<QByteArray, Read_Error> Data = Read_Regular_File(Path);
     if (Data)
@@ -501,7 +806,7 @@ Xml_File::Load_Status Xml_File::Load(const QString& Path, QString* Error)
 
 Xml_File::Load_Status Xml_File::Load_Bytes(const QByteArray& Data, const QString& File_Name, QString* Error)
 {
-    Doc.reset();
+    Clear();
     const auto [Source, Mark] = Detect_Encoding(Data);
     if (const auto Fault = Check(Data, Source, Mark)) {
         if (Error)
@@ -513,8 +818,11 @@ Xml_File::Load_Status Xml_File::Load_Bytes(const QByteArray& Data, const QString
     const QByteArray& Bytes = Source == Encoding::Cp1252 ? Converted : Data;
     const pugi::xml_parse_result Result = Doc.load_buffer(Bytes.constData(), static_cast<size_t>(Bytes.size()),
                                                           Parse_Flags, Pugi_Encoding(Source));
-    if (Result)
+    if (Result) {
+        if (Doc.first_child().type() != pugi::node_element)
+            Leading = Leading_Node(Doc, Decode(Data, Source, Mark).Text);
         return Load_Status::Loaded;
+    }
     // Not expected after the check pass; kept so that no half tree is read.
     Doc.reset();
     if (Error) {

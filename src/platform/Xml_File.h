@@ -28,6 +28,15 @@ struct Xml_Syntax_Error {
     QString Message;
 };
 
+// A node that stands before the root element, where the project-file rule
+// takes it as the root: every value is then read as its default.
+struct Xml_Leading_Node {
+    enum class Kind { Comment, Document_Type, Declaration, Processing_Instruction };
+    Kind What = Kind::Comment;
+    int Line = 1;  // where it starts; 1-based, counting characters
+    int Column = 1;
+};
+
 // The one XML helper of the program's files. Reading follows the project-file
 // rule: the first top-level node of any kind (a comment or declaration
 // included) is the root, values are looked up by name, and what is missing
@@ -58,6 +67,11 @@ public:
 
     pugi::xml_document& Document() { return Doc; }
     pugi::xml_node Root() const;
+    // The loaded document's first node when it is not the root element but
+    // an element follows (a comment, a document type declaration, an XML
+    // declaration or a processing instruction first): Root() is that node,
+    // and nothing of the element is read. Nothing otherwise.
+    std::optional<Xml_Leading_Node> Before_Root() const { return Leading; }
 
     // An element's text: all its character data, text and CDATA sections
     // joined, comments and processing instructions (and the text of nested
@@ -71,7 +85,11 @@ public:
     static pugi::xml_node Add_Text_Element(pugi::xml_node Parent, const char* Name, const QString& Text);
     static void Set_Attribute(pugi::xml_node Node, const char* Name, const QString& Value);
 
-    void Clear() { Doc.reset(); }
+    void Clear()
+    {
+        Doc.reset();
+        Leading.reset();
+    }
     // UTF-8 without byte-order mark, no declaration, no indentation; written
     // whole and replaced only when complete.
     std::expected<void, Write_Error> Save(const QString& Path) const;
@@ -79,6 +97,7 @@ public:
 
 private:
     pugi::xml_document Doc;
+    std::optional<Xml_Leading_Node> Leading;
 };
 
 // The comment the project-file writers put after the root.

@@ -37,6 +37,7 @@ Stored Read(const QString& Path, std::span<const Attribute_Info> Attributes)
     if (!Xml.Load_Or_Throw(Path))
         return File;
     File.Found = true;
+    File.Before_Root = Xml.Before_Root();
     Xml_Places Places(Bytes_For_Places(Path));
     for (pugi::xml_node Child = Xml.Root().first_child(); Child; Child = Child.next_sibling()) {
         if (Child.type() == pugi::node_pcdata && QString::fromUtf8(Child.value()).trimmed().isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/File_Write.h"
+#include "platform/Xml_File.h"
 #include "project/Xml_Place.h"
 
 #include <QByteArray>
@@ -65,6 +66,8 @@ struct Stored {
     // Every child of the root in document order, whatever its name or kind,
     // but the blank text a hand-edited file may hold between elements.
     QList<Stored_Row> Rows;
+    // What stands before the root element, which left the list without rows.
+    std::optional<Xml_Leading_Node> Before_Root;
 };
 
 // The root is the document's first node, whatever it is. A missing or

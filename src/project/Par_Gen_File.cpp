@@ -62,6 +62,7 @@ Stored Stored::Read(const QString& Path)
     if (!Xml.Load_Or_Throw(Path))
         return File;
     File.File_Found = true;
+    File.Leading = Xml.Before_Root();
     const pugi::xml_node Root = Xml.Root();
     Xml_Places Places(Bytes_For_Places(Path));
     File.Root_At = Places.Of(Root);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/File_Write.h"
+#include "platform/Xml_File.h"
 #include "project/Xml_Place.h"
 
 #include <QByteArray>
@@ -100,11 +101,14 @@ public:
     // Where an element, and the root, start in the file (unknown where absent).
     Xml_Place Place(int Element) const { return Places[static_cast<size_t>(Element)]; }
     Xml_Place Root_Place() const { return Root_At; }
+    // What stands before the root element, which made every value its default.
+    const std::optional<Xml_Leading_Node>& Before_Root() const { return Leading; }
 
 private:
     bool File_Found = false;
     std::array<Xml_Place, Element_Count> Places;
     Xml_Place Root_At;
+    std::optional<Xml_Leading_Node> Leading;
     std::array<std::optional<QString>, Element_Count> Texts;
 };
 

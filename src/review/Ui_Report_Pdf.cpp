@@ -11,6 +11,7 @@
 #include "foundation/Workspace.h"
 #include "gsdml/Profinet_XML_Lines.h"
 #include "image/Configuration_Image.h"
+#include "platform/File_Write.h"
 #include "platform/Xml_File.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
@@ -19,6 +20,7 @@
 #include "review/Review_Texts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -121,19 +123,20 @@ QString Modified_Text(const QString& Path, const Lang_Table& Lang)
 // A key or certificate text as the reader finds it. Without the reader every
 // such text would be misnamed "not a certificate": the report is refused
 // with the reason instead.
-Certificates::Pem_Contents Read_For_Report(const QString& Pem, const QString& Password = {})
+Certificates::Pem_Contents Read_For_Report(Certificates::Pem_Reader& Reader, const QString& Pem,
+                                           const QString& Password = {})
 {
-    Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    Certificates::Pem_Contents Found = Reader.Read(Pem, Password);
     if (Found.Reader_Missing)
         throw std::runtime_error(Found.Error.toStdString());
     return Found;
 }
 
-QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& Lang)
+QString Key_Text(Certificates::Pem_Reader& Reader, const QString& Pem, const QString& Password, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
         return Lang[Text::None];
-    const Certificates::Pem_Contents Found = Read_For_Report(Pem, Password);
+    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem, Password);
     if (Found.Keys.isEmpty())
         return Lang[Text::Not_A_Private_Key];
     const Certificates::Private_Key_Info& Key = Found.Keys.first();
@@ -143,11 +146,12 @@ QString Key_Text(const QString& Pem, const QString& Password, const Lang_Table& 
 }
 
 // Subject, issuer, validity and fingerprint of the first certificate of Pem.
-QList<std::pair<QString, QString>> Certificate_Lines(const QString& Pem, const Lang_Table& Lang)
+QList<std::pair<QString, QString>> Certificate_Lines(Certificates::Pem_Reader& Reader, const QString& Pem,
+                                                     const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
         return {{Plain_Line, Lang[Text::None]}};
-    const Certificates::Pem_Contents Found = Read_For_Report(Pem);
+    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem);
     if (Found.Certificates.isEmpty())
         return {{Lang[Text::Not_A_Certificate], QString()}};
     const Certificates::Certificate_Info& C = Found.Certificates.first();
@@ -185,6 +189,10 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
 {
     const Lang_Table& Lang = Space.Lang_Strings;
     Report_Parts Parts;
+    // Each key and certificate is read once for the whole report: an
+    // encrypted key costs its whole key derivation on every reading.
+    Certificates::Pem_Reader Own_Reader;
+    Certificates::Pem_Reader& Reader = Request.Reader ? *Request.Reader : Own_Reader;
 
     // What the device is given, compiled now; also refuses unreadable files first.
     Configuration_Image Image(Space, &Separator);
@@ -215,11 +223,11 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
             Value = Value.isEmpty() ? Lang[Text::Password_Not_Set] : Lang[Text::Password_Set];
             break;
         case Par_Gen::TLS_Server_Key:
-            Value = Key_Text(Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
+            Value = Key_Text(Reader, Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
             break;
         case Par_Gen::TLS_Server_Server_Certificate:
         case Par_Gen::TLS_Server_Root_Certificate: {
-            const Certificates::Pem_Contents Found = Read_For_Report(Value);
+            const Certificates::Pem_Contents Found = Read_For_Report(Reader, Value);
             Value = Value.trimmed().isEmpty()        ? Lang[Text::None]
                     : Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
                                                    : Certificates::Display_Name(Found.Certificates.first());
@@ -275,11 +283,12 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     Html After(Lang);
     After.Heading(Text::Tls);
     After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Key]) + QStringLiteral("</h3>");
-    After.Details({{Plain_Line, Key_Text(Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
+    After.Details(
+        {{Plain_Line, Key_Text(Reader, Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
     After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Certificate]) + QStringLiteral("</h3>");
-    After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
+    After.Details(Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
     After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Root_Certificate]) + QStringLiteral("</h3>");
-    After.Details(Certificate_Lines(Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
+    After.Details(Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
     for (qsizetype I = 0; I < Known.Rows.size(); ++I) {
         const Known_Cert_File::Row Item(Known.Rows[I]);
         const bool On = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
@@ -287,7 +296,8 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
                       + Esc(Lang[Text::Known_Certificate].arg(QString::number(I + 1),
                                                               On ? Lang[Text::Enabled] : Lang[Text::Disabled]))
                       + QStringLiteral("</h3>");
-        After.Details(Certificate_Lines(Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
+        After.Details(
+            Certificate_Lines(Reader, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
     }
 
     After.Heading(Text::Bank_Files);
@@ -310,7 +320,7 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     }
 
     After.Heading(Text::Findings);
-    const QList<Report_Finding> Findings = Report_Findings(Space, Separator);
+    const QList<Report_Finding> Findings = Report_Findings(Space, Separator, Reader);
     if (Findings.isEmpty())
         After.Paragraph(Lang[Text::No_Findings]);
     // The files are named without their folder, which the title block names.
@@ -345,27 +355,21 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
     }
     const Lang_Table& Lang = Space.Lang_Strings;
 
-    // Written beside and renamed over the target only when complete.
-    const QString Partial = Request.Path + QStringLiteral(".part");
-    {
-        // The writer tells no reason when it cannot write; the file system does.
-        QFile Probe(Partial);
-        if (!Probe.open(QIODevice::WriteOnly))
-            return std::unexpected(QDir::toNativeSeparators(Request.Path) + QStringLiteral(": ") + Probe.errorString());
-    }
+    // Drawn in memory and handed whole to the program's writer, which
+    // replaces the old report only with a complete one.
+    QBuffer Pdf;
+    Pdf.open(QIODevice::WriteOnly);
     Report_Written Result;
     {
-        QPdfWriter Writer(Partial);
+        QPdfWriter Writer(&Pdf);
         Writer.setResolution(Resolution);
         Writer.setPageSize(QPageSize(Request.Page));
         Writer.setPageMargins(QMarginsF(Margin_Mm, Margin_Mm, Margin_Mm, Margin_Mm), QPageLayout::Millimeter);
         Writer.setTitle(Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name);
         Writer.setCreator(Identity::SW_Code + u' ' + Identity::SW_Version);
         QPainter Painter;
-        if (!Painter.begin(&Writer)) {
-            QFile::remove(Partial);
+        if (!Painter.begin(&Writer))
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
-        }
         const QRectF Page = Writer.pageLayout().paintRectPixels(Resolution);
         const qreal W = Page.width();
         const qreal Footer_H = Resolution * 10 / 25.4;  // 10 mm
@@ -447,22 +451,13 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
         Result.Map_Font_Points = 7;
 
         Document_Pages(After, After_Pages);
-        if (!Painter.end()) {
-            QFile::remove(Partial);
+        if (!Painter.end())
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
-        }
     }
-    QFile Done(Partial);
-    if (!Done.exists() || Done.size() == 0) {
-        QFile::remove(Partial);
+    if (Pdf.data().isEmpty())
         return std::unexpected(QDir::toNativeSeparators(Request.Path));
-    }
-    QFile::remove(Request.Path);
-    if (!Done.rename(Request.Path)) {
-        const QString Reason = Done.errorString();
-        QFile::remove(Partial);
-        return std::unexpected(QDir::toNativeSeparators(Request.Path) + QStringLiteral(": ") + Reason);
-    }
+    if (const auto Saved = Write_File_Atomic(Request.Path, Pdf.data()); !Saved)
+        return std::unexpected(Space.Write_Failure_Text(Saved.error()));
     return Result;
 }
 

@@ -10,6 +10,9 @@
 class Decimal_Separator;
 class QLocale;
 class Workspace;
+namespace Certificates {
+class Pem_Reader;
+}
 
 // The PDF report of a configuration: what it holds and what the device is
 // given, for the customer's acceptance. Drawn with Qt's own PDF writer.
@@ -19,6 +22,9 @@ struct Report_Request {
     QString Path;              // the PDF file to write
     QPageSize::PageSizeId Page = QPageSize::A4;
     QDateTime Written_On;      // shown in the title block
+    // Reads the keys and certificates, each text once for the whole report
+    // and its findings; one of the report's own when none is given.
+    Certificates::Pem_Reader* Reader = nullptr;
 };
 
 struct Report_Written {
@@ -39,8 +45,10 @@ QString Report_File_Name(const QString& Configuration_Name);
 
 // Writes the report of the active configuration of Space in its language.
 // A project file that is not well-formed, or cannot be read, is refused with
-// the reason; so is a file that cannot be written. Needs a graphics
-// application (an offscreen one will do).
+// the reason. The report is drawn in memory and written through the
+// program's file writer: when it cannot be written (a full disk, a file-size
+// limit) the system's reason is returned and the previous file stays as it
+// was. Needs a graphics application (an offscreen one will do).
 std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
                                                     const Report_Request& Request);
 

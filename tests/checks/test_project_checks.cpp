@@ -3,12 +3,15 @@
 // its severity and the window's text, in the order the window meets them.
 #include "checks/Project_Checks.h"
 #include "foundation/Lang_Strings.h"
+#include "foundation/Workspace.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
+#include "support/Fixed_Separator.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Files.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -230,6 +233,72 @@ private slots:
         QCOMPARE(Described(Found), QStringList{QStringLiteral("2:3 warning : ")
                                                + Lang[1124].arg(QString::fromUtf8(Name), Lang[Rule_Slot])});
         QCOMPARE(Found[0].Field, int(Par_Gen::PROFINET_NAME_STA));
+    }
+
+    // A node before the root element makes the reading rule take it as the
+    // root: every value of the file is its default. The configuration's
+    // check says so as an error at that node, so that nothing is compiled
+    // from values the engineer never wrote, and the window says the same.
+    void a_file_read_as_defaults_is_an_error_data()
+    {
+        QTest::addColumn<QString>("File");
+        QTest::addColumn<QByteArray>("Before");
+        QTest::addColumn<int>("Line");
+        QTest::addColumn<int>("Column");
+        QTest::addColumn<int>("Kind_Slot");
+        const QStringList Files{"ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"};
+        for (const QString& File : Files) {
+            const QByteArray Name = File.toUtf8();
+            QTest::addRow("%s, leading comment", Name.constData()) << File << QByteArray("<!-- edited by hand -->\n") << 1 << 1 << 1456;
+            QTest::addRow("%s, leading DOCTYPE", Name.constData())
+                << File << QByteArray("\r\n  <!DOCTYPE x [<!ENTITY a \"b\">]>\r\n") << 2 << 3 << 1457;
+        }
+        QTest::newRow("ParGen.xml, XML declaration after a byte-order mark")
+            << "ParGen.xml" << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") << 1 << 1 << 1458;
+        QTest::newRow("IEC61850_Variables.xml, processing instruction")
+            << "IEC61850_Variables.xml" << QByteArray("\n\n\t<?editor x?>") << 3 << 2 << 1459;
+        QTest::newRow("ParGen.xml, root first, comment after it") << "ParGen.xml" << QByteArray() << 0 << 0 << 0;
+    }
+
+    void a_file_read_as_defaults_is_an_error()
+    {
+        QFETCH(QString, File);
+        QFETCH(QByteArray, Before);
+        QFETCH(int, Line);
+        QFETCH(int, Column);
+        QFETCH(int, Kind_Slot);
+        QTemporaryDir Program;
+        Workspace Space(Program.path());
+        Space.Lang_Strings = Lang;
+        QVERIFY(QDir().mkpath(Program.path() + "/PROJECTS/Plant"));
+        Space.Activate_Project("Plant");
+        // Clean files that differ from the defaults.
+        const QMap<QString, QByteArray> Clean{
+            {"ParGen.xml", "<Par_Gen><PROFINET_NAME_STA>line-4</PROFINET_NAME_STA><PROFINET_NB_IN>64</PROFINET_NB_IN>"
+                           "</Par_Gen><!--SW_VERSION = 1.000-->"},
+            {"IEC61850_Variables.xml", List_Document("IEC61850_Variables", {Variable("Temp", 0)})},
+            {"TLS_Known_Cert.xml", "<TLS_Server_Known_Cert/>"}};
+        for (const auto& [Name, Bytes] : Clean.asKeyValueRange())
+            Write_File(Space.Project_Dir + "/" + Name, (Name == File ? Before : QByteArray()) + Bytes);
+        const QString Path = Space.Project_Dir + "/" + File;
+
+        Fixed_Separator Separator;
+        const QList<Checks::Finding> Found = Checks::Check_Configuration(Space, Separator);
+        const std::optional<QString> Window_Says = Checks::Read_As_Defaults_Message(Path, Lang);
+        if (Kind_Slot == 0) {
+            QCOMPARE(Described(Found), QStringList());
+            QCOMPARE(Window_Says, std::nullopt);
+            return;
+        }
+        const QString Text = Lang[1455].arg(Lang[Kind_Slot]);
+        QVERIFY2(Text.contains("read as defaults"), qPrintable(Text));
+        QCOMPARE(Described(Found), QStringList{QStringLiteral("%1:%2 error : %3").arg(Line).arg(Column).arg(Text)});
+        QCOMPARE(Found[0].File, Path);
+        QVERIFY(Checks::Has_Errors(Found));
+        QCOMPARE(Checks::Finding_Line(Found[0]),
+                 QStringLiteral("%1:%2:%3: error: %4").arg(QDir::toNativeSeparators(Path)).arg(Line).arg(Column).arg(Text));
+        QCOMPARE(Window_Says, QStringLiteral("%1 (line %2, column %3): %4")
+                                  .arg(QDir::toNativeSeparators(Path)).arg(Line).arg(Column).arg(Text));
     }
 };
 

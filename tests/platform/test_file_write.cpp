@@ -11,9 +11,11 @@
 #include "gsdml/TFProfinetFileName.h"
 #include "image/Configuration_Image.h"
 #include "platform/File_Write.h"
+#include "platform/Platform_Services.h"
 #include "platform/Save_File_Dialog.h"
 #include "platform/Xml_File.h"
 #include "protocol/Update_Protocol.h"
+#include "review/Ui_Report_Run.h"
 #include "foundation/Workspace.h"
 #include "support/File_Limit.h"
 #include "support/Fixed_Separator.h"
@@ -245,6 +247,20 @@ const std::map<QString, Writer>& Writers()
               F.Prompts.Answers = {Prompt_Answer::Yes};  // overwrite
               Variables_Csv::Export_File({}, F.Space.Project_Dir, Chooser, F.Prompts, F.Space.Lang_Strings);
               return F.Prompts.Texts().mid(1).join("|");
+          }}},
+        {"configuration report",
+         {{"Plant-report.pdf"},
+          [](Fixture& F) { Write_File(F.Space.Project_Dir + "/Plant-report.pdf", "%PDF-1.4 previous report"); },
+          [](Fixture& F) {
+              // From the main window's button; the command runs the same writer.
+              Fixed_Save_Dialog Chooser;
+              Chooser.Answer = F.Space.Project_Dir + "/Plant-report.pdf";
+              Platform_Services Services;
+              Services.Prompts = &F.Prompts;
+              Services.Save_Dialog = &Chooser;
+              Services.Separator = &F.Separator;
+              Review::Ask_And_Write_Report(F.Space, Services);
+              return F.Prompts.Texts().join("|");
           }}},
         {"update parameter file",
          {{"Ethernet_Update.xml"},

@@ -124,6 +124,28 @@ void Test_Xml_File::Refused_data()
     // One document type declaration, before the root element.
     QTest::newRow("DOCTYPE after the root") << QByteArray("<r/>\n<!DOCTYPE r>") << 2 << 1;
     QTest::newRow("DOCTYPE twice") << QByteArray("<!DOCTYPE r>\n <!DOCTYPE r>\n<r/>") << 2 << 2;
+
+    // Names XML does not allow, at the character that breaks the rule.
+    QTest::newRow("NUL in an attribute name") << QByteArray("<r>\n<row Na\0me=\"1\"/></r>", 24) << 2 << 8;
+    QTest::newRow("backquote in an attribute name") << QByteArray("<r><row Enable=\"Y\" Na`me=\"1\"/></r>") << 1 << 22;
+    QTest::newRow("backquote as an attribute name") << QByteArray("<r `=\"1\"/>") << 1 << 4;
+    QTest::newRow("attribute name starting with a combining mark")
+        << QByteArray("<r>\n  <v \xCC\x81a=\"1\"/></r>") << 2 << 6;
+    QTest::newRow("backslash as an entity's name") << QByteArray("<!DOCTYPE r [<!ENTITY \\ \"a\">]><r/>") << 1 << 23;
+    QTest::newRow("backslash in an entity's name") << QByteArray("<!DOCTYPE r [<!ENTITY a\\ \"a\">]><r/>") << 1 << 24;
+    QTest::newRow("backslash as a parameter entity's name")
+        << QByteArray("<!DOCTYPE r [<!ENTITY % \\ \"a\">]><r/>") << 1 << 25;
+    QTest::newRow("entity declared on a later line")
+        << QByteArray("<!DOCTYPE r [\n  <!ENTITY ok \"1\">\n  <!ENTITY \\ \"a\">\n]>\n<r/>") << 3 << 12;
+    QTest::newRow("reference in an entity's value") << QByteArray("<!DOCTYPE r [<!ENTITY a \"&\\;\">]><r/>") << 1 << 27;
+    QTest::newRow("notation of an unparsed entity")
+        << QByteArray("<!DOCTYPE r [<!ENTITY a SYSTEM \"x\" NDATA \\>]><r/>") << 1 << 42;
+    QTest::newRow("element declared by a bad name") << QByteArray("<!DOCTYPE r [<!ELEMENT \\ ANY>]><r/>") << 1 << 24;
+    QTest::newRow("attribute declared by a bad name")
+        << QByteArray("<!DOCTYPE r [<!ATTLIST r a` CDATA #IMPLIED>]><r/>") << 1 << 27;
+    QTest::newRow("notation declared by a bad name")
+        << QByteArray("<!DOCTYPE r [<!NOTATION 1n SYSTEM \"x\">]><r/>") << 1 << 25;
+    QTest::newRow("document type named badly") << QByteArray("<!DOCTYPE \\><r/>") << 1 << 11;
 }
 
 void Test_Xml_File::Refused()
@@ -211,6 +233,14 @@ void Test_Xml_File::Accepted_data()
                                                  << QStringLiteral("\u0085]>");
     QTest::newRow("undeclared prefix") << QByteArray("<r><x:v>1</x:v><v>2</v></r>") << int(pugi::node_element)
                                        << QStringLiteral("2");
+    // Every kind of name XML allows, where the names are checked.
+    QTest::newRow("names XML allows")
+        << QByteArray("<!DOCTYPE r:s [<!-- a \\ ` comment --><?p q\\?><!ENTITY \xC3\xA9.x-1 \"1\">"
+                      "<!ENTITY % p_ \"&#60;!ENTITY q 'w'>\"><!NOTATION n\xC2\xB7 SYSTEM \"u`\">"
+                      "<!ENTITY u SYSTEM \"v\\\" NDATA n\xC2\xB7><!ELEMENT v (#PCDATA)>"
+                      "<!ATTLIST v a-b CDATA #FIXED \"&\xC3\xA9.x-1;\" c (x|y) 'x'>]>\n"
+                      "<r><v a-b=\"&\xC3\xA9.x-1;\" c = 'y' d:e=\"`>\" _\xF0\x90\x80\x80=\"2\">1</v></r>")
+        << int(pugi::node_doctype) << QStringLiteral("1");
 }
 
 void Test_Xml_File::Accepted()
@@ -224,10 +254,11 @@ void Test_Xml_File::Accepted()
 
     Xml_File Xml;
     QString Error;
-    QCOMPARE(Xml.Load(Path, &Error), Xml_File::Load_Status::Loaded);
-    QVERIFY2(Error.isEmpty(), qPrintable(Error));
+    QVERIFY2(Xml.Load(Path, &Error) == Xml_File::Load_Status::Loaded, qPrintable(Error));
     QVERIFY(!Xml_File::Check_Well_Formed(Bytes));
     QCOMPARE(int(Xml.Root().type()), Root_Type);
+    // Anything before the root element is told: the reading rule takes it as the root.
+    QCOMPARE(Xml.Before_Root().has_value(), Root_Type != int(pugi::node_element));
     QCOMPARE(Xml_File::Child_Text(Xml.Document().document_element(), "v"), std::optional<QString>(Text));
     QVERIFY(Xml.Load_Or_Throw(Path));
 }

@@ -25,6 +25,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using Test_Support::Read_File;
 
 namespace {
@@ -116,6 +119,8 @@ private slots:
     void Page_Size_And_Language();
     void Map_Page_Is_The_Editors_Drawing();
     void Unwritable_Target_Keeps_Old_File();
+    void Command_Past_A_File_Size_Limit();
+    void Encrypted_Key_Opened_Once();
     void Report_Button_Proposes_Name();
 };
 
@@ -324,6 +329,86 @@ void Test_Report_Pdf::Unwritable_Target_Keeps_Old_File()
     QVERIFY(!Malformed);
     QCOMPARE(Read_File(Old), QByteArray("%PDF old"));
     QVERIFY(!QFile::exists(Old + ".part"));
+}
+
+// "sw40610 report" started as a shell starts it, with the file-size limit
+// signal at its default (it would end the program halfway through the file)
+// and a limit far below the report's size: the write fails with the
+// system's reason, exit code 3, the old report as it was and nothing beside it.
+void Test_Report_Pdf::Command_Past_A_File_Size_Limit()
+{
+    Plant P;
+    const QString Old = P.Space.Project_Dir + "/Plant North-report.pdf";
+    Test_Support::Write_File(Old, "%PDF-1.4 the accepted report");
+    const QStringList Before = QDir(P.Space.Project_Dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+
+    QProcess Process;
+    QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+    Env.remove(QStringLiteral("DISPLAY"));
+    Env.insert(QStringLiteral("HOME"), P.Dir.path());
+    Env.insert(QStringLiteral("XDG_CACHE_HOME"), P.Dir.path() + "/cache");
+    Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), P.Dir.path() + "/runtime");
+    QDir().mkpath(P.Dir.path() + "/runtime");
+    QFile::setPermissions(P.Dir.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Process.setProcessEnvironment(Env);
+    Process.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit Limit{};
+        getrlimit(RLIMIT_FSIZE, &Limit);
+        Limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &Limit);
+    });
+    Process.start(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), {"report", P.Space.Project_Dir});
+    QVERIFY(Process.waitForFinished(60000));
+    const QString Err = QString::fromLocal8Bit(Process.readAllStandardError());
+    QCOMPARE(Process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(Process.exitCode(), 3);
+    QVERIFY2(Err.contains(QDir::toNativeSeparators(Old) + ": " + qt_error_string(EFBIG)), qPrintable(Err));
+    QVERIFY(Process.readAllStandardOutput().isEmpty());
+    QCOMPARE(Read_File(Old), QByteArray("%PDF-1.4 the accepted report"));
+    QCOMPARE(QDir(P.Space.Project_Dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), Before);
+}
+
+// Opening an encrypted key costs its whole key derivation, with a wrong
+// password as with the right one (seconds at the iteration ceiling): the
+// report and the findings it lists read every text through one reader, so
+// each key and certificate is opened once.
+void Test_Report_Pdf::Encrypted_Key_Opened_Once()
+{
+    REQUIRE_POPPLER();
+    Plant P;
+    Par_Gen::Values Par = Par_Gen::Load(P.Space.File_ParGen);
+    const QString Key = P.Pki.Server_Key.Encrypted_Pem("the right one");
+    Par[Par_Gen::TLS_Server_Key] = Key;
+    Par[Par_Gen::TLS_Server_Key_Password] = "a wrong one";
+    QVERIFY(Par_Gen::Save(P.Space.File_ParGen, Par));
+
+    QMap<std::pair<QString, QString>, int> Readings;
+    const QString Marker = "opened by the one reader of the report";
+    Certificates::Pem_Reader Reader([&](const QString& Pem, const QString& Password) {
+        ++Readings[{Pem, Password}];
+        Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+        // The findings name the reason a key stays closed: this one shows
+        // that they came through this reader too.
+        for (Certificates::Private_Key_Info& Closed : Found.Keys)
+            if (!Closed.Opened)
+                Closed.Error = Marker;
+        return Found;
+    });
+    Fixed_Separator Point(".");
+    const QString Pdf = P.Dir.path() + "/r.pdf";
+    Review::Report_Request Request{Pdf, QPageSize::A4, QDateTime::currentDateTime()};
+    Request.Reader = &Reader;
+    const auto Written = Review::Write_Report(P.Space, Point, Request);
+    if (!Written)
+        QFAIL(qPrintable(Written.error()));
+
+    QCOMPARE(Readings.value({Key, "a wrong one"}), 1);
+    for (auto It = Readings.cbegin(); It != Readings.cend(); ++It)
+        QVERIFY2(It.value() == 1, qPrintable(It.key().first.left(40)));
+    const QString Text = Pdf_Text(Pdf).simplified();
+    QVERIFY2(Text.contains(P.Space.Lang_Strings[1433]), "the key is not shown as encrypted");
+    QVERIFY2(Text.contains(Marker), "the findings read the key on their own");
 }
 
 void Test_Report_Pdf::Report_Button_Proposes_Name()
