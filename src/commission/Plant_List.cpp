@@ -327,13 +327,19 @@ Configuration_Lookup Checked_Configurations(const Workspace& Space, Decimal_Sepa
             const QList<Checks::Finding> Findings = Checks::Check_Configuration(Config, Separator);
             if (const auto First = Checks::First_Error(Findings))
                 Facts.First_Error = First->Text;
-            const Par_Gen::Values Values = Par_Gen::Load(Config.File_ParGen);
-            Facts.Station_Name = Values[Par_Gen::PROFINET_NAME_STA].trimmed();
+            // Read as the image compiler reads it: what the device is given.
+            const Par_Gen::Stored File = Par_Gen::Stored::Read(Config.File_ParGen);
+            constexpr auto R = Par_Gen::Reader::Image;
+            Facts.Station_Name = File.Text(Par_Gen::PROFINET_NAME_STA, R).trimmed();
             const auto Address = [&](int First) {
-                return Ipv4_From_Parts({Values[First], Values[First + 1], Values[First + 2], Values[First + 3]})
-                    .value_or(Ipv4_Address{});
+                quint32 Value = 0;
+                for (int I = 0; I < 4; ++I)
+                    Value = (Value << 8) | static_cast<quint8>(File.Integer(First + I, R));
+                return Ipv4_Address::From_Value(Value);
             };
-            Facts.Ip = {Address(Par_Gen::PROFINET_IP1), Address(Par_Gen::PROFINET_SM1), Address(Par_Gen::PROFINET_GAT1)};
+            // Without a gateway DCP says 0.0.0.0.
+            Facts.Ip = {Address(Par_Gen::PROFINET_IP1), Address(Par_Gen::PROFINET_SM1),
+                        File.Flag(Par_Gen::PROFINET_EN_GAT, R) ? Address(Par_Gen::PROFINET_GAT1) : Ipv4_Address{}};
         } catch (const Xml_Parse_Error& E) {
             return std::unexpected(E.Message());
         } catch (const std::runtime_error& E) {
