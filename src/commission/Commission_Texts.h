@@ -61,6 +61,7 @@ constexpr int State_File_Failed = 1087;
 constexpr int Record_Filter = 1088;
 constexpr int Record_Outcome = 1089;
 constexpr int Run_Failed = 1090;
+constexpr int Status_Name = 1091;
 
 constexpr int State_Slot(Commission::Gateway_State State) { return First_State + static_cast<int>(State); }
 

@@ -147,6 +147,7 @@ void TFCommission::Set_Lang()
     TW_Gateways->setHorizontalHeaderLabels(Headers);
     TW_Gateways->setAccessibleName(Space.Str(Text::Title));
     PB_Run->setAccessibleName(Space.Str(Text::Column_State));
+    L_Status->setAccessibleName(Space.Str(Text::Status_Name));
     if (List)
         Fill_Table();
     else

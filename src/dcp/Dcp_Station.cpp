@@ -39,7 +39,9 @@ std::expected<QList<Device_Record>, QString> Station_Asker::Identify_By_Name(con
                                                                             const std::optional<Mac_Address>& Awaited)
 {
     const quint32 Id = Next_Xid();
-    if (const auto Sent = Port.Send(Identify_Name_Request(Own, Id, Client::Response_Delay_For(Window), Name.toLatin1())); !Sent)
+    // One station answers a name: no need to spread the answers over the window.
+    constexpr quint16 No_Spread = 1;
+    if (const auto Sent = Port.Send(Identify_Name_Request(Own, Id, No_Spread, Name.toLatin1())); !Sent)
         return std::unexpected(Sent.error());
     const auto End = Clock::now() + Window;
     QList<Device_Record> Devices;

@@ -20,8 +20,9 @@ public:
     using Milliseconds = std::chrono::milliseconds;
     explicit Station_Asker(Raw_Ethernet_Port& Port);
 
-    // The devices that answer an Identify for Name within Window. When Awaited
-    // answers, the wait ends there: the one device asked about has spoken.
+    // The devices that answer an Identify for Name within Window, asked to
+    // answer at once. When Awaited answers, the wait ends there: the one
+    // device asked about has spoken.
     std::expected<QList<Device_Record>, QString> Identify_By_Name(const QString& Name, Milliseconds Window,
                                                                  const std::optional<Mac_Address>& Awaited = {});
     // Sends ResetToFactory to Target and waits for its answer.

@@ -535,6 +535,7 @@ const Default_String Entries[] = {
     {1088, u"PDF files (*.pdf)"},
     {1089, u"Outcome"},
     {1090, u"The search failed: %1"},
+    {1091, u"Commissioning status"},
     {1100, u"Row Already used. Do you want to overwrite the values?"},
     {1101, u"Error in the Copy values!!! Copy a valid row before Paste it"},
     {1102, u"Error!!! Copy a valid row before Paste it"},
