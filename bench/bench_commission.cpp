@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QFile>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -59,9 +60,17 @@ struct Simulated_Plant {
         Process.setProgram(QStringLiteral(SW_GATEWAY_SIMULATOR));
         Process.setArguments({"--dcp", Namespace_Wire::Device_Interface, "--macs", Macs.fileName(), "--idle-ms", "600000",
                               "--max-ms", "3600000"});
+        // Its log to a file: a pipe nobody reads would stop it once full.
+        const QString Log = Dir.filePath(QStringLiteral("log"));
+        Process.setStandardOutputFile(Log);
         Process.start();
-        while (Process.waitForReadyRead(5000) && !Process.readAll().contains("READY")) {
-        }
+        QElapsedTimer Waited;
+        Waited.start();
+        for (QFile File(Log); Waited.elapsed() < 10000; QThread::msleep(20))
+            if (File.open(QIODevice::ReadOnly) && File.readAll().contains("READY"))
+                break;
+            else
+                File.close();
     }
     ~Simulated_Plant()
     {
@@ -103,7 +112,7 @@ void BM_Commission_Plant(benchmark::State& State)
     int Round = 0;
     double Frames_Per_Gateway = 0;
     double Run_Ms = 0;
-    bool All_Done = true;
+    QString Not_Done;
     for (auto _ : State) {
         const Commission::Plant_List List = Plant(Count, Round++);
         Commission::Run_Settings Settings;
@@ -113,11 +122,15 @@ void BM_Commission_Plant(benchmark::State& State)
         const Commission::Run_Report Report = Commission::Run(List, **Port, Settings, {}).Execute(Stop);
         Run_Ms = Clock.nsecsElapsed() / 1e6;
         Frames_Per_Gateway = double(Report.Frames_Sent) / Count;
-        for (const Commission::Gateway_Outcome& O : Report.Outcomes)
-            All_Done &= O.State == Commission::Gateway_State::Done;
+        for (int I = 0; I < Report.Outcomes.size() && Not_Done.isEmpty(); ++I)
+            if (Report.Outcomes[I].State != Commission::Gateway_State::Done)
+                Not_Done = QStringLiteral("round %1, gateway %2: %3 %4").arg(Round).arg(I).arg(
+                    Commission::State_Key(Report.Outcomes[I].State), Report.Outcomes[I].Text);
     }
-    if (!All_Done)
-        State.SkipWithError("a gateway was not done");
+    if (!Not_Done.isEmpty()) {
+        State.SkipWithError(qPrintable(Not_Done));
+        return;
+    }
     State.counters["window_ms"] = Window_Ms;
     State.counters["set_verify_ms"] = Round_Trip_Ms;
     State.counters["frames_per_gw"] = Frames_Per_Gateway;
