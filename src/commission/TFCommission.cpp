@@ -61,7 +61,7 @@ TFCommission::~TFCommission() { Stop_And_Wait(); }
 
 void TFCommission::Lay_Out()
 {
-    resize(980, 560);
+    resize(1100, 600);
     auto* Page = new QVBoxLayout(this);
     auto* List_Row = new QHBoxLayout;
     L_List = Make_Control<QLabel>(this, QStringLiteral("L_List"));
@@ -239,18 +239,20 @@ void TFCommission::Show_Row(int Row)
     for (const Commission::List_Problem& P : List->Problems_Of(R.Line))
         Problems.append(QStringLiteral("%1:%2: %3").arg(P.Line).arg(P.Column).arg(P.Text));
     const QString State = Row == Running_Row ? Space.Str(Text::Running) : Space.Str(Text::State_Slot(Out.State));
+    // What the device answered; where it was not asked (not found, a conflict), why not.
+    QStringList Answered = Out.Answered;
+    if (Out.Sent.isEmpty() && !Out.Text.isEmpty())
+        Answered.append(Out.Text);
     const QString Texts[Column_Count] = {
         Dcp::Mac_Text(R.Mac),
         R.Station_Name,
         R.Station_Name.isEmpty() && R.Ip.Address.Value() == 0 ? QString() : R.Ip.Address.Text(),
         R.Configuration,
         Problems.isEmpty() ? Space.Str(Text::List_Ok) : Problems.join(QStringLiteral("; ")),
-        Out.State == Commission::Gateway_State::Pending || Out.Text.isEmpty() || Row == Running_Row
-            ? State : State + QStringLiteral(": ") + Out.Text,
+        State,
         Out.Sent.join(QStringLiteral("; ")),
-        Out.Answered.join(QStringLiteral("; ")),
+        Answered.join(QStringLiteral("; ")),
     };
-    const bool Bad = !Problems.isEmpty() || Failed(Out.State);
     for (int Column = 0; Column < Column_Count; ++Column) {
         auto* Item = TW_Gateways->item(Row, Column);
         if (!Item) {
@@ -258,8 +260,10 @@ void TFCommission::Show_Row(int Row)
             TW_Gateways->setItem(Row, Column, Item);
         }
         Item->setText(Texts[Column]);
-        Item->setToolTip(Texts[Column]);
-        Item->setForeground(Bad && (Column == Col_Checks || Column == Col_State) ? QBrush(Qt::darkRed) : QBrush());
+        // The state's tip is the whole story of the gateway.
+        Item->setToolTip(Column == Col_State && !Out.Text.isEmpty() ? State + QStringLiteral(": ") + Out.Text : Texts[Column]);
+        const bool Bad = Column == Col_Checks ? !Problems.isEmpty() : Column == Col_State && Failed(Out.State);
+        Item->setForeground(Bad ? QBrush(Qt::darkRed) : QBrush());
     }
 }
 
@@ -320,10 +324,11 @@ void TFCommission::Run_Rows(const QList<int>& Rows)
     Last_Settings = Settings;
     Rows_In_Run = Rows.isEmpty() ? static_cast<int>(List->Rows.size()) : static_cast<int>(Rows.size());
     Done_In_Run = 0;
-    PB_Run->setRange(0, std::max(1, Rows_In_Run));
     PB_Run->setValue(0);
     Stop = false;
     L_Status->setText(Space.Str(Text::Searching));
+    // Busy while the one search runs; then a step per gateway.
+    PB_Run->setRange(0, 0);
 
     // The run owns copies of what it reads, so the window stays free to repaint and to be used.
     const Commission::Plant_List Plant = *List;
@@ -351,6 +356,8 @@ void TFCommission::Run_Rows(const QList<int>& Rows)
 
 void TFCommission::Gateway_Started(int Row)
 {
+    if (PB_Run->maximum() == 0)
+        PB_Run->setRange(0, std::max(1, Rows_In_Run));
     Running_Row = Row;
     Show_Row(Row);
     TW_Gateways->scrollToItem(TW_Gateways->item(Row, 0));
@@ -393,10 +400,16 @@ void TFCommission::Run_Ended(const Commission::Run_Report& Report)
     }
     Running_Row = -1;
     Shown = Report.Outcomes;
+    if (PB_Run->maximum() == 0)
+        PB_Run->setRange(0, std::max(1, Rows_In_Run));
     if (List)
         for (int Row = 0; Row < List->Rows.size(); ++Row)
             Show_Row(Row);
-    TW_Gateways->resizeColumnToContents(Col_State);
+    for (const int Column : {Col_State, Col_Sent})
+        TW_Gateways->resizeColumnToContents(Column);
+    // What was sent may be long: the column leaves room for the answers, the tip holds it whole.
+    constexpr int Sent_Width = 260;
+    TW_Gateways->setColumnWidth(Col_Sent, std::min(TW_Gateways->columnWidth(Col_Sent), Sent_Width));
     QStringList Lines;
     const auto Good = std::count_if(Shown.begin(), Shown.end(), [](const auto& O) { return Commission::Is_Success(O.State); });
     if (!Report.Failure.isEmpty())

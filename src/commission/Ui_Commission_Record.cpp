@@ -53,7 +53,8 @@ QString Html_Of(const Record& Rec, const Lang_Table& Lang)
         H += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td><b>%6</b><br/>"
                             "<span style=\"font-size:6pt\">%7</span></td><td>%8</td></tr>")
                  .arg(Esc(R.Mac), Esc(R.Station_Name), Esc(R.Address), Esc(R.Configuration), Sha,
-                      Esc(Lang[Text::State_Slot(R.State)]), Esc(R.Text),
+                      // Why, where it went wrong; a gateway done needs no story.
+                      Esc(Lang[Text::State_Slot(R.State)]), Is_Success(R.State) ? QString() : Esc(R.Text),
                       Esc(R.Time.isValid() ? R.Time.toString(QStringLiteral("HH:mm:ss")) : QString()));
     }
     H += QStringLiteral("</table>");
