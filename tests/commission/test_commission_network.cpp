@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 using namespace Plant_Fixture;
 
 namespace {
@@ -93,6 +95,7 @@ class Test_Commission_Network : public QObject {
 private slots:
     void Fresh_Plant_Then_Nothing_To_Send();
     void Stopped_After_Ten_And_Resumed();
+    void Ctrl_C_Stops_After_The_Current_Gateway();
     void Failures_Do_Not_Stop_The_Others();
     void Dry_Run_Sends_No_Set();
     void Configurations_Go_To_The_Updater();
@@ -201,6 +204,43 @@ void Test_Commission_Network::Stopped_After_Ten_And_Resumed()
     QCOMPARE(Count_Lines(Devices.Log(), "SET "), 2 * Gateways);
     for (int I = 0; I < 10; ++I)
         QCOMPARE(Count_Lines(Devices.Log(), "SET NAME " + Mac(I).toLatin1()), 1);
+}
+
+void Test_Commission_Network::Ctrl_C_Stops_After_The_Current_Gateway()
+{
+    QTemporaryDir Here;
+    // Slow devices, so that Ctrl+C comes while the run is in the middle of the list.
+    Simulator Devices(Here.path(), {"--macs", Write_Macs(Here.path(), Gateways), "--dcp-set-delay", "40"});
+    QVERIFY(Devices.Ready());
+    const QString List = Write_List(Here.path(), Gateways);
+    QProcess P;
+    P.start(QStringLiteral(SW_PROGRAM), Commission_Command(List));
+    QByteArray Out;
+    while (Out.count(" done: ") < 10 && P.waitForReadyRead(20000))
+        Out += P.readAllStandardOutput();
+    QVERIFY(Out.count(" done: ") >= 10);
+    ::kill(static_cast<pid_t>(P.processId()), SIGINT);
+    QVERIFY(P.waitForFinished(60000));
+    Out += P.readAllStandardOutput();
+    QCOMPARE(P.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(P.exitCode(), 1);
+    QVERIFY(Out.contains("stopped:"));
+    const int Done = static_cast<int>(Out.count(" done: "));
+    QVERIFY2(Done >= 10 && Done < Gateways, qPrintable(QString::number(Done)));
+    // Each gateway begun was finished: its name and its address set, and kept in the state.
+    const QByteArray Log = Devices.Log();
+    QCOMPARE(Count_Lines(Log, "SET NAME "), Done);
+    QCOMPARE(Count_Lines(Log, "SET IP "), Done);
+    const QJsonArray Kept = QJsonDocument::fromJson(Test_Support::Read_File(List + QStringLiteral(".state.json")))
+                                .object()[QStringLiteral("gateways")].toArray();
+    QCOMPARE(Kept[Done - 1][QStringLiteral("state")].toString(), QStringLiteral("done"));
+    QCOMPARE(Kept[Done][QStringLiteral("state")].toString(), QStringLiteral("pending"));
+
+    // Run again: the rest is done, the first ones are left alone.
+    const Run_Result Again = Sw(Commission_Command(List));
+    QCOMPARE(Again.Code, 0);
+    QCOMPARE(Again.Out.count(QStringLiteral("already-right")), Done);
+    QCOMPARE(Count_Lines(Devices.Log(), "SET NAME "), Gateways);
 }
 
 void Test_Commission_Network::Failures_Do_Not_Stop_The_Others()

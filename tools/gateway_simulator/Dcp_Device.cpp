@@ -248,5 +248,5 @@ QList<Dcp_Devices::Outgoing> Dcp_Devices::Set(Device& Target, const Frame& Reque
     Finish_Frame(Frame);
     if (Permanent_Change && Permanent_Changed)
         Permanent_Changed();
-    return {{std::chrono::milliseconds(0), Frame}};
+    return {{Settings.Set_Delay, Frame}};
 }

@@ -42,6 +42,8 @@ public:
         // Not empty: one more gateway (02:06:c0:00:00:00), not listed
         // anywhere, that holds this station name permanently.
         QString Conflict_Name;
+        // How long each device takes to answer a Set (a slow device).
+        std::chrono::milliseconds Set_Delay{0};
     };
 
     explicit Dcp_Devices(const Options& O);

@@ -160,7 +160,10 @@ int main(int argc, char* argv[])
     const QCommandLineOption Conflict(QStringLiteral("dcp-conflict"),
                                       QStringLiteral("DCP: one more gateway that already holds this station name."),
                                       QStringLiteral("name"));
-    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error, Macs, Conflict});
+    const QCommandLineOption Set_Delay(QStringLiteral("dcp-set-delay"),
+                                       QStringLiteral("DCP: answer each Set only after this many milliseconds."),
+                                       QStringLiteral("ms"), QStringLiteral("0"));
+    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error, Macs, Conflict, Set_Delay});
     Parser.process(App);
 
     if (Parser.isSet(Dcp)) {
@@ -185,6 +188,7 @@ int main(int argc, char* argv[])
             D.Devices.Macs = *Read;
         }
         D.Devices.Conflict_Name = Parser.value(Conflict);
+        D.Devices.Set_Delay = std::chrono::milliseconds(qBound(0, Parser.value(Set_Delay).toInt(), 60000));
         D.Devices.Silent = Parser.isSet(Silent);
         D.State_File = Parser.value(State);
         D.Idle_Ms = qBound(100, Parser.value(Idle).toInt(), 600000);
