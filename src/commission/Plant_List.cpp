@@ -3,6 +3,7 @@
 #include "checks/Project_Checks.h"
 #include "foundation/Station_Name.h"
 #include "foundation/Workspace.h"
+#include "image/Image_Model.h"
 #include "platform/File_Read.h"
 #include "project/Par_Gen_File.h"
 #include "platform/Xml_File.h"
@@ -239,6 +240,13 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
             if (Facts && Facts->Station_Name != Name)
                 Row.Problem(Column_Name, QStringLiteral("the station name \"%1\" differs from the configuration's \"%2\"").arg(Name, Facts->Station_Name));
         }
+        // The configuration keeps only so many characters of the name; the
+        // device would be given a name other than the one set on the wire.
+        constexpr qsizetype Kept_Name = Par_Block_Field::Pn_Station_Name_Size - 1;
+        if (Facts && Out.Station_Name.size() > Kept_Name)
+            Row.Problem(Column_Name, QStringLiteral("the station name \"%1\" is longer than the %2 characters a configuration keeps")
+                                         .arg(Out.Station_Name)
+                                         .arg(Kept_Name));
         if (!Out.Station_Name.isEmpty()) {
             if (const auto Broken = Broken_Station_Name_Rule(Out.Station_Name))
                 Row.Problem(Column_Name, QStringLiteral("\"%1\" is not a valid station name: %2").arg(Out.Station_Name, Station_Name_Rule_Text(*Broken)));

@@ -24,6 +24,10 @@ Configuration_Lookup Fake_Lookup()
 {
     return [](const QString& Dir) -> std::expected<Configuration_Facts, QString> {
         Configuration_Facts Facts;
+        if (QFileInfo(Dir).fileName() == QLatin1String("cfg-long")) {
+            Facts.Station_Name = QStringLiteral("gw-from-cfg-line-4");
+            return Facts;
+        }
         if (QFileInfo(Dir).fileName() == QLatin1String("cfg-bad")) {
             Facts.First_Error = QStringLiteral("the port must be 1 to 65535");
             return Facts;
@@ -53,6 +57,7 @@ private slots:
         QVERIFY(Dir.isValid());
         QVERIFY(QDir().mkpath(Dir.filePath(QStringLiteral("PROJECTS/cfg-ok"))));
         QVERIFY(QDir().mkpath(Dir.filePath(QStringLiteral("PROJECTS/cfg-bad"))));
+        QVERIFY(QDir().mkpath(Dir.filePath(QStringLiteral("PROJECTS/cfg-long"))));
     }
 
     void Problems_With_Line_And_Column_data()
@@ -101,6 +106,8 @@ private slots:
             << Header + "02:06:10:00:00:00,gw-other,,,,cfg-ok\n" << QStringList{"2:2"} << "differs from the configuration";
         QTest::newRow("address differs from the configuration")
             << Header + "02:06:10:00:00:00,,10.0.0.51,,,cfg-ok\n" << QStringList{"2:3"} << "differs from the configuration";
+        QTest::newRow("name longer than a configuration keeps")
+            << Header + "02:06:10:00:00:00,gw-from-cfg-line-4,,,,cfg-long\n" << QStringList{"2:2"} << "longer than the 15 characters";
         QTest::newRow("no name and no configuration") << Header + "02:06:10:00:00:00,,10.0.0.11,255.255.255.0,10.0.0.1,\n"
                                                       << QStringList{"2:2"} << "missing";
         QTest::newRow("several problems, each on its own")
