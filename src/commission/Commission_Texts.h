@@ -29,7 +29,7 @@ constexpr int Column_Checks = 1588;
 
 // The gateway states, in the order of Commission::Gateway_State.
 constexpr int First_State = 1589;
-constexpr int Running = 1599;
+constexpr int Running = 1126;
 
 constexpr int List_Ok = 1061;
 constexpr int List_Problems = 1062;

@@ -562,6 +562,7 @@ const Default_String Entries[] = {
     {1123, u"the name \"%1\" is already used on line %2"},
     {1124, u"The station name \"%1\" is not a valid PROFINET name: %2."},
     {1125, u"The PROFINET controller may not find the device under this name. Keep it?"},
+    {1126, u"in progress…"},
     {1140, u"wrote %1 (%2 bytes)"},
     {1141, u"Nothing was written: the configuration has errors"},
     {1142, u"%1 errors, %2 warnings"},
@@ -908,7 +909,6 @@ const Default_String Entries[] = {
     {1596, u"configuration refused"},
     {1597, u"update failed"},
     {1598, u"would change"},
-    {1599, u"in progress…"},
 };
 
 } // namespace

@@ -24,6 +24,8 @@ Configuration_Lookup Fake_Lookup()
 {
     return [](const QString& Dir) -> std::expected<Configuration_Facts, QString> {
         Configuration_Facts Facts;
+        Facts.Ip = {*Parse_Ipv4(QStringLiteral("10.0.0.50")), *Parse_Ipv4(QStringLiteral("255.255.255.0")),
+                    *Parse_Ipv4(QStringLiteral("10.0.0.1"))};
         if (QFileInfo(Dir).fileName() == QLatin1String("cfg-long")) {
             Facts.Station_Name = QStringLiteral("gw-from-cfg-line-4");
             return Facts;
