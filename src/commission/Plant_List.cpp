@@ -192,7 +192,6 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
         const Row_Reader Row{Position, Read.Records[R], List.Problems};
         Plant_Row Out;
         Out.Line = Row.Rec.Line;
-        const qsizetype Problems_Before = List.Problems.size();
 
         const QString Mac_Text = Row.Field(Column_Mac);
         if (const auto Mac = Dcp::Parse_Mac(Mac_Text)) {
@@ -304,7 +303,6 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
             else
                 Address_Lines.insert(Address, Out.Line);
         }
-        Q_UNUSED(Problems_Before);
         List.Rows.append(Out);
     }
     if (List.Rows.isEmpty())
