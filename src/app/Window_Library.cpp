@@ -36,3 +36,8 @@ int Run_Report_Library(int argc, char* argv[])
 {
     return Run_Library_Entry("sw40610_report_main", "the report cannot be drawn", argc, argv);
 }
+
+int Run_Commission_Record_Library(int argc, char* argv[])
+{
+    return Run_Library_Entry("sw40610_commission_main", "the record cannot be drawn", argc, argv);
+}

@@ -8,3 +8,5 @@
 int Run_Window_Library(int argc, char* argv[]);
 // Loads the library and runs the report command (drawn offscreen).
 int Run_Report_Library(int argc, char* argv[]);
+// Loads the library and runs the commissioning command that draws its record.
+int Run_Commission_Record_Library(int argc, char* argv[]);

@@ -1,6 +1,7 @@
 #include "app/Window_Library.h"
 #include "cli/Cli_Arguments.h"
 #include "cli/Cli_Commands.h"
+#include "cli/Cli_Commission.h"
 #include "cli/Cli_Review.h"
 
 #include <QStringList>
@@ -24,6 +25,8 @@ int main(int argc, char* argv[])
     // The report draws its pages, the one command with a (offscreen) graphics application.
     if (Cli::Is_Report_Command(Arguments))
         return Run_Report_Library(argc, argv);
+    if (Cli::Wants_Commission_Record(Arguments))
+        return Run_Commission_Record_Library(argc, argv);
     if (Cli::Is_Command_Line(Arguments))
         return Cli::Main(argc, argv);
     return Run_Window_Library(argc, argv);

@@ -2,6 +2,7 @@
 
 #include "certificates/Crypto_Module.h"
 #include "cli/Cli_Arguments.h"
+#include "cli/Cli_Commission.h"
 #include "cli/Cli_Dcp.h"
 #include "cli/Cli_Findings.h"
 #include "cli/Cli_Review.h"
@@ -242,6 +243,10 @@ private:
 
 int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTextStream& Out, QTextStream& Err)
 {
+    if (Is_Commission_Command(Arguments_After_Program)) {
+        Pcap_Raw_Ethernet Ethernet;
+        return Run_Commission(Arguments_After_Program, Exe_Dir, Ethernet, Out, Err);
+    }
     if (Is_Dcp_Command(Arguments_After_Program)) {
         Pcap_Raw_Ethernet Ethernet;
         return Run_Dcp(Arguments_After_Program, Ethernet, Out, Err);
@@ -254,7 +259,7 @@ int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTex
         return Wrong_Usage;
     }
     switch (Args->What) {
-    case Command::Help: Out << Help_Text() << Review_Help_Text() << Dcp_Help_Text(); return Done;
+    case Command::Help: Out << Help_Text() << Review_Help_Text() << Dcp_Help_Text() << Commission_Help_Text(); return Done;
     case Command::Version: Out << Version_Text(); return Done;
     default: break;
     }

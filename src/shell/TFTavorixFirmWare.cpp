@@ -25,6 +25,8 @@
 #include "foundation/Workspace.h"
 #include "update/TFBoot.h"
 #include "dcp/Dcp_Texts.h"
+#include "commission/Commission_Texts.h"
+#include "commission/TFCommission.h"
 #include "dcp/TFFind_Gateways.h"
 
 #include <QApplication>
@@ -175,6 +177,7 @@ void TFTavorixFirmWare::Lay_Out()
     Btn_SNMP_MIB = Make_Button(QStringLiteral("Btn_SNMP_MIB"), Button_X, Row(8), Button_W, Button_H);
     Btn_Find_Gateways = Make_Button(QStringLiteral("Btn_Find_Gateways"), Button_X + Button_W + 10, Row(5), Button_W, Button_H);
     Btn_Report = Make_Button(QStringLiteral("Btn_Report"), Button_X + Button_W + 10, Row(4), Button_W, Button_H);
+    Btn_Commission = Make_Button(QStringLiteral("Btn_Commission"), Button_X + Button_W + 10, Row(3), Button_W, Button_H);
     Btn_Modbus_Set_Access->hide();
     Btn_SNMP_MIB->hide();
 
@@ -210,7 +213,7 @@ void TFTavorixFirmWare::Lay_Out()
     // The first thing a new user does.
     Btn_New->setFocus(Qt::OtherFocusReason);
     // Tab reads the steps as they stand, row by row and left to right, then the link.
-    QWidget* Reading_Order[] = {Btn_New,          Btn_Open,          Btn_Prm_Gen,   Btn_IEC61850_Access,
+    QWidget* Reading_Order[] = {Btn_New,          Btn_Open,          Btn_Prm_Gen,   Btn_IEC61850_Access, Btn_Commission,
                                 Btn_TLS_List_Certificates, Btn_Report, Btn_PROFINET_XML, Btn_Find_Gateways,
                                 Btn_CreateBin,    L_Korvex};
     for (size_t I = 1; I < std::size(Reading_Order); ++I)
@@ -283,6 +286,11 @@ TFFind_Gateways& TFTavorixFirmWare::Find_Gateways()
     return Built(FFind_Gateways, [this] { return new TFFind_Gateways(Space, Services, this); });
 }
 
+TFCommission& TFTavorixFirmWare::Commission()
+{
+    return Built(FCommission, [this] { return new TFCommission(Space, Services, this); });
+}
+
 TFProfinetFileName& TFTavorixFirmWare::Profinet_File_Name()
 {
     return Built(FProfinetFileName,
@@ -300,6 +308,7 @@ void TFTavorixFirmWare::Build_Every_Window()
     Variables();
     Boot();
     Find_Gateways();
+    Commission();
     Profinet_File_Name();
 }
 
@@ -332,6 +341,7 @@ void TFTavorixFirmWare::Set_Lang()
     Apply(Btn_PROFINET_XML, Text::Gsdml_Button, Text::Gsdml_Hint);
     Apply(Btn_Find_Gateways, Dcp_Text::Title, Dcp_Text::Open_Hint);
     Apply(Btn_Report, Report_Text::Button, Report_Text::Button_Hint);
+    Apply(Btn_Commission, Commission_Text::Title, Commission_Text::Open_Hint);
     L_Status->setAccessibleName(Space.Str(Text::Status_Name));
     L_Status->setText(Status_Text ? Status_Text() : QString());
     // The description keeps its line; the new-version notice starts after it.
@@ -346,6 +356,8 @@ void TFTavorixFirmWare::Set_Lang()
                                    std::max(Btn_Open->width(), Text_Width(Btn_Find_Gateways)), Btn_Find_Gateways->height());
     Btn_Report->setGeometry(Btn_Open->x(), Btn_Report->y(), std::max(Btn_Open->width(), Text_Width(Btn_Report)),
                             Btn_Report->height());
+    Btn_Commission->setGeometry(Btn_Open->x(), Btn_Commission->y(),
+                                std::max(Btn_Open->width(), Text_Width(Btn_Commission)), Btn_Commission->height());
     // A notice already up speaks the new language at once, not only after the next check.
     if (!LL_Update->isHidden())
         Show_Update_Notice();
@@ -388,6 +400,8 @@ void TFTavorixFirmWare::Change_Language()
         FBoot->Set_Lang();
     if (FFind_Gateways)
         FFind_Gateways->Set_Lang();
+    if (FCommission)
+        FCommission->Set_Lang();
     if (FParGen)
         FParGen->Set_Lang();
     if (FTLS_Server_Known_Cert)
@@ -425,6 +439,8 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
             }
         } else if (Button == Btn_Find_Gateways) {
             Find_Gateways().Execute();
+        } else if (Button == Btn_Commission) {
+            Commission().Execute();
         } else if (!Space.Is_Project_Active()) {
             Services.Prompts->Error(Space.Str(Main_Window_Text::Project_Not_Valid));
         } else if (Button == Btn_Prm_Gen) {

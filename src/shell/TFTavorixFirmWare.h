@@ -25,6 +25,7 @@ class TFIEC61850_Variables;
 class TFAbout;
 class TFBoot;
 class TFFind_Gateways;
+class TFCommission;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -66,6 +67,7 @@ private:
     TFIEC61850_Variables& Variables();
     TFBoot& Boot();
     TFFind_Gateways& Find_Gateways();
+    TFCommission& Commission();
     TFProfinetFileName& Profinet_File_Name();
     void Show_Configuration_Lines();
     // The status line says what the last step wrote, in the language on
@@ -109,6 +111,7 @@ private:
     QPushButton* Btn_SNMP_MIB = nullptr;
     // Finds the gateways on the network; needs no configuration.
     QPushButton* Btn_Find_Gateways = nullptr;
+    QPushButton* Btn_Commission = nullptr;
     QPushButton* Btn_Report = nullptr;
     QLabel* L_Korvex = nullptr;
     // What steps 5 and 6 wrote, and where.
@@ -129,4 +132,5 @@ private:
     TFAbout* FAbout = nullptr;
     TFBoot* FBoot = nullptr;
     TFFind_Gateways* FFind_Gateways = nullptr;
+    TFCommission* FCommission = nullptr;
 };

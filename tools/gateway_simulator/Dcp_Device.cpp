@@ -9,6 +9,7 @@ namespace {
 constexpr quint16 Foreign_Vendor_Id = 0x002A;
 constexpr quint16 Foreign_Device_Id = 0x0301;
 constexpr quint8 Role_Io_Device = 0x01;
+constexpr quint8 Reset_To_Factory_Suboption = 6;
 
 QByteArray Ip_Bytes(const Ip_Suite& Ip)
 {
@@ -54,10 +55,12 @@ QByteArray Response_Head(const Mac_Address& To, const Mac_Address& From, quint16
 
 Dcp_Devices::Dcp_Devices(const Options& O) : Settings(O)
 {
-    for (int I = 0; I < O.Gateways + O.Foreign; ++I) {
+    if (!O.Macs.isEmpty())
+        Settings.Gateways = static_cast<int>(O.Macs.size());
+    for (int I = 0; I < Settings.Gateways + O.Foreign; ++I) {
         Device D;
-        D.Gateway = I < O.Gateways;
-        const int N = D.Gateway ? I : I - O.Gateways;
+        D.Gateway = I < Settings.Gateways;
+        const int N = D.Gateway ? I : I - Settings.Gateways;
         // Locally administered addresses, one range per kind.
         D.Mac = {0x02, 0x06, static_cast<quint8>(D.Gateway ? 0x10 : 0xF0), static_cast<quint8>(N >> 16),
                  static_cast<quint8>(N >> 8), static_cast<quint8>(N)};
@@ -67,8 +70,18 @@ Dcp_Devices::Dcp_Devices(const Options& O) : Settings(O)
             D.Permanent_Ip = {Ipv4_Address::From_Value(0xC0000200U + quint32(N % 250) + 1),
                               *Parse_Ipv4(QStringLiteral("255.255.255.0")), Ipv4_Address{}};
         }
+        if (D.Gateway && !O.Macs.isEmpty()) {
+            D.Mac = O.Macs[N].first;
+            D.Set_Error = O.Macs[N].second;
+        }
         D.Name = D.Permanent_Name;
         D.Ip = D.Permanent_Ip;
+        All.append(D);
+    }
+    if (!O.Conflict_Name.isEmpty()) {
+        Device D;
+        D.Mac = {0x02, 0x06, 0xC0, 0x00, 0x00, 0x00};
+        D.Permanent_Name = D.Name = O.Conflict_Name;
         All.append(D);
     }
 }
@@ -185,7 +198,7 @@ QList<Dcp_Devices::Outgoing> Dcp_Devices::Set(Device& Target, const Frame& Reque
     QByteArray Frame = Response_Head(Request.Source, Target.Mac, Frame_Get_Set, Service_Set, Request.Xid);
     bool Permanent_Change = false;
     for (const Block& B : Blocks) {
-        quint8 Error = Settings.Set_Error;
+        quint8 Error = Target.Set_Error != 0 ? Target.Set_Error : Settings.Set_Error;
         const bool Qualified = B.Value.size() >= 2;
         const bool Permanent = Qualified && (Read_U16(B.Value, 0) & 1) != 0;
         const Bytes Value = Qualified ? B.Value.subspan(2) : Bytes{};
@@ -211,6 +224,13 @@ QList<Dcp_Devices::Outgoing> Dcp_Devices::Set(Device& Target, const Frame& Reque
             } else if (B.Option == Option_Control && B.Suboption == Control_Signal && Value.size() == 2) {
                 if (Say)
                     Say(QStringLiteral("SIGNAL %1").arg(Mac_Text(Target.Mac)));
+            } else if (B.Option == Option_Control && B.Suboption == Reset_To_Factory_Suboption) {
+                Target.Name.clear();
+                Target.Permanent_Name.clear();
+                Target.Ip = Target.Permanent_Ip = Ip_Suite{};
+                if (Say)
+                    Say(QStringLiteral("RESET %1").arg(Mac_Text(Target.Mac)));
+                Permanent_Change = true;
             } else if (B.Option == Option_Control && (B.Suboption == Control_Start || B.Suboption == Control_Stop)) {
                 // The bracket of a transaction: nothing to do.
             } else if (B.Option == Option_Ip || B.Option == Option_Device || B.Option == Option_Control) {
@@ -228,5 +248,5 @@ QList<Dcp_Devices::Outgoing> Dcp_Devices::Set(Device& Target, const Frame& Reque
     Finish_Frame(Frame);
     if (Permanent_Change && Permanent_Changed)
         Permanent_Changed();
-    return {{std::chrono::milliseconds(0), Frame}};
+    return {{Settings.Set_Delay, Frame}};
 }

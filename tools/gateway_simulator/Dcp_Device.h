@@ -13,7 +13,8 @@
 // gateways of this type and, for mixed networks, devices of another maker.
 // Each answers Identify (all, or by its name) after its response delay,
 // takes Set name and Set IP (a permanent value is kept through a restart,
-// a temporary one is not) and Signal. Apart from the interface, so tests
+// a temporary one is not), Signal and ResetToFactory (name and address
+// forgotten). Apart from the interface, so tests
 // can drive it with frames directly.
 class Dcp_Devices {
 public:
@@ -24,6 +25,7 @@ public:
         Dcp::Ip_Suite Ip;
         QString Permanent_Name;          // what it holds after a restart
         Dcp::Ip_Suite Permanent_Ip;
+        quint8 Set_Error = 0; // this device's own refusal of every Set; 0: none
     };
     struct Outgoing {
         std::chrono::milliseconds Delay{0};
@@ -34,6 +36,14 @@ public:
         int Foreign = 0;
         quint8 Set_Error = 0; // a BlockError every Set is answered with; 0: sets are done
         bool Silent = false;  // receives but never answers
+        // The gateways' MACs, each with the BlockError it answers every Set
+        // with (0: none); empty: numbered from 02:06:10:00:00:00.
+        QList<std::pair<Dcp::Mac_Address, quint8>> Macs;
+        // Not empty: one more gateway (02:06:c0:00:00:00), not listed
+        // anywhere, that holds this station name permanently.
+        QString Conflict_Name;
+        // How long each device takes to answer a Set (a slow device).
+        std::chrono::milliseconds Set_Delay{0};
     };
 
     explicit Dcp_Devices(const Options& O);

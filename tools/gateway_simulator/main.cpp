@@ -38,6 +38,30 @@ void Say(const QString& Text)
     std::fflush(stdout);
 }
 
+// "MAC [ERROR]" a line; blank lines and lines starting with '#' are skipped.
+std::expected<QList<std::pair<Dcp::Mac_Address, quint8>>, QString> Read_Macs(const QString& Path)
+{
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly))
+        return std::unexpected(Path + QStringLiteral(": ") + File.errorString());
+    QList<std::pair<Dcp::Mac_Address, quint8>> Macs;
+    int Line_Number = 0;
+    while (!File.atEnd()) {
+        ++Line_Number;
+        const QString Line = QString::fromLatin1(File.readLine()).trimmed();
+        if (Line.isEmpty() || Line.startsWith(QLatin1Char('#')))
+            continue;
+        const QStringList Parts = Line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const auto Mac = Dcp::Parse_Mac(Parts[0]);
+        bool Ok = Parts.size() <= 2;
+        const int Error = Parts.size() == 2 ? Parts[1].toInt(&Ok) : 0;
+        if (!Mac || !Ok || Error < 0 || Error > 255)
+            return std::unexpected(QStringLiteral("%1:%2: expected MAC [BlockError]").arg(Path).arg(Line_Number));
+        Macs.append({*Mac, static_cast<quint8>(Error)});
+    }
+    return Macs;
+}
+
 class Simulator {
 public:
     explicit Simulator(Settings S) : Options(std::move(S)) {}
@@ -129,7 +153,17 @@ int main(int argc, char* argv[])
     const QCommandLineOption Set_Error(QStringLiteral("dcp-error"),
                                        QStringLiteral("DCP: answer every Set with this BlockError (1-6)."),
                                        QStringLiteral("code"), QStringLiteral("0"));
-    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error});
+    const QCommandLineOption Macs(QStringLiteral("macs"),
+                                  QStringLiteral("DCP: the gateways' MACs, one a line, each optionally followed by "
+                                                 "the BlockError (1-6) that device answers every Set with."),
+                                  QStringLiteral("file"));
+    const QCommandLineOption Conflict(QStringLiteral("dcp-conflict"),
+                                      QStringLiteral("DCP: one more gateway that already holds this station name."),
+                                      QStringLiteral("name"));
+    const QCommandLineOption Set_Delay(QStringLiteral("dcp-set-delay"),
+                                       QStringLiteral("DCP: answer each Set only after this many milliseconds."),
+                                       QStringLiteral("ms"), QStringLiteral("0"));
+    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error, Macs, Conflict, Set_Delay});
     Parser.process(App);
 
     if (Parser.isSet(Dcp)) {
@@ -145,6 +179,16 @@ int main(int argc, char* argv[])
             return 2;
         }
         D.Devices.Set_Error = static_cast<quint8>(Error);
+        if (Parser.isSet(Macs)) {
+            const auto Read = Read_Macs(Parser.value(Macs));
+            if (!Read) {
+                std::fprintf(stderr, "gateway_simulator: %s\n", qPrintable(Read.error()));
+                return 2;
+            }
+            D.Devices.Macs = *Read;
+        }
+        D.Devices.Conflict_Name = Parser.value(Conflict);
+        D.Devices.Set_Delay = std::chrono::milliseconds(qBound(0, Parser.value(Set_Delay).toInt(), 60000));
         D.Devices.Silent = Parser.isSet(Silent);
         D.State_File = Parser.value(State);
         D.Idle_Ms = qBound(100, Parser.value(Idle).toInt(), 600000);
