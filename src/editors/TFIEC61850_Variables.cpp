@@ -237,6 +237,8 @@ bool TFIEC61850_Variables::Accept_Before_Save()
 
 std::expected<void, Write_Error> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
 
+QByteArray TFIEC61850_Variables::Table_Bytes() const { return V::To_Bytes(Table); }
+
 QString TFIEC61850_Variables::File_Path() const { return Space.File_IEC61850_Variables; }
 
 int TFIEC61850_Variables::Key_Column() const { return V::Col_Name; }

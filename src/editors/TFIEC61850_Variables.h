@@ -36,6 +36,7 @@ protected:
     void Load_Table() override;
     bool Accept_Before_Save() override;
     std::expected<void, Write_Error> Save_Table() override;
+    QByteArray Table_Bytes() const override;
     QString File_Path() const override;
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return false; }

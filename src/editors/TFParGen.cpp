@@ -1,4 +1,5 @@
 #include "editors/TFParGen.h"
+#include "editors/Ui_Save_Guard.h"
 #include "checks/Project_Checks.h"
 
 #include "certificates/Certificate_Checks.h"
@@ -95,7 +96,8 @@ TFParGen::TFParGen(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, Open_
       Space(Space_),
       Prompts(Prompts_),
       Own_Open_Dialog(Open_Dialog_ ? nullptr : std::make_unique<Qt_Open_File_Dialog>()),
-      Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get())
+      Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get()),
+      Guard_Of_File(std::make_unique<Save_Guard>(Space_, Prompts_, this))
 {
     FormCreate();
 }
@@ -729,6 +731,8 @@ void TFParGen::Write_Controls(const Par_Gen::Values& Data)
 
 void TFParGen::FormShow()
 {
+    // Taken before the file is read: a change in between is asked about, never missed.
+    Guard_Of_File->Remember(Space.File_ParGen);
     const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
     Restoring = true;
     Write_Controls(Data);
@@ -801,7 +805,11 @@ void TFParGen::Go_To_Field(QWidget* Field)
 
 void TFParGen::Btn_OKClick()
 {
+    if (Guard_Of_File->Refuse_Read_Only())
+        return;
     if (!Controllo_Dati() || !Controllo_TLS())
+        return;
+    if (!Guard_Of_File->May_Write(Space.File_ParGen, [this] { return Par_Gen::To_Bytes(Read_Controls()); }))
         return;
     if (const auto Saved = Par_Gen::Save(Space.File_ParGen, Read_Controls()); !Saved) {
         Prompts.Error(Space.Write_Failure_Text(Saved.error()));

@@ -1,4 +1,5 @@
 #include "editors/Ui_List_Editor.h"
+#include "editors/Ui_Save_Guard.h"
 
 #include "editors/Editor_Texts.h"
 #include "editors/Table_Block.h"
@@ -48,6 +49,7 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
     Btn_Redo->setFocusPolicy(Qt::NoFocus);
 
     Undo = std::make_unique<Table_Undo>(Table);
+    Guard_Of_File = std::make_unique<Save_Guard>(Space, Prompts, this);
     connect(Undo.get(), &Table_Undo::Changed_State, this, [this](bool Changed) { Is_Change = Changed; });
     connect(&Undo->Stack(), &QUndoStack::indexChanged, this, &List_Editor::Show_Undo_State);
     connect(&Table, &Table_Model::User_Edit_Starting, this,
@@ -181,6 +183,8 @@ void List_Editor::Apply_Hints()
 
 void List_Editor::FormShow()
 {
+    // Taken before the file is read: a change in between is asked about, never missed.
+    Guard_Of_File->Remember(File_Path());
     Load_Table();
     Undo->Reset();
     Is_Change = false;
@@ -324,7 +328,11 @@ void List_Editor::reject()
 
 void List_Editor::Btn_OKClick()
 {
+    if (Guard_Of_File->Refuse_Read_Only())
+        return;
     if (!Dropped_Rows_Accepted() || !Controllo_dati() || !Accept_Before_Save())
+        return;
+    if (!Guard_Of_File->May_Write(File_Path(), [this] { return Table_Bytes(); }))
         return;
     if (const auto Saved = Save_Table(); !Saved) {
         Prompts.Error(Space.Write_Failure_Text(Saved.error()));

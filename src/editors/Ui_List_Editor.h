@@ -11,6 +11,7 @@
 #include <memory>
 
 class QPushButton;
+class Save_Guard;
 class Prompter;
 class Table_Undo;
 class Table_View;
@@ -56,6 +57,8 @@ public:
     QStringList Hint_List;
     bool Do_Copy = false;
     Table_Undo& Undo_History() { return *Undo; }
+    // What OK checks before it writes the file.
+    Save_Guard& Guard() { return *Guard_Of_File; }
     // The table differs from the one loaded: it follows the undo history, so
     // undoing back to the loaded table means nothing changed.
     bool Is_Change = false;
@@ -67,6 +70,8 @@ protected:
     // false keeps the dialog open.
     virtual bool Accept_Before_Save() { return true; }
     virtual std::expected<void, Write_Error> Save_Table() = 0;
+    // What Save_Table would write.
+    virtual QByteArray Table_Bytes() const = 0;
     virtual QString File_Path() const = 0;
     virtual void Set_Table_Texts() = 0;
     // Whether deleting leaves the emptied last row's box checked.
@@ -107,6 +112,7 @@ private:
     // Before a save that would drop rows after a blank key cell, the user is asked.
     bool Dropped_Rows_Accepted();
 
+    std::unique_ptr<Save_Guard> Guard_Of_File;
     int First_Slot;
     QPushButton* Btn_OK = nullptr;
     QPushButton* Btn_Cancel = nullptr;

@@ -77,7 +77,7 @@ class Test_Open_Commands : public QObject {
     Q_OBJECT
 private slots:
     void List_Sorted_Ignoring_Case();
-    void Duplicate_Refuses_Name_Then_Opens_Copy();
+    void Duplicate_Refuses_Name_Then_Selects_Copy();
     void Rename_Active_Follows_In_Settings();
     void Delete_Asks_And_Moves_To_Trash();
     void Commands_Need_Selection();
@@ -99,22 +99,31 @@ void Test_Open_Commands::List_Sorted_Ignoring_Case()
     QCOMPARE(Listed, (QStringList{"Alpha", "beta", "Gamma"}));
 }
 
-void Test_Open_Commands::Duplicate_Refuses_Name_Then_Opens_Copy()
+void Test_Open_Commands::Duplicate_Refuses_Name_Then_Selects_Copy()
 {
     Fixture F;
+    bool Stayed = false;
+    QString Selected_After;
     When_Modal([&](QWidget* Open) {
         Select(Open, "beta");
         // An existing name in other case, an unsafe one, then a free one.
         Answer_Names({"GAMMA", "../x", "Delta"});
         QTest::mouseClick(Find<QPushButton>(Open, "Btn_Duplicate"), Qt::LeftButton);
+        // The dialog stays, the copy selected in its list; nothing is opened before OK.
+        Stayed = Open->isVisible();
+        auto* List = Find<QListWidget>(Open, "ListBox1");
+        Selected_After = List->currentItem() ? List->currentItem()->text() : QString();
+        QCOMPARE(F.Space.Project_Name, QString("Alpha"));
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_OK"), Qt::LeftButton);
     });
     F.Click("Btn_Open");
+    QVERIFY(Stayed);
+    QCOMPARE(Selected_After, QString("Delta"));
     QCOMPARE(F.Prompts.Texts(), (QStringList{"Error! Name project is not valid because directory already exists",
                                              "Error! Name project is not valid"}));
-    // The copy is opened, shown and remembered.
+    // OK opens the copy, as any configuration chosen.
     QCOMPARE(F.Space.Project_Name, QString("Delta"));
     QCOMPARE(F.Shown_Name(), QString("Delta"));
-    QVERIFY(F.Settings().contains("<projectname>Delta</projectname>"));
     QCOMPARE(Read_File(F.Project("Delta") + "/ParGen.xml"), QByteArray("<ParGen>beta</ParGen>"));
     QVERIFY(!QFileInfo::exists(F.Exe_Dir + "/x"));
 }
