@@ -439,7 +439,7 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Find_Gateways) {
             Find_Gateways().Execute();
         } else if (!Space.Is_Project_Active()) {
-            Services.Prompts->Error(Space.Str(Main_Window_Text::Project_Not_Valid));
+            Services.Prompts->Error(Space.Str(Main_Window_Text::None_Open));
         } else if (Button == Btn_Prm_Gen) {
             Prepare(Par_Gen().Guard());
             FParGen->Execute();

@@ -139,7 +139,7 @@ void Test_Main_Window::Refuses_Steps_Without_Configuration()
     QTest::mouseClick(F.Button(Button), Qt::LeftButton);
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
-    QCOMPARE(F.Prompts.Messages[0].Text, QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Messages[0].Text, QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
     QVERIFY(!QApplication::activeModalWidget());
 }
 
@@ -347,7 +347,7 @@ void Test_Main_Window::Open_Empty_List_Deactivates()
     QVERIFY(!F.Space.Is_Project_Active());
     QCOMPARE(F.Label("L_Name_Conf"), QString("None Configuration Opened "));
     QTest::mouseClick(F.Button("Btn_Prm_Gen"), Qt::LeftButton);
-    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
 }
 
 void Test_Main_Window::Language_Change_Reapplies_Texts()

@@ -188,7 +188,7 @@ void Test_Open_Commands::Delete_Asks_And_Moves_To_Trash()
     QCOMPARE(F.Shown_Name(), QString("Use Step1 to open or create new configuration"));
     QVERIFY(F.Settings().contains("<projectname/>"));
     F.Click("Btn_Prm_Gen");
-    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
 }
 
 void Test_Open_Commands::Commands_Need_Selection()
