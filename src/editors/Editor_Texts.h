@@ -106,6 +106,7 @@ constexpr int Block_Paste_Step = 1525;
 constexpr int Past_Last_Row = 1528;
 constexpr int Past_Last_Column = 1529;
 constexpr int Refused_Value = 1530;
+constexpr int Refused_Pasted_Cell = 121;  // %1 the line, %2 the cell in the pasted text, %3 the column, %4 what OK says
 constexpr int Overwrite_Question = 1531;
 
 } // namespace List_Editor_Text

@@ -90,6 +90,7 @@ private:
     // The groups 1, 2, 3, each header followed by its controls, then OK and Cancel.
     void Order_Keyboard();
     void Order_TAB_Panels();
+    void Set_Group_Captions();
     void Move_GroupBoxs();
     void Stack_Groups();
     // The gateway bytes and the diagnostic address can be edited only while their check box is on.

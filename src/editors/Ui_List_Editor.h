@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <expected>
+#include <optional>
 #include <memory>
 
 class QPushButton;
@@ -77,6 +78,21 @@ protected:
     // Whether deleting leaves the emptied last row's box checked.
     virtual bool Delete_Checks_First_Column() const = 0;
     virtual int Delete_Question_Slot() const = 0;
+    // A value a pasted block would leave that OK refuses: the first, with its
+    // table row and column (both 1-based) and the text OK would show.
+    struct Cell_Problem {
+        int Row = 0;
+        int Column = 0;
+        QString Text;
+    };
+    virtual std::optional<Cell_Problem> Paste_Problem(const QList<QStringList>& Rows_After, int Top, int Left,
+                                                      int Bottom, int Right) const
+    {
+        Q_UNUSED(Rows_After); Q_UNUSED(Top); Q_UNUSED(Left); Q_UNUSED(Bottom); Q_UNUSED(Right);
+        return std::nullopt;
+    }
+    // Every data row's texts in attribute order, for Paste_Problem.
+    virtual QList<QStringList> Table_Rows() const { return {}; }
     // The column whose first blank cell ends the list in the file.
     virtual int Key_Column() const = 0;
 

@@ -49,6 +49,14 @@ constexpr int Unlockable_Read_Only = 39;  // %1 the configuration, %2 its folder
 constexpr int Read_Only_Mark = 40;     // %1 the configuration's name
 constexpr int None_Open = 41;          // a step that needs a configuration, with none open
 
+// A refused configuration name: %1 the refusal, then the rule it breaks.
+constexpr int Name_Character = 42;     // %2 the character
+constexpr int Name_Invisible = 43;     // %2 its code, U+XXXX
+constexpr int Name_Dot = 44;
+constexpr int Name_Blank = 45;
+constexpr int Name_Length = 46;        // %2 the name's length in bytes, %3 the most allowed
+constexpr int Window_Title = 47;       // the caption, in the language on screen
+
 } // namespace Main_Window_Text
 
 // New configuration; why a name is refused is the foundation's.

@@ -318,6 +318,9 @@ void TFTavorixFirmWare::Build_Every_Window()
 void TFTavorixFirmWare::Set_Lang()
 {
     namespace Text = Main_Window_Text;
+    // The built-in caption until a table is loaded; then the one of the language on screen.
+    if (!Space.Str(Text::Window_Title).trimmed().isEmpty())
+        setWindowTitle(Space.Str(Text::Window_Title));
     L_Begin->setText(Space.Str(Text::Begin));
     for (int I = 0; I < 8; ++I)
         L_Step[I]->setText(Space.Str(Text::First_Step + I));
@@ -379,11 +382,16 @@ void TFTavorixFirmWare::Show_Configuration_Lines()
 {
     if (Space.Is_Project_Active()) {
         L_Name_Conf->setText(Space.Str(Main_Window_Text::Opened_Configuration));
-        L_Name_Conf_L2->setText(Read_Only.isEmpty() ? Space.Project_Name
-                                                    : Space.Str(Main_Window_Text::Read_Only_Mark).arg(Space.Project_Name));
+        const QString Name = Read_Only.isEmpty() ? Space.Project_Name
+                                                 : Space.Str(Main_Window_Text::Read_Only_Mark).arg(Space.Project_Name);
+        // A long name ends in "…" within the frame; the whole name is in the tooltip.
+        const QString Shown = L_Name_Conf_L2->fontMetrics().elidedText(Name, Qt::ElideRight, L_Name_Conf_L2->width() - 2);
+        L_Name_Conf_L2->setText(Shown);
+        L_Name_Conf_L2->setToolTip(Shown == Name ? QString() : Name);
     } else {
         L_Name_Conf->setText(Space.Str(Main_Window_Text::No_Configuration));
         L_Name_Conf_L2->setText(Space.Str(Main_Window_Text::Use_Step_1));
+        L_Name_Conf_L2->setToolTip(QString());
     }
 }
 

@@ -120,7 +120,7 @@ void Test_Open_Commands::Duplicate_Refuses_Name_Then_Selects_Copy()
     QVERIFY(Stayed);
     QCOMPARE(Selected_After, QString("Delta"));
     QCOMPARE(F.Prompts.Texts(), (QStringList{"Error! Name project is not valid because directory already exists",
-                                             "Error! Name project is not valid"}));
+                                             "Error! Name project is not valid: the character \"/\" is not allowed in a configuration name."}));
     // OK opens the copy, as any configuration chosen.
     QCOMPARE(F.Space.Project_Name, QString("Delta"));
     QCOMPARE(F.Shown_Name(), QString("Delta"));
