@@ -244,8 +244,7 @@ QByteArray TFIEC61850_Variables::Table_Bytes() const { return V::To_Bytes(Table)
 QList<QStringList> TFIEC61850_Variables::Table_Rows() const { return V::Rows(Table); }
 
 std::optional<List_Editor::Cell_Problem> TFIEC61850_Variables::Paste_Problem(const QList<QStringList>& Rows_After,
-                                                                             int Top, int Left, int Bottom,
-                                                                             int Right) const
+                                                                             const QList<QPoint>& Filled) const
 {
     Checks::Variables_Input Input;
     Input.Separator = Separator ? Get_Decimal_Separator(*Separator) : QLatin1Char(',');
@@ -262,7 +261,7 @@ std::optional<List_Editor::Cell_Problem> TFIEC61850_Variables::Paste_Problem(con
             continue;
         const int Row = F.Rows.constLast();
         const int Column = F.Field + 1;
-        if (Row >= Top && Row <= Bottom && Column >= Left && Column <= Right)
+        if (Filled.contains(QPoint(Column, Row)))
             return Cell_Problem{Row, Column, F.Text};
     }
     return std::nullopt;

@@ -283,15 +283,17 @@ void List_Editor::Paste_Block()
     }
     // Every pasted cell is checked as OK checks it, before anything changes.
     QList<QStringList> After = Table_Rows();
+    QList<QPoint> Filled;
     for (int Line = 0; Line < Paste->Height(); ++Line)
         for (int Cell = 0; Cell < Paste->Values[Line].size(); ++Cell) {
             const int Target_Row = Paste->Row + Line - 1;
             const int Target_Column = Paste->Column + Cell - 1;
             if (Target_Row < After.size() && Target_Column < After[Target_Row].size())
                 After[Target_Row][Target_Column] = Paste->Values[Line][Cell];
+            if (!Trimmed(Paste->Values[Line][Cell]).isEmpty())
+                Filled.append(QPoint(Target_Column + 1, Target_Row + 1));
         }
-    if (const auto Problem = Paste_Problem(After, Paste->Row, Paste->Column, Paste->Row + Paste->Height() - 1,
-                                           Paste->Column + Paste->Width() - 1)) {
+    if (const auto Problem = Paste_Problem(After, Filled)) {
         const QString Header = Trimmed(Table_Model::Compact_Text(Table.Cell(0, Problem->Column)));
         Prompts.Error(Space.Str(List_Editor_Text::Refused_Pasted_Cell)
                           .arg(Problem->Row - Paste->Row + 1)

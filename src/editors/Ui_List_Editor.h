@@ -5,6 +5,7 @@
 #include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
+#include <QPoint>
 #include <QStringList>
 
 #include <expected>
@@ -78,17 +79,20 @@ protected:
     // Whether deleting leaves the emptied last row's box checked.
     virtual bool Delete_Checks_First_Column() const = 0;
     virtual int Delete_Question_Slot() const = 0;
-    // A value a pasted block would leave that OK refuses: the first, with its
-    // table row and column (both 1-based) and the text OK would show.
+    // A value a pasted block would put in a cell that OK refuses: the first,
+    // with its table row and column (both 1-based) and the text OK would
+    // show. Filled: the cells the paste gives a value (x the column, y the
+    // row); a cell it leaves blank is for the user to fill in later.
     struct Cell_Problem {
         int Row = 0;
         int Column = 0;
         QString Text;
     };
-    virtual std::optional<Cell_Problem> Paste_Problem(const QList<QStringList>& Rows_After, int Top, int Left,
-                                                      int Bottom, int Right) const
+    virtual std::optional<Cell_Problem> Paste_Problem(const QList<QStringList>& Rows_After,
+                                                      const QList<QPoint>& Filled) const
     {
-        Q_UNUSED(Rows_After); Q_UNUSED(Top); Q_UNUSED(Left); Q_UNUSED(Bottom); Q_UNUSED(Right);
+        Q_UNUSED(Rows_After);
+        Q_UNUSED(Filled);
         return std::nullopt;
     }
     // Every data row's texts in attribute order, for Paste_Problem.

@@ -427,6 +427,7 @@ const Default_String Entries[] = {
     {874, u"This version"},
     {875, u"Current"},
     {876, u"%1 bytes"},
+    {877, u"Differs only in what the device does not receive"},
     {900, u"Set Variables Access for IEC61850"},
     {901, u"Set Variables Access for IEC61850"},
     {902, u"OK"},

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QTemporaryDir>
 #include <QLabel>
@@ -21,16 +22,27 @@
 
 namespace Review {
 
-std::expected<QList<Difference>, Read_Failure> Compare_File_Versions(const QString& File_Name, const QByteArray& A,
-                                                                     const QByteArray& B, Decimal_Separator& Separator)
+std::expected<QList<Difference>, Read_Failure> Compare_File_Versions(const QString& Config_Dir, const QString& File_Name,
+                                                                     const QByteArray& A, const QByteArray& B,
+                                                                     Decimal_Separator& Separator)
 {
     QTemporaryDir Work;
     const QString Dir_A = Work.filePath(QStringLiteral("a"));
     const QString Dir_B = Work.filePath(QStringLiteral("b"));
-    const auto Put = [&File_Name](const QString& Dir, const QByteArray& Bytes) {
+    const auto Put = [&](const QString& Dir, const QByteArray& Bytes) {
+        if (!QDir().mkpath(Dir))
+            return false;
+        for (const char* Other : {"ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"}) {
+            const QString Name = QString::fromLatin1(Other);
+            const auto Now = Read_Regular_File(QDir(Config_Dir).filePath(Name));
+            if (Name == File_Name || !Now)
+                continue;
+            QFile Copy(QDir(Dir).filePath(Name));
+            if (!Copy.open(QIODevice::WriteOnly) || Copy.write(*Now) != Now->size() || !Copy.flush())
+                return false;
+        }
         QFile File(QDir(Dir).filePath(File_Name));
-        return QDir().mkpath(Dir) && File.open(QIODevice::WriteOnly) && File.write(Bytes) == Bytes.size()
-               && File.flush();
+        return File.open(QIODevice::WriteOnly) && File.write(Bytes) == Bytes.size() && File.flush();
     };
     if (!Work.isValid() || !Put(Dir_A, A) || !Put(Dir_B, B))
         return std::unexpected(Read_Failure{File_Name, Work.errorString()});
@@ -124,7 +136,8 @@ void TFCompare::Show_File_Differences(Workspace& Space, Decimal_Separator& Separ
                           .arg(QDir::toNativeSeparators(Disk_Path), On_Disk.error().Text));
         return;
     }
-    const auto Found = Review::Compare_File_Versions(File_Name, On_Disk.value_or(QByteArray()), Mine, Separator);
+    const auto Found = Review::Compare_File_Versions(QFileInfo(Disk_Path).absolutePath(), File_Name,
+                                                     On_Disk.value_or(QByteArray()), Mine, Separator);
     if (!Found) {
         Prompts.Error(
             Space.Str(Guard_Text::Differences_Unreadable).arg(QDir::toNativeSeparators(Disk_Path), Found.error().Reason));

@@ -16,10 +16,12 @@ namespace Review {
 
 // The differences between two versions of one project file, named File_Name
 // ("ParGen.xml", ...), by the comparison of configurations: each version is
-// put alone in a folder of its own, the other files read as their defaults
-// in both.
-std::expected<QList<Difference>, Read_Failure> Compare_File_Versions(const QString& File_Name, const QByteArray& A,
-                                                                     const QByteArray& B, Decimal_Separator& Separator);
+// put in a folder of its own beside the other project files of Config_Dir as
+// they are now (what the device receives of one file depends on the others,
+// the known certificates on the general parameters).
+std::expected<QList<Difference>, Read_Failure> Compare_File_Versions(const QString& Config_Dir, const QString& File_Name,
+                                                                     const QByteArray& A, const QByteArray& B,
+                                                                     Decimal_Separator& Separator);
 
 } // namespace Review
 

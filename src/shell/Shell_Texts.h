@@ -144,5 +144,6 @@ constexpr int Not_Comparable = 873;    // %1 the reason
 constexpr int This_Version = 874;
 constexpr int Current = 875;
 constexpr int Size_Bytes = 876;        // %1 the size in bytes
+constexpr int Not_Sent_Only = 877;     // the bytes differ, what the device receives does not
 
 } // namespace History_Text

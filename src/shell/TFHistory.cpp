@@ -90,6 +90,8 @@ void TFHistory::Execute(const QString& Name_, const QString& Config_Dir_, Restor
     Config_Dir = Config_Dir_;
     May_Restore = std::move(May_Restore_);
     Title.L_SW_Desc->setText(Space.Str(History_Text::Description).arg(Name));
+    // Each opening starts at the newest version.
+    Tree_Versions->clear();
     Fill();
     exec();
 }
@@ -112,10 +114,12 @@ void TFHistory::Fill()
         else if (!Current && !Current.error().Missing)
             Found = std::unexpected(Review::Read_Failure{V.File, Current.error().Text});
         else
-            Found = Review::Compare_File_Versions(V.File, *Kept, Current.value_or(QByteArray()), Separator);
+            Found = Review::Compare_File_Versions(Config_Dir, V.File, *Kept, Current.value_or(QByteArray()), Separator);
         QString Summary;
         if (!Found)
             Summary = Space.Str(Text::Not_Comparable).arg(Found.error().Reason);
+        else if (Found->isEmpty() && Kept && *Kept != Current.value_or(QByteArray()))
+            Summary = Space.Str(Text::Not_Sent_Only);
         else if (Found->isEmpty())
             Summary = Space.Str(Text::Same_As_Current);
         else if (Found->size() == 1)

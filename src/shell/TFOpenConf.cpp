@@ -118,6 +118,12 @@ void TFOpenConf::Place_Buttons()
         Command->setGeometry(X, height() - 44 - 42, W, 32);
         X += W + 8;
     }
+    // The row of commands is never cut: the dialog grows to hold it.
+    if (const int Needed = X - 8 + 12; Needed > minimumWidth()) {
+        setMinimumWidth(Needed);
+        if (width() < Needed)
+            resize(Needed, height());
+    }
 }
 
 void TFOpenConf::showEvent(QShowEvent* Event)

@@ -104,6 +104,7 @@ void TFTavorixFirmWare::FormCreate()
     Space.Set_Files();
     Space.Row_Clipboard.clear();
     Claim_Configuration(QString());
+    Show_Configuration_Lines();
 }
 
 QPushButton* TFTavorixFirmWare::Make_Button(const QString& Name, int X, int Y, int W, int H)

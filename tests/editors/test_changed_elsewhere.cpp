@@ -11,6 +11,7 @@
 #include "project/Variables_File.h"
 #include "review/TFCompare.h"
 #include "support/Fixed_Separator.h"
+#include "support/Test_Certificates.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -27,8 +28,8 @@ QByteArray Bytes_Of(const QString& Path)
     return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
 }
 
-const QStringList Variable_Row{"Y", "Temp", "FLOAT", "4", "N", "0", "0", "", "1", "N", "N", ""};
-const QStringList Other_Row{"Y", "Pressure", "FLOAT", "4", "N", "0", "4", "", "1", "N", "N", ""};
+const QStringList Variable_Row{"Y", "Temp", "Float", "4", "N", "0", "", "None", "None", "N", "N", ""};
+const QStringList Other_Row{"Y", "Pressure", "Float", "4", "N", "4", "", "None", "None", "N", "N", ""};
 
 // One editor over the fixture's configuration: its dialog, its file, what
 // another program writes into the file, and the text that tells the
@@ -66,11 +67,26 @@ Editor_Case Make_Editor(int Which, Editor_Fixture& F, Decimal_Separator& Separat
         Case.Changed_Item = "Pressure";
     } else {
         // No file yet when the editor loads: one created elsewhere is a change too.
+        // The list reaches the device, so its differences count, with TLS and the list enabled.
+        Par_Gen::Values General = Par_Gen::Defaults();
+        General[Par_Gen::TLS_Server_Enable] = "1";
+        General[Par_Gen::TLS_Server_Enable_Known_Cert] = "1";
+        Par_Gen::Save(F.Space.File_ParGen, General);
+        // Saving an empty list then is asked about first.
+        F.Prompts.Answers = {Prompt_Answer::Yes};
         Case.Path = F.Space.File_TLS_Known_Cert;
         auto* Dialog = new TFTLS_Server_Known_Cert(F.Space, F.Prompts);
         Case.Guard = &Dialog->Guard();
         Case.Dialog.reset(Dialog);
-        Case.Write_Elsewhere = [Path = Case.Path] { Known_Cert_File::Save(Path, {{"Y", "not a certificate", "Door"}}); };
+        Case.Write_Elsewhere = [Path = Case.Path] {
+            const Test_Pki::Made_Key Key = Test_Pki::Make_Key(Test_Pki::Key_Type::EC_P256);
+            Test_Pki::Certificate_Request Request;
+            Request.Common_Name = "door panel";
+            Request.Subject_Key = &Key;
+            Request.Not_Before = QDateTime::currentDateTimeUtc().addDays(-1);
+            Request.Not_After = QDateTime::currentDateTimeUtc().addYears(1);
+            Known_Cert_File::Save(Path, {{"Y", Test_Pki::Make_Certificate(Request).Pem(), "Door"}});
+        };
         Case.Changed_Item = "certificate";
     }
     return Case;
@@ -162,7 +178,7 @@ private slots:
             QCOMPARE(Bytes_Of(Case.Path), Elsewhere);
         }
         if (Choice == "Btn_Show_Differences")
-            QVERIFY2(Compared.join('\n').contains(Case.Changed_Item), qPrintable(Compared.join('\n')));
+            QVERIFY2(Compared.join("\n").contains(Case.Changed_Item), qPrintable(Compared.join("\n") + F.Prompts.Texts().join("\n")));
         F.Prompts.Messages.clear();
     }
 
@@ -182,7 +198,11 @@ private slots:
         Editor_Case Case = Make_Editor(Which, F, Separator);
         Load(*Case.Dialog);
         // Touched but not changed: no edit of anyone else is at stake.
-        QFile::setFileTime(Case.Path, QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
+        if (QFile::exists(Case.Path)) {
+            QFile Touched(Case.Path);
+            QVERIFY(Touched.open(QIODevice::ReadOnly | QIODevice::Append));
+            QVERIFY(Touched.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        }
         bool Asked = false;
         const auto Poll = When_Modal([&](QWidget* Box) {
             Asked = true;
@@ -191,7 +211,8 @@ private slots:
         Click_Button(Case.Dialog.get(), "Btn_OK");
         QVERIFY(!Asked);
         QVERIFY(!Case.Dialog->isVisible());
-        QVERIFY2(F.Prompts.Messages.isEmpty(), qPrintable(F.Prompts.Texts().join('\n')));
+        for (const auto& Shown : F.Prompts.Messages)
+            QVERIFY2(Shown.Kind != Prompt_Kind::Error, qPrintable(Shown.Text));
         if (Poll)
             Poll->stop();
     }

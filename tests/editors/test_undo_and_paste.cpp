@@ -324,8 +324,8 @@ void Test_Undo_And_Paste::Paste_Blocks_data()
     QTest::newRow("second line's length") << "4\tN\t10\n-3" << 1 << int(V::Col_Length) << QStringList{} << 121 << 2
                                           << 1;
     QTest::newRow("name taken by the other row") << "Temp" << 2 << int(V::Col_Name) << QStringList{} << 121 << 1 << 1;
-    QTest::newRow("acceptable length and position") << "2\tN\t20" << 1 << int(V::Col_Length)
-                                                    << QStringList{"1:4=2", "1:6=20"} << 0 << 0 << 0;
+    QTest::newRow("acceptable value on a checked row") << "note" << 2 << int(V::Col_Mnemonic)
+                                                       << QStringList{"2:12=note"} << 0 << 0 << 0;
 }
 
 void Test_Undo_And_Paste::Paste_Blocks()
