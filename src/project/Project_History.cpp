@@ -107,6 +107,9 @@ std::expected<void, Write_Error> Keep(const QString& Path, const QDateTime& Now)
     const QFileInfo Info(Path);
     if (!Info.exists() && !Info.isSymLink())
         return {};
+    // The writer refuses a link in the file's place; nothing is kept of what it points to.
+    if (const auto Not_Link = Refuse_Link(Path); !Not_Link)
+        return Not_Link;
     const auto Bytes = Read_Regular_File(Path);
     if (!Bytes) {
         if (Bytes.error().Missing)
@@ -118,7 +121,7 @@ std::expected<void, Write_Error> Keep(const QString& Path, const QDateTime& Now)
     if (const auto Not_Link = Refuse_Link(Hist); !Not_Link)
         return Not_Link;
     if (!QFileInfo(Hist).isDir() && !QDir(Config_Dir).mkdir(QLatin1StringView(Folder_Name)))
-        return std::unexpected(Write_Error{Hist, qt_error_string()});
+        return std::unexpected(Write_Error{Path, qt_error_string()});
 
     const QList<Version> Kept = Versions_Of(Config_Dir, Info.fileName());
     if (!Kept.isEmpty()) {
@@ -128,8 +131,12 @@ std::expected<void, Write_Error> Keep(const QString& Path, const QDateTime& Now)
             return {};
     }
     const QString Name = Version_Name(Hist, Info.fileName(), Now, Kept);
-    if (const auto Written = Write_File_Atomic(QDir(Hist).filePath(Name), *Bytes); !Written)
-        return Written;
+    if (const auto Written = Write_File_Atomic(QDir(Hist).filePath(Name), *Bytes); !Written) {
+        // The save stops here: the user is told about the file they saved, with the system's reason.
+        if (Written.error().Refused_Link())
+            return Written;
+        return std::unexpected(Write_Error{Path, Written.error().System_Text});
+    }
 
     const QList<Version> Now_Kept = Versions_Of(Config_Dir, Info.fileName());
     for (qsizetype I = Kept_Per_File; I < Now_Kept.size(); ++I)

@@ -113,17 +113,13 @@ void TFOpenConf::Place_Buttons()
     Btn_OK->setGeometry(Btn_Cancel->x() - 10 - OK_W, height() - 44, OK_W, 32);
     // The commands on the selected configuration in a row under the list.
     int X = 12;
-    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare, Btn_History}) {
+    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare}) {
         const int W = std::max(100, Text_Width(Command));
         Command->setGeometry(X, height() - 44 - 42, W, 32);
         X += W + 8;
     }
-    // The row of commands is never cut: the dialog grows to hold it.
-    if (const int Needed = X - 8 + 12; Needed > minimumWidth()) {
-        setMinimumWidth(Needed);
-        if (width() < Needed)
-            resize(Needed, height());
-    }
+    // The history of the selected configuration at the bottom left, apart from the commands that change it.
+    Btn_History->setGeometry(12, height() - 44, std::max(100, Text_Width(Btn_History)), 32);
 }
 
 void TFOpenConf::showEvent(QShowEvent* Event)
