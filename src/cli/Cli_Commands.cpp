@@ -5,6 +5,7 @@
 #include "cli/Cli_Commission.h"
 #include "cli/Cli_Dcp.h"
 #include "cli/Cli_Findings.h"
+#include "cli/Cli_History.h"
 #include "cli/Cli_Review.h"
 #include "cli/Cli_Texts.h"
 #include "gsdml/Profinet_File_Name.h"
@@ -253,13 +254,17 @@ int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTex
     }
     if (Is_Diff_Command(Arguments_After_Program))
         return Run_Diff(Arguments_After_Program.mid(1), Out, Err);
+    if (Is_History_Command(Arguments_After_Program))
+        return Run_History(Arguments_After_Program.mid(1), Out, Err);
+    if (Is_Restore_Command(Arguments_After_Program))
+        return Run_Restore(Arguments_After_Program.mid(1), Out, Err);
     const auto Args = Parse(Arguments_After_Program);
     if (!Args) {
         Err << "sw40610: " << Args.error() << "\nTry 'sw40610 --help'.\n";
         return Wrong_Usage;
     }
     switch (Args->What) {
-    case Command::Help: Out << Help_Text() << Review_Help_Text() << Dcp_Help_Text() << Commission_Help_Text(); return Done;
+    case Command::Help: Out << Help_Text() << Review_Help_Text() << History_Help_Text() << Dcp_Help_Text() << Commission_Help_Text(); return Done;
     case Command::Version: Out << Version_Text(); return Done;
     default: break;
     }

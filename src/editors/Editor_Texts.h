@@ -106,6 +106,7 @@ constexpr int Block_Paste_Step = 1525;
 constexpr int Past_Last_Row = 1528;
 constexpr int Past_Last_Column = 1529;
 constexpr int Refused_Value = 1530;
+constexpr int Refused_Pasted_Cell = 121;  // %1 the line, %2 the cell in the pasted text, %3 the column, %4 what OK says
 constexpr int Overwrite_Question = 1531;
 
 } // namespace List_Editor_Text
@@ -202,3 +203,20 @@ constexpr int Mnemonic_Hint = 820;
 constexpr int Load_Step = 1527;
 
 } // namespace Known_Cert_Text
+
+// Before an editor writes its file: a file changed elsewhere since it was
+// loaded, and a configuration opened read-only.
+namespace Guard_Text {
+
+constexpr int Changed_Question = 111;  // %1 the file, %2 what it is now (Changed_Now or Deleted_Now)
+constexpr int Changed_Now = 112;       // %1 the modification time, %2 the size in bytes
+constexpr int Deleted_Now = 113;
+constexpr int Overwrite = 114;
+constexpr int Show_Differences = 115;
+constexpr int Cancel = 116;
+constexpr int Title = 117;
+constexpr int In_This_Window = 118;
+constexpr int On_Disk = 119;
+constexpr int Differences_Unreadable = 120;  // %1 the file, %2 the reason
+
+} // namespace Guard_Text

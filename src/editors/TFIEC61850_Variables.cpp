@@ -2,6 +2,8 @@
 
 #include "foundation/Text_Rules.h"
 #include "editors/List_Files.h"
+#include "project/List_File.h"
+#include "project/Variables_File.h"
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_Undo.h"
 #include "editors/Ui_Table_View.h"
@@ -238,6 +240,34 @@ bool TFIEC61850_Variables::Accept_Before_Save()
 }
 
 std::expected<void, Write_Error> TFIEC61850_Variables::Save_Table() { return V::Save(Space.File_IEC61850_Variables, Table); }
+
+QByteArray TFIEC61850_Variables::Table_Bytes() const { return V::To_Bytes(Table); }
+
+QList<QStringList> TFIEC61850_Variables::Table_Rows() const { return V::Rows(Table); }
+
+std::optional<List_Editor::Cell_Problem> TFIEC61850_Variables::Paste_Problem(const QList<QStringList>& Rows_After,
+                                                                             const QList<QPoint>& Filled) const
+{
+    Checks::Variables_Input Input;
+    Input.Separator = Separator ? Get_Decimal_Separator(*Separator) : QLatin1Char(',');
+    Input.NByte_IN = NByte_IN;
+    for (const QStringList& Texts : List_File::Rows_To_Write(Rows_After, Variables_File::Name)) {
+        List_File::Stored_Row Row;
+        for (const QString& Text : Texts)
+            Row.Values.append(Text);
+        Input.Rows.append(Row);
+    }
+    // Only what the paste brought in refuses it; a problem elsewhere is OK's to show.
+    for (const Checks::Finding& F : Checks::Check_Variables(Input, Space.Lang_Strings)) {
+        if (F.Level != Checks::Severity::Error || F.Rows.isEmpty())
+            continue;
+        const int Row = F.Rows.constLast();
+        const int Column = F.Field + 1;
+        if (Filled.contains(QPoint(Column, Row)))
+            return Cell_Problem{Row, Column, F.Text};
+    }
+    return std::nullopt;
+}
 
 QString TFIEC61850_Variables::File_Path() const { return Space.File_IEC61850_Variables; }
 

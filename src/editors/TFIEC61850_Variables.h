@@ -36,6 +36,10 @@ protected:
     void Load_Table() override;
     bool Accept_Before_Save() override;
     std::expected<void, Write_Error> Save_Table() override;
+    QByteArray Table_Bytes() const override;
+    QList<QStringList> Table_Rows() const override;
+    std::optional<Cell_Problem> Paste_Problem(const QList<QStringList>& Rows_After,
+                                              const QList<QPoint>& Filled) const override;
     QString File_Path() const override;
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return false; }

@@ -1,4 +1,5 @@
 #include "editors/TFParGen.h"
+#include "editors/Ui_Save_Guard.h"
 #include "checks/Project_Checks.h"
 
 #include "certificates/Certificate_Checks.h"
@@ -95,7 +96,8 @@ TFParGen::TFParGen(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, Open_
       Space(Space_),
       Prompts(Prompts_),
       Own_Open_Dialog(Open_Dialog_ ? nullptr : std::make_unique<Qt_Open_File_Dialog>()),
-      Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get())
+      Open_Dialog(Open_Dialog_ ? Open_Dialog_ : Own_Open_Dialog.get()),
+      Guard_Of_File(std::make_unique<Save_Guard>(Space_, Prompts_, this))
 {
     FormCreate();
 }
@@ -168,6 +170,10 @@ void TFParGen::Build_Undo()
         addAction(Action);
     };
     Keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFParGen::Btn_UndoClick);
+    // A text field keeps Ctrl+Z while it has typing of its own to undo; then the keys reach the dialog's history.
+    for (QWidget* Control : Controls)
+        if (qobject_cast<QLineEdit*>(Control) || qobject_cast<QPlainTextEdit*>(Control))
+            Control->installEventFilter(this);
     Keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &TFParGen::Btn_RedoClick);
 }
 
@@ -522,13 +528,18 @@ void TFParGen::Order_Keyboard()
 
 void TFParGen::Order_TAB_Panels()
 {
-    // The group captions are numbered once here; a language change keeps them.
-    CP_IEC61850_Server->Set_Caption(QStringLiteral("1. ") + Space.Str(Par_Gen_Text::Server_Group));
-    CP_TLS_Server->Set_Caption(QStringLiteral("2. ") + Space.Str(Par_Gen_Text::Tls_Group));
-    CP_PROFINET->Set_Caption(QStringLiteral("3. ") + Space.Str(Par_Gen_Text::Profinet_Group));
+    Set_Group_Captions();
     for (Collapsible_Group* Group : {CP_IEC61850_Server, CP_TLS_Server, CP_PROFINET})
         Group->show();
     Stack_Groups();
+}
+
+void TFParGen::Set_Group_Captions()
+{
+    // Numbered in their order; each language change puts the captions in the new language.
+    CP_IEC61850_Server->Set_Caption(QStringLiteral("1. ") + Space.Str(Par_Gen_Text::Server_Group));
+    CP_TLS_Server->Set_Caption(QStringLiteral("2. ") + Space.Str(Par_Gen_Text::Tls_Group));
+    CP_PROFINET->Set_Caption(QStringLiteral("3. ") + Space.Str(Par_Gen_Text::Profinet_Group));
 }
 
 void TFParGen::Stack_Groups()
@@ -578,6 +589,8 @@ void TFParGen::Set_Lang()
     namespace Tls = Certificates::Text_Slot;
     setWindowTitle(Space.Str(Text::Title));
     Title.L_SW_Desc->setText(Space.Str(Text::Description));
+    if (CP_IEC61850_Server && CP_TLS_Server && CP_PROFINET)
+        Set_Group_Captions();
     Btn_OK->setText(Space.Str(Text::Ok));
     Btn_OK->setToolTip(Space.Str(Text::Ok_Hint));
     Btn_Cancel->setText(Space.Str(Text::Cancel));
@@ -729,6 +742,8 @@ void TFParGen::Write_Controls(const Par_Gen::Values& Data)
 
 void TFParGen::FormShow()
 {
+    // Taken before the file is read: a change in between is asked about, never missed.
+    Guard_Of_File->Remember(Space.File_ParGen);
     const Par_Gen::Values Data = Par_Gen::Load(Space.File_ParGen);
     if (const auto Defaults = Checks::Read_As_Defaults_Message(Space.File_ParGen, Space.Lang_Strings))
         Prompts.Error(*Defaults);
@@ -803,7 +818,11 @@ void TFParGen::Go_To_Field(QWidget* Field)
 
 void TFParGen::Btn_OKClick()
 {
+    if (Guard_Of_File->Refuse_Read_Only())
+        return;
     if (!Controllo_Dati() || !Controllo_TLS())
+        return;
+    if (!Guard_Of_File->May_Write(Space.File_ParGen, [this] { return Par_Gen::To_Bytes(Read_Controls()); }))
         return;
     if (const auto Saved = Par_Gen::Save(Space.File_ParGen, Read_Controls()); !Saved) {
         Prompts.Error(Space.Write_Failure_Text(Saved.error()));
@@ -835,6 +854,21 @@ void TFParGen::On_Click(QCheckBox* Sender)
 
 bool TFParGen::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (Event->type() == QEvent::ShortcutOverride) {
+        const auto* Key = static_cast<QKeyEvent*>(Event);
+        const bool Undo = Key->matches(QKeySequence::Undo);
+        const bool Redo = Key->matches(QKeySequence::Redo) || Key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y);
+        bool Own = true;
+        if (auto* Line = qobject_cast<QLineEdit*>(Watched))
+            Own = Undo ? Line->isUndoAvailable() : Line->isRedoAvailable();
+        else if (auto* Box = qobject_cast<QPlainTextEdit*>(Watched))
+            Own = Undo ? Box->document()->isUndoAvailable() : Box->document()->isRedoAvailable();
+        if ((Undo || Redo) && !Own) {
+            // Left unclaimed, the key goes to the dialog's shortcut.
+            Event->ignore();
+            return true;
+        }
+    }
     if (Event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(Event)->text() == QLatin1String(".")) {
         const auto Found = std::find(Byte_Chain.begin(), Byte_Chain.end(), Watched);
         if (Found != Byte_Chain.end()) {

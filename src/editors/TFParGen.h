@@ -25,6 +25,8 @@ class Workspace;
 
 // The general parameters editor: the IEC 61850 server, its TLS material and
 // the PROFINET identity of the device, kept in ParGen.xml.
+class Save_Guard;
+
 class TFParGen : public QDialog {
     Q_OBJECT
 public:
@@ -60,6 +62,8 @@ public:
 
     // Each finished field edit, check-box click and TLS box load is one step.
     QUndoStack& Undo_History() { return *History; }
+    // What OK checks before it writes the file.
+    Save_Guard& Guard() { return *Guard_Of_File; }
     // The values as the controls show them, as OK would save them.
     Par_Gen::Values Shown_Values() const { return Read_Controls(); }
     void Btn_UndoClick();
@@ -86,6 +90,7 @@ private:
     // The groups 1, 2, 3, each header followed by its controls, then OK and Cancel.
     void Order_Keyboard();
     void Order_TAB_Panels();
+    void Set_Group_Captions();
     void Move_GroupBoxs();
     void Stack_Groups();
     // The gateway bytes and the diagnostic address can be edited only while their check box is on.
@@ -119,6 +124,7 @@ private:
     Prompter& Prompts;
     std::unique_ptr<Open_File_Dialog> Own_Open_Dialog;
     Open_File_Dialog* Open_Dialog;
+    std::unique_ptr<Save_Guard> Guard_Of_File;
 
     QWidget* P_Title = nullptr;
     QWidget* P_Button = nullptr;

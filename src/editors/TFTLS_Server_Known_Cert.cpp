@@ -104,6 +104,8 @@ void TFTLS_Server_Known_Cert::Load_Table()
 
 std::expected<void, Write_Error> TFTLS_Server_Known_Cert::Save_Table() { return T::Save(Space.File_TLS_Known_Cert, Table); }
 
+QByteArray TFTLS_Server_Known_Cert::Table_Bytes() const { return T::To_Bytes(Table); }
+
 QString TFTLS_Server_Known_Cert::File_Path() const { return Space.File_TLS_Known_Cert; }
 
 bool TFTLS_Server_Known_Cert::Only_Known_In_Force() const

@@ -32,6 +32,7 @@ protected:
     void Init_Table();
     void Load_Table() override;
     std::expected<void, Write_Error> Save_Table() override;
+    QByteArray Table_Bytes() const override;
     QString File_Path() const override;
     void Set_Table_Texts() override;
     bool Delete_Checks_First_Column() const override { return true; }

@@ -1,4 +1,5 @@
 #include "editors/Ui_List_Editor.h"
+#include "editors/Ui_Save_Guard.h"
 
 #include "editors/Editor_Texts.h"
 #include "editors/Table_Block.h"
@@ -48,6 +49,7 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
     Btn_Redo->setFocusPolicy(Qt::NoFocus);
 
     Undo = std::make_unique<Table_Undo>(Table);
+    Guard_Of_File = std::make_unique<Save_Guard>(Space, Prompts, this);
     connect(Undo.get(), &Table_Undo::Changed_State, this, [this](bool Changed) { Is_Change = Changed; });
     connect(&Undo->Stack(), &QUndoStack::indexChanged, this, &List_Editor::Show_Undo_State);
     connect(&Table, &Table_Model::User_Edit_Starting, this,
@@ -181,6 +183,8 @@ void List_Editor::Apply_Hints()
 
 void List_Editor::FormShow()
 {
+    // Taken before the file is read: a change in between is asked about, never missed.
+    Guard_Of_File->Remember(File_Path());
     Load_Table();
     Undo->Reset();
     Is_Change = false;
@@ -277,6 +281,26 @@ void List_Editor::Paste_Block()
         Prompts.Error(Text);
         return;
     }
+    // Every pasted cell is checked as OK checks it, before anything changes.
+    QList<QStringList> After = Table_Rows();
+    QList<QPoint> Filled;
+    for (int Line = 0; Line < Paste->Height(); ++Line)
+        for (int Cell = 0; Cell < Paste->Values[Line].size(); ++Cell) {
+            const int Target_Row = Paste->Row + Line - 1;
+            const int Target_Column = Paste->Column + Cell - 1;
+            if (Target_Row < After.size() && Target_Column < After[Target_Row].size())
+                After[Target_Row][Target_Column] = Paste->Values[Line][Cell];
+            if (!Trimmed(Paste->Values[Line][Cell]).isEmpty())
+                Filled.append(QPoint(Target_Column + 1, Target_Row + 1));
+        }
+    if (const auto Problem = Paste_Problem(After, Filled)) {
+        const QString Header = Trimmed(Table_Model::Compact_Text(Table.Cell(0, Problem->Column)));
+        Prompts.Error(Space.Str(List_Editor_Text::Refused_Pasted_Cell)
+                          .arg(Problem->Row - Paste->Row + 1)
+                          .arg(Problem->Column - Paste->Column + 1)
+                          .arg(Header, Problem->Text));
+        return;
+    }
     if (Paste->Overwritten > 0
         && !Prompts.Confirm_Default_No(Space.Str(List_Editor_Text::Overwrite_Question).arg(Paste->Overwritten)))
         return;
@@ -324,7 +348,11 @@ void List_Editor::reject()
 
 void List_Editor::Btn_OKClick()
 {
+    if (Guard_Of_File->Refuse_Read_Only())
+        return;
     if (!Dropped_Rows_Accepted() || !Controllo_dati() || !Accept_Before_Save())
+        return;
+    if (!Guard_Of_File->May_Write(File_Path(), [this] { return Table_Bytes(); }))
         return;
     if (const auto Saved = Save_Table(); !Saved) {
         Prompts.Error(Space.Write_Failure_Text(Saved.error()));

@@ -5,12 +5,15 @@
 #include "widgets/Ui_Title_Area.h"
 
 #include <QDialog>
+#include <QPoint>
 #include <QStringList>
 
 #include <expected>
+#include <optional>
 #include <memory>
 
 class QPushButton;
+class Save_Guard;
 class Prompter;
 class Table_Undo;
 class Table_View;
@@ -56,6 +59,8 @@ public:
     QStringList Hint_List;
     bool Do_Copy = false;
     Table_Undo& Undo_History() { return *Undo; }
+    // What OK checks before it writes the file.
+    Save_Guard& Guard() { return *Guard_Of_File; }
     // The table differs from the one loaded: it follows the undo history, so
     // undoing back to the loaded table means nothing changed.
     bool Is_Change = false;
@@ -67,11 +72,31 @@ protected:
     // false keeps the dialog open.
     virtual bool Accept_Before_Save() { return true; }
     virtual std::expected<void, Write_Error> Save_Table() = 0;
+    // What Save_Table would write.
+    virtual QByteArray Table_Bytes() const = 0;
     virtual QString File_Path() const = 0;
     virtual void Set_Table_Texts() = 0;
     // Whether deleting leaves the emptied last row's box checked.
     virtual bool Delete_Checks_First_Column() const = 0;
     virtual int Delete_Question_Slot() const = 0;
+    // A value a pasted block would put in a cell that OK refuses: the first,
+    // with its table row and column (both 1-based) and the text OK would
+    // show. Filled: the cells the paste gives a value (x the column, y the
+    // row); a cell it leaves blank is for the user to fill in later.
+    struct Cell_Problem {
+        int Row = 0;
+        int Column = 0;
+        QString Text;
+    };
+    virtual std::optional<Cell_Problem> Paste_Problem(const QList<QStringList>& Rows_After,
+                                                      const QList<QPoint>& Filled) const
+    {
+        Q_UNUSED(Rows_After);
+        Q_UNUSED(Filled);
+        return std::nullopt;
+    }
+    // Every data row's texts in attribute order, for Paste_Problem.
+    virtual QList<QStringList> Table_Rows() const { return {}; }
     // The column whose first blank cell ends the list in the file.
     virtual int Key_Column() const = 0;
 
@@ -107,6 +132,7 @@ private:
     // Before a save that would drop rows after a blank key cell, the user is asked.
     bool Dropped_Rows_Accepted();
 
+    std::unique_ptr<Save_Guard> Guard_Of_File;
     int First_Slot;
     QPushButton* Btn_OK = nullptr;
     QPushButton* Btn_Cancel = nullptr;

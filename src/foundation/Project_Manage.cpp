@@ -51,7 +51,7 @@ bool Same_Configuration(const Workspace& Space, const QString& Name)
 
 } // namespace
 
-Manage_Result Duplicate_Project(Workspace& Space, const QString& Source, const QString& Typed)
+Manage_Result Duplicate_Project(Workspace& Space, const QString& Source, const QString& Typed, QString* Copy)
 {
     if (!Is_Listed_Configuration(Space, Source))
         return Manage_Result::Not_Found;
@@ -82,7 +82,8 @@ Manage_Result Duplicate_Project(Workspace& Space, const QString& Source, const Q
         QDir(To).removeRecursively();
         return Manage_Result::Not_Copied;
     }
-    Space.Activate_Project(Name);
+    if (Copy)
+        *Copy = Name;
     return Manage_Result::Done;
 }
 

@@ -19,10 +19,12 @@ enum class Manage_Result {
     No_Trash,       // no trash could take the folder; nothing was deleted
 };
 
-// Copies the project files of Source (not its bank files) into a new
-// configuration named Typed, under the rules of a new configuration, and makes
-// the copy active.
-Manage_Result Duplicate_Project(Workspace& Space, const QString& Source, const QString& Typed);
+// Copies the project files of Source (not its bank files, its history or its
+// lock) into a new configuration named Typed, under the rules of a new
+// configuration. The active configuration stays as it was. Copy, when given,
+// receives the copy's name as stored.
+Manage_Result Duplicate_Project(Workspace& Space, const QString& Source, const QString& Typed,
+                                QString* Copy = nullptr);
 // Gives Source the name Typed under the rules of a new configuration (a change
 // of case alone allowed). When Source is active, the new name becomes active.
 // Typed equal to Source is nothing to do.

@@ -1,5 +1,7 @@
 #include "project/List_File.h"
 
+#include "project/Project_History.h"
+
 #include "foundation/Text_Rules.h"
 #include "platform/Xml_File.h"
 
@@ -109,6 +111,8 @@ std::expected<void, Write_Error> Save(const QString& Path, const char* Root_Name
                                       std::span<const Attribute_Info> Attributes, const QList<QStringList>& Rows,
                                       int Key)
 {
+    if (const auto Kept = Project_History::Keep(Path); !Kept)
+        return Kept;
     return Build(Root_Name, Attributes, Rows, Key).Save(Path);
 }
 

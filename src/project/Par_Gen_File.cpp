@@ -1,5 +1,7 @@
 #include "project/Par_Gen_File.h"
 
+#include "project/Project_History.h"
+
 #include "foundation/Text_Rules.h"
 #include "platform/Xml_File.h"
 
@@ -134,6 +136,11 @@ Xml_File Build(const Values& Data)
 
 QByteArray To_Bytes(const Values& Data) { return Build(Data).To_Bytes(); }
 
-std::expected<void, Write_Error> Save(const QString& Path, const Values& Data) { return Build(Data).Save(Path); }
+std::expected<void, Write_Error> Save(const QString& Path, const Values& Data)
+{
+    if (const auto Kept = Project_History::Keep(Path); !Kept)
+        return Kept;
+    return Build(Data).Save(Path);
+}
 
 } // namespace Par_Gen

@@ -1,16 +1,59 @@
 #include "review/TFCompare.h"
 
 #include "review/Review_Texts.h"
+#include "editors/Editor_Texts.h"
+#include "platform/File_Read.h"
+#include "platform/Prompter.h"
 #include "foundation/Workspace.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
+
+namespace Review {
+
+std::expected<QList<Difference>, Read_Failure> Compare_File_Versions(const QString& Config_Dir, const QString& File_Name,
+                                                                     const QByteArray& A, const QByteArray& B,
+                                                                     Decimal_Separator& Separator)
+{
+    QTemporaryDir Work;
+    const QString Dir_A = Work.filePath(QStringLiteral("a"));
+    const QString Dir_B = Work.filePath(QStringLiteral("b"));
+    const auto Put = [&](const QString& Dir, const QByteArray& Bytes) {
+        if (!QDir().mkpath(Dir))
+            return false;
+        for (const char* Other : {"ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"}) {
+            const QString Name = QString::fromLatin1(Other);
+            const auto Now = Read_Regular_File(QDir(Config_Dir).filePath(Name));
+            if (Name == File_Name || !Now)
+                continue;
+            QFile Copy(QDir(Dir).filePath(Name));
+            if (!Copy.open(QIODevice::WriteOnly) || Copy.write(*Now) != Now->size() || !Copy.flush())
+                return false;
+        }
+        QFile File(QDir(Dir).filePath(File_Name));
+        return File.open(QIODevice::WriteOnly) && File.write(Bytes) == Bytes.size() && File.flush();
+    };
+    if (!Work.isValid() || !Put(Dir_A, A) || !Put(Dir_B, B))
+        return std::unexpected(Read_Failure{File_Name, Work.errorString()});
+    auto Found = Compare(Dir_A, Dir_B, Separator);
+    // A failure names the file, not the folder it was put in.
+    if (!Found)
+        return std::unexpected(Read_Failure{File_Name, Found.error().Reason});
+    return Found;
+}
+
+} // namespace Review
 
 TFCompare::TFCompare(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Space(Space_)
 {
@@ -27,7 +70,8 @@ TFCompare::TFCompare(Workspace& Space_, QWidget* Parent) : QDialog(Parent), Spac
     Tree_Differences->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Tree_Differences->setSelectionMode(QAbstractItemView::SingleSelection);
     Tree_Differences->setUniformRowHeights(true);
-    Tree_Differences->header()->setStretchLastSection(true);
+    // The two configurations' columns share what the items leave.
+    Tree_Differences->header()->setStretchLastSection(false);
     L_Heading->setBuddy(Tree_Differences);
     L_Same = Make_Control<QLabel>(this, QStringLiteral("L_Same"));
     L_Same->setTextFormat(Qt::PlainText);
@@ -60,7 +104,6 @@ void TFCompare::Execute(const QString& Name_A_, const QString& Name_B_, const QL
 
 void TFCompare::Fill()
 {
-    L_Heading->setText(Space.Str(Compare_Text::Heading).arg(Name_A, Name_B));
     Tree_Differences->setHeaderLabels({Space.Str(Compare_Text::Item_Column), Name_A, Name_B});
     Tree_Differences->clear();
     // One group per file, in the order the differences come.
@@ -78,9 +121,56 @@ void TFCompare::Fill()
             Line->setToolTip(Column, Line->text(Column));
     }
     Tree_Differences->expandAll();
-    Tree_Differences->resizeColumnToContents(0);
+    Fit_Names();
     L_Same->setVisible(Shown.isEmpty());
     Tree_Differences->setVisible(!Shown.isEmpty());
+}
+
+void TFCompare::Show_File_Differences(Workspace& Space, Decimal_Separator& Separator, Prompter& Prompts,
+                                      QWidget* Parent, const QString& File_Name, const QByteArray& Mine,
+                                      const QString& Disk_Path)
+{
+    const auto On_Disk = Read_Regular_File(Disk_Path);
+    if (!On_Disk && !On_Disk.error().Missing) {
+        Prompts.Error(Space.Str(Guard_Text::Differences_Unreadable)
+                          .arg(QDir::toNativeSeparators(Disk_Path), On_Disk.error().Text));
+        return;
+    }
+    const auto Found = Review::Compare_File_Versions(QFileInfo(Disk_Path).absolutePath(), File_Name,
+                                                     On_Disk.value_or(QByteArray()), Mine, Separator);
+    if (!Found) {
+        Prompts.Error(
+            Space.Str(Guard_Text::Differences_Unreadable).arg(QDir::toNativeSeparators(Disk_Path), Found.error().Reason));
+        return;
+    }
+    TFCompare Window(Space, Parent);
+    Window.Execute(Space.Str(Guard_Text::On_Disk), Space.Str(Guard_Text::In_This_Window), *Found);
+}
+
+void TFCompare::Fit_Names()
+{
+    const QString Heading = Space.Str(Compare_Text::Heading);
+    const QFontMetrics Label_Font = L_Heading->fontMetrics();
+    // Each name gets half of what the heading's own words leave.
+    const int Words = Label_Font.horizontalAdvance(QString(Heading).remove(QStringLiteral("%1")).remove(QStringLiteral("%2")));
+    const int Each = std::max(40, (L_Heading->width() - Words) / 2 - 4);
+    L_Heading->setText(Heading.arg(Label_Font.elidedText(Name_A, Qt::ElideMiddle, Each),
+                                   Label_Font.elidedText(Name_B, Qt::ElideMiddle, Each)));
+    L_Heading->setToolTip(Heading.arg(Name_A, Name_B));
+
+    QHeaderView* Header = Tree_Differences->header();
+    Tree_Differences->resizeColumnToContents(0);
+    const int Available = Tree_Differences->viewport()->width() - Header->sectionSize(0);
+    const int Column_W = std::max(80, Available / 2);
+    QTreeWidgetItem* Header_Item = Tree_Differences->headerItem();
+    const QFontMetrics Header_Font = Header->fontMetrics();
+    const int Margin = 2 * Header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, Header) + 8;
+    const QString Names[] = {Name_A, Name_B};
+    for (int Column = 1; Column < 3; ++Column) {
+        Tree_Differences->setColumnWidth(Column, Column_W);
+        Header_Item->setText(Column, Header_Font.elidedText(Names[Column - 1], Qt::ElideMiddle, Column_W - Margin));
+        Header_Item->setToolTip(Column, Names[Column - 1]);
+    }
 }
 
 void TFCompare::resizeEvent(QResizeEvent* Event)
@@ -95,4 +185,5 @@ void TFCompare::resizeEvent(QResizeEvent* Event)
     L_Same->setGeometry(12, 92, W - 24, 40);
     const int Close_W = std::max(140, Text_Width(Btn_Close));
     Btn_Close->setGeometry(W - 12 - Close_W, H - 44, Close_W, 32);
+    Fit_Names();
 }

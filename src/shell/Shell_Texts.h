@@ -42,6 +42,21 @@ constexpr int Banks_Written = 33;
 constexpr int Gsdml_Written = 34;
 constexpr int Default_Parameters = 35;
 
+// One program per configuration.
+constexpr int Held_Question = 37;      // %1 the configuration, %2 the computer, %3 the process, %4 since when
+constexpr int Held_Read_Only = 38;     // the reason every save is refused; the same arguments
+constexpr int Unlockable_Read_Only = 39;  // %1 the configuration, %2 its folder
+constexpr int Read_Only_Mark = 40;     // %1 the configuration's name
+constexpr int None_Open = 41;          // a step that needs a configuration, with none open
+
+// A refused configuration name: %1 the refusal, then the rule it breaks.
+constexpr int Name_Character = 42;     // %2 the character
+constexpr int Name_Invisible = 43;     // %2 its code, U+XXXX
+constexpr int Name_Dot = 44;
+constexpr int Name_Blank = 45;
+constexpr int Name_Length = 46;        // %2 the name's length in bytes, %3 the most allowed
+constexpr int Window_Title = 47;       // the caption, in the language on screen
+
 } // namespace Main_Window_Text
 
 // New configuration; why a name is refused is the foundation's.
@@ -102,3 +117,33 @@ namespace About_Text {
 constexpr int Title = 1538;
 
 } // namespace About_Text
+
+// The earlier versions of a configuration's project files.
+namespace History_Text {
+
+constexpr int Title = 854;
+constexpr int Description = 855;  // %1 the configuration
+constexpr int Button = 856;       // in the open dialog
+constexpr int Button_Hint = 857;
+constexpr int File_Column = 858;
+constexpr int Time_Column = 859;
+constexpr int Size_Column = 860;
+constexpr int Differences_Column = 861;
+constexpr int Same_As_Current = 862;
+constexpr int Differences_Count = 863;  // %1 how many
+constexpr int One_Difference = 864;
+constexpr int Restore = 865;
+constexpr int Restore_Hint = 866;
+constexpr int Close = 867;
+constexpr int Restore_Question = 868;  // %1 the version, %2 the file
+constexpr int Restored = 869;          // %1 the file, %2 the version's time
+constexpr int Restore_Held = 870;      // %1 the configuration, %2 the computer, %3 the process, %4 since when
+constexpr int None_Kept = 871;
+constexpr int Nothing_Selected = 872;
+constexpr int Not_Comparable = 873;    // %1 the reason
+constexpr int This_Version = 874;
+constexpr int Current = 875;
+constexpr int Size_Bytes = 876;        // %1 the size in bytes
+constexpr int Not_Sent_Only = 877;     // the bytes differ, what the device receives does not
+
+} // namespace History_Text

@@ -1,4 +1,6 @@
 #include "shell/TFConf_Name.h"
+#include "foundation/Foundation_Texts.h"
+#include "shell/Name_Rules.h"
 
 #include "foundation/Workspace.h"
 #include "platform/Prompter.h"
@@ -72,7 +74,10 @@ void TFConf_Name::Btn_OKClick()
     const int Refused = Apply(E_Name->text());
     if (Refused >= 0) {
         const QString Text = Space.Str(Refused);
-        Prompts.Error(Text.contains(QLatin1String("%1")) ? Text.arg(Source) : Text);
+        const QString Rule = Refused == Foundation_Text::Name_Not_Usable
+                                 ? Broken_Name_Rule(Space.Lang_Strings, Text, E_Name->text())
+                                 : QString();
+        Prompts.Error(!Rule.isEmpty() ? Rule : Text.contains(QLatin1String("%1")) ? Text.arg(Source) : Text);
         E_Name->setFocus(Qt::OtherFocusReason);
         E_Name->selectAll();
         return;

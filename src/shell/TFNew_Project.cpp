@@ -1,4 +1,6 @@
 #include "shell/TFNew_Project.h"
+#include "shell/Ui_Click_Guard.h"
+#include "shell/Name_Rules.h"
 
 #include "platform/Prompter.h"
 #include "foundation/Project_Folders.h"
@@ -7,6 +9,7 @@
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,11 +80,18 @@ void TFNew_Project::Btn_OKClick()
 {
     const New_Project_Result Result = Create_Project(Space, E_New_Proj->text());
     if (Result != New_Project_Result::Created) {
-        Prompts.Error(Space.Str(New_Project_Message_Slot(Result)));
+        const QString Refused = Space.Str(New_Project_Message_Slot(Result));
+        const QString Rule = Result == New_Project_Result::Not_Created
+                                 ? Broken_Name_Rule(Space.Lang_Strings, Refused, E_New_Proj->text())
+                                 : QString();
+        Prompts.Error(Rule.isEmpty() ? Refused : Rule);
         // Back to the name, ready to be typed over.
         E_New_Proj->setFocus(Qt::OtherFocusReason);
         E_New_Proj->selectAll();
         return;
     }
+    // The second click of a double-click on OK must not reach the main window behind.
+    if (Btn_OK->underMouse())
+        Click_Guard::Guard(QCursor::pos());
     accept();
 }

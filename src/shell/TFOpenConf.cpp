@@ -8,6 +8,8 @@
 #include "review/TFCompare.h"
 #include "shell/Shell_Texts.h"
 #include "shell/TFConf_Name.h"
+#include "shell/TFHistory.h"
+#include "project/Project_Lock.h"
 #include "widgets/Ui_Build.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "foundation/Workspace.h"
@@ -15,6 +17,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 
 #include <algorithm>
@@ -44,7 +47,8 @@ TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, D
     Btn_Rename = Make_Control<QPushButton>(this, QStringLiteral("Btn_Rename"));
     Btn_Delete = Make_Control<QPushButton>(this, QStringLiteral("Btn_Delete"));
     Btn_Compare = Make_Control<QPushButton>(this, QStringLiteral("Btn_Compare"));
-    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare})
+    Btn_History = Make_Control<QPushButton>(this, QStringLiteral("Btn_History"));
+    for (QPushButton* Command : {Btn_Duplicate, Btn_Rename, Btn_Delete, Btn_Compare, Btn_History})
         Command->setAutoDefault(false);
 
     connect(ListBox1, &QListWidget::itemClicked, this, &TFOpenConf::ListBox1Click);
@@ -56,6 +60,7 @@ TFOpenConf::TFOpenConf(Workspace& Space_, Prompter& Prompts_, QWidget* Parent, D
     connect(Btn_Rename, &QPushButton::clicked, this, &TFOpenConf::Btn_RenameClick);
     connect(Btn_Delete, &QPushButton::clicked, this, &TFOpenConf::Btn_DeleteClick);
     connect(Btn_Compare, &QPushButton::clicked, this, &TFOpenConf::Btn_CompareClick);
+    connect(Btn_History, &QPushButton::clicked, this, &TFOpenConf::Btn_HistoryClick);
     Set_Lang();
 }
 
@@ -78,8 +83,11 @@ void TFOpenConf::Set_Lang()
     Command(Btn_Rename, Open_Conf_Text::Rename_Button, Open_Conf_Text::Rename_Hint);
     Command(Btn_Delete, Open_Conf_Text::Delete_Button, Open_Conf_Text::Delete_Hint);
     Command(Btn_Compare, Open_Conf_Text::Compare_Button, Open_Conf_Text::Compare_Hint);
+    Command(Btn_History, History_Text::Button, History_Text::Button_Hint);
     FConf_Name->Set_Lang();
     FCompare->Set_Lang();
+    if (FHistory)
+        FHistory->Set_Lang();
     Place_Buttons();
 }
 
@@ -110,6 +118,8 @@ void TFOpenConf::Place_Buttons()
         Command->setGeometry(X, height() - 44 - 42, W, 32);
         X += W + 8;
     }
+    // The history of the selected configuration at the bottom left, apart from the commands that change it.
+    Btn_History->setGeometry(12, height() - 44, std::max(100, Text_Width(Btn_History)), 32);
 }
 
 void TFOpenConf::showEvent(QShowEvent* Event)
@@ -163,15 +173,44 @@ void TFOpenConf::Btn_DuplicateClick()
     const QString Source = Selected();
     if (Source.isEmpty())
         return;
-    const bool Made =
-        FConf_Name->Ask(Conf_Name_Text::Duplicate_Title, QString(), Source, [this, &Source](const QString& Typed) {
-            return Manage_Message_Slot(Duplicate_Project(Space, Source, Typed));
-        });
+    QString Copy;
+    const bool Made = FConf_Name->Ask(Conf_Name_Text::Duplicate_Title, QString(), Source,
+                                      [this, &Source, &Copy](const QString& Typed) {
+                                          return Manage_Message_Slot(Duplicate_Project(Space, Source, Typed, &Copy));
+                                      });
     if (!Made)
         return;
-    Name_Conf = Space.Project_Name;
-    Save_Setting();
-    accept();
+    // The copy is shown selected; opening it is the user's choice, with OK.
+    FormShow();
+    const int Row = Search_Open_Conf(SL, Copy);
+    if (Row >= 0) {
+        ListBox1->setCurrentRow(Row);
+        Name_Conf = SL[Row];
+    }
+}
+
+QString TFOpenConf::Held_Elsewhere(const QString& Name) const
+{
+    const QString Dir = Workspace::Join(Space.Projects_Dir, Name);
+    if (Lock && Lock->Held() && QDir(Lock->Dir()).canonicalPath() == QDir(Dir).canonicalPath())
+        return {};
+    const std::optional<Project_Lock::Holder> Who = Project_Lock::Holder_Of(Dir);
+    if (!Who)
+        return {};
+    return Space.Str(History_Text::Restore_Held)
+        .arg(Name, Who->Host, QString::number(Who->Pid), QLocale().toString(Who->Since, QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void TFOpenConf::Btn_HistoryClick()
+{
+    const QString Name = Selected();
+    if (Name.isEmpty())
+        return;
+    if (!FHistory) {
+        FHistory = new TFHistory(Space, Prompts, Separator ? *Separator : System_Separator, this);
+    }
+    FHistory->Execute(Name, Workspace::Join(Space.Projects_Dir, Name),
+                      [this, Name](const QString&) { return Held_Elsewhere(Name); });
 }
 
 void TFOpenConf::Btn_RenameClick()
@@ -179,6 +218,14 @@ void TFOpenConf::Btn_RenameClick()
     const QString Source = Selected();
     if (Source.isEmpty())
         return;
+    if (const QString Held = Held_Elsewhere(Source); !Held.isEmpty()) {
+        Prompts.Error(Held);
+        return;
+    }
+    // The lock file moves with the folder: it is given up first and taken again under the new name.
+    const bool Was_Locked = Lock && Lock->Held() && Active_Configuration_Name(Space) == Source;
+    if (Was_Locked)
+        Lock->Release();
     QString Renamed;
     const bool Done =
         FConf_Name->Ask(Conf_Name_Text::Rename_Title, Source, Source, [this, &Source, &Renamed](const QString& Typed) {
@@ -187,6 +234,8 @@ void TFOpenConf::Btn_RenameClick()
                 Renamed = Typed.normalized(QString::NormalizationForm_C);
             return Refused;
         });
+    if (Was_Locked)
+        Lock->Take(Space.Project_Dir);
     if (!Done)
         return;
     Name_Conf = Renamed;
@@ -198,11 +247,22 @@ void TFOpenConf::Btn_RenameClick()
 void TFOpenConf::Btn_DeleteClick()
 {
     const QString Name = Selected();
-    if (Name.isEmpty() || !Prompts.Confirm_Default_No(Space.Str(Open_Conf_Text::Delete_Question).arg(Name)))
+    if (Name.isEmpty())
+        return;
+    if (const QString Held = Held_Elsewhere(Name); !Held.isEmpty()) {
+        Prompts.Error(Held);
+        return;
+    }
+    if (!Prompts.Confirm_Default_No(Space.Str(Open_Conf_Text::Delete_Question).arg(Name)))
         return;
     const bool Was_Active = Space.Is_Project_Active();
+    const bool Was_Locked = Lock && Lock->Held() && Active_Configuration_Name(Space) == Name;
+    if (Was_Locked)
+        Lock->Release();
     if (const int Refused = Manage_Message_Slot(Delete_Project(Space, Name)); Refused >= 0)
         Prompts.Error(Space.Str(Refused).arg(Name));
+    if (Was_Locked && Space.Is_Project_Active())
+        Lock->Take(Space.Project_Dir);
     if (Was_Active && !Space.Is_Project_Active())
         Save_Setting();
     FormShow();

@@ -18,9 +18,14 @@
 #include "review/Review_Texts.h"
 #include "review/Ui_Report_Run.h"
 #include "shell/TFOpenConf.h"
+#include "editors/Ui_Save_Guard.h"
+#include "platform/Decimal_Separator.h"
+#include "project/Project_Lock.h"
+#include "review/TFCompare.h"
 #include "widgets/Ui_Dialog_Place.h"
 #include "widgets/Ui_Fit_Text.h"
 #include "widgets/Ui_Error_Handler.h"
+#include "foundation/Project_Folders.h"
 #include "foundation/Web_Addresses.h"
 #include "foundation/Workspace.h"
 #include "update/TFBoot.h"
@@ -36,6 +41,7 @@
 #include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -74,6 +80,7 @@ TFTavorixFirmWare::TFTavorixFirmWare(Workspace& Space_, Platform_Services Servic
       Image(std::make_unique<Configuration_Image>(Space_, Services_.Separator))
 {
     setObjectName(QStringLiteral("TFTavorixFirmWare"));
+    Lock = std::make_unique<Project_Lock>();
     FormCreate();
 }
 
@@ -98,6 +105,8 @@ void TFTavorixFirmWare::FormCreate()
     Set_Lang();
     Space.Set_Files();
     Space.Row_Clipboard.clear();
+    Claim_Configuration(QString());
+    Show_Configuration_Lines();
 }
 
 QPushButton* TFTavorixFirmWare::Make_Button(const QString& Name, int X, int Y, int W, int H)
@@ -241,7 +250,11 @@ TFNew_Project& TFTavorixFirmWare::New_Project()
 
 TFOpenConf& TFTavorixFirmWare::Open_Conf()
 {
-    return Built(FOpenConf, [this] { return new TFOpenConf(Space, *Services.Prompts, this, Services.Separator); });
+    return Built(FOpenConf, [this] {
+        auto* Dialog = new TFOpenConf(Space, *Services.Prompts, this, Services.Separator);
+        Dialog->Use_Lock(Lock.get());
+        return Dialog;
+    });
 }
 
 TFAbout& TFTavorixFirmWare::About()
@@ -315,6 +328,9 @@ void TFTavorixFirmWare::Build_Every_Window()
 void TFTavorixFirmWare::Set_Lang()
 {
     namespace Text = Main_Window_Text;
+    // The built-in caption until a table is loaded; then the one of the language on screen.
+    if (!Space.Str(Text::Window_Title).trimmed().isEmpty())
+        setWindowTitle(Space.Str(Text::Window_Title));
     L_Begin->setText(Space.Str(Text::Begin));
     for (int I = 0; I < 8; ++I)
         L_Step[I]->setText(Space.Str(Text::First_Step + I));
@@ -379,10 +395,16 @@ void TFTavorixFirmWare::Show_Configuration_Lines()
 {
     if (Space.Is_Project_Active()) {
         L_Name_Conf->setText(Space.Str(Main_Window_Text::Opened_Configuration));
-        L_Name_Conf_L2->setText(Space.Project_Name);
+        const QString Name = Read_Only.isEmpty() ? Space.Project_Name
+                                                 : Space.Str(Main_Window_Text::Read_Only_Mark).arg(Space.Project_Name);
+        // A long name ends in "…" within the frame; the whole name is in the tooltip.
+        const QString Shown = L_Name_Conf_L2->fontMetrics().elidedText(Name, Qt::ElideRight, L_Name_Conf_L2->width() - 2);
+        L_Name_Conf_L2->setText(Shown);
+        L_Name_Conf_L2->setToolTip(Shown == Name ? QString() : Name);
     } else {
         L_Name_Conf->setText(Space.Str(Main_Window_Text::No_Configuration));
         L_Name_Conf_L2->setText(Space.Str(Main_Window_Text::Use_Step_1));
+        L_Name_Conf_L2->setToolTip(QString());
     }
 }
 
@@ -442,13 +464,16 @@ void TFTavorixFirmWare::Btn_Click(QPushButton* Button)
         } else if (Button == Btn_Commission) {
             Commission().Execute();
         } else if (!Space.Is_Project_Active()) {
-            Services.Prompts->Error(Space.Str(Main_Window_Text::Project_Not_Valid));
+            Services.Prompts->Error(Space.Str(Main_Window_Text::None_Open));
         } else if (Button == Btn_Prm_Gen) {
-            Par_Gen().Execute();
+            Prepare(Par_Gen().Guard());
+            FParGen->Execute();
         } else if (Button == Btn_TLS_List_Certificates) {
-            Known_Cert().Execute();
+            Prepare(Known_Cert().Guard());
+            FTLS_Server_Known_Cert->Execute();
         } else if (Button == Btn_IEC61850_Access) {
-            Variables().Execute();
+            Prepare(Variables().Guard());
+            FIEC61850_Variables->Execute();
         } else if (Button == Btn_PROFINET_XML) {
             PROFINET_XML();
         } else if (Button == Btn_CreateBin) {
@@ -483,10 +508,64 @@ void TFTavorixFirmWare::LL_UpdateLinkClick(const QString& Link)
         Services.Desktop->Open_Url(Link);
 }
 
+void TFTavorixFirmWare::Claim_Configuration(const QString& Previous)
+{
+    namespace Text = Main_Window_Text;
+    Read_Only.clear();
+    if (!Space.Is_Project_Active()) {
+        Lock->Release();
+        return;
+    }
+    const QString Name = Space.Project_Name;
+    switch (Lock->Take(Space.Project_Dir)) {
+    case Project_Lock::Outcome::Taken: return;
+    case Project_Lock::Outcome::Failed:
+        Lock->Release();
+        Read_Only = Space.Str(Text::Unlockable_Read_Only).arg(Name, QDir::toNativeSeparators(Space.Project_Dir));
+        return;
+    case Project_Lock::Outcome::Held_Elsewhere: break;
+    }
+    const Project_Lock::Holder Who = *Lock->Other;
+    const QStringList Holder{Who.Host, QString::number(Who.Pid), QLocale().toString(Who.Since, QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+    if (Services.Prompts->Confirm_Default_No(Space.Str(Text::Held_Question).arg(Name, Holder[0], Holder[1], Holder[2]))) {
+        Lock->Release();
+        Read_Only = Space.Str(Text::Held_Read_Only).arg(Name, Holder[0], Holder[1], Holder[2]);
+        return;
+    }
+    // Not at all: back to the configuration this program held, or to none.
+    Space.Activate_Project(Previous);
+    if (!Space.Is_Project_Active() || !Lock->Held()
+        || QDir(Lock->Dir()).canonicalPath() != QDir(Space.Project_Dir).canonicalPath()) {
+        Space.Activate_Project(QString());
+        Lock->Release();
+    }
+}
+
+void TFTavorixFirmWare::Prepare(Save_Guard& Guard)
+{
+    Guard.Read_Only_Reason = Read_Only;
+    Guard.Show_Differences = [this](QWidget* Parent, const QString& File_Name, const QByteArray& Mine,
+                                    const QString& Disk_Path) {
+        System_Decimal_Separator System;
+        TFCompare::Show_File_Differences(Space, Services.Separator ? *Services.Separator : System, *Services.Prompts,
+                                         Parent, File_Name, Mine, Disk_Path);
+    };
+}
+
+bool TFTavorixFirmWare::Refuse_Read_Only()
+{
+    if (Read_Only.isEmpty())
+        return false;
+    Services.Prompts->Error(Read_Only);
+    return true;
+}
+
 void TFTavorixFirmWare::Create_New_Project()
 {
+    const QString Previous = Active_Configuration_Name(Space);
     if (New_Project().exec() != QDialog::Accepted)
         return;
+    Claim_Configuration(Previous);
     // What the status line told was about the configuration left behind.
     Show_Status({});
     Show_Configuration_Lines();
@@ -494,10 +573,15 @@ void TFTavorixFirmWare::Create_New_Project()
 
 void TFTavorixFirmWare::Open_Project()
 {
+    const QString Previous = Active_Configuration_Name(Space);
     // A deleted or renamed configuration changes the lines even when nothing is opened.
-    if (Open_Conf().exec() != QDialog::Accepted)
+    if (Open_Conf().exec() != QDialog::Accepted) {
+        if (Active_Configuration_Name(Space) != Previous || !Space.Is_Project_Active())
+            Claim_Configuration(Previous);
         return Show_Configuration_Lines();
+    }
     Space.Activate_Project(FOpenConf->Name_Conf);
+    Claim_Configuration(Previous);
     Show_Status({});
     Show_Configuration_Lines();
 }
@@ -513,6 +597,8 @@ void TFTavorixFirmWare::Notice_Default_Parameters()
 bool TFTavorixFirmWare::Update_Device()
 {
     Show_Status({});
+    if (Refuse_Read_Only())
+        return false;
     // The banks an updater still running reads are not replaced under it.
     if (FBoot && FBoot->Refuse_While_Updater_Runs())
         return false;
@@ -534,6 +620,8 @@ bool TFTavorixFirmWare::Update_Device()
 void TFTavorixFirmWare::PROFINET_XML()
 {
     Show_Status({});
+    if (Refuse_Read_Only())
+        return;
     Notice_Default_Parameters();
     if (Profinet_File_Name().exec() != QDialog::Accepted)
         return;

@@ -26,6 +26,8 @@ class TFAbout;
 class TFBoot;
 class TFFind_Gateways;
 class TFCommission;
+class Project_Lock;
+class Save_Guard;
 
 // The main window: the numbered workflow steps, the active configuration and
 // the start-up and shutdown of the program.
@@ -44,6 +46,9 @@ public:
     // Builds every window not opened yet, for the walks over all of them
     // (texts, places); the run builds each at its first opening.
     void Build_Every_Window();
+
+    // Not empty: the active configuration is open read-only, and this says why.
+    const QString& Read_Only_Reason() const { return Read_Only; }
 
     // The periodic version check; LL_Update shows when it finds a newer version.
     Version_Watch Update_Watch;
@@ -75,6 +80,14 @@ private:
     void Show_Status(std::function<QString()> Text);
     void Show_Update_Notice();
     void Show_Version_Answer(bool Newer_Published);
+    // After the active configuration changed (Previous: the one active
+    // before): takes its lock. Where another program holds it, the user opens
+    // it read-only or goes back to Previous.
+    void Claim_Configuration(const QString& Previous);
+    // Hands an editor the read-only reason and the differences window.
+    void Prepare(Save_Guard& Guard);
+    // Shows the read-only reason and answers true when there is one.
+    bool Refuse_Read_Only();
     void Create_New_Project();
     void Open_Project();
     // Compiles the active configuration and writes its bank files; returns
@@ -117,6 +130,10 @@ private:
     // What steps 5 and 6 wrote, and where.
     QLabel* L_Status = nullptr;
     std::function<QString()> Status_Text;
+
+    // The lock of the active configuration, while this program has it.
+    std::unique_ptr<Project_Lock> Lock;
+    QString Read_Only;
 
     // The other windows, null until first opened.
     TFNew_Project* FNew_Project = nullptr;

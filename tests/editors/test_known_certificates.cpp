@@ -83,8 +83,9 @@ private slots:
         QFETCH(QString, Row_2);
         QFETCH(QString, Message);
         Known_Fixture F;
-        F.Open();
+        // The saved list is there before the editor loads it, as a list saved earlier is.
         const QByteArray Before = F.Save_Start(Pki->Unrelated.Pem());
+        F.Open();
         F.Set_Row(2, Row_2, false, QStringLiteral("laptop"));
         F.Table().Set_Current(1, T::Col_Mnemonic);
         F.Click(QStringLiteral("Btn_OK"));
@@ -102,8 +103,9 @@ private slots:
     void Warnings_are_asked_together_and_No_keeps_the_file()
     {
         Known_Fixture F;
-        F.Open();
+        // The saved list is there before the editor loads it, as a list saved earlier is.
         const QByteArray Before = F.Save_Start(Pki->Unrelated.Pem());
+        F.Open();
         F.Set_Row(2, Pki->Expired.Pem(), true, QStringLiteral("old"));
         F.Set_Row(3, Pki->Unrelated.Pem(), true);
         F.Click(QStringLiteral("Btn_OK"));

@@ -22,7 +22,40 @@ private slots:
     void Every_Edit_Undoes_And_Redoes();
     void Secrets_Are_Dots_Until_Held_data();
     void Secrets_Are_Dots_Until_Held();
+    void Ctrl_Z_Goes_On_Into_The_Dialog_History();
 };
+
+// In a text field Ctrl+Z first undoes the field's own typing; once the field
+// has nothing left to undo, the dialog's history takes the key.
+void Test_Par_Gen_Editing::Ctrl_Z_Goes_On_Into_The_Dialog_History()
+{
+    Editor_Fixture F;
+    Scripted_Open_Dialog Open_Dialog;
+    TFParGen Dialog{F.Space, F.Prompts, nullptr, &Open_Dialog};
+    Show_Editor(Dialog);
+    auto* Port = Find<QLineEdit>(&Dialog, "E_IEC61850_Server_Port");
+    auto* Station = Find<QLineEdit>(&Dialog, "E_PROFINET_NameStation");
+    const QString Port_Loaded = Port->text();
+    // A step in the dialog's history: the port, typed and left.
+    Port->setFocus();
+    Port->selectAll();
+    QTest::keyClicks(Port, "2404");
+    Station->setFocus();
+    QCOMPARE(Dialog.Undo_History().count(), 1);
+    // Typing in the station name, then Ctrl+Z: the field's own typing goes first.
+    const QString Station_Loaded = Station->text();
+    QTest::keyClicks(Station, "x");
+    QTest::keyClick(Station, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Station->text(), Station_Loaded);
+    QCOMPARE(Port->text(), QString("2404"));
+    // Nothing of its own left: the next Ctrl+Z undoes the dialog's step.
+    QTest::keyClick(Station, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Port->text(), Port_Loaded);
+    QCOMPARE(Dialog.Undo_History().index(), 0);
+    // And Ctrl+Y redoes it from the same field.
+    QTest::keyClick(Station, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Port->text(), QString("2404"));
+}
 
 void Test_Par_Gen_Editing::Every_Edit_Undoes_And_Redoes_data()
 {

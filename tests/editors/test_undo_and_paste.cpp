@@ -318,6 +318,14 @@ void Test_Undo_And_Paste::Paste_Blocks_data()
     QTest::newRow("unknown type") << "Int\nFlaot" << 3 << int(V::Col_Type) << QStringList{} << 1530 << 2 << 1;
     QTest::newRow("unknown conversion") << "Nope" << 3 << int(V::Col_Conversion) << QStringList{} << 1530 << 1 << 1;
     QTest::newRow("word for a check box") << "Y\tmaybe" << 3 << int(V::Col_Swap) << QStringList{} << 1530 << 1 << 2;
+    // Every pasted cell is checked as OK checks it, naming its line and cell.
+    QTest::newRow("length not a number") << "abc" << 1 << int(V::Col_Length) << QStringList{} << 121 << 1 << 1;
+    QTest::newRow("position past the data") << "9999" << 1 << int(V::Col_Position) << QStringList{} << 121 << 1 << 1;
+    QTest::newRow("second line's length") << "4\tN\t10\n-3" << 1 << int(V::Col_Length) << QStringList{} << 121 << 2
+                                          << 1;
+    QTest::newRow("name taken by the other row") << "Temp" << 2 << int(V::Col_Name) << QStringList{} << 121 << 1 << 1;
+    QTest::newRow("acceptable value on a checked row") << "note" << 2 << int(V::Col_Mnemonic)
+                                                       << QStringList{"2:12=note"} << 0 << 0 << 0;
 }
 
 void Test_Undo_And_Paste::Paste_Blocks()

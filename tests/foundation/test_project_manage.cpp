@@ -94,12 +94,20 @@ void Test_Project_Manage::Duplicate_Copies_Project_Files_Only()
     Folders F;
     F.Add("Plant North");
     F.Space.Activate_Project("Plant North");
-    QCOMPARE(Duplicate_Project(F.Space, "Plant North", QString::fromUtf8("Plant Su\xCC\x88" "d")), Manage_Result::Done);
+    // The source's history and lock stay with it.
+    QVERIFY(QDir().mkpath(F.Path("Plant North") + "/.history"));
+    QVERIFY(QFile(F.Path("Plant North") + "/.history/ParGen.20260101-080000.xml").open(QIODevice::WriteOnly));
+    QVERIFY(QFile(F.Path("Plant North") + "/.sw40610.lock").open(QIODevice::WriteOnly));
+    QString Made;
+    QCOMPARE(Duplicate_Project(F.Space, "Plant North", QString::fromUtf8("Plant Su\xCC\x88" "d"), &Made),
+             Manage_Result::Done);
 
-    // Stored composed, and the copy is the active configuration.
+    // Stored composed; the active configuration stays the source.
     const QString Copy = QString::fromUtf8("Plant S\xC3\xBC" "d");
-    QCOMPARE(F.Space.Project_Name, Copy);
-    QCOMPARE(F.Space.File_ParGen, F.Path(Copy) + "/ParGen.xml");
+    QCOMPARE(Made, Copy);
+    QCOMPARE(F.Space.Project_Name, QString("Plant North"));
+    QVERIFY(!QFileInfo::exists(F.Path(Copy) + "/.history"));
+    QVERIFY(!QFileInfo::exists(F.Path(Copy) + "/.sw40610.lock"));
     for (const char* File : {"ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"})
         QCOMPARE(Read_File(F.Path(Copy) + "/" + File), Read_File(F.Path("Plant North") + "/" + File));
     QVERIFY(QFileInfo(F.Path(Copy) + "/bin").isDir());
@@ -119,7 +127,7 @@ void Test_Project_Manage::Duplicate_Copies_Project_Files_Only()
     QVERIFY(QDir().mkdir(F.Path("Plant West") + "/IEC61850_Variables.xml"));
     QCOMPARE(Manage_Message_Slot(Duplicate_Project(F.Space, "Plant West", "Plant East")), 221);
     QVERIFY(!QFileInfo::exists(F.Path("Plant East")));
-    QCOMPARE(F.Space.Project_Name, QString("Plant West"));
+    QCOMPARE(F.Space.Project_Name, QString("Plant North"));
 }
 
 void Test_Project_Manage::Duplicate_Of_Missing_Configuration()

@@ -154,6 +154,8 @@ private slots:
     void Picked_Language_Switches_Every_Window_data();
     void Picked_Language_Switches_Every_Window();
     void Picked_Language_Whose_File_Vanished();
+    void Question_Names_The_Language_On_Screen_data();
+    void Question_Names_The_Language_On_Screen();
     void Cancel_Returns_The_Language_data();
     void Cancel_Returns_The_Language();
     void Ok_And_Cancel_data();
@@ -163,6 +165,42 @@ private slots:
     void Periodic_Check();
     void Tick_During_Manual_Check_Waits_For_It();
 };
+
+void Test_Soft_Options::Question_Names_The_Language_On_Screen_data()
+{
+    QTest::addColumn<QString>("Started_In");
+    QTest::addColumn<QString>("Picked_First");  // empty: none before the asked one
+    QTest::addColumn<QString>("Asked");
+    QTest::addColumn<QString>("Question");
+    const QString German = "Möchten Sie die Sprache wechseln von Deutsch auf Français?";
+    QTest::newRow("started in German") << "Deutsch" << "" << "L_L3" << German;
+    QTest::newRow("German picked, then French") << "English" << "L_L1" << "L_L3" << German;
+    QTest::newRow("started in English") << "English" << "" << "L_L3"
+                                        << "Do you want to change the Language from English to Français?";
+}
+
+void Test_Soft_Options::Question_Names_The_Language_On_Screen()
+{
+    QFETCH(QString, Started_In);
+    QFETCH(QString, Picked_First);
+    QFETCH(QString, Asked);
+    QFETCH(QString, Question);
+    Window_Fixture F;
+    F.Add_Language("English");
+    for (const char* Name : {"Deutsch", "Français"})
+        QVERIFY(QFile::copy(QString(SW_RESOURCES_DIR "/LANGUAGE/") + QString::fromUtf8(Name) + ".lng",
+                            F.Language_Dir + "/" + QString::fromUtf8(Name) + ".lng"));
+    F.Start(Settings(false, false).replace("<language>English</language>",
+                                           "<language>" + Started_In.toUtf8() + "</language>"));
+    F.Prompts.Answers = {Prompt_Answer::Yes, Prompt_Answer::No};
+    F.With_Options([&](TFSoftOptions* Dialog) {
+        if (!Picked_First.isEmpty())
+            Click(Dialog, Picked_First);
+        Click(Dialog, Asked);
+    });
+    QVERIFY(!F.Prompts.Messages.isEmpty());
+    QCOMPARE(F.Prompts.Last_Text(), Question);
+}
 
 void Test_Soft_Options::Pages_Of_Six_data()
 {

@@ -437,7 +437,7 @@ void Test_Report_Pdf::Report_Button_Proposes_Name()
     F.Space.Activate_Project(QString());
     F.Click("Btn_Report");
     QCOMPARE(Dialog.Requests.size(), 2);
-    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
 }
 
 QTEST_MAIN(Test_Report_Pdf)

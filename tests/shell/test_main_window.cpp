@@ -139,7 +139,7 @@ void Test_Main_Window::Refuses_Steps_Without_Configuration()
     QTest::mouseClick(F.Button(Button), Qt::LeftButton);
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
-    QCOMPARE(F.Prompts.Messages[0].Text, QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Messages[0].Text, QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
     QVERIFY(!QApplication::activeModalWidget());
 }
 
@@ -150,32 +150,44 @@ void Test_Main_Window::New_Configuration_data()
     QTest::newRow("valid") << "Plant 7" << "";
     QTest::newRow("non-Latin") << QString::fromUtf8("Станция-α") << "";
     QTest::newRow("existing") << "Existing" << "Error! Name project is not valid because directory already exists";
-    QTest::newRow("parent escape") << "../x" << "Error! Name project is not valid";
-    QTest::newRow("slash") << "a/b" << "Error! Name project is not valid";
-    QTest::newRow("backslash") << "a\\b" << "Error! Name project is not valid";
-    // Unsafe names are refused as not creatable even where the path exists.
-    QTest::newRow("dot") << "." << "Error! Name project is not valid";
-    QTest::newRow("dot dot") << ".." << "Error! Name project is not valid";
-    QTest::newRow("existing nested folder") << "Existing/bin" << "Error! Name project is not valid";
-    QTest::newRow("file of that name") << "Plain file" << "Error! Name project is not valid";
-    QTest::newRow("control character") << "a\tb" << "Error! Name project is not valid";
-    // Names that show something other than what they hold, or hide themselves.
+    // A refused name says which rule it breaks.
     const QString Invalid = "Error! Name project is not valid";
+    const auto Character = [&](const QString& C) {
+        return Invalid + ": the character \"" + C + "\" is not allowed in a configuration name.";
+    };
+    const auto Invisible = [&](const QString& Code) {
+        return Invalid + ": the invisible character " + Code + " is not allowed in a configuration name.";
+    };
+    const QString Dot = Invalid + ": a configuration name may not start with a dot.";
+    const QString Blank = Invalid + ": a configuration name may not start or end with a blank.";
+    QTest::newRow("parent escape") << "../x" << Character("/");
+    QTest::newRow("slash") << "a/b" << Character("/");
+    QTest::newRow("backslash") << "a\\b" << Character("\\");
+    // Unsafe names are refused as not creatable even where the path exists.
+    QTest::newRow("dot") << "." << Dot;
+    QTest::newRow("dot dot") << ".." << Dot;
+    QTest::newRow("existing nested folder") << "Existing/bin" << Character("/");
+    QTest::newRow("file of that name") << "Plain file" << Invalid;
+    QTest::newRow("control character") << "a\tb" << Invisible("U+0009");
+    // Names that show something other than what they hold, or hide themselves.
     for (const char16_t Bidi : {u'\u202A', u'\u202B', u'\u202C', u'\u202D', u'\u202E', u'\u2066', u'\u2067',
                                 u'\u2068', u'\u2069'})
         QTest::newRow(qPrintable(QString("bidirectional control U+%1").arg(int(Bidi), 4, 16, QChar('0'))))
-            << "Plant" + QString(QChar(Bidi)) + "fdp.exe" << Invalid;
-    QTest::newRow("next line U+0085") << QString("Plant") + QChar(0x85) + "7" << Invalid;
-    QTest::newRow("zero-width space") << QString("Plant") + QChar(0x200B) << Invalid;
-    QTest::newRow("soft hyphen") << QString("Pl") + QChar(0xAD) + "ant" << Invalid;
-    QTest::newRow("non-character U+FFFE") << QString("Plant") + QChar(0xFFFE) << Invalid;
-    QTest::newRow("non-character U+FDD0") << QString("Plant") + QChar(0xFDD0) << Invalid;
-    QTest::newRow("non-character U+1FFFF") << "Plant" + QString::fromUcs4(U"\U0001FFFF") << Invalid;
-    QTest::newRow("leading dot") << ".Plant" << Invalid;
-    QTest::newRow("leading blank") << " Plant" << Invalid;
-    QTest::newRow("trailing blank") << "Plant " << Invalid;
-    QTest::newRow("trailing no-break space") << QString("Plant") + QChar(0xA0) << Invalid;
-    QTest::newRow("blanks only") << "   " << Invalid;
+            << "Plant" + QString(QChar(Bidi)) + "fdp.exe"
+            << Invisible(QString("U+%1").arg(int(Bidi), 4, 16, QChar('0')).toUpper());
+    QTest::newRow("next line U+0085") << QString("Plant") + QChar(0x85) + "7" << Invisible("U+0085");
+    QTest::newRow("zero-width space") << QString("Plant") + QChar(0x200B) << Invisible("U+200B");
+    QTest::newRow("soft hyphen") << QString("Pl") + QChar(0xAD) + "ant" << Invisible("U+00AD");
+    QTest::newRow("non-character U+FFFE") << QString("Plant") + QChar(0xFFFE) << Invisible("U+FFFE");
+    QTest::newRow("non-character U+FDD0") << QString("Plant") + QChar(0xFDD0) << Invisible("U+FDD0");
+    QTest::newRow("non-character U+1FFFF") << "Plant" + QString::fromUcs4(U"\U0001FFFF") << Invisible("U+1FFFF");
+    QTest::newRow("leading dot") << ".Plant" << Dot;
+    QTest::newRow("leading blank") << " Plant" << Blank;
+    QTest::newRow("trailing blank") << "Plant " << Blank;
+    QTest::newRow("trailing no-break space") << QString("Plant") + QChar(0xA0) << Blank;
+    QTest::newRow("blanks only") << "   " << Blank;
+    QTest::newRow("too long") << QString(200, QChar(0xE9))
+                              << Invalid + ": the name is 400 bytes long; a configuration name takes at most 255.";
     QTest::newRow("blank inside") << "Plant 7 b" << "";
     QTest::newRow("emoji") << QString::fromUcs4(U"Plant \U0001F3ED") << "";
     // Equal to an existing configuration when case is ignored.
@@ -347,7 +359,7 @@ void Test_Main_Window::Open_Empty_List_Deactivates()
     QVERIFY(!F.Space.Is_Project_Active());
     QCOMPARE(F.Label("L_Name_Conf"), QString("None Configuration Opened "));
     QTest::mouseClick(F.Button("Btn_Prm_Gen"), Qt::LeftButton);
-    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
 }
 
 void Test_Main_Window::Language_Change_Reapplies_Texts()

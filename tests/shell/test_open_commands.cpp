@@ -77,13 +77,65 @@ class Test_Open_Commands : public QObject {
     Q_OBJECT
 private slots:
     void List_Sorted_Ignoring_Case();
-    void Duplicate_Refuses_Name_Then_Opens_Copy();
+    void Duplicate_Refuses_Name_Then_Selects_Copy();
     void Rename_Active_Follows_In_Settings();
     void Delete_Asks_And_Moves_To_Trash();
     void Commands_Need_Selection();
     void Compare_Shows_Differences_By_File();
     void Compare_Refusals();
+    void Compare_Shows_Long_Names_Readably();
 };
+
+// Two long names: both headers elided in the middle with the whole name in
+// the tooltip; the first column as wide as its items.
+void Test_Open_Commands::Compare_Shows_Long_Names_Readably()
+{
+    Fixture F;
+    const QString Long_A = "Alpha";
+    const QString Long_B = "Substation North Plant Building Seven Line Three Feeder " + QString(40, 'x') + " END";
+    F.Add_Project(Long_B);
+    Par_Gen::Values Changed = Par_Gen::Defaults();
+    Changed[Par_Gen::PROFINET_NAME_STA] = "a-station-name-that-is-long";
+    QVERIFY(Par_Gen::Save(F.Project(Long_B) + "/ParGen.xml", Changed));
+    QStringList Headers;
+    QStringList Tips;
+    QString Heading;
+    QString Heading_Tip;
+    int First_Width = 0;
+    int First_Needs = 0;
+    int Header_Room = 0;
+    When_Modal([&](QWidget* Open) {
+        Select(Open, Long_B);
+        When_Modal([&](QWidget* Compare) {
+            auto* Tree = Find<QTreeWidget>(Compare, "Tree_Differences");
+            for (int Column = 1; Column < 3; ++Column) {
+                Headers << Tree->headerItem()->text(Column);
+                Tips << Tree->headerItem()->toolTip(Column);
+            }
+            Header_Room = Tree->columnWidth(2);
+            First_Width = Tree->columnWidth(0);
+            for (QTreeWidgetItemIterator It(Tree); *It; ++It)
+                if ((*It)->parent())
+                    First_Needs = std::max(First_Needs, Tree->indentation()
+                                                            + Tree->fontMetrics().horizontalAdvance((*It)->text(0)));
+            Heading = Find<QLabel>(Compare, "L_Heading")->text();
+            Heading_Tip = Find<QLabel>(Compare, "L_Heading")->toolTip();
+            QTest::mouseClick(Find<QPushButton>(Compare, "Btn_Close"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Compare"), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_Cancel"), Qt::LeftButton);
+    });
+    F.Click("Btn_Open");
+    QCOMPARE(Headers[0], Long_A);
+    QCOMPARE(Tips, (QStringList{Long_A, Long_B}));
+    // Elided in the middle: both ends of the long name stay readable.
+    QVERIFY2(Headers[1].contains(QChar(0x2026)) && Headers[1].startsWith("Substation") && Headers[1].endsWith("END"),
+             qPrintable(Headers[1]));
+    QVERIFY(QFontMetrics(QApplication::font()).horizontalAdvance(Headers[1]) < Header_Room);
+    QVERIFY2(Heading.contains("Alpha") && Heading.contains(QChar(0x2026)) && Heading.contains("END"), qPrintable(Heading));
+    QVERIFY(Heading_Tip.contains(Long_B));
+    QVERIFY(First_Width >= First_Needs);
+}
 
 void Test_Open_Commands::List_Sorted_Ignoring_Case()
 {
@@ -99,22 +151,31 @@ void Test_Open_Commands::List_Sorted_Ignoring_Case()
     QCOMPARE(Listed, (QStringList{"Alpha", "beta", "Gamma"}));
 }
 
-void Test_Open_Commands::Duplicate_Refuses_Name_Then_Opens_Copy()
+void Test_Open_Commands::Duplicate_Refuses_Name_Then_Selects_Copy()
 {
     Fixture F;
+    bool Stayed = false;
+    QString Selected_After;
     When_Modal([&](QWidget* Open) {
         Select(Open, "beta");
         // An existing name in other case, an unsafe one, then a free one.
         Answer_Names({"GAMMA", "../x", "Delta"});
         QTest::mouseClick(Find<QPushButton>(Open, "Btn_Duplicate"), Qt::LeftButton);
+        // The dialog stays, the copy selected in its list; nothing is opened before OK.
+        Stayed = Open->isVisible();
+        auto* List = Find<QListWidget>(Open, "ListBox1");
+        Selected_After = List->currentItem() ? List->currentItem()->text() : QString();
+        QCOMPARE(F.Space.Project_Name, QString("Alpha"));
+        QTest::mouseClick(Find<QPushButton>(Open, "Btn_OK"), Qt::LeftButton);
     });
     F.Click("Btn_Open");
+    QVERIFY(Stayed);
+    QCOMPARE(Selected_After, QString("Delta"));
     QCOMPARE(F.Prompts.Texts(), (QStringList{"Error! Name project is not valid because directory already exists",
-                                             "Error! Name project is not valid"}));
-    // The copy is opened, shown and remembered.
+                                             "Error! Name project is not valid: the character \"/\" is not allowed in a configuration name."}));
+    // OK opens the copy, as any configuration chosen.
     QCOMPARE(F.Space.Project_Name, QString("Delta"));
     QCOMPARE(F.Shown_Name(), QString("Delta"));
-    QVERIFY(F.Settings().contains("<projectname>Delta</projectname>"));
     QCOMPARE(Read_File(F.Project("Delta") + "/ParGen.xml"), QByteArray("<ParGen>beta</ParGen>"));
     QVERIFY(!QFileInfo::exists(F.Exe_Dir + "/x"));
 }
@@ -179,7 +240,7 @@ void Test_Open_Commands::Delete_Asks_And_Moves_To_Trash()
     QCOMPARE(F.Shown_Name(), QString("Use Step1 to open or create new configuration"));
     QVERIFY(F.Settings().contains("<projectname/>"));
     F.Click("Btn_Prm_Gen");
-    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid"));
+    QCOMPARE(F.Prompts.Last_Text(), QString("Error! Project not Valid: no configuration is open. Open or create one with step 1 first."));
 }
 
 void Test_Open_Commands::Commands_Need_Selection()
