@@ -6,6 +6,7 @@
 #include "platform/Windows_Path.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <memory>
 #include <limits>
@@ -15,8 +16,19 @@
 
 namespace {
 
-// The path as the wide-character API takes it.
-std::wstring Native(const QString& Path) { return QDir::toNativeSeparators(Path).toStdWString(); }
+// The path as the wide-character API takes it. Past MAX_PATH it takes only
+// the "\\?\" form, which it does not clean up: made absolute and clean first.
+std::wstring Native(const QString& Path)
+{
+    const QString Given = QDir::toNativeSeparators(Path);
+    if (Given.size() < MAX_PATH - 12 || Given.startsWith(QLatin1String("\\?\"))
+        || Given.startsWith(QLatin1String("\\.\")))
+        return Given.toStdWString();
+    const QString Full = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(Path).absoluteFilePath()));
+    if (Full.startsWith(QLatin1String("\\")))
+        return (QStringLiteral("\\?\UNC\") + Full.mid(2)).toStdWString();
+    return (QStringLiteral("\\?\") + Full).toStdWString();
+}
 
 std::unexpected<Read_Error> System_Error(DWORD Code)
 {
