@@ -37,7 +37,7 @@ if(WIN32)
     add_executable(platform_${Name} ${CMAKE_CURRENT_SOURCE_DIR}/platform/windows/${Name}.cpp)
     target_link_libraries(platform_${Name} PRIVATE sw40610_test_support_core)
     target_include_directories(platform_${Name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-    add_test(NAME platform_${Name} COMMAND platform_${Name} -platform offscreen)
+    add_test(NAME platform_${Name} COMMAND platform_${Name} -o -,tap)
     set_tests_properties(platform_${Name} PROPERTIES LABELS core TIMEOUT 300 SKIP_RETURN_CODE 77
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false")
   endforeach()
