@@ -21,13 +21,13 @@ namespace {
 std::wstring Native(const QString& Path)
 {
     const QString Given = QDir::toNativeSeparators(Path);
-    if (Given.size() < MAX_PATH - 12 || Given.startsWith(QLatin1String("\\?\"))
-        || Given.startsWith(QLatin1String("\\.\")))
+    if (Given.size() < MAX_PATH - 12 || Given.startsWith(QLatin1String("\\\\?\\"))
+        || Given.startsWith(QLatin1String("\\\\.\\")))
         return Given.toStdWString();
     const QString Full = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(Path).absoluteFilePath()));
-    if (Full.startsWith(QLatin1String("\\")))
-        return (QStringLiteral("\\?\UNC\") + Full.mid(2)).toStdWString();
-    return (QStringLiteral("\\?\") + Full).toStdWString();
+    if (Full.startsWith(QLatin1String("\\\\")))
+        return (QStringLiteral("\\\\?\\UNC\\") + Full.mid(2)).toStdWString();
+    return (QStringLiteral("\\\\?\\") + Full).toStdWString();
 }
 
 std::unexpected<Read_Error> System_Error(DWORD Code)
