@@ -70,8 +70,10 @@ std::expected<Kept_Version, Write_Error> Keep_Old_Version(const QString& Path)
     // A second link to the old file costs nothing and survives its
     // replacement; where links are not possible, a copy does.
 #ifdef Q_OS_WIN
-    const bool Linked = ::CreateHardLinkW(QDir::toNativeSeparators(Backup).toStdWString().c_str(),
-                                          QDir::toNativeSeparators(Path).toStdWString().c_str(), nullptr);
+    // Not on Windows: a second link to a file another program holds open
+    // (the updater reading a bank) could not be removed afterwards, and
+    // would stay behind.
+    const bool Linked = false;
 #else
     const bool Linked = ::link(QFile::encodeName(Path).constData(), QFile::encodeName(Backup).constData()) == 0;
 #endif
@@ -123,6 +125,23 @@ std::expected<void, Write_Error> Refuse_Link(const QString& Path)
     return {};
 }
 
+#ifdef Q_OS_WIN
+namespace {
+// Qt takes a path in its own form and puts it into the "\\?\" form itself
+// where it needs to (past MAX_PATH); given that form, it would not find the
+// folder for its temporary file.
+QString Qt_Path(const QString& Path)
+{
+    QString Native = QDir::toNativeSeparators(Path);
+    if (Native.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        return QDir::fromNativeSeparators(QStringLiteral("\\\\") + Native.mid(8));
+    if (Native.startsWith(QLatin1String("\\\\?\\")))
+        return QDir::fromNativeSeparators(Native.mid(4));
+    return Path;
+}
+} // namespace
+#endif
+
 std::expected<void, Write_Error> Write_File_Atomic(const QString& Path, const QByteArray& Data)
 {
     return Write_Files_Atomic({{Path, Data}});
@@ -144,7 +163,11 @@ std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& F
     // An uncommitted QSaveFile removes its temporary file when destroyed.
     std::vector<std::unique_ptr<QSaveFile>> Saves;
     for (const File_Content& File : Files) {
+#ifdef Q_OS_WIN
+        Saves.push_back(std::make_unique<QSaveFile>(Qt_Path(File.Path)));
+#else
         Saves.push_back(std::make_unique<QSaveFile>(File.Path));
+#endif
         if (const auto Filled = Fill(*Saves.back(), File.Data); !Filled)
             return Filled;
     }

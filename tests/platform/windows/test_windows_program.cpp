@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #ifndef SW_PROGRAM_DIR
 #error "the build names the folder of the program"
