@@ -20,8 +20,14 @@
 
 namespace {
 
-// The build's program folder, on the drive Wine maps the build onto.
-QString Program_Dir() { return QDir(QStringLiteral(SW_PROGRAM_DIR)).absolutePath(); }
+// The build's program folder with its drive letter (the build names it
+// without one: the drive the test starts on), so that a program started in
+// another folder, on another drive, finds it too.
+QString Program_Dir()
+{
+    static const QString Dir = QFileInfo(QStringLiteral(SW_PROGRAM_DIR)).canonicalFilePath();
+    return Dir;
+}
 
 // The subsystem field of a PE image's optional header: 2 for a window
 // program, 3 for a console program; -1 when it cannot be read.
@@ -214,13 +220,17 @@ void Test_Windows_Program::Commands_Print_And_Return_Their_Code()
 void Test_Windows_Program::Cmd_Runs_The_Console_Twin()
 {
     for (const auto& [Folder, Code] : {std::pair{Good, 0}, std::pair{Bad, 1}}) {
-        const Run_Result Result = Run(QStringLiteral("cmd.exe"),
-                                      {QStringLiteral("/c"), QStringLiteral("sw40610 check \"%1\" & exit /b %errorlevel%")
-                                                                 .arg(QDir::toNativeSeparators(Folder))},
-                                      Program_Dir());
-        QVERIFY2(Result.Exit_Code == Code, qPrintable(Result.Out + Result.Err));
-        QVERIFY2(Result.Out.contains(QRegularExpression(QStringLiteral("\\d+ errors?, \\d+ warnings?"))),
-                 qPrintable(Result.Out + Result.Err));
+        QProcess Cmd;
+        Cmd.setWorkingDirectory(Program_Dir());
+        Cmd.setProgram(QStringLiteral("cmd.exe"));
+        // As typed at the prompt: cmd's own quoting, not a program's.
+        Cmd.setNativeArguments(QStringLiteral("/c sw40610 check \"%1\"").arg(QDir::toNativeSeparators(Folder)));
+        Cmd.start();
+        QVERIFY(Cmd.waitForFinished(60000));
+        const QString Out = QString::fromLocal8Bit(Cmd.readAllStandardOutput());
+        const QString Err = QString::fromLocal8Bit(Cmd.readAllStandardError());
+        QVERIFY2(Cmd.exitCode() == Code, qPrintable(Out + Err));
+        QVERIFY2(Out.contains(QRegularExpression(QStringLiteral("\\d+ errors?, \\d+ warnings?"))), qPrintable(Out + Err));
     }
 }
 
