@@ -5,10 +5,12 @@
 ; an uninstaller listed in Apps & features that removes what was installed
 ; and leaves the engineer's PROJECTS, MASTER and Tavorix.xml in place.
 ; Silent with /S (the uninstaller too).
-;   makensis -DVERSION=1.000 -DSOURCE_DIR=<program folder> -DOUT_FILE=<setup.exe>
+;   makensis -DVERSION=1.000 -DOUT_FILE=<setup.exe>
 ;            -DFILES=<install list> -DREMOVALS=<removal list> windows-installer.nsi
 
-Unicode true
+; A 64-bit installer for the 64-bit program (it also runs where no 32-bit
+; subsystem is installed, as under a 64-bit-only Wine).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
