@@ -34,3 +34,11 @@ find_program(SW_WINE wine)
 if(SW_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 endif()
+
+# Qt's offscreen platform on Windows reads its fonts from lib/fonts beside
+# the Qt libraries (here bin/lib/fonts), not from the system: the tests' GUI
+# runs under Wine get the build machine's DejaVu fonts there.
+file(GLOB SW_OFFSCREEN_FONTS /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf)
+if(SW_OFFSCREEN_FONTS)
+  file(COPY ${SW_OFFSCREEN_FONTS} DESTINATION ${SW_RUNTIME_DIR}/lib/fonts)
+endif()
