@@ -27,7 +27,7 @@ std::expected<Program_Module, QString> Program_Module::Load(const QString& Path)
                                           | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!Loaded)
         return std::unexpected(QStringLiteral("%1: %2").arg(Native, Last_Error_Text()));
-    return Program_Module(Loaded);
+    return Program_Module(Loaded, Path);
 }
 
 QFunctionPointer Program_Module::Resolve(const char* Symbol) const
@@ -42,28 +42,23 @@ QString Program_Module::Resolve_Error(const char* Symbol) const
 
 #else
 
+// A QLibrary object unloads nothing when destroyed: the library loaded here
+// stays loaded, and a later QLibrary of the same file finds it again.
 std::expected<Program_Module, QString> Program_Module::Load(const QString& Path)
 {
-    // Deliberately never deleted: QLibrary unloads nothing when destroyed,
-    // but its object keeps the error text for Resolve_Error.
-    auto* Library = new QLibrary(Path);
-    if (!Library->load()) {
-        const QString Error = Library->errorString();
-        delete Library;
-        return std::unexpected(Error);
-    }
-    return Program_Module(Library);
+    QLibrary Library(Path);
+    if (!Library.load())
+        return std::unexpected(Library.errorString());
+    return Program_Module(nullptr, Path);
 }
 
-QFunctionPointer Program_Module::Resolve(const char* Symbol) const
-{
-    return static_cast<QLibrary*>(Handle)->resolve(Symbol);
-}
+QFunctionPointer Program_Module::Resolve(const char* Symbol) const { return QLibrary(Path).resolve(Symbol); }
 
 QString Program_Module::Resolve_Error(const char* Symbol) const
 {
-    Q_UNUSED(Symbol);
-    return static_cast<QLibrary*>(Handle)->errorString();
+    QLibrary Library(Path);
+    Library.resolve(Symbol);
+    return Library.errorString();
 }
 
 #endif

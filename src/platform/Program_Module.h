@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <expected>
+#include <utility>
 
 // A library the program loads at run time by its full path: one of its own
 // modules beside the executable, or a system library in a known folder. It is
@@ -21,6 +22,7 @@ public:
     QString Resolve_Error(const char* Symbol) const;
 
 private:
-    explicit Program_Module(void* Loaded) : Handle(Loaded) {}
-    void* Handle = nullptr;
+    Program_Module(void* Loaded, QString File) : Handle(Loaded), Path(std::move(File)) {}
+    void* Handle = nullptr;  // Windows: the module's handle
+    QString Path;
 };
