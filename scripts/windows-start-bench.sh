@@ -41,10 +41,10 @@ trap 'rm -rf "$work"' EXIT
 cp -r dist/windows/sw40610 "$work/program"
 cp "$bare/build/bare_qt_core.exe" "$bare/build/bare_qt_window.exe" "$work/program/"
 
-export WINEPREFIX=${SW_WINEPREFIX:-$root/build/wine/prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${SW_WINEPREFIX:-$root/build/wine/bench-prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 scripts/wine-prefix.sh "$WINEPREFIX"
 # One server for all the runs, as on a desktop where Wine is already up.
-wineserver -p
+wineserver -p || true  # already up
 trap 'wineserver -k; rm -rf "$work"' EXIT
 wine=$(command -v wine)
 "$driver" command "$PAIRS" -- "$wine" "$work/program/sw40610.com" --version -- "$wine" "$work/program/bare_qt_core.exe" --version
