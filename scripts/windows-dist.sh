@@ -50,6 +50,9 @@ while [ ${#todo[@]} -gt 0 ]; do
     fi
   done < <(x86_64-w64-mingw32-objdump -p "$image" | sed -n 's/^\s*DLL Name: //p' | tr -d '\r')
 done
+# No symbols a user needs: the debugging sections go (a third of Qt's size).
+find "$folder" -type f \( -iname '*.exe' -o -iname '*.com' -o -iname '*.dll' \) \
+  -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 printf '%s\n' "${shipped[@]}" | sort > "$out/shipped-dlls.txt"
 echo "DLLs found from the imports: ${shipped[*]}"
 
