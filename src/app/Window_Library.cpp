@@ -1,27 +1,37 @@
 #include "app/Window_Library.h"
 
 #include "platform/Executable_Dir.h"
+#include "platform/Program_Module.h"
 
 #include <QDir>
-#include <QLibrary>
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
 
+// The build names the library's file (libsw40610_window.so, sw40610_window.dll).
+#ifndef SW_WINDOW_MODULE_FILE
+#error "the build must name the window's library"
+#endif
+
 namespace {
 
 int Run_Library_Entry(const char* Entry_Name, const char* What, int argc, char* argv[])
 {
-    QLibrary Window(QDir(Executable_Dir(argv[0])).filePath(QStringLiteral("libsw40610_window")));
-    using Entry = int (*)(int, char**);
-    const auto Start = reinterpret_cast<Entry>(Window.resolve(Entry_Name));
-    if (!Start) {
-        std::fprintf(stderr, "sw40610: %s: %s\n", What, Window.errorString().toLocal8Bit().constData());
+    // Only the file beside the executable, never one of the same name found
+    // elsewhere. The library stays loaded until the process ends: Qt's
+    // objects may still run code from it while the process shuts down.
+    const auto Window = Program_Module::Load(QDir(Executable_Dir(argv[0])).filePath(QStringLiteral(SW_WINDOW_MODULE_FILE)));
+    if (!Window) {
+        std::fprintf(stderr, "sw40610: %s: %s\n", What, Window.error().toLocal8Bit().constData());
         return EXIT_FAILURE;
     }
-    // The library stays loaded until the process ends: Qt's objects may
-    // still run code from it while the process shuts down.
+    using Entry = int (*)(int, char**);
+    const auto Start = reinterpret_cast<Entry>(Window->Resolve(Entry_Name));
+    if (!Start) {
+        std::fprintf(stderr, "sw40610: %s: %s\n", What, Window->Resolve_Error(Entry_Name).toLocal8Bit().constData());
+        return EXIT_FAILURE;
+    }
     return Start(argc, argv);
 }
 

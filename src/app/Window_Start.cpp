@@ -2,6 +2,7 @@
 #include "app/Window_Start.h"
 #include "platform/Clock.h"
 #include "platform/Decimal_Separator.h"
+#include "platform/Display.h"
 #include "platform/Qt_Http_Client.h"
 #include "platform/Echo_Client.h"
 #include "platform/Process_Runner.h"
@@ -21,13 +22,10 @@
 
 int Run_Window(int argc, char* argv[])
 {
-#ifdef Q_OS_LINUX
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    if (!Display_Available()) {
         std::fputs("sw40610: no display found; start it with a display, or run: xvfb-run ./run.sh\n", stderr);
         return EXIT_FAILURE;
     }
-#endif
     Guarded_Application App(argc, argv);
     // The name, not the display name: a display name would be appended to
     // every window caption; message boxes still take it as their title.

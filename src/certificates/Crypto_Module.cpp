@@ -1,10 +1,10 @@
 #include "certificates/Crypto_Module.h"
 
 #include "platform/Executable_Dir.h"
+#include "platform/Program_Module.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
 
 #include <atomic>
 #include <cerrno>
@@ -51,12 +51,14 @@ Loaded Load()
     for (const QString& Path : Paths) {
         if (!QFileInfo::exists(Path))
             continue;
-        QLibrary Library(Path);
-        // The module stays loaded until the process ends: the QLibrary
-        // going out of scope does not unload it.
-        const auto Entry = reinterpret_cast<Crypto_Entry>(Library.resolve(Crypto_Entry_Name));
+        // That file and no other of its name; it stays loaded until the
+        // process ends.
+        const auto Library = Program_Module::Load(Path);
+        if (!Library)
+            return {nullptr, Unreadable(Library.error())};
+        const auto Entry = reinterpret_cast<Crypto_Entry>(Library->Resolve(Crypto_Entry_Name));
         if (!Entry)
-            return {nullptr, Unreadable(Library.errorString())};
+            return {nullptr, Unreadable(Library->Resolve_Error(Crypto_Entry_Name))};
         const Crypto_Functions* Functions = Entry();
         if (!Functions || Functions->Version != Crypto_Functions::Current_Version)
             return {nullptr, Unreadable(QDir::toNativeSeparators(Path)

@@ -4,9 +4,19 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_WIN
+#include "platform/Windows_Error.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
+#include <vector>
+#else
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/ip.h>
@@ -14,12 +24,14 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
 constexpr int Header_Size = 8; // type, code, checksum, identifier, sequence
 constexpr int Receive_Size = 1024;
 
+#ifndef Q_OS_WIN
 QString Errno_Text(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
 
 quint16 Internet_Checksum(const QByteArray& Bytes)
@@ -43,6 +55,7 @@ void Put_Be16(QByteArray& Bytes, int At, quint16 Value)
 }
 
 quint16 Get_Be16(const unsigned char* P) { return static_cast<quint16>(P[0] << 8 | P[1]); }
+#endif
 
 // Four parts of one to three decimal digits, each 0..255. A leading zero is
 // read as decimal, the way the address boxes and the updater read it; the
@@ -80,6 +93,24 @@ std::expected<in_addr, QString> Resolve(const QString& Host)
         return std::unexpected(QStringLiteral("no host given"));
     if (Decimal_Quad(Trimmed, Address))
         return Address;
+#ifdef Q_OS_WIN
+    // The resolver needs Winsock started; it stays started.
+    static const bool Started = [] {
+        WSADATA Data{};
+        return ::WSAStartup(MAKEWORD(2, 2), &Data) == 0;
+    }();
+    if (!Started)
+        return std::unexpected(QStringLiteral("%1: %2").arg(Host, Windows_Error_Text(::WSAGetLastError())));
+    ADDRINFOW Hints{};
+    Hints.ai_family = AF_INET;
+    Hints.ai_socktype = SOCK_RAW;
+    ADDRINFOW* Found = nullptr;
+    const int Error = ::GetAddrInfoW(reinterpret_cast<const wchar_t*>(Trimmed.utf16()), nullptr, &Hints, &Found);
+    if (Error != 0 || !Found)
+        return std::unexpected(QStringLiteral("%1: %2").arg(Host, Windows_Error_Text(static_cast<unsigned long>(Error))));
+    Address = reinterpret_cast<sockaddr_in*>(Found->ai_addr)->sin_addr;
+    ::FreeAddrInfoW(Found);
+#else
     addrinfo Hints{};
     Hints.ai_family = AF_INET;
     Hints.ai_socktype = SOCK_RAW;
@@ -89,10 +120,82 @@ std::expected<in_addr, QString> Resolve(const QString& Host)
         return std::unexpected(QStringLiteral("%1: %2").arg(Host, QString::fromLocal8Bit(gai_strerror(Error))));
     Address = reinterpret_cast<sockaddr_in*>(Found->ai_addr)->sin_addr;
     freeaddrinfo(Found);
+#endif
     return Address;
 }
 
 } // namespace
+
+std::expected<quint32, QString> Icmp_Echo_Client::Resolve_Host(const QString& Host)
+{
+    const auto Address = Resolve(Host);
+    if (!Address)
+        return std::unexpected(Address.error());
+    return ntohl(Address->s_addr);
+}
+
+#ifdef Q_OS_WIN
+
+Icmp_Echo_Client::Icmp_Echo_Client() = default;
+
+// The helper's handle is opened for the first request, not when the window starts.
+void Icmp_Echo_Client::Open()
+{
+    Opened = true;
+    const HANDLE Handle = ::IcmpCreateFile();
+    if (Handle == INVALID_HANDLE_VALUE) {
+        Open_Error = QStringLiteral("no ICMP: %1").arg(Last_Windows_Error_Text());
+        return;
+    }
+    Icmp_Handle = Handle;
+    Kind = Socket_Kind::Icmp_Helper;
+}
+
+Icmp_Echo_Client::~Icmp_Echo_Client()
+{
+    if (Icmp_Handle)
+        ::IcmpCloseHandle(Icmp_Handle);
+}
+
+Icmp_Echo_Client::Socket_Kind Icmp_Echo_Client::Available_Socket()
+{
+    Icmp_Echo_Client Probe;
+    Probe.Open();
+    return Probe.Kind;
+}
+
+std::expected<int, QString> Icmp_Echo_Client::Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms)
+{
+    const auto Target = Resolve(Host);
+    if (!Target)
+        return std::unexpected(Target.error());
+    if (!Opened)
+        Open();
+    if (!Icmp_Handle)
+        return std::unexpected(Open_Error);
+    const QByteArray Sent = Data.left(Receive_Size - 28 - Header_Size);
+    // The helper matches the reply to this request itself; the buffer holds
+    // one reply, its data and room for an ICMP error.
+    std::vector<unsigned char> Replies(sizeof(ICMP_ECHO_REPLY) + static_cast<size_t>(Sent.size()) + 8 + 64);
+    const DWORD Count = ::IcmpSendEcho2(Icmp_Handle, nullptr, nullptr, nullptr, Target->s_addr,
+                                        const_cast<char*>(Sent.constData()), static_cast<WORD>(Sent.size()), nullptr,
+                                        Replies.data(), static_cast<DWORD>(Replies.size()),
+                                        static_cast<DWORD>(qMax(Timeout_Ms, 1)));
+    if (Count == 0) {
+        const DWORD Error = ::GetLastError();
+        // No reply in time, or the host is unreachable: no answer, no error.
+        if (Error == IP_REQ_TIMED_OUT || Error == WAIT_TIMEOUT || Error == IP_DEST_HOST_UNREACHABLE
+            || Error == IP_DEST_NET_UNREACHABLE || Error == ERROR_TIMEOUT)
+            return 0;
+        return std::unexpected(QStringLiteral("%1: %2").arg(Host, Windows_Error_Text(Error)));
+    }
+    const auto* Reply = reinterpret_cast<const ICMP_ECHO_REPLY*>(Replies.data());
+    if (Reply->Status != IP_SUCCESS || Reply->Address != Target->s_addr)
+        return 0;
+    return Header_Size + static_cast<int>(Reply->DataSize);
+}
+
+#else
 
 Icmp_Echo_Client::Icmp_Echo_Client() = default;
 
@@ -140,14 +243,6 @@ Icmp_Echo_Client::Socket_Kind Icmp_Echo_Client::Available_Socket()
     Icmp_Echo_Client Probe;
     Probe.Open();
     return Probe.Kind;
-}
-
-std::expected<quint32, QString> Icmp_Echo_Client::Resolve_Host(const QString& Host)
-{
-    const auto Address = Resolve(Host);
-    if (!Address)
-        return std::unexpected(Address.error());
-    return ntohl(Address->s_addr);
 }
 
 std::expected<int, QString> Icmp_Echo_Client::Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms)
@@ -214,3 +309,5 @@ std::expected<int, QString> Icmp_Echo_Client::Echo(const QString& Host, const QB
         return static_cast<int>(Icmp_Size);
     }
 }
+
+#endif

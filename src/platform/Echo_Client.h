@@ -16,12 +16,14 @@ public:
     virtual std::expected<int, QString> Echo(const QString& Host, const QByteArray& Data, int Timeout_Ms) = 0;
 };
 
-// The real client over POSIX sockets: an unprivileged ICMP datagram socket
-// where the system allows it (net.ipv4.ping_group_range), a raw socket
-// otherwise (needs CAP_NET_RAW). Only the reply to our own request counts.
+// The real client. On Linux over sockets: an unprivileged ICMP datagram
+// socket where the system allows it (net.ipv4.ping_group_range), a raw socket
+// otherwise (needs CAP_NET_RAW). On Windows through the system's ICMP helper
+// (IcmpSendEcho2), which needs no administrator rights. Only the reply to our
+// own request counts.
 class Icmp_Echo_Client : public Echo_Client {
 public:
-    enum class Socket_Kind { None, Datagram, Raw };
+    enum class Socket_Kind { None, Datagram, Raw, Icmp_Helper };
 
     Icmp_Echo_Client();
     ~Icmp_Echo_Client() override;
@@ -43,4 +45,5 @@ private:
     bool Check_Identifier = false;
     quint16 Sequence = 0;
     QString Open_Error;
+    void* Icmp_Handle = nullptr; // Windows: the ICMP helper's handle
 };

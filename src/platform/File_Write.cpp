@@ -8,7 +8,17 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+
+#ifdef Q_OS_WIN
+#include "platform/Windows_Error.h"
+#include "platform/Windows_Path.h"
+
+#include <QDir>
+
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -35,9 +45,13 @@ std::expected<void, Write_Error> Fill(QSaveFile& File, const QByteArray& Data)
             return std::unexpected(System_Error(Path, File.errorString()));
         Done += Written;
     }
+#ifndef Q_OS_WIN
     // Space some file systems reserve only at write-back is reported here.
+    // (On Windows the commit flushes the file, FlushFileBuffers, and reports
+    // what that finds.)
     if (::fsync(File.handle()) != 0 && errno != EINVAL)
         return std::unexpected(System_Error(Path, QString::fromLocal8Bit(std::strerror(errno))));
+#endif
     return {};
 }
 
@@ -55,7 +69,15 @@ std::expected<Kept_Version, Write_Error> Keep_Old_Version(const QString& Path)
     QFile::remove(Backup);
     // A second link to the old file costs nothing and survives its
     // replacement; where links are not possible, a copy does.
-    if (::link(QFile::encodeName(Path).constData(), QFile::encodeName(Backup).constData()) != 0) {
+#ifdef Q_OS_WIN
+    // Not on Windows: a second link to a file another program holds open
+    // (the updater reading a bank) could not be removed afterwards, and
+    // would stay behind.
+    const bool Linked = false;
+#else
+    const bool Linked = ::link(QFile::encodeName(Path).constData(), QFile::encodeName(Backup).constData()) == 0;
+#endif
+    if (!Linked) {
         QFile Old(Path);
         if (!Old.copy(Backup))
             return std::unexpected(System_Error(Backup, Old.errorString()));
@@ -78,17 +100,47 @@ void Restore(const Kept_Version& Kept)
         QFile::remove(Kept.Path);
         return;
     }
+#ifdef Q_OS_WIN
+    ::MoveFileExW(QDir::toNativeSeparators(Kept.Backup).toStdWString().c_str(),
+                  QDir::toNativeSeparators(Kept.Path).toStdWString().c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
     ::rename(QFile::encodeName(Kept.Backup).constData(), QFile::encodeName(Kept.Path).constData());
+#endif
 }
 
 } // namespace
 
 std::expected<void, Write_Error> Refuse_Link(const QString& Path)
 {
-    if (QFileInfo(Path).isSymLink())
+    const QFileInfo Info(Path);
+#ifdef Q_OS_WIN
+    // A junction leads elsewhere as a symbolic link does.
+    if (Info.isSymLink() || Info.isJunction())
         return std::unexpected(Write_Error{Path, {}});
+#else
+    if (Info.isSymLink())
+        return std::unexpected(Write_Error{Path, {}});
+#endif
     return {};
 }
+
+#ifdef Q_OS_WIN
+namespace {
+// Qt takes a path in its own form and puts it into the "\\?\" form itself
+// where it needs to (past MAX_PATH); given that form, it would not find the
+// folder for its temporary file.
+QString Qt_Path(const QString& Path)
+{
+    QString Native = QDir::toNativeSeparators(Path);
+    if (Native.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        return QDir::fromNativeSeparators(QStringLiteral("\\\\") + Native.mid(8));
+    if (Native.startsWith(QLatin1String("\\\\?\\")))
+        return QDir::fromNativeSeparators(Native.mid(4));
+    return Path;
+}
+} // namespace
+#endif
 
 std::expected<void, Write_Error> Write_File_Atomic(const QString& Path, const QByteArray& Data)
 {
@@ -98,13 +150,24 @@ std::expected<void, Write_Error> Write_File_Atomic(const QString& Path, const QB
 std::expected<void, Write_Error> Write_Files_Atomic(const QList<File_Content>& Files,
                                                    const std::function<void(qsizetype)>& Before_Replacing)
 {
-    for (const File_Content& File : Files)
+    for (const File_Content& File : Files) {
         if (const auto Checked = Refuse_Link(File.Path); !Checked)
             return Checked;
+#ifdef Q_OS_WIN
+        // A device name would be opened as the device, a name ending in a
+        // dot or blank would be written under another name.
+        if (const auto Problem = Windows_Path_Problem(File.Path))
+            return std::unexpected(Write_Error{File.Path, *Problem});
+#endif
+    }
     // An uncommitted QSaveFile removes its temporary file when destroyed.
     std::vector<std::unique_ptr<QSaveFile>> Saves;
     for (const File_Content& File : Files) {
+#ifdef Q_OS_WIN
+        Saves.push_back(std::make_unique<QSaveFile>(Qt_Path(File.Path)));
+#else
         Saves.push_back(std::make_unique<QSaveFile>(File.Path));
+#endif
         if (const auto Filled = Fill(*Saves.back(), File.Data); !Filled)
             return Filled;
     }

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLibrary>
+#include "platform/Program_Module.h"
 
 #include <pcap/pcap.h>
 
@@ -23,6 +23,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <thread>
 
@@ -52,8 +53,11 @@ struct Pcap_Api {
     decltype(&::pcap_setnonblock) setnonblock = nullptr;
     decltype(&::pcap_sendpacket) sendpacket = nullptr;
     decltype(&::pcap_next_ex) next_ex = nullptr;
+#ifdef __linux__
     decltype(&::pcap_get_selectable_fd) get_selectable_fd = nullptr;
-    QLibrary Library;
+#endif
+    std::optional<Program_Module> Library;
+    QString File_Name;
 };
 
 using Pcap_Load = std::expected<std::shared_ptr<const Pcap_Api>, QString>;
@@ -63,9 +67,13 @@ QStringList System_Names()
 #ifdef _WIN32
     // Npcap installs its library in its own folder of the system directory,
     // which is not searched for libraries; WinPcap's compatible mode puts it
-    // in the system directory itself.
-    const QString System_Dir = qEnvironmentVariable("SystemRoot", QStringLiteral("C:/Windows")) + QStringLiteral("/System32");
-    return {System_Dir + QStringLiteral("/Npcap/wpcap.dll"), QStringLiteral("wpcap")};
+    // in the system directory itself. Both by their full path: a wpcap.dll
+    // in the current folder or on the search path is never taken.
+    wchar_t Buffer[MAX_PATH];
+    const UINT Length = ::GetSystemDirectoryW(Buffer, MAX_PATH);
+    const QString System_Dir = Length > 0 && Length < MAX_PATH ? QString::fromWCharArray(Buffer, static_cast<int>(Length))
+                                                               : QStringLiteral("C:/Windows/System32");
+    return {System_Dir + QStringLiteral("/Npcap/wpcap.dll"), System_Dir + QStringLiteral("/wpcap.dll")};
 #elif defined(__APPLE__)
     return {QStringLiteral("libpcap.A.dylib"), QStringLiteral("libpcap.dylib")};
 #else
@@ -87,16 +95,19 @@ Pcap_Load Load_Api(const QStringList& Names)
     auto Api = std::make_shared<Pcap_Api>();
     QStringList Reasons;
     for (const QString& Name : Names) {
-        Api->Library.setFileName(Name);
-        if (Api->Library.load())
+        auto Loaded = Program_Module::Load(Name);
+        if (Loaded) {
+            Api->Library = *Loaded;
+            Api->File_Name = Name;
             break;
-        Reasons.append(Api->Library.errorString());
+        }
+        Reasons.append(Loaded.error());
     }
-    if (!Api->Library.isLoaded())
+    if (!Api->Library)
         return std::unexpected(QStringLiteral("Raw Ethernet needs libpcap, which could not be loaded (%1). %2")
                                    .arg(Reasons.join(QStringLiteral("; ")), Install_Advice()));
     const auto Resolve = [&](auto& Function, const char* Symbol) {
-        Function = reinterpret_cast<std::remove_reference_t<decltype(Function)>>(Api->Library.resolve(Symbol));
+        Function = reinterpret_cast<std::remove_reference_t<decltype(Function)>>(Api->Library->Resolve(Symbol));
         return Function != nullptr;
     };
     const bool Complete = Resolve(Api->findalldevs, "pcap_findalldevs")
@@ -124,7 +135,7 @@ Pcap_Load Load_Api(const QStringList& Names)
         ;
     if (!Complete)
         return std::unexpected(QStringLiteral("%1 is too old for raw Ethernet: it lacks functions this program uses. %2")
-                                   .arg(Api->Library.fileName(), Install_Advice()));
+                                   .arg(Api->File_Name, Install_Advice()));
     return std::shared_ptr<const Pcap_Api>(std::move(Api));
 }
 

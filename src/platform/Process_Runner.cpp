@@ -3,6 +3,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 // How long the start itself may take before the program counts as not started.
 constexpr int Start_Timeout_Ms = 30000;
@@ -28,15 +32,25 @@ void Qt_Process_Runner::Let_Go()
 
 bool Qt_Process_Runner::Start(const QString& Program, const QString& Parameters, bool Hidden)
 {
-    // Linux desktops have no request to start a program with its window
-    // hidden, so Hidden has no effect here.
-    Q_UNUSED(Hidden);
     Let_Go();
     if (!QFileInfo(Program).isFile())
         return false;
     Process = new QProcess;
     Process->setProgram(Program);
+#ifdef Q_OS_WIN
+    // The parameters are the program's command line as it is given, and its
+    // window is shown, or hidden when asked, through the start-up request.
+    Process->setNativeArguments(Parameters);
+    Process->setCreateProcessArgumentsModifier([Hidden](QProcess::CreateProcessArguments* Arguments) {
+        Arguments->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        Arguments->startupInfo->wShowWindow = Hidden ? SW_HIDE : SW_SHOWNORMAL;
+    });
+#else
+    // Linux desktops have no request to start a program with its window
+    // hidden, so Hidden has no effect here.
+    Q_UNUSED(Hidden);
     Process->setArguments(QProcess::splitCommand(Parameters));
+#endif
     // Its output goes where ours goes; it reads no input from us.
     Process->setProcessChannelMode(QProcess::ForwardedChannels);
     Process->setStandardInputFile(QProcess::nullDevice());

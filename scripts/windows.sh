@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the Windows x64 program on this Debian machine (MinGW-w64, the
+# Windows libraries' prefix under build/sw-mingw) and writes
+#   dist/windows/sw40610/                          the portable program folder
+#   dist/windows/sw40610-VERSION-win64.zip         that folder as a zip
+#   dist/windows/sw40610-VERSION-win64-setup.exe   the per-user installer (NSIS)
+# With --test it also builds the Windows test programs and runs them under
+# Wine (offscreen, each with a time-out), printing CTest's summary; the exit
+# code is CTest's. --test-only runs the tests and writes no dist/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+test=0 dist=1
+for arg in "$@"; do
+  case $arg in
+    --test) test=1 ;;
+    --test-only) test=1 dist=0 ;;
+    *) echo "usage: scripts/windows.sh [--test | --test-only]" >&2; exit 2 ;;
+  esac
+done
+jobs=$(nproc)
+
+scripts/setup.sh --windows
+
+# The Windows libraries: unpacked once from the ready-made archive beside the
+# checkout, or built by the project's own recipe where there is none.
+prefix=$root/build/sw-mingw
+archive=$root/../shared/windows/sw-mingw-sysroot.tar.xz
+if [ ! -f "$prefix/.complete" ]; then
+  rm -rf "$prefix"
+  mkdir -p build
+  if [ -f "$archive" ]; then
+    echo "Unpacking the Windows libraries from $archive"
+    tar -C build -xJf "$archive"
+  else
+    echo "No ready-made Windows libraries: building them from Debian's sources (about an hour)"
+    scripts/windows-sysroot.sh "$prefix"
+  fi
+  touch "$prefix/.complete"
+fi
+
+export SW_MINGW_PREFIX=$prefix
+bdir=build/win
+tests=OFF
+[ $test = 1 ] && tests=ON
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B $bdir -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
+  -DSW_BUILD_TESTS=$tests -DSW_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build $bdir -j"$jobs"
+
+status=0
+if [ $test = 1 ]; then
+  scripts/wine-prefix.sh
+  (cd $bdir && ctest -j"$jobs" --output-on-failure --timeout 300) || status=$?
+fi
+
+if [ $dist = 1 ]; then
+  scripts/windows-dist.sh "$bdir"
+fi
+exit $status

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs one Windows program of the cross build under Wine, for CTest and for
+# the build's own steps: in the project's Wine prefix (build/wine/prefix,
+# made by scripts/windows.sh), never longer than SW_WINE_TIMEOUT seconds
+# (default 280): without a display Qt's windows platform waits forever
+# instead of failing, so no run may go unbounded.
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${SW_WINEPREFIX:-$here/build/wine/prefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installer dialogs in a fresh prefix.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [ ! -f "$WINEPREFIX/.sw-ready" ]; then
+  "$here/scripts/wine-prefix.sh" "$WINEPREFIX" >&2 || exit 1
+fi
+exec timeout -k 10 "${SW_WINE_TIMEOUT:-280}" wine "$@"
