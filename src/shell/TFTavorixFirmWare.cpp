@@ -30,6 +30,7 @@
 #include "foundation/Workspace.h"
 #include "update/TFBoot.h"
 #include "dcp/Dcp_Texts.h"
+#include "checks/Project_Checks.h"
 #include "commission/Commission_Texts.h"
 #include "commission/TFCommission.h"
 #include "dcp/TFFind_Gateways.h"
@@ -586,6 +587,18 @@ void TFTavorixFirmWare::Open_Project()
     Show_Configuration_Lines();
 }
 
+bool TFTavorixFirmWare::Refuse_Files_Read_As_Defaults()
+{
+    // A file whose root is preceded by a comment or declaration would be compiled
+    // or described with default values the engineer never wrote.
+    for (const QString& File : {Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert})
+        if (const auto Defaults = Checks::Read_As_Defaults_Message(File, Space.Lang_Strings)) {
+            Services.Prompts->Error(*Defaults);
+            return true;
+        }
+    return false;
+}
+
 void TFTavorixFirmWare::Notice_Default_Parameters()
 {
     // The device or its description would otherwise get values the user never chose, unknowingly.
@@ -601,6 +614,8 @@ bool TFTavorixFirmWare::Update_Device()
         return false;
     // The banks an updater still running reads are not replaced under it.
     if (FBoot && FBoot->Refuse_While_Updater_Runs())
+        return false;
+    if (Refuse_Files_Read_As_Defaults())
         return false;
     Notice_Default_Parameters();
     if (const auto Compiled = Compile_And_Save_Banks(*Image, Space); !Compiled) {
@@ -621,6 +636,8 @@ void TFTavorixFirmWare::PROFINET_XML()
 {
     Show_Status({});
     if (Refuse_Read_Only())
+        return;
+    if (Refuse_Files_Read_As_Defaults())
         return;
     Notice_Default_Parameters();
     if (Profinet_File_Name().exec() != QDialog::Accepted)

@@ -94,6 +94,8 @@ private:
     // whether they were written, the condition for the update to go on.
     bool Update_Device();
     void PROFINET_XML();
+    // Says why and returns true when a project file would be read as defaults.
+    bool Refuse_Files_Read_As_Defaults();
     // Steps 5 and 6 on a configuration without general parameters use their defaults: the user is told.
     void Notice_Default_Parameters();
     // Writes the settings file; a failure is shown, and whatever asked goes on.

@@ -128,12 +128,12 @@ void Test_Par_Gen_Dialog::Layout_And_Texts()
     QTest::mouseClick(Group1->Header(), Qt::LeftButton);
     QCOMPARE(Group3->y(), Group3_Top);
 
-    // A language change keeps the numbered captions.
+    // A language change reaches the numbered captions, their numbers kept.
     F.Space.Lang_Strings.Set(406, QStringLiteral("Server IEC"));
     F.Space.Lang_Strings.Set(407, QStringLiteral("Porta"));
     F.Dialog.Set_Lang();
     QCOMPARE(Find<QLabel>(&F.Dialog, "L_IEC61850_Server_Port")->text(), QStringLiteral("Porta"));
-    QCOMPARE(Group1->Caption_Text(), "1. IEC61850 Server");
+    QCOMPARE(Group1->Caption_Text(), "1. Server IEC");
 }
 
 void Test_Par_Gen_Dialog::Dot_Moves_Across_Byte_Edits()

@@ -50,6 +50,10 @@ void Test_Update_Device::Step_6_data()
     QTest::newRow("largest configuration") << "largest" << true << "";
     QTest::newRow("too large") << "too large" << false << "Error! The configuration is too large for the device memory";
     QTest::newRow("malformed file") << "malformed" << false << "IEC61850_Variables.xml (line ";
+    // A comment before the root makes the whole file read as defaults: nothing is compiled from it.
+    QTest::newRow("general parameters read as defaults") << "comment ParGen.xml" << false << " (line 1, column 1): ";
+    QTest::newRow("variables read as defaults") << "comment IEC61850_Variables.xml" << false
+                                                << " (line 1, column 1): ";
     QTest::newRow("bank file not writable") << "unwritable" << false << "Error! The bank files could not be written: ";
 }
 
@@ -67,6 +71,11 @@ void Test_Update_Device::Step_6()
                   F.Project_Dir + "/TLS_Known_Cert.xml");
     if (case_name == "malformed")
         Write_File(F.Project_Dir + "/IEC61850_Variables.xml", "<IEC61850_Variables><row Enable=\"Y\" Name=\"x>");
+    if (case_name.startsWith("comment ")) {
+        const QString Path = F.Project_Dir + "/" + case_name.mid(8);
+        Write_File(Path, "<!-- kept by hand -->" + Read_File(Path));
+        message_start = QDir::toNativeSeparators(Path) + message_start;
+    }
     if (case_name == "unwritable")
         QVERIFY(QDir().mkpath(F.Bank(2)));
     F.Start();
