@@ -77,7 +77,10 @@ void TFCommission::Lay_Out()
     auto* Interface_Row = new QHBoxLayout;
     L_Interface = Make_Control<QLabel>(this, QStringLiteral("L_Interface"));
     CB_Interface = Make_Control<QComboBox>(this, QStringLiteral("CB_Interface"));
-    CB_Interface->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The row gives the list its width: the interfaces found (which come and go
+    // on the machine) never move the controls beside it.
+    CB_Interface->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CB_Interface->setMinimumContentsLength(24);
     L_Interface->setBuddy(CB_Interface);
     CB_Update = Make_Control<QCheckBox>(this, QStringLiteral("CB_Update"));
     CB_Update->setChecked(false);

@@ -103,7 +103,10 @@ void TFFind_Gateways::Lay_Out()
     auto* Search_Row = new QHBoxLayout;
     L_Interface = Make_Control<QLabel>(this, QStringLiteral("L_Interface"));
     CB_Interface = Make_Control<QComboBox>(this, QStringLiteral("CB_Interface"));
-    CB_Interface->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // The row gives the list its width: the interfaces found (which come and go
+    // on the machine) never move the controls beside it.
+    CB_Interface->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    CB_Interface->setMinimumContentsLength(24);
     L_Interface->setBuddy(CB_Interface);
     Btn_Search = Make_Control<QPushButton>(this, QStringLiteral("Btn_Search"));
     PB_Search = Make_Control<QProgressBar>(this, QStringLiteral("PB_Search"));
