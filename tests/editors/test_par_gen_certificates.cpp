@@ -117,7 +117,15 @@ private slots:
         QTest::mouseClick(Group->Header(), Qt::LeftButton);
         QVERIFY(!Group->Is_Expanded());
         F.Click("Btn_OK");
-        QCOMPARE(F.Prompts.Texts(), QStringList{Message});
+        const QStringList Shown = F.Prompts.Texts();
+        QCOMPARE(Shown.size(), 1);
+        // The key is encrypted with a fresh salt each run: about one time in 256 a
+        // wrong password still leaves valid padding, and the library's reason is
+        // then the parse that follows, not "bad decrypt". Our own words stay.
+        if (Message.endsWith(QLatin1String(" (bad decrypt)")))
+            QVERIFY2(Shown[0].startsWith(Message.chopped(int(sizeof("bad decrypt)") - 1))), qPrintable(Shown[0]));
+        else
+            QCOMPARE(Shown[0], Message);
         QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
         QVERIFY(F.Dialog.isVisible());
         QCOMPARE(Read_File(F.Space.File_ParGen), Before);
