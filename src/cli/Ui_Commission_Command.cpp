@@ -25,7 +25,7 @@ int Run_Commission_Record_Command(int argc, char* argv[])
     Pcap_Raw_Ethernet Ethernet;
     const int Code = Run_Commission(QCoreApplication::arguments().mid(1), Space.Exe_Dir, Ethernet, Out, Err,
                                     [&Space](const Commission::Record& Rec, const QString& Path) {
-                                        return Commission::Write_Record_Pdf(Rec, Path, Space.Lang_Strings);
+                                        return Commission::Write_Record_Pdf(Rec, Path, Space);
                                     });
     Out.flush();
     Err.flush();

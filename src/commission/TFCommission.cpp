@@ -445,7 +445,7 @@ void TFCommission::Write_Record()
         return;
     const QString Target = QFileInfo(*Path).suffix().isEmpty() ? *Path + QStringLiteral(".pdf") : *Path;
     if (const auto Written = Commission::Write_Record_Pdf(Commission::Make_Record(*List, Last_Settings, *Last_Report), Target,
-                                                          Space.Lang_Strings);
+                                                          Space);
         !Written) {
         Services.Prompts->Error(Space.Str(Text::Record_Failed).arg(Written.error()));
         return;

@@ -3,10 +3,12 @@
 #include "commission/Commission_Texts.h"
 #include "foundation/Identity.h"
 #include "foundation/Lang_Strings.h"
+#include "foundation/Workspace.h"
+#include "platform/File_Write.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -69,27 +71,21 @@ QString Html_Of(const Record& Rec, const Lang_Table& Lang)
 
 } // namespace
 
-std::expected<void, QString> Write_Record_Pdf(const Record& Rec, const QString& Path, const Lang_Table& Lang)
+std::expected<void, QString> Write_Record_Pdf(const Record& Rec, const QString& Path, const Workspace& Space)
 {
-    const QString Partial = Path + QStringLiteral(".part");
+    const Lang_Table& Lang = Space.Lang_Strings;
+    QBuffer Pdf;
+    Pdf.open(QIODevice::WriteOnly);
     {
-        // The writer tells no reason when it cannot write; the file system does.
-        QFile Probe(Partial);
-        if (!Probe.open(QIODevice::WriteOnly))
-            return std::unexpected(QDir::toNativeSeparators(Path) + QStringLiteral(": ") + Probe.errorString());
-    }
-    {
-        QPdfWriter Writer(Partial);
+        QPdfWriter Writer(&Pdf);
         Writer.setResolution(Resolution);
         Writer.setPageSize(QPageSize(QPageSize::A4));
         Writer.setPageMargins(QMarginsF(Margin_Mm, Margin_Mm, Margin_Mm, Margin_Mm), QPageLayout::Millimeter);
         Writer.setTitle(Lang[Text::Record_Title] + QStringLiteral(": ") + Rec.List_Name);
         Writer.setCreator(Identity::SW_Code + u' ' + Identity::SW_Version);
         QPainter Painter;
-        if (!Painter.begin(&Writer)) {
-            QFile::remove(Partial);
+        if (!Painter.begin(&Writer))
             return std::unexpected(QDir::toNativeSeparators(Path));
-        }
         const QRectF Page = Writer.pageLayout().paintRectPixels(Resolution);
         const qreal W = Page.width();
         const qreal Footer_H = Resolution * 10 / 25.4;
@@ -117,22 +113,13 @@ std::expected<void, QString> Write_Record_Pdf(const Record& Rec, const QString& 
             Painter.drawText(Line, Qt::AlignRight | Qt::AlignBottom, Lang[Text::Record_Page_Of].arg(I + 1).arg(Pages));
             Painter.restore();
         }
-        if (!Painter.end()) {
-            QFile::remove(Partial);
+        if (!Painter.end())
             return std::unexpected(QDir::toNativeSeparators(Path));
-        }
     }
-    QFile Done(Partial);
-    if (!Done.exists() || Done.size() == 0) {
-        QFile::remove(Partial);
+    if (Pdf.data().isEmpty())
         return std::unexpected(QDir::toNativeSeparators(Path));
-    }
-    QFile::remove(Path);
-    if (!Done.rename(Path)) {
-        const QString Reason = Done.errorString();
-        QFile::remove(Partial);
-        return std::unexpected(QDir::toNativeSeparators(Path) + QStringLiteral(": ") + Reason);
-    }
+    if (const auto Saved = Write_File_Atomic(Path, Pdf.data()); !Saved)
+        return std::unexpected(Space.Write_Failure_Text(Saved.error()));
     return {};
 }
 
