@@ -47,6 +47,11 @@ constexpr int Station_Name_Not_Valid = 1419;
 constexpr int Vendor_Device_Ids = 1420;
 constexpr int Input_Bytes = 1421;
 constexpr int Output_Bytes = 1422;
+// A check box of the general parameters, and the addresses it makes used or not.
+constexpr int Yes = 1480;
+constexpr int No = 1481;
+constexpr int Not_Used = 1482;        // %1 the address that stays unused
+constexpr int Diagnostic_At = 1483;   // %1 the start address of the diagnostic block
 
 // Variables.
 constexpr int Variables = 1423;

@@ -9,7 +9,6 @@
 #include "checks/Variable_Placement.h"
 #include "foundation/Identity.h"
 #include "foundation/Workspace.h"
-#include "gsdml/Profinet_XML_Lines.h"
 #include "image/Configuration_Image.h"
 #include "platform/File_Write.h"
 #include "platform/Xml_File.h"
@@ -18,20 +17,16 @@
 #include "project/Variables_File.h"
 #include "review/Report_Findings.h"
 #include "review/Review_Texts.h"
+#include "review/Ui_Report_Layout.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QLocale>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
-#include <QTextDocument>
 
 #include <stdexcept>
 
@@ -41,74 +36,29 @@ namespace {
 
 namespace Text = Report_Text;
 namespace Tls = Certificates::Text_Slot;
+namespace Layout = Report_Layout;
 
 constexpr int Resolution = 300;  // dots per inch of the page's drawing
-constexpr qreal Margin_Mm = 15;
-const QString Font_Family = QStringLiteral("DejaVu Sans");
-
-QString Esc(const QString& Text) { return Text.toHtmlEscaped(); }
-
-// The report's font at Points. Without ligatures: "fi" stays two letters for
-// a reader who searches or copies the text.
-QFont Report_Font(qreal Points, bool Bold = false)
-{
-    QFont Font(Font_Family);
-    Font.setPointSizeF(Points);
-    Font.setBold(Bold);
-    Font.setStyleStrategy(QFont::PreferNoShaping);
-    return Font;
-}
 
 // A Details line shown in the body's font without a label.
 const QString Plain_Line = QStringLiteral("\x01");
 
-// The report's text, as HTML for Qt's rich-text engine.
-class Html {
-public:
-    explicit Html(const Lang_Table& Lang_) : Lang(Lang_) {}
-    QString Text;
-
-    void Heading(int Slot, int Level = 2) { Text += QStringLiteral("<h%1>%2</h%1>").arg(Level).arg(Esc(Lang[Slot])); }
-    void Paragraph(const QString& Plain) { Text += QStringLiteral("<p>") + Esc(Plain) + QStringLiteral("</p>"); }
-    // A table of plain texts; Headers empty for none.
-    void Table(const QStringList& Headers, const QList<QStringList>& Rows, const QString& Style = {})
-    {
-        Text += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\" style=\"%1\">")
-                    .arg(Style);
-        if (!Headers.isEmpty()) {
-            Text += QStringLiteral("<thead><tr>");
-            for (const QString& H : Headers)
-                Text += QStringLiteral("<th bgcolor=\"#e8e8e8\" align=\"left\">") + Esc(H) + QStringLiteral("</th>");
-            Text += QStringLiteral("</tr></thead>");
+// Label and value lines below a certificate's heading; without a label, a
+// line of its own (a fingerprint, in a small fixed-width font).
+void Details(QList<Layout::Block>& Blocks, const QList<std::pair<QString, QString>>& Lines)
+{
+    for (const auto& [Label, Value] : Lines) {
+        if (Label == Plain_Line) {
+            Layout::Block Line = Layout::Paragraph(Value);
+            Line.Indent_Points = 9;
+            Blocks.append(Line);
+        } else if (Label.isEmpty()) {
+            Blocks.append(Layout::Mono_Line(Value));
+        } else {
+            Blocks.append(Layout::Detail(Label, Value));
         }
-        for (const QStringList& Row : Rows) {
-            Text += QStringLiteral("<tr>");
-            for (const QString& Cell : Row)
-                Text += QStringLiteral("<td>") + Esc(Cell).replace(u'\n', QStringLiteral("<br/>")) + QStringLiteral("</td>");
-            Text += QStringLiteral("</tr>");
-        }
-        Text += QStringLiteral("</table>");
     }
-    // Label and value lines; without a label, a line of its own (a fingerprint
-    // in a small fixed-width font).
-    void Details(const QList<std::pair<QString, QString>>& Lines)
-    {
-        Text += QStringLiteral("<p style=\"margin-left:12px\">");
-        for (const auto& [Label, Value] : Lines) {
-            if (Label == Plain_Line)
-                Text += Esc(Value) + QStringLiteral("<br/>");
-            else if (Label.isEmpty())
-                Text += QStringLiteral("<span style=\"font-family:'DejaVu Sans Mono'; font-size:7pt\">") + Esc(Value)
-                        + QStringLiteral("</span><br/>");
-            else
-                Text += QStringLiteral("<b>") + Esc(Label) + QStringLiteral("</b> ") + Esc(Value) + QStringLiteral("<br/>");
-        }
-        Text += QStringLiteral("</p>");
-    }
-
-private:
-    const Lang_Table& Lang;
-};
+}
 
 QString Modified_Text(const QString& Path, const Lang_Table& Lang)
 {
@@ -163,25 +113,74 @@ QList<std::pair<QString, QString>> Certificate_Lines(Certificates::Pem_Reader& R
             {QString(), C.Fingerprint}};
 }
 
-QString Identity_Text(const char* Attribute)
-{
-    // The identity the device description declares.
-    const QRegularExpression Pattern(QStringLiteral("%1=\"([^\"]*)\"").arg(QLatin1String(Attribute)));
-    for (const char* Line : Profinet_XML_Lines::Head)
-        if (const auto Match = Pattern.match(QString::fromUtf8(Line)); Match.hasMatch())
-            return Match.captured(1);
-    return {};
-}
-
 QString Sha256_Hex(const QByteArray& Data)
 {
     return QString::fromLatin1(QCryptographicHash::hash(Data, QCryptographicHash::Sha256).toHex());
 }
 
+// An address of four byte fields as one line, "192.168.2.205".
+QString Address_Text(const Par_Gen::Values& Par, int First)
+{
+    QStringList Bytes;
+    for (int I = 0; I < 4; ++I)
+        Bytes.append(Par[First + I].trimmed());
+    return Bytes.join(u'.');
+}
+
+// The general parameters as the editor shows them: its groups, its labels
+// and one line per address.
+void General_Parameters(QList<Layout::Block>& Blocks, const Par_Gen::Values& Par, Certificates::Pem_Reader& Reader,
+                        const Lang_Table& Lang)
+{
+    namespace Editor = Par_Gen_Text;
+    const auto Box = [&](int Element) { return Par.Is_Checked(Element) ? Lang[Text::Yes] : Lang[Text::No]; };
+    const auto Password = [&](int Element) {
+        return Par[Element].isEmpty() ? Lang[Text::Password_Not_Set] : Lang[Text::Password_Set];
+    };
+    const auto Certificate = [&](int Element) {
+        const QString& Pem = Par[Element];
+        if (Pem.trimmed().isEmpty())
+            return Lang[Text::None];
+        const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem);
+        return Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
+                                            : Certificates::Display_Name(Found.Certificates.first());
+    };
+    const auto Group = [&](const QString& Number, int Caption, QList<QStringList> Rows) {
+        Blocks.append(Layout::Heading(Number + Lang[Caption], 3));
+        Layout::Table Values;
+        Values.Rows = std::move(Rows);
+        Values.Wraps = {true, true};
+        Values.Bold_First_Column = true;
+        Blocks.append(Layout::Grid(Values));
+    };
+    Group(QStringLiteral("1. "), Editor::Server_Group,
+          {{Lang[Editor::Server_Port_Label], Par[Par_Gen::IEC61850_Server_Port]},
+           {Lang[Editor::Server_Password_Label], Password(Par_Gen::IEC61850_Server_Password)}});
+    Group(QStringLiteral("2. "), Editor::Tls_Group,
+          {{Lang[Editor::Tls_Enable_Box], Box(Par_Gen::TLS_Server_Enable)},
+           {Lang[Tls::Key_Label], Key_Text(Reader, Par[Par_Gen::TLS_Server_Key],
+                                           Par[Par_Gen::TLS_Server_Key_Password], Lang)},
+           {Lang[Tls::Key_Password_Label], Password(Par_Gen::TLS_Server_Key_Password)},
+           {Lang[Tls::Server_Certificate_Label], Certificate(Par_Gen::TLS_Server_Server_Certificate)},
+           {Lang[Tls::Root_Certificate_Label], Certificate(Par_Gen::TLS_Server_Root_Certificate)},
+           {Lang[Tls::Enable_Known_Cert_Label], Box(Par_Gen::TLS_Server_Enable_Known_Cert)}});
+    const QString Gateway = Address_Text(Par, Par_Gen::PROFINET_GAT1);
+    Group(QStringLiteral("3. "), Editor::Profinet_Group,
+          {{Lang[Editor::Ip_Label], Address_Text(Par, Par_Gen::PROFINET_IP1)},
+           {Lang[Editor::Mask_Label], Address_Text(Par, Par_Gen::PROFINET_SM1)},
+           {Lang[Editor::Gateway_Box],
+            Par.Is_Checked(Par_Gen::PROFINET_EN_GAT) ? Gateway : Lang[Text::Not_Used].arg(Gateway)},
+           {Lang[Editor::Tunnel_Port_Label], Par[Par_Gen::PROFINET_PORT]},
+           {Lang[Editor::Station_Name_Label], Par[Par_Gen::PROFINET_NAME_STA]},
+           {Lang[Editor::Input_Bytes_Label], Par[Par_Gen::PROFINET_NB_IN]},
+           {Lang[Editor::Output_Bytes_Label], Par[Par_Gen::PROFINET_NB_OUT]},
+           {Lang[Editor::Diagnostic_Box], Par.Is_Checked(Par_Gen::PROFINET_ENABLE_DIAGNOSTIC)
+                                              ? Lang[Text::Diagnostic_At].arg(Par[Par_Gen::PROFINET_DIAGNOSTIC_ADDRESS])
+                                              : Lang[Text::No]}});
+}
+
 struct Report_Parts {
-    QString Before_Map;
-    QString After_Map;
-    QString Map_Notes;
+    QList<Layout::Block> Blocks;
     Variable_Placement::Analysis Map;
 };
 
@@ -202,56 +201,42 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     const List_File::Stored& Variables = Read.Variables;
     const List_File::Stored& Known = Read.Known_Certificates;
 
-    Html Doc(Lang);
-    Doc.Text += QStringLiteral("<h1>%1: %2</h1>").arg(Esc(Lang[Text::Title]), Esc(Space.Project_Name));
+    QList<Layout::Block>& Doc = Parts.Blocks;
+    const auto Labelled = [](QList<QStringList> Rows) {
+        Layout::Table Lines;
+        Lines.Rows = std::move(Rows);
+        Lines.Wraps = {true, true};
+        Lines.Bold_First_Column = true;
+        return Layout::Grid(Lines);
+    };
+    Doc.append(Layout::Heading(Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name, 1));
     QStringList Files;
     for (const QString& Path : {Space.File_ParGen, Space.File_IEC61850_Variables, Space.File_TLS_Known_Cert})
         Files << Modified_Text(Path, Lang);
-    Doc.Table({}, {{Lang[Text::Configuration], Space.Project_Name},
-                   {Lang[Text::Written_On], Request.Written_On.toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
-                   {Lang[Text::Program], QStringLiteral("%1 %2 - %3").arg(Identity::SW_Code, Identity::SW_Version,
-                                                                          Identity::SW_Description)},
-                   {Lang[Text::Project_Files], Files.join(u'\n')}});
+    Doc.append(Labelled({{Lang[Text::Configuration], Space.Project_Name},
+                         {Lang[Text::Written_On], Request.Written_On.toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
+                         {Lang[Text::Program], QStringLiteral("%1 %2 - %3").arg(Identity::SW_Code, Identity::SW_Version,
+                                                                                Identity::SW_Description)},
+                         {Lang[Text::Project_Files], Files.join(u'\n')}}));
 
-    Doc.Heading(Text::General_Parameters);
-    QList<QStringList> General;
-    for (int Element = 0; Element < Par_Gen::Element_Count; ++Element) {
-        QString Value = Par[Element];
-        switch (Element) {
-        case Par_Gen::IEC61850_Server_Password:
-        case Par_Gen::TLS_Server_Key_Password:
-            Value = Value.isEmpty() ? Lang[Text::Password_Not_Set] : Lang[Text::Password_Set];
-            break;
-        case Par_Gen::TLS_Server_Key:
-            Value = Key_Text(Reader, Value, Par[Par_Gen::TLS_Server_Key_Password], Lang);
-            break;
-        case Par_Gen::TLS_Server_Server_Certificate:
-        case Par_Gen::TLS_Server_Root_Certificate: {
-            const Certificates::Pem_Contents Found = Read_For_Report(Reader, Value);
-            Value = Value.trimmed().isEmpty()        ? Lang[Text::None]
-                    : Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
-                                                   : Certificates::Display_Name(Found.Certificates.first());
-            break;
-        }
-        default: break;
-        }
-        General.append({QString::fromLatin1(Par_Gen::Info(Element).Name), Value});
-    }
-    Doc.Table({Lang[Text::Element_Column], Lang[Text::Value_Column]}, General);
+    Doc.append(Layout::Heading(Lang[Text::General_Parameters]));
+    General_Parameters(Doc, Par, Reader, Lang);
 
-    Doc.Heading(Text::Profinet_Identity);
+    Doc.append(Layout::Heading(Lang[Text::Profinet_Identity]));
     QString Station_State = Lang[Text::Station_Name_Valid];
     for (const Par_Gen::Problem& P : Par_Gen::Find_Problems(Par, Lang))
         if (P.Element == Par_Gen::PROFINET_NAME_STA)
             Station_State = Lang[Text::Station_Name_Not_Valid].arg(P.Text.trimmed());
-    Doc.Table({}, {{Lang[Text::Station_Name],
-                    Par[Par_Gen::PROFINET_NAME_STA] + QStringLiteral(" (") + Station_State + u')'},
-                   {Lang[Text::Vendor_Device_Ids],
-                    Identity_Text("VendorID") + QStringLiteral(" / ") + Identity_Text("DeviceID")},
-                   {Lang[Text::Input_Bytes], Par[Par_Gen::PROFINET_NB_IN]},
-                   {Lang[Text::Output_Bytes], Par[Par_Gen::PROFINET_NB_OUT]}});
+    Doc.append(Labelled({{Lang[Text::Station_Name],
+                          Par[Par_Gen::PROFINET_NAME_STA] + QStringLiteral(" (") + Station_State + u')'},
+                         {Lang[Text::Vendor_Device_Ids], Identity::Id_Text(Identity::Vendor_ID) + QStringLiteral(" / ")
+                                                             + Identity::Id_Text(Identity::Device_ID)},
+                         {Lang[Text::Input_Bytes], Par[Par_Gen::PROFINET_NB_IN]},
+                         {Lang[Text::Output_Bytes], Par[Par_Gen::PROFINET_NB_OUT]}}));
 
-    Doc.Heading(Text::Variables);
+    // The variables on landscape pages: thirteen columns keep their words whole there.
+    Doc.append(Layout::New_Page(QPageLayout::Landscape));
+    Doc.append(Layout::Heading(Lang[Text::Variables]));
     QList<QStringList> Rows;
     int Enabled = 0;
     for (const List_File::Stored_Row& Stored : Variables.Rows) {
@@ -260,76 +245,81 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
         Rows.append(Texts);
     }
     Parts.Map = Variable_Placement::Analyse(Rows);
-    Doc.Paragraph(Lang[Text::Variables_Count].arg(Rows.size()).arg(Enabled));
-    QList<QStringList> Table_Rows;
+    Doc.append(Layout::Paragraph(Lang[Text::Variables_Count].arg(Rows.size()).arg(Enabled)));
+    Layout::Table Variable_Table;
     for (qsizetype I = 0; I < Rows.size(); ++I)
-        Table_Rows.append(QStringList{QString::number(I + 1)} + Rows[I]);
-    QStringList Headers;
-    for (int Column = 0; Column < IEC61850_Variables::Columns; ++Column)
-        Headers.append(Lang[IEC61850_Variables::Header_Slot(Column)]);
-    Doc.Table(Headers, Table_Rows, QStringLiteral("font-size:7pt"));
-    Parts.Before_Map = Doc.Text;
+        Variable_Table.Rows.append(QStringList{QString::number(I + 1)} + Rows[I]);
+    for (int Column = 0; Column < IEC61850_Variables::Columns; ++Column) {
+        Variable_Table.Headers.append(Lang[IEC61850_Variables::Header_Slot(Column)]);
+        // A name and the other values stay on one line; a description wraps at its spaces.
+        Variable_Table.Wraps.append(Column == IEC61850_Variables::Col_Mnemonic);
+    }
+    Variable_Table.Points = 8;
+    Doc.append(Layout::Grid(Variable_Table));
 
+    // The map page: the editor's drawing, its findings under it.
+    Doc.append(Layout::New_Page(QPageLayout::Portrait));
+    Doc.append(Layout::Heading(Lang[Variables_Text::Map_Title]));
+    Doc.append(Layout::Map());
     QStringList Notes = Variable_Placement::Finding_Texts(Parts.Map, Lang);
     if (Notes.isEmpty())
         Notes.append(Lang[Variables_Text::Map_No_Findings]);
     Notes.append(Variable_Placement::Free_Text(Parts.Map, Lang));
-    QStringList Escaped;
     for (const QString& Line : Notes)
-        Escaped << Esc(Line);
-    Parts.Map_Notes = QStringLiteral("<p style=\"font-size:8pt\">") + Escaped.join(QStringLiteral("<br/>"))
-                      + QStringLiteral("</p>");
+        Doc.append(Layout::Paragraph(Line, 8));
 
-    Html After(Lang);
-    After.Heading(Text::Tls);
-    After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Key]) + QStringLiteral("</h3>");
-    After.Details(
-        {{Plain_Line, Key_Text(Reader, Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)}});
-    After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Server_Certificate]) + QStringLiteral("</h3>");
-    After.Details(Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
-    After.Text += QStringLiteral("<h3>") + Esc(Lang[Text::Root_Certificate]) + QStringLiteral("</h3>");
-    After.Details(Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
+    Doc.append(Layout::New_Page(QPageLayout::Portrait));
+    Doc.append(Layout::Heading(Lang[Text::Tls]));
+    Doc.append(Layout::Heading(Lang[Text::Server_Key], 3));
+    Details(Doc, {{Plain_Line, Key_Text(Reader, Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password],
+                                        Lang)}});
+    Doc.append(Layout::Heading(Lang[Text::Server_Certificate], 3));
+    Details(Doc, Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Server_Certificate], Lang));
+    Doc.append(Layout::Heading(Lang[Text::Root_Certificate], 3));
+    Details(Doc, Certificate_Lines(Reader, Par[Par_Gen::TLS_Server_Root_Certificate], Lang));
     for (qsizetype I = 0; I < Known.Rows.size(); ++I) {
         const Known_Cert_File::Row Item(Known.Rows[I]);
         const bool On = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
-        After.Text += QStringLiteral("<h3>")
-                      + Esc(Lang[Text::Known_Certificate].arg(QString::number(I + 1),
-                                                              On ? Lang[Text::Enabled] : Lang[Text::Disabled]))
-                      + QStringLiteral("</h3>");
-        After.Details(
-            Certificate_Lines(Reader, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
+        Doc.append(Layout::Heading(
+            Lang[Text::Known_Certificate].arg(QString::number(I + 1), On ? Lang[Text::Enabled] : Lang[Text::Disabled]),
+            3));
+        // The description the user gave it, as the editor's column names it.
+        const QString Mnemonic = Item.Text(Known_Cert_File::Mnemonic, List_File::Reader::Editor);
+        Details(Doc, {{Lang[Known_Cert_Text::Column_Mnemonic], Mnemonic.isEmpty() ? Lang[Text::None] : Mnemonic}});
+        Details(Doc,
+                Certificate_Lines(Reader, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image), Lang));
     }
 
-    After.Heading(Text::Bank_Files);
+    Doc.append(Layout::Heading(Lang[Text::Bank_Files]));
     if (!Fits) {
-        After.Paragraph(Lang[Text::Does_Not_Fit]);
+        Doc.append(Layout::Paragraph(Lang[Text::Does_Not_Fit]));
     } else {
-        QList<QStringList> Banks;
+        Layout::Table Banks;
         const auto Bank = [&](const QString& Path, const QByteArray& Bytes) {
             QFile Written(Path);
             const QString In_Bin = !Written.open(QIODevice::ReadOnly) ? Lang[Text::Not_In_Bin]
                                    : Written.readAll() == Bytes       ? Lang[Text::Same_In_Bin]
                                                                       : Lang[Text::Different_In_Bin];
-            Banks.append({QFileInfo(Path).fileName(), QString::number(Bytes.size()), Sha256_Hex(Bytes), In_Bin});
+            Banks.Rows.append({QFileInfo(Path).fileName(), QString::number(Bytes.size()), Sha256_Hex(Bytes), In_Bin});
         };
         Bank(Image.Bank1_Path(), Image.Bank1_Buffer.left(Image.Bank1_Length));
         Bank(Image.Bank2_Path(), Image.Bank2_Buffer.left(Image.Bank2_Length));
-        After.Table({Lang[Text::File_Column], Lang[Text::Size_Column], Lang[Text::Sha256_Column],
-                     Lang[Text::In_Bin_Column]},
-                    Banks, QStringLiteral("font-size:7pt"));
+        Banks.Headers = {Lang[Text::File_Column], Lang[Text::Size_Column], Lang[Text::Sha256_Column],
+                         Lang[Text::In_Bin_Column]};
+        Banks.Wraps = {false, false, false, true};
+        Banks.Points = 7;
+        Doc.append(Layout::Grid(Banks));
     }
 
-    After.Heading(Text::Findings);
+    Doc.append(Layout::Heading(Lang[Text::Findings]));
     const QList<Report_Finding> Findings = Report_Findings(Space, Separator, Reader);
     if (Findings.isEmpty())
-        After.Paragraph(Lang[Text::No_Findings]);
+        Doc.append(Layout::Paragraph(Lang[Text::No_Findings]));
     // The files are named without their folder, which the title block names.
     const QString Folder = QDir::toNativeSeparators(Space.Project_Dir) + QDir::separator();
     for (Report_Finding F : Findings)
-        After.Text += QStringLiteral("<p style=\"font-size:8pt; color:%1\">").arg(F.Error ? QStringLiteral("#b00000")
-                                                                                         : QStringLiteral("#805000"))
-                      + Esc(F.Line.startsWith(Folder) ? F.Line.mid(Folder.size()) : F.Line) + QStringLiteral("</p>");
-    Parts.After_Map = After.Text;
+        Doc.append(Layout::Paragraph(F.Line.startsWith(Folder) ? F.Line.mid(Folder.size()) : F.Line, 8,
+                                     F.Error ? QColor(0xb0, 0, 0) : QColor(0x80, 0x50, 0)));
     return Parts;
 }
 
@@ -361,96 +351,74 @@ std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Deci
     Pdf.open(QIODevice::WriteOnly);
     Report_Written Result;
     {
+        const Layout::Page_Setup Setup{QPageSize(Request.Page), 15, 10, Resolution};
         QPdfWriter Writer(&Pdf);
         Writer.setResolution(Resolution);
-        Writer.setPageSize(QPageSize(Request.Page));
-        Writer.setPageMargins(QMarginsF(Margin_Mm, Margin_Mm, Margin_Mm, Margin_Mm), QPageLayout::Millimeter);
+        Writer.setPageSize(Setup.Size);
+        Writer.setPageOrientation(QPageLayout::Portrait);
+        Writer.setPageMargins(QMarginsF(Setup.Margin_Mm, Setup.Margin_Mm, Setup.Margin_Mm, Setup.Margin_Mm),
+                              QPageLayout::Millimeter);
         Writer.setTitle(Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name);
         Writer.setCreator(Identity::SW_Code + u' ' + Identity::SW_Version);
+        // Measured on the device that draws them.
+        Result.Layout = Layout::Lay_Out(Parts.Blocks, Setup, &Writer);
+        Result.Resolution = Resolution;
+        Result.Pages = int(Result.Layout.size());
+        Writer.setPageOrientation(Result.Layout.first().Orientation);
+
         QPainter Painter;
         if (!Painter.begin(&Writer))
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
-        const QRectF Page = Writer.pageLayout().paintRectPixels(Resolution);
-        const qreal W = Page.width();
-        const qreal Footer_H = Resolution * 10 / 25.4;  // 10 mm
-        const qreal Body_H = Page.height() - Footer_H;
-        const QFont Body_Font = Report_Font(9);
-
-        const auto Layout = [&](QTextDocument& Doc, const QString& Text) {
-            Doc.documentLayout()->setPaintDevice(&Writer);
-            Doc.setDefaultFont(Body_Font);
-            Doc.setDefaultStyleSheet(QStringLiteral("h1 { font-size: 16pt; } h2 { font-size: 12pt; } "
-                                                    "h3 { font-size: 10pt; } th { font-weight: bold; }"));
-            Doc.setHtml(Text);
-            Doc.setPageSize(QSizeF(W, Body_H));
-        };
-        QTextDocument Before;
-        Layout(Before, Parts.Before_Map);
-        QTextDocument After;
-        Layout(After, Parts.After_Map);
-        const int Before_Pages = Before.pageCount();
-        const int After_Pages = After.pageCount();
-        Result.Pages = Before_Pages + 1 + After_Pages;
-        Result.Map_Page = Before_Pages + 1;
-
-        int Page_Number = 0;
-        const auto Footer = [&] {
-            ++Page_Number;
-            Painter.save();
-            Painter.setFont(Report_Font(8));
-            Painter.setPen(Qt::darkGray);
-            const QRectF Line(0, Page.height() - Footer_H * 0.6, W, Footer_H * 0.6);
-            Painter.drawLine(QLineF(0, Line.top(), W, Line.top()));
-            Painter.drawText(Line, Qt::AlignLeft | Qt::AlignBottom,
-                             Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name);
-            Painter.drawText(Line, Qt::AlignRight | Qt::AlignBottom,
-                             Lang[Text::Page_Of].arg(Page_Number).arg(Result.Pages));
-            Painter.restore();
-        };
-        const auto Document_Pages = [&](QTextDocument& Doc, int Count) {
-            for (int I = 0; I < Count; ++I) {
-                if (Page_Number > 0)
-                    Writer.newPage();
-                Painter.save();
-                Painter.translate(0, -I * Body_H);
-                Doc.drawContents(&Painter, QRectF(0, I * Body_H, W, Body_H));
-                Painter.restore();
-                Footer();
-            }
-        };
-        Document_Pages(Before, Before_Pages);
-
-        // The map page: the editor's drawing, its findings under it.
-        Writer.newPage();
-        const QFont Heading_Font = Report_Font(12, true);
-        Painter.setFont(Heading_Font);
-        Painter.setPen(Qt::black);
-        const qreal Heading_H = QFontMetricsF(Heading_Font, &Writer).height() * 1.8;
-        Painter.drawText(QRectF(0, 0, W, Heading_H), Qt::AlignLeft | Qt::AlignVCenter, Lang[Variables_Text::Map_Title]);
-        const QFont Map_Font = Report_Font(7);
-        const qreal Map_Margin = QFontMetricsF(Map_Font, &Writer).horizontalAdvance(QStringLiteral("00000"));
-        // The editor's proportions: 16 by 14 for each byte cell.
-        const qreal Map_H = (W - Map_Margin) / Variable_Map::Cells_Per_Line * 14.0 / 16.0 * Variable_Map::Lines;
-        const Variable_Map_Frame Frame{QSizeF(W, Map_H), Map_Margin, Map_Font, Qt::white, Qt::black};
-        Painter.save();
-        Painter.translate(0, Heading_H);
-        Paint_Variable_Map(Painter, Parts.Map, Frame);
-        Painter.restore();
-        QTextDocument Notes;
-        Layout(Notes, Parts.Map_Notes);
-        Notes.setPageSize(QSizeF(W, Body_H - Heading_H - Map_H));
-        Painter.save();
-        Painter.translate(0, Heading_H + Map_H + Resolution * 0.1);
-        Notes.drawContents(&Painter, QRectF(0, 0, W, Body_H - Heading_H - Map_H - Resolution * 0.1));
-        Painter.restore();
-        Footer();
         const qreal To_Points = 72.0 / Resolution;
-        const qreal Margin_Points = Margin_Mm * 72.0 / 25.4;
-        Result.Map_Rect = QRectF(Margin_Points, Margin_Points + Heading_H * To_Points, W * To_Points, Map_H * To_Points);
-        Result.Map_Margin = Map_Margin * To_Points;
-        Result.Map_Font_Points = 7;
-
-        Document_Pages(After, After_Pages);
+        const qreal Margin_Points = Setup.Margin_Mm * 72.0 / 25.4;
+        const QString Foot = Lang[Text::Title] + QStringLiteral(": ") + Space.Project_Name;
+        for (int Number = 1; Number <= Result.Pages; ++Number) {
+            const Layout::Page& Page = Result.Layout[Number - 1];
+            if (Number > 1) {
+                Writer.setPageOrientation(Page.Orientation);
+                Writer.newPage();
+            }
+            Painter.save();
+            Painter.setPen(Qt::NoPen);
+            Painter.setBrush(QColor(0xe8, 0xe8, 0xe8));
+            for (const QRectF& Shade : Page.Shaded)
+                Painter.drawRect(Shade);
+            Painter.setBrush(Qt::NoBrush);
+            Painter.setPen(QPen(Qt::black, Resolution / 150.0));
+            for (const QRectF& Frame : Page.Frames)
+                Painter.drawRect(Frame);
+            // Each line where the layout put it: nothing is wrapped or clipped here.
+            for (const Layout::Line& Line : Page.Lines) {
+                Painter.setFont(Line.Font);
+                Painter.setPen(Line.Color);
+                Painter.drawText(Line.Baseline, Line.Text);
+            }
+            Painter.restore();
+            if (!Page.Map.isEmpty()) {
+                const QFont Map_Font = Layout::Font(Layout::Map_Font_Points);
+                const Variable_Map_Frame Frame{Page.Map.size(), Page.Map_Margin, Map_Font, Qt::white, Qt::black};
+                Painter.save();
+                Painter.translate(Page.Map.topLeft());
+                Paint_Variable_Map(Painter, Parts.Map, Frame);
+                Painter.restore();
+                Result.Map_Page = Number;
+                Result.Map_Rect = QRectF(Margin_Points + Page.Map.left() * To_Points,
+                                         Margin_Points + Page.Map.top() * To_Points, Page.Map.width() * To_Points,
+                                         Page.Map.height() * To_Points);
+                Result.Map_Margin = Page.Map_Margin * To_Points;
+                Result.Map_Font_Points = Layout::Map_Font_Points;
+            }
+            // The foot: the report's title and the page's number.
+            Painter.save();
+            Painter.setFont(Layout::Font(8));
+            Painter.setPen(Qt::darkGray);
+            const qreal Foot_H = Resolution * Setup.Foot_Mm / 25.4;
+            const QRectF Line(0, Page.Body.height() + Foot_H * 0.4, Page.Body.width(), Foot_H * 0.6);
+            Painter.drawLine(QLineF(0, Line.top(), Line.width(), Line.top()));
+            Painter.drawText(Line, Qt::AlignLeft | Qt::AlignBottom, Foot);
+            Painter.drawText(Line, Qt::AlignRight | Qt::AlignBottom, Lang[Text::Page_Of].arg(Number).arg(Result.Pages));
+            Painter.restore();
+        }
         if (!Painter.end())
             return std::unexpected(QDir::toNativeSeparators(Request.Path));
     }

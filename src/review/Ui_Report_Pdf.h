@@ -1,5 +1,7 @@
 #pragma once
 
+#include "review/Ui_Report_Layout.h"
+
 #include <QDateTime>
 #include <QPageSize>
 #include <QRectF>
@@ -36,6 +38,9 @@ struct Report_Written {
     QRectF Map_Rect;
     qreal Map_Margin = 0;
     qreal Map_Font_Points = 0;
+    // The pages as they were laid out, in device pixels at Resolution dots per inch.
+    QList<Report_Layout::Page> Layout;
+    int Resolution = 0;
 };
 
 // A4, or Letter where the locale measures in inches.

@@ -145,13 +145,22 @@ void Test_Report_Pdf::Reads_Back_Names_Values_Fingerprints()
     for (int I = 0; I < 50; ++I)
         QVERIFY2(Text.contains(QString("Var_%1").arg(I, 2, 10, QChar('0'))), qPrintable(QString::number(I)));
     QVERIFY(Text.contains("Variables: 50, enabled: 50"));
-    QVERIFY(Text.contains(QRegularExpression("PROFINET_NAME_STA\\s+plant-north")));
+    // The general parameters under the editor's labels, an address on one line.
+    QVERIFY(Text.contains(QRegularExpression("Name of Station\\s+plant-north")));
+    QVERIFY(Text.contains(QRegularExpression("IP Address\\s+192\\.168\\.0\\.5")));
+    QVERIFY(Text.contains(QRegularExpression("SubNet Mask\\s+255\\.255\\.255\\.0")));
+    QVERIFY(Text.contains(QRegularExpression("Gateway\\s+not used \\(192\\.168\\.0\\.1\\)")));
+    QVERIFY(Text.contains(QRegularExpression("Enable TLS\\s+yes")));
+    QVERIFY(!Text.contains("PROFINET_IP1"));
+    QVERIFY(!Text.contains("TLS_Server_Key"));
     QVERIFY(Text.contains("plant-north (valid)"));
     QVERIFY(Text.contains("0x1111 / 0x0221"));
-    QVERIFY(Text.contains(QRegularExpression("IEC61850_Server_Password\\s+set")));
+    QVERIFY(Text.contains(QRegularExpression("Password\\s+set")));
     for (const auto* Certificate : {&P.Pki.Server, &P.Pki.Root, &P.Pki.Unrelated, &P.Pki.Expired})
         QVERIFY2(Text.contains(P.Fingerprint(*Certificate)), qPrintable(P.Fingerprint(*Certificate)));
     QVERIFY(Text.contains("Known certificate 2 (disabled)"));
+    QVERIFY(Text.contains(QRegularExpression("Mnemonic\\s+client")));
+    QVERIFY(Text.contains(QRegularExpression("Mnemonic\\s+old")));
     // Secrets never in clear.
     QVERIFY(!Text.contains("s3cret-word"));
     QVERIFY(!Text.contains("PRIVATE KEY"));
@@ -167,9 +176,9 @@ void Test_Report_Pdf::Wrong_Material_In_A_Tls_Box_Is_Named_data()
     QTest::addColumn<bool>("Put_Certificate");
     QTest::addColumn<QString>("Expected");
     QTest::newRow("a certificate in the key box")
-        << int(Par_Gen::TLS_Server_Key) << true << QStringLiteral("TLS_Server_Key\\s+not a private key");
+        << int(Par_Gen::TLS_Server_Key) << true << QStringLiteral("Key\\s+not a private key");
     QTest::newRow("a key in the certificate box") << int(Par_Gen::TLS_Server_Server_Certificate) << false
-                                                  << QStringLiteral("TLS_Server_Server_Certificate\\s+not a certificate");
+                                                  << QStringLiteral("Server Certificate\\s+not a certificate");
 }
 
 void Test_Report_Pdf::Wrong_Material_In_A_Tls_Box_Is_Named()
