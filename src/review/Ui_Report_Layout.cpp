@@ -11,9 +11,9 @@ namespace Review::Report_Layout {
 
 namespace {
 
-// Type is set no smaller than this share of its size before a column takes
-// room from the others; past that it shrinks further rather than cut a word.
-constexpr qreal Legible_Share = 0.7;
+// The part of the page's width a column of wrapping text asks for, when its
+// text is that long, before a column that cannot wrap is given more.
+constexpr qreal Wrapping_Share = 0.2;
 
 qreal Px(qreal Points, int Resolution) { return Points * Resolution / 72.0; }
 
@@ -54,7 +54,7 @@ Fitted Fit(const QString& Text, QFont Font, bool Wrap, qreal Width, qreal First_
 {
     Width = std::max<qreal>(Width, 1);
     First_Width = std::max<qreal>(First_Width, 1);
-    for (;;) {
+    for (int Round = 0;; ++Round) {
         const QStringList Lines =
             Wrap ? Wrap_At_Spaces(Text, Font, Device, Width, First_Width) : Text.split(u'\n');
         const QFontMetricsF M(Font, Device);
@@ -65,7 +65,8 @@ Fitted Fit(const QString& Text, QFont Font, bool Wrap, qreal Width, qreal First_
             if (Wide > Room)
                 Worst = std::min(Worst, Room / Wide);
         }
-        if (Worst >= 1 || Font.pointSizeF() < 0.5)
+        // However small a text must be set, it is set whole.
+        if (Worst >= 1 || Round == 200)
             return {Font, Lines};
         Font = Scaled(Font, Worst * 0.98);
     }
@@ -201,21 +202,20 @@ void Flow::Add_Table(const Table& T, int Number)
     const auto Body_Font = [&](int Column) { return Font(T.Points, Column == 0 && T.Bold_First_Column); };
     const auto Wraps = [&](int Column) { return T.Wraps.value(Column, false); };
 
-    // Each column's width: Least with its words in the smallest legible type,
-    // Need with them whole in the table's type, Want with every text on one line.
-    QList<qreal> Least(Columns), Need_(Columns), Want(Columns);
+    // Each column's width: Need with its words whole in the table's type,
+    // Want with every value on one line.
+    QList<qreal> Need_(Columns), Want(Columns);
     for (int C = 0; C < Columns; ++C) {
         const QString Header = T.Headers.value(C);
         const qreal Head_Word = Widest(Header, Head, Device, true);
-        const qreal Head_Line = Widest(Header, Head, Device, false);
         qreal Word = 0, Line = 0;
         for (const QStringList& Row : T.Rows) {
             Word = std::max(Word, Widest(Row.value(C), Body_Font(C), Device, Wraps(C)));
             Line = std::max(Line, Widest(Row.value(C), Body_Font(C), Device, false));
         }
-        Least[C] = std::max(Head_Word, Word * Legible_Share) + 2 * Pad;
         Need_[C] = std::max(Head_Word, Word) + 2 * Pad;
-        Want[C] = std::max(Head_Line, Line) + 2 * Pad;
+        // A heading wraps at its spaces at no cost but once a page: only the values ask for more.
+        Want[C] = std::max(Head_Word, Line) + 2 * Pad;
     }
     const qreal Full = Width();
     const auto Sum = [](const QList<qreal>& L) { return std::accumulate(L.cbegin(), L.cend(), qreal(0)); };
@@ -232,21 +232,25 @@ void Flow::Add_Table(const Table& T, int Number)
             Widths[C] += Asked > 0 ? Left * Asks[C] / Asked : Left / Columns;
         return Widths;
     };
+    // A column that wraps asks for a fair part of the page before its text runs to many lines.
+    QList<qreal> Ask(Columns);
+    for (int C = 0; C < Columns; ++C)
+        Ask[C] = Wraps(C) ? std::max(Need_[C], std::min(Want[C], Full * Wrapping_Share)) : Need_[C];
     QList<qreal> Widths;
     if (Sum(Want) <= Full) {
         QList<qreal> Filled(Columns);
         for (int C = 0; C < Columns; ++C)
             Filled[C] = Want[C] * Full / Sum(Want);
         Widths = Share(Want, Filled);
+    } else if (Sum(Ask) <= Full) {
+        Widths = Share(Ask, Want);
     } else if (Sum(Need_) <= Full) {
-        Widths = Share(Need_, Want);
-    } else if (Sum(Least) <= Full) {
-        Widths = Share(Least, Need_);
+        Widths = Share(Need_, Ask);
     } else {
-        // A text far wider than the page: every heading keeps its words in
-        // the table's type where the page allows, the columns asking least are
-        // given what they ask, and the widest share the rest (their text set
-        // as small as it takes).
+        // A text far wider than its share of the page (a long name): every
+        // heading keeps its words in the table's type where the page allows,
+        // the columns asking least are given what they ask, and the widest
+        // share the rest, their text set as small as it takes.
         QList<qreal> Heads(Columns);
         for (int C = 0; C < Columns; ++C)
             Heads[C] = Widest(T.Headers.value(C), Head, Device, true) + 2 * Pad;
@@ -257,11 +261,11 @@ void Flow::Add_Table(const Table& T, int Number)
         } else {
             QList<int> By_Ask(Columns);
             std::iota(By_Ask.begin(), By_Ask.end(), 0);
-            std::ranges::sort(By_Ask, {}, [&](int C) { return Least[C] - Heads[C]; });
+            std::ranges::sort(By_Ask, {}, [&](int C) { return Ask[C] - Heads[C]; });
             qreal Left = Full - Sum(Heads);
             for (int I = 0; I < Columns; ++I) {
                 const int C = By_Ask[I];
-                const qreal Given = std::min(std::max<qreal>(Least[C] - Heads[C], 0), Left / (Columns - I));
+                const qreal Given = std::min(std::max<qreal>(Ask[C] - Heads[C], 0), Left / (Columns - I));
                 Widths[C] += Given;
                 Left -= Given;
             }

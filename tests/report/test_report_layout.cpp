@@ -284,7 +284,8 @@ void Test_Report_Layout::Largest_Configuration_Nothing_Cut()
     const QString Text = Pdf_Text(Pdf, false);
     for (const QString& Name : Plant.Names)
         QVERIFY2(Text.contains(Name), qPrintable(Name));
-    const QSet<QString> Read_Words = QSet<QString>(Words(Text).cbegin(), Words(Text).cend());
+    const QStringList All_Words = Words(Text);
+    const QSet<QString> Read_Words(All_Words.cbegin(), All_Words.cend());
     for (const QString& Mnemonic : Plant.Mnemonics)
         for (const QString& Word : Words(Mnemonic))
             QVERIFY2(Read_Words.contains(Word), qPrintable(Word));
@@ -295,7 +296,7 @@ void Test_Report_Layout::Largest_Configuration_Nothing_Cut()
     const QStringList Read_Pages = Pdf_Text(Pdf, true).split(u'\f', Qt::SkipEmptyParts);
     QCOMPARE(Read_Pages.size(), Written->Pages);
     for (int P = 0; P < Read_Pages.size(); ++P)
-        QVERIFY2(Read_Pages[P].contains(Lang[Review::Report_Text::Page_Of].arg(P + 1).arg(Written->Pages)),
+        QVERIFY2(Read_Pages[P].contains(Lang[Report_Text::Page_Of].arg(P + 1).arg(Written->Pages)),
                  qPrintable(QString::number(P + 1)));
 }
 
