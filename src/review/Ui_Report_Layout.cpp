@@ -209,9 +209,14 @@ void Flow::Add_Table(const Table& T, int Number)
         const QString Header = T.Headers.value(C);
         const qreal Head_Word = Widest(Header, Head, Device, true);
         qreal Word = 0, Line = 0;
-        for (const QStringList& Row : T.Rows) {
-            Word = std::max(Word, Widest(Row.value(C), Body_Font(C), Device, Wraps(C)));
-            Line = std::max(Line, Widest(Row.value(C), Body_Font(C), Device, false));
+        QStringList Values;
+        for (const QStringList& Row : T.Rows)
+            Values.append(Row.value(C));
+        if (C == 0)
+            Values += T.Labels_Also;
+        for (const QString& Value : std::as_const(Values)) {
+            Word = std::max(Word, Widest(Value, Body_Font(C), Device, Wraps(C)));
+            Line = std::max(Line, Widest(Value, Body_Font(C), Device, false));
         }
         Need_[C] = std::max(Head_Word, Word) + 2 * Pad;
         // A heading wraps at its spaces at no cost but once a page: only the values ask for more.
@@ -237,7 +242,13 @@ void Flow::Add_Table(const Table& T, int Number)
     for (int C = 0; C < Columns; ++C)
         Ask[C] = Wraps(C) ? std::max(Need_[C], std::min(Want[C], Full * Wrapping_Share)) : Need_[C];
     QList<qreal> Widths;
-    if (Sum(Want) <= Full) {
+    if (Sum(Want) <= Full && T.Bold_First_Column) {
+        // Labels as wide as they ask, their values beside them.
+        QList<qreal> Filled = Want;
+        for (int C = 1; C < Columns; ++C)
+            Filled[C] = Want[C] + (Full - Sum(Want)) / (Columns - 1);
+        Widths = Columns > 1 ? Filled : QList<qreal>{Full};
+    } else if (Sum(Want) <= Full) {
         QList<qreal> Filled(Columns);
         for (int C = 0; C < Columns; ++C)
             Filled[C] = Want[C] * Full / Sum(Want);

@@ -31,6 +31,9 @@ struct Table {
     QList<bool> Wraps;  // by column; a column not listed does not wrap
     qreal Points = 9;
     bool Bold_First_Column = false;  // a column of labels
+    // Labels of the tables beside this one, measured with its own so that
+    // their label columns line up.
+    QStringList Labels_Also;
     bool Borders = true;
 };
 

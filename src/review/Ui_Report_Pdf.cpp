@@ -145,38 +145,45 @@ void General_Parameters(QList<Layout::Block>& Blocks, const Par_Gen::Values& Par
         return Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
                                             : Certificates::Display_Name(Found.Certificates.first());
     };
-    const auto Group = [&](const QString& Number, int Caption, QList<QStringList> Rows) {
-        Blocks.append(Layout::Heading(Number + Lang[Caption], 3));
+    const QString Gateway = Address_Text(Par, Par_Gen::PROFINET_GAT1);
+    const QList<std::pair<QString, QList<QStringList>>> Groups{
+        {QStringLiteral("1. ") + Lang[Editor::Server_Group],
+         {{Lang[Editor::Server_Port_Label], Par[Par_Gen::IEC61850_Server_Port]},
+          {Lang[Editor::Server_Password_Label], Password(Par_Gen::IEC61850_Server_Password)}}},
+        {QStringLiteral("2. ") + Lang[Editor::Tls_Group],
+         {{Lang[Editor::Tls_Enable_Box], Box(Par_Gen::TLS_Server_Enable)},
+          {Lang[Tls::Key_Label],
+           Key_Text(Reader, Par[Par_Gen::TLS_Server_Key], Par[Par_Gen::TLS_Server_Key_Password], Lang)},
+          {Lang[Tls::Key_Password_Label], Password(Par_Gen::TLS_Server_Key_Password)},
+          {Lang[Tls::Server_Certificate_Label], Certificate(Par_Gen::TLS_Server_Server_Certificate)},
+          {Lang[Tls::Root_Certificate_Label], Certificate(Par_Gen::TLS_Server_Root_Certificate)},
+          {Lang[Tls::Enable_Known_Cert_Label], Box(Par_Gen::TLS_Server_Enable_Known_Cert)}}},
+        {QStringLiteral("3. ") + Lang[Editor::Profinet_Group],
+         {{Lang[Editor::Ip_Label], Address_Text(Par, Par_Gen::PROFINET_IP1)},
+          {Lang[Editor::Mask_Label], Address_Text(Par, Par_Gen::PROFINET_SM1)},
+          {Lang[Editor::Gateway_Box],
+           Par.Is_Checked(Par_Gen::PROFINET_EN_GAT) ? Gateway : Lang[Text::Not_Used].arg(Gateway)},
+          {Lang[Editor::Tunnel_Port_Label], Par[Par_Gen::PROFINET_PORT]},
+          {Lang[Editor::Station_Name_Label], Par[Par_Gen::PROFINET_NAME_STA]},
+          {Lang[Editor::Input_Bytes_Label], Par[Par_Gen::PROFINET_NB_IN]},
+          {Lang[Editor::Output_Bytes_Label], Par[Par_Gen::PROFINET_NB_OUT]},
+          {Lang[Editor::Diagnostic_Box], Par.Is_Checked(Par_Gen::PROFINET_ENABLE_DIAGNOSTIC)
+                                             ? Lang[Text::Diagnostic_At].arg(Par[Par_Gen::PROFINET_DIAGNOSTIC_ADDRESS])
+                                             : Lang[Text::No]}}}};
+    // Each group a table of its own, their label columns lined up.
+    QStringList Labels;
+    for (const auto& [Caption, Rows] : Groups)
+        for (const QStringList& Row : Rows)
+            Labels.append(Row.first());
+    for (const auto& [Caption, Rows] : Groups) {
+        Blocks.append(Layout::Heading(Caption, 3));
         Layout::Table Values;
-        Values.Rows = std::move(Rows);
+        Values.Rows = Rows;
         Values.Wraps = {true, true};
         Values.Bold_First_Column = true;
+        Values.Labels_Also = Labels;
         Blocks.append(Layout::Grid(Values));
-    };
-    Group(QStringLiteral("1. "), Editor::Server_Group,
-          {{Lang[Editor::Server_Port_Label], Par[Par_Gen::IEC61850_Server_Port]},
-           {Lang[Editor::Server_Password_Label], Password(Par_Gen::IEC61850_Server_Password)}});
-    Group(QStringLiteral("2. "), Editor::Tls_Group,
-          {{Lang[Editor::Tls_Enable_Box], Box(Par_Gen::TLS_Server_Enable)},
-           {Lang[Tls::Key_Label], Key_Text(Reader, Par[Par_Gen::TLS_Server_Key],
-                                           Par[Par_Gen::TLS_Server_Key_Password], Lang)},
-           {Lang[Tls::Key_Password_Label], Password(Par_Gen::TLS_Server_Key_Password)},
-           {Lang[Tls::Server_Certificate_Label], Certificate(Par_Gen::TLS_Server_Server_Certificate)},
-           {Lang[Tls::Root_Certificate_Label], Certificate(Par_Gen::TLS_Server_Root_Certificate)},
-           {Lang[Tls::Enable_Known_Cert_Label], Box(Par_Gen::TLS_Server_Enable_Known_Cert)}});
-    const QString Gateway = Address_Text(Par, Par_Gen::PROFINET_GAT1);
-    Group(QStringLiteral("3. "), Editor::Profinet_Group,
-          {{Lang[Editor::Ip_Label], Address_Text(Par, Par_Gen::PROFINET_IP1)},
-           {Lang[Editor::Mask_Label], Address_Text(Par, Par_Gen::PROFINET_SM1)},
-           {Lang[Editor::Gateway_Box],
-            Par.Is_Checked(Par_Gen::PROFINET_EN_GAT) ? Gateway : Lang[Text::Not_Used].arg(Gateway)},
-           {Lang[Editor::Tunnel_Port_Label], Par[Par_Gen::PROFINET_PORT]},
-           {Lang[Editor::Station_Name_Label], Par[Par_Gen::PROFINET_NAME_STA]},
-           {Lang[Editor::Input_Bytes_Label], Par[Par_Gen::PROFINET_NB_IN]},
-           {Lang[Editor::Output_Bytes_Label], Par[Par_Gen::PROFINET_NB_OUT]},
-           {Lang[Editor::Diagnostic_Box], Par.Is_Checked(Par_Gen::PROFINET_ENABLE_DIAGNOSTIC)
-                                              ? Lang[Text::Diagnostic_At].arg(Par[Par_Gen::PROFINET_DIAGNOSTIC_ADDRESS])
-                                              : Lang[Text::No]}});
+    }
 }
 
 struct Report_Parts {
