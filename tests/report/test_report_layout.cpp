@@ -10,6 +10,7 @@
 #include "review/Review_Texts.h"
 #include "review/Ui_Report_Layout.h"
 #include "review/Ui_Report_Pdf.h"
+#include "report/Report_Plant.h"
 #include "support/Fixed_Separator.h"
 #include "support/Test_Certificates.h"
 
@@ -150,33 +151,12 @@ QString Sentence(int Seed, int Length)
 // The largest configuration the editors make: 50 variables with long names,
 // long descriptions and the widest values of every column, 10 known
 // certificates with long Mnemonics and long subjects.
-struct Largest {
-    QTemporaryDir Dir;
-    Workspace Space{Dir.path() + "/prog"};
-    Test_Pki::Set Pki{QDateTime::currentDateTimeUtc()};
+struct Largest : Report_Plant {
     QStringList Names;
     QStringList Mnemonics;
 
-    explicit Largest(const QString& Language)
+    explicit Largest(const QString& Language) : Report_Plant(Language, "plant-north-123", QString())
     {
-        Space.Create_Directories();
-        Space.Language_Name = Language;
-        QDir().mkpath(Space.Language_Dir);
-        for (const QString& File : QDir(SW_RESOURCES_DIR "/LANGUAGE").entryList({"*.lng"}))
-            QFile::copy(SW_RESOURCES_DIR "/LANGUAGE/" + File, Space.Language_Dir + "/" + File);
-        Space.Init_Language();
-        QDir().mkpath(Space.Projects_Dir + "/Plant North/bin");
-        Space.Activate_Project("Plant North");
-
-        Par_Gen::Values Par = Par_Gen::Defaults();
-        Par[Par_Gen::PROFINET_NAME_STA] = "plant-north-123";
-        Par[Par_Gen::TLS_Server_Enable] = "1";
-        Par[Par_Gen::TLS_Server_Enable_Known_Cert] = "1";
-        Par[Par_Gen::TLS_Server_Key] = Pki.Server_Key.Pem();
-        Par[Par_Gen::TLS_Server_Server_Certificate] = Pki.Server.Pem();
-        Par[Par_Gen::TLS_Server_Root_Certificate] = Pki.Root.Pem();
-        QVERIFY(Par_Gen::Save(Space.File_ParGen, Par));
-
         QList<QStringList> Variables;
         for (int I = 0; I < 50; ++I) {
             // One name far wider than any column could be, the others as long as plants name them.

@@ -9,6 +9,7 @@
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
 #include "review/Ui_Report_Pdf.h"
+#include "report/Report_Plant.h"
 #include "certificates/Pem_Contents.h"
 #include "support/Fixed_Separator.h"
 #include "support/Program_Folder.h"
@@ -52,32 +53,11 @@ QByteArray Run(const QString& Program, const QStringList& Arguments)
 QString Pdf_Text(const QString& Pdf) { return QString::fromUtf8(Run("pdftotext", {"-layout", Pdf, "-"})); }
 
 // A configuration of 50 variables with TLS material, a plant as a customer has it.
-struct Plant {
-    QTemporaryDir Dir;
-    Workspace Space{Dir.path() + "/prog"};
-    Test_Pki::Set Pki{QDateTime::currentDateTimeUtc()};
+struct Plant : Report_Plant {
     QList<QStringList> Variables;
 
-    explicit Plant(const QString& Language = "English")
+    explicit Plant(const QString& Language = "English") : Report_Plant(Language, "plant-north", "s3cret-word")
     {
-        Space.Create_Directories();
-        Space.Language_Name = Language;
-        QDir().mkpath(Space.Language_Dir);
-        for (const QString& File : QDir(SW_RESOURCES_DIR "/LANGUAGE").entryList({"*.lng"}))
-            QFile::copy(SW_RESOURCES_DIR "/LANGUAGE/" + File, Space.Language_Dir + "/" + File);
-        Space.Init_Language();
-        QDir().mkpath(Space.Projects_Dir + "/Plant North/bin");
-        Space.Activate_Project("Plant North");
-
-        Par_Gen::Values Par = Par_Gen::Defaults();
-        Par[Par_Gen::PROFINET_NAME_STA] = "plant-north";
-        Par[Par_Gen::IEC61850_Server_Password] = "s3cret-word";
-        Par[Par_Gen::TLS_Server_Enable] = "1";
-        Par[Par_Gen::TLS_Server_Enable_Known_Cert] = "1";
-        Par[Par_Gen::TLS_Server_Key] = Pki.Server_Key.Pem();
-        Par[Par_Gen::TLS_Server_Server_Certificate] = Pki.Server.Pem();
-        Par[Par_Gen::TLS_Server_Root_Certificate] = Pki.Root.Pem();
-        QVERIFY(Par_Gen::Save(Space.File_ParGen, Par));
         int Position = 0;
         for (int I = 0; I < 50; ++I) {
             const int Kind = I % 3;
