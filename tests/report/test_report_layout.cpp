@@ -119,7 +119,10 @@ Table_Pages Find_Table(const QList<Layout::Page>& Pages, int Number, int Columns
     return Found;
 }
 
-bool Have_Pdftotext() { return !QStandardPaths::findExecutable("pdftotext").isEmpty(); }
+bool Have_Poppler()
+{
+    return !QStandardPaths::findExecutable("pdftotext").isEmpty() && !QStandardPaths::findExecutable("pdfinfo").isEmpty();
+}
 
 QString Pdf_Text(const QString& Pdf, bool Keep_Layout)
 {
@@ -258,8 +261,8 @@ void Test_Report_Layout::Largest_Configuration_Nothing_Cut()
                 QCOMPARE(C.Lines, QStringList{Plant.Names[C.Row]});
         }
 
-    if (!Have_Pdftotext())
-        QSKIP("pdftotext (Debian package poppler-utils) is needed to read the PDF back");
+    if (!Have_Poppler())
+        QSKIP("pdftotext and pdfinfo (Debian package poppler-utils) are needed to read the PDF back");
     // Read back: every name whole, every word of a description whole.
     const QString Text = Pdf_Text(Pdf, false);
     for (const QString& Name : Plant.Names)
@@ -272,6 +275,18 @@ void Test_Report_Layout::Largest_Configuration_Nothing_Cut()
     for (int Column = 0; Column < 13; ++Column)
         for (const QString& Word : Words(Lang[IEC61850_Variables::Header_Slot(Column)]))
             QVERIFY2(Read_Words.contains(Word), qPrintable(Word));
+    // Each page drawn in the orientation it was laid out in.
+    QProcess Info;
+    Info.start("pdfinfo", {"-f", "1", "-l", QString::number(Written->Pages), Pdf});
+    QVERIFY(Info.waitForFinished(60000));
+    const QString Sizes = QString::fromUtf8(Info.readAllStandardOutput());
+    for (int P = 0; P < Written->Pages; ++P) {
+        const QRegularExpressionMatch Size =
+            QRegularExpression(QStringLiteral("Page +%1 size: +([0-9.]+) x ([0-9.]+)").arg(P + 1)).match(Sizes);
+        QVERIFY2(Size.hasMatch(), qPrintable(Sizes));
+        QCOMPARE(Size.captured(1).toDouble() > Size.captured(2).toDouble(),
+                 Pages[P].Orientation == QPageLayout::Landscape);
+    }
     // Each page keeps its number.
     const QStringList Read_Pages = Pdf_Text(Pdf, true).split(u'\f', Qt::SkipEmptyParts);
     QCOMPARE(Read_Pages.size(), Written->Pages);
