@@ -38,25 +38,23 @@ std::expected<const Crypto_Functions*, Module_Failure> Load()
 {
     const QStringList Paths = Module_Paths();
     // The first place is the one to name when the module is nowhere.
-    std::expected<Program_Module, Module_Failure> Library = std::unexpected(Module_Failure{});
     for (const QString& Path : Paths) {
-        // That file and no other of its name; it stays loaded until the
-        // process ends.
-        Library = Program_Module::Load_Own(Path, SW_BUILD_TOKEN);
-        if (Library || Library.error().What != Module_Failure::Kind::Missing)
-            break;
+        // That file and no other of its name, and only of this build; it
+        // stays loaded until the process ends.
+        const auto Library = Program_Module::Load_Own(Path, SW_BUILD_TOKEN);
+        if (!Library && Library.error().What == Module_Failure::Kind::Missing)
+            continue;
+        if (!Library)
+            return std::unexpected(Library.error());
+        const auto Entry =
+            reinterpret_cast<decltype(&sw40610_crypto_functions)>(Library->Resolve("sw40610_crypto_functions"));
+        if (const Crypto_Functions* Functions = Entry ? Entry() : nullptr)
+            return Functions;
+        return std::unexpected(
+            Module_Failure{Module_Failure::Kind::Other_Build, QDir::toNativeSeparators(QDir::cleanPath(Path)), {}});
     }
-    if (!Library) {
-        if (Library.error().What == Module_Failure::Kind::Missing)
-            Library.error().Path = QDir::toNativeSeparators(Paths.constFirst());
-        return std::unexpected(Library.error());
-    }
-    const auto Entry = reinterpret_cast<decltype(&sw40610_crypto_functions)>(Library->Resolve("sw40610_crypto_functions"));
-    const Crypto_Functions* Functions = Entry ? Entry() : nullptr;
-    if (!Functions)
-        return std::unexpected(Module_Failure{Module_Failure::Kind::Other_Build,
-                                              QDir::toNativeSeparators(QDir::cleanPath(Paths.constFirst())), {}});
-    return Functions;
+    return std::unexpected(Module_Failure{Module_Failure::Kind::Missing,
+                                          QDir::toNativeSeparators(QDir::cleanPath(Paths.constFirst())), {}});
 }
 
 std::atomic<bool> Tried{false};
