@@ -30,7 +30,7 @@ void Read_Chain(benchmark::State& State)
 {
     const QString Text = Pki().Server.Pem() + Pki().Root.Pem();
     for (auto _ : State)
-        benchmark::DoNotOptimize(Certificates::Summary(Certificates::Read_Pem(Text), Now, Lang()));
+        benchmark::DoNotOptimize(Certificates::Summary(Certificates::Read_Pem(Text).value(), Now, Lang()));
 }
 BENCHMARK(Read_Chain)->Unit(benchmark::kMicrosecond);
 
@@ -39,7 +39,7 @@ void Read_Encrypted_Key(benchmark::State& State)
 {
     const QString Text = Pki().Server_Key.Encrypted_Pem(QStringLiteral("s3cret"));
     for (auto _ : State)
-        benchmark::DoNotOptimize(Certificates::Read_Pem(Text, QStringLiteral("s3cre")));
+        benchmark::DoNotOptimize(Certificates::Read_Pem(Text, QStringLiteral("s3cre")).value());
 }
 BENCHMARK(Read_Encrypted_Key)->Unit(benchmark::kMicrosecond);
 

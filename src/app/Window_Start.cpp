@@ -1,5 +1,8 @@
 // The configurator's window: the platform services, the workspace and the main window.
 #include "app/Window_Start.h"
+#include "Build_Token.h"
+#include "app/Window_Module.h"
+#include "platform/Program_Module.h"
 #include "platform/Clock.h"
 #include "platform/Decimal_Separator.h"
 #include "platform/Display.h"
@@ -61,14 +64,14 @@ int Run_Window(int argc, char* argv[])
     return QApplication::exec();
 }
 
-extern "C" Q_DECL_EXPORT int sw40610_window_main(int argc, char* argv[]) { return Run_Window(argc, argv); }
+SW_EXPORT_MODULE_TOKEN(SW_BUILD_TOKEN);
 
-extern "C" Q_DECL_EXPORT int sw40610_report_main(int argc, char* argv[])
+const Window_Module_Entries* sw40610_window_entries()
 {
-    return Review::Run_Report_Command(argc, argv);
-}
-
-extern "C" Q_DECL_EXPORT int sw40610_commission_main(int argc, char* argv[])
-{
-    return Cli::Run_Commission_Record_Command(argc, argv);
+    static constexpr Window_Module_Entries Entries{
+        Run_Window,
+        Review::Run_Report_Command,
+        Cli::Run_Commission_Record_Command,
+    };
+    return &Entries;
 }

@@ -69,14 +69,15 @@ void Check_Dates(const Certificate_Info& Certificate, Place Where, int Row, cons
 // Whether the first certificate of Chain leads, through the others, to one of
 // Roots. Dates are left to their own warnings; a root box may hold the
 // issuing intermediate rather than the self-signed top.
-bool Chains_To(const QList<Certificate_Info>& Chain, const QList<Certificate_Info>& Roots, QString& Reason)
+bool Chains_To(const QList<Certificate_Info>& Chain, const QList<Certificate_Info>& Roots, QString& Reason,
+               const Lang_Table& Lang)
 {
-    const Crypto_Functions* Reader = Crypto();
+    const auto Reader = Crypto();
     if (!Reader) {
-        Reason = Crypto_Error();
+        Reason = Crypto_Missing_Text(Reader.error(), Lang);
         return false;
     }
-    return Reader->Chains_To(Chain, Roots, Reason);
+    return (*Reader)->Chains_To(Chain, Roots, Reason);
 }
 
 // A certificate box: text that is no certificate, or that carries a private
@@ -115,18 +116,21 @@ QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_C
     if (!Material.TLS_Enabled)
         return {};
     Collector Out{Lang, {}};
-    const Pem_Contents Key = Reader.Read(Material.Key, Material.Key_Password);
-    const Pem_Contents Server = Reader.Read(Material.Server_Certificate);
-    const Pem_Contents Root = Reader.Read(Material.Root_Certificate);
+    const Pem_Reading Key_Read = Reader.Read(Material.Key, Material.Key_Password);
+    const Pem_Reading Server_Read = Reader.Read(Material.Server_Certificate);
+    const Pem_Reading Root_Read = Reader.Read(Material.Root_Certificate);
     // Without the reader nothing can be told about any box: that is the one
     // finding, at the first box it could not read.
-    for (const auto& [Where, Found] : {std::pair{Place::Key, &Key}, std::pair{Place::Server_Certificate, &Server},
-                                       std::pair{Place::Root_Certificate, &Root}})
-        if (Found->Reader_Missing) {
+    for (const auto& [Where, Found] : {std::pair{Place::Key, &Key_Read}, std::pair{Place::Server_Certificate, &Server_Read},
+                                       std::pair{Place::Root_Certificate, &Root_Read}})
+        if (!*Found) {
             Out.Add(Problem::Reader_Missing, Severity::Blocking, Where, 0,
-                    Field_Name(Where, Lang) + QStringLiteral(": ") + Found->Error);
+                    Field_Name(Where, Lang) + QStringLiteral(": ") + Crypto_Missing_Text(Found->error(), Lang));
             return Out.Found;
         }
+    const Pem_Contents& Key = *Key_Read;
+    const Pem_Contents& Server = *Server_Read;
+    const Pem_Contents& Root = *Root_Read;
 
     const QString Key_Name = Field_Name(Place::Key, Lang);
     const Private_Key_Info* Opened_Key = nullptr;
@@ -154,7 +158,7 @@ QList<Finding> Check_Server(const Server_Material& Material, const QList<Known_C
     const QString Server_Name = Field_Name(Place::Server_Certificate, Lang);
     if (Server.Keys.isEmpty() && !Server.Certificates.isEmpty()) {
         QString Reason;
-        if (Root.Keys.isEmpty() && !Root.Certificates.isEmpty() && !Chains_To(Server.Certificates, Root.Certificates, Reason))
+        if (Root.Keys.isEmpty() && !Root.Certificates.isEmpty() && !Chains_To(Server.Certificates, Root.Certificates, Reason, Lang))
             Out.Add(Problem::Not_Signed_By_Root, Severity::Warning, Place::Server_Certificate, 0,
                     Lang[Text_Slot::Not_Signed_By_Root].arg(Server_Name) + QStringLiteral(" (") + Reason + u')');
         for (const Certificate_Info& Certificate : Server.Certificates)
@@ -188,12 +192,13 @@ QList<Finding> Check_Known_List(const QList<Known_Certificate>& Rows, bool Only_
         const int Row = static_cast<int>(I) + 1;
         const Known_Certificate& Known = Rows[I];
         const QString Name = Row_Name(Row, Known.Mnemonic, Lang);
-        const Pem_Contents Found = Reader.Read(Known.Certificate);
-        if (Found.Reader_Missing) {
+        const Pem_Reading Read = Reader.Read(Known.Certificate);
+        if (!Read) {
             Out.Add(Problem::Reader_Missing, Severity::Blocking, Place::Known_Row, Row,
-                    Name + QStringLiteral(": ") + Found.Error);
+                    Name + QStringLiteral(": ") + Crypto_Missing_Text(Read.error(), Lang));
             return Out.Found;
         }
+        const Pem_Contents& Found = *Read;
         if (!Found.Keys.isEmpty()) {
             Out.Add(Problem::Key_In_List, Severity::Blocking, Place::Known_Row, Row, Lang[Text_Slot::Key_In_List].arg(Name));
             continue;

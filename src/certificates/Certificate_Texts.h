@@ -37,6 +37,12 @@ constexpr int File_Too_Large = 1189;
 constexpr int Not_Pem_Or_Der = 1536;
 constexpr int Library_Reason = 1537;
 
+// The program's modules (the crypto module, the window's).
+constexpr int Module_Missing = 878;
+constexpr int Module_Not_Loadable = 879;
+constexpr int Module_Other_Build = 880;
+constexpr int Crypto_Missing = 881;
+
 // General parameters editor.
 constexpr int No_Private_Key = 600;
 constexpr int Several_Private_Keys = 601;

@@ -1,13 +1,13 @@
 #include "certificates/Crypto_Module.h"
 
+#include "Build_Token.h"
+#include "certificates/Certificate_Texts.h"
 #include "platform/Executable_Dir.h"
-#include "platform/Program_Module.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <atomic>
-#include <cerrno>
 
 // The build names the module's file (SW_CRYPTO_MODULE_FILE), the folder it
 // puts it in (SW_CRYPTO_BUILD_DIR) and the build tree (SW_BUILD_TREE).
@@ -18,11 +18,6 @@
 namespace Certificates {
 
 namespace {
-
-struct Loaded {
-    const Crypto_Functions* Functions = nullptr;
-    QString Error;
-};
 
 // Where the module is looked for: beside the executable, as the program
 // folder holds it. A program of the build tree (a test, a benchmark) lies
@@ -39,57 +34,63 @@ QStringList Module_Paths()
     return Paths;
 }
 
-QString Unreadable(const QString& Why)
-{
-    return QStringLiteral("keys and certificates cannot be read: ") + Why;
-}
-
-Loaded Load()
+std::expected<const Crypto_Functions*, Module_Failure> Load()
 {
     const QStringList Paths = Module_Paths();
     // The first place is the one to name when the module is nowhere.
     for (const QString& Path : Paths) {
-        if (!QFileInfo::exists(Path))
+        // That file and no other of its name, and only of this build; it
+        // stays loaded until the process ends.
+        const auto Library = Program_Module::Load_Own(Path, SW_BUILD_TOKEN);
+        if (!Library && Library.error().What == Module_Failure::Kind::Missing)
             continue;
-        // That file and no other of its name; it stays loaded until the
-        // process ends.
-        const auto Library = Program_Module::Load(Path);
         if (!Library)
-            return {nullptr, Unreadable(Library.error())};
-        const auto Entry = reinterpret_cast<Crypto_Entry>(Library->Resolve(Crypto_Entry_Name));
-        if (!Entry)
-            return {nullptr, Unreadable(Library->Resolve_Error(Crypto_Entry_Name))};
-        const Crypto_Functions* Functions = Entry();
-        if (!Functions || Functions->Version != Crypto_Functions::Current_Version)
-            return {nullptr, Unreadable(QDir::toNativeSeparators(Path)
-                                        + QStringLiteral(": belongs to another version of the program"))};
-        return {Functions, {}};
+            return std::unexpected(Library.error());
+        const auto Entry =
+            reinterpret_cast<decltype(&sw40610_crypto_functions)>(Library->Resolve("sw40610_crypto_functions"));
+        if (const Crypto_Functions* Functions = Entry ? Entry() : nullptr)
+            return Functions;
+        return std::unexpected(
+            Module_Failure{Module_Failure::Kind::Other_Build, QDir::toNativeSeparators(QDir::cleanPath(Path)), {}});
     }
-    return {nullptr, Unreadable(QDir::toNativeSeparators(Paths.constFirst()) + QStringLiteral(": ")
-                                + qt_error_string(ENOENT))};
+    return std::unexpected(Module_Failure{Module_Failure::Kind::Missing,
+                                          QDir::toNativeSeparators(QDir::cleanPath(Paths.constFirst())), {}});
 }
 
 std::atomic<bool> Tried{false};
 
-const Loaded& Module()
+const std::expected<const Crypto_Functions*, Module_Failure>& Loaded_Once()
 {
     // Loaded once, whichever thread comes first; the others wait for it.
-    static const Loaded Once = Load();
+    static const std::expected<const Crypto_Functions*, Module_Failure> Once = Load();
     Tried.store(true, std::memory_order_release);
     return Once;
 }
 
 } // namespace
 
-const Crypto_Functions* Crypto() { return Module().Functions; }
+std::expected<const Crypto_Functions*, Module_Failure> Crypto() { return Loaded_Once(); }
 
-QString Crypto_Error() { return Module().Error; }
-
-std::optional<QString> Crypto_Failure()
+std::optional<Module_Failure> Crypto_Failure()
 {
-    if (!Tried.load(std::memory_order_acquire) || Module().Functions)
+    if (!Tried.load(std::memory_order_acquire) || Loaded_Once())
         return std::nullopt;
-    return Module().Error;
+    return Loaded_Once().error();
+}
+
+QString Module_Failure_Text(const Module_Failure& Failure, const Lang_Table& Lang)
+{
+    switch (Failure.What) {
+    case Module_Failure::Kind::Missing: return Lang[Text_Slot::Module_Missing].arg(Failure.Path);
+    case Module_Failure::Kind::Not_Loadable: return Lang[Text_Slot::Module_Not_Loadable].arg(Failure.Path, Failure.Reason);
+    case Module_Failure::Kind::Other_Build: break;
+    }
+    return Lang[Text_Slot::Module_Other_Build].arg(Failure.Path);
+}
+
+QString Crypto_Missing_Text(const Module_Failure& Failure, const Lang_Table& Lang)
+{
+    return Lang[Text_Slot::Crypto_Missing].arg(Module_Failure_Text(Failure, Lang));
 }
 
 } // namespace Certificates

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "certificates/Pem_Contents.h"
+#include "foundation/Lang_Strings.h"
+#include "platform/Program_Module.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QtGlobal>
 
 #include <expected>
 #include <optional>
@@ -19,12 +22,11 @@
 namespace Certificates {
 
 // What the module offers: functions over plain Qt values and the structs of
-// Pem_Contents.h. The module and the executable come from one build; the
-// version keeps a module of another build from being called.
+// Pem_Contents.h. The module and the executable come from one build: the
+// module's build token is compared with the executable's before the table
+// is asked for (Program_Module::Load_Own).
 struct Crypto_Functions {
-    static constexpr int Current_Version = 1;  // raise on any change of this table or of the structs it passes
-    int Version = Current_Version;
-    // Read_Pem as Pem_Contents.h describes it.
+    // Read_Pem as Pem_Contents.h describes it, for a text that is not blank.
     Pem_Contents (*Read_Pem)(const QString& Pem, const QString& Password);
     // A DER certificate or key (encrypted or not) as PEM text, or OpenSSL's reason.
     std::expected<QString, QString> (*Der_To_Pem)(const QByteArray& Der);
@@ -33,18 +35,24 @@ struct Crypto_Functions {
     bool (*Chains_To)(const QList<Certificate_Info>& Chain, const QList<Certificate_Info>& Roots, QString& Reason);
 };
 
-// The name and type of the module's one exported function.
-constexpr char Crypto_Entry_Name[] = "sw40610_crypto_functions";
-using Crypto_Entry = const Crypto_Functions* (*)();
-
 // The module's functions, loaded on the first call (once per process, from
-// any thread); nullptr when it cannot be loaded, Crypto_Error saying why.
-const Crypto_Functions* Crypto();
-// Why the module cannot be loaded, naming the file that is missing or
-// cannot be loaded; empty when it can. Loads it when not yet tried.
-QString Crypto_Error();
-// Why loading the module failed, without trying to load it: nothing when it
-// was never needed or was loaded.
-std::optional<QString> Crypto_Failure();
+// any thread), or why the module cannot be used: its file is missing beside
+// the executable, the system cannot load it, or it belongs to another build.
+std::expected<const Crypto_Functions*, Module_Failure> Crypto();
+
+// Why the module could not be used, without trying to load it: nothing when
+// nothing of this process has needed it yet, or it was loaded.
+std::optional<Module_Failure> Crypto_Failure();
+
+// "keys and certificates cannot be read: …", naming the module's file and
+// what is wrong with it, in the language of Lang.
+QString Crypto_Missing_Text(const Module_Failure& Failure, const Lang_Table& Lang);
+// What is wrong with one of the program's modules, naming its file: missing,
+// not loadable (with the system's reason) or of another build.
+QString Module_Failure_Text(const Module_Failure& Failure, const Lang_Table& Lang);
 
 } // namespace Certificates
+
+// The module's one exported function, declared once for the module that
+// defines it and the loader that calls it.
+extern "C" Q_DECL_EXPORT const Certificates::Crypto_Functions* sw40610_crypto_functions();

@@ -1,14 +1,14 @@
-// The crypto module's entry: the table of its functions. Everything else in
-// the module is hidden, so the executable's names and the module's never mix.
+// The crypto module's entry: its build token and the table of its functions.
+// Everything else in the module is hidden, so the executable's names and the
+// module's never mix.
+#include "Build_Token.h"
 #include "certificates/Crypto_Module.h"
 #include "certificates/Openssl_Reading.h"
-
-#include <QtGlobal>
+#include "platform/Program_Module.h"
 
 namespace {
 
 const Certificates::Crypto_Functions Functions{
-    Certificates::Crypto_Functions::Current_Version,
     Certificates::Ssl::Read_Pem_Text,
     Certificates::Ssl::Der_To_Pem,
     Certificates::Ssl::Chains_To,
@@ -16,4 +16,6 @@ const Certificates::Crypto_Functions Functions{
 
 } // namespace
 
-extern "C" Q_DECL_EXPORT const Certificates::Crypto_Functions* sw40610_crypto_functions() { return &Functions; }
+SW_EXPORT_MODULE_TOKEN(SW_BUILD_TOKEN);
+
+const Certificates::Crypto_Functions* sw40610_crypto_functions() { return &Functions; }

@@ -51,30 +51,26 @@ QString Display_Name(const Certificate_Info& Certificate)
 
 QString Date_Text(const QDateTime& When) { return When.toUTC().date().toString(Qt::ISODate); }
 
-Pem_Contents Read_Pem(const QString& Pem, const QString& Password)
+Pem_Reading Read_Pem(const QString& Pem, const QString& Password)
 {
-    Pem_Contents Found;
-    Found.Blank = Pem.trimmed().isEmpty();
     // A blank box needs no reader: a configuration without keys never loads it.
-    if (Found.Blank)
-        return Found;
-    if (const Crypto_Functions* Reader = Crypto())
-        return Reader->Read_Pem(Pem, Password);
-    Found.Reader_Missing = true;
-    Found.Error = Crypto_Error();
-    Found.Password_Given = !Password.isEmpty();
-    return Found;
+    if (Pem.trimmed().isEmpty())
+        return Pem_Contents{};
+    const auto Reader = Crypto();
+    if (!Reader)
+        return std::unexpected(Reader.error());
+    return (*Reader)->Read_Pem(Pem, Password);
 }
 
-Pem_Contents Pem_Reader::Read(const QString& Pem, const QString& Password)
+Pem_Reading Pem_Reader::Read(const QString& Pem, const QString& Password)
 {
     const std::pair<QString, QString> Key{Pem, Password};
     if (const auto Before = Read_Before.constFind(Key); Before != Read_Before.cend())
         return *Before;
-    Pem_Contents Found = Read_Text ? Read_Text(Pem, Password) : Read_Pem(Pem, Password);
-    // A blank text costs nothing to read again.
-    if (!Found.Blank)
-        Read_Before.insert(Key, Found);
+    Pem_Reading Found = Read_Text ? Read_Text(Pem, Password) : Read_Pem(Pem, Password);
+    // A blank text costs nothing to read again; an unread one is not kept.
+    if (Found && !Found->Blank)
+        Read_Before.insert(Key, *Found);
     return Found;
 }
 
@@ -82,8 +78,6 @@ QString Summary(const Pem_Contents& Found, const QDateTime& Now, const Lang_Tabl
 {
     if (Found.Blank)
         return {};
-    if (Found.Reader_Missing)
-        return Found.Error;
     if (!Found.Usable()) {
         // Blocks of another kind are named by their labels; what OpenSSL could
         // not read at all gets plain words, its reason being in the details.
@@ -141,7 +135,7 @@ QString Details(const Pem_Contents& Found, const QDateTime& Now, const Lang_Tabl
     return Lines.join(u'\n');
 }
 
-std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes)
+std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes, const Lang_Table& Lang)
 {
     QByteArray Text = Bytes;
     if (Text.startsWith("\xEF\xBB\xBF"))
@@ -152,10 +146,10 @@ std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes)
         Pem.replace(u'\r', u'\n');
         return Pem;
     }
-    const Crypto_Functions* Reader = Crypto();
+    const auto Reader = Crypto();
     if (!Reader)
-        return std::unexpected(Crypto_Error());
-    return Reader->Der_To_Pem(Bytes);
+        return std::unexpected(Crypto_Missing_Text(Reader.error(), Lang));
+    return (*Reader)->Der_To_Pem(Bytes);
 }
 
 std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table& Lang)
@@ -172,14 +166,16 @@ std::expected<QString, QString> Load_File(const QString& Path, const Lang_Table&
         return std::unexpected(Lang[Text_Slot::File_Too_Large]);
     // Without the reader nothing can be told about the file: that, not that
     // it holds nothing, is what the user must hear.
-    if (!Crypto())
-        return std::unexpected(Crypto_Error());
-    const std::expected<QString, QString> Pem = File_To_Pem(Bytes);
+    if (const auto Reader = Crypto(); !Reader)
+        return std::unexpected(Crypto_Missing_Text(Reader.error(), Lang));
+    const std::expected<QString, QString> Pem = File_To_Pem(Bytes, Lang);
     if (!Pem)
         return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Pem.error());
-    const Pem_Contents Found = Read_Pem(*Pem);
-    if (!Found.Usable())
-        return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Found.Error);
+    const Pem_Reading Found = Read_Pem(*Pem);
+    if (!Found)
+        return std::unexpected(Crypto_Missing_Text(Found.error(), Lang));
+    if (!Found->Usable())
+        return std::unexpected(Lang[Text_Slot::File_Holds_Nothing] + Found->Error);
     return Pem;
 }
 

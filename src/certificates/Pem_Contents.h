@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Lang_Strings.h"
+#include "platform/Program_Module.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -63,16 +64,12 @@ struct Pem_Contents {
     QStringList Other_Blocks;
     // "LABEL: reason" of each certificate or key block OpenSSL could not read.
     QStringList Unreadable_Blocks;
-    // OpenSSL's reason when the text holds nothing usable, or why it could
-    // not be read at all (Reader_Missing); empty for a blank text.
+    // OpenSSL's reason when the text holds nothing usable; empty for a blank text.
     QString Error;
     // The text is empty or only blanks.
     bool Blank = true;
     // A password was given to open encrypted keys with.
     bool Password_Given = false;
-    // The text was not read: OpenSSL's module cannot be loaded, and Error
-    // says why, naming the file.
-    bool Reader_Missing = false;
 
     bool Usable() const { return !Certificates.isEmpty() || !Keys.isEmpty(); }
     // Exactly one certificate and nothing else.
@@ -82,9 +79,15 @@ struct Pem_Contents {
     }
 };
 
+// What a text holds, or why it could not be read at all: the crypto module
+// cannot be used (Crypto_Missing_Text in Crypto_Module.h words it). Each
+// caller decides what that means for it.
+using Pem_Reading = std::expected<Pem_Contents, Module_Failure>;
+
 // Reads every PEM block of the text (CR LF, CR or LF line ends, blanks around
-// the lines allowed). An encrypted key is opened with Password when one is given.
-Pem_Contents Read_Pem(const QString& Pem, const QString& Password = {});
+// the lines allowed). An encrypted key is opened with Password when one is
+// given. A blank text needs no reader and is never refused.
+Pem_Reading Read_Pem(const QString& Pem, const QString& Password = {});
 
 // Reads each key or certificate text once: the same text with the same
 // password gives the first reading back. Opening an encrypted key costs its
@@ -94,10 +97,10 @@ Pem_Contents Read_Pem(const QString& Pem, const QString& Password = {});
 // these.
 class Pem_Reader {
 public:
-    using Read_Function = std::function<Pem_Contents(const QString& Pem, const QString& Password)>;
+    using Read_Function = std::function<Pem_Reading(const QString& Pem, const QString& Password)>;
     // Reads with Read_Pem, or with Read where one is given.
     explicit Pem_Reader(Read_Function Read_ = {}) : Read_Text(std::move(Read_)) {}
-    Pem_Contents Read(const QString& Pem, const QString& Password = {});
+    Pem_Reading Read(const QString& Pem, const QString& Password = {});
 
 private:
     Read_Function Read_Text;
@@ -121,8 +124,8 @@ QString Date_Text(const QDateTime& When);
 // made LF, a byte-order mark dropped), a DER certificate or key converted to
 // PEM (an encrypted key stays encrypted). A file holding neither gives
 // OpenSSL's reason; a file that is not PEM, when the crypto module cannot be
-// loaded, why it cannot.
-std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes);
+// used, why it cannot (in the language of Lang).
+std::expected<QString, QString> File_To_Pem(const QByteArray& Bytes, const Lang_Table& Lang);
 
 // Files larger than this are no key or certificate; they are not read whole.
 constexpr qint64 File_Size_Limit = 1024 * 1024;

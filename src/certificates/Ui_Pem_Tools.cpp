@@ -1,6 +1,7 @@
 #include "certificates/Ui_Pem_Tools.h"
 
 #include "certificates/Certificate_Texts.h"
+#include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "foundation/Lang_Strings.h"
 #include "platform/Open_File_Dialog.h"
@@ -22,7 +23,18 @@ void Pem_Summary_Label::Show(const QString& Text, const QString& Password)
     Last_Text = Text;
     Last_Password = Password;
     const QDateTime Now = QDateTime::currentDateTimeUtc();
-    const Pem_Contents Found = Read_Pem(Text, Password);
+    const Pem_Reading Read = Read_Pem(Text, Password);
+    if (!Read) {
+        // Nothing can be told about the text: the line says why, in red.
+        Line = Crypto_Missing_Text(Read.error(), Lang);
+        Marked = true;
+        setStyleSheet(QStringLiteral("color: #b00000;"));
+        Hint = Line;
+        setAccessibleName(Line);
+        Elide();
+        return;
+    }
+    const Pem_Contents& Found = *Read;
     Line = Summary(Found, Now, Lang);
     bool Out_Of_Date = false;
     for (const Certificate_Info& Certificate : Found.Certificates)

@@ -165,8 +165,8 @@ private:
     QList<Finding> Checked_Configuration()
     {
         QList<Finding> Findings = Checks::Check_Configuration(Space, *Separator);
-        if (const std::optional<QString> Missing = Certificates::Crypto_Failure())
-            throw Failure{File_Error, *Missing};
+        if (const std::optional<Module_Failure> Missing = Certificates::Crypto_Failure())
+            throw Failure{File_Error, Certificates::Crypto_Missing_Text(*Missing, Space.Lang_Strings)};
         return Findings;
     }
 

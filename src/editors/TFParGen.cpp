@@ -6,6 +6,7 @@
 #include "certificates/Certificate_Texts.h"
 #include "certificates/Ui_Pem_Tools.h"
 #include "editors/Editor_Texts.h"
+#include "editors/Ui_Undo_Step.h"
 #include "editors/List_Files.h"
 #include "editors/Table_Model.h"
 #include "widgets/Ui_Collapsible_Group.h"
@@ -110,32 +111,6 @@ TFParGen::~TFParGen()
     History = nullptr;
 }
 
-namespace {
-
-// One step of the general parameters: the values before and after it.
-class Values_Step : public QUndoCommand {
-public:
-    Values_Step(TFParGen& Owner_, const QString& Name, Par_Gen::Values Before_, Par_Gen::Values After_)
-        : QUndoCommand(Name), Owner(Owner_), Before(std::move(Before_)), After(std::move(After_))
-    {
-    }
-    // Pushed once done: the first redo has nothing to do.
-    void redo() override
-    {
-        if (!std::exchange(First, false))
-            Owner.Restore_Values(After);
-    }
-    void undo() override { Owner.Restore_Values(Before); }
-
-private:
-    TFParGen& Owner;
-    Par_Gen::Values Before;
-    Par_Gen::Values After;
-    bool First = true;
-};
-
-} // namespace
-
 void TFParGen::Build_Undo()
 {
     History = new QUndoStack(this);
@@ -146,12 +121,14 @@ void TFParGen::Build_Undo()
         // Like a tool bar's: reached by their keys, never a stop of Tab.
         Button->setFocusPolicy(Qt::NoFocus);
     }
-    connect(Btn_Undo, &QPushButton::clicked, this, &TFParGen::Btn_UndoClick);
-    connect(Btn_Redo, &QPushButton::clicked, this, &TFParGen::Btn_RedoClick);
     connect(History, &QUndoStack::indexChanged, this, [this] {
-        Show_Undo_State();
         if (!Restoring)
             Is_Change = !History->isClean();
+    });
+    // What is being typed ends first: it is the step undone or redone.
+    Undo_Keys = std::make_unique<Undo_Controls>(*this, *History, Space.Lang_Strings, *Btn_Undo, *Btn_Redo, [this] {
+        if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
+            Record_Step(Par_Gen_Text::Edit_Step, Focus);
     });
     // A field's edit is a step once the focus leaves it; a field keeps its
     // own undo of what is being typed.
@@ -162,19 +139,10 @@ void TFParGen::Build_Undo()
     for (QWidget* Control : Controls)
         if (auto* Check = qobject_cast<QCheckBox*>(Control))
             connect(Check, &QCheckBox::toggled, this, [this, Check] { Record_Step(Par_Gen_Text::Check_Step, Check); });
-    const auto Keys = [this](const QList<QKeySequence>& Sequences, void (TFParGen::*Do)()) {
-        auto* Action = new QAction(this);
-        Action->setShortcuts(Sequences);
-        Action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(Action, &QAction::triggered, this, Do);
-        addAction(Action);
-    };
-    Keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFParGen::Btn_UndoClick);
     // A text field keeps Ctrl+Z while it has typing of its own to undo; then the keys reach the dialog's history.
     for (QWidget* Control : Controls)
         if (qobject_cast<QLineEdit*>(Control) || qobject_cast<QPlainTextEdit*>(Control))
             Control->installEventFilter(this);
-    Keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}, &TFParGen::Btn_RedoClick);
 }
 
 void TFParGen::Record_Step(int Slot, const QWidget* Control)
@@ -188,7 +156,8 @@ void TFParGen::Record_Step(int Slot, const QWidget* Control)
     }
     const QString Name = Control->accessibleName().isEmpty() ? Control->property("text").toString()
                                                              : Control->accessibleName();
-    History->push(new Values_Step(*this, Space.Str(Slot).arg(Name), Last_Values, Now));
+    History->push(Undo_Step::Between(Space.Str(Slot).arg(Name), Last_Values, Now,
+                                     [this](const Par_Gen::Values& Data) { Restore_Values(Data); }));
     Last_Values = Now;
 }
 
@@ -201,30 +170,9 @@ void TFParGen::Restore_Values(const Par_Gen::Values& Data)
     Is_Change = History->index() != History->cleanIndex();
 }
 
-void TFParGen::Btn_UndoClick()
-{
-    // What is being typed ends first: it is the step undone.
-    if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
-        Record_Step(Par_Gen_Text::Edit_Step, Focus);
-    History->undo();
-}
+void TFParGen::Btn_UndoClick() { Undo_Keys->Undo_Now(); }
 
-void TFParGen::Btn_RedoClick()
-{
-    if (QWidget* Focus = focusWidget(); Focus && (qobject_cast<QLineEdit*>(Focus) || qobject_cast<QPlainTextEdit*>(Focus)))
-        Record_Step(Par_Gen_Text::Edit_Step, Focus);
-    History->redo();
-}
-
-void TFParGen::Show_Undo_State()
-{
-    Btn_Undo->setEnabled(History->canUndo());
-    Btn_Redo->setEnabled(History->canRedo());
-    Btn_Undo->setToolTip(History->canUndo() ? Space.Str(Editing_Text::Undo_Hint).arg(History->undoText())
-                                            : Space.Str(Editing_Text::Nothing_To_Undo));
-    Btn_Redo->setToolTip(History->canRedo() ? Space.Str(Editing_Text::Redo_Hint).arg(History->redoText())
-                                            : Space.Str(Editing_Text::Nothing_To_Redo));
-}
+void TFParGen::Btn_RedoClick() { Undo_Keys->Redo_Now(); }
 
 int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& Name, QPushButton*& Load,
                              Pem_Summary_Label*& Info)
@@ -654,7 +602,7 @@ void TFParGen::Set_Lang()
         Button->setText(Space.Str(Slot_Text));
         Button->setAccessibleName(Space.Str(Slot_Text));
     }
-    Show_Undo_State();
+    Undo_Keys->Refresh();
     for (const auto& [Show, Label_Slot] : {std::pair{Btn_IEC61850_Server_Password_Show, Text::Server_Password_Label},
                                            std::pair{Btn_TLS_Server_Key_Pass_Show, Tls::Key_Password_Label}}) {
         Show->setText(Space.Str(Text::Show_Button));

@@ -17,6 +17,7 @@ class QPushButton;
 class QScrollArea;
 class QToolButton;
 class QUndoStack;
+class Undo_Controls;
 class Collapsible_Group;
 class Open_File_Dialog;
 class Pem_Summary_Label;
@@ -116,7 +117,6 @@ private:
     void Fit_Label_Column();
     // A step named after the control, when the values differ from those of the last step.
     void Record_Step(int Slot, const QWidget* Control);
-    void Show_Undo_State();
     void Build_Undo();
     QLineEdit* Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, std::array<QLineEdit*, 4>& Bytes);
 
@@ -139,6 +139,8 @@ private:
     QPushButton* Btn_Undo = nullptr;
     QPushButton* Btn_Redo = nullptr;
     QUndoStack* History = nullptr;
+    // Undo and Redo, their keys and hints; gone before the history (a child of the dialog).
+    std::unique_ptr<Undo_Controls> Undo_Keys;
     Par_Gen::Values Last_Values;
     bool Restoring = false;
 

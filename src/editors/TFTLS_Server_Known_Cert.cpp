@@ -157,7 +157,8 @@ void TFTLS_Server_Known_Cert::Btn_LoadRowClick()
     if (!Pem)
         return;
     // A key file is refused here already: the list is sent to the device as public material.
-    if (!Certificates::Read_Pem(*Pem).Keys.isEmpty()) {
+    // (Ask_Pem_File has read it: the reader is there.)
+    if (const Certificates::Pem_Reading Read = Certificates::Read_Pem(*Pem); Read && !Read->Keys.isEmpty()) {
         Prompts.Error(Space.Str(Slot::Key_In_List).arg(Space.Str(Slot::Row_Name).arg(Row)));
         return;
     }

@@ -1,5 +1,6 @@
 #include "editors/Ui_Certificate_Delegate.h"
 
+#include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "editors/Table_Model.h"
 #include "foundation/Workspace.h"
@@ -30,9 +31,14 @@ Certificate_Delegate::Look Certificate_Delegate::Look_Of(const QString& Text) co
     }
     if (const auto Known = Seen.constFind(Text); Known != Seen.cend())
         return *Known;
-    const Pem_Contents Found = Read_Pem(Text);
+    const Pem_Reading Read = Read_Pem(Text);
     Look Made;
-    if (!Found.Blank) {
+    if (!Read) {
+        // Nothing can be told about the row: it says why, marked.
+        Made.Summary = Crypto_Missing_Text(Read.error(), Space.Lang_Strings);
+        Made.Details = Made.Summary;
+        Made.Marked = true;
+    } else if (const Pem_Contents& Found = *Read; !Found.Blank) {
         Made.Summary = Summary(Found, Now, Space.Lang_Strings);
         Made.Details = Details(Found, Now, Space.Lang_Strings);
         bool Out_Of_Date = false;

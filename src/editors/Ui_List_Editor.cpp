@@ -5,6 +5,7 @@
 #include "editors/Table_Block.h"
 #include "editors/Table_Rows.h"
 #include "editors/Ui_Table_Undo.h"
+#include "editors/Ui_Undo_Step.h"
 #include "editors/Ui_Table_View.h"
 #include "foundation/Text_Rules.h"
 #include "platform/Prompter.h"
@@ -42,16 +43,21 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
     Btn_PasteRow = Button(QStringLiteral("Btn_PasteRow"), &List_Editor::Btn_PasteRowClick);
     Btn_OK = Button(QStringLiteral("Btn_OK"), &List_Editor::Btn_OKClick);
     Btn_Cancel = Button(QStringLiteral("Btn_Cancel"), &List_Editor::reject);
-    Btn_Undo = Button(QStringLiteral("Btn_Undo"), &List_Editor::Btn_UndoClick);
-    Btn_Redo = Button(QStringLiteral("Btn_Redo"), &List_Editor::Btn_RedoClick);
+    Btn_Undo = Make_Control<QPushButton>(this, QStringLiteral("Btn_Undo"));
+    Btn_Redo = Make_Control<QPushButton>(this, QStringLiteral("Btn_Redo"));
     // Like a tool bar's: reached by their keys, never a stop of Tab.
-    Btn_Undo->setFocusPolicy(Qt::NoFocus);
-    Btn_Redo->setFocusPolicy(Qt::NoFocus);
+    for (QPushButton* Made : {Btn_Undo, Btn_Redo}) {
+        Made->setAutoDefault(false);
+        Made->setFocusPolicy(Qt::NoFocus);
+    }
 
     Undo = std::make_unique<Table_Undo>(Table);
     Guard_Of_File = std::make_unique<Save_Guard>(Space, Prompts, this);
     connect(Undo.get(), &Table_Undo::Changed_State, this, [this](bool Changed) { Is_Change = Changed; });
-    connect(&Undo->Stack(), &QUndoStack::indexChanged, this, &List_Editor::Show_Undo_State);
+    // A cell being edited is ended first: what was typed is the step undone.
+    // An open cell editor keeps Ctrl+Z for its own text.
+    Undo_Keys = std::make_unique<Undo_Controls>(*this, Undo->Stack(), Space.Lang_Strings, *Btn_Undo, *Btn_Redo,
+                                                [this] { Grid->setFocus(); });
     connect(&Table, &Table_Model::User_Edit_Starting, this,
             [this](int Row, int Column, int Role) {
                 Key_Before = Table.Cell(Row, Key_Column());
@@ -61,17 +67,6 @@ List_Editor::List_Editor(Workspace& Space_, Prompter& Prompts_, Check_Kind Kind,
         Complete_Row(Row, Key_Before);
         Undo->End();
     });
-    // The dialog's keys; an open cell editor keeps Ctrl+Z for its own text.
-    const auto Keys = [this](const QList<QKeySequence>& Sequences, void (List_Editor::*Do)()) {
-        auto* Action = new QAction(this);
-        Action->setShortcuts(Sequences);
-        Action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(Action, &QAction::triggered, this, Do);
-        addAction(Action);
-    };
-    Keys({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &List_Editor::Btn_UndoClick);
-    Keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
-         &List_Editor::Btn_RedoClick);
     connect(Grid, &Table_View::Paste_Requested, this, &List_Editor::Paste_Block);
 }
 
@@ -92,29 +87,9 @@ QString List_Editor::Edit_Step_Name(int Row, int Column, int Role) const
     return Step_Name(List_Editor_Text::Cell_Edit_Step, Row, Column);
 }
 
-void List_Editor::Show_Undo_State()
-{
-    const QUndoStack& Stack = Undo->Stack();
-    Btn_Undo->setEnabled(Stack.canUndo());
-    Btn_Redo->setEnabled(Stack.canRedo());
-    Btn_Undo->setToolTip(Stack.canUndo() ? Space.Str(Editing_Text::Undo_Hint).arg(Stack.undoText())
-                                         : Space.Str(Editing_Text::Nothing_To_Undo));
-    Btn_Redo->setToolTip(Stack.canRedo() ? Space.Str(Editing_Text::Redo_Hint).arg(Stack.redoText())
-                                         : Space.Str(Editing_Text::Nothing_To_Redo));
-}
+void List_Editor::Btn_UndoClick() { Undo_Keys->Undo_Now(); }
 
-void List_Editor::Btn_UndoClick()
-{
-    // A cell being edited is ended first: what was typed is the step undone.
-    Grid->setFocus();
-    Undo->Stack().undo();
-}
-
-void List_Editor::Btn_RedoClick()
-{
-    Grid->setFocus();
-    Undo->Stack().redo();
-}
+void List_Editor::Btn_RedoClick() { Undo_Keys->Redo_Now(); }
 
 void List_Editor::Lay_Out(int Width, int Height)
 {
@@ -169,7 +144,7 @@ void List_Editor::Set_Lang()
     Btn_Undo->setAccessibleName(Space.Str(Editing_Text::Undo));
     Btn_Redo->setText(Space.Str(Editing_Text::Redo));
     Btn_Redo->setAccessibleName(Space.Str(Editing_Text::Redo));
-    Show_Undo_State();
+    Undo_Keys->Refresh();
     Set_Table_Texts();
     Grid->Set_Corner_Text(Table.Cell(0, 0));
     Apply_Hints();

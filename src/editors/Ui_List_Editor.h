@@ -16,6 +16,7 @@ class QPushButton;
 class Save_Guard;
 class Prompter;
 class Table_Undo;
+class Undo_Controls;
 class Table_View;
 class Workspace;
 
@@ -123,9 +124,10 @@ protected:
     Title_Area Title;
     // Gone before the table and the buttons it keeps up to date.
     std::unique_ptr<Table_Undo> Undo;
+    // Undo and Redo, their keys and hints; gone before the history.
+    std::unique_ptr<Undo_Controls> Undo_Keys;
 
 private:
-    void Show_Undo_State();
     QString Key_Before;  // the key cell of the row a cell edit changes
     QString Edit_Step_Name(int Row, int Column, int Role) const;
 

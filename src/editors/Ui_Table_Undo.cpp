@@ -1,28 +1,6 @@
 #include "editors/Ui_Table_Undo.h"
 
-#include <QUndoCommand>
-
-class Table_Step : public QUndoCommand {
-public:
-    Table_Step(Table_Undo& Owner_, const QString& Name, Table_Cells Before_, Table_Cells After_)
-        : QUndoCommand(Name), Owner(Owner_), Before(std::move(Before_)), After(std::move(After_))
-    {
-    }
-    // The step is pushed once it is done: the first redo has nothing to do.
-    void redo() override
-    {
-        if (std::exchange(First, false))
-            return;
-        Owner.Restore(After);
-    }
-    void undo() override { Owner.Restore(Before); }
-
-private:
-    Table_Undo& Owner;
-    Table_Cells Before;
-    Table_Cells After;
-    bool First = true;
-};
+#include "editors/Ui_Undo_Step.h"
 
 Table_Undo::Table_Undo(Table_Model& Table_, QObject* Parent) : QObject(Parent), Table(Table_)
 {
@@ -48,7 +26,8 @@ void Table_Undo::End()
     if (Depth == 0 || --Depth > 0)
         return;
     if (!Table.Same_Data(Before))
-        History.push(new Table_Step(*this, Name_Now, Before, Table.All_Cells()));
+        History.push(Undo_Step::Between(Name_Now, Before, Table.All_Cells(),
+                                        [this](const Table_Cells& Cells) { Restore(Cells); }));
     Before.clear();
 }
 

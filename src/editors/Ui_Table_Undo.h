@@ -34,7 +34,6 @@ signals:
     void Changed_State(bool Changed);
 
 private:
-    friend class Table_Step;
     void Restore(const Table_Cells& Cells);
 
     Table_Model& Table;

@@ -1,6 +1,9 @@
 #include "platform/Program_Module.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include "platform/Windows_Error.h"
@@ -40,6 +43,12 @@ QString Program_Module::Resolve_Error(const char* Symbol) const
     return QStringLiteral("%1: %2").arg(QString::fromLatin1(Symbol), Last_Error_Text());
 }
 
+// GetProcAddress hands out exported data as it does functions.
+const void* Program_Module::Resolve_Data(const char* Symbol) const
+{
+    return reinterpret_cast<const void*>(::GetProcAddress(static_cast<HMODULE>(Handle), Symbol));
+}
+
 #else
 
 // A QLibrary object unloads nothing when destroyed: the library loaded here
@@ -61,4 +70,26 @@ QString Program_Module::Resolve_Error(const char* Symbol) const
     return Library.errorString();
 }
 
+const void* Program_Module::Resolve_Data(const char* Symbol) const
+{
+    return reinterpret_cast<const void*>(QLibrary(Path).resolve(Symbol));
+}
+
 #endif
+
+std::expected<Program_Module, Module_Failure> Program_Module::Load_Own(const QString& Path, const char* Token)
+{
+    const QString Native = QDir::toNativeSeparators(QDir::cleanPath(Path));
+    if (!QFileInfo::exists(Path))
+        return std::unexpected(Module_Failure{Module_Failure::Kind::Missing, Native, {}});
+    auto Loaded = Load(Path);
+    if (!Loaded)
+        return std::unexpected(Module_Failure{Module_Failure::Kind::Not_Loadable, Native, Loaded.error()});
+    // A module of an older build may have no token at all; one of another
+    // build has another. The token is read, not called: no function of the
+    // module runs before it matches.
+    const auto* Its_Token = static_cast<const char*>(Loaded->Resolve_Data(Module_Token_Symbol));
+    if (!Its_Token || std::strcmp(Its_Token, Token) != 0)
+        return std::unexpected(Module_Failure{Module_Failure::Kind::Other_Build, Native, {}});
+    return std::move(*Loaded);
+}

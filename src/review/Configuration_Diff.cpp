@@ -2,6 +2,7 @@
 
 #include "platform/File_Read.h"
 
+#include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
@@ -439,10 +440,14 @@ QString Pem_Identity(const QString& File, const QString& Pem, const QString& Pas
 {
     if (Pem.trimmed().isEmpty())
         return QStringLiteral("(none)");
-    const Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+    const Certificates::Pem_Reading Read = Certificates::Read_Pem(Pem, Password);
     // Unread, two copies of one certificate would differ by their texts.
-    if (Found.Reader_Missing)
-        throw Read_Failure{File, Found.Error};
+    if (!Read) {
+        Lang_Table English;
+        English.Create_Default_Strings();
+        throw Read_Failure{File, Certificates::Crypto_Missing_Text(Read.error(), English)};
+    }
+    const Certificates::Pem_Contents& Found = *Read;
     if (!Found.Certificates.isEmpty())
         return QStringLiteral("SHA-256 ") + Found.Certificates.first().Fingerprint;
     for (const auto& Key : Found.Keys)

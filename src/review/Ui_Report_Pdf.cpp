@@ -1,6 +1,7 @@
 #include "review/Ui_Report_Pdf.h"
 
 #include "certificates/Certificate_Texts.h"
+#include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "checks/Par_Gen_Checks.h"
 #include "editors/Editor_Texts.h"
@@ -73,20 +74,20 @@ QString Modified_Text(const QString& Path, const Lang_Table& Lang)
 // A key or certificate text as the reader finds it. Without the reader every
 // such text would be misnamed "not a certificate": the report is refused
 // with the reason instead.
-Certificates::Pem_Contents Read_For_Report(Certificates::Pem_Reader& Reader, const QString& Pem,
-                                           const QString& Password = {})
+Certificates::Pem_Contents Read_For_Report(Certificates::Pem_Reader& Reader, const Lang_Table& Lang,
+                                           const QString& Pem, const QString& Password = {})
 {
-    Certificates::Pem_Contents Found = Reader.Read(Pem, Password);
-    if (Found.Reader_Missing)
-        throw std::runtime_error(Found.Error.toStdString());
-    return Found;
+    Certificates::Pem_Reading Found = Reader.Read(Pem, Password);
+    if (!Found)
+        throw std::runtime_error(Certificates::Crypto_Missing_Text(Found.error(), Lang).toStdString());
+    return *Found;
 }
 
 QString Key_Text(Certificates::Pem_Reader& Reader, const QString& Pem, const QString& Password, const Lang_Table& Lang)
 {
     if (Pem.trimmed().isEmpty())
         return Lang[Text::None];
-    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem, Password);
+    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Lang, Pem, Password);
     if (Found.Keys.isEmpty())
         return Lang[Text::Not_A_Private_Key];
     const Certificates::Private_Key_Info& Key = Found.Keys.first();
@@ -101,7 +102,7 @@ QList<std::pair<QString, QString>> Certificate_Lines(Certificates::Pem_Reader& R
 {
     if (Pem.trimmed().isEmpty())
         return {{Plain_Line, Lang[Text::None]}};
-    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem);
+    const Certificates::Pem_Contents Found = Read_For_Report(Reader, Lang, Pem);
     if (Found.Certificates.isEmpty())
         return {{Lang[Text::Not_A_Certificate], QString()}};
     const Certificates::Certificate_Info& C = Found.Certificates.first();
@@ -141,7 +142,7 @@ void General_Parameters(QList<Layout::Block>& Blocks, const Par_Gen::Values& Par
         const QString& Pem = Par[Element];
         if (Pem.trimmed().isEmpty())
             return Lang[Text::None];
-        const Certificates::Pem_Contents Found = Read_For_Report(Reader, Pem);
+        const Certificates::Pem_Contents Found = Read_For_Report(Reader, Lang, Pem);
         return Found.Certificates.isEmpty() ? Lang[Text::Not_A_Certificate]
                                             : Certificates::Display_Name(Found.Certificates.first());
     };

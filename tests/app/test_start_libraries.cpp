@@ -3,6 +3,7 @@
 // from a program folder copied anywhere.
 #include "certificates/Certificate_Checks.h"
 #include "foundation/Lang_Strings.h"
+#include "foundation/Settings_File.h"
 #include "image/Image_Fixtures.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Files.h"
@@ -60,6 +61,22 @@ QStringList Crypto_Libraries_Among(const QStringList& Loaded)
     Found.sort();
     return Found;
 }
+
+// A module of another build (tests/app/stale_module.cpp): with another
+// build token, or with none. Whatever of it runs ends the process with 99.
+QByteArray Stale_Module(const char* Path)
+{
+    QFile File(QString::fromUtf8(Path));
+    if (!File.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", Path);
+    return File.readAll();
+}
+
+const QByteArray Other_Build = Stale_Module(SW_STALE_MODULE_other_build);
+const QByteArray No_Token = Stale_Module(SW_STALE_MODULE_no_token);
+
+// This build's crypto module: of the right build, but no window module.
+QByteArray Built_Crypto_Module() { return Stale_Module(SW_BUILD_DIR "/src/libsw40610_crypto.so"); }
 
 const Test_Pki::Set& Pki()
 {
@@ -248,6 +265,14 @@ private slots:
                                            << QStringList{"report", "TLS", "-o", "TLS/bin/report.pdf"} << Missing;
         QTest::newRow("no libcrypto, check") << "stripped" << Without_Libcrypto << QStringList{"check", "TLS"}
                                              << "libcryptX.so.3";
+        // A module left by another build is never called: its reading would
+        // end the process.
+        const QString Stale_Text = QStringLiteral(" belongs to another build of the program");
+        QTest::newRow("another build, check") << "stale" << Other_Build << QStringList{"check", "TLS"}
+                                              << Dir.filePath(QStringLiteral("stale/libsw40610_crypto.so")) + Stale_Text;
+        QTest::newRow("no token, compile") << "untokened" << No_Token << QStringList{"compile", "TLS"}
+                                           << Dir.filePath(QStringLiteral("untokened/libsw40610_crypto.so"))
+                                                  + Stale_Text;
         QTest::newRow("not a library, gsdml") << "broken" << QByteArray("not a library\n")
                                               << QStringList{"gsdml", "TLS", "-o", "TLS/bin/device.xml"}
                                               << Dir.filePath(QStringLiteral("broken/libsw40610_crypto.so"));
@@ -294,6 +319,78 @@ private slots:
             QCOMPARE(QDir(Config + QStringLiteral("/bin")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                      QStringList());
     }
+
+    void a_window_module_of_another_build_is_refused_before_it_runs_data()
+    {
+        QTest::addColumn<QString>("Folder");
+        QTest::addColumn<QByteArray>("Module");  // planted as the window module; none when empty
+        QTest::addColumn<QString>("Language");   // the one the window was left in
+        QTest::addColumn<QStringList>("Arguments");
+        QTest::addColumn<QString>("Said");  // FOLDER stands for the program folder
+
+        const QStringList Record{"commission", "plant.csv", "--record", "record.pdf", "--interface", "lo"};
+        QTest::newRow("another build, window") << "other_window" << Other_Build << "English" << QStringList()
+            << "sw40610: the window cannot be started: FOLDER/libsw40610_window.so belongs to another build of the "
+               "program: install the program folder again as a whole";
+        QTest::newRow("no token, report") << "untokened_report" << No_Token << "English"
+                                          << QStringList{"report", "CONFIG"}
+            << "sw40610: the report cannot be drawn: FOLDER/libsw40610_window.so belongs to another build of the "
+               "program: install the program folder again as a whole";
+        QTest::newRow("another build, record, German") << "other_record" << Other_Build << "Deutsch" << Record
+            << "sw40610: Das Protokoll kann nicht erstellt werden: FOLDER/libsw40610_window.so gehört zu einem "
+               "anderen Build des Programms: Installieren Sie den Programmordner erneut als Ganzes";
+        QTest::newRow("missing, window, French") << "missing_window" << QByteArray() << "Français" << QStringList()
+            << "sw40610: impossible d'ouvrir la fenêtre : FOLDER/libsw40610_window.so : Aucun fichier ou dossier "
+               "de ce type";
+        QTest::newRow("the crypto module in its place") << "crypto_window" << Built_Crypto_Module() << "Italiano"
+                                                         << QStringList()
+            << "sw40610: impossibile aprire la finestra: FOLDER/libsw40610_window.so appartiene a un'altra build "
+               "del programma: reinstallare l'intera cartella del programma";
+    }
+
+    // The executable refuses a window module that is not of its own build,
+    // in the language the window was left in, before anything of it runs.
+    void a_window_module_of_another_build_is_refused_before_it_runs()
+    {
+        QFETCH(QString, Folder);
+        QFETCH(QByteArray, Module);
+        QFETCH(QString, Language);
+        QFETCH(QStringList, Arguments);
+        QFETCH(QString, Said);
+        const QString Path = Dir.filePath(Folder);
+        QVERIFY(QDir().mkpath(Path + QStringLiteral("/LANGUAGE")));
+        const QString Copy = Path + QStringLiteral("/sw40610");
+        QVERIFY(QFile::copy(Program, Copy));
+        if (!Module.isEmpty())
+            Test_Support::Write_File(Path + QStringLiteral("/libsw40610_window.so"), Module);
+        if (Language != QLatin1String("English")) {
+            const QString Lng = QStringLiteral("/LANGUAGE/") + Language + QStringLiteral(".lng");
+            QVERIFY(QFile::copy(QStringLiteral(SW_RESOURCES_DIR) + Lng, Path + Lng));
+            Settings_File::Values Settings = Settings_File::Defaults();
+            Settings.Language_Name = Language;
+            QVERIFY(Settings_File::Save(Path + QStringLiteral("/Tavorix.xml"), Settings));
+        }
+        Arguments.replaceInStrings(QStringLiteral("CONFIG"), Plain_Config);
+
+        QProcess Run;
+        QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+        Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        Run.setProcessEnvironment(Env);
+        Run.setWorkingDirectory(Path);
+        Run.start(Copy, Arguments);
+        QVERIFY(Run.waitForFinished(30000));
+        const QString Err = QString::fromLocal8Bit(Run.readAllStandardError());
+        QVERIFY2(!Err.contains(QStringLiteral("stale module ran")), qPrintable(Err));
+        QCOMPARE(Run.exitCode(), 1);
+        QCOMPARE(Err, QString(Said).replace(QStringLiteral("FOLDER"), Path) + u'\n');
+        // Nothing of the program folder was made or written on the way.
+        QStringList Planted{QStringLiteral("LANGUAGE"), QStringLiteral("sw40610")};
+        if (!Module.isEmpty())
+            Planted.append(QStringLiteral("libsw40610_window.so"));
+        if (Language != QLatin1String("English"))
+            Planted.append(QStringLiteral("Tavorix.xml"));
+        Planted.sort();
+        QCOMPARE(QDir(Path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name), Planted);    }
 
     void the_window_loads_its_library_beside_the_program()
     {

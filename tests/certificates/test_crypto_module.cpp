@@ -8,6 +8,7 @@
 #include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "foundation/Lang_Strings.h"
+#include "foundation/Workspace.h"
 #include "support/Test_Certificates.h"
 #include "support/Test_Files.h"
 
@@ -19,7 +20,6 @@
 #include <QtTest>
 
 #include <array>
-#include <cerrno>
 #include <latch>
 #include <optional>
 #include <thread>
@@ -64,23 +64,22 @@ private slots:
         const QString Text = Pki->Server.Pem();
         constexpr int Count = 8;
         std::latch Start(Count);
-        std::array<const Crypto_Functions*, Count> Functions{};
+        std::array<std::expected<const Crypto_Functions*, Module_Failure>, Count> Functions{};
         std::array<qsizetype, Count> Certificates{};
         std::vector<std::thread> Readers;
         for (int I = 0; I < Count; ++I)
             Readers.emplace_back([&, I] {
                 Start.arrive_and_wait();
-                Certificates[I] = Read_Pem(Text).Certificates.size();
+                Certificates[I] = Read_Pem(Text).value().Certificates.size();
                 Functions[I] = Crypto();
             });
         for (std::thread& Reader : Readers)
             Reader.join();
         for (int I = 0; I < Count; ++I) {
             QVERIFY(Functions[I]);
-            QCOMPARE(Functions[I], Crypto());
+            QCOMPARE(*Functions[I], *Crypto());
             QCOMPARE(Certificates[I], 1);
         }
-        QCOMPARE(Crypto_Error(), QString());
         QVERIFY(!Crypto_Failure());
     }
 
@@ -119,18 +118,18 @@ private slots:
         Pki.emplace(Now);
         Missing = QStringLiteral("keys and certificates cannot be read: ")
                   + QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libsw40610_crypto.so"))
-                  + QStringLiteral(": ") + qt_error_string(ENOENT);
+                  + QStringLiteral(": No such file or directory");
     }
 
     // A blank box needs no reader, and does not try to load it.
     void a_blank_text_needs_no_module()
     {
-        const Pem_Contents Found = Read_Pem(QStringLiteral(" \n\t "));
-        QVERIFY(Found.Blank);
-        QVERIFY(!Found.Reader_Missing);
-        QCOMPARE(Found.Error, QString());
+        const Pem_Reading Found = Read_Pem(QStringLiteral(" \n\t "));
+        QVERIFY(Found);
+        QVERIFY(Found->Blank);
+        QCOMPARE(Found->Error, QString());
         QVERIFY(!Crypto_Failure());
-        QCOMPARE(Summary(Found, Now, Lang), QString());
+        QCOMPARE(Summary(*Found, Now, Lang), QString());
     }
 
     // Neither an empty certificate nor "not a key": the line under the box
@@ -149,26 +148,46 @@ private slots:
     {
         QFETCH(QString, Text);
         QFETCH(QString, Password);
-        const Pem_Contents Found = Read_Pem(Text, Password);
-        QVERIFY(Found.Reader_Missing);
-        QVERIFY(!Found.Blank);
-        QVERIFY(!Found.Usable());
-        QCOMPARE(Found.Error, Missing);
-        QCOMPARE(Summary(Found, Now, Lang), Missing);
-        QCOMPARE(Details(Found, Now, Lang), Missing);
+        const Pem_Reading Found = Read_Pem(Text, Password);
+        QVERIFY(!Found);
+        QCOMPARE(int(Found.error().What), int(Module_Failure::Kind::Missing));
+        QCOMPARE(Crypto_Missing_Text(Found.error(), Lang), Missing);
         QVERIFY(!Crypto());
-        QCOMPARE(Crypto_Error(), Missing);
         QVERIFY(Crypto_Failure());
-        QCOMPARE(*Crypto_Failure(), Missing);
+        QCOMPARE(Crypto_Missing_Text(*Crypto_Failure(), Lang), Missing);
+        // Read through a reader, the same; it keeps nothing it could not read.
+        Pem_Reader Reader;
+        QVERIFY(!Reader.Read(Text, Password));
+        QVERIFY(!Reader.Read(Text, Password));
+    }
+
+    // Each caller words the refusal in the user's language.
+    void the_refusal_is_in_the_chosen_language()
+    {
+        Lang_Table German;
+        QCOMPARE(Load_Language(German, QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"), QStringLiteral("Deutsch")),
+                 QStringLiteral("Deutsch"));
+        const QString Expected = QStringLiteral("Schlüssel und Zertifikate können nicht gelesen werden: ")
+                                 + QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libsw40610_crypto.so"))
+                                 + QStringLiteral(": Datei oder Verzeichnis nicht gefunden");
+        const QString Path = Dir.filePath(QStringLiteral("server.pem"));
+        Test_Support::Write_File(Path, Pki->Server.Pem().toUtf8());
+        const std::expected<QString, QString> Loaded = Load_File(Path, German);
+        QVERIFY(!Loaded);
+        QCOMPARE(Loaded.error(), Expected);
+        const Pem_Reading Found = Read_Pem(Pki->Server.Pem());
+        QVERIFY(!Found);
+        QCOMPARE(Crypto_Missing_Text(Found.error(), German),
+                 Expected);
     }
 
     // PEM text needs no reader to pass through; DER does.
     void a_file_converted_says_the_module_is_missing()
     {
-        const std::expected<QString, QString> Pem = File_To_Pem(Pki->Root.Pem().toUtf8());
+        const std::expected<QString, QString> Pem = File_To_Pem(Pki->Root.Pem().toUtf8(), Lang);
         QVERIFY(Pem);
         QCOMPARE(*Pem, Pki->Root.Pem());
-        const std::expected<QString, QString> Der = File_To_Pem(Pki->Root.Der());
+        const std::expected<QString, QString> Der = File_To_Pem(Pki->Root.Der(), Lang);
         QVERIFY(!Der);
         QCOMPARE(Der.error(), Missing);
     }

@@ -120,7 +120,7 @@ private slots:
 
         Lang_Table Lang;
         Lang.Create_Default_Strings();
-        const Pem_Contents Found = Read_Pem(Text, Password);
+        const Pem_Contents Found = Read_Pem(Text, Password).value();
         QCOMPARE(Found.Certificates.size(), Certificates);
         QCOMPARE(Found.Keys.size(), Keys);
         if (Keys > 0) {
@@ -167,7 +167,7 @@ private slots:
         Lang_Table Lang;
         Lang.Create_Default_Strings();
         for (const QString& Given : {Password, QString()}) {
-            const Pem_Contents Found = Read_Pem(Text, Given);
+            const Pem_Contents Found = Read_Pem(Text, Given).value();
             QCOMPARE(Found.Keys.size(), 1);
             const Private_Key_Info& Key = Found.Keys[0];
             QVERIFY(Key.Encrypted);
@@ -184,8 +184,8 @@ private slots:
 
     void Describes_a_certificate_whole()
     {
-        const Pem_Contents Root = Read_Pem(Pki->Root.Pem());
-        const Pem_Contents Server = Read_Pem(Pki->Server.Pem());
+        const Pem_Contents Root = Read_Pem(Pki->Root.Pem()).value();
+        const Pem_Contents Server = Read_Pem(Pki->Server.Pem()).value();
         QCOMPARE(Root.Certificates.size(), 1);
         QCOMPARE(Server.Certificates.size(), 1);
         const Certificate_Info& R = Root.Certificates[0];
@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(S.Fingerprint, QString::fromLatin1(Expected.toHex(':').toUpper()));
         QCOMPARE(S.Der, Pki->Server.Der());
         // The key the certificate carries is the one its private key holds.
-        QCOMPARE(S.Public_Key, Read_Pem(Pki->Server_Key.Pem()).Keys[0].Public_Key);
+        QCOMPARE(S.Public_Key, Read_Pem(Pki->Server_Key.Pem()).value().Keys[0].Public_Key);
         QVERIFY(S.Public_Key != R.Public_Key);
     }
 
@@ -214,7 +214,7 @@ private slots:
         const Test_Pki::Made_Certificate Made = Test_Pki::Make_Certificate(
             {QStringLiteral("Umspannwerk Süd"), QStringLiteral("Città"), &Ec_Key, nullptr, nullptr, Now.addDays(-1),
              Now.addDays(100), false, 9});
-        const Pem_Contents Found = Read_Pem(Made.Pem());
+        const Pem_Contents Found = Read_Pem(Made.Pem()).value();
         QCOMPARE(Found.Certificates.size(), 1);
         QCOMPARE(Found.Certificates[0].Common_Name, QStringLiteral("Umspannwerk Süd"));
         QCOMPARE(Found.Certificates[0].Subject, QStringLiteral("CN=Umspannwerk Süd, O=Città"));
@@ -224,15 +224,15 @@ private slots:
     {
         const Pem_Contents Found = Read_Pem(QStringLiteral("junk before\n") + Pki->Server.Pem()
                                          + QStringLiteral("-----BEGIN CERTIFICATE REQUEST-----\nMAA=\n"
-                                                          "-----END CERTIFICATE REQUEST-----\n"));
+                                                          "-----END CERTIFICATE REQUEST-----\n")).value();
         QCOMPARE(Found.Certificates.size(), 1);
         QCOMPARE(Found.Other_Blocks, QStringList{QStringLiteral("CERTIFICATE REQUEST")});
         QVERIFY(!Found.Is_Single_Certificate());
-        QVERIFY(Read_Pem(Pki->Server.Pem()).Is_Single_Certificate());
+        QVERIFY(Read_Pem(Pki->Server.Pem()).value().Is_Single_Certificate());
 
         // A certificate block whose content is no certificate is named with OpenSSL's reason.
         const Pem_Contents Garbage =
-            Read_Pem(QStringLiteral("-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n"));
+            Read_Pem(QStringLiteral("-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----\n")).value();
         QVERIFY(!Garbage.Usable());
         QCOMPARE(Garbage.Unreadable_Blocks.size(), 1);
         QVERIFY2(Garbage.Error.startsWith(QStringLiteral("CERTIFICATE: ")), qPrintable(Garbage.Error));
@@ -249,9 +249,9 @@ private slots:
         QTest::addColumn<QByteArray>("Public_Key");
 
         const Test_Pki::Set& P = *Pki;
-        const QByteArray Server_Public = Read_Pem(P.Server.Pem()).Certificates[0].Public_Key;
-        const QByteArray Root_Public = Read_Pem(P.Root.Pem()).Certificates[0].Public_Key;
-        const QByteArray Ec_Public = Read_Pem(Ec_Key.Pem()).Keys[0].Public_Key;
+        const QByteArray Server_Public = Read_Pem(P.Server.Pem()).value().Certificates[0].Public_Key;
+        const QByteArray Root_Public = Read_Pem(P.Root.Pem()).value().Certificates[0].Public_Key;
+        const QByteArray Ec_Public = Read_Pem(Ec_Key.Pem()).value().Keys[0].Public_Key;
         QTest::newRow("PEM certificate") << P.Server.Pem().toLatin1() << 1 << 0 << false << Server_Public;
         QTest::newRow("PEM with byte-order mark and CR LF")
             << QByteArray("\xEF\xBB\xBF") + With_Crlf(P.Server.Pem()).toLatin1() << 1 << 0 << false << Server_Public;
@@ -271,11 +271,11 @@ private slots:
         QFETCH(bool, Encrypted);
         QFETCH(QByteArray, Public_Key);
 
-        const std::expected<QString, QString> Pem = File_To_Pem(Bytes);
+        const std::expected<QString, QString> Pem = File_To_Pem(Bytes, Lang_Table());
         QVERIFY2(Pem.has_value(), qPrintable(Pem.error()));
         QVERIFY(!Pem->contains(u'\r'));
         QVERIFY(!Pem->startsWith(QChar(0xFEFF)));
-        const Pem_Contents Found = Read_Pem(*Pem, Password);
+        const Pem_Contents Found = Read_Pem(*Pem, Password).value();
         QCOMPARE(Found.Certificates.size(), Certificates);
         QCOMPARE(Found.Keys.size(), Keys);
         // Converted, the key or certificate is still the same.

@@ -1,5 +1,6 @@
 #include "Editor_Fixture.h"
 #include "editors/List_Files.h"
+#include "editors/TFParGen.h"
 #include "editors/TFIEC61850_Variables.h"
 #include "editors/TFTLS_Server_Known_Cert.h"
 #include "editors/Ui_Table_Undo.h"
@@ -8,6 +9,7 @@
 #include "support/Test_Certificates.h"
 #include "support/Test_Support.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -17,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QUndoStack>
 
 using Test_Support::Find;
 using Test_Support::Write_File;
@@ -84,6 +87,8 @@ private slots:
     void Every_Edit_Undoes_And_Redoes_data();
     void Every_Edit_Undoes_And_Redoes();
     void History_Starts_Empty_And_Branches();
+    void Undo_And_Redo_Are_The_History_Actions_data();
+    void Undo_And_Redo_Are_The_History_Actions();
     void Known_Certificates_Load_Is_One_Step();
     void Block_Copy_Gives_Spreadsheet_Text();
     void Paste_Blocks_data();
@@ -480,6 +485,85 @@ void Test_Undo_And_Paste::Editor_After_Validation_Error_Selects_Its_Text()
     QTest::keyClicks(Line, Typed);
     F.Go(5, 1);
     QCOMPARE(F.Table().Cell(1, Column), Typed);
+}
+
+void Test_Undo_And_Paste::Undo_And_Redo_Are_The_History_Actions_data()
+{
+    QTest::addColumn<bool>("Table");
+    QTest::newRow("general parameters") << false;
+    QTest::newRow("variables table") << true;
+}
+
+// The general parameters and the tables keep one kind of history: the
+// dialog's Undo and Redo actions name the step they take and are enabled only
+// while there is one; each key press takes exactly one step.
+void Test_Undo_And_Paste::Undo_And_Redo_Are_The_History_Actions()
+{
+    QFETCH(bool, Table);
+    std::unique_ptr<Variables_Fixture> Tables;
+    std::unique_ptr<Editor_Fixture> General;
+    Scripted_Open_Dialog Open_Dialog;
+    std::unique_ptr<TFParGen> Par_Gen_Dialog;
+    QWidget* Dialog = nullptr;
+    QWidget* Keys_To = nullptr;
+    QUndoStack* History = nullptr;
+    const Workspace* Space = nullptr;
+    if (Table) {
+        Tables = std::make_unique<Variables_Fixture>();
+        Tables->Type_Cell(1, V::Col_Mnemonic, "boiler");
+        Tables->Type_Cell(2, V::Col_Mnemonic, "pump");
+        Tables->Go(1, 1);
+        Dialog = &Tables->Dialog;
+        Keys_To = Tables->Grid;
+        History = &Tables->Dialog.Undo_History().Stack();
+        Space = &Tables->Space;
+    } else {
+        General = std::make_unique<Editor_Fixture>();
+        Par_Gen_Dialog = std::make_unique<TFParGen>(General->Space, General->Prompts, nullptr, &Open_Dialog);
+        Show_Editor(*Par_Gen_Dialog);
+        auto* Port = Find<QLineEdit>(Par_Gen_Dialog.get(), "E_IEC61850_Server_Port");
+        auto* Station = Find<QLineEdit>(Par_Gen_Dialog.get(), "E_PROFINET_NameStation");
+        for (auto [Field, Text] : {std::pair{Port, "2404"}, std::pair{Station, "plant-north"}}) {
+            Field->setFocus();
+            Field->selectAll();
+            QTest::keyClicks(Field, Text);
+        }
+        // A field with no typing of its own passes the keys on to the dialog.
+        Keys_To = Find<QLineEdit>(Par_Gen_Dialog.get(), "E_IEC61850_Server_Password");
+        Keys_To->setFocus();
+        Dialog = Par_Gen_Dialog.get();
+        History = &Par_Gen_Dialog->Undo_History();
+        Space = &General->Space;
+    }
+    QCOMPARE(History->count(), 2);
+    const auto Action_Named = [&](const QString& Text) -> QAction* {
+        for (QAction* Action : Dialog->actions())
+            if (Action->text() == Text)
+                return Action;
+        return nullptr;
+    };
+    QAction* Undo = Action_Named(Space->Str(1513) + u' ' + History->undoText());
+    QAction* Redo = Action_Named(Space->Str(1514));
+    QVERIFY(Undo && Redo);
+    QVERIFY(Undo->isEnabled());
+    QVERIFY(!Redo->isEnabled());
+
+    const QString Second = History->undoText();
+    QTest::keyClick(Keys_To, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(History->index(), 1);
+    QCOMPARE(Redo->text(), Space->Str(1514) + u' ' + Second);
+    QVERIFY(Redo->isEnabled());
+    QCOMPARE(Find<QPushButton>(Dialog, "Btn_Redo")->toolTip(), Space->Str(1516).arg(Second));
+    QTest::keyClick(Keys_To, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(History->index(), 0);
+    QVERIFY(!Undo->isEnabled());
+    QVERIFY(!Find<QPushButton>(Dialog, "Btn_Undo")->isEnabled());
+    // Nothing left to undo: the key takes nothing more.
+    QTest::keyClick(Keys_To, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(History->index(), 0);
+    QTest::keyClick(Keys_To, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(History->index(), 1);
+    QCOMPARE(Undo->text(), Space->Str(1513) + u' ' + History->undoText());
 }
 
 QTEST_MAIN(Test_Undo_And_Paste)

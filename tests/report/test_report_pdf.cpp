@@ -74,7 +74,7 @@ struct Plant : Report_Plant {
     }
     QString Fingerprint(const Test_Pki::Made_Certificate& C) const
     {
-        return Certificates::Read_Pem(C.Pem()).Certificates.first().Fingerprint;
+        return Certificates::Read_Pem(C.Pem()).value().Certificates.first().Fingerprint;
     }
     Review::Report_Written Write(const QString& Pdf, QPageSize::PageSizeId Page = QPageSize::A4)
     {
@@ -376,7 +376,7 @@ void Test_Report_Pdf::Encrypted_Key_Opened_Once()
     const QString Marker = "opened by the one reader of the report";
     Certificates::Pem_Reader Reader([&](const QString& Pem, const QString& Password) {
         ++Readings[{Pem, Password}];
-        Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password);
+        Certificates::Pem_Contents Found = Certificates::Read_Pem(Pem, Password).value();
         // The findings name the reason a key stays closed: this one shows
         // that they came through this reader too.
         for (Certificates::Private_Key_Info& Closed : Found.Keys)

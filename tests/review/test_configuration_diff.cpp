@@ -51,7 +51,7 @@ struct Material {
     Test_Pki::Set Pki{QDateTime::currentDateTimeUtc()};
     QString Fingerprint(const Test_Pki::Made_Certificate& C) const
     {
-        return Certificates::Read_Pem(C.Pem()).Certificates.first().Fingerprint;
+        return Certificates::Read_Pem(C.Pem()).value().Certificates.first().Fingerprint;
     }
 };
 Material& Shared()
