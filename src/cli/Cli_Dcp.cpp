@@ -2,9 +2,12 @@
 
 #include "cli/Cli_Arguments.h"
 #include "dcp/Dcp_Client.h"
+#include "dcp/Dcp_Texts.h"
 #include "dcp/Device_List.h"
 #include "foundation/Ipv4_Address.h"
 #include "foundation/Station_Name.h"
+#include "foundation/Workspace.h"
+#include "platform/Executable_Dir.h"
 #include "platform/Raw_Ethernet.h"
 
 #include <QCommandLineParser>
@@ -250,13 +253,19 @@ int Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream
                                                       .arg(QLatin1String(Args.Name), Mac, Args.Interface, Answer.error().Text)};
         case Dcp::Set_Failure::Not_Sent: throw Dcp_Failure{File_Error, Answer.error().Text};
         case Dcp::Set_Failure::No_Answer:
+        case Dcp::Set_Failure::Cancelled: // the command line asks for no stop
             throw Dcp_Failure{No_Device_Answered,
                               QStringLiteral("%1: no device %2 answered on %3").arg(QLatin1String(Args.Name), Mac, Args.Interface)};
         }
     }
-    if (const quint8 Error = Answer->First_Error(); Error != 0)
+    if (const quint8 Error = Answer->First_Error(); Error != 0) {
+        // The device's reason in the language the window was left in.
+        Workspace Space(Executable_Dir());
+        Space.Read_Settings();
+        Space.Init_Language();
         throw Dcp_Failure{Configuration_Errors, QStringLiteral("%1: device %2 refused: %3")
-                                                    .arg(QLatin1String(Args.Name), Mac, Dcp::Block_Error_Text(Error))};
+                                                    .arg(QLatin1String(Args.Name), Mac, Dcp::Block_Error_Text(Space.Lang_Strings, Error))};
+    }
     Out << Mac << ": " << Done_Text << '\n';
     return Done;
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <expected>
 #include <functional>
+#include <stop_token>
 
 class Raw_Ethernet_Port;
 
@@ -20,6 +21,7 @@ struct Set_Failure {
         Not_Sent,       // the interface would not send
         No_Answer,      // no device answered in time
         Invalid_Answer, // answers came, none of them the device's answer to exactly what was sent
+        Cancelled,      // a stop was asked for while the answer was awaited; the request may have been done
     } What = No_Answer;
     QString Text;
 };
@@ -58,6 +60,9 @@ public:
     int Set_Tries = 2;
     // Time added to the answer window for the last answer's way back.
     Milliseconds Margin{200};
+    // Asked from another thread to end a wait early: a Search returns what
+    // came until then, a Set fails as Cancelled. Checked at least every 50 ms.
+    std::stop_token Stop;
 
     // The ResponseDelay factor for an answer window: devices spread their
     // answers over factor x 10 ms.

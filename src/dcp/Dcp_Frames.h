@@ -161,9 +161,6 @@ struct Set_Response {
 };
 std::expected<Set_Response, QString> Read_Set_Response(Bytes Data, const Mac_Address& Own, quint32 Xid);
 
-// The BlockError of a Set response in words.
-QString Block_Error_Text(quint8 Error);
-
 // Pieces both sides build with.
 void Put_Ethernet_Header(QByteArray& Frame, const Mac_Address& Destination, const Mac_Address& Source);
 // The Ethernet and DCP header of a successful response to Xid, DCPDataLength
