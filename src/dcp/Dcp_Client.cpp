@@ -161,21 +161,34 @@ std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target, 
     return std::unexpected(Set_Failure{Set_Failure::Invalid_Answer, Came.join(QStringLiteral("; "))});
 }
 
-std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent)
+std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const Station_Name& Name, bool Permanent)
 {
-    if (const auto Broken = Broken_Station_Name_Rule(Name))
-        return std::unexpected(Set_Failure{Set_Failure::Invalid_Name, Station_Name_Rule_Text(*Broken)});
-    const QByteArray Bytes = Name.toLatin1(); // the rules admit ASCII only
+    const QByteArray Bytes = Name.Text().toLatin1(); // the rules admit ASCII only
     return Ask(Target, Option_Device, Device_Name_Of_Station,
                [&](quint32 Id) { return Set_Name_Request(Own, Target, Id, Bytes, Permanent); });
 }
 
+std::expected<Set_Response, Set_Failure> Client::Set_Ip(const Mac_Address& Target, const Device_Ip_Parameter& Ip, bool Permanent)
+{
+    const Ip_Suite Suite{Ip.Address(), Ip.Mask(), Ip.Gateway()};
+    return Ask(Target, Option_Ip, Ip_Parameter,
+               [&](quint32 Id) { return Set_Ip_Request(Own, Target, Id, Suite, Permanent); });
+}
+
+std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent)
+{
+    const auto Checked = Station_Name::Checked(Name);
+    if (!Checked)
+        return std::unexpected(Set_Failure{Set_Failure::Invalid_Name, Station_Name_Rule_Text(Checked.error())});
+    return Set_Name(Target, *Checked, Permanent);
+}
+
 std::expected<Set_Response, Set_Failure> Client::Set_Ip(const Mac_Address& Target, const Ip_Suite& Ip, bool Permanent)
 {
-    if (const auto Broken = Broken_Ip_Suite_Rule(Ip.Address, Ip.Mask, Ip.Gateway))
-        return std::unexpected(Set_Failure{Set_Failure::Invalid_Ip, Ip_Suite_Rule_Text(*Broken)});
-    return Ask(Target, Option_Ip, Ip_Parameter,
-               [&](quint32 Id) { return Set_Ip_Request(Own, Target, Id, Ip, Permanent); });
+    const auto Checked = Device_Ip_Parameter::Checked(Ip.Address, Ip.Mask, Ip.Gateway);
+    if (!Checked)
+        return std::unexpected(Set_Failure{Set_Failure::Invalid_Ip, Ip_Suite_Rule_Text(Checked.error())});
+    return Set_Ip(Target, *Checked, Permanent);
 }
 
 std::expected<Set_Response, Set_Failure> Client::Signal(const Mac_Address& Target)

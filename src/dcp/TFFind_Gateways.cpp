@@ -607,9 +607,11 @@ void TFFind_Gateways::Flash()
 void TFFind_Gateways::Set_Name()
 {
     const QString Name = E_Name->text();
-    if (const auto Broken = Broken_Station_Name_Rule(Name)) {
+    // Checked here, once: the device is given what was checked.
+    const auto Checked = Station_Name::Checked(Name);
+    if (!Checked) {
         Services.Prompts->Error(
-            Space.Str(Dcp_Text::Station_Name_Not_Valid).arg(Name, Space.Str(Station_Name_Rule_Slot(*Broken))));
+            Space.Str(Dcp_Text::Station_Name_Not_Valid).arg(Name, Space.Str(Station_Name_Rule_Slot(Checked.error()))));
         E_Name->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -622,7 +624,7 @@ void TFFind_Gateways::Set_Name()
             return Space.Str(Dcp_Text::Name_Held_Question).arg(Device_Labels(Holders), Name, Mac);
         return Space.Str(Dcp_Text::Set_Name_Question).arg(Mac, Name);
     };
-    Change(Question, [Name, Permanent](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
+    Change(Question, [Name = *Checked, Permanent](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
         return Client.Set_Name(Mac, Name, Permanent);
     });
 }
@@ -632,16 +634,20 @@ void TFFind_Gateways::Set_Ip()
     const auto Address = Parse_Ipv4(E_Address->text().trimmed());
     const auto Mask = Parse_Ipv4(E_Mask->text().trimmed());
     const auto Gateway = Parse_Ipv4(E_Gateway->text().trimmed());
-    if (!Address || !Mask || !Gateway || !Is_Subnet_Mask(*Mask)) {
+    // Checked here, once: the device is given what was checked. A mask
+    // that is none makes the three no IP parameter at all.
+    std::expected<Device_Ip_Parameter, Ip_Suite_Rule> Checked = std::unexpected(Ip_Suite_Rule::Mask_Not_Contiguous);
+    if (Address && Mask && Gateway)
+        Checked = Device_Ip_Parameter::Checked(*Address, *Mask, *Gateway);
+    if (!Checked && Checked.error() == Ip_Suite_Rule::Mask_Not_Contiguous) {
         Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Not_Valid));
         return;
     }
-    if (const auto Broken = Broken_Ip_Suite_Rule(*Address, *Mask, *Gateway)) {
-        Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Refused).arg(Space.Str(Ip_Suite_Rule_Slot(*Broken))));
+    if (!Checked) {
+        Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Refused).arg(Space.Str(Ip_Suite_Rule_Slot(Checked.error()))));
         E_Address->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const Dcp::Ip_Suite Suite{*Address, *Mask, *Gateway};
     const bool Permanent = CB_Permanent->isChecked();
     // An address another device holds already is asked about, naming that device.
     const auto Question = [&](const Dcp::Device_Record& D) {
@@ -652,8 +658,8 @@ void TFFind_Gateways::Set_Ip()
                 .arg(Device_Labels(Holders), Address->Text(), Mac, Mask->Text(), Gateway->Text());
         return Space.Str(Dcp_Text::Set_Ip_Question).arg(Mac, Address->Text(), Mask->Text(), Gateway->Text());
     };
-    Change(Question, [Suite, Permanent](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
-        return Client.Set_Ip(Mac, Suite, Permanent);
+    Change(Question, [Ip = *Checked, Permanent](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
+        return Client.Set_Ip(Mac, Ip, Permanent);
     });
 }
 
