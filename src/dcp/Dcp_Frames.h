@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/Identity.h"
 #include "foundation/Ipv4_Address.h"
 
 #include <QByteArray>
@@ -56,10 +57,6 @@ enum Suboption : quint8 {
 enum class Ip_State : quint8 { Not_Set = 0, Set = 1, Set_By_Dhcp = 2 };
 constexpr quint16 Ip_Info_Conflict = 0x0080;
 
-// The identity of the gateway this configurator is made for.
-constexpr quint16 Gateway_Vendor_Id = 0x1111;
-constexpr quint16 Gateway_Device_Id = 0x0221;
-
 // The longest texts a device may send: a station name of 240 octets, a
 // vendor text of 255. An answer with a longer one is refused, so that what
 // one device costs to keep is bounded.
@@ -97,7 +94,7 @@ struct Device_Record {
     Ip_State Ip_Setting() const { return static_cast<Ip_State>(Ip_Block_Info & 0x3); }
     bool Ip_Conflict() const { return (Ip_Block_Info & Ip_Info_Conflict) != 0; }
     // A gateway of this configurator's type (vendor and device identity).
-    bool Is_Gateway() const { return Vendor_Id == Gateway_Vendor_Id && Device_Id == Gateway_Device_Id; }
+    bool Is_Gateway() const { return Vendor_Id == Identity::Vendor_ID && Device_Id == Identity::Device_ID; }
 };
 
 // The Ethernet and DCP header of a received frame, its blocks still unread.

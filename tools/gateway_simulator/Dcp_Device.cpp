@@ -151,8 +151,8 @@ QByteArray Dcp_Devices::Identify_Response(const Device& D, quint32 Xid, const Ma
 {
     QByteArray Frame = Response_Head(To, D.Mac, Frame_Identify_Response, Service_Identify, Xid);
     QByteArray Ids, Role, Options;
-    Put_U16(Ids, D.Gateway ? Gateway_Vendor_Id : Foreign_Vendor_Id);
-    Put_U16(Ids, D.Gateway ? Gateway_Device_Id : Foreign_Device_Id);
+    Put_U16(Ids, D.Gateway ? Identity::Vendor_ID : Foreign_Vendor_Id);
+    Put_U16(Ids, D.Gateway ? Identity::Device_ID : Foreign_Device_Id);
     Role.append(static_cast<char>(Role_Io_Device));
     Role.append('\0');
     for (const auto& [Option, Suboption] : {std::pair{Option_Ip, Ip_Parameter}, {Option_Device, Device_Vendor},
