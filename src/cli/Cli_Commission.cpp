@@ -4,9 +4,11 @@
 #include "cli/Cli_Dcp.h"
 #include "commission/Configuration_Steps.h"
 #include "dcp/Dcp_Station.h"
+#include "dcp/Dcp_Texts.h"
 #include "foundation/Workspace.h"
 #include "platform/Clock.h"
 #include "platform/Decimal_Separator.h"
+#include "platform/Executable_Dir.h"
 #include "platform/Process_Runner.h"
 #include "platform/Raw_Ethernet.h"
 
@@ -142,7 +144,12 @@ int Reset_To_Factory(const Commission_Arguments& Args, Raw_Ethernet& Ethernet, Q
         return File_Error;
     }
     if (const quint8 Error = Answer->First_Error(); Error != 0) {
-        Err << "sw40610: reset-to-factory: device " << Mac << " refused: " << Dcp::Block_Error_Text(Error) << '\n';
+        // The device's reason in the language the window was left in.
+        Workspace Space(Executable_Dir());
+        Space.Read_Settings();
+        Space.Init_Language();
+        Err << "sw40610: reset-to-factory: device " << Mac << " refused: " << Dcp::Block_Error_Text(Space.Lang_Strings, Error)
+            << '\n';
         return Configuration_Errors;
     }
     Out << Mac << ": reset to factory settings (station name and IP parameter forgotten)\n";
@@ -187,6 +194,7 @@ int Commission_Plant(const Commission_Arguments& Args, const QString& Exe_Dir, R
     Settings.Dry_Run = Args.Dry_Run;
     Settings.Identify_Window = std::chrono::milliseconds(Args.Timeout_Ms);
     Settings.State_File = Commission::State_File_Of(List_Path);
+    Settings.Texts = &Space.Lang_Strings;
     Qt_Process_Runner Runner;
     System_Clock Time;
     Commission::Run Plant(*List, **Port, Settings, Commission::Real_Configuration_Steps(Space, Separator, Runner, Time));

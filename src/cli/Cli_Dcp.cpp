@@ -2,9 +2,12 @@
 
 #include "cli/Cli_Arguments.h"
 #include "dcp/Dcp_Client.h"
+#include "dcp/Dcp_Texts.h"
 #include "dcp/Device_List.h"
 #include "foundation/Ipv4_Address.h"
 #include "foundation/Station_Name.h"
+#include "foundation/Workspace.h"
+#include "platform/Executable_Dir.h"
 #include "platform/Raw_Ethernet.h"
 
 #include <QCommandLineParser>
@@ -43,7 +46,7 @@ struct Dcp_Arguments {
     Dcp::Mac_Address Mac{};
     bool Permanent = true;
     QString Station_Name;
-    Dcp::Ip_Suite Ip;
+    std::optional<Device_Ip_Parameter> Ip; // set-ip: checked once, when read
 };
 
 struct Usage_Error {
@@ -126,10 +129,11 @@ Dcp_Arguments Parse_Dcp(const QStringList& Arguments)
                                       .arg(QLatin1String(What[I]), Positional[I])};
             Parts[I] = *Read;
         }
-        if (const auto Broken = Broken_Ip_Suite_Rule(Parts[0], Parts[1], Parts[2]))
+        const auto Checked = Device_Ip_Parameter::Checked(Parts[0], Parts[1], Parts[2]);
+        if (!Checked)
             throw Usage_Error{QStringLiteral("set-ip: address %1 mask %2 gateway %3 cannot be given to a device: %4")
-                                  .arg(Parts[0].Text(), Parts[1].Text(), Parts[2].Text(), Ip_Suite_Rule_Text(*Broken))};
-        Args.Ip = {Parts[0], Parts[1], Parts[2]};
+                                  .arg(Parts[0].Text(), Parts[1].Text(), Parts[2].Text(), Ip_Suite_Rule_Text(Checked.error()))};
+        Args.Ip = *Checked;
     }
     return Args;
 }
@@ -213,10 +217,14 @@ int Discover(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream& Out
 int Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream& Out)
 {
     // The name is checked before the interface is even opened.
-    if (Args.What == Dcp_Command::Set_Name)
-        if (const auto Broken = Broken_Station_Name_Rule(Args.Station_Name))
+    std::optional<::Station_Name> Name;
+    if (Args.What == Dcp_Command::Set_Name) {
+        const auto Checked = ::Station_Name::Checked(Args.Station_Name);
+        if (!Checked)
             throw Dcp_Failure{Configuration_Errors, QStringLiteral("set-name: '%1' is not a valid station name: %2")
-                                                        .arg(Args.Station_Name, Station_Name_Rule_Text(*Broken))};
+                                                        .arg(Args.Station_Name, Station_Name_Rule_Text(Checked.error()))};
+        Name = *Checked;
+    }
     const auto Port = Open_Port(Ethernet, Args.Interface);
     Dcp::Client Client(*Port);
     std::expected<Dcp::Set_Response, Dcp::Set_Failure> Answer;
@@ -224,13 +232,13 @@ int Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream
     const QString Kind = Args.Permanent ? QStringLiteral("permanent") : QStringLiteral("temporary");
     switch (Args.What) {
     case Dcp_Command::Set_Name:
-        Answer = Client.Set_Name(Args.Mac, Args.Station_Name, Args.Permanent);
+        Answer = Client.Set_Name(Args.Mac, *Name, Args.Permanent);
         Done_Text = QStringLiteral("station name set to \"%1\" (%2)").arg(Args.Station_Name, Kind);
         break;
     case Dcp_Command::Set_Ip:
-        Answer = Client.Set_Ip(Args.Mac, Args.Ip, Args.Permanent);
+        Answer = Client.Set_Ip(Args.Mac, *Args.Ip, Args.Permanent);
         Done_Text = QStringLiteral("IP parameter set to %1 mask %2 gateway %3 (%4)")
-                        .arg(Args.Ip.Address.Text(), Args.Ip.Mask.Text(), Args.Ip.Gateway.Text(), Kind);
+                        .arg(Args.Ip->Address().Text(), Args.Ip->Mask().Text(), Args.Ip->Gateway().Text(), Kind);
         break;
     case Dcp_Command::Flash:
         Answer = Client.Signal(Args.Mac);
@@ -241,7 +249,9 @@ int Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream
     const QString Mac = Dcp::Mac_Text(Args.Mac);
     if (!Answer) {
         switch (Answer.error().What) {
-        case Dcp::Set_Failure::Invalid_Name: throw Dcp_Failure{Configuration_Errors, Answer.error().Text};
+        // The name and the IP parameter were checked above and handed over
+        // checked: of what is refused before sending, only the target is left.
+        case Dcp::Set_Failure::Invalid_Name:
         case Dcp::Set_Failure::Invalid_Ip:
         case Dcp::Set_Failure::Invalid_Target:
             throw Dcp_Failure{Wrong_Usage, QStringLiteral("%1: %2").arg(QLatin1String(Args.Name), Answer.error().Text)};
@@ -250,13 +260,19 @@ int Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Ethernet, QTextStream
                                                       .arg(QLatin1String(Args.Name), Mac, Args.Interface, Answer.error().Text)};
         case Dcp::Set_Failure::Not_Sent: throw Dcp_Failure{File_Error, Answer.error().Text};
         case Dcp::Set_Failure::No_Answer:
+        case Dcp::Set_Failure::Cancelled: // the command line asks for no stop
             throw Dcp_Failure{No_Device_Answered,
                               QStringLiteral("%1: no device %2 answered on %3").arg(QLatin1String(Args.Name), Mac, Args.Interface)};
         }
     }
-    if (const quint8 Error = Answer->First_Error(); Error != 0)
+    if (const quint8 Error = Answer->First_Error(); Error != 0) {
+        // The device's reason in the language the window was left in.
+        Workspace Space(Executable_Dir());
+        Space.Read_Settings();
+        Space.Init_Language();
         throw Dcp_Failure{Configuration_Errors, QStringLiteral("%1: device %2 refused: %3")
-                                                    .arg(QLatin1String(Args.Name), Mac, Dcp::Block_Error_Text(Error))};
+                                                    .arg(QLatin1String(Args.Name), Mac, Dcp::Block_Error_Text(Space.Lang_Strings, Error))};
+    }
     Out << Mac << ": " << Done_Text << '\n';
     return Done;
 }

@@ -2,6 +2,8 @@
 
 #include "dcp/Dcp_Client.h"
 #include "dcp/Dcp_Station.h"
+#include "dcp/Dcp_Texts.h"
+#include "foundation/Lang_Strings.h"
 #include "platform/File_Read.h"
 #include "platform/File_Write.h"
 #include "platform/Raw_Ethernet.h"
@@ -82,16 +84,16 @@ bool Ip_Right(const Plant_Row& Row, const Dcp::Device_Record& D) { return D.Ip &
 
 // One Set's answer in words; the failure when it was not done.
 std::optional<QString> Set_Outcome(const std::expected<Dcp::Set_Response, Dcp::Set_Failure>& Answer,
-                                   const QString& What, Gateway_Outcome& Out)
+                                   const QString& What, const Lang_Table& Texts, Gateway_Outcome& Out)
 {
     if (!Answer) {
         Out.Answered.append(QStringLiteral("%1: %2").arg(What, Answer.error().Text));
         return QStringLiteral("%1: %2").arg(What, Answer.error().Text);
     }
     const quint8 Error = Answer->First_Error();
-    Out.Answered.append(QStringLiteral("%1: %2").arg(What, Dcp::Block_Error_Text(Error)));
+    Out.Answered.append(QStringLiteral("%1: %2").arg(What, Dcp::Block_Error_Text(Texts, Error)));
     if (Error != 0)
-        return QStringLiteral("the device refused %1: %2").arg(What, Dcp::Block_Error_Text(Error));
+        return QStringLiteral("the device refused %1: %2").arg(What, Dcp::Block_Error_Text(Texts, Error));
     return std::nullopt;
 }
 
@@ -161,6 +163,18 @@ Run::Run(const Plant_List& List_, Raw_Ethernet_Port& Port, Run_Settings Settings
 {
 }
 
+const Lang_Table& Run::Texts() const
+{
+    if (Settings.Texts)
+        return *Settings.Texts;
+    static const Lang_Table English = [] {
+        Lang_Table Table;
+        Table.Create_Default_Strings();
+        return Table;
+    }();
+    return English;
+}
+
 std::optional<QString> Run::Conflict_Of(const Plant_Row& Row, const QList<Dcp::Device_Record>& Found) const
 {
     QSet<QByteArray> Listed;
@@ -226,12 +240,12 @@ Gateway_Outcome Run::Commission_Gateway(Raw_Ethernet_Port& Port, const Plant_Row
         Dcp::Client Client(Port);
         if (Set_Name) {
             Out.Sent.append(QStringLiteral("Set name \"%1\" (permanent)").arg(Row.Station_Name));
-            if (const auto Failed = Set_Outcome(Client.Set_Name(Row.Mac, Row.Station_Name, true), QStringLiteral("Set name"), Out))
+            if (const auto Failed = Set_Outcome(Client.Set_Name(Row.Mac, Row.Station_Name, true), QStringLiteral("Set name"), Texts(), Out))
                 return Finish(Gateway_State::Refused, *Failed);
         }
         if (Set_Ip) {
             Out.Sent.append(QStringLiteral("Set IP %1 (permanent)").arg(Ip_Text(Row.Ip)));
-            if (const auto Failed = Set_Outcome(Client.Set_Ip(Row.Mac, Row.Ip, true), QStringLiteral("Set IP"), Out))
+            if (const auto Failed = Set_Outcome(Client.Set_Ip(Row.Mac, Row.Ip, true), QStringLiteral("Set IP"), Texts(), Out))
                 return Finish(Gateway_State::Refused, *Failed);
         }
         // The check: the device answers for its new name with what was set.

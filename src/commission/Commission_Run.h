@@ -14,6 +14,7 @@
 #include <expected>
 #include <functional>
 
+class Lang_Table;
 class Raw_Ethernet_Port;
 
 // One commissioning run over a plant list: one Identify All, then gateway
@@ -73,6 +74,8 @@ struct Run_Settings {
     std::chrono::milliseconds Identify_Window{1000};
     std::chrono::milliseconds Verify_Window{1000};
     QString State_File; // where the state is kept after every gateway; empty: nowhere
+    // The language a device's answers are written in; none: English.
+    const Lang_Table* Texts = nullptr;
 };
 
 struct Run_Report {
@@ -114,6 +117,7 @@ private:
     void Configuration_Step(const Plant_Row& Row, const Gateway_Outcome& Before, Gateway_Outcome& Out);
     QList<Gateway_Outcome> Read_State() const;
     std::optional<QString> Write_State(const QList<Gateway_Outcome>& Outcomes) const;
+    const Lang_Table& Texts() const;
 
     const Plant_List& List;
     Raw_Ethernet_Port& Wire;

@@ -127,8 +127,6 @@ const char* Column_Header(int Column)
     return Names[Column];
 }
 
-bool Is_Subnet_Mask(quint32 Value) { return Value != 0 && (~Value & (~Value + 1)) == 0; }
-
 QList<List_Problem> Plant_List::Problems_Of(int Line) const
 {
     QList<List_Problem> Found;
@@ -284,20 +282,23 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
                                         .arg(Address_Name(Column), Read_Address->Text(), Given[I]->Text()));
         }
         if (Addresses_Read) {
-            const quint32 Address = Out.Ip.Address.Value(), Mask = Out.Ip.Mask.Value(), Gateway = Out.Ip.Gateway.Value();
-            if (!Is_Subnet_Mask(Mask)) {
-                Row.Problem(Column_Mask, QStringLiteral("%1 is not a subnet mask").arg(Out.Ip.Mask.Text()));
-            } else {
-                const quint32 Host = Address & ~Mask;
-                if (Address == 0 || (Mask < 0xFFFFFFFEU && (Host == 0 || Host == ~Mask)))
-                    Row.Problem(Column_Ip, QStringLiteral("%1 is no device address in the network of mask %2")
-                                               .arg(Out.Ip.Address.Text(), Out.Ip.Mask.Text()));
-                else if (Gateway != 0 && (Gateway & Mask) != (Address & Mask))
-                    Row.Problem(Column_Gateway, QStringLiteral("the gateway %1 is outside the network of %2 with mask %3")
-                                                    .arg(Out.Ip.Gateway.Text(), Out.Ip.Address.Text(), Out.Ip.Mask.Text()));
-                else if (Gateway == Address)
-                    Row.Problem(Column_Gateway, QStringLiteral("the gateway %1 is the device's own address").arg(Out.Ip.Gateway.Text()));
-            }
+            const quint32 Address = Out.Ip.Address.Value();
+            // The rules the set request itself keeps to: a row the list takes is never refused on the wire.
+            const auto Broken = Broken_Ip_Suite_Rule(Out.Ip.Address, Out.Ip.Mask, Out.Ip.Gateway);
+            const QString Why = Broken ? Ip_Suite_Rule_Text(*Broken) : QString();
+            if (Broken == Ip_Suite_Rule::Mask_Not_Contiguous)
+                Row.Problem(Column_Mask, QStringLiteral("%1 is not a subnet mask: %2").arg(Out.Ip.Mask.Text(), Why));
+            else if (Broken == Ip_Suite_Rule::Gateway_Outside_Subnet)
+                Row.Problem(Column_Gateway, QStringLiteral("the gateway %1 is outside the network of %2 with mask %3")
+                                                .arg(Out.Ip.Gateway.Text(), Out.Ip.Address.Text(), Out.Ip.Mask.Text()));
+            else if (Broken == Ip_Suite_Rule::Gateway_Not_A_Host)
+                Row.Problem(Column_Gateway, QStringLiteral("the gateway %1 is no host in the network of %2 with mask %3: %4")
+                                                .arg(Out.Ip.Gateway.Text(), Out.Ip.Address.Text(), Out.Ip.Mask.Text(), Why));
+            else if (Broken)
+                Row.Problem(Column_Ip, QStringLiteral("%1 is no device address in the network of mask %2: %3")
+                                           .arg(Out.Ip.Address.Text(), Out.Ip.Mask.Text(), Why));
+            else if (Out.Ip.Gateway == Out.Ip.Address)
+                Row.Problem(Column_Gateway, QStringLiteral("the gateway %1 is the device's own address").arg(Out.Ip.Gateway.Text()));
             if (const int First = Address_Lines.value(Address))
                 Row.Problem(Column_Ip, QStringLiteral("the address %1 is listed twice (first on line %2)").arg(Out.Ip.Address.Text()).arg(First));
             else

@@ -72,7 +72,4 @@ Configuration_Lookup Checked_Configurations(const Workspace& Space, Decimal_Sepa
 // "LINE:COLUMN: TEXT", as tools that read compiler output expect with the file before it.
 QString Problem_Line(const QString& Path, const List_Problem& Problem);
 
-// A mask: ones from the top, then zeros (0.0.0.0 is none).
-bool Is_Subnet_Mask(quint32 Value);
-
 } // namespace Commission

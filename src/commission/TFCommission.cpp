@@ -324,6 +324,7 @@ void TFCommission::Run_Rows(const QList<int>& Rows)
     Settings.Update = CB_Update->isChecked();
     Settings.Identify_Window = Search_Window;
     Settings.State_File = Commission::State_File_Of(List->Path);
+    Settings.Texts = &Space.Lang_Strings;
     Last_Settings = Settings;
     Rows_In_Run = Rows.isEmpty() ? static_cast<int>(List->Rows.size()) : static_cast<int>(Rows.size());
     Done_In_Run = 0;

@@ -15,6 +15,8 @@ using Clock = std::chrono::steady_clock;
 // Devices answer within factor x 10 ms; the largest factor the protocol allows is 0x1900.
 constexpr int Delay_Unit_Ms = 10;
 constexpr int Max_Response_Delay = 0x1900;
+// The longest a wait goes without looking whether a stop was asked for.
+constexpr std::chrono::milliseconds Slice{50};
 
 } // namespace
 
@@ -42,10 +44,10 @@ std::expected<Search_Result, QString> Client::Search(Milliseconds Window, const 
         const auto Now = Clock::now();
         if (Report && !Report(std::min(1.0, std::chrono::duration<double>(Now - Start).count() / Total)))
             break;
-        if (Now >= End)
+        if (Now >= End || Stop.stop_requested())
             break;
         // Short slices, so that the progress moves while nobody answers.
-        const auto Frame = Port.Receive(std::min(End, Now + Milliseconds(50)));
+        const auto Frame = Port.Receive(std::min(End, Now + Slice));
         if (!Frame)
             continue;
         const Bytes Data = As_Bytes(*Frame);
@@ -112,7 +114,15 @@ std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target, 
         if (const auto Sent = Port.Send(Request); !Sent)
             return std::unexpected(Set_Failure{Set_Failure::Not_Sent, Sent.error()});
         const auto End = Clock::now() + Set_Wait;
-        while (const auto Frame = Port.Receive(End)) {
+        for (;;) {
+            if (Stop.stop_requested())
+                return std::unexpected(Set_Failure{Set_Failure::Cancelled, QStringLiteral("cancelled")});
+            const auto Now = Clock::now();
+            if (Now >= End)
+                break;
+            const auto Frame = Port.Receive(std::min(End, Now + Slice));
+            if (!Frame)
+                continue;
             const Bytes Data = As_Bytes(*Frame);
             if (!Is_Answer_To(Data, Frame_Get_Set, Own, Id))
                 continue; // another station's traffic
@@ -135,7 +145,8 @@ std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target, 
             }
             QStringList Results;
             for (const Set_Result& R : Response->Results)
-                Results.append(QStringLiteral("%1/%2 (%3)").arg(R.Option).arg(R.Suboption).arg(Block_Error_Text(R.Error)));
+                Results.append(R.Error == 0 ? QStringLiteral("%1/%2 (done)").arg(R.Option).arg(R.Suboption)
+                                            : QStringLiteral("%1/%2 (BlockError %3)").arg(R.Option).arg(R.Suboption).arg(R.Error));
             Note(QStringLiteral("a result for %1, not for %2/%3 as sent")
                      .arg(Results.join(QStringLiteral(", ")))
                      .arg(Option)
@@ -150,21 +161,34 @@ std::expected<Set_Response, Set_Failure> Client::Ask(const Mac_Address& Target, 
     return std::unexpected(Set_Failure{Set_Failure::Invalid_Answer, Came.join(QStringLiteral("; "))});
 }
 
-std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent)
+std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const Station_Name& Name, bool Permanent)
 {
-    if (const auto Broken = Broken_Station_Name_Rule(Name))
-        return std::unexpected(Set_Failure{Set_Failure::Invalid_Name, Station_Name_Rule_Text(*Broken)});
-    const QByteArray Bytes = Name.toLatin1(); // the rules admit ASCII only
+    const QByteArray Bytes = Name.Text().toLatin1(); // the rules admit ASCII only
     return Ask(Target, Option_Device, Device_Name_Of_Station,
                [&](quint32 Id) { return Set_Name_Request(Own, Target, Id, Bytes, Permanent); });
 }
 
+std::expected<Set_Response, Set_Failure> Client::Set_Ip(const Mac_Address& Target, const Device_Ip_Parameter& Ip, bool Permanent)
+{
+    const Ip_Suite Suite{Ip.Address(), Ip.Mask(), Ip.Gateway()};
+    return Ask(Target, Option_Ip, Ip_Parameter,
+               [&](quint32 Id) { return Set_Ip_Request(Own, Target, Id, Suite, Permanent); });
+}
+
+std::expected<Set_Response, Set_Failure> Client::Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent)
+{
+    const auto Checked = Station_Name::Checked(Name);
+    if (!Checked)
+        return std::unexpected(Set_Failure{Set_Failure::Invalid_Name, Station_Name_Rule_Text(Checked.error())});
+    return Set_Name(Target, *Checked, Permanent);
+}
+
 std::expected<Set_Response, Set_Failure> Client::Set_Ip(const Mac_Address& Target, const Ip_Suite& Ip, bool Permanent)
 {
-    if (const auto Broken = Broken_Ip_Suite_Rule(Ip.Address, Ip.Mask, Ip.Gateway))
-        return std::unexpected(Set_Failure{Set_Failure::Invalid_Ip, Ip_Suite_Rule_Text(*Broken)});
-    return Ask(Target, Option_Ip, Ip_Parameter,
-               [&](quint32 Id) { return Set_Ip_Request(Own, Target, Id, Ip, Permanent); });
+    const auto Checked = Device_Ip_Parameter::Checked(Ip.Address, Ip.Mask, Ip.Gateway);
+    if (!Checked)
+        return std::unexpected(Set_Failure{Set_Failure::Invalid_Ip, Ip_Suite_Rule_Text(Checked.error())});
+    return Set_Ip(Target, *Checked, Permanent);
 }
 
 std::expected<Set_Response, Set_Failure> Client::Signal(const Mac_Address& Target)

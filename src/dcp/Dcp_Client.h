@@ -2,10 +2,12 @@
 
 #include "dcp/Dcp_Frames.h"
 #include "dcp/Device_List.h"
+#include "foundation/Station_Name.h"
 
 #include <chrono>
 #include <expected>
 #include <functional>
+#include <stop_token>
 
 class Raw_Ethernet_Port;
 
@@ -20,6 +22,7 @@ struct Set_Failure {
         Not_Sent,       // the interface would not send
         No_Answer,      // no device answered in time
         Invalid_Answer, // answers came, none of them the device's answer to exactly what was sent
+        Cancelled,      // a stop was asked for while the answer was awaited; the request may have been done
     } What = No_Answer;
     QString Text;
 };
@@ -44,11 +47,14 @@ public:
     // The current record of one device, asked by its MAC among all answers.
     std::expected<std::optional<Device_Record>, QString> Identify_One(const Mac_Address& Mac, Milliseconds Window);
 
-    // Set the station name (checked by the station-name rules first), the IP
-    // parameter, or flash the LED. Only a response of the device addressed,
-    // to this request's Xid, with a result for exactly the block sent, is the
-    // answer; it holds that one result, and its First_Error() is 0 when the
-    // device did what was asked.
+    // Set the station name, the IP parameter, or flash the LED. Only a
+    // response of the device addressed, to this request's Xid, with a result
+    // for exactly the block sent, is the answer; it holds that one result,
+    // and its First_Error() is 0 when the device did what was asked.
+    std::expected<Set_Response, Set_Failure> Set_Name(const Mac_Address& Target, const Station_Name& Name, bool Permanent);
+    std::expected<Set_Response, Set_Failure> Set_Ip(const Mac_Address& Target, const Device_Ip_Parameter& Ip, bool Permanent);
+    // The same for values not checked yet: checked here once, and refused
+    // (Invalid_Name, Invalid_Ip) before anything is sent.
     std::expected<Set_Response, Set_Failure> Set_Name(const Mac_Address& Target, const QString& Name, bool Permanent);
     std::expected<Set_Response, Set_Failure> Set_Ip(const Mac_Address& Target, const Ip_Suite& Ip, bool Permanent);
     std::expected<Set_Response, Set_Failure> Signal(const Mac_Address& Target);
@@ -58,6 +64,9 @@ public:
     int Set_Tries = 2;
     // Time added to the answer window for the last answer's way back.
     Milliseconds Margin{200};
+    // Asked from another thread to end a wait early: a Search returns what
+    // came until then, a Set fails as Cancelled. Checked at least every 50 ms.
+    std::stop_token Stop;
 
     // The ResponseDelay factor for an answer window: devices spread their
     // answers over factor x 10 ms.

@@ -422,18 +422,4 @@ std::expected<Set_Response, QString> Read_Set_Response(Bytes Data, const Mac_Add
     return Response;
 }
 
-QString Block_Error_Text(quint8 Error)
-{
-    switch (Error) {
-    case 0: return QStringLiteral("done");
-    case 1: return QStringLiteral("option not supported");
-    case 2: return QStringLiteral("suboption not supported or no data set");
-    case 3: return QStringLiteral("suboption not set");
-    case 4: return QStringLiteral("resource error");
-    case 5: return QStringLiteral("not possible for local reasons");
-    case 6: return QStringLiteral("not possible in operation");
-    default: return QStringLiteral("unknown error %1").arg(Error);
-    }
-}
-
 } // namespace Dcp

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/Identity.h"
 #include "foundation/Ipv4_Address.h"
 
 #include <QByteArray>
@@ -56,10 +57,6 @@ enum Suboption : quint8 {
 enum class Ip_State : quint8 { Not_Set = 0, Set = 1, Set_By_Dhcp = 2 };
 constexpr quint16 Ip_Info_Conflict = 0x0080;
 
-// The identity of the gateway this configurator is made for.
-constexpr quint16 Gateway_Vendor_Id = 0x1111;
-constexpr quint16 Gateway_Device_Id = 0x0221;
-
 // The longest texts a device may send: a station name of 240 octets, a
 // vendor text of 255. An answer with a longer one is refused, so that what
 // one device costs to keep is bounded.
@@ -97,7 +94,7 @@ struct Device_Record {
     Ip_State Ip_Setting() const { return static_cast<Ip_State>(Ip_Block_Info & 0x3); }
     bool Ip_Conflict() const { return (Ip_Block_Info & Ip_Info_Conflict) != 0; }
     // A gateway of this configurator's type (vendor and device identity).
-    bool Is_Gateway() const { return Vendor_Id == Gateway_Vendor_Id && Device_Id == Gateway_Device_Id; }
+    bool Is_Gateway() const { return Vendor_Id == Identity::Vendor_ID && Device_Id == Identity::Device_ID; }
 };
 
 // The Ethernet and DCP header of a received frame, its blocks still unread.
@@ -160,9 +157,6 @@ struct Set_Response {
     std::optional<Set_Result> Result_For(quint8 Option, quint8 Suboption) const;
 };
 std::expected<Set_Response, QString> Read_Set_Response(Bytes Data, const Mac_Address& Own, quint32 Xid);
-
-// The BlockError of a Set response in words.
-QString Block_Error_Text(quint8 Error);
 
 // Pieces both sides build with.
 void Put_Ethernet_Header(QByteArray& Frame, const Mac_Address& Destination, const Mac_Address& Source);

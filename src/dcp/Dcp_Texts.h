@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+class Lang_Table;
+
 // The string-table slots of the find-gateways dialog's texts, named once.
 namespace Dcp_Text {
 
@@ -58,8 +62,39 @@ constexpr int Answers_Dropped = 771;
 constexpr int Answers_Malformed = 772;
 constexpr int No_Valid_Answer = 773;
 
+// The exchange with the devices running on while the window stays usable:
+// cancelled, failed on the way out, or its follow-up question unanswered;
+// the device's own report of an address conflict.
+constexpr int Cancel_Button = 774;
+constexpr int Search_Cancelled = 775;
+constexpr int Change_Cancelled = 776;
+constexpr int Not_Sent = 777;
+constexpr int Refresh_No_Answer = 778;
+constexpr int Refresh_Failed = 779;
+constexpr int Refresh_Cancelled = 780;
+constexpr int Ip_Conflict = 781;
+constexpr int Waiting = 782;
+constexpr int Answers_Conflict = 783;
+
 // What a device answers to a set request: the text of block error 0 ("no
 // error"); those of the errors 1 to 6 follow.
 constexpr int First_Block_Error = 750;
+constexpr int Last_Block_Error = 756;
+constexpr int Unknown_Block_Error = 784; // "%1": the code
 
 } // namespace Dcp_Text
+
+namespace Dcp {
+
+// A device's BlockError in words: the slot of its text and, for a code the
+// protocol does not name, the code to put in for the slot's %1.
+struct Block_Error_Words {
+    int Slot = Dcp_Text::First_Block_Error;
+    QString Argument;
+};
+Block_Error_Words Block_Error_Words_Of(quint8 Error);
+// The same, written in the language of Texts: what the window and the
+// command line say a device answered.
+QString Block_Error_Text(const Lang_Table& Texts, quint8 Error);
+
+} // namespace Dcp

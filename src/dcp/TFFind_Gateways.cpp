@@ -12,6 +12,7 @@
 #include "widgets/Ui_Build.h"
 
 #include <QApplication>
+#include <QMetaObject>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -41,13 +42,16 @@ void Fit_Columns(QTableWidget* Table)
         Table->resizeColumnToContents(Column);
 }
 
-int Error_Slot(quint8 Error) { return Error <= 6 ? Dcp_Text::First_Block_Error + Error : -1; }
-
 using Part = TFFind_Gateways::Status_Part;
 using Argument = TFFind_Gateways::Status_Argument;
 
 Argument Text_Argument(const QString& Text) { return {Text, -1}; }
 Argument Number_Argument(qsizetype Number) { return {QString::number(Number), -1}; }
+Argument Block_Error_Argument(quint8 Error)
+{
+    const Dcp::Block_Error_Words Words = Dcp::Block_Error_Words_Of(Error);
+    return {Words.Argument, Words.Slot};
+}
 
 // Every argument put in at once, so that a "%1" inside one is never replaced again.
 QString Filled(const QString& Text, const QStringList& A)
@@ -109,12 +113,15 @@ void TFFind_Gateways::Lay_Out()
     CB_Interface->setMinimumContentsLength(24);
     L_Interface->setBuddy(CB_Interface);
     Btn_Search = Make_Control<QPushButton>(this, QStringLiteral("Btn_Search"));
+    Btn_Cancel = Make_Control<QPushButton>(this, QStringLiteral("Btn_Cancel"));
+    Btn_Cancel->setEnabled(false);
     PB_Search = Make_Control<QProgressBar>(this, QStringLiteral("PB_Search"));
     PB_Search->setRange(0, 100);
     PB_Search->setValue(0);
     Search_Row->addWidget(L_Interface);
     Search_Row->addWidget(CB_Interface, 1);
     Search_Row->addWidget(Btn_Search);
+    Search_Row->addWidget(Btn_Cancel);
     Search_Row->addWidget(PB_Search);
     Page->addLayout(Search_Row);
 
@@ -169,11 +176,12 @@ void TFFind_Gateways::Lay_Out()
     Buttons->addWidget(Btn_Use_Address);
     Buttons->addWidget(Btn_Close);
     Page->addLayout(Buttons);
-    for (QPushButton* Button : {Btn_Search, Btn_Set_Name, Btn_Set_Ip, Btn_Flash, Btn_Use_Address, Btn_Close})
+    for (QPushButton* Button : {Btn_Search, Btn_Cancel, Btn_Set_Name, Btn_Set_Ip, Btn_Flash, Btn_Use_Address, Btn_Close})
         Button->setAutoDefault(false);
     Btn_Use_Address->hide();
 
     connect(Btn_Search, &QPushButton::clicked, this, &TFFind_Gateways::Search);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &TFFind_Gateways::Cancel);
     connect(Btn_Flash, &QPushButton::clicked, this, &TFFind_Gateways::Flash);
     connect(Btn_Set_Name, &QPushButton::clicked, this, &TFFind_Gateways::Set_Name);
     connect(Btn_Set_Ip, &QPushButton::clicked, this, &TFFind_Gateways::Set_Ip);
@@ -188,6 +196,7 @@ void TFFind_Gateways::Set_Lang()
     setWindowTitle(Space.Str(Dcp_Text::Title));
     L_Interface->setText(Space.Str(Dcp_Text::Interface_Label));
     Btn_Search->setText(Space.Str(Dcp_Text::Search_Button));
+    Btn_Cancel->setText(Space.Str(Dcp_Text::Cancel_Button));
     QStringList Headers;
     for (int Slot : Slot_Column)
         Headers.append(Space.Str(Slot));
@@ -227,7 +236,7 @@ void TFFind_Gateways::Render_Status()
     for (const Status_Part& P : Status) {
         QStringList Arguments;
         for (const Status_Argument& A : P.Arguments)
-            Arguments.append(A.Slot >= 0 ? Space.Str(A.Slot) : A.Text);
+            Arguments.append(A.Slot < 0 ? A.Text : A.Text.isEmpty() ? Space.Str(A.Slot) : Space.Str(A.Slot).arg(A.Text));
         Lines.append(Filled(Space.Str(P.Slot), Arguments));
     }
     L_Status->setText(Lines.join(QLatin1Char('\n')));
@@ -268,8 +277,8 @@ void TFFind_Gateways::Fill_Interfaces()
     }
     for (const Ethernet_Interface& I : *All) {
         QStringList Addresses;
-        for (const Ipv4_Address& A : I.Addresses)
-            Addresses.append(A.Text());
+        for (const quint32 A : I.Ipv4_Addresses)
+            Addresses.append(Ipv4_Address::From_Value(A).Text());
         QString Text = I.Name;
         if (!I.Description.isEmpty())
             Text += QStringLiteral(" - ") + I.Description;
@@ -325,42 +334,84 @@ std::unique_ptr<Raw_Ethernet_Port> TFFind_Gateways::Open_Port()
 
 void TFFind_Gateways::Search()
 {
+    if (Busy())
+        return;
     Found.clear();
     Fill_Table();
     Show_Status({});
-    const auto Port = Open_Port();
+    auto Port = Open_Port();
     if (!Port)
         return;
     Searched_Interface = CB_Interface->currentData().toString();
     Space.Last_Interface = Searched_Interface;
     Show_Status({{Dcp_Text::Searching, {Text_Argument(Searched_Interface)}}});
-    Btn_Search->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Dcp::Client Client(*Port);
-    auto Result = Client.Search(Search_Window, [this](double Part) {
-        PB_Search->setValue(static_cast<int>(Part * 100));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return true;
-    });
-    QApplication::restoreOverrideCursor();
-    Btn_Search->setEnabled(true);
-    PB_Search->setValue(100);
-    if (!Result) {
-        Show_Status({{Dcp_Text::Interface_Unusable, {Text_Argument(Result.error())}}});
-        return;
-    }
-    Found = std::move(Result->Devices);
-    Dcp::Sort_Devices(Found);
-    Fill_Table();
-    const auto Gateways = std::count_if(Found.begin(), Found.end(), [](const auto& D) { return D.Is_Gateway(); });
-    QList<Status_Part> Parts{
-        {Dcp_Text::Search_Result, {Number_Argument(Found.size()), Text_Argument(Searched_Interface), Number_Argument(Gateways)}}};
-    // What the search passed over is said, never dropped in silence.
-    if (Result->Dropped > 0)
-        Parts.append({Dcp_Text::Answers_Dropped, {Number_Argument(Result->Dropped), Number_Argument(Dcp::Max_Devices)}});
-    if (Result->Malformed > 0)
-        Parts.append({Dcp_Text::Answers_Malformed, {Number_Argument(Result->Malformed)}});
-    Show_Status(Parts);
+    PB_Search->setValue(0);
+    struct Outcome {
+        std::expected<Dcp::Search_Result, QString> Result;
+        bool Cancelled = false;
+    };
+    Worker.Start(
+        [this, Port = std::shared_ptr<Raw_Ethernet_Port>(std::move(Port)), Window = Search_Window](std::stop_token Stop) {
+            Dcp::Client Client(*Port);
+            Client.Stop = Stop;
+            // The bar moves on the window's thread; what is queued after the window is gone is dropped.
+            auto Result = Client.Search(Window, [this](double Part) {
+                QMetaObject::invokeMethod(
+                    this, [this, Value = static_cast<int>(Part * 100)] { PB_Search->setValue(Value); }, Qt::QueuedConnection);
+                return true;
+            });
+            return Outcome{std::move(Result), Stop.stop_requested()};
+        },
+        [this](Outcome Out) {
+            Set_Busy(false);
+            PB_Search->setValue(100);
+            if (!Out.Result) {
+                Show_Status({{Dcp_Text::Interface_Unusable, {Text_Argument(Out.Result.error())}}});
+                return;
+            }
+            Found = std::move(Out.Result->Devices);
+            Dcp::Sort_Devices(Found);
+            Fill_Table();
+            const auto Gateways = std::count_if(Found.begin(), Found.end(), [](const auto& D) { return D.Is_Gateway(); });
+            const auto Conflicts = std::count_if(Found.begin(), Found.end(), [](const auto& D) { return D.Ip_Conflict(); });
+            QList<Status_Part> Parts{{Dcp_Text::Search_Result,
+                                      {Number_Argument(Found.size()), Text_Argument(Searched_Interface), Number_Argument(Gateways)}}};
+            if (Out.Cancelled)
+                Parts.prepend({Dcp_Text::Search_Cancelled, {}});
+            if (Conflicts > 0)
+                Parts.append({Dcp_Text::Answers_Conflict, {Number_Argument(Conflicts)}});
+            // What the search passed over is said, never dropped in silence.
+            if (Out.Result->Dropped > 0)
+                Parts.append({Dcp_Text::Answers_Dropped, {Number_Argument(Out.Result->Dropped), Number_Argument(Dcp::Max_Devices)}});
+            if (Out.Result->Malformed > 0)
+                Parts.append({Dcp_Text::Answers_Malformed, {Number_Argument(Out.Result->Malformed)}});
+            Show_Status(Parts);
+        });
+    Set_Busy(true);
+}
+
+void TFFind_Gateways::Cancel()
+{
+    Worker.Cancel();
+}
+
+void TFFind_Gateways::reject()
+{
+    Worker.Cancel();
+    QDialog::reject();
+}
+
+// While an exchange runs (the worker busy), only Cancel and Close act.
+void TFFind_Gateways::Set_Busy(bool On)
+{
+    Btn_Cancel->setEnabled(On);
+    Btn_Search->setEnabled(!On);
+    CB_Interface->setEnabled(!On);
+    if (On)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+    Selection_Changed();
 }
 
 void TFFind_Gateways::Fill_Table()
@@ -394,10 +445,18 @@ void TFFind_Gateways::Fill_Table()
             if (!D.Is_Gateway())
                 Item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
             Item->setToolTip(Space.Str(D.Is_Gateway() ? Dcp_Text::Gateway_Hint : Dcp_Text::Other_Device_Hint));
-            if ((Col == Col_Name && Shared.Name_Shared(D)) || (Col == Col_Ip && Shared.Address_Shared(D))) {
+            QStringList Reasons;
+            if (Col == Col_Name && Shared.Name_Shared(D))
+                Reasons.append(Space.Str(Dcp_Text::Name_Shared));
+            if (Col == Col_Ip && Shared.Address_Shared(D))
+                Reasons.append(Space.Str(Dcp_Text::Ip_Shared));
+            // The device's own word that another station holds its address.
+            if (Col == Col_Ip && D.Ip_Conflict())
+                Reasons.append(Space.Str(Dcp_Text::Ip_Conflict));
+            if (!Reasons.isEmpty()) {
                 // Marked by more than a colour: a warning sign beside the
                 // value, and the reason as its tooltip and spoken text.
-                const QString Why = Space.Str(Col == Col_Name ? Dcp_Text::Name_Shared : Dcp_Text::Ip_Shared);
+                const QString Why = Reasons.join(QStringLiteral("; "));
                 Item->setBackground(QColor(255, 200, 200));
                 Item->setIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
                 Item->setToolTip(Why);
@@ -427,7 +486,7 @@ void TFFind_Gateways::Selection_Changed()
 {
     // Other makers' devices are shown, never changed from here.
     const Dcp::Device_Record* D = Selected();
-    const bool Gateway = D && D->Is_Gateway();
+    const bool Gateway = D && D->Is_Gateway() && !Busy();
     for (QPushButton* Button : {Btn_Flash, Btn_Set_Name, Btn_Set_Ip})
         Button->setEnabled(Gateway);
     Btn_Use_Address->setEnabled(Gateway && D->Ip && D->Ip->Address.Value() != 0);
@@ -451,53 +510,92 @@ QList<const Dcp::Device_Record*> TFFind_Gateways::Holders_Of_Address(quint32 Add
     return Holders;
 }
 
-template <class Question_For, class Request> void TFFind_Gateways::Change(Question_For&& Question, Request&& Do)
+namespace {
+
+// A change as it came back from the worker: the device's answer and, when it
+// answered, what it holds now.
+struct Change_Outcome {
+    std::expected<Dcp::Set_Response, Dcp::Set_Failure> Answer;
+    std::optional<std::expected<std::optional<Dcp::Device_Record>, QString>> Now;
+    bool Cancelled = false; // the stop came while the device was asked again
+};
+
+} // namespace
+
+template <class Question_For, class Request> void TFFind_Gateways::Change(Question_For&& Question, Request Do)
 {
     const Dcp::Device_Record* D = Selected();
-    if (!D || !D->Is_Gateway())
+    if (!D || !D->Is_Gateway() || Busy())
         return;
     const Dcp::Mac_Address Mac = D->Mac;
     const QString Mac_Text = Dcp::Mac_Text(Mac);
     if (!Services.Prompts->Confirm_Default_No(Question(*D)))
         return;
-    const auto Port = Open_Port();
+    auto Port = Open_Port();
     if (!Port)
         return;
-    Dcp::Client Client(*Port);
-    Client.Set_Wait = Set_Wait;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::expected<Dcp::Set_Response, Dcp::Set_Failure> Answer = Do(Client, Mac);
-    QApplication::restoreOverrideCursor();
-    if (!Answer) {
-        if (Answer.error().What == Dcp::Set_Failure::No_Answer)
-            Show_Status({{Dcp_Text::No_Answer, {Text_Argument(Mac_Text)}}});
-        else
-            Show_Status({{Dcp_Text::No_Valid_Answer, {Text_Argument(Mac_Text), Text_Argument(Answer.error().Text)}}});
-        Services.Prompts->Error(L_Status->text());
-        return;
-    }
-    if (const quint8 Error = Answer->First_Error(); Error != 0) {
-        const int Slot = Error_Slot(Error);
-        Show_Status({{Dcp_Text::Device_Refused,
-                      {Text_Argument(Mac_Text), Slot > 0 ? Argument{{}, Slot} : Text_Argument(Dcp::Block_Error_Text(Error))}}});
-        Services.Prompts->Error(L_Status->text());
-    } else {
-        Show_Status({{Dcp_Text::Device_Done, {Text_Argument(Mac_Text)}}});
-        Services.Prompts->Information(L_Status->text());
-    }
-    // What the device holds now, asked of the device itself.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto Now = Client.Identify_One(Mac, Refresh_Window);
-    QApplication::restoreOverrideCursor();
-    if (Now && *Now) {
-        for (Dcp::Device_Record& Row : Found)
-            if (Row.Mac == Mac)
-                Row = **Now;
-        Fill_Table();
-        for (int Row = 0; Row < TW_Devices->rowCount(); ++Row)
-            if (TW_Devices->item(Row, Col_Mac)->text() == Mac_Text)
-                TW_Devices->selectRow(Row);
-    }
+    Show_Status({{Dcp_Text::Waiting, {Text_Argument(Mac_Text)}}});
+    Worker.Start(
+        [Port = std::shared_ptr<Raw_Ethernet_Port>(std::move(Port)), Do = std::move(Do), Mac, Wait = Set_Wait,
+         Refresh = Refresh_Window](std::stop_token Stop) {
+            Dcp::Client Client(*Port);
+            Client.Set_Wait = Wait;
+            Client.Stop = Stop;
+            Change_Outcome Out{Do(Client, Mac), std::nullopt};
+            // What the device holds now, asked of the device itself.
+            if (Out.Answer) {
+                Out.Now = Client.Identify_One(Mac, Refresh);
+                Out.Cancelled = Stop.stop_requested();
+            }
+            return Out;
+        },
+        [this, Mac, Mac_Text](Change_Outcome Out) {
+            Set_Busy(false);
+            const auto Mac_Argument = Text_Argument(Mac_Text);
+            if (!Out.Answer) {
+                const Dcp::Set_Failure& Failure = Out.Answer.error();
+                switch (Failure.What) {
+                case Dcp::Set_Failure::No_Answer: Show_Status({{Dcp_Text::No_Answer, {Mac_Argument}}}); break;
+                case Dcp::Set_Failure::Not_Sent:
+                    Show_Status({{Dcp_Text::Not_Sent, {Mac_Argument, Text_Argument(Failure.Text)}}});
+                    break;
+                case Dcp::Set_Failure::Cancelled: Show_Status({{Dcp_Text::Change_Cancelled, {Mac_Argument}}}); break;
+                default: Show_Status({{Dcp_Text::No_Valid_Answer, {Mac_Argument, Text_Argument(Failure.Text)}}}); break;
+                }
+                // A cancel is the user's own doing: said in the status line, not in a box.
+                if (Failure.What != Dcp::Set_Failure::Cancelled)
+                    Services.Prompts->Error(L_Status->text());
+                return;
+            }
+            QList<Status_Part> Parts;
+            const quint8 Error = Out.Answer->First_Error();
+            if (Error != 0)
+                Parts.append({Dcp_Text::Device_Refused, {Mac_Argument, Block_Error_Argument(Error)}});
+            else
+                Parts.append({Dcp_Text::Device_Done, {Mac_Argument}});
+            const auto& Now = *Out.Now;
+            if (Now && *Now) {
+                for (Dcp::Device_Record& Row : Found)
+                    if (Row.Mac == Mac)
+                        Row = **Now;
+                Fill_Table();
+                for (int Row = 0; Row < TW_Devices->rowCount(); ++Row)
+                    if (TW_Devices->item(Row, Col_Mac)->text() == Mac_Text)
+                        TW_Devices->selectRow(Row);
+            } else if (!Now) {
+                Parts.append({Dcp_Text::Refresh_Failed, {Mac_Argument, Text_Argument(Now.error())}});
+            } else {
+                Parts.append({Out.Cancelled ? Dcp_Text::Refresh_Cancelled : Dcp_Text::Refresh_No_Answer, {Mac_Argument}});
+            }
+            Show_Status(Parts);
+            if (Out.Cancelled)
+                return; // the user's own doing: said in the status line, not in a box
+            if (Error != 0 || !Now || !*Now)
+                Services.Prompts->Error(L_Status->text());
+            else
+                Services.Prompts->Information(L_Status->text());
+        });
+    Set_Busy(true);
 }
 
 void TFFind_Gateways::Flash()
@@ -509,9 +607,11 @@ void TFFind_Gateways::Flash()
 void TFFind_Gateways::Set_Name()
 {
     const QString Name = E_Name->text();
-    if (const auto Broken = Broken_Station_Name_Rule(Name)) {
+    // Checked here, once: the device is given what was checked.
+    const auto Checked = Station_Name::Checked(Name);
+    if (!Checked) {
         Services.Prompts->Error(
-            Space.Str(Dcp_Text::Station_Name_Not_Valid).arg(Name, Space.Str(Station_Name_Rule_Slot(*Broken))));
+            Space.Str(Dcp_Text::Station_Name_Not_Valid).arg(Name, Space.Str(Station_Name_Rule_Slot(Checked.error()))));
         E_Name->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -524,8 +624,9 @@ void TFFind_Gateways::Set_Name()
             return Space.Str(Dcp_Text::Name_Held_Question).arg(Device_Labels(Holders), Name, Mac);
         return Space.Str(Dcp_Text::Set_Name_Question).arg(Mac, Name);
     };
-    Change(Question,
-           [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Name(Mac, Name, Permanent); });
+    Change(Question, [Name = *Checked, Permanent](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
+        return Client.Set_Name(Mac, Name, Permanent);
+    });
 }
 
 void TFFind_Gateways::Set_Ip()
@@ -533,16 +634,20 @@ void TFFind_Gateways::Set_Ip()
     const auto Address = Parse_Ipv4(E_Address->text().trimmed());
     const auto Mask = Parse_Ipv4(E_Mask->text().trimmed());
     const auto Gateway = Parse_Ipv4(E_Gateway->text().trimmed());
-    if (!Address || !Mask || !Gateway || !Is_Subnet_Mask(*Mask)) {
+    // Checked here, once: the device is given what was checked. A mask
+    // that is none makes the three no IP parameter at all.
+    std::expected<Device_Ip_Parameter, Ip_Suite_Rule> Checked = std::unexpected(Ip_Suite_Rule::Mask_Not_Contiguous);
+    if (Address && Mask && Gateway)
+        Checked = Device_Ip_Parameter::Checked(*Address, *Mask, *Gateway);
+    if (!Checked && Checked.error() == Ip_Suite_Rule::Mask_Not_Contiguous) {
         Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Not_Valid));
         return;
     }
-    if (const auto Broken = Broken_Ip_Suite_Rule(*Address, *Mask, *Gateway)) {
-        Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Refused).arg(Space.Str(Ip_Suite_Rule_Slot(*Broken))));
+    if (!Checked) {
+        Services.Prompts->Error(Space.Str(Dcp_Text::Ip_Suite_Refused).arg(Space.Str(Ip_Suite_Rule_Slot(Checked.error()))));
         E_Address->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const Dcp::Ip_Suite Suite{*Address, *Mask, *Gateway};
     const bool Permanent = CB_Permanent->isChecked();
     // An address another device holds already is asked about, naming that device.
     const auto Question = [&](const Dcp::Device_Record& D) {
@@ -553,7 +658,9 @@ void TFFind_Gateways::Set_Ip()
                 .arg(Device_Labels(Holders), Address->Text(), Mac, Mask->Text(), Gateway->Text());
         return Space.Str(Dcp_Text::Set_Ip_Question).arg(Mac, Address->Text(), Mask->Text(), Gateway->Text());
     };
-    Change(Question, [&](Dcp::Client& Client, const Dcp::Mac_Address& Mac) { return Client.Set_Ip(Mac, Suite, Permanent); });
+    Change(Question, [Ip = *Checked, Permanent](Dcp::Client& Client, const Dcp::Mac_Address& Mac) {
+        return Client.Set_Ip(Mac, Ip, Permanent);
+    });
 }
 
 void TFFind_Gateways::Use_Address()

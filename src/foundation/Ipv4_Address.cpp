@@ -100,6 +100,15 @@ std::optional<Ip_Suite_Rule> Broken_Ip_Suite_Rule(const Ipv4_Address& Address, c
     return std::nullopt;
 }
 
+std::expected<Device_Ip_Parameter, Ip_Suite_Rule> Device_Ip_Parameter::Checked(const Ipv4_Address& Address,
+                                                                                const Ipv4_Address& Mask,
+                                                                                const Ipv4_Address& Gateway)
+{
+    if (const auto Broken = Broken_Ip_Suite_Rule(Address, Mask, Gateway))
+        return std::unexpected(*Broken);
+    return Device_Ip_Parameter({Address, Mask, Gateway});
+}
+
 QString Ip_Suite_Rule_Text(Ip_Suite_Rule Rule)
 {
     switch (Rule) {

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <expected>
 #include <optional>
 
 // The one IPv4 rule of the program: four decimal numbers from 0 to 255, each
@@ -55,6 +56,21 @@ bool Is_Subnet_Mask(const Ipv4_Address& Mask);
 // The first rule the three break, or nothing when a device may hold them.
 std::optional<Ip_Suite_Rule> Broken_Ip_Suite_Rule(const Ipv4_Address& Address, const Ipv4_Address& Mask,
                                                   const Ipv4_Address& Gateway);
+
+// An IP parameter a device may hold. One is made only through Checked, so
+// whoever is handed one never checks it again.
+class Device_Ip_Parameter {
+public:
+    static std::expected<Device_Ip_Parameter, Ip_Suite_Rule> Checked(const Ipv4_Address& Address, const Ipv4_Address& Mask,
+                                                                      const Ipv4_Address& Gateway);
+    const Ipv4_Address& Address() const { return Held[0]; }
+    const Ipv4_Address& Mask() const { return Held[1]; }
+    const Ipv4_Address& Gateway() const { return Held[2]; }
+
+private:
+    explicit Device_Ip_Parameter(const std::array<Ipv4_Address, 3>& Values) : Held(Values) {}
+    std::array<Ipv4_Address, 3> Held;
+};
 
 // The string-table slot of the rule in a sentence, in the chosen language.
 constexpr int First_Ip_Suite_Rule_Slot = 757;

@@ -61,6 +61,13 @@ std::optional<Station_Name_Rule> Broken_Station_Name_Rule(const QString& Name)
     return std::nullopt;
 }
 
+std::expected<Station_Name, Station_Name_Rule> Station_Name::Checked(const QString& Name)
+{
+    if (const auto Broken = Broken_Station_Name_Rule(Name))
+        return std::unexpected(*Broken);
+    return Station_Name(Name);
+}
+
 QString Station_Name_Rule_Text(Station_Name_Rule Rule)
 {
     switch (Rule) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <expected>
 #include <optional>
 
 // The rules a PROFINET station name (NameOfStation) must keep, in the order
@@ -19,6 +20,18 @@ enum class Station_Name_Rule {
 
 // The first rule Name breaks, or nothing when it is a valid station name.
 std::optional<Station_Name_Rule> Broken_Station_Name_Rule(const QString& Name);
+
+// A station name that keeps every rule. One is made only through Checked,
+// so whoever is handed one never checks it again.
+class Station_Name {
+public:
+    static std::expected<Station_Name, Station_Name_Rule> Checked(const QString& Name);
+    const QString& Text() const { return Value; }
+
+private:
+    explicit Station_Name(const QString& Name) : Value(Name) {}
+    QString Value;
+};
 
 // The string-table slot of the rule in a sentence, in the chosen language.
 constexpr int Station_Name_Rule_Slot(Station_Name_Rule Rule)

@@ -3,7 +3,25 @@
 // Profinet_XML.cpp).
 #include "gsdml/Profinet_XML_Lines.h"
 
+#include "foundation/Identity.h"
+
+#include <QByteArray>
+
 namespace Profinet_XML_Lines {
+
+namespace {
+
+// The lines that name the gateway's maker and identity, made from the
+// program's identity before the tables below, which point into them.
+const QByteArray Device_Identity_Line = QStringLiteral("\t\t<DeviceIdentity VendorID=\"%1\" DeviceID=\"%2\">")
+                                            .arg(Identity::Id_Text(Identity::Vendor_ID), Identity::Id_Text(Identity::Device_ID))
+                                            .toUtf8();
+const QByteArray Device_Vendor_Line = QStringLiteral("\t\t\t<VendorName Value=\"%1\"/>").arg(Identity::Vendor_Name).toUtf8();
+const QByteArray Module_Vendor_Line = QStringLiteral("\t\t\t\t\t\t<VendorName Value=\"%1\"/>").arg(Identity::Vendor_Name).toUtf8();
+const QByteArray Device_Info_Line =
+    QStringLiteral("\t\t\t\t\t<Text TextId=\"IDT_INFO_Device\" Value=\"%1 Gateways\"/>").arg(Identity::Vendor_Name).toUtf8();
+
+} // namespace
 
 // Lines 1 to 25: profile header, identity, up to the access point list.
 const char* const Head[25] = {
@@ -23,9 +41,9 @@ const char* const Head[25] = {
     R"GSDML(		</ISO15745Reference>)GSDML",
     R"GSDML(	</ProfileHeader>)GSDML",
     R"GSDML(	<ProfileBody>)GSDML",
-    R"GSDML(		<DeviceIdentity VendorID="0x1111" DeviceID="0x0221">)GSDML",
+    Device_Identity_Line.constData(),
     R"GSDML(			<InfoText TextId="IDT_INFO_Device"/>)GSDML",
-    R"GSDML(			<VendorName Value="Korvex"/>)GSDML",
+    Device_Vendor_Line.constData(),
     R"GSDML(		</DeviceIdentity>)GSDML",
     R"GSDML(		<DeviceFunction>)GSDML",
     R"GSDML(			<Family MainFamily="Gateway" ProductFamily="GW40610"/>)GSDML",
@@ -44,7 +62,7 @@ const char* const Access_Point_Body[49] = {
     R"GSDML(					<ModuleInfo>)GSDML",
     R"GSDML(						<Name TextId="IDT_NAME_DAP1"/>)GSDML",
     R"GSDML(						<InfoText TextId="IDT_INFO_DAP1"/>)GSDML",
-    R"GSDML(						<VendorName Value="Korvex"/>)GSDML",
+    Module_Vendor_Line.constData(),
     R"GSDML(						<OrderNumber Value="GW40610"/>)GSDML",
     R"GSDML(					</ModuleInfo>)GSDML",
     R"GSDML(					<SubslotList>)GSDML",
@@ -146,7 +164,7 @@ const char* const Tail[90] = {
     R"GSDML(			</CategoryList>)GSDML",
     R"GSDML(			<ExternalTextList>)GSDML",
     R"GSDML(				<PrimaryLanguage>)GSDML",
-    R"GSDML(					<Text TextId="IDT_INFO_Device" Value="Korvex Gateways"/>)GSDML",
+    Device_Info_Line.constData(),
     R"GSDML(					<Text TextId="IDT_NAME_DAP1" Value="IEC61850Device"/>)GSDML",
     R"GSDML(					<Text TextId="IDT_INFO_DAP1" Value="Profinet IEC61850 Adapter"/>)GSDML",
     R"GSDML(					<Text TextId="IDT_SUBSLOT_1" Value="Subslot 1"/>)GSDML",

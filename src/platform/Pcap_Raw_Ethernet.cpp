@@ -303,7 +303,7 @@ std::expected<QList<Ethernet_Interface>, Raw_Ethernet_Failure> Interfaces_Of(con
         for (const pcap_addr_t* A = Device->addresses; A; A = A->next) {
             if (A->addr && A->addr->sa_family == AF_INET) {
                 const auto* In = reinterpret_cast<const sockaddr_in*>(A->addr);
-                Interface.Addresses.append(Ipv4_Address::From_Value(ntohl(In->sin_addr.s_addr)));
+                Interface.Ipv4_Addresses.append(ntohl(In->sin_addr.s_addr));
             }
         }
         Found.append(Interface);

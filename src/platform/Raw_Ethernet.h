@@ -1,7 +1,5 @@
 #pragma once
 
-#include "foundation/Ipv4_Address.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,7 +18,7 @@ struct Ethernet_Interface {
     QString Name;        // the system's name, the one to open
     QString Description; // for people; may be empty
     std::array<quint8, 6> Mac{};
-    QList<Ipv4_Address> Addresses;
+    QList<quint32> Ipv4_Addresses; // most significant byte first
     bool Up = false;
 };
 

@@ -100,6 +100,9 @@ private slots:
                                                      << QStringList{"2:5"} << "outside the network";
         QTest::newRow("broadcast address") << Header + "02:06:10:00:00:00,gw-1,10.0.0.255,255.255.255.0,10.0.0.1,\n"
                                            << QStringList{"2:3"} << "no device address";
+        // Kept to the same rules as the set request: a row taken here is never refused on the wire.
+        QTest::newRow("loopback address") << Header + "02:06:10:00:00:00,gw-1,127.0.0.5,255.0.0.0,0.0.0.0,\n"
+                                          << QStringList{"2:3"} << "loopback";
         QTest::newRow("configuration missing") << Header + "02:06:10:00:00:00,gw-1,10.0.0.11,255.255.255.0,10.0.0.1,nowhere\n"
                                                << QStringList{"2:6"} << "does not exist";
         QTest::newRow("configuration with errors") << Header + "02:06:10:00:00:00,,,,,cfg-bad\n"

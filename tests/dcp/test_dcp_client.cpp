@@ -3,7 +3,9 @@
 // over, and what each Set leaves in the device and after its restart.
 
 #include "dcp/Dcp_Client.h"
+#include "dcp/Dcp_Texts.h"
 #include "dcp/Device_List.h"
+#include "foundation/Lang_Strings.h"
 #include "dcp/Loop_Ethernet.h"
 #include "platform/Raw_Ethernet.h"
 #include "support/Test_Files.h"
@@ -72,6 +74,7 @@ private slots:
     void Permanent_Name_Survives_Restart_Temporary_Ip_Does_Not();
     void Device_Error_Is_Reported();
     void Silent_Device_Is_No_Answer();
+    void Stop_Ends_The_Wait();
     void Invalid_Name_Is_Not_Sent();
     void Duplicates_Are_Found();
     void Json_Of_Devices();
@@ -165,7 +168,27 @@ void Test_Dcp_Client::Device_Error_Is_Reported()
     const auto Answer = W.Dcp.Signal(First_Gateway);
     QVERIFY(Answer);
     QCOMPARE(Answer->First_Error(), quint8(6));
-    QCOMPARE(Block_Error_Text(6), QStringLiteral("not possible in operation"));
+    Lang_Table English;
+    English.Create_Default_Strings();
+    QCOMPARE(Block_Error_Text(English, 6), QStringLiteral("not possible in operation"));
+}
+
+void Test_Dcp_Client::Stop_Ends_The_Wait()
+{
+    // Waits of a minute, ended by a stop asked for from the start.
+    Wire W({.Gateways = 1, .Silent = true});
+    W.Dcp.Set_Wait = 60s;
+    std::stop_source Stop;
+    W.Dcp.Stop = Stop.get_token();
+    Stop.request_stop();
+    const auto Answer = W.Dcp.Set_Name(First_Gateway, QStringLiteral("gw"), true);
+    QVERIFY(!Answer);
+    QCOMPARE(Answer.error().What, Set_Failure::Cancelled);
+    // Sent once, never asked again.
+    QCOMPARE(W.Port.Sent.size(), 1);
+    const auto Found = W.Dcp.Search(60s);
+    QVERIFY(Found);
+    QVERIFY(Found->Devices.isEmpty());
 }
 
 void Test_Dcp_Client::Silent_Device_Is_No_Answer()

@@ -4,6 +4,9 @@
 // length and value, each padded to even length; frames padded to 60 bytes.
 
 #include "dcp/Dcp_Frames.h"
+#include "dcp/Dcp_Texts.h"
+#include "foundation/Lang_Strings.h"
+#include "foundation/Workspace.h"
 
 #include <QTest>
 
@@ -59,6 +62,8 @@ private slots:
     void Set_Response_Read();
     void Mac_Text_Round_Trip();
     void Longest_Texts_Are_Read();
+    void Block_Error_In_The_Language_Chosen_data();
+    void Block_Error_In_The_Language_Chosen();
 };
 
 void Test_Dcp_Frames::Requests_data()
@@ -245,7 +250,9 @@ void Test_Dcp_Frames::Set_Response_Read()
     QCOMPARE(Read->Source, Device);
     QCOMPARE(Read->Results.size(), Results);
     QCOMPARE(int(Read->First_Error()), Error);
-    QVERIFY(!Block_Error_Text(Read->First_Error()).isEmpty());
+    Lang_Table English;
+    English.Create_Default_Strings();
+    QVERIFY(!Block_Error_Text(English, Read->First_Error()).isEmpty());
 }
 
 void Test_Dcp_Frames::Mac_Text_Round_Trip()
@@ -268,4 +275,27 @@ void Test_Dcp_Frames::Longest_Texts_Are_Read()
 }
 
 QTEST_GUILESS_MAIN(Test_Dcp_Frames)
+void Test_Dcp_Frames::Block_Error_In_The_Language_Chosen_data()
+{
+    QTest::addColumn<QString>("Language");
+    QTest::addColumn<int>("Error");
+    QTest::addColumn<QString>("Text");
+    QTest::newRow("English, named") << "English" << 6 << "not possible in operation";
+    QTest::newRow("German, named") << "Deutsch" << 6 << QString::fromUtf8("im Betrieb nicht möglich");
+    QTest::newRow("Italian, none") << "Italiano" << 0 << "nessun errore";
+    QTest::newRow("English, a code the protocol does not name") << "English" << 7 << "unknown error 7";
+    QTest::newRow("French, a code the protocol does not name") << QString::fromUtf8("Français") << 255
+                                                                 << "erreur inconnue 255";
+}
+
+void Test_Dcp_Frames::Block_Error_In_The_Language_Chosen()
+{
+    QFETCH(QString, Language);
+    QFETCH(int, Error);
+    QFETCH(QString, Text);
+    Lang_Table Texts;
+    QCOMPARE(Load_Language(Texts, QStringLiteral(SW_RESOURCES_DIR "/LANGUAGE"), Language), Language);
+    QCOMPARE(Block_Error_Text(Texts, quint8(Error)), Text);
+}
+
 #include "test_dcp_frames.moc"

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <optional>
 
@@ -31,6 +32,24 @@ using Test_Support::Find;
 using Test_Support::When_Modal;
 
 namespace {
+
+// Counts the events of one kind an object receives.
+class Event_Counter : public QObject {
+public:
+    Event_Counter(QObject* Watched, QEvent::Type Kind_, int& Count_) : Kind(Kind_), Count(Count_)
+    {
+        Watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        Count += Event->type() == Kind ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type Kind;
+    int& Count;
+};
 
 const QString Gateway_1 = QStringLiteral("02:06:10:00:00:00");
 const QString Gateway_2 = QStringLiteral("02:06:10:00:00:01");
@@ -40,7 +59,10 @@ const QString Gateway_3 = QStringLiteral("02:06:10:00:00:02");
 // addressed) and two devices of another maker.
 class Devices : public Simulator {
 public:
-    explicit Devices(const QString& Dir) : Simulator(With_State(Dir), {"--devices", "3", "--foreign", "2"}) {}
+    explicit Devices(const QString& Dir, const QStringList& Extra = {})
+        : Simulator(With_State(Dir), QStringList{"--devices", "3", "--foreign", "2"} + Extra)
+    {
+    }
 
 private:
     // Dir, once its state file names and addresses the first gateway.
@@ -67,6 +89,12 @@ QString Cell(QTableWidget* Table, const QString& Mac, int Column)
     return Row < 0 ? QStringLiteral("<no row>") : Table->item(Row, Column)->text();
 }
 
+// The exchange started by a click runs beside the window: its end is waited for.
+void Wait_Idle(QWidget* Dialog)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!static_cast<TFFind_Gateways*>(Dialog)->Busy(), 30000);
+}
+
 void Choose_Interface(QWidget* Dialog)
 {
     auto* Interfaces = Find<QComboBox>(Dialog, "CB_Interface");
@@ -83,6 +111,12 @@ private slots:
     void Result_Line_Follows_The_Language();
     void Shared_Name_And_Address_Are_Asked_About();
     void Search_Says_What_It_Passed_Over();
+    void Window_Lives_While_A_Device_Answers_Slowly();
+    void Cancel_Ends_The_Wait_data();
+    void Cancel_Ends_The_Wait();
+    void Each_Failure_Has_Its_Own_Text_data();
+    void Each_Failure_Has_Its_Own_Text();
+    void Address_Conflict_Is_Shown_In_The_Table();
 
 private:
     void Main_Window_Script(QWidget* Dialog, Program_Folder& F, Devices& Wire);
@@ -93,6 +127,7 @@ void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Fold
     auto* Table = Find<QTableWidget>(Dialog, "TW_Devices");
     Choose_Interface(Dialog);
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Search"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QCOMPARE(Table->rowCount(), 5);
     // Gateways of this type first and marked; the others shown, never changed from here.
     for (int Row = 0; Row < 5; ++Row)
@@ -115,6 +150,7 @@ void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Fold
     F.Prompts.Messages.clear();
     F.Prompts.Answers = {Prompt_Answer::Yes};
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QCOMPARE(F.Prompts.Messages.size(), 2);
     QCOMPARE(F.Prompts.Messages[0].Buttons, Prompt_Buttons::Yes_No_Default_No);
     QCOMPARE(F.Prompts.Messages[0].Text, QStringLiteral("Give the device %1 the station name \"gw-line-1\"?").arg(Gateway_2));
@@ -125,11 +161,13 @@ void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Fold
     // Answered No: nothing is sent.
     Table->selectRow(Row_Of(Table, Gateway_3));
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QVERIFY(!Wire.Log().contains("SET NAME " + Gateway_3.toLatin1()));
 
     // The same name on a second gateway: both flagged.
     F.Prompts.Answers = {Prompt_Answer::Yes};
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QCOMPARE(Cell(Table, Gateway_3, 0), QStringLiteral("gw-line-1"));
     for (const QString& Mac : {Gateway_2, Gateway_3})
         QCOMPARE(Table->item(Row_Of(Table, Mac), 0)->toolTip(), QStringLiteral("This station name is held by more than one device"));
@@ -139,6 +177,7 @@ void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Fold
     F.Prompts.Messages.clear();
     Find<QLineEdit>(Dialog, "E_Name")->setText(QStringLiteral("Line 1"));
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Name"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
     QVERIFY2(F.Prompts.Last_Text().contains(QStringLiteral("only the letters a-z")), qPrintable(F.Prompts.Last_Text()));
@@ -147,6 +186,7 @@ void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Fold
     Find<QCheckBox>(Dialog, "CB_Permanent")->setChecked(false);
     F.Prompts.Answers = {Prompt_Answer::Yes};
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Ip"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QCOMPARE(Cell(Table, Gateway_3, 1), QStringLiteral("10.1.1.20"));
     QCOMPARE(Cell(Table, Gateway_3, 3), QStringLiteral("10.1.1.1"));
     QVERIFY(Wire.Log().contains("SET IP " + Gateway_3.toLatin1() + " 10.1.1.20 255.255.255.0 10.1.1.1 temporary"));
@@ -155,11 +195,13 @@ void Test_Find_Gateways_Window::Main_Window_Script(QWidget* Dialog, Program_Fold
     F.Prompts.Messages.clear();
     Find<QLineEdit>(Dialog, "E_Mask")->setText(QStringLiteral("255.0.255.0"));
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Set_Ip"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QCOMPARE(F.Prompts.Texts(), QStringList{"The IP address, subnet mask or gateway is not valid"});
 
     // Flash LED.
     F.Prompts.Answers = {Prompt_Answer::Yes};
     QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Flash"), Qt::LeftButton);
+    Wait_Idle(Dialog);
     QVERIFY(Wire.Log().contains("SIGNAL " + Gateway_3.toLatin1()));
     // From the main window there is no address to hand back.
     QVERIFY(Find<QPushButton>(Dialog, "Btn_Use_Address")->isHidden());
@@ -220,6 +262,7 @@ void Test_Find_Gateways_Window::From_The_Update_Dialog()
                 // The interface last searched is chosen already.
                 QCOMPARE(Find<QComboBox>(Dialog, "CB_Interface")->currentData().toString(), QStringLiteral("dcp0"));
                 QTest::mouseClick(Find<QPushButton>(Dialog, "Btn_Search"), Qt::LeftButton);
+                Wait_Idle(Dialog);
                 auto* Table = Find<QTableWidget>(Dialog, "TW_Devices");
                 auto* Use = Find<QPushButton>(Dialog, "Btn_Use_Address");
                 QVERIFY(Use->isVisible());
@@ -254,12 +297,13 @@ struct Searched {
     std::unique_ptr<TFFind_Gateways> Dialog;
     QTableWidget* Table = nullptr;
 
-    explicit Searched(bool Simulated = true)
+    explicit Searched(bool Simulated = true, const QStringList& Extra = {})
     {
         if (Simulated)
-            Wire.emplace(F.Dir.path());
+            Wire.emplace(F.Dir.path(), Extra);
     }
-    void Start()
+    // The dialog shown, not yet searched.
+    void Open()
     {
         if (Wire)
             QVERIFY(Wire->Ready());
@@ -270,12 +314,22 @@ struct Searched {
         Dialog = std::make_unique<TFFind_Gateways>(F.Space, Services);
         Dialog->Refresh_Window = std::chrono::milliseconds(300);
         Dialog->show();
-        QTest::mouseClick(Find<QPushButton>(Dialog.get(), "Btn_Search"), Qt::LeftButton);
         Table = Find<QTableWidget>(Dialog.get(), "TW_Devices");
+    }
+    void Start()
+    {
+        Open();
+        if (QTest::currentTestFailed())
+            return;
+        Click("Btn_Search");
     }
     QString Status() const { return Find<QLabel>(Dialog.get(), "L_Status")->text(); }
     void Type(const char* Name, const QString& Text) { Find<QLineEdit>(Dialog.get(), Name)->setText(Text); }
-    void Click(const char* Name) { QTest::mouseClick(Find<QPushButton>(Dialog.get(), Name), Qt::LeftButton); }
+    void Click(const char* Name)
+    {
+        QTest::mouseClick(Find<QPushButton>(Dialog.get(), Name), Qt::LeftButton);
+        Wait_Idle(Dialog.get());
+    }
     void Select(const QString& Mac) { Table->selectRow(Row_Of(Table, Mac)); }
 };
 
@@ -388,6 +442,152 @@ void Test_Find_Gateways_Window::Search_Says_What_It_Passed_Over()
     QCOMPARE(Cell(S.Table, QStringLiteral("02:66:00:00:00:01"), 0), QStringLiteral("gw\\x1b[2J\\nforged  line\\x7f"));
     QVERIFY2(Status[1].endsWith(QStringLiteral(" further answers were not kept: at most 2048 devices are listed")), qPrintable(Status[1]));
     QCOMPARE(Status[2], QStringLiteral("5 answers could not be read and were ignored"));
+}
+
+void Test_Find_Gateways_Window::Window_Lives_While_A_Device_Answers_Slowly()
+{
+    Searched S(true, {"--dcp-set-delay", "1500"});
+    S.Start();
+    QCOMPARE(S.Table->rowCount(), 5);
+    S.Dialog->Set_Wait = std::chrono::milliseconds(5000);
+    // The window is painted and its timers run while the device takes its time.
+    int Ticks = 0, Paints = 0;
+    QTimer Tick;
+    QObject::connect(&Tick, &QTimer::timeout, [&] {
+        ++Ticks;
+        S.Dialog->update();
+    });
+    Event_Counter Painted(S.Dialog.get(), QEvent::Paint, Paints);
+    S.Select(Gateway_2);
+    S.Type("E_Name", QStringLiteral("gw-slow"));
+    S.F.Prompts.Answers = {Prompt_Answer::Yes};
+    QTest::mouseClick(Find<QPushButton>(S.Dialog.get(), "Btn_Set_Name"), Qt::LeftButton);
+    // Back from the click at once, the wait said and cancellable, nothing else to start meanwhile.
+    QVERIFY(S.Dialog->Busy());
+    QCOMPARE(S.Status(), QStringLiteral("Waiting for the answer of the device %1...").arg(Gateway_2));
+    QVERIFY(Find<QPushButton>(S.Dialog.get(), "Btn_Cancel")->isEnabled());
+    for (const char* Button : {"Btn_Search", "Btn_Set_Name", "Btn_Set_Ip", "Btn_Flash"})
+        QVERIFY2(!Find<QPushButton>(S.Dialog.get(), Button)->isEnabled(), Button);
+    Tick.start(20);
+    Wait_Idle(S.Dialog.get());
+    Tick.stop();
+    QVERIFY2(Ticks >= 10 && Paints >= 10, qPrintable(QStringLiteral("%1 ticks, %2 paints").arg(Ticks).arg(Paints)));
+    // The answer and the device's row as it is now.
+    QCOMPARE(S.F.Prompts.Last_Text(), QStringLiteral("The device %1 has done it").arg(Gateway_2));
+    QCOMPARE(Cell(S.Table, Gateway_2, 0), QStringLiteral("gw-slow"));
+    QVERIFY(!Find<QPushButton>(S.Dialog.get(), "Btn_Cancel")->isEnabled());
+    QVERIFY(Find<QPushButton>(S.Dialog.get(), "Btn_Search")->isEnabled());
+}
+
+void Test_Find_Gateways_Window::Cancel_Ends_The_Wait_data()
+{
+    QTest::addColumn<bool>("During_Search");
+    QTest::addColumn<QString>("Status");
+    QTest::newRow("search") << true << "The search was cancelled: the devices that answered until then are listed";
+    QTest::newRow("set") << false << "Cancelled while waiting for the device 02:06:10:00:00:01: it may have done it already; "
+                                     "search again to see what it holds";
+}
+
+void Test_Find_Gateways_Window::Cancel_Ends_The_Wait()
+{
+    QFETCH(bool, During_Search);
+    QFETCH(QString, Status);
+    // Waits far longer than the test lets them run: only a cancel ends them in time.
+    Searched S(true, {"--dcp-set-delay", "60000"});
+    S.Open();
+    S.Dialog->Search_Window = std::chrono::milliseconds(During_Search ? 60000 : 500);
+    S.Dialog->Set_Wait = std::chrono::milliseconds(60000);
+    if (!During_Search) {
+        S.Click("Btn_Search");
+        QCOMPARE(S.Table->rowCount(), 5);
+        S.Select(Gateway_2);
+        S.F.Prompts.Answers = {Prompt_Answer::Yes};
+    }
+    S.F.Prompts.Messages.clear();
+    QTest::mouseClick(Find<QPushButton>(S.Dialog.get(), During_Search ? "Btn_Search" : "Btn_Flash"), Qt::LeftButton);
+    QVERIFY(S.Dialog->Busy());
+    QTest::qWait(300);
+    QVERIFY(S.Dialog->Busy());
+    QTest::mouseClick(Find<QPushButton>(S.Dialog.get(), "Btn_Cancel"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!S.Dialog->Busy(), 10000);
+    QCOMPARE(S.Status().split(QLatin1Char('\n')).first(), Status);
+    // Said in the status line: no box beyond the question asked before.
+    QCOMPARE(S.F.Prompts.Messages.size(), During_Search ? 0 : 1);
+    QVERIFY(Find<QPushButton>(S.Dialog.get(), "Btn_Search")->isEnabled());
+}
+
+void Test_Find_Gateways_Window::Each_Failure_Has_Its_Own_Text_data()
+{
+    QTest::addColumn<QStringList>("Simulator");
+    QTest::addColumn<bool>("Small_Mtu");
+    QTest::addColumn<QString>("Status");
+    const QString Mac = Gateway_2;
+    QTest::newRow("device refused") << QStringList{"--dcp-error", "6"} << false
+                                    << QStringLiteral("The device %1 refused: not possible in operation").arg(Mac);
+    QTest::newRow("no answer in time") << QStringList{"--dcp-set-delay", "3000"} << false
+                                       << QStringLiteral("No device %1 answered").arg(Mac);
+    QTest::newRow("not asked again") << QStringList{"--dcp-quiet-after-set"} << false
+                                     << QStringLiteral("The device %1 has done it\nThe device %1 did not answer when asked what it "
+                                                       "holds now: its row shows what it held before")
+                                            .arg(Mac);
+    QTest::newRow("not sent") << QStringList{} << true << QStringLiteral("The request to the device %1 could not be sent: ").arg(Mac);
+}
+
+void Test_Find_Gateways_Window::Each_Failure_Has_Its_Own_Text()
+{
+    QFETCH(QStringList, Simulator);
+    QFETCH(bool, Small_Mtu);
+    QFETCH(QString, Status);
+    Searched S(true, Simulator);
+    S.Start();
+    QCOMPARE(S.Table->rowCount(), 5);
+    S.Dialog->Set_Wait = std::chrono::milliseconds(400);
+    const QString Before = Cell(S.Table, Gateway_2, 0);
+    // A frame longer than the interface takes: the system refuses to send it.
+    if (Small_Mtu)
+        QCOMPARE(QProcess::execute(QStringLiteral("ip"), {"link", "set", "dcp0", "mtu", "68"}), 0);
+    S.Select(Gateway_2);
+    S.Type("E_Name", Small_Mtu ? QString(63, 'a') + '.' + QString(63, 'b') + '.' + QString(63, 'c') + '.' + QString(48, 'd')
+                               : QStringLiteral("gw-new"));
+    S.F.Prompts.Messages.clear();
+    S.F.Prompts.Answers = {Prompt_Answer::Yes};
+    S.Click("Btn_Set_Name");
+    if (Small_Mtu)
+        QProcess::execute(QStringLiteral("ip"), {"link", "set", "dcp0", "mtu", "1500"});
+    QVERIFY2(Small_Mtu ? S.Status().startsWith(Status) && S.Status().size() > Status.size() : S.Status() == Status,
+             qPrintable(S.Status()));
+    // Shown as an error, with the same words.
+    QCOMPARE(S.F.Prompts.Messages.size(), 2);
+    QCOMPARE(S.F.Prompts.Messages[1].Kind, Prompt_Kind::Error);
+    QCOMPARE(S.F.Prompts.Messages[1].Text, S.Status());
+    // The row keeps what the device held when it was not asked again.
+    QCOMPARE(Cell(S.Table, Gateway_2, 0), Before);
+}
+
+void Test_Find_Gateways_Window::Address_Conflict_Is_Shown_In_The_Table()
+{
+    // Another station holds the first gateway's address.
+    Searched S(true, {"--dcp-address-conflict", "10.1.1.30"});
+    S.Start();
+    QCOMPARE(S.Table->rowCount(), 5);
+    const QString Why = QStringLiteral("The device reports that another station holds this IP address");
+    const QTableWidgetItem* Conflict = S.Table->item(Row_Of(S.Table, Gateway_1), 1);
+    QCOMPARE(Conflict->text(), QStringLiteral("10.1.1.30"));
+    QCOMPARE(Conflict->toolTip(), Why);
+    QCOMPARE(Conflict->data(Qt::AccessibleTextRole).toString(), QStringLiteral("10.1.1.30: ") + Why);
+    QVERIFY(!Conflict->icon().isNull());
+    QVERIFY(S.Table->item(Row_Of(S.Table, Gateway_2), 1)->icon().isNull());
+    QCOMPARE(S.Status().split(QLatin1Char('\n')).value(1),
+             QStringLiteral("Devices that report another station holding their IP address: 1"));
+    // A gateway given the same address reports it too, and both hold it: both reasons said.
+    S.Select(Gateway_2);
+    S.Type("E_Address", QStringLiteral("10.1.1.30"));
+    S.Type("E_Mask", QStringLiteral("255.255.255.0"));
+    S.Type("E_Gateway", QStringLiteral("0.0.0.0"));
+    S.F.Prompts.Answers = {Prompt_Answer::Yes};
+    S.Click("Btn_Set_Ip");
+    QCOMPARE(S.Table->item(Row_Of(S.Table, Gateway_2), 1)->toolTip(),
+             QStringLiteral("This IP address is held by more than one device; ") + Why);
 }
 
 SW_NAMESPACE_TEST_MAIN(Test_Find_Gateways_Window, QApplication)

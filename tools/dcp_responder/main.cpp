@@ -54,8 +54,8 @@ QByteArray Identify_Answer(const Mac_Address& To, const Mac_Address& From, quint
 {
     QByteArray Frame = Response_Header(To, From, Frame_Identify_Response, Service_Identify, Xid);
     QByteArray Ids, Ip;
-    Put_U16(Ids, Gateway_Vendor_Id);
-    Put_U16(Ids, Gateway_Device_Id);
+    Put_U16(Ids, Identity::Vendor_ID);
+    Put_U16(Ids, Identity::Device_ID);
     Put_U32(Ip, 0x0A000000U | (quint32(From[3]) << 16) | (quint32(From[4]) << 8) | From[5]);
     Put_U32(Ip, 0xFF000000U);
     Put_U32(Ip, 0);

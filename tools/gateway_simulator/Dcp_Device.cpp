@@ -151,8 +151,8 @@ QByteArray Dcp_Devices::Identify_Response(const Device& D, quint32 Xid, const Ma
 {
     QByteArray Frame = Response_Head(To, D.Mac, Frame_Identify_Response, Service_Identify, Xid);
     QByteArray Ids, Role, Options;
-    Put_U16(Ids, D.Gateway ? Gateway_Vendor_Id : Foreign_Vendor_Id);
-    Put_U16(Ids, D.Gateway ? Gateway_Device_Id : Foreign_Device_Id);
+    Put_U16(Ids, D.Gateway ? Identity::Vendor_ID : Foreign_Vendor_Id);
+    Put_U16(Ids, D.Gateway ? Identity::Device_ID : Foreign_Device_Id);
     Role.append(static_cast<char>(Role_Io_Device));
     Role.append('\0');
     for (const auto& [Option, Suboption] : {std::pair{Option_Ip, Ip_Parameter}, {Option_Device, Device_Vendor},
@@ -162,7 +162,9 @@ QByteArray Dcp_Devices::Identify_Response(const Device& D, quint32 Xid, const Ma
         Options.append(static_cast<char>(Option));
         Options.append(static_cast<char>(Suboption));
     }
-    const quint16 Ip_Info = D.Ip.Address.Value() == 0 ? 0 : 1;
+    quint16 Ip_Info = D.Ip.Address.Value() == 0 ? 0 : 1;
+    if (Settings.Conflict_Address && D.Ip.Address == *Settings.Conflict_Address)
+        Ip_Info |= Ip_Info_Conflict;
     Put_Block(Frame, Option_Device, Device_Name_Of_Station, With_Info(0, D.Name.toLatin1()));
     Put_Block(Frame, Option_Ip, Ip_Parameter, With_Info(Ip_Info, Ip_Bytes(D.Ip)));
     Put_Block(Frame, Option_Device, Device_Vendor, With_Info(0, D.Gateway ? "GW40610" : "IO-Device"));
@@ -187,7 +189,7 @@ QList<Dcp_Devices::Outgoing> Dcp_Devices::Identify(const Frame& Request, const Q
                 continue;
             Match = false;
         }
-        if (Match)
+        if (Match && !D.Quiet)
             Answers.append({Delay_Of(D.Mac, Request.Response_Delay), Identify_Response(D, Request.Xid, Request.Source)});
     }
     return Answers;
@@ -246,6 +248,7 @@ QList<Dcp_Devices::Outgoing> Dcp_Devices::Set(Device& Target, const Frame& Reque
         Put_Block(Frame, Option_Control, Control_Response, Result);
     }
     Finish_Frame(Frame);
+    Target.Quiet = Settings.Quiet_After_Set;
     if (Permanent_Change && Permanent_Changed)
         Permanent_Changed();
     return {{Settings.Set_Delay, Frame}};

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 // The device's side of DCP for a row of simulated devices on one wire:
 // gateways of this type and, for mixed networks, devices of another maker.
@@ -26,6 +27,7 @@ public:
         QString Permanent_Name;          // what it holds after a restart
         Dcp::Ip_Suite Permanent_Ip;
         quint8 Set_Error = 0; // this device's own refusal of every Set; 0: none
+        bool Quiet = false;   // answers no Identify any more (Options::Quiet_After_Set)
     };
     struct Outgoing {
         std::chrono::milliseconds Delay{0};
@@ -44,6 +46,12 @@ public:
         QString Conflict_Name;
         // How long each device takes to answer a Set (a slow device).
         std::chrono::milliseconds Set_Delay{0};
+        // Not empty: the address another station on the wire holds; a
+        // device holding it reports the address conflict.
+        std::optional<Ipv4_Address> Conflict_Address;
+        // A device that answered a Set answers no Identify after it, as one
+        // that restarts to take a change.
+        bool Quiet_After_Set = false;
     };
 
     explicit Dcp_Devices(const Options& O);

@@ -163,7 +163,14 @@ int main(int argc, char* argv[])
     const QCommandLineOption Set_Delay(QStringLiteral("dcp-set-delay"),
                                        QStringLiteral("DCP: answer each Set only after this many milliseconds."),
                                        QStringLiteral("ms"), QStringLiteral("0"));
-    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error, Macs, Conflict, Set_Delay});
+    const QCommandLineOption Address_Conflict(QStringLiteral("dcp-address-conflict"),
+                                              QStringLiteral("DCP: another station holds this IPv4 address; a device "
+                                                             "holding it reports the address conflict."),
+                                              QStringLiteral("address"));
+    const QCommandLineOption Quiet(QStringLiteral("dcp-quiet-after-set"),
+                                   QStringLiteral("DCP: a device that answered a Set answers no Identify after it."));
+    Parser.addOptions({Port, Silent, Drop, Store, Idle, Max, Dcp, Devices, Foreign, State, Set_Error, Macs, Conflict, Set_Delay,
+                       Address_Conflict, Quiet});
     Parser.process(App);
 
     if (Parser.isSet(Dcp)) {
@@ -190,6 +197,14 @@ int main(int argc, char* argv[])
         D.Devices.Conflict_Name = Parser.value(Conflict);
         D.Devices.Set_Delay = std::chrono::milliseconds(qBound(0, Parser.value(Set_Delay).toInt(), 60000));
         D.Devices.Silent = Parser.isSet(Silent);
+        D.Devices.Quiet_After_Set = Parser.isSet(Quiet);
+        if (Parser.isSet(Address_Conflict)) {
+            D.Devices.Conflict_Address = Parse_Ipv4(Parser.value(Address_Conflict));
+            if (!D.Devices.Conflict_Address) {
+                std::fprintf(stderr, "gateway_simulator: bad --dcp-address-conflict\n");
+                return 2;
+            }
+        }
         D.State_File = Parser.value(State);
         D.Idle_Ms = qBound(100, Parser.value(Idle).toInt(), 600000);
         D.Max_Ms = qBound(100, Parser.value(Max).toInt(), 3600000);
