@@ -11,8 +11,7 @@
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Ui_Save_File_Dialog.h"
-#include "cli/Ui_Commission_Command.h"
-#include "review/Ui_Report_Run.h"
+#include "cli/Ui_Drawing_Commands.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "widgets/Ui_Guarded_Application.h"
 #include "foundation/Workspace.h"
@@ -65,7 +64,7 @@ extern "C" Q_DECL_EXPORT int sw40610_window_main(int argc, char* argv[]) { retur
 
 extern "C" Q_DECL_EXPORT int sw40610_report_main(int argc, char* argv[])
 {
-    return Review::Run_Report_Command(argc, argv);
+    return Cli::Run_Report_Command(argc, argv);
 }
 
 extern "C" Q_DECL_EXPORT int sw40610_commission_main(int argc, char* argv[])

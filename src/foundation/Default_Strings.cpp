@@ -906,6 +906,7 @@ const Default_String Entries[] = {
     {1457, u"A document type declaration (DOCTYPE)"},
     {1458, u"An XML declaration"},
     {1459, u"A processing instruction"},
+    {1460, u"(description only, not sent to the device)"},
     {1500, u"PROFINET XML File Name"},
     {1501, u"Create the PROFINET XML GSD File"},
     {1502, u"OK"},

@@ -488,7 +488,7 @@ private slots:
         QTest::addColumn<QString>("Reason");
         QTest::newRow("missing folder") << QString() << "No such file or directory";
         QTest::newRow("folder is a file") << QStringLiteral(".") << "Not a directory";
-        QTest::newRow("general parameters are a folder") << QStringLiteral("ParGen.xml") << "Is a directory";
+        QTest::newRow("general parameters are a folder") << QStringLiteral("ParGen.xml") << "not a regular file but a folder";
         QTest::newRow("variables are a dangling link")
             << QStringLiteral("IEC61850_Variables.xml") << "No such file or directory";
     }
@@ -898,9 +898,9 @@ private slots:
     {
         QTest::addColumn<QString>("Kind");
         QTest::addColumn<QString>("Reason");
-        QTest::newRow("FIFO") << "fifo" << "not a regular file";
-        QTest::newRow("device") << "device" << "not a regular file";
-        QTest::newRow("directory") << "directory" << "Is a directory";
+        QTest::newRow("FIFO") << "fifo" << "not a regular file but a FIFO";
+        QTest::newRow("device") << "device" << "not a regular file but a device";
+        QTest::newRow("directory") << "directory" << "not a regular file but a folder";
     }
 
     void a_project_file_that_is_no_regular_file_ends_with_3()
