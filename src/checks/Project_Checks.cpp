@@ -437,18 +437,10 @@ QList<Finding> Check_Configuration(const Configuration& Config, const Lang_Table
 QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
                                    Certificates::Pem_Reader* Reader)
 {
-    const auto Config = Open_Configuration(Space.Project_Dir);
+    // The window's configuration: a file not saved yet is checked by its defaults.
+    const auto Config = Read_Configuration(Space);
     if (Config)
         return Check_Configuration(*Config, Space.Lang_Strings, Separator, Reader);
-    if (Config.error().What == Read_Failure::Kind::Not_Configuration) {
-        // A configuration without any file yet: its defaults are what is checked.
-        Configuration Defaults;
-        Defaults.Files = Space;
-        Defaults.General = Par_Gen::Stored();
-        Defaults.Variables = List_File::Stored();
-        Defaults.Known_Certificates = List_File::Stored();
-        return Check_Configuration(Defaults, Space.Lang_Strings, Separator, Reader);
-    }
     return {Finding{Config.error().Path, {}, {}, -1, std::nullopt, Severity::Error, Config.error().Text(), true}};
 }
 

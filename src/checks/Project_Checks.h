@@ -151,9 +151,9 @@ std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_
 QList<Finding> Check_Configuration(const Configuration& Config, const Lang_Table& Lang, Decimal_Separator& Separator,
                                    Certificates::Pem_Reader* Reader = nullptr,
                                    std::optional<Configuration_Image::Compile_Result> Compiled = std::nullopt);
-// The same for the configuration of Space, opened now; a configuration that
-// cannot be opened is one error finding with the reason, one without any file
-// yet is checked by its defaults.
+// The same for the configuration of Space, read now; a file not saved yet is
+// checked by its defaults, one that cannot be read is one error finding with
+// the reason.
 QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
                                    Certificates::Pem_Reader* Reader = nullptr);
 

@@ -253,11 +253,11 @@ const QList<Command_Spec>& Commands()
                         "\"malformed\": N}, or a list of these when no interface is named")},
         {QStringLiteral("set-name"), Section::Devices, {QStringLiteral("NAME")},
          QStringLiteral("the station name NAME is needed"), {{&Interface, true}, {&Mac, true}, {&Temporary}},
-         QStringLiteral("give the device its PROFINET station name")},
+         QStringLiteral("give the device its PROFINET station name"), false, false, true},
         {QStringLiteral("set-ip"), Section::Devices,
          {QStringLiteral("ADDRESS"), QStringLiteral("MASK"), QStringLiteral("GATEWAY")},
          QStringLiteral("ADDRESS, MASK and GATEWAY are needed"), {{&Interface, true}, {&Mac, true}, {&Temporary}},
-         QStringLiteral("give the device its IP address, subnet mask and gateway")},
+         QStringLiteral("give the device its IP address, subnet mask and gateway"), false, false, true},
         {QStringLiteral("flash"), Section::Devices, {}, {}, {{&Interface, true}, {&Mac, true}},
          QStringLiteral("let the device flash its LED")},
         {QStringLiteral("commission"), Section::Commissioning, {QStringLiteral("PLANT.csv")},
@@ -331,7 +331,7 @@ Result<Invocation> Parse(const QStringList& Arguments_After_Program)
     const qsizetype Wanted = Spec.Arguments.size();
     if (Positional.size() > Wanted)
         return Usage_Error(QStringLiteral("%1: unexpected argument '%2'").arg(Spec.Name, Positional[Wanted]));
-    if (Positional.size() < Wanted || Positional.contains(QString()))
+    if (Positional.size() < Wanted || (!Spec.Empty_Is_Given && Positional.contains(QString())))
         return Usage_Error(Spec.Name + QStringLiteral(": ") + Spec.Missing);
 
     // An option the command does not take is refused, not ignored: a build

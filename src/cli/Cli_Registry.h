@@ -98,6 +98,9 @@ struct Command_Spec {
     // Drawn on an (offscreen) graphics application: always, or only with --record.
     bool Draws = false;
     bool Draws_With_Record = false;
+    // An empty argument is a value the command judges (an empty station
+    // name), not a missing one (an empty folder name).
+    bool Empty_Is_Given = false;
 
     bool Takes_Option(const Option& Which) const;
     // "compile CONFIG_DIR", "update-file CONFIG_DIR --device ADDRESS [--option ...] [-o FILE]".

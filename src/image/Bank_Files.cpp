@@ -359,8 +359,9 @@ std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image&
     const auto Lock = Lock_Compiles(Space, Wait_Ms);
     if (!Lock)
         return std::unexpected(Lock.error());
-    // Read under the lock: what is compiled is what the files hold now.
-    const auto Config = Open_Configuration(Space.Project_Dir);
+    // Read under the lock: what is compiled is what the files hold now. The
+    // window's configuration may have no file yet: its defaults are compiled.
+    const auto Config = Read_Configuration(Space);
     if (!Config)
         return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Well_Formed, Config.error().Text()});
     return Compile_And_Save_Banks(Image, *Config, *Lock, Space);

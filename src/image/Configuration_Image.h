@@ -132,7 +132,8 @@ std::expected<Compile_Lock, Compile_Failure> Lock_Compiles(const Workspace& Spac
 // configuration of Image. Nothing is written on any failure.
 std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Configuration& Config,
                                                            const Compile_Lock& Held, const Workspace& Space);
-// The same with the lock taken and the configuration of Space opened under it.
+// The same with the lock taken and the configuration of Space read under it
+// (the window's: a file not saved yet is its defaults).
 std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space,
                                                            int Wait_Ms = Compile_Lock_Wait_Ms);
 

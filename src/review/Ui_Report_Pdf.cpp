@@ -349,7 +349,7 @@ QString Report_File_Name(const QString& Configuration_Name) { return Configurati
 std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
                                                     const Report_Request& Request)
 {
-    const auto Config = Open_Configuration(Space.Project_Dir);
+    const auto Config = Read_Configuration(Space);
     if (!Config)
         return std::unexpected(Config.error().Text());
     return Write_Report(Space, *Config, Separator, Request);
