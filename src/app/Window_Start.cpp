@@ -14,8 +14,7 @@
 #include "platform/Ui_Message_Box_Prompter.h"
 #include "platform/Ui_Open_File_Dialog.h"
 #include "platform/Ui_Save_File_Dialog.h"
-#include "cli/Ui_Commission_Command.h"
-#include "review/Ui_Report_Run.h"
+#include "cli/Ui_Drawing_Commands.h"
 #include "shell/TFTavorixFirmWare.h"
 #include "widgets/Ui_Guarded_Application.h"
 #include "foundation/Workspace.h"
@@ -70,7 +69,7 @@ const Window_Module_Entries* sw40610_window_entries()
 {
     static constexpr Window_Module_Entries Entries{
         Run_Window,
-        Review::Run_Report_Command,
+        Cli::Run_Report_Command,
         Cli::Run_Commission_Record_Command,
     };
     return &Entries;

@@ -1,8 +1,6 @@
 #include "app/Window_Library.h"
-#include "cli/Cli_Arguments.h"
 #include "cli/Cli_Commands.h"
-#include "cli/Cli_Commission.h"
-#include "cli/Cli_Review.h"
+#include "cli/Cli_Registry.h"
 
 #include <QStringList>
 
@@ -22,12 +20,13 @@ int main(int argc, char* argv[])
     QStringList Arguments;
     for (int I = 1; I < argc; ++I)
         Arguments.append(QString::fromLocal8Bit(argv[I]));
-    // The report draws its pages, the one command with a (offscreen) graphics application.
-    if (Cli::Is_Report_Command(Arguments))
-        return Run_Report_Library(argc, argv);
-    if (Cli::Wants_Commission_Record(Arguments))
-        return Run_Commission_Record_Library(argc, argv);
-    if (Cli::Is_Command_Line(Arguments))
-        return Cli::Main(argc, argv);
+    // The commands that draw (the report, a commissioning record) run with an
+    // offscreen graphics application; the command line's registry tells which.
+    switch (Cli::How_To_Start(Arguments)) {
+    case Cli::Start::Drawing_Report: return Run_Report_Library(argc, argv);
+    case Cli::Start::Drawing_Commission_Record: return Run_Commission_Record_Library(argc, argv);
+    case Cli::Start::Command: return Cli::Main(argc, argv);
+    case Cli::Start::Window: break;
+    }
     return Run_Window_Library(argc, argv);
 }

@@ -363,46 +363,29 @@ std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_
 
 // ---- The configuration ----
 
-QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
-                                   Certificates::Pem_Reader* Reader)
+QList<Finding> Check_Configuration(const Configuration& Config, const Lang_Table& Lang, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader,
+                                   std::optional<Configuration_Image::Compile_Result> Compiled)
 {
     Certificates::Pem_Reader Own_Reader;
     Certificates::Pem_Reader& Reading = Reader ? *Reader : Own_Reader;
+    const Active_Project& Files = Config.Files;
     QList<Finding> Found;
     const auto Not_Well_Formed = [&](const QString& File, const QString& Message) {
         Found.append({File, {}, {}, -1, std::nullopt, Severity::Error, Message, true});
     };
     const QDateTime Now = QDateTime::currentDateTimeUtc();
-
-    std::optional<Par_Gen::Stored> General;
-    std::optional<QString> General_Fault;
-    try {
-        General = Par_Gen::Stored::Read(Space.File_ParGen);
-    } catch (const Xml_Parse_Error& E) {
-        General_Fault = E.Message();
-    }
-    std::optional<List_File::Stored> Known;
-    std::optional<QString> Known_Fault;
-    try {
-        Known = Known_Cert_File::Read(Space.File_TLS_Known_Cert);
-    } catch (const Xml_Parse_Error& E) {
-        Known_Fault = E.Message();
-    }
-    std::optional<List_File::Stored> Variables;
-    std::optional<QString> Variables_Fault;
-    try {
-        Variables = Variables_File::Read(Space.File_IEC61850_Variables);
-    } catch (const Xml_Parse_Error& E) {
-        Variables_Fault = E.Message();
-    }
+    const Parsed<Par_Gen::Stored>& General = Config.General;
+    const Parsed<List_File::Stored>& Variables = Config.Variables;
+    const Parsed<List_File::Stored>& Known = Config.Known_Certificates;
 
     const auto Read_As_Defaults_Of = [&](const QString& File, const std::optional<Xml_Leading_Node>& Before) {
-        if (std::optional<Finding> Defaults = Read_As_Defaults(File, Before, Space.Lang_Strings))
+        if (std::optional<Finding> Defaults = Read_As_Defaults(File, Before, Lang))
             Found.append(*Defaults);
     };
     if (General) {
-        Read_As_Defaults_Of(Space.File_ParGen, General->Before_Root());
-        Par_Gen_Input Input = Par_Gen_Input_Of(Space.File_ParGen, *General);
+        Read_As_Defaults_Of(Files.File_ParGen, General->Before_Root());
+        Par_Gen_Input Input = Par_Gen_Input_Of(Files.File_ParGen, *General);
         Input.Now = Now;
         Input.Reader = &Reading;
         if (Known) {
@@ -416,36 +399,49 @@ QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Se
             }
             Input.Known_Sent = Sent;
         }
-        Found += Check_Par_Gen(Input, Space.Lang_Strings);
+        Found += Check_Par_Gen(Input, Lang);
     } else {
-        Not_Well_Formed(Space.File_ParGen, *General_Fault);
+        Not_Well_Formed(Files.File_ParGen, General.error());
     }
 
     if (Variables) {
-        Read_As_Defaults_Of(Space.File_IEC61850_Variables, Variables->Before_Root);
-        Found += Check_Variables({Space.File_IEC61850_Variables, Variables->Rows, Get_Decimal_Separator(Separator),
+        Read_As_Defaults_Of(Files.File_IEC61850_Variables, Variables->Before_Root);
+        Found += Check_Variables({Files.File_IEC61850_Variables, Variables->Rows, Get_Decimal_Separator(Separator),
                                   Data_Array_Size},
-                                 Space.Lang_Strings);
+                                 Lang);
     } else {
-        Not_Well_Formed(Space.File_IEC61850_Variables, *Variables_Fault);
+        Not_Well_Formed(Files.File_IEC61850_Variables, Variables.error());
     }
 
     if (Known) {
-        Read_As_Defaults_Of(Space.File_TLS_Known_Cert, Known->Before_Root);
+        Read_As_Defaults_Of(Files.File_TLS_Known_Cert, Known->Before_Root);
         // That no listed certificate is enabled is reported with the general
         // parameters, where it is in force.
-        Found += Check_Known_Cert({Space.File_TLS_Known_Cert, Known->Rows, false, Now, &Reading}, Space.Lang_Strings);
+        Found += Check_Known_Cert({Files.File_TLS_Known_Cert, Known->Rows, false, Now, &Reading}, Lang);
     } else {
-        Not_Well_Formed(Space.File_TLS_Known_Cert, *Known_Fault);
+        Not_Well_Formed(Files.File_TLS_Known_Cert, Known.error());
     }
 
     // What the compiler would refuse: the configuration too large for the device.
     if (General && Variables && Known) {
-        Configuration_Image Image(Space, &Separator);
-        if (Image.Create_Bin({*General, *Variables, *Known}) == Configuration_Image::Compile_Result::Too_Large)
-            Found.append({Space.Project_Dir, {}, {}, -1, std::nullopt, Severity::Error, Space.Str(Image_Text::Too_Large)});
+        if (!Compiled) {
+            Configuration_Image Image(Files, &Separator);
+            Compiled = Image.Create_Bin(Config);
+        }
+        if (*Compiled == Configuration_Image::Compile_Result::Too_Large)
+            Found.append({Files.Project_Dir, {}, {}, -1, std::nullopt, Severity::Error, Lang[Image_Text::Too_Large]});
     }
     return Found;
+}
+
+QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader)
+{
+    // The window's configuration: a file not saved yet is checked by its defaults.
+    const auto Config = Read_Configuration(Space);
+    if (Config)
+        return Check_Configuration(*Config, Space.Lang_Strings, Separator, Reader);
+    return {Finding{Config.error().Path, {}, {}, -1, std::nullopt, Severity::Error, Config.error().Text(), true}};
 }
 
 } // namespace Checks

@@ -4,6 +4,8 @@
 
 #include "certificates/Certificate_Checks.h"
 #include "foundation/Lang_Strings.h"
+#include "image/Configuration_Image.h"
+#include "project/Configuration.h"
 #include "project/List_File.h"
 #include "project/Par_Gen_File.h"
 #include "project/Xml_Place.h"
@@ -144,6 +146,14 @@ std::optional<QString> Read_As_Defaults_Message(const QString& Path, const Lang_
 // file's other findings. Keys and certificates are read through Reader when
 // one is given, so that a caller that reads them too (the report) opens an
 // encrypted key once.
+// Compiled: what compiling Config gave, when the caller has compiled it
+// already (the report); compiled here when not given.
+QList<Finding> Check_Configuration(const Configuration& Config, const Lang_Table& Lang, Decimal_Separator& Separator,
+                                   Certificates::Pem_Reader* Reader = nullptr,
+                                   std::optional<Configuration_Image::Compile_Result> Compiled = std::nullopt);
+// The same for the configuration of Space, read now; a file not saved yet is
+// checked by its defaults, one that cannot be read is one error finding with
+// the reason.
 QList<Finding> Check_Configuration(const Workspace& Space, Decimal_Separator& Separator,
                                    Certificates::Pem_Reader* Reader = nullptr);
 

@@ -1,7 +1,5 @@
 #include "cli/Cli_Commission.h"
 
-#include "cli/Cli_Arguments.h"
-#include "cli/Cli_Dcp.h"
 #include "commission/Configuration_Steps.h"
 #include "dcp/Dcp_Station.h"
 #include "dcp/Dcp_Texts.h"
@@ -12,7 +10,6 @@
 #include "platform/Process_Runner.h"
 #include "platform/Raw_Ethernet.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -49,10 +46,6 @@ private:
     void (*Previous)(int) = SIG_DFL;
 };
 
-struct Usage_Error {
-    QString Text;
-};
-
 struct Commission_Arguments {
     bool Reset = false;
     QString List;
@@ -65,62 +58,31 @@ struct Commission_Arguments {
     Dcp::Mac_Address Mac{};
 };
 
-Commission_Arguments Parse_Commission(const QStringList& Arguments)
+Result<Commission_Arguments> Parse_Commission(const Invocation& Given)
 {
-    QCommandLineParser Parser;
-    const QCommandLineOption Interface(QStringLiteral("interface"), {}, QStringLiteral("IF"));
-    const QCommandLineOption Update(QStringLiteral("update"), {});
-    const QCommandLineOption Dry_Run(QStringLiteral("dry-run"), {});
-    const QCommandLineOption Json(QStringLiteral("json"), {});
-    const QCommandLineOption Record(QStringLiteral("record"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption Timeout(QStringLiteral("timeout"), {}, QStringLiteral("MS"));
-    const QCommandLineOption Mac(QStringLiteral("mac"), {}, QStringLiteral("MAC"));
-    Parser.addOptions({Interface, Update, Dry_Run, Json, Record, Timeout, Mac});
-    if (!Parser.parse(QStringList{QStringLiteral("sw40610")} + Arguments))
-        throw Usage_Error{Parser.errorText()};
-    QStringList Positional = Parser.positionalArguments();
     Commission_Arguments Args;
-    Args.Reset = Positional.value(0) == QLatin1String("reset-to-factory");
-    const QString Name = Args.Reset ? QStringLiteral("reset-to-factory") : QStringLiteral("commission");
-    Positional.removeFirst();
-    const auto Refuse = [&](const QCommandLineOption& Opt, bool Applies) {
-        if (Parser.isSet(Opt) && !Applies)
-            throw Usage_Error{QStringLiteral("%1: option --%2 does not apply").arg(Name, Opt.names().first())};
-    };
-    for (const QCommandLineOption* Opt : {&Update, &Dry_Run, &Json, &Record, &Timeout})
-        Refuse(*Opt, !Args.Reset);
-    Refuse(Mac, Args.Reset);
-    if (!Parser.isSet(Interface) || Parser.value(Interface).isEmpty())
-        throw Usage_Error{QStringLiteral("%1: --interface IF is required").arg(Name)};
-    Args.Interface = Parser.value(Interface);
+    Args.Reset = Given.Command->Name == QLatin1String("reset-to-factory");
+    Args.Interface = Given.Value(Options::Interface);
     if (Args.Reset) {
-        if (!Positional.isEmpty())
-            throw Usage_Error{QStringLiteral("reset-to-factory: unexpected argument '%1'").arg(Positional.first())};
-        if (!Parser.isSet(Mac))
-            throw Usage_Error{QStringLiteral("reset-to-factory: --mac MAC is required")};
-        const auto Read = Dcp::Parse_Mac(Parser.value(Mac));
+        const auto Read = Dcp::Parse_Mac(Given.Value(Options::Mac));
         if (!Read)
-            throw Usage_Error{QStringLiteral("reset-to-factory: '%1' is not a MAC address (aa:bb:cc:dd:ee:ff)").arg(Parser.value(Mac))};
+            return Usage_Error(QStringLiteral("reset-to-factory: '%1' is not a MAC address (aa:bb:cc:dd:ee:ff)")
+                                   .arg(Given.Value(Options::Mac)));
         Args.Mac = *Read;
         return Args;
     }
-    if (Positional.size() != 1)
-        throw Usage_Error{Positional.isEmpty() ? QStringLiteral("commission: the plant list PLANT.csv is needed")
-                                               : QStringLiteral("commission: unexpected argument '%1'").arg(Positional[1])};
-    Args.List = Positional.first();
-    Args.Update = Parser.isSet(Update);
-    Args.Dry_Run = Parser.isSet(Dry_Run);
-    Args.Json = Parser.isSet(Json);
-    Args.Record = Parser.value(Record);
-    if (Parser.isSet(Record) && Args.Record.isEmpty())
-        throw Usage_Error{QStringLiteral("commission: --record needs a file name")};
-    if (Parser.isSet(Timeout)) {
+    Args.List = Given.Arguments.first();
+    Args.Update = Given.Has(Options::Update);
+    Args.Dry_Run = Given.Has(Options::Dry_Run);
+    Args.Json = Given.Json;
+    Args.Record = Given.Value(Options::Record);
+    if (Given.Has(Options::Timeout)) {
         bool Ok = false;
-        Args.Timeout_Ms = Parser.value(Timeout).toInt(&Ok);
+        Args.Timeout_Ms = Given.Value(Options::Timeout).toInt(&Ok);
         if (!Ok || Args.Timeout_Ms < Min_Timeout_Ms || Args.Timeout_Ms > Max_Timeout_Ms)
-            throw Usage_Error{QStringLiteral("commission: --timeout must be a number of milliseconds from %1 to %2")
-                                  .arg(Min_Timeout_Ms)
-                                  .arg(Max_Timeout_Ms)};
+            return Usage_Error(QStringLiteral("commission: --timeout must be a number of milliseconds from %1 to %2")
+                                   .arg(Min_Timeout_Ms)
+                                   .arg(Max_Timeout_Ms));
     }
     return Args;
 }
@@ -246,60 +208,15 @@ int Commission_Plant(const Commission_Arguments& Args, const QString& Exe_Dir, R
 
 } // namespace
 
-bool Is_Commission_Command(const QStringList& Arguments)
+Result<Exit_Code> Run_Commission(const Invocation& Given, const QString& Exe_Dir, Raw_Ethernet& Ethernet,
+                                 QTextStream& Out, QTextStream& Err, const Commission::Record_Writer& Write_Record)
 {
-    const QString First = Arguments.value(0);
-    return First == QLatin1String("commission") || First == QLatin1String("reset-to-factory");
-}
-
-bool Wants_Commission_Record(const QStringList& Arguments)
-{
-    return Arguments.value(0) == QLatin1String("commission")
-           && std::any_of(Arguments.begin(), Arguments.end(), [](const QString& A) {
-                  return A == QLatin1String("--record") || A.startsWith(QLatin1String("--record="));
-              });
-}
-
-int Run_Commission(const QStringList& Arguments, const QString& Exe_Dir, Raw_Ethernet& Ethernet, QTextStream& Out,
-                   QTextStream& Err, const Commission::Record_Writer& Write_Record)
-{
-    try {
-        const Commission_Arguments Args = Parse_Commission(Arguments);
-        if (Args.Reset)
-            return Reset_To_Factory(Args, Ethernet, Out, Err);
-        return Commission_Plant(Args, Exe_Dir, Ethernet, Out, Err, Write_Record);
-    } catch (const Usage_Error& E) {
-        Err << "sw40610: " << E.Text << "\nTry 'sw40610 --help'.\n";
-        return Wrong_Usage;
-    }
-}
-
-QString Commission_Help_Text()
-{
-    return QStringLiteral(
-        "\n"
-        "Commissioning a plant (PROFINET DCP on raw Ethernet):\n"
-        "  commission PLANT.csv --interface IF [--update] [--dry-run] [--json] [--record FILE.pdf]\n"
-        "             [--timeout MS]\n"
-        "                              name and address every gateway of the plant list\n"
-        "                              (mac,station_name,ip,mask,gateway,configuration; ',' or ';')\n"
-        "                              after one search of MS milliseconds (default 1000): what\n"
-        "                              already holds is left alone, the rest is set permanently and\n"
-        "                              checked by an Identify of the new name; each configuration is\n"
-        "                              compiled, and with --update sent to its gateway by the updater.\n"
-        "                              --dry-run searches and says what would be done, sending no Set;\n"
-        "                              --json one document; --record writes the commissioning record.\n"
-        "                              The state is kept in PLANT.csv.state.json after every gateway;\n"
-        "                              Ctrl+C stops after the current gateway, and a second run goes\n"
-        "                              on without sending anything to gateways already right.\n"
-        "                              Exit 0 every gateway done or already right, 1 any not (or the\n"
-        "                              list has problems, each given as FILE:LINE:COLUMN), 2 wrong\n"
-        "                              usage, 3 a file could not be read or written, 4 no device\n"
-        "                              answered at all\n"
-        "  reset-to-factory --interface IF --mac MAC\n"
-        "                              DESTRUCTIVE, asks nothing: the device forgets its station name\n"
-        "                              and IP parameter (DCP ResetToFactory); exit 0 done, 1 refused,\n"
-        "                              3 interface unusable, 4 no answer\n");
+    const Result<Commission_Arguments> Args = Parse_Commission(Given);
+    if (!Args)
+        return std::unexpected(Args.error());
+    if (Args->Reset)
+        return static_cast<Exit_Code>(Reset_To_Factory(*Args, Ethernet, Out, Err));
+    return static_cast<Exit_Code>(Commission_Plant(*Args, Exe_Dir, Ethernet, Out, Err, Write_Record));
 }
 
 } // namespace Cli

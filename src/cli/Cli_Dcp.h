@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "cli/Cli_Registry.h"
 
 class QTextStream;
 class Raw_Ethernet;
@@ -10,11 +9,6 @@ class Raw_Ethernet;
 // discover, set-name, set-ip and flash. They take no configuration folder.
 namespace Cli {
 
-// A Set or Signal that no device answered.
-constexpr int No_Device_Answered = 4;
-
-bool Is_Dcp_Command(const QStringList& Arguments_After_Program);
-int Run_Dcp(const QStringList& Arguments_After_Program, Raw_Ethernet& Ethernet, QTextStream& Out, QTextStream& Err);
-QString Dcp_Help_Text();
+Result<Exit_Code> Run_Dcp(const Invocation& Given, Raw_Ethernet& Ethernet, QTextStream& Out, QTextStream& Err);
 
 } // namespace Cli

@@ -1,11 +1,14 @@
 #include "cli/Cli_Review.h"
 
-#include "cli/Cli_Arguments.h"
+#include "foundation/Workspace.h"
 #include "platform/Decimal_Separator.h"
+#include "project/Configuration.h"
 #include "review/Configuration_Diff.h"
+#include "review/Review_Texts.h"
 
-#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <memory>
@@ -14,71 +17,70 @@ namespace Cli {
 
 namespace {
 
-int Refuse_Usage(QTextStream& Err, const QString& Reason)
+std::unique_ptr<Decimal_Separator> Separator_Of(const Invocation& Given)
 {
-    Err << "sw40610: " << Reason << "\nTry 'sw40610 --help'.\n";
-    return Wrong_Usage;
+    if (Given.Separator)
+        return std::make_unique<Given_Decimal_Separator>(QString(*Given.Separator));
+    return std::make_unique<System_Decimal_Separator>();
+}
+
+std::unexpected<Command_Error> Not_Opened(const Read_Failure& Why)
+{
+    return Failure(Why.What == Read_Failure::Kind::Not_Configuration ? Wrong_Usage : File_Error, Why.Text());
+}
+
+// The texts in the language the window was left in; nothing of the program
+// folder is written.
+void Read_Language(Workspace& Space)
+{
+    Space.Read_Settings();
+    Space.Set_Identity();
+    Space.Init_Language();
 }
 
 } // namespace
 
-bool Is_Diff_Command(const QStringList& Arguments_After_Program)
+Result<Exit_Code> Run_Diff(const Invocation& Given, Command_Context& Context)
 {
-    return Arguments_After_Program.value(0) == QLatin1String("diff");
-}
-
-bool Is_Report_Command(const QStringList& Arguments_After_Program)
-{
-    return Arguments_After_Program.value(0) == QLatin1String("report");
-}
-
-int Run_Diff(const QStringList& Arguments_After_Command, QTextStream& Out, QTextStream& Err)
-{
-    QCommandLineParser Parser;
-    const QCommandLineOption Json(QStringLiteral("json"), {});
-    const QCommandLineOption Separator(QStringLiteral("decimal-separator"), {}, QStringLiteral("SEPARATOR"));
-    Parser.addOptions({Json, Separator});
-    if (!Parser.parse(QStringList{QStringLiteral("sw40610")} + Arguments_After_Command))
-        return Refuse_Usage(Err, QStringLiteral("diff: ") + Parser.errorText());
-    const QStringList Folders = Parser.positionalArguments();
-    if (Folders.size() != 2)
-        return Refuse_Usage(Err, QStringLiteral("diff: two configuration folders are needed, CONFIG_A and CONFIG_B"));
-    std::unique_ptr<Decimal_Separator> Reading;
-    if (Parser.isSet(Separator)) {
-        const QString Typed = Parser.value(Separator);
-        if (Typed != QLatin1String(".") && Typed != QLatin1String(","))
-            return Refuse_Usage(Err, QStringLiteral("diff: --decimal-separator must be '.' or ','"));
-        Reading = std::make_unique<Given_Decimal_Separator>(Typed);
+    const std::unique_ptr<Decimal_Separator> Reading = Separator_Of(Given);
+    const QString& Dir_A = Given.Arguments[0];
+    const QString& Dir_B = Given.Arguments[1];
+    const auto Found = Review::Compare(Dir_A, Dir_B, *Reading);
+    if (!Found)
+        return Not_Opened(Found.error());
+    if (Given.Json) {
+        Context.Out << QString::fromUtf8(Review::Differences_Json(Dir_A, Dir_B, *Found));
     } else {
-        Reading = std::make_unique<System_Decimal_Separator>();
-    }
-
-    const auto Found = Review::Compare(Folders[0], Folders[1], *Reading);
-    if (!Found) {
-        Err << "sw40610: " << QDir::toNativeSeparators(Found.error().Path) << ": " << Found.error().Reason << '\n';
-        return File_Error;
-    }
-    if (Parser.isSet(Json)) {
-        Out << QString::fromUtf8(Review::Differences_Json(Folders[0], Folders[1], *Found));
-    } else {
+        // The mark of a description in the chosen language.
+        Workspace Space(Context.Exe_Dir);
+        Read_Language(Space);
         for (const Review::Difference& D : *Found)
-            Out << Review::Difference_Line(D) << '\n';
+            Context.Out << Review::Difference_Line(D, Space.Lang_Strings) << '\n';
     }
-    return Found->isEmpty() ? Done : Configuration_Errors;
+    // Descriptions are not given to the device: they leave the answer "the same".
+    return Review::Same_Device_Configuration(*Found) ? Done : Configuration_Errors;
 }
 
-QString Review_Help_Text()
+Result<Exit_Code> Run_Report(const Invocation& Given, Command_Context& Context)
 {
-    return QStringLiteral(
-        "\n"
-        "Comparing and reporting:\n"
-        "  diff CONFIG_A CONFIG_B [--json] [--decimal-separator . | ,]\n"
-        "                              list what the device would be given differently, one line\n"
-        "                              per difference as FILE: ITEM: A -> B, or one JSON document;\n"
-        "                              exit 0 the same, 1 different, 2 wrong usage, 3 a file\n"
-        "                              could not be read\n"
-        "  report CONFIG_DIR [-o FILE] write the configuration's PDF report; default:\n"
-        "                              CONFIG_DIR/<configuration>-report.pdf (needs no display)\n");
+    if (!Context.Draw.Write_Report)
+        return Failure(File_Error, QStringLiteral("report: the report cannot be drawn here"));
+    const std::unique_ptr<Decimal_Separator> Reading = Separator_Of(Given);
+    const auto Config = Open_Configuration(Given.Arguments.first());
+    if (!Config)
+        return Not_Opened(Config.error());
+    Workspace Space(Context.Exe_Dir);
+    Read_Language(Space);
+    Space.Project_Dir = Config->Files.Project_Dir;
+    Space.Project_Name = Config->Files.Project_Name;
+    Space.Set_Files();
+    const QString Path = Given.Output.isEmpty() ? QString() : QFileInfo(Given.Output).absoluteFilePath();
+    const auto Written = Context.Draw.Write_Report(Space, *Config, *Reading, Path);
+    if (!Written)
+        return Failure(File_Error, Written.error());
+    if (!Given.Quiet)
+        Context.Out << Space.Str(Report_Text::Written).arg(QDir::toNativeSeparators(*Written)) << '\n';
+    return Done;
 }
 
 } // namespace Cli

@@ -1,25 +1,19 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "cli/Cli_Commands.h"
 
-class QTextStream;
-
-// The commands that look at whole configurations: "diff" compares two, "report"
-// writes one's PDF report (run by the program's start, which gives it a
-// graphics application; see Run_Report in app/).
+// The commands that look at whole configurations: "diff" compares two,
+// "report" writes one's PDF report (drawn by the graphics application's
+// start, which hands in the drawing).
 namespace Cli {
 
-// Whether the command line is one of these commands, and which.
-bool Is_Diff_Command(const QStringList& Arguments_After_Program);
-bool Is_Report_Command(const QStringList& Arguments_After_Program);
-
-// sw40610 diff CONFIG_A CONFIG_B [--json] [--decimal-separator . | ,]: one line
-// per difference. Exit 0 when the two give the device the same configuration,
-// 1 when they differ, 2 for wrong usage, 3 when a file could not be read.
-int Run_Diff(const QStringList& Arguments_After_Command, QTextStream& Out, QTextStream& Err);
-
-// The lines the help adds for these commands.
-QString Review_Help_Text();
+// sw40610 diff CONFIG_A CONFIG_B: one line per difference. Exit 0 when the
+// two give the device the same configuration (descriptions may differ), 1
+// when they differ, 2 for wrong usage or not a configuration folder, 3 when
+// a file could not be read.
+Result<Exit_Code> Run_Diff(const Invocation& Given, Command_Context& Context);
+// sw40610 report CONFIG_DIR [-o FILE]. Exit 0 written, 2 wrong usage or not a
+// configuration folder, 3 a file could not be read or the report written.
+Result<Exit_Code> Run_Report(const Invocation& Given, Command_Context& Context);
 
 } // namespace Cli

@@ -924,6 +924,7 @@ const Default_String Entries[] = {
     {1457, u"A document type declaration (DOCTYPE)"},
     {1458, u"An XML declaration"},
     {1459, u"A processing instruction"},
+    {1460, u"(description only, not sent to the device)"},
     {1480, u"yes"},
     {1481, u"no"},
     {1482, u"not used (%1)"},

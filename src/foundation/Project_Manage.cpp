@@ -67,11 +67,11 @@ Manage_Result Duplicate_Project(Workspace& Space, const QString& Source, const Q
     // The project files only: the bank files belong to the device the source
     // was written for, and the copy compiles its own.
     bool Copied = QDir().mkdir(Workspace::Join(To, QStringLiteral("bin")));
-    // The files Workspace::Set_Files names; a missing one stays missing.
-    for (const char* Project_File : {"ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"}) {
+    // The project files; a missing one stays missing.
+    for (const QString& Project_File : Project_File_Name::All) {
         if (!Copied)
             break;
-        const QFileInfo Info(Workspace::Join(From, QLatin1StringView(Project_File)));
+        const QFileInfo Info(Workspace::Join(From, Project_File));
         const QString File = Info.filePath();
         if (!Info.exists() && !Info.isSymLink())
             continue;

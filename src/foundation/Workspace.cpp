@@ -124,9 +124,9 @@ void Workspace::Activate_Project(const QString& Name)
 
 void Workspace::Set_Files()
 {
-    File_ParGen = Join(Project_Dir, QStringLiteral("ParGen.xml"));
-    File_IEC61850_Variables = Join(Project_Dir, QStringLiteral("IEC61850_Variables.xml"));
-    File_TLS_Known_Cert = Join(Project_Dir, QStringLiteral("TLS_Known_Cert.xml"));
+    File_ParGen = Join(Project_Dir, Project_File_Name::ParGen);
+    File_IEC61850_Variables = Join(Project_Dir, Project_File_Name::IEC61850_Variables);
+    File_TLS_Known_Cert = Join(Project_Dir, Project_File_Name::TLS_Known_Cert);
     File_ModbusM_SetAccess = Join(Project_Dir, QStringLiteral("ModbusM_SetAccess.xml"));
     File_ModbusTCPM_SetAccess = Join(Project_Dir, QStringLiteral("ModbusTCPM_SetAccess.xml"));
 }

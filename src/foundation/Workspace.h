@@ -18,6 +18,16 @@ struct Program_Folders {
     QString Language_Dir;
 };
 
+// The names of a configuration's three project files in its folder, named
+// here once for every part that opens, copies or compares a configuration.
+namespace Project_File_Name {
+inline const QString ParGen = QStringLiteral("ParGen.xml");
+inline const QString IEC61850_Variables = QStringLiteral("IEC61850_Variables.xml");
+inline const QString TLS_Known_Cert = QStringLiteral("TLS_Known_Cert.xml");
+// In the order they are read and checked.
+inline const QStringList All = {ParGen, IEC61850_Variables, TLS_Known_Cert};
+} // namespace Project_File_Name
+
 // The active configuration and its file paths; empty = none.
 struct Active_Project {
     QString Project_Name;

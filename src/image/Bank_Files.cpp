@@ -3,6 +3,7 @@
 
 #include "foundation/Workspace.h"
 #include "image/Image_Texts.h"
+#include "project/Configuration.h"
 #include "platform/Xml_File.h"
 
 #include <QDir>
@@ -221,15 +222,31 @@ Configuration_Image::Compile_Result Configuration_Image::Create_Bin()
 
 Configuration_Image::Compile_Result Configuration_Image::Create_Bin(const Project_Files& Files)
 {
+    return Compile(Files.General, Files.Variables, Files.Known_Certificates);
+}
+
+Configuration_Image::Compile_Result Configuration_Image::Create_Bin(const Configuration& Config)
+{
+    Bank1_Length = 0;
+    Bank2_Length = 0;
+    if (const std::optional<Read_Failure> Malformed = Config.First_Malformed())
+        throw Xml_Parse_Error(Malformed->Reason);
+    return Compile(*Config.General, *Config.Variables, *Config.Known_Certificates);
+}
+
+Configuration_Image::Compile_Result Configuration_Image::Compile(const Par_Gen::Stored& General,
+                                                                 const List_File::Stored& Variables,
+                                                                 const List_File::Stored& Known)
+{
     // Nothing of an earlier compilation stays ready to save, also when this
     // one ends early.
     Bank1_Length = 0;
     Bank2_Length = 0;
     Default_Par_Block();
     Init_IEC61850_Image();
-    Load_ParGen(Files.General);
-    Load_IEC61850_Variables(Files.Variables);
-    Load_TLS_Known_Cert(Files.Known_Certificates);
+    Load_ParGen(General);
+    Load_IEC61850_Variables(Variables);
+    Load_TLS_Known_Cert(Known);
     Param_Block.Set_U32(Par_Block_Field::Data_Area_Address, Data_Area_Base);
     const std::optional<quint32> End = Build_Data_Area(Data_Area_Base, 0, Bank2_Buffer, Bank2_Last_Offset);
     if (!End)
@@ -261,6 +278,12 @@ std::expected<QString, Write_Error> Bin_Folder(const QString& Project_Dir)
 // The system's reason why the lock file cannot be made (a full disk, a
 // folder without write permission), which QLockFile does not pass on: the
 // same file made by hand tells it.
+Compile_Failure Banks_Not_Written(const Workspace& Space, const Write_Error& Error)
+{
+    return Compile_Failure{Compile_Failure::Kind::Not_Written,
+                           Space.Str(Image_Text::Banks_Not_Written) + Space.Write_Failure_Text(Error)};
+}
+
 QString Lock_Failure_Text(const QLockFile& Lock, const QString& Path)
 {
     const QString Probe = Path + QStringLiteral(".probe");
@@ -292,33 +315,54 @@ QString Compile_Lock_Path(const QString& Project_Dir)
     return Workspace::Join(Workspace::Join(Project_Dir, QStringLiteral("bin")), QStringLiteral(".compile.lock"));
 }
 
-std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space,
-                                                           int Wait_Ms)
+Compile_Lock::Compile_Lock(std::unique_ptr<QLockFile> Held_) : Held(std::move(Held_)) {}
+Compile_Lock::Compile_Lock(Compile_Lock&&) noexcept = default;
+Compile_Lock& Compile_Lock::operator=(Compile_Lock&&) noexcept = default;
+Compile_Lock::~Compile_Lock() = default;
+
+std::expected<Compile_Lock, Compile_Failure> Lock_Compiles(const Workspace& Space, int Wait_Ms)
 {
-    const auto Not_Written = [&Space](const Write_Error& Error) {
-        return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Written,
-                                               Space.Str(Image_Text::Banks_Not_Written) + Space.Write_Failure_Text(Error)});
-    };
     if (const auto Bin = Bin_Folder(Space.Project_Dir); !Bin)
-        return Not_Written(Bin.error());
-    QLockFile Lock(Compile_Lock_Path(Space.Project_Dir));
+        return std::unexpected(Banks_Not_Written(Space, Bin.error()));
+    auto Lock = std::make_unique<QLockFile>(Compile_Lock_Path(Space.Project_Dir));
     // A compile that takes long is still running; only a lock whose process
     // has ended is taken over.
-    Lock.setStaleLockTime(0);
-    if (!Lock.tryLock(Wait_Ms)) {
+    Lock->setStaleLockTime(0);
+    if (!Lock->tryLock(Wait_Ms)) {
         qint64 Holder = 0;
-        if (Lock.error() == QLockFile::LockFailedError && Lock.getLockInfo(&Holder, nullptr, nullptr))
+        if (Lock->error() == QLockFile::LockFailedError && Lock->getLockInfo(&Holder, nullptr, nullptr))
             return std::unexpected(
                 Compile_Failure{Compile_Failure::Kind::Busy, Space.Str(Image_Text::Compile_Busy).arg(Holder)});
-        return Not_Written(Write_Error{Compile_Lock_Path(Space.Project_Dir), Lock_Failure_Text(Lock, Compile_Lock_Path(Space.Project_Dir))});
+        return std::unexpected(Banks_Not_Written(
+            Space, Write_Error{Compile_Lock_Path(Space.Project_Dir), Lock_Failure_Text(*Lock, Compile_Lock_Path(Space.Project_Dir))}));
     }
+    return Compile_Lock(std::move(Lock));
+}
+
+std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Configuration& Config,
+                                                           const Compile_Lock&, const Workspace& Space)
+{
     try {
-        if (Image.Create_Bin() == Configuration_Image::Compile_Result::Too_Large)
+        if (Image.Create_Bin(Config) == Configuration_Image::Compile_Result::Too_Large)
             return std::unexpected(Compile_Failure{Compile_Failure::Kind::Too_Large, Space.Str(Image_Text::Too_Large)});
     } catch (const Xml_Parse_Error& Error) {
         return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Well_Formed, Error.Message()});
     }
     if (const auto Saved = Image.Save_Bin(); !Saved)
-        return Not_Written(Saved.error());
+        return std::unexpected(Banks_Not_Written(Space, Saved.error()));
     return {};
+}
+
+std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space,
+                                                           int Wait_Ms)
+{
+    const auto Lock = Lock_Compiles(Space, Wait_Ms);
+    if (!Lock)
+        return std::unexpected(Lock.error());
+    // Read under the lock: what is compiled is what the files hold now. The
+    // window's configuration may have no file yet: its defaults are compiled.
+    const auto Config = Read_Configuration(Space);
+    if (!Config)
+        return std::unexpected(Compile_Failure{Compile_Failure::Kind::Not_Well_Formed, Config.error().Text()});
+    return Compile_And_Save_Banks(Image, *Config, *Lock, Space);
 }

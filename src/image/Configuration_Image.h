@@ -13,6 +13,8 @@
 #include <optional>
 
 class Decimal_Separator;
+class QLockFile;
+struct Configuration;
 struct Active_Project;
 class Workspace;
 
@@ -63,6 +65,9 @@ public:
     // is left ready to save. Without Files, the project files are read now.
     Compile_Result Create_Bin();
     Compile_Result Create_Bin(const Project_Files& Files);
+    // From an opened configuration; a file of it that is not well-formed
+    // raises Xml_Parse_Error with the parser's message.
+    Compile_Result Create_Bin(const Configuration& Config);
     // Assigns every device address for a data area at device address Base and
     // writes it into Buffer from Position, which then ends with the area;
     // nullopt, with nothing written, when its last byte would lie beyond
@@ -79,6 +84,9 @@ public:
     QString Bank2_Path() const;
 
 private:
+    Compile_Result Compile(const Par_Gen::Stored& General, const List_File::Stored& Variables,
+                           const List_File::Stored& Known);
+
     const Active_Project& Project;
     std::unique_ptr<Decimal_Separator> System_Separator;
     Decimal_Separator& Separator;
@@ -101,12 +109,31 @@ struct Compile_Failure {
 // to finish before it gives up.
 constexpr int Compile_Lock_Wait_Ms = 10000;
 
-// Compiles the active configuration and writes both bank files. The compile
-// holds a lock in the bin folder from reading the project files to the last
-// rename, so two compiles of one configuration (the window and a build
-// script, or two scripts) run one after the other and never mix their banks;
-// the second waits up to Wait_Ms, then gives up with Busy, naming the process
-// that holds the lock. Nothing is written on any failure.
+// Two compiles of one configuration (the window and a build script, or two
+// scripts) run one after the other and never mix their banks: each holds a
+// lock in the bin folder from reading the project files to the last rename.
+// The second waits up to Wait_Ms, then gives up with Busy, naming the
+// process that holds the lock. The lock is held while this lives.
+class Compile_Lock {
+public:
+    explicit Compile_Lock(std::unique_ptr<QLockFile> Held);
+    Compile_Lock(Compile_Lock&&) noexcept;
+    Compile_Lock& operator=(Compile_Lock&&) noexcept;
+    ~Compile_Lock();
+
+private:
+    std::unique_ptr<QLockFile> Held;
+};
+// Takes the lock of the configuration of Space (making its bin folder when missing).
+std::expected<Compile_Lock, Compile_Failure> Lock_Compiles(const Workspace& Space,
+                                                           int Wait_Ms = Compile_Lock_Wait_Ms);
+
+// Compiles Config, opened while Held, and writes both bank files of the
+// configuration of Image. Nothing is written on any failure.
+std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Configuration& Config,
+                                                           const Compile_Lock& Held, const Workspace& Space);
+// The same with the lock taken and the configuration of Space read under it
+// (the window's: a file not saved yet is its defaults).
 std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Workspace& Space,
                                                            int Wait_Ms = Compile_Lock_Wait_Ms);
 

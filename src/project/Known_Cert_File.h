@@ -20,6 +20,7 @@ public:
 
 // The file as stored (see List_File::Read).
 List_File::Stored Read(const QString& Path);
+List_File::Stored From_Bytes(const QByteArray& Data, const QString& File_Name);
 
 // Rows are the three texts of each certificate in attribute order, Enable
 // "Y" or "N"; the file ends before the first row whose certificate is empty

@@ -5,6 +5,8 @@
 #include "foundation/Text_Rules.h"
 #include "platform/Xml_File.h"
 
+#include <QFileInfo>
+
 namespace List_File {
 
 namespace {
@@ -34,13 +36,20 @@ Xml_File Build(const char* Root_Name, std::span<const Attribute_Info> Attributes
 
 Stored Read(const QString& Path, std::span<const Attribute_Info> Attributes)
 {
+    const std::optional<QByteArray> Data = Read_Project_File(Path);
+    return Data ? From_Bytes(*Data, QFileInfo(Path).fileName(), Attributes) : Stored();
+}
+
+Stored From_Bytes(const QByteArray& Data, const QString& File_Name, std::span<const Attribute_Info> Attributes)
+{
     Stored File;
     Xml_File Xml;
-    if (!Xml.Load_Or_Throw(Path))
-        return File;
+    QString Error;
+    if (Xml.Load_Bytes(Data, File_Name, &Error) != Xml_File::Load_Status::Loaded)
+        throw Xml_Parse_Error(Error);
     File.Found = true;
     File.Before_Root = Xml.Before_Root();
-    Xml_Places Places(Bytes_For_Places(Path));
+    Xml_Places Places(Data);
     for (pugi::xml_node Child = Xml.Root().first_child(); Child; Child = Child.next_sibling()) {
         if (Child.type() == pugi::node_pcdata && QString::fromUtf8(Child.value()).trimmed().isEmpty())
             continue;

@@ -74,6 +74,8 @@ struct Stored {
 // unreadable file gives Found false and no rows; a malformed one raises
 // Xml_Parse_Error.
 Stored Read(const QString& Path, std::span<const Attribute_Info> Attributes);
+// The same from the file's bytes as read; File_Name names it in a parser's message.
+Stored From_Bytes(const QByteArray& Data, const QString& File_Name, std::span<const Attribute_Info> Attributes);
 
 // A value by the rule of its reader: the text for the text rules, "Y" or "N" for a flag.
 QString Text(const Attribute_Info& Info, Reader Who, const std::optional<QString>& Value);

@@ -5,6 +5,8 @@
 #include "foundation/Text_Rules.h"
 #include "platform/Xml_File.h"
 
+#include <QFileInfo>
+
 namespace Par_Gen {
 
 namespace {
@@ -59,14 +61,21 @@ const Element_Info& Info(int Element) { return Elements[static_cast<size_t>(Elem
 
 Stored Stored::Read(const QString& Path)
 {
+    const std::optional<QByteArray> Data = Read_Project_File(Path);
+    return Data ? From_Bytes(*Data, QFileInfo(Path).fileName()) : Stored();
+}
+
+Stored Stored::From_Bytes(const QByteArray& Data, const QString& File_Name)
+{
     Stored File;
     Xml_File Xml;
-    if (!Xml.Load_Or_Throw(Path))
-        return File;
+    QString Error;
+    if (Xml.Load_Bytes(Data, File_Name, &Error) != Xml_File::Load_Status::Loaded)
+        throw Xml_Parse_Error(Error);
     File.File_Found = true;
     File.Leading = Xml.Before_Root();
     const pugi::xml_node Root = Xml.Root();
-    Xml_Places Places(Bytes_For_Places(Path));
+    Xml_Places Places(Data);
     File.Root_At = Places.Of(Root);
     for (int I = 0; I < Element_Count; ++I) {
         File.Texts[static_cast<size_t>(I)] = Xml_File::Child_Text(Root, Info(I).Name);

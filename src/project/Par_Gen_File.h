@@ -87,6 +87,8 @@ public:
     // looked up by name. A missing or unreadable file gives Found() false and
     // every element absent; a malformed one raises Xml_Parse_Error.
     static Stored Read(const QString& Path);
+    // The same from the file's bytes as read; File_Name names it in a parser's message.
+    static Stored From_Bytes(const QByteArray& Data, const QString& File_Name);
 
     bool Found() const { return File_Found; }
     const std::optional<QString>& operator[](int Element) const { return Texts[static_cast<size_t>(Element)]; }

@@ -35,6 +35,10 @@ const List_File::Attribute_Info& Info(int Attribute) { return Attributes[static_
 Row::Row(const List_File::Stored_Row& Stored) : List_File::Row(Stored, Variables_File::Attributes) {}
 
 List_File::Stored Read(const QString& Path) { return List_File::Read(Path, Attributes); }
+List_File::Stored From_Bytes(const QByteArray& Data, const QString& File_Name)
+{
+    return List_File::From_Bytes(Data, File_Name, Attributes);
+}
 
 QStringList Editor_Texts(const Row& Item)
 {

@@ -34,6 +34,7 @@ public:
 
 // The file as stored (see List_File::Read).
 List_File::Stored Read(const QString& Path);
+List_File::Stored From_Bytes(const QByteArray& Data, const QString& File_Name);
 
 // A row's twelve texts as the editor shows them: each attribute's value, or
 // its editor default where it is absent.

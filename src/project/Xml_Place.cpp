@@ -1,6 +1,8 @@
 #include "project/Xml_Place.h"
 
-#include <QFile>
+#include "platform/File_Read.h"
+#include "platform/Xml_File.h"
+
 #include <QFileInfo>
 
 #include <cstring>
@@ -40,10 +42,13 @@ Xml_Place Xml_Places::Of(pugi::xml_node Node)
     return Here;
 }
 
-QByteArray Bytes_For_Places(const QString& Path)
+std::optional<QByteArray> Read_Project_File(const QString& Path)
 {
-    if (!QFileInfo(Path).isFile())
-        return {};
-    QFile File(Path);
-    return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+    std::expected<QByteArray, Read_Error> Data = Read_Regular_File(Path);
+    if (Data)
+        return std::move(*Data);
+    // A link to nothing is there all the same: it is no missing file.
+    if (Data.error().Missing && !QFileInfo(Path).isSymLink())
+        return std::nullopt;
+    throw Xml_Parse_Error(QFileInfo(Path).fileName() + QStringLiteral(": ") + Data.error().Text);
 }

@@ -5,6 +5,8 @@
 
 #include <pugixml.hpp>
 
+#include <optional>
+
 // Where an element of a project file starts: the line and column of its '<',
 // both from 1 and counting characters. Line 0 where it is not known (a
 // missing element, values that come from a window).
@@ -29,5 +31,8 @@ private:
     Xml_Place Here{1, 1};
 };
 
-// The bytes of a regular file, for the places of its elements; empty otherwise.
-QByteArray Bytes_For_Places(const QString& Path);
+// The bytes of the project file at Path, read once through the regular-file
+// reader; nothing when no file is there. A path that is there but cannot be
+// read (no regular file, no permission) raises Xml_Parse_Error naming the
+// file and the system's reason, as a malformed file does.
+std::optional<QByteArray> Read_Project_File(const QString& Path);

@@ -1,13 +1,12 @@
 #include "review/Configuration_Diff.h"
 
-#include "platform/File_Read.h"
-
 #include "certificates/Crypto_Module.h"
 #include "certificates/Pem_Contents.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
 #include "platform/File_Read.h"
 #include "platform/Xml_File.h"
+#include "project/Configuration.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
@@ -33,72 +32,39 @@ namespace Review {
 
 namespace {
 
-const QString ParGen_Name = QStringLiteral("ParGen.xml");
-const QString Variables_Name = QStringLiteral("IEC61850_Variables.xml");
-const QString Known_Name = QStringLiteral("TLS_Known_Cert.xml");
+const QString& ParGen_Name = Project_File_Name::ParGen;
+const QString& Variables_Name = Project_File_Name::IEC61850_Variables;
+const QString& Known_Name = Project_File_Name::TLS_Known_Cert;
 
 QString Absent() { return QStringLiteral("(absent)"); }
 
-// One configuration read as the compiler reads it, with the files' texts.
+// One configuration as opened, compiled as the compiler compiles it.
 struct Side {
-    Active_Project Files;
+    Configuration Opened;
     std::unique_ptr<Configuration_Image> Image;
-    Par_Gen::Stored Par;
-    List_File::Stored Variables;
-    List_File::Stored Known;
 
+    const Active_Project& Files() const { return Opened.Files; }
+    const Par_Gen::Stored& Par() const { return *Opened.General; }
+    const List_File::Stored& Variables() const { return *Opened.Variables; }
+    const List_File::Stored& Known() const { return *Opened.Known_Certificates; }
     const Par_Block& Block() const { return Image->Param_Block; }
     const TIEC61850& Server() const { return Image->IEC61850_Image; }
 };
 
-// A project file that is there must be readable; a missing one is the defaults.
-void Refuse_Unreadable(const QString& Path)
-{
-    const QFileInfo Info(Path);
-    if (!Info.exists() && !Info.isSymLink())
-        return;
-    if (Info.isDir())
-        throw Read_Failure{Path, qt_error_string(EISDIR)};
-    // A FIFO or a device is never opened: opening one may wait for a writer.
-    if (const std::optional<Read_Error> Problem = Regular_File_Problem(Path))
-        throw Read_Failure{Path, Problem->Text};
-}
-
 std::unique_ptr<Side> Read_Side(const QString& Dir, Decimal_Separator& Separator)
 {
+    auto Opened = Open_Configuration(Dir);
+    if (!Opened)
+        throw Opened.error();
+    // A file that is not well-formed gives nothing to compare.
+    if (const std::optional<Read_Failure> Malformed = Opened->First_Malformed())
+        throw *Malformed;
     auto Read = std::make_unique<Side>();
-    const QString Folder = QDir(Dir).absolutePath();
-    const QFileInfo Info(Folder);
-    if (!Info.isDir())
-        throw Read_Failure{Folder, qt_error_string(Info.exists() ? ENOTDIR : ENOENT)};
-    Read->Files.Project_Dir = Folder;
-    Read->Files.Project_Name = Info.fileName();
-    Read->Files.File_ParGen = Folder + QLatin1Char('/') + ParGen_Name;
-    Read->Files.File_IEC61850_Variables = Folder + QLatin1Char('/') + Variables_Name;
-    Read->Files.File_TLS_Known_Cert = Folder + QLatin1Char('/') + Known_Name;
-    const QString* Current = &Read->Files.File_ParGen;
-    try {
-        for (const QString* Path :
-             {&Read->Files.File_ParGen, &Read->Files.File_IEC61850_Variables, &Read->Files.File_TLS_Known_Cert}) {
-            Current = Path;
-            Refuse_Unreadable(*Path);
-        }
-        Current = &Read->Files.File_ParGen;
-        Read->Par = Par_Gen::Stored::Read(*Current);
-        Current = &Read->Files.File_IEC61850_Variables;
-        Read->Variables = Variables_File::Read(*Current);
-        Current = &Read->Files.File_TLS_Known_Cert;
-        Read->Known = Known_Cert_File::Read(*Current);
-        Current = &Read->Files.Project_Dir;
-        Read->Image = std::make_unique<Configuration_Image>(Read->Files, &Separator);
-        // The model the device is given; a data area too large for the
-        // device still leaves every value read.
-        Read->Image->Create_Bin({Read->Par, Read->Variables, Read->Known});
-    } catch (const Xml_Parse_Error& E) {
-        throw Read_Failure{*Current, E.Message()};
-    } catch (const std::runtime_error& E) {
-        throw Read_Failure{*Current, QString::fromStdString(E.what())};
-    }
+    Read->Opened = std::move(*Opened);
+    Read->Image = std::make_unique<Configuration_Image>(Read->Opened.Files, &Separator);
+    // The model the device is given; a data area too large for the device
+    // still leaves every value read.
+    Read->Image->Create_Bin(Read->Opened);
     return Read;
 }
 
@@ -185,7 +151,7 @@ Value_Of Device_Value(int Element)
 QString Shown_Text(const Side& S, const Side& Other, int Element)
 {
     using namespace Par_Gen;
-    const std::optional<QString>& Text = S.Par[Element];
+    const std::optional<QString>& Text = S.Par()[Element];
     switch (Element) {
     case IEC61850_Server_Password:
     case TLS_Server_Key_Password: {
@@ -199,10 +165,10 @@ QString Shown_Text(const Side& S, const Side& Other, int Element)
         return Is_Set(Other) ? QStringLiteral("(set, differs)") : QStringLiteral("(set)");
     }
     case TLS_Server_Key:
-        return Pem_Identity(S.Files.File_ParGen, S.Server().TLS_Data.key, S.Server().TLS_Data.Key_Password);
+        return Pem_Identity(S.Files().File_ParGen, S.Server().TLS_Data.key, S.Server().TLS_Data.Key_Password);
     case TLS_Server_Server_Certificate:
-        return Pem_Identity(S.Files.File_ParGen, S.Server().TLS_Data.Server_Cert.Certificate);
-    case TLS_Server_Root_Certificate: return Pem_Identity(S.Files.File_ParGen, S.Server().TLS_Data.Root_Cert.Certificate);
+        return Pem_Identity(S.Files().File_ParGen, S.Server().TLS_Data.Server_Cert.Certificate);
+    case TLS_Server_Root_Certificate: return Pem_Identity(S.Files().File_ParGen, S.Server().TLS_Data.Root_Cert.Certificate);
     default: break;
     }
     return Text ? *Text : Absent();
@@ -234,11 +200,11 @@ QList<Variable_Row> Variable_Rows(const Side& S)
 {
     QList<Variable_Row> Rows;
     int Next = 0;
-    for (qsizetype I = 0; I < S.Variables.Rows.size(); ++I) {
-        const Variables_File::Row Item(S.Variables.Rows[I]);
+    for (qsizetype I = 0; I < S.Variables().Rows.size(); ++I) {
+        const Variables_File::Row Item(S.Variables().Rows[I]);
         Variable_Row R;
         R.Row = static_cast<int>(I) + 1;
-        R.Stored = S.Variables.Rows[I];
+        R.Stored = S.Variables().Rows[I];
         R.Enabled = Item.Flag(Variables_File::Enable, List_File::Reader::Image);
         R.Name = Item.Text(Variables_File::Name, List_File::Reader::Image);
         // The compiler takes the enabled rows in file order.
@@ -282,6 +248,12 @@ QString Stored_Text(const Variable_Row& R, int Attribute)
 }
 
 QString Row_Text(int Row) { return QStringLiteral("row %1").arg(Row); }
+
+// A variable's description as the editor shows it: an absent one is empty.
+QString Description(const List_File::Stored_Row& Stored)
+{
+    return Variables_File::Row(Stored).Text(Variables_File::Mnemonic, List_File::Reader::Editor);
+}
 
 // Positions in Sequence of a longest common subsequence of Sequence and Other.
 QList<bool> In_Common_Order(const QList<int>& Sequence, const QList<int>& Other)
@@ -353,6 +325,9 @@ void Compare_Variables(const Side& A, const Side& B, QList<Difference>& Out)
             continue;
         }
         const Variable_Row& RB = Rows_B[Partner[I]];
+        if (Description(RA.Stored) != Description(RB.Stored))
+            Out.append({Variables_Name, Item(RA.Name, QString::fromLatin1(List_File::Mnemonic_Name)),
+                        Stored_Text(RA, Variables_File::Mnemonic), Stored_Text(RB, Variables_File::Mnemonic), false});
         if (!RA.Enabled && !RB.Enabled)
             continue;
         if (RA.Enabled != RB.Enabled) {
@@ -381,18 +356,23 @@ struct Known_Entry {
     QString Fingerprint;
     bool Enabled = false;
     int Row = 0;
+    QString Mnemonic;          // as the editor shows it
+    QString Stored_Mnemonic;   // as the file holds it
 };
 
 QList<Known_Entry> Known_Entries(const Side& S)
 {
     QList<Known_Entry> Entries;
-    for (qsizetype I = 0; I < S.Known.Rows.size(); ++I) {
-        const Known_Cert_File::Row Item(S.Known.Rows[I]);
+    for (qsizetype I = 0; I < S.Known().Rows.size(); ++I) {
+        const Known_Cert_File::Row Item(S.Known().Rows[I]);
         Known_Entry E;
         E.Row = static_cast<int>(I) + 1;
         E.Enabled = Item.Flag(Known_Cert_File::Enable, List_File::Reader::Image);
+        E.Mnemonic = Item.Text(Known_Cert_File::Mnemonic, List_File::Reader::Editor);
+        const std::optional<QString>& Stored = S.Known().Rows[I].Values.value(Known_Cert_File::Mnemonic);
+        E.Stored_Mnemonic = Stored ? *Stored : Absent();
         E.Fingerprint =
-            Pem_Identity(S.Files.File_TLS_Known_Cert, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image));
+            Pem_Identity(S.Files().File_TLS_Known_Cert, Item.Text(Known_Cert_File::Certificate, List_File::Reader::Image));
         Entries.append(E);
     }
     return Entries;
@@ -406,32 +386,39 @@ bool Known_List_Sent(const Side& S)
 
 void Compare_Known(const Side& A, const Side& B, QList<Difference>& Out)
 {
-    if (!Known_List_Sent(A) && !Known_List_Sent(B))
-        return;
+    // The list is given to the device only while it is in force; the
+    // descriptions are never given to it, but are told all the same.
+    const bool Sent = Known_List_Sent(A) || Known_List_Sent(B);
     const QList<Known_Entry> In_A = Known_Entries(A);
     QList<Known_Entry> In_B = Known_Entries(B);
     QList<bool> Matched(In_B.size(), false);
     const auto State = [](const Known_Entry& E) {
         return QStringLiteral("%1, %2").arg(Row_Text(E.Row), E.Enabled ? QStringLiteral("enabled") : QStringLiteral("disabled"));
     };
+    const auto Item = [](const QString& Fingerprint) { return QStringLiteral("certificate %1").arg(Fingerprint); };
     for (const Known_Entry& E : In_A) {
         qsizetype Found = -1;
         for (qsizetype J = 0; J < In_B.size() && Found < 0; ++J)
             if (!Matched[J] && In_B[J].Fingerprint == E.Fingerprint)
                 Found = J;
-        const QString Item = QStringLiteral("certificate %1").arg(E.Fingerprint);
         if (Found < 0) {
-            if (E.Enabled)
-                Out.append({Known_Name, Item, State(E), Absent()});
+            if (Sent && E.Enabled)
+                Out.append({Known_Name, Item(E.Fingerprint), State(E), Absent()});
             continue;
         }
         Matched[Found] = true;
-        if (E.Enabled != In_B[Found].Enabled)
-            Out.append({Known_Name, Item, State(E), State(In_B[Found])});
+        const Known_Entry& F = In_B[Found];
+        if (Sent && E.Enabled != F.Enabled)
+            Out.append({Known_Name, Item(E.Fingerprint), State(E), State(F)});
+        if (E.Mnemonic != F.Mnemonic)
+            Out.append({Known_Name, Item(E.Fingerprint) + QStringLiteral(": ") + QString::fromLatin1(List_File::Mnemonic_Name),
+                        E.Stored_Mnemonic, F.Stored_Mnemonic, false});
     }
+    if (!Sent)
+        return;
     for (qsizetype J = 0; J < In_B.size(); ++J)
         if (!Matched[J] && In_B[J].Enabled)
-            Out.append({Known_Name, QStringLiteral("certificate %1").arg(In_B[J].Fingerprint), Absent(), State(In_B[J])});
+            Out.append({Known_Name, Item(In_B[J].Fingerprint), Absent(), State(In_B[J])});
 }
 
 } // namespace
@@ -472,19 +459,31 @@ std::expected<QList<Difference>, Read_Failure> Compare(const QString& Dir_A, con
     }
 }
 
-QString Difference_Line(const Difference& Item)
+QString Difference_Line(const Difference& Item, const Lang_Table& Lang)
 {
-    return QStringLiteral("%1: %2: %3 -> %4").arg(Item.File, Item.Item, Item.A, Item.B);
+    const QString Line = QStringLiteral("%1: %2: %3 -> %4").arg(Item.File, Item.Item, Item.A, Item.B);
+    return Item.Sent_To_Device ? Line : Line + QStringLiteral(" ") + Lang[Diff_Text::Not_Sent];
+}
+
+bool Same_Device_Configuration(const QList<Difference>& Differences)
+{
+    return std::none_of(Differences.begin(), Differences.end(), [](const Difference& D) { return D.Sent_To_Device; });
 }
 
 QByteArray Differences_Json(const QString& Dir_A, const QString& Dir_B, const QList<Difference>& Differences)
 {
     QJsonArray List;
     for (const Difference& D : Differences)
-        List.append(QJsonObject{{QStringLiteral("file"), D.File},
-                                {QStringLiteral("item"), D.Item},
-                                {QStringLiteral("a"), D.A},
-                                {QStringLiteral("b"), D.B}});
+    {
+        QJsonObject Entry{{QStringLiteral("file"), D.File},
+                          {QStringLiteral("item"), D.Item},
+                          {QStringLiteral("a"), D.A},
+                          {QStringLiteral("b"), D.B}};
+        // A description: told, but the device is given nothing of it.
+        if (!D.Sent_To_Device)
+            Entry.insert(QStringLiteral("sent_to_device"), false);
+        List.append(Entry);
+    }
     const QJsonObject Root{{QStringLiteral("a"), QDir::toNativeSeparators(QDir(Dir_A).absolutePath())},
                            {QStringLiteral("b"), QDir::toNativeSeparators(QDir(Dir_B).absolutePath())},
                            {QStringLiteral("differences"), List}};

@@ -4,9 +4,12 @@
 #include <QList>
 #include <QString>
 
+#include "project/Configuration.h"
+
 #include <expected>
 
 class Decimal_Separator;
+class Lang_Table;
 
 // What tells two configurations apart, by what the device receives: the
 // values the image compiler writes, not the texts as typed ("0x0A" and "10"
@@ -20,30 +23,39 @@ class Decimal_Separator;
 //     enabled or disabled.
 namespace Review {
 
+namespace Diff_Text {
+constexpr int Not_Sent = 1460;  // "(description only, not sent to the device)"
+} // namespace Diff_Text
+
 struct Difference {
     QString File;  // "ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"
     QString Item;  // the element, "variable NAME", "variable NAME: ATTRIBUTE", "certificate FINGERPRINT"
     QString A;     // what the first configuration holds, as shown to a person
     QString B;
+    // False for a description (a Mnemonic): the device is given nothing of
+    // it, so it makes no difference to the device's configuration.
+    bool Sent_To_Device = true;
 };
 
-// A project file that is there but cannot be read, or is not well-formed:
-// the file's path and the reason.
-struct Read_Failure {
-    QString Path;
-    QString Reason;
-};
+// A configuration folder that cannot be opened, or a project file that is
+// not well-formed: the path and the reason.
+using Read_Failure = ::Read_Failure;
 
 // Every difference between the configuration folders Dir_A and Dir_B, grouped
 // by file in the order above. None means the two give the device the same
-// configuration. A missing project file reads as its defaults, as for the
-// compiler. Separator: how a factor with either separator is read.
+// configuration but for descriptions (Sent_To_Device false), told too.
+// A missing project file reads as its defaults, as for the compiler.
+// Separator: how a factor with either separator is read.
 std::expected<QList<Difference>, Read_Failure> Compare(const QString& Dir_A, const QString& Dir_B,
                                                        Decimal_Separator& Separator);
 
-// "FILE: ITEM: A -> B", one line for the command line.
-QString Difference_Line(const Difference& Item);
-// {"a": DIR, "b": DIR, "differences": [{"file", "item", "a", "b"}]}
+// "FILE: ITEM: A -> B", one line for the command line; a description marked
+// as not given to the device, in the language of Lang.
+QString Difference_Line(const Difference& Item, const Lang_Table& Lang);
+// Whether the device is given the same configuration: no difference but in descriptions.
+bool Same_Device_Configuration(const QList<Difference>& Differences);
+// {"a": DIR, "b": DIR, "differences": [{"file", "item", "a", "b"}]}; a
+// description's entry also holds "sent_to_device": false.
 QByteArray Differences_Json(const QString& Dir_A, const QString& Dir_B, const QList<Difference>& Differences);
 
 // A key or certificate text as it is shown instead of its content: the

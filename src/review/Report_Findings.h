@@ -3,8 +3,11 @@
 #include <QList>
 #include <QString>
 
+#include "image/Configuration_Image.h"
+
 class Decimal_Separator;
-class Workspace;
+class Lang_Table;
+struct Configuration;
 namespace Certificates {
 class Pem_Reader;
 }
@@ -20,7 +23,8 @@ struct Report_Finding {
 
 // Keys and certificates are read through Reader, the one the rest of the
 // report reads them with.
-QList<Report_Finding> Report_Findings(const Workspace& Space, Decimal_Separator& Separator,
-                                      Certificates::Pem_Reader& Reader);
+// Compiled: what compiling Config gave, which the report has done already.
+QList<Report_Finding> Report_Findings(const Configuration& Config, const Lang_Table& Lang, Decimal_Separator& Separator,
+                                      Certificates::Pem_Reader& Reader, Configuration_Image::Compile_Result Compiled);
 
 } // namespace Review

@@ -116,13 +116,17 @@ void TFCompare::Fill()
             Bold.setBold(true);
             Group->setFont(0, Bold);
         }
-        auto* Line = new QTreeWidgetItem(Group, {D.Item, D.A, D.B});
-        for (int Column = 1; Column < 3; ++Column)
+        // A description is told with its mark: the device is given nothing of it.
+        const QString Item =
+            D.Sent_To_Device ? D.Item : D.Item + QLatin1Char(' ') + Space.Str(Review::Diff_Text::Not_Sent);
+        auto* Line = new QTreeWidgetItem(Group, {Item, D.A, D.B});
+        for (int Column = 0; Column < 3; ++Column)
             Line->setToolTip(Column, Line->text(Column));
     }
     Tree_Differences->expandAll();
     Fit_Names();
-    L_Same->setVisible(Shown.isEmpty());
+    // The device is given the same configuration; descriptions that differ are still listed.
+    L_Same->setVisible(Review::Same_Device_Configuration(Shown));
     Tree_Differences->setVisible(!Shown.isEmpty());
 }
 

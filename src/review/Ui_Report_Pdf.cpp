@@ -11,8 +11,10 @@
 #include "foundation/Identity.h"
 #include "foundation/Workspace.h"
 #include "image/Configuration_Image.h"
+#include "platform/File_Read.h"
 #include "platform/File_Write.h"
 #include "platform/Xml_File.h"
+#include "project/Configuration.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
@@ -192,7 +194,8 @@ struct Report_Parts {
     Variable_Placement::Analysis Map;
 };
 
-Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const Report_Request& Request)
+Report_Parts Compose(const Workspace& Space, const Configuration& Config, Decimal_Separator& Separator,
+                     const Report_Request& Request)
 {
     const Lang_Table& Lang = Space.Lang_Strings;
     Report_Parts Parts;
@@ -201,13 +204,14 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     Certificates::Pem_Reader Own_Reader;
     Certificates::Pem_Reader& Reader = Request.Reader ? *Request.Reader : Own_Reader;
 
-    // What the device is given, compiled now; also refuses unreadable files first.
-    Configuration_Image Image(Space, &Separator);
-    const Configuration_Image::Project_Files Read = Image.Read_Project_Files();
-    const bool Fits = Image.Create_Bin(Read) == Configuration_Image::Compile_Result::Compiled;
-    const Par_Gen::Values Par = Par_Gen::Editor_Values(Read.General);
-    const List_File::Stored& Variables = Read.Variables;
-    const List_File::Stored& Known = Read.Known_Certificates;
+    // What the device is given, compiled once from the files as opened; a
+    // file that is not well-formed refuses the report.
+    Configuration_Image Image(Config.Files, &Separator);
+    const Configuration_Image::Compile_Result Compiled = Image.Create_Bin(Config);
+    const bool Fits = Compiled == Configuration_Image::Compile_Result::Compiled;
+    const Par_Gen::Values Par = Par_Gen::Editor_Values(*Config.General);
+    const List_File::Stored& Variables = *Config.Variables;
+    const List_File::Stored& Known = *Config.Known_Certificates;
 
     QList<Layout::Block>& Doc = Parts.Blocks;
     const auto Labelled = [](QList<QStringList> Rows) {
@@ -304,10 +308,10 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     } else {
         Layout::Table Banks;
         const auto Bank = [&](const QString& Path, const QByteArray& Bytes) {
-            QFile Written(Path);
-            const QString In_Bin = !Written.open(QIODevice::ReadOnly) ? Lang[Text::Not_In_Bin]
-                                   : Written.readAll() == Bytes       ? Lang[Text::Same_In_Bin]
-                                                                      : Lang[Text::Different_In_Bin];
+            const auto Written = Read_Regular_File(Path);
+            const QString In_Bin = !Written            ? Lang[Text::Not_In_Bin]
+                                   : *Written == Bytes ? Lang[Text::Same_In_Bin]
+                                                       : Lang[Text::Different_In_Bin];
             Banks.Rows.append({QFileInfo(Path).fileName(), QString::number(Bytes.size()), Sha256_Hex(Bytes), In_Bin});
         };
         Bank(Image.Bank1_Path(), Image.Bank1_Buffer.left(Image.Bank1_Length));
@@ -320,7 +324,7 @@ Report_Parts Compose(const Workspace& Space, Decimal_Separator& Separator, const
     }
 
     Doc.append(Layout::Heading(Lang[Text::Findings]));
-    const QList<Report_Finding> Findings = Report_Findings(Space, Separator, Reader);
+    const QList<Report_Finding> Findings = Report_Findings(Config, Lang, Separator, Reader, Compiled);
     if (Findings.isEmpty())
         Doc.append(Layout::Paragraph(Lang[Text::No_Findings]));
     // The files are named without their folder, which the title block names.
@@ -343,9 +347,18 @@ QString Report_File_Name(const QString& Configuration_Name) { return Configurati
 std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
                                                     const Report_Request& Request)
 {
+    const auto Config = Read_Configuration(Space);
+    if (!Config)
+        return std::unexpected(Config.error().Text());
+    return Write_Report(Space, *Config, Separator, Request);
+}
+
+std::expected<Report_Written, QString> Write_Report(const Workspace& Space, const Configuration& Config,
+                                                    Decimal_Separator& Separator, const Report_Request& Request)
+{
     Report_Parts Parts;
     try {
-        Parts = Compose(Space, Separator, Request);
+        Parts = Compose(Space, Config, Separator, Request);
     } catch (const Xml_Parse_Error& E) {
         return std::unexpected(E.Message());
     } catch (const std::runtime_error& E) {

@@ -12,6 +12,7 @@
 class Decimal_Separator;
 class QLocale;
 class Workspace;
+struct Configuration;
 namespace Certificates {
 class Pem_Reader;
 }
@@ -56,5 +57,10 @@ QString Report_File_Name(const QString& Configuration_Name);
 // was. Needs a graphics application (an offscreen one will do).
 std::expected<Report_Written, QString> Write_Report(const Workspace& Space, Decimal_Separator& Separator,
                                                     const Report_Request& Request);
+// The first reads the configuration of Space (a file not saved yet is its
+// defaults; one that cannot be read is refused with the reason); the second
+// takes Config, opened by the caller, with the texts of Space.
+std::expected<Report_Written, QString> Write_Report(const Workspace& Space, const Configuration& Config,
+                                                    Decimal_Separator& Separator, const Report_Request& Request);
 
 } // namespace Review

@@ -29,6 +29,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -37,6 +38,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <memory>
 
 using Test_Support::Read_File;
 using Test_Support::Write_File;
@@ -488,7 +490,7 @@ private slots:
         QTest::addColumn<QString>("Reason");
         QTest::newRow("missing folder") << QString() << "No such file or directory";
         QTest::newRow("folder is a file") << QStringLiteral(".") << "Not a directory";
-        QTest::newRow("general parameters are a folder") << QStringLiteral("ParGen.xml") << "Is a directory";
+        QTest::newRow("general parameters are a folder") << QStringLiteral("ParGen.xml") << "not a regular file but a folder";
         QTest::newRow("variables are a dangling link")
             << QStringLiteral("IEC61850_Variables.xml") << "No such file or directory";
     }
@@ -541,6 +543,39 @@ private slots:
         QVERIFY2(R.Err.contains(QStringLiteral(": error: Error row 1!! Length must be between 1 and 4\n")), qPrintable(R.Err));
         QVERIFY2(R.Err.endsWith(QStringLiteral("sw40610: Nothing was written: the configuration has errors\n")),
                  qPrintable(R.Err));
+        QCOMPARE(Read_File(Config + "/bin/bank1.bin"), QByteArray("old bank 1"));
+        QVERIFY(!QFileInfo::exists(Config + "/bin/bank2.bin"));
+    }
+
+    void compile_checks_what_it_compiles_under_its_lock()
+    {
+        // The files change while compile waits for another compile of the
+        // same configuration: the banks come from what was checked, and what
+        // is checked is what the files hold once the lock is taken.
+        const QString Config = Make_Configuration(QStringLiteral("Locked"), Small_Project());
+        Write_File(Config + "/bin/bank1.bin", "old bank 1");
+        auto Held = std::make_unique<QLockFile>(Compile_Lock_Path(Config));
+        QVERIFY(Held->tryLock(0));
+
+        QProcess Compile;
+        QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+        Env.remove(QStringLiteral("DISPLAY"));
+        Compile.setProcessEnvironment(Env);
+        Compile.start(Program, {"compile", Config});
+        QVERIFY(Compile.waitForStarted());
+        // Long enough for the command to reach the lock (it waits up to 10 s there).
+        QTest::qWait(1500);
+        QCOMPARE(Compile.state(), QProcess::Running);
+        Image_Fixtures::Project Broken = Small_Project();
+        Broken.ParGen["IEC61850_Server_Port"] = QStringLiteral("10000");
+        Image_Fixtures::Write_Project(Broken, Config + "/ParGen.xml", Config + "/IEC61850_Variables.xml",
+                                      Config + "/TLS_Known_Cert.xml");
+        Held.reset();
+
+        QVERIFY(Compile.waitForFinished(30000));
+        const QString Err = QString::fromUtf8(Compile.readAllStandardError());
+        QCOMPARE(Compile.exitCode(), 1);
+        QVERIFY2(Err.contains(QStringLiteral("Port must be between 0 and 65535")), qPrintable(Err));
         QCOMPARE(Read_File(Config + "/bin/bank1.bin"), QByteArray("old bank 1"));
         QVERIFY(!QFileInfo::exists(Config + "/bin/bank2.bin"));
     }
@@ -898,9 +933,9 @@ private slots:
     {
         QTest::addColumn<QString>("Kind");
         QTest::addColumn<QString>("Reason");
-        QTest::newRow("FIFO") << "fifo" << "not a regular file";
-        QTest::newRow("device") << "device" << "not a regular file";
-        QTest::newRow("directory") << "directory" << "Is a directory";
+        QTest::newRow("FIFO") << "fifo" << "not a regular file but a FIFO";
+        QTest::newRow("device") << "device" << "not a regular file but a device";
+        QTest::newRow("directory") << "directory" << "not a regular file but a folder";
     }
 
     void a_project_file_that_is_no_regular_file_ends_with_3()

@@ -50,13 +50,13 @@ class Test_Review_Commands : public QObject {
         return Result;
     }
 
-    void Write(const QString& Folder, const QString& Station, const QString& Factor)
+    void Write(const QString& Folder, const QString& Station, const QString& Factor, const QString& Description = {})
     {
         Par_Gen::Values Par = Par_Gen::Defaults();
         Par[Par_Gen::PROFINET_NAME_STA] = Station;
         QVERIFY(Par_Gen::Save(Folder + "/ParGen.xml", Par));
         QVERIFY(Variables_File::Save(Folder + "/IEC61850_Variables.xml",
-                                     {{"Y", "Temp", "FLOAT", "4", "N", "0", "0", "", Factor, "N", "N", ""}}));
+                                     {{"Y", "Temp", "FLOAT", "4", "N", "0", "0", "", Factor, "N", "N", Description}}));
     }
 
 private slots:
@@ -78,6 +78,31 @@ private slots:
         QCOMPARE(R.Err, QString());
         QCOMPARE(R.Out, QString());
         QCOMPARE(R.Exit_Code, 0);
+    }
+
+    void Descriptions_Are_Told_But_Leave_The_Device_Configuration_Alike()
+    {
+        Write(A, "line-1", "1.5", "outside air");
+        Write(B, "line-1", "1.5", "hall 2");
+        const Run_Result R = Run({"diff", A, B});
+        QCOMPARE(R.Err, QString());
+        QCOMPARE(R.Out, QString("IEC61850_Variables.xml: variable Temp: Mnemonic: outside air -> hall 2 "
+                                "(description only, not sent to the device)\n"));
+        QCOMPARE(R.Exit_Code, 0);
+
+        const Run_Result J = Run({"diff", "--json", A, B});
+        QCOMPARE(J.Exit_Code, 0);
+        const QJsonArray List = QJsonDocument::fromJson(J.Out.toUtf8())["differences"].toArray();
+        QCOMPARE(List.size(), 1);
+        QCOMPARE(List[0].toObject(), (QJsonObject{{"file", "IEC61850_Variables.xml"},
+                                                  {"item", "variable Temp: Mnemonic"},
+                                                  {"a", "outside air"},
+                                                  {"b", "hall 2"},
+                                                  {"sent_to_device", false}}));
+
+        // With a value that the device is given: different.
+        Write(B, "line-2", "1.5", "hall 2");
+        QCOMPARE(Run({"diff", A, B}).Exit_Code, 1);
     }
 
     void Differences_As_Lines_And_Json()
@@ -108,7 +133,7 @@ private slots:
         QTest::addColumn<int>("Exit_Code");
         QTest::addColumn<QString>("Err_Part");
         QTest::newRow("one folder") << QStringList{"diff", "Plant A"} << 2 << "two configuration folders";
-        QTest::newRow("three folders") << QStringList{"diff", "Plant A", "Plant B", "x"} << 2 << "two configuration";
+        QTest::newRow("three folders") << QStringList{"diff", "Plant A", "Plant B", "x"} << 2 << "diff: unexpected argument 'x'";
         QTest::newRow("unknown option") << QStringList{"diff", "--quick", "Plant A", "Plant B"} << 2 << "quick";
         QTest::newRow("bad separator") << QStringList{"diff", "--decimal-separator", ";", "Plant A", "Plant B"} << 2
                                        << "decimal-separator";

@@ -1,5 +1,6 @@
 // Comparing two configurations by what the device is given.
 #include "certificates/Pem_Contents.h"
+#include "foundation/Lang_Strings.h"
 #include "project/Known_Cert_File.h"
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
@@ -86,7 +87,7 @@ QStringList Lines(const QList<Review::Difference>& Found)
 {
     QStringList Out;
     for (const Review::Difference& D : Found)
-        Out << D.File + "|" + D.Item + "|" + D.A + "|" + D.B;
+        Out << D.File + "|" + D.Item + "|" + D.A + "|" + D.B + (D.Sent_To_Device ? "" : "|not sent");
     return Out;
 }
 
@@ -124,12 +125,25 @@ void Test_Configuration_Diff::Differences_data()
         C.Variable("Level")[Variables_File::Type] = " integer";
     }) << QStringList{};
     QTest::newRow("what the device never gets") << Change([](Config& C) {
-        C.Variable("Temp")[Variables_File::Mnemonic] = "other";
         C.Variable("Spare")[Variables_File::Length] = "8";
-        C.Known[2][Known_Cert_File::Mnemonic] = "renamed";
         // The gateway's octets while the gateway is off.
         C.Par[Par_Gen::PROFINET_GAT1] = "10";
     }) << QStringList{};
+    // Descriptions are told, each marked as not given to the device: of an
+    // enabled and a disabled variable, of a sent and of a disabled certificate.
+    QTest::newRow("descriptions only") << Change([](Config& C) {
+        C.Variable("Temp")[Variables_File::Mnemonic] = "other";
+        C.Variable("Spare")[Variables_File::Mnemonic] = "reserve";
+        C.Known[0][Known_Cert_File::Mnemonic] = "";
+        C.Known[2][Known_Cert_File::Mnemonic] = "renamed";
+    }) << QStringList{V + "variable Temp: Mnemonic|temperature|other|not sent",
+                      V + "variable Spare: Mnemonic||reserve|not sent",
+                      K + "certificate SHA-256 " + M.Fingerprint(M.Pki.Unrelated) + ": Mnemonic|client one||not sent",
+                      K + "certificate SHA-256 " + M.Fingerprint(M.Pki.Future) + ": Mnemonic|not yet|renamed|not sent"};
+    QTest::newRow("a description and a value") << Change([](Config& C) {
+        C.Variable("Level")[Variables_File::Mnemonic] = "tank level";
+        C.Variable("Level")[Variables_File::Position] = "10";
+    }) << QStringList{V + "variable Level: Mnemonic||tank level|not sent", V + "variable Level: Position|4|10"};
     QTest::newRow("one address octet") << Change([](Config& C) { C.Par[Par_Gen::PROFINET_IP4] = "6"; })
                                        << QStringList{P + "PROFINET_IP4|5|6"};
     QTest::newRow("gateway switched on") << Change([](Config& C) { C.Par[Par_Gen::PROFINET_EN_GAT] = "1"; })
@@ -258,7 +272,7 @@ void Test_Configuration_Diff::Unreadable_Configurations_data()
     QTest::addColumn<QString>("Reason_Part");
     QTest::newRow("no folder") << "" << QByteArray() << "No such file";
     QTest::newRow("not well-formed") << "IEC61850_Variables.xml" << QByteArray("<root><row") << "";
-    QTest::newRow("a folder in a file's place") << "ParGen.xml" << QByteArray() << "directory";
+    QTest::newRow("a folder in a file's place") << "ParGen.xml" << QByteArray() << "not a regular file but a folder";
 }
 
 void Test_Configuration_Diff::Unreadable_Configurations()
@@ -312,7 +326,18 @@ void Test_Configuration_Diff::Json_Document()
     QCOMPARE(First.keys(), (QStringList{"a", "b", "file", "item"}));
     QCOMPARE(First["b"].toString(), QString("6\"x"));
     QCOMPARE(First["item"].toString(), QString("PROFINET_IP4"));
-    QCOMPARE(Review::Difference_Line(List[0]), QString("ParGen.xml: PROFINET_IP4: 5 -> 6\"x"));
+    Lang_Table English;
+    English.Create_Default_Strings();
+    QCOMPARE(Review::Difference_Line(List[0], English), QString("ParGen.xml: PROFINET_IP4: 5 -> 6\"x"));
+
+    // A description: marked in the line and in the document.
+    const Review::Difference Description{"TLS_Known_Cert.xml", "certificate X: Mnemonic", "a", "b", false};
+    QCOMPARE(Review::Difference_Line(Description, English),
+             QString("TLS_Known_Cert.xml: certificate X: Mnemonic: a -> b (description only, not sent to the device)"));
+    const QJsonDocument With = QJsonDocument::fromJson(Review::Differences_Json("/a/A", "/b/B", {Description}));
+    QCOMPARE(With["differences"][0].toObject()["sent_to_device"], QJsonValue(false));
+    QVERIFY(Review::Same_Device_Configuration({Description}));
+    QVERIFY(!Review::Same_Device_Configuration({Description, List[0]}));
 }
 
 QTEST_GUILESS_MAIN(Test_Configuration_Diff)
