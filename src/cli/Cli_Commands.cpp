@@ -18,6 +18,7 @@
 #include "foundation/Ipv4_Address.h"
 #include "foundation/Workspace.h"
 #include "update/Update_Parameter_File.h"
+#include "platform/Errno_Text.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -325,7 +326,7 @@ int Run(const QStringList& Arguments_After_Program, const QString& Exe_Dir, QTex
         return Ran ? *Ran : Said(Err, Ran.error());
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is ends the command, not the process.
-        return Said(Err, {File_Error, qt_error_string(ENOMEM)});
+        return Said(Err, {File_Error, Errno_Text(ENOMEM)});
     }
 }
 

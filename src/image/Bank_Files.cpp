@@ -5,6 +5,7 @@
 #include "image/Image_Texts.h"
 #include "project/Configuration.h"
 #include "platform/Xml_File.h"
+#include "platform/Errno_Text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -271,7 +272,7 @@ std::expected<QString, Write_Error> Bin_Folder(const QString& Project_Dir)
     else if (Info.exists() && !Info.isDir())
         // What writing the first bank there would report.
         return std::unexpected(
-            Write_Error{Workspace::Join(Bin_Dir, QStringLiteral("bank1.bin")), qt_error_string(ENOTDIR)});
+            Write_Error{Workspace::Join(Bin_Dir, QStringLiteral("bank1.bin")), Errno_Text(ENOTDIR)});
     return Bin_Dir;
 }
 
@@ -291,7 +292,7 @@ QString Lock_Failure_Text(const QLockFile& Lock, const QString& Path)
     QFile::remove(Probe);
     if (!Written && !Written.error().Refused_Link())
         return Written.error().System_Text;
-    return qt_error_string(Lock.error() == QLockFile::PermissionError ? EACCES : EIO);
+    return Errno_Text(Lock.error() == QLockFile::PermissionError ? EACCES : EIO);
 }
 
 } // namespace

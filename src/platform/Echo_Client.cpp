@@ -1,4 +1,5 @@
 #include "platform/Echo_Client.h"
+#include "platform/Errno_Text.h"
 
 #include <QDeadlineTimer>
 #include <QRandomGenerator>
@@ -32,8 +33,6 @@ constexpr int Header_Size = 8; // type, code, checksum, identifier, sequence
 constexpr int Receive_Size = 1024;
 
 #ifndef Q_OS_WIN
-QString Errno_Text(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
-
 quint16 Internet_Checksum(const QByteArray& Bytes)
 {
     quint32 Sum = 0;

@@ -5,6 +5,7 @@
 #include "project/Known_Cert_File.h"
 #include "project/Variables_File.h"
 #include "project/Xml_Place.h"
+#include "platform/Errno_Text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,9 +58,9 @@ std::expected<Active_Project, Read_Failure> Find_Configuration(const QString& Di
     const QString Folder = QDir::cleanPath(QDir(Dir).absolutePath());
     const QFileInfo Info(Folder);
     if (!Info.exists())
-        return std::unexpected(Read_Failure{Folder, qt_error_string(ENOENT)});
+        return std::unexpected(Read_Failure{Folder, Errno_Text(ENOENT)});
     if (!Info.isDir())
-        return std::unexpected(Read_Failure{Folder, qt_error_string(ENOTDIR)});
+        return std::unexpected(Read_Failure{Folder, Errno_Text(ENOTDIR)});
     Active_Project Files;
     Files.Project_Dir = Folder;
     Files.Project_Name = Info.fileName();
