@@ -43,7 +43,14 @@ void Add_Operation(pugi::xml_node Operations, const Operation_Values& Values, bo
 
 } // namespace
 
-QString Updater_Program(const QString& Exe_Dir) { return Workspace::Join(Exe_Dir, QStringLiteral("Ethernet_Update")); }
+QString Updater_Program(const QString& Exe_Dir)
+{
+#ifdef Q_OS_WIN
+    return Workspace::Join(Exe_Dir, QStringLiteral("Ethernet_Update.exe"));
+#else
+    return Workspace::Join(Exe_Dir, QStringLiteral("Ethernet_Update"));
+#endif
+}
 
 QString Update_Parameter_File(const QString& Exe_Dir)
 {

@@ -1,6 +1,7 @@
 // "sw40610 diff" and "sw40610 report" run as commands, without a display.
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
+#include "support/Built_Program.h"
 #include "support/Test_Files.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ class Test_Review_Commands : public QObject {
         Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir.path() + "/runtime");
         Process.setProcessEnvironment(Env);
         Process.setWorkingDirectory(Dir.path());
-        Process.start(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), Arguments);
+        Process.start(Test_Support::Built_Program(), Arguments);
         if (!Process.waitForFinished(60000))
             qFatal("sw40610 did not end");
         Run_Result Result;

@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace Image_Fixtures;
 using Test_Support::Read_File;
@@ -762,6 +764,9 @@ void Test_Configuration_Image::Held_Lock_Refuses_With_Its_Process()
 // next compile takes it over at once instead of waiting and giving up.
 void Test_Configuration_Image::Lock_Of_An_Ended_Process_Is_Taken_Over()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the holder that ends without unlocking is a forked child (fork, waitpid), which Windows has not");
+#else
     Image_Fixture F;
     F.Write(Largest_Project());
     const QString Lock_Path = Compile_Lock_Path(F.Space.Project_Dir);
@@ -777,6 +782,7 @@ void Test_Configuration_Image::Lock_Of_An_Ended_Process_Is_Taken_Over()
 
     QVERIFY(Compile_And_Save_Banks(F.Image, F.Space, 0));
     QCOMPARE(F.Bank1().size(), 2048);
+#endif
 }
 
 QTEST_GUILESS_MAIN(Test_Configuration_Image)

@@ -14,7 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 #include <functional>
 
@@ -288,6 +290,9 @@ void Test_Configuration_Diff::Unreadable_Configurations()
 
 void Test_Configuration_Diff::A_Fifo_In_A_File_s_Place_Is_Refused_Without_Waiting()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no FIFOs (mkfifo) to put in a file's place");
+#else
     // Opening a FIFO waits for a writer: comparing would never end.
     QTemporaryDir Dir;
     Base().Write(Dir.path() + "/A");
@@ -300,6 +305,7 @@ void Test_Configuration_Diff::A_Fifo_In_A_File_s_Place_Is_Refused_Without_Waitin
     QVERIFY(!Found);
     QCOMPARE(Found.error().Path, Fifo);
     QCOMPARE(Found.error().Reason, QStringLiteral("not a regular file but a FIFO"));
+#endif
 }
 
 void Test_Configuration_Diff::Json_Document()

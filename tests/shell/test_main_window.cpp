@@ -406,8 +406,14 @@ void Test_Main_Window::Layout_Sizes()
 void Test_Main_Window::Configuration_Name_Shown_As_Typed()
 {
     // Directory names may hold markup characters; the name must not be read as markup.
+#ifdef Q_OS_WIN
+    // Windows keeps '<' and '>' out of folder names: the entity alone.
+    const QString Name = "Plant &amp; 7";
+    Fixture F(Settings_Naming("Plant &amp;amp; 7"), {Name});
+#else
     const QString Name = "<b>Plant &amp; 7";
     Fixture F(Settings_Naming("&lt;b&gt;Plant &amp;amp; 7"), {Name});
+#endif
     F.Start();
     QCOMPARE(F.Space.Project_Name, Name);
     auto* Line = Find<QLabel>(F.Window.get(), "L_Name_Conf_L2");
