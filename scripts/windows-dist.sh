@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bdir=${1:-build/win}
-prefix=${SW_MINGW_PREFIX:-$(pwd)/build/sw-mingw}
+prefix=${SW_MINGW_PREFIX:-$(scripts/windows-prefix.sh)}
 out=dist/windows
 folder=$out/sw40610
 version=$(sed -n 's/.*SW_Version = QStringLiteral("\([^"]*\)").*/\1/p' src/foundation/Identity.h)
