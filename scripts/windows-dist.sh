@@ -25,6 +25,14 @@ for plugin in platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvis
   cp "$prefix/qt6/plugins/$plugin" "$folder/$plugin"
 done
 
+# Qt's own texts (buttons of its dialogs) in the shipped languages, from
+# Debian's Qt translations: the program looks for them in translations/
+# beside itself.
+mkdir -p "$folder/translations"
+for code in de es fr it; do
+  cp "/usr/share/qt6/translations/qtbase_$code.qm" "$folder/translations/"
+done
+
 search=("$prefix/qt6/bin" "$prefix/openssl/bin" "$prefix/pugixml/bin"
         "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
         /usr/x86_64-w64-mingw32/lib)
