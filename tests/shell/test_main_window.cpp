@@ -347,6 +347,9 @@ void Test_Main_Window::Open_Without_Active_Returns_First()
 
 void Test_Main_Window::Open_Empty_List_Deactivates()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps the folder of the open configuration from being deleted while the program holds its lock file open");
+#endif
     Fixture F(Settings_Naming("Gone"), {"Gone"});
     F.Start();
     QVERIFY(F.Space.Is_Project_Active());

@@ -248,6 +248,9 @@ void Test_Open_Commands::Delete_Asks_And_Moves_To_Trash()
 
 void Test_Open_Commands::Commands_Need_Selection()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps the folder of the open configuration from being deleted while the program holds its lock file open");
+#endif
     Fixture F;
     for (const QString& Name : {"Alpha", "beta", "Gamma"})
         QVERIFY(QDir(F.Project(Name)).removeRecursively());

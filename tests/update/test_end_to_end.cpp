@@ -16,6 +16,7 @@
 #include "update/Update_Parameter_File.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -115,6 +116,14 @@ struct Fixture {
         // The updater reads its parameter file from its own folder.
         if (!QFile::copy(SW_ETHERNET_UPDATE, Exe_Dir + "/" + Updater_File))
             qFatal("cannot copy the stand-in updater");
+#ifdef Q_OS_WIN
+        // A Windows program folder carries Qt's platform plugins beside its programs.
+        QDir().mkpath(Exe_Dir + "/platforms");
+        for (const QString Plugin : {"qoffscreen.dll", "qwindows.dll"})
+            if (!QFile::copy(QFileInfo(SW_ETHERNET_UPDATE).dir().filePath("platforms/" + Plugin),
+                             Exe_Dir + "/platforms/" + Plugin))
+                qFatal("cannot copy the platform plugins");
+#endif
     }
     ~Fixture()
     {
