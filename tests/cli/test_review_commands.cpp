@@ -48,6 +48,11 @@ class Test_Review_Commands : public QObject {
         Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
         Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
         Result.Err = QString::fromUtf8(Process.readAllStandardError());
+#ifdef Q_OS_WIN
+        // A console program's lines end in CR LF on Windows.
+        Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
         return Result;
     }
 
