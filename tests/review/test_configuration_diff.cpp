@@ -258,7 +258,12 @@ void Test_Configuration_Diff::Unreadable_Configurations_data()
     QTest::addColumn<QString>("Broken_File");  // below B; empty: B is no folder
     QTest::addColumn<QByteArray>("Content");    // empty: a directory in the file's place
     QTest::addColumn<QString>("Reason_Part");
+#ifdef Q_OS_WIN
+    // The system's own text, which differs between Windows versions (and Wine).
+    QTest::newRow("no folder") << "" << QByteArray() << "";
+#else
     QTest::newRow("no folder") << "" << QByteArray() << "No such file";
+#endif
     QTest::newRow("not well-formed") << "IEC61850_Variables.xml" << QByteArray("<root><row") << "";
     QTest::newRow("a folder in a file's place") << "ParGen.xml" << QByteArray() << "directory";
 }
@@ -312,8 +317,9 @@ void Test_Configuration_Diff::Json_Document()
 {
     const QList<Review::Difference> List = {{"ParGen.xml", "PROFINET_IP4", "5", "6\"x"}};
     const QJsonDocument Doc = QJsonDocument::fromJson(Review::Differences_Json("/a/A", "/b/B", List));
-    QCOMPARE(Doc["a"].toString(), QString("/a/A"));
-    QCOMPARE(Doc["b"].toString(), QString("/b/B"));
+    // As the user reads them, with the system's separators.
+    QCOMPARE(Doc["a"].toString(), QDir::toNativeSeparators("/a/A"));
+    QCOMPARE(Doc["b"].toString(), QDir::toNativeSeparators("/b/B"));
     const QJsonObject First = Doc["differences"][0].toObject();
     QCOMPARE(First.keys(), (QStringList{"a", "b", "file", "item"}));
     QCOMPARE(First["b"].toString(), QString("6\"x"));
