@@ -196,9 +196,11 @@ class Test_Command_Line : public QObject {
         Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
         Result.Err = QString::fromUtf8(Process.readAllStandardError());
 #ifdef Q_OS_WIN
-        // A console program's lines end in CR LF on Windows.
-        Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        // A console program's lines end in CR LF on Windows, and it shows
+        // paths with the system's separators; the expectations here are
+        // written with '/' (nothing else in this output has a backslash).
+        Result.Out = QDir::fromNativeSeparators(Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        Result.Err = QDir::fromNativeSeparators(Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 #endif
         // Plugin diagnostics are not the program's messages; they only prove
         // that no windowing plugin was looked for. Nor are those of the crypto
