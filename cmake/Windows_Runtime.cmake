@@ -35,6 +35,15 @@ if(SW_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
 endif()
 
+# Qt's own texts in the shipped languages (Debian's Qt translations, the
+# same files for every system), in translations/ beside the programs, where
+# the program looks for them on Windows.
+file(GLOB SW_QT_TRANSLATIONS /usr/share/qt6/translations/qtbase_de.qm /usr/share/qt6/translations/qtbase_es.qm
+     /usr/share/qt6/translations/qtbase_fr.qm /usr/share/qt6/translations/qtbase_it.qm)
+if(SW_QT_TRANSLATIONS)
+  file(COPY ${SW_QT_TRANSLATIONS} DESTINATION ${SW_RUNTIME_DIR}/translations)
+endif()
+
 # Qt's offscreen platform on Windows reads its fonts from lib/fonts beside
 # the Qt libraries (here bin/lib/fonts), not from the system: the tests' GUI
 # runs under Wine get the build machine's DejaVu fonts there.

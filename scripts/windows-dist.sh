@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bdir=${1:-build/win}
-prefix=${SW_MINGW_PREFIX:-$(pwd)/build/sw-mingw}
+prefix=${SW_MINGW_PREFIX:-$(scripts/windows-prefix.sh)}
 out=dist/windows
 folder=$out/sw40610
 version=$(sed -n 's/.*SW_Version = QStringLiteral("\([^"]*\)").*/\1/p' src/foundation/Identity.h)
@@ -23,6 +23,14 @@ cmake --install "$bdir" --prefix "$folder" >/dev/null
 for plugin in platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll tls/qschannelbackend.dll; do
   mkdir -p "$folder/$(dirname $plugin)"
   cp "$prefix/qt6/plugins/$plugin" "$folder/$plugin"
+done
+
+# Qt's own texts (buttons of its dialogs) in the shipped languages, from
+# Debian's Qt translations: the program looks for them in translations/
+# beside itself.
+mkdir -p "$folder/translations"
+for code in de es fr it; do
+  cp "/usr/share/qt6/translations/qtbase_$code.qm" "$folder/translations/"
 done
 
 search=("$prefix/qt6/bin" "$prefix/openssl/bin" "$prefix/pugixml/bin"

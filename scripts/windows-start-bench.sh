@@ -18,7 +18,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 driver=$root/build/test/bench/bench_start
 [ -x "$driver" ] || cmake --build build/test --target bench_start >/dev/null
-export SW_MINGW_PREFIX=${SW_MINGW_PREFIX:-$root/build/sw-mingw}
+export SW_MINGW_PREFIX=${SW_MINGW_PREFIX:-$("$root/scripts/windows-prefix.sh")}
 # The two bare programs, built with the toolchain of the program.
 bare=$root/build/win-bare
 mkdir -p "$bare/src"

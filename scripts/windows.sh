@@ -23,22 +23,8 @@ jobs=$(nproc)
 
 scripts/setup.sh --windows
 
-# The Windows libraries: unpacked once from the ready-made archive beside the
-# checkout, or built by the project's own recipe where there is none.
-prefix=$root/build/sw-mingw
-archive=$root/../shared/windows/sw-mingw-sysroot.tar.xz
-if [ ! -f "$prefix/.complete" ]; then
-  rm -rf "$prefix"
-  mkdir -p build
-  if [ -f "$archive" ]; then
-    echo "Unpacking the Windows libraries from $archive"
-    tar -C build -xJf "$archive"
-  else
-    echo "No ready-made Windows libraries: building them from Debian's sources (about an hour)"
-    scripts/windows-sysroot.sh "$prefix"
-  fi
-  touch "$prefix/.complete"
-fi
+# The Windows libraries (see scripts/windows-prefix.sh).
+prefix=$(scripts/windows-prefix.sh)
 
 export SW_MINGW_PREFIX=$prefix
 bdir=build/win

@@ -13,4 +13,11 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ ! -f "$WINEPREFIX/.sw-ready" ]; then
   "$here/scripts/wine-prefix.sh" "$WINEPREFIX" >&2 || exit 1
 fi
+# Programs a test copies into a folder of its own (the updater, the
+# simulator) find the build's DLLs as an installed program finds its own:
+# the build's program folder is on their PATH.
+case ${1:-} in
+  */*) dir=$(cd "$(dirname "$1")" && pwd)
+       export WINEPATH="Z:${dir//\//\\}${WINEPATH:+;$WINEPATH}" ;;
+esac
 exec timeout -k 10 "${SW_WINE_TIMEOUT:-280}" wine "$@"

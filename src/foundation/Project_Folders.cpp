@@ -112,6 +112,6 @@ QString Active_Configuration_Name(const Workspace& Space)
 {
     if (!Space.Is_Project_Active())
         return {};
-    const QString Prefix = Space.Projects_Dir + QDir::separator();
+    const QString Prefix = Space.Projects_Dir + QLatin1Char('/');
     return Space.Project_Dir.startsWith(Prefix) ? Space.Project_Dir.mid(Prefix.size()) : QString();
 }

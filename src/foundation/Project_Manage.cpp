@@ -37,11 +37,16 @@ Manage_Result From_Name_Check(New_Project_Result Checked)
 // handed to it then.
 bool Home_Trash_Usable()
 {
+#ifdef Q_OS_WIN
+    // The recycle bin of the desktop, which the system keeps.
+    return true;
+#else
     const QString Data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (Data.isEmpty() || QDir::isRelativePath(Data))
         return false;
     const QString Trash = Data + QStringLiteral("/Trash");
     return QDir().mkpath(Trash + QStringLiteral("/files")) && QDir().mkpath(Trash + QStringLiteral("/info"));
+#endif
 }
 
 bool Same_Configuration(const Workspace& Space, const QString& Name)
@@ -98,7 +103,21 @@ Manage_Result Rename_Project(Workspace& Space, const QString& Source, const QStr
     if (Name == Source)
         return Manage_Result::Done;
     const bool Was_Active = Same_Configuration(Space, Source);
-    if (!QDir(Space.Projects_Dir).rename(Source, Name))
+    QDir Projects(Space.Projects_Dir);
+#ifdef Q_OS_WIN
+    // A file system that ignores case may take a change of case alone for
+    // no change at all: the folder goes through a name of its own first.
+    if (QString::compare(Name, Source, Qt::CaseInsensitive) == 0) {
+        const QString Between = Source + QStringLiteral(".renaming");
+        if (Projects.exists(Between) || !Projects.rename(Source, Between))
+            return Manage_Result::Not_Renamed;
+        if (!Projects.rename(Between, Name)) {
+            Projects.rename(Between, Source);
+            return Manage_Result::Not_Renamed;
+        }
+    } else
+#endif
+    if (!Projects.rename(Source, Name))
         return Manage_Result::Not_Renamed;
     if (Was_Active)
         Space.Activate_Project(Name);
@@ -117,11 +136,13 @@ Manage_Result Delete_Project(Workspace& Space, const QString& Name)
     QString In_Trash;
     if (!QFile::moveToTrash(Dir, &In_Trash))
         return Manage_Result::No_Trash;
+#ifndef Q_OS_WIN
     if (QDir::isRelativePath(In_Trash)) {
         // Not a trash: put it back where it was.
         QDir().rename(In_Trash, Dir);
         return Manage_Result::No_Trash;
     }
+#endif
     if (Was_Active)
         Space.Activate_Project(QString());
     return Manage_Result::Done;

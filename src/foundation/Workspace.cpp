@@ -16,7 +16,10 @@ Workspace::Workspace(const QString& Exe_Dir_)
     Language_Name = QStringLiteral("English");
 }
 
-QString Workspace::Join(const QString& Dir, const QString& Name) { return Dir + QDir::separator() + Name; }
+// Paths are kept with '/' on every system (Qt takes it on Windows too), so that
+// one path never mixes both separators; they are shown with the system's own
+// separator (QDir::toNativeSeparators) where a person reads them.
+QString Workspace::Join(const QString& Dir, const QString& Name) { return Dir + QLatin1Char('/') + Name; }
 
 QString Workspace::Settings_File() const { return Join(Exe_Dir, QStringLiteral("Tavorix.xml")); }
 

@@ -32,7 +32,7 @@ QStringList Flag_Picture_Candidates(const QString& Dir, const QString& Language)
 {
     QStringList Found;
     for (const QString& Name : {Language + QStringLiteral(".bmp"), QStringLiteral("DefaultFlag.bmp")}) {
-        const QString Path = Dir + QDir::separator() + Name;
+        const QString Path = Dir + QLatin1Char('/') + Name;
         if (QFileInfo(Path).isFile())
             Found.append(Path);
     }

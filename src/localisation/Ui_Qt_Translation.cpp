@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -40,7 +41,12 @@ bool Apply_Qt_Translation(const QString& Language_Name)
         return false;
     auto* Translator = new QTranslator(App);
     Translator->setObjectName(QLatin1String(Translator_Name));
-    if (!Translator->load(QStringLiteral("qtbase_") + Code, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // Where Qt was installed (a Linux system's Qt); a Windows program folder
+    // carries them in translations/ beside the program.
+    const QStringList Dirs{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                           QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    const QString File = QStringLiteral("qtbase_") + Code;
+    if (std::none_of(Dirs.begin(), Dirs.end(), [&](const QString& Dir) { return Translator->load(File, Dir); })) {
         delete Translator;
         return false;
     }

@@ -36,6 +36,13 @@ Project_Lock::Outcome Project_Lock::Take(const QString& Dir)
     const QString Absolute = QDir(Dir).absolutePath();
     if (Held() && Locked_Dir == Absolute)
         return Outcome::Taken;
+#ifdef Q_OS_WIN
+    // The same folder named in another case: Windows ignores case in names.
+    if (Held() && QString::compare(Locked_Dir, Absolute, Qt::CaseInsensitive) == 0) {
+        Locked_Dir = Absolute;
+        return Outcome::Taken;
+    }
+#endif
     std::unique_ptr<QLockFile> New_File = Lock_File_Of(Absolute);
     if (!New_File->tryLock(0)) {
         if (New_File->error() == QLockFile::LockFailedError) {

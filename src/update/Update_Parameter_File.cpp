@@ -3,6 +3,8 @@
 #include "platform/Xml_File.h"
 #include "foundation/Workspace.h"
 
+#include <QDir>
+
 namespace {
 
 // The three kinds of operation, in the order they appear in the file.
@@ -25,7 +27,8 @@ void Add_Operation(pugi::xml_node Operations, const Operation_Values& Values, bo
     Add("Ope_Port", "2008");
     Add("Ope_Port_Sec", "2007");
     Add("Ope_Erase_Memory", "0");
-    Add("Ope_FileName", Values.File_Name);
+    // Read by the updater, a Windows program: its paths as Windows writes them.
+    Add("Ope_FileName", QDir::toNativeSeparators(Values.File_Name));
     Add("Ope_Start_Address", Values.Start_Address);
     Add("Ope_Memory_Type", "0");
     Add("Ope_Bank_Type", Values.Bank_Type);
@@ -43,7 +46,14 @@ void Add_Operation(pugi::xml_node Operations, const Operation_Values& Values, bo
 
 } // namespace
 
-QString Updater_Program(const QString& Exe_Dir) { return Workspace::Join(Exe_Dir, QStringLiteral("Ethernet_Update")); }
+QString Updater_Program(const QString& Exe_Dir)
+{
+#ifdef Q_OS_WIN
+    return Workspace::Join(Exe_Dir, QStringLiteral("Ethernet_Update.exe"));
+#else
+    return Workspace::Join(Exe_Dir, QStringLiteral("Ethernet_Update"));
+#endif
+}
 
 QString Update_Parameter_File(const QString& Exe_Dir)
 {

@@ -94,7 +94,12 @@ private slots:
         Env.insert(QString::fromLatin1(Alone_Variable), QStringLiteral("1"));
         Run.setProcessEnvironment(Env);
         Run.setProcessChannelMode(QProcess::MergedChannels);
+#ifdef Q_OS_WIN
+        // Without a console Qt Test writes to the debugger: asked for its output here.
+        Run.start(Copy, {QStringLiteral("-o"), QStringLiteral("-,txt")});
+#else
         Run.start(Copy, QStringList());
+#endif
         QVERIFY(Run.waitForFinished(120000));
         const QByteArray Output = Run.readAll();
         QVERIFY2(Run.exitStatus() == QProcess::NormalExit && Run.exitCode() == 0, Output.constData());
@@ -116,8 +121,13 @@ private slots:
     {
         QVERIFY(Dir.isValid());
         Pki.emplace(Now);
+#ifdef Q_OS_WIN
+        const QString Module_File = QStringLiteral("sw40610_crypto.dll");
+#else
+        const QString Module_File = QStringLiteral("libsw40610_crypto.so");
+#endif
         Missing = QStringLiteral("keys and certificates cannot be read: ")
-                  + QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libsw40610_crypto.so"))
+                  + QDir::toNativeSeparators(QDir(QCoreApplication::applicationDirPath()).filePath(Module_File))
                   + QStringLiteral(": No such file or directory");
     }
 

@@ -1,6 +1,7 @@
 // "sw40610 diff" and "sw40610 report" run as commands, without a display.
 #include "project/Par_Gen_File.h"
 #include "project/Variables_File.h"
+#include "support/Built_Program.h"
 #include "support/Test_Files.h"
 
 #include <QDir>
@@ -40,13 +41,18 @@ class Test_Review_Commands : public QObject {
         Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir.path() + "/runtime");
         Process.setProcessEnvironment(Env);
         Process.setWorkingDirectory(Dir.path());
-        Process.start(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), Arguments);
+        Process.start(Test_Support::Built_Program(), Arguments);
         if (!Process.waitForFinished(60000))
             qFatal("sw40610 did not end");
         Run_Result Result;
         Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
         Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
         Result.Err = QString::fromUtf8(Process.readAllStandardError());
+#ifdef Q_OS_WIN
+        // A console program's lines end in CR LF on Windows.
+        Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
         return Result;
     }
 

@@ -277,7 +277,12 @@ void Test_Dcp_Client::Missing_Capture_Library_Is_Named_With_Its_Remedy()
     QVERIFY(!Listed.error().Lacks_Rights);
     QVERIFY2(Listed.error().Text.contains(QStringLiteral("needs libpcap")), qPrintable(Listed.error().Text));
     QVERIFY2(Listed.error().Text.contains(QStringLiteral("libpcap-broken.so")), qPrintable(Listed.error().Text));
-    QVERIFY2(Listed.error().Text.contains(QStringLiteral("apt install libpcap0.8")), qPrintable(Listed.error().Text));
+#ifdef Q_OS_WIN
+    const QString Remedy = QStringLiteral("Install Npcap (https://npcap.com)");
+#else
+    const QString Remedy = QStringLiteral("apt install libpcap0.8");
+#endif
+    QVERIFY2(Listed.error().Text.contains(Remedy), qPrintable(Listed.error().Text));
     const auto Opened = Ethernet.Open(QStringLiteral("eth0"));
     QVERIFY(!Opened);
     QCOMPARE(Opened.error().Text, Listed.error().Text);

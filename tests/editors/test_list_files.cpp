@@ -314,6 +314,12 @@ void Test_List_Files::Malformed_Files_Raise()
 void Test_List_Files::Failed_Save_Keeps_Previous_File()
 {
     QTemporaryDir Dir;
+    const auto Removed = V::Save(Dir.filePath("gone/IEC61850_Variables.xml"), Variables().Table);
+    QVERIFY(!Removed);
+    QVERIFY(!Removed.error().System_Text.isEmpty());
+#ifdef Q_OS_WIN
+    QSKIP("a full disk is simulated with a file-size limit (setrlimit), which Windows has not");
+#else
     const QString Path = Dir.filePath("TLS_Known_Cert.xml");
     Certificates Certs;
     Certs.Table.Set_Cell(1, 2, "small");
@@ -328,9 +334,7 @@ void Test_List_Files::Failed_Save_Keeps_Previous_File()
     }
     QVERIFY(!Saved);
     QCOMPARE(Read_File(Path), Before);
-    const auto Removed = V::Save(Dir.filePath("gone/IEC61850_Variables.xml"), Variables().Table);
-    QVERIFY(!Removed);
-    QVERIFY(!Removed.error().System_Text.isEmpty());
+#endif
 }
 
 QTEST_GUILESS_MAIN(Test_List_Files)

@@ -25,6 +25,14 @@ inline QString Skip_Reason()
            + " (the shared folder beside the checkout); schema validation not run";
 }
 inline QString Xmllint() { return QStandardPaths::findExecutable("xmllint"); }
+// Where xmllint must be found. A Windows run (under Wine on the build machine)
+// has none; the description is the same text on every system and is checked
+// in the Linux run, so there it is skipped with the reason.
+#ifdef Q_OS_WIN
+inline constexpr bool Xmllint_Required = false;
+#else
+inline constexpr bool Xmllint_Required = true;
+#endif
 
 // The fixed description targets schema 2.31; these are the differences the
 // 2.35 schema reports on it, by line. Anything else is a fault.
@@ -110,6 +118,8 @@ inline Result Validate_Text(const QString& Dir, const QByteArray& Text)
     do {                                                                                                               \
         if (!Schema_Check::Schema_Present())                                                                           \
             QSKIP(qPrintable(Schema_Check::Skip_Reason()));                                                            \
+        if (Schema_Check::Xmllint().isEmpty() && !Schema_Check::Xmllint_Required)                                      \
+            QSKIP("xmllint not found: the description is validated against the schema in the Linux run");            \
         if (Schema_Check::Xmllint().isEmpty())                                                                         \
             QFAIL("xmllint not found: install Debian's libxml2-utils (scripts/setup.sh does)");                       \
     } while (false)

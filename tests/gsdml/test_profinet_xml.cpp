@@ -257,7 +257,7 @@ void Test_Profinet_XML::Write_Failure_Shows_System_Error()
     QCOMPARE(F.Prompts.Messages.size(), 1);
     QCOMPARE(F.Prompts.Messages[0].Kind, Prompt_Kind::Error);
     // The path, then the system's own text (in the system's language).
-    const QString Prefix = Gone + "/" + Name + ": ";
+    const QString Prefix = QDir::toNativeSeparators(Gone + "/" + Name) + ": ";
     QVERIFY2(F.Prompts.Messages[0].Text.startsWith(Prefix), qPrintable(F.Prompts.Messages[0].Text));
     QVERIFY(F.Prompts.Messages[0].Text.size() > Prefix.size());
     QVERIFY(!QFileInfo::exists(Gone));
@@ -270,7 +270,7 @@ void Test_Profinet_XML::Write_Failure_Shows_System_Error()
     F.Save(Name);
     QCOMPARE(F.Prompts.Messages.size(), 3);
     QCOMPARE(F.Prompts.Messages[2].Kind, Prompt_Kind::Error);
-    QVERIFY2(F.Prompts.Messages[2].Text.startsWith(In_The_Way + ": "), qPrintable(F.Prompts.Messages[2].Text));
+    QVERIFY2(F.Prompts.Messages[2].Text.startsWith(QDir::toNativeSeparators(In_The_Way) + ": "), qPrintable(F.Prompts.Messages[2].Text));
     QVERIFY(QFileInfo(In_The_Way + "/inner").isDir());
     QCOMPARE(QDir(F.Space.Project_Dir).entryList(QDir::Files), QStringList{});
 }

@@ -4,6 +4,7 @@
 
 #include "image/Configuration_Image.h"
 #include "image/Image_Fixtures.h"
+#include "support/Built_Program.h"
 #include "support/Test_Files.h"
 
 #include <QDir>
@@ -85,9 +86,8 @@ private slots:
     {
         QVERIFY(Dir.isValid());
         const QString Exe_Dir = Dir.filePath("prog");
-        Program = Exe_Dir + "/sw40610";
-        QVERIFY(QDir().mkpath(Exe_Dir));
-        QVERIFY(QFile::copy(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), Program));
+        Program = Test_Support::Copy_Built_Program(Exe_Dir, false);
+        QVERIFY(!Program.isEmpty());
     }
 
     void Concurrent_Compiles_Leave_One_Version()

@@ -1,8 +1,9 @@
-if(NOT WIN32)
 # The full-disk table includes the gateway simulator's stored images.
 target_link_libraries(platform_test_file_write PRIVATE sw40610_update_protocol)
 target_compile_definitions(platform_test_file_write PRIVATE SW_GATEWAY_SIMULATOR="$<TARGET_FILE:gateway_simulator>")
 add_dependencies(platform_test_file_write gateway_simulator)
+
+if(NOT WIN32)
 
 # Once more where the tests may mount: a small tmpfs that really runs full.
 find_program(SW_UNSHARE unshare)

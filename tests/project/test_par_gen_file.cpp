@@ -246,6 +246,9 @@ void Test_Par_Gen_File::Round_Trip_Keeps_Texts()
 
 void Test_Par_Gen_File::Failed_Save_Keeps_Previous_File()
 {
+#ifdef Q_OS_WIN
+    QSKIP("a full disk is simulated with a file-size limit (setrlimit), which Windows has not");
+#else
     QTemporaryDir Dir;
     const QString Path = Dir.filePath("ParGen.xml");
     QVERIFY(Par_Gen::Save(Path, Par_Gen::Defaults()));
@@ -261,6 +264,7 @@ void Test_Par_Gen_File::Failed_Save_Keeps_Previous_File()
     QVERIFY(!Saved.error().System_Text.isEmpty());
     QCOMPARE(Read_File(Path), Before);
     QCOMPARE(QDir(Dir.path()).entryList(QDir::Files), QStringList{"ParGen.xml"});
+#endif
 }
 
 void Test_Par_Gen_File::Save_Into_Removed_Folder_Reports_Error()

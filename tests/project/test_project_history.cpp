@@ -175,6 +175,9 @@ private slots:
 
     void a_history_that_cannot_be_written_stops_the_save()
     {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes a shortcut (.lnk) on Windows, not a link that the file system follows");
+#endif
         QVERIFY(Par_Gen::Save(Par_Gen_Path(), With_Station("old")));
         const QByteArray Old = Bytes_Of(Par_Gen_Path());
         // A symbolic link in the history's place would put the versions elsewhere.

@@ -15,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 #include <functional>
 
@@ -270,7 +272,12 @@ void Test_Configuration_Diff::Unreadable_Configurations_data()
     QTest::addColumn<QString>("Broken_File");  // below B; empty: B is no folder
     QTest::addColumn<QByteArray>("Content");    // empty: a directory in the file's place
     QTest::addColumn<QString>("Reason_Part");
+#ifdef Q_OS_WIN
+    // The system's own text, which differs between Windows versions (and Wine).
+    QTest::newRow("no folder") << "" << QByteArray() << "";
+#else
     QTest::newRow("no folder") << "" << QByteArray() << "No such file";
+#endif
     QTest::newRow("not well-formed") << "IEC61850_Variables.xml" << QByteArray("<root><row") << "";
     QTest::newRow("a folder in a file's place") << "ParGen.xml" << QByteArray() << "not a regular file but a folder";
 }
@@ -302,6 +309,9 @@ void Test_Configuration_Diff::Unreadable_Configurations()
 
 void Test_Configuration_Diff::A_Fifo_In_A_File_s_Place_Is_Refused_Without_Waiting()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no FIFOs (mkfifo) to put in a file's place");
+#else
     // Opening a FIFO waits for a writer: comparing would never end.
     QTemporaryDir Dir;
     Base().Write(Dir.path() + "/A");
@@ -314,14 +324,16 @@ void Test_Configuration_Diff::A_Fifo_In_A_File_s_Place_Is_Refused_Without_Waitin
     QVERIFY(!Found);
     QCOMPARE(Found.error().Path, Fifo);
     QCOMPARE(Found.error().Reason, QStringLiteral("not a regular file but a FIFO"));
+#endif
 }
 
 void Test_Configuration_Diff::Json_Document()
 {
     const QList<Review::Difference> List = {{"ParGen.xml", "PROFINET_IP4", "5", "6\"x"}};
     const QJsonDocument Doc = QJsonDocument::fromJson(Review::Differences_Json("/a/A", "/b/B", List));
-    QCOMPARE(Doc["a"].toString(), QString("/a/A"));
-    QCOMPARE(Doc["b"].toString(), QString("/b/B"));
+    // As the user reads them, with the system's separators.
+    QCOMPARE(Doc["a"].toString(), QDir::toNativeSeparators("/a/A"));
+    QCOMPARE(Doc["b"].toString(), QDir::toNativeSeparators("/b/B"));
     const QJsonObject First = Doc["differences"][0].toObject();
     QCOMPARE(First.keys(), (QStringList{"a", "b", "file", "item"}));
     QCOMPARE(First["b"].toString(), QString("6\"x"));

@@ -347,6 +347,9 @@ void Test_Main_Window::Open_Without_Active_Returns_First()
 
 void Test_Main_Window::Open_Empty_List_Deactivates()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps the folder of the open configuration from being deleted while the program holds its lock file open");
+#endif
     Fixture F(Settings_Naming("Gone"), {"Gone"});
     F.Start();
     QVERIFY(F.Space.Is_Project_Active());
@@ -406,8 +409,14 @@ void Test_Main_Window::Layout_Sizes()
 void Test_Main_Window::Configuration_Name_Shown_As_Typed()
 {
     // Directory names may hold markup characters; the name must not be read as markup.
+#ifdef Q_OS_WIN
+    // Windows keeps '<' and '>' out of folder names: the entity alone.
+    const QString Name = "Plant &amp; 7";
+    Fixture F(Settings_Naming("Plant &amp;amp; 7"), {Name});
+#else
     const QString Name = "<b>Plant &amp; 7";
     Fixture F(Settings_Naming("&lt;b&gt;Plant &amp;amp; 7"), {Name});
+#endif
     F.Start();
     QCOMPARE(F.Space.Project_Name, Name);
     auto* Line = Find<QLabel>(F.Window.get(), "L_Name_Conf_L2");

@@ -213,6 +213,9 @@ void Test_Open_Commands::Rename_Active_Follows_In_Settings()
 
 void Test_Open_Commands::Delete_Asks_And_Moves_To_Trash()
 {
+#ifdef Q_OS_WIN
+    QSKIP("on Windows the recycle bin is the user's own, outside the test's folder");
+#endif
     Fixture F;
     QStringList After;
     When_Modal([&](QWidget* Open) {
@@ -245,6 +248,9 @@ void Test_Open_Commands::Delete_Asks_And_Moves_To_Trash()
 
 void Test_Open_Commands::Commands_Need_Selection()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps the folder of the open configuration from being deleted while the program holds its lock file open");
+#endif
     Fixture F;
     for (const QString& Name : {"Alpha", "beta", "Gamma"})
         QVERIFY(QDir(F.Project(Name)).removeRecursively());
@@ -312,8 +318,8 @@ void Test_Open_Commands::Compare_Refusals()
     });
     F.Click("Btn_Open");
     QCOMPARE(F.Prompts.Messages.size(), 2);
-    QVERIFY2(F.Prompts.Messages[0].Text.startsWith("The file \"" + QDir::toNativeSeparators(F.Project("Gamma"))
-                                                   + "/IEC61850_Variables.xml\" could not be read: "),
+    QVERIFY2(F.Prompts.Messages[0].Text.startsWith("The file \"" + QDir::toNativeSeparators(F.Project("Gamma") + "/IEC61850_Variables.xml")
+                                                   + "\" could not be read: "),
              qPrintable(F.Prompts.Messages[0].Text));
     QCOMPARE(F.Prompts.Messages[1].Text,
              QString("Open a configuration first: the opened one is compared with the one selected here."));

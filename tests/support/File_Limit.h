@@ -1,5 +1,8 @@
 #pragma once
 
+// POSIX only: Windows has no file-size limit of a process.
+#ifndef _WIN32
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -27,3 +30,5 @@ private:
     rlimit Old{};
     void (*Old_Handler)(int) = nullptr;
 };
+
+#endif

@@ -16,6 +16,11 @@
 
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <psapi.h>
+#endif
+
 using namespace Update_Protocol;
 using Test_Support::Random_Bytes;
 
@@ -113,9 +118,19 @@ public:
     {
         return QDir(Store_Dir).filePath(QStringLiteral("0x%1.bin").arg(Start, 8, 16, QChar('0')));
     }
-    // Peak resident memory in KiB, from the kernel's account of the process.
+    // Peak resident memory in KiB, from the kernel's account of the process
+    // (on Windows its peak working set).
     qint64 Peak_Resident_KiB() const
     {
+#ifdef Q_OS_WIN
+        HANDLE Handle = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(Process.processId()));
+        if (!Handle)
+            return -1;
+        PROCESS_MEMORY_COUNTERS Counters{};
+        const bool Got = ::GetProcessMemoryInfo(Handle, &Counters, sizeof Counters);
+        ::CloseHandle(Handle);
+        return Got && Counters.PeakWorkingSetSize > 0 ? qint64(Counters.PeakWorkingSetSize / 1024) : -1;
+#endif
         QFile Status_File(QStringLiteral("/proc/%1/status").arg(Process.processId()));
         if (!Status_File.open(QIODevice::ReadOnly))
             return -1;

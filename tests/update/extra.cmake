@@ -9,3 +9,9 @@ target_compile_definitions(update_test_end_to_end PRIVATE
 add_dependencies(update_test_end_to_end Ethernet_Update gateway_simulator)
 # The parameter file fixes the device port, so runs on it never overlap.
 set_tests_properties(update_test_end_to_end PROPERTIES RESOURCE_LOCK udp_port_2008)
+
+# The real runner starts a small program of the build's own, the same on
+# every system: it waits, leaves a mark and ends with a chosen code.
+add_executable(update_mark_after ${CMAKE_CURRENT_SOURCE_DIR}/update/mark_after.cpp)
+target_compile_definitions(update_test_start_program PRIVATE SW_MARK_AFTER="$<TARGET_FILE:update_mark_after>")
+add_dependencies(update_test_start_program update_mark_after)

@@ -16,6 +16,7 @@
 #include "update/Update_Parameter_File.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
@@ -33,6 +34,13 @@ using Test_Support::When_Modal;
 using Test_Support::Write_File;
 
 namespace {
+
+// The updater's file beside the program, as a Windows or a Linux program is named.
+#ifdef Q_OS_WIN
+const QString Updater_File = QStringLiteral("Ethernet_Update.exe");
+#else
+const QString Updater_File = QStringLiteral("Ethernet_Update");
+#endif
 
 constexpr int Firmware_Start = 0x8000;
 constexpr int Bank1_Start = 0x07000;
@@ -106,8 +114,16 @@ struct Fixture {
         Write_File(Project_Dir + "/bin/bank1.bin", Bank1);
         Write_File(Project_Dir + "/bin/bank2.bin", Bank2);
         // The updater reads its parameter file from its own folder.
-        if (!QFile::copy(SW_ETHERNET_UPDATE, Exe_Dir + "/Ethernet_Update"))
+        if (!QFile::copy(SW_ETHERNET_UPDATE, Exe_Dir + "/" + Updater_File))
             qFatal("cannot copy the stand-in updater");
+#ifdef Q_OS_WIN
+        // A Windows program folder carries Qt's platform plugins beside its programs.
+        QDir().mkpath(Exe_Dir + "/platforms");
+        for (const QString Plugin : {"qoffscreen.dll", "qwindows.dll"})
+            if (!QFile::copy(QFileInfo(SW_ETHERNET_UPDATE).dir().filePath("platforms/" + Plugin),
+                             Exe_Dir + "/platforms/" + Plugin))
+                qFatal("cannot copy the platform plugins");
+#endif
     }
     ~Fixture()
     {
@@ -294,7 +310,7 @@ void Test_End_To_End::Updater_Against_Simulator()
     QProcess Updater;
     QElapsedTimer Took;
     Took.start();
-    Updater.start(F.Exe_Dir + "/Ethernet_Update", {"--linger-ms", "0", "--reply-timeout-ms", "100"});
+    Updater.start(F.Exe_Dir + "/" + Updater_File, {"--linger-ms", "0", "--reply-timeout-ms", "100"});
     // It ends on its own; the bound here only keeps a broken build from hanging.
     QVERIFY(Updater.waitForFinished(60000));
     const QString Errors = QString::fromLocal8Bit(Updater.readAllStandardError());

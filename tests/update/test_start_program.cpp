@@ -3,6 +3,7 @@
 #include "update/Start_Program.h"
 #include "update/Update_Fakes.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,8 +100,8 @@ void Test_Start_Program::Real_Short_Program_Ends()
     Qt_Process_Runner Runner;
     System_Clock Time;
     const qint64 Begin = Time.Tick_Ms();
-    const auto Result = Start_Program(Runner, Time, QStringLiteral("/bin/sh"),
-                                      QStringLiteral("-c \"sleep 0.2; echo x > '%1'; exit 3\"").arg(Mark), 0);
+    const auto Result = Start_Program(Runner, Time, QStringLiteral(SW_MARK_AFTER),
+                                      QStringLiteral("200 \"%1\" 3").arg(QDir::toNativeSeparators(Mark)), 0);
     QCOMPARE(Result, Start_Program_Outcome::Ended);
     QVERIFY(QFileInfo::exists(Mark));
     QVERIFY(Time.Tick_Ms() - Begin < 20000);
@@ -124,8 +125,8 @@ void Test_Start_Program::Real_Program_Outlives_Runner()
     const QString Mark = Dir.filePath(QStringLiteral("still ran"));
     {
         Qt_Process_Runner Runner;
-        QVERIFY(Runner.Start(QStringLiteral("/bin/sh"),
-                             QStringLiteral("-c \"sleep 0.5; echo x > '%1'\"").arg(Mark), false));
+        QVERIFY(Runner.Start(QStringLiteral(SW_MARK_AFTER),
+                             QStringLiteral("500 \"%1\" 0").arg(QDir::toNativeSeparators(Mark)), false));
         QCOMPARE(Runner.Exit_Code(), Process_Runner::Still_Active);
     }
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(Mark), 10000);

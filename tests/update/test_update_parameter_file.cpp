@@ -101,8 +101,9 @@ void Test_Update_Parameter_File::Options_And_Read_Back()
     QCOMPARE(Children_Of(Root.child("Protections")), (Element_List{{"Protection", "0x221"}}));
 
     const QString Bit = Read_Back ? "1" : "0";
-    const QString Firmware = Master + QDir::separator() + "Sim40610.sim";
-    const QString Bin = Project + QDir::separator() + "bin" + QDir::separator();
+    // Written with the system's separators, as the updater reads them.
+    const QString Firmware = QDir::toNativeSeparators(Master + "/Sim40610.sim");
+    const QString Bin = QDir::toNativeSeparators(Project + "/bin/");
     QList<Element_List> Expected;
     if (Option == 0 || Option == 1)
         Expected.append(Expected_Operation(Firmware, "0x8000", "1", Bit, "1", Option == 1 ? "1" : "0"));
