@@ -148,6 +148,8 @@ bool Is_Success(Gateway_State State)
     return State == Gateway_State::Done || State == Gateway_State::Already_Right || State == Gateway_State::Would_Change;
 }
 
+bool Is_Failure(Gateway_State State) { return State != Gateway_State::Pending && !Is_Success(State); }
+
 QString State_File_Of(const QString& List_Path) { return List_Path + QStringLiteral(".state.json"); }
 
 QString File_Sha256(const QString& Path)

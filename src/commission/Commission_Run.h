@@ -41,6 +41,8 @@ QString State_Key(Gateway_State State);
 std::optional<Gateway_State> State_Of_Key(const QString& Key);
 // Done or already right (or, in a dry run, about to be done).
 bool Is_Success(Gateway_State State);
+// Ended, and not in success: what "Retry failed" takes again.
+bool Is_Failure(Gateway_State State);
 
 struct Gateway_Outcome {
     Gateway_State State = Gateway_State::Pending;

@@ -37,11 +37,6 @@ constexpr int Slot_Column[Column_Count] = {Text::Column_Mac,   Text::Column_Name
                                            Text::Column_Configuration, Text::Column_Checks, Text::Column_State,
                                            Text::Column_Sent,  Text::Column_Answered};
 
-bool Failed(Commission::Gateway_State State)
-{
-    return State != Commission::Gateway_State::Pending && !Commission::Is_Success(State);
-}
-
 } // namespace
 
 TFCommission::TFCommission(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
@@ -265,7 +260,7 @@ void TFCommission::Show_Row(int Row)
         Item->setText(Texts[Column]);
         // The state's tip is the whole story of the gateway.
         Item->setToolTip(Column == Col_State && !Out.Text.isEmpty() ? State + QStringLiteral(": ") + Out.Text : Texts[Column]);
-        const bool Bad = Column == Col_Checks ? !Problems.isEmpty() : Column == Col_State && Failed(Out.State);
+        const bool Bad = Column == Col_Checks ? !Problems.isEmpty() : Column == Col_State && Commission::Is_Failure(Out.State);
         Item->setForeground(Bad ? QBrush(Qt::darkRed) : QBrush());
     }
 }
@@ -279,7 +274,7 @@ void TFCommission::Update_Buttons()
     CB_Update->setEnabled(!Busy);
     Btn_Start->setEnabled(!Busy && Usable);
     Btn_Cancel->setEnabled(Busy);
-    Btn_Retry->setEnabled(!Busy && Usable && std::any_of(Shown.begin(), Shown.end(), [](const auto& O) { return Failed(O.State); }));
+    Btn_Retry->setEnabled(!Busy && Usable && std::any_of(Shown.begin(), Shown.end(), [](const auto& O) { return Commission::Is_Failure(O.State); }));
     Btn_Record->setEnabled(!Busy && Last_Report.has_value());
 }
 
@@ -296,7 +291,7 @@ void TFCommission::Retry_Failed()
 {
     QList<int> Rows;
     for (int I = 0; I < Shown.size(); ++I)
-        if (Failed(Shown[I].State))
+        if (Commission::Is_Failure(Shown[I].State))
             Rows.append(I);
     if (!Rows.isEmpty())
         Run_Rows(Rows);
@@ -383,7 +378,7 @@ void TFCommission::Gateway_Finished(int Row, const Commission::Gateway_Outcome& 
 void TFCommission::Show_Progress()
 {
     const auto Good = std::count_if(Shown.begin(), Shown.end(), [](const auto& O) { return Commission::Is_Success(O.State); });
-    const auto Bad = std::count_if(Shown.begin(), Shown.end(), [](const auto& O) { return Failed(O.State); });
+    const auto Bad = std::count_if(Shown.begin(), Shown.end(), [](const auto& O) { return Commission::Is_Failure(O.State); });
     L_Status->setText(Space.Str(Text::Progress).arg(Done_In_Run).arg(Rows_In_Run).arg(Good).arg(Bad));
 }
 

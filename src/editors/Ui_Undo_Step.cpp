@@ -18,8 +18,8 @@ void Undo_Step::redo()
 void Undo_Step::undo() { Put_Before(); }
 
 Undo_Controls::Undo_Controls(QWidget& Editor, QUndoStack& History_, const Lang_Table& Lang_,
-                             QPushButton& Undo_Button_, QPushButton& Redo_Button_, std::function<void()> Finish_)
-    : History(History_), Lang(Lang_), Finish(std::move(Finish_)), Undo_Button(Undo_Button_), Redo_Button(Redo_Button_)
+                             QPushButton& Undo_Button_, QPushButton& Redo_Button_, std::function<void()> Record_Pending_)
+    : History(History_), Lang(Lang_), Record_Pending(std::move(Record_Pending_)), Undo_Button(Undo_Button_), Redo_Button(Redo_Button_)
 {
     Undo = History.createUndoAction(this, Lang[Editing_Text::Undo]);
     Redo = History.createRedoAction(this, Lang[Editing_Text::Redo]);
@@ -49,15 +49,15 @@ void Undo_Controls::Refresh()
 
 void Undo_Controls::Undo_Now()
 {
-    if (Finish)
-        Finish();
+    if (Record_Pending)
+        Record_Pending();
     History.undo();
 }
 
 void Undo_Controls::Redo_Now()
 {
-    if (Finish)
-        Finish();
+    if (Record_Pending)
+        Record_Pending();
     History.redo();
 }
 

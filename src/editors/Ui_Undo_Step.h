@@ -42,18 +42,18 @@ private:
 // (QUndoStack::createUndoAction, createRedoAction), enabled while there is a
 // step to undo or redo and named after it. Their keys work anywhere in the
 // editor (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y), the buttons trigger them and show
-// their state and hint. Finish runs before each, so that what is being edited
+// their state and hint. Record_Pending runs before each, so that what is being edited
 // ends as a step of its own first. The editor keeps it in a member declared
 // after its history, so that it goes first.
 class Undo_Controls : public QObject {
     Q_OBJECT
 public:
     Undo_Controls(QWidget& Editor, QUndoStack& History, const Lang_Table& Lang, QPushButton& Undo_Button,
-                  QPushButton& Redo_Button, std::function<void()> Finish);
+                  QPushButton& Redo_Button, std::function<void()> Record_Pending);
 
     QAction& Undo_Action() { return *Undo; }
     QAction& Redo_Action() { return *Redo; }
-    // What the actions do: Finish, then a step back or forth.
+    // What the actions do: Record_Pending, then a step back or forth.
     void Undo_Now();
     void Redo_Now();
     // Shows the state and hints again (after the language changed).
@@ -64,7 +64,7 @@ private:
 
     QUndoStack& History;
     const Lang_Table& Lang;
-    std::function<void()> Finish;
+    std::function<void()> Record_Pending;
     QPushButton& Undo_Button;
     QPushButton& Redo_Button;
     QAction* Undo = nullptr;
