@@ -242,12 +242,16 @@ Gateway_Outcome Run::Commission_Gateway(Raw_Ethernet_Port& Port, const Plant_Row
         Dcp::Client Client(Port);
         if (Set_Name) {
             Out.Sent.append(QStringLiteral("Set name \"%1\" (permanent)").arg(Row.Station_Name));
-            if (const auto Failed = Set_Outcome(Client.Set_Name(Row.Mac, Row.Station_Name, true), QStringLiteral("Set name"), Texts(), Out))
+            // A row read from a list arrives checked; any other is checked by the client.
+            auto Answer = Row.Name_Checked ? Client.Set_Name(Row.Mac, *Row.Name_Checked, true)
+                                           : Client.Set_Name(Row.Mac, Row.Station_Name, true);
+            if (const auto Failed = Set_Outcome(Answer, QStringLiteral("Set name"), Texts(), Out))
                 return Finish(Gateway_State::Refused, *Failed);
         }
         if (Set_Ip) {
             Out.Sent.append(QStringLiteral("Set IP %1 (permanent)").arg(Ip_Text(Row.Ip)));
-            if (const auto Failed = Set_Outcome(Client.Set_Ip(Row.Mac, Row.Ip, true), QStringLiteral("Set IP"), Texts(), Out))
+            auto Answer = Row.Ip_Checked ? Client.Set_Ip(Row.Mac, *Row.Ip_Checked, true) : Client.Set_Ip(Row.Mac, Row.Ip, true);
+            if (const auto Failed = Set_Outcome(Answer, QStringLiteral("Set IP"), Texts(), Out))
                 return Finish(Gateway_State::Refused, *Failed);
         }
         // The check: the device answers for its new name with what was set.

@@ -245,12 +245,15 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
                                          .arg(Out.Station_Name)
                                          .arg(Kept_Name));
         if (!Out.Station_Name.isEmpty()) {
-            if (const auto Broken = Broken_Station_Name_Rule(Out.Station_Name))
-                Row.Problem(Column_Name, QStringLiteral("\"%1\" is not a valid station name: %2").arg(Out.Station_Name, Station_Name_Rule_Text(*Broken)));
+            const auto Checked = ::Station_Name::Checked(Out.Station_Name);
+            if (!Checked)
+                Row.Problem(Column_Name, QStringLiteral("\"%1\" is not a valid station name: %2").arg(Out.Station_Name, Station_Name_Rule_Text(Checked.error())));
             else if (const int First = Name_Lines.value(Out.Station_Name))
                 Row.Problem(Column_Name, QStringLiteral("the station name \"%1\" is listed twice (first on line %2)").arg(Out.Station_Name).arg(First));
             else
                 Name_Lines.insert(Out.Station_Name, Out.Line);
+            if (Checked)
+                Out.Name_Checked = *Checked;
         }
 
         bool Addresses_Read = true;
@@ -284,7 +287,10 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
         if (Addresses_Read) {
             const quint32 Address = Out.Ip.Address.Value();
             // The rules the set request itself keeps to: a row the list takes is never refused on the wire.
-            const auto Broken = Broken_Ip_Suite_Rule(Out.Ip.Address, Out.Ip.Mask, Out.Ip.Gateway);
+            const auto Checked = Device_Ip_Parameter::Checked(Out.Ip.Address, Out.Ip.Mask, Out.Ip.Gateway);
+            const std::optional<Ip_Suite_Rule> Broken = Checked ? std::nullopt : std::optional(Checked.error());
+            if (Checked)
+                Out.Ip_Checked = *Checked;
             const QString Why = Broken ? Ip_Suite_Rule_Text(*Broken) : QString();
             if (Broken == Ip_Suite_Rule::Mask_Not_Contiguous)
                 Row.Problem(Column_Mask, QStringLiteral("%1 is not a subnet mask: %2").arg(Out.Ip.Mask.Text(), Why));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "dcp/Dcp_Frames.h"
+#include "foundation/Ipv4_Address.h"
+#include "foundation/Station_Name.h"
 
 #include <QByteArray>
 #include <QList>
@@ -27,6 +29,10 @@ struct Plant_Row {
     Dcp::Mac_Address Mac{};
     QString Station_Name;
     Dcp::Ip_Suite Ip;
+    // The name and the IP parameter as the list's reading found them keeping
+    // the device's rules: the run sends these without checking them again.
+    std::optional<::Station_Name> Name_Checked;
+    std::optional<Device_Ip_Parameter> Ip_Checked;
     QString Configuration;     // as written; empty: names and addresses only
     QString Configuration_Dir; // the folder it names, absolute; empty when none
 };

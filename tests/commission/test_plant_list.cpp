@@ -136,6 +136,14 @@ private slots:
         QFETCH(QString, First_Text);
         const Plant_List List = Read_Plant_List(Text, Dir.path(), Dir.filePath(QStringLiteral("PROJECTS")), Fake_Lookup());
         QCOMPARE(Places(List), Expected);
+        // A name or an IP parameter that breaks the device's rules never
+        // arrives checked.
+        for (const Plant_Row& Row : List.Rows) {
+            if (Row.Name_Checked)
+                QVERIFY(!Broken_Station_Name_Rule(Row.Station_Name));
+            if (Row.Ip_Checked)
+                QVERIFY(!Broken_Ip_Suite_Rule(Row.Ip.Address, Row.Ip.Mask, Row.Ip.Gateway));
+        }
         if (!Expected.isEmpty())
             QVERIFY2(List.Problems.first().Text.contains(First_Text), qPrintable(List.Problems.first().Text));
         else
@@ -158,6 +166,14 @@ private slots:
         QCOMPARE(List.Rows[1].Ip.Address.Text(), QStringLiteral("10.0.0.50"));
         QCOMPARE(QFileInfo(List.Rows[1].Configuration_Dir).canonicalFilePath(),
                  QFileInfo(Dir.filePath(QStringLiteral("PROJECTS/cfg-ok"))).canonicalFilePath());
+        // What the run sends is what the reading checked, taken from the
+        // configuration too.
+        for (const Plant_Row& Row : List.Rows) {
+            QVERIFY(Row.Name_Checked && Row.Ip_Checked);
+            QCOMPARE(Row.Name_Checked->Text(), Row.Station_Name);
+            QCOMPARE(Row.Ip_Checked->Address(), Row.Ip.Address);
+            QCOMPARE(Row.Ip_Checked->Gateway(), Row.Ip.Gateway);
+        }
     }
 
     // A relative path is taken from the list's folder, not from the current one.
