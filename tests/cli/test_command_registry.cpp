@@ -1,18 +1,12 @@
 // The command line's registry: every command's own help and the refusals of
 // wrong usage, read once for all commands from one table.
-#include "cli/Cli_Commands.h"
+#include "support/Cli_In_Process.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
 namespace {
-
-struct Run_Result {
-    int Exit_Code = -1;
-    QString Out;
-    QString Err;
-};
 
 const QString Device_Mac = QStringLiteral("02:06:10:00:00:01");
 
@@ -23,20 +17,7 @@ class Test_Command_Registry : public QObject {
 
     QTemporaryDir Dir;
 
-    Run_Result Run(const QStringList& Arguments)
-    {
-        QString Out_Text;
-        QString Err_Text;
-        QTextStream Out(&Out_Text);
-        QTextStream Err(&Err_Text);
-        Run_Result Result;
-        Result.Exit_Code = Cli::Run(Arguments, Dir.filePath("program"), Out, Err);
-        Out.flush();
-        Err.flush();
-        Result.Out = Out_Text;
-        Result.Err = Err_Text;
-        return Result;
-    }
+    Run_Result Run(const QStringList& Arguments) { return Run_In_Process(Arguments, Dir.filePath("program")); }
 
 private slots:
     void initTestCase() { QVERIFY(Dir.isValid()); }

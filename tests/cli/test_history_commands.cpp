@@ -1,5 +1,5 @@
 // "sw40610 history" and "sw40610 restore".
-#include "cli/Cli_Commands.h"
+#include "support/Cli_In_Process.h"
 #include "project/Par_Gen_File.h"
 #include "project/Project_History.h"
 #include "project/Project_Lock.h"
@@ -16,12 +16,6 @@
 
 namespace {
 
-struct Run_Result {
-    int Exit_Code = -1;
-    QString Out;
-    QString Err;
-};
-
 QByteArray Bytes_Of(const QString& Path)
 {
     QFile File(Path);
@@ -36,20 +30,7 @@ class Test_History_Commands : public QObject {
     QTemporaryDir Dir;
     QString Config;
 
-    Run_Result Run(const QStringList& Arguments)
-    {
-        QString Out_Text;
-        QString Err_Text;
-        QTextStream Out(&Out_Text);
-        QTextStream Err(&Err_Text);
-        Run_Result Result;
-        Result.Exit_Code = Cli::Run(Arguments, Dir.filePath("program"), Out, Err);
-        Out.flush();
-        Err.flush();
-        Result.Out = Out_Text;
-        Result.Err = Err_Text;
-        return Result;
-    }
+    Run_Result Run(const QStringList& Arguments) { return Run_In_Process(Arguments, Dir.filePath("program")); }
 
     void Save_Station(const QString& Name)
     {
