@@ -200,7 +200,9 @@ class Test_Command_Line : public QObject {
 #ifdef Q_OS_WIN
         // A console program's lines end in CR LF on Windows, and it shows
         // paths with the system's separators; the expectations here are
-        // written with '/' (nothing else in this output has a backslash).
+        // written with '/' (nothing else in this output has a backslash; in
+        // JSON a backslash is written doubled).
+        Result.Out.replace(QStringLiteral("\\\\"), QStringLiteral("/"));
         Result.Out = QDir::fromNativeSeparators(Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         Result.Err = QDir::fromNativeSeparators(Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 #endif
