@@ -169,12 +169,12 @@ bool Is_Window_System_Option(QString Argument)
 
 } // namespace
 
-bool Command_Spec::Takes_Option(const Option& Which) const
+bool Command_Definition::Takes_Option(const Option& Which) const
 {
     return std::any_of(Options.begin(), Options.end(), [&](const Takes& T) { return T.What == &Which; });
 }
 
-QStringList Command_Spec::Synopsis_Parts() const
+QStringList Command_Definition::Synopsis_Parts() const
 {
     QStringList Parts{Name};
     Parts += Arguments;
@@ -189,12 +189,12 @@ QStringList Command_Spec::Synopsis_Parts() const
     return Parts;
 }
 
-QString Command_Spec::Synopsis() const { return Synopsis_Parts().join(QLatin1Char(' ')); }
+QString Command_Definition::Synopsis() const { return Synopsis_Parts().join(QLatin1Char(' ')); }
 
-const QList<Command_Spec>& Commands()
+const QList<Command_Definition>& Commands()
 {
     using namespace Options;
-    static const QList<Command_Spec> List = {
+    static const QList<Command_Definition> List = {
         {QStringLiteral("compile"), Section::Configuration, {QStringLiteral("CONFIG_DIR")},
          QStringLiteral("no configuration folder given"), {{&Quiet}, {&Decimal_Separator}},
          QStringLiteral("check the configuration and write CONFIG_DIR/bin/bank1.bin\n"
@@ -287,10 +287,10 @@ const QList<Command_Spec>& Commands()
     return List;
 }
 
-const Command_Spec* Find_Command(const QString& Name)
+const Command_Definition* Find_Command(const QString& Name)
 {
-    const QList<Command_Spec>& List = Commands();
-    const auto Found = std::find_if(List.begin(), List.end(), [&](const Command_Spec& C) { return C.Name == Name; });
+    const QList<Command_Definition>& List = Commands();
+    const auto Found = std::find_if(List.begin(), List.end(), [&](const Command_Definition& C) { return C.Name == Name; });
     return Found == List.end() ? nullptr : &*Found;
 }
 
@@ -324,24 +324,24 @@ Result<Invocation> Parse(const QStringList& Arguments_After_Program)
     }
     if (Given.Help || Given.Version)
         return Given;
-    const Command_Spec& Spec = *Given.Command;
+    const Command_Definition& Definition = *Given.Command;
     Positional.removeFirst();
     Given.Arguments = Positional;
 
-    const qsizetype Wanted = Spec.Arguments.size();
+    const qsizetype Wanted = Definition.Arguments.size();
     if (Positional.size() > Wanted)
-        return Usage_Error(QStringLiteral("%1: unexpected argument '%2'").arg(Spec.Name, Positional[Wanted]));
-    if (Positional.size() < Wanted || (!Spec.Empty_Is_Given && Positional.contains(QString())))
-        return Usage_Error(Spec.Name + QStringLiteral(": ") + Spec.Missing);
+        return Usage_Error(QStringLiteral("%1: unexpected argument '%2'").arg(Definition.Name, Positional[Wanted]));
+    if (Positional.size() < Wanted || (!Definition.Empty_Is_Given && Positional.contains(QString())))
+        return Usage_Error(Definition.Name + QStringLiteral(": ") + Definition.Missing);
 
     // An option the command does not take is refused, not ignored: a build
     // script that passes one expects it to act.
     for (const Option* Which : All_Options())
-        if (Given.Has(*Which) && !Spec.Takes_Option(*Which))
-            return Usage_Error(QStringLiteral("%1: option --%2 does not apply").arg(Spec.Name, Which->Long_Name()));
-    for (const Takes& T : Spec.Options) {
+        if (Given.Has(*Which) && !Definition.Takes_Option(*Which))
+            return Usage_Error(QStringLiteral("%1: option --%2 does not apply").arg(Definition.Name, Which->Long_Name()));
+    for (const Takes& T : Definition.Options) {
         if (T.Required && !Given.Has(*T.What))
-            return Usage_Error(QStringLiteral("%1: %2 is required").arg(Spec.Name, T.What->Synopsis()));
+            return Usage_Error(QStringLiteral("%1: %2 is required").arg(Definition.Name, T.What->Synopsis()));
         if (!T.What->Value_Name.isEmpty() && Given.Has(*T.What) && Given.Value(*T.What).isEmpty())
             return Usage_Error(QStringLiteral("option --%1 needs %2").arg(T.What->Long_Name(), Needed_Value(*T.What)));
     }
@@ -359,12 +359,12 @@ Result<Invocation> Parse(const QStringList& Arguments_After_Program)
     return Given;
 }
 
-QString Command_Help_Text(const Command_Spec& Spec)
+QString Command_Help_Text(const Command_Definition& Definition)
 {
-    QString Text = QStringLiteral("Usage: sw40610 ") + Spec.Synopsis() + QStringLiteral("\n\n");
-    Text += Entry(Spec.Synopsis_Parts(), Spec.Help, Spec.Name.size() + 3);
+    QString Text = QStringLiteral("Usage: sw40610 ") + Definition.Synopsis() + QStringLiteral("\n\n");
+    Text += Entry(Definition.Synopsis_Parts(), Definition.Help, Definition.Name.size() + 3);
     QStringList Shared;
-    for (const Takes& T : Spec.Options)
+    for (const Takes& T : Definition.Options)
         if (Is_Shared(T.What))
             Shared.append(Entry({Shown_Option(*T.What)}, T.What->Help));
     if (!Shared.isEmpty())
@@ -386,23 +386,23 @@ QString Help_Text()
         "command that takes a configuration folder refuses these alike).\n"
         "\n");
     std::optional<Section> Current;
-    for (const Command_Spec& Spec : Commands()) {
-        if (Current != Spec.Group) {
+    for (const Command_Definition& Definition : Commands()) {
+        if (Current != Definition.Group) {
             if (Current)
                 Text += Section_Notes(*Current);
-            Current = Spec.Group;
-            Text += Section_Heading(Spec.Group);
+            Current = Definition.Group;
+            Text += Section_Heading(Definition.Group);
         }
-        Text += Entry(Spec.Synopsis_Parts(), Spec.Help, Spec.Name.size() + 3);
+        Text += Entry(Definition.Synopsis_Parts(), Definition.Help, Definition.Name.size() + 3);
     }
     if (Current)
         Text += Section_Notes(*Current);
     Text += QStringLiteral("\nOptions:\n");
     for (const Option* Which : {&Options::Quiet, &Options::Decimal_Separator, &Help_Option, &Version_Option}) {
         QStringList Takers;
-        for (const Command_Spec& Spec : Commands())
-            if (Spec.Takes_Option(*Which))
-                Takers.append(Spec.Name);
+        for (const Command_Definition& Definition : Commands())
+            if (Definition.Takes_Option(*Which))
+                Takers.append(Definition.Name);
         Text += Entry({Shown_Option(*Which)}, Takers.isEmpty() ? Which->Help
                                               : Which->Help + QStringLiteral("\n(") + Takers.join(QStringLiteral(", ")) + u')');
     }

@@ -88,7 +88,7 @@ struct Takes {
 
 enum class Section { Configuration, Review, History, Devices, Commissioning };
 
-struct Command_Spec {
+struct Command_Definition {
     QString Name;
     Section Group;
     QStringList Arguments;  // the names of its arguments, all required: {"CONFIG_DIR"}
@@ -109,13 +109,13 @@ struct Command_Spec {
 };
 
 // Every command, in the order of the help.
-const QList<Command_Spec>& Commands();
-const Command_Spec* Find_Command(const QString& Name);
+const QList<Command_Definition>& Commands();
+const Command_Definition* Find_Command(const QString& Name);
 
 // The command line as read: the command, its arguments and its options.
 class Invocation {
 public:
-    const Command_Spec* Command = nullptr;  // none for --help and --version alone
+    const Command_Definition* Command = nullptr;  // none for --help and --version alone
     bool Help = false;
     bool Version = false;
     QStringList Arguments;  // after the command's name
@@ -137,7 +137,7 @@ Result<Invocation> Parse(const QStringList& Arguments_After_Program);
 
 // The help of every command, or of one.
 QString Help_Text();
-QString Command_Help_Text(const Command_Spec& Spec);
+QString Command_Help_Text(const Command_Definition& Definition);
 QString Version_Text();
 
 // Whether the program was started for a command rather than for the window:
