@@ -1,4 +1,5 @@
 #include "cli/Cli_Commission.h"
+#include "cli/Cli_Dcp.h"
 
 #include "commission/Configuration_Steps.h"
 #include "dcp/Dcp_Station.h"
@@ -21,10 +22,6 @@
 namespace Cli {
 
 namespace {
-
-constexpr int Default_Timeout_Ms = 1000;
-constexpr int Min_Timeout_Ms = 10;
-constexpr int Max_Timeout_Ms = 64000;
 
 // Set by Ctrl+C while a run goes on: a signal handler may touch nothing else.
 std::atomic_bool Interrupted{false};
@@ -76,14 +73,10 @@ Result<Commission_Arguments> Parse_Commission(const Invocation& Given)
     Args.Dry_Run = Given.Has(Options::Dry_Run);
     Args.Json = Given.Json;
     Args.Record = Given.Value(Options::Record);
-    if (Given.Has(Options::Timeout)) {
-        bool Ok = false;
-        Args.Timeout_Ms = Given.Value(Options::Timeout).toInt(&Ok);
-        if (!Ok || Args.Timeout_Ms < Min_Timeout_Ms || Args.Timeout_Ms > Max_Timeout_Ms)
-            return Usage_Error(QStringLiteral("commission: --timeout must be a number of milliseconds from %1 to %2")
-                                   .arg(Min_Timeout_Ms)
-                                   .arg(Max_Timeout_Ms));
-    }
+    const auto Window_Ms = Answer_Window_Ms(Given, "commission");
+    if (!Window_Ms)
+        return std::unexpected(Window_Ms.error());
+    Args.Timeout_Ms = *Window_Ms;
     return Args;
 }
 

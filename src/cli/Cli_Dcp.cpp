@@ -31,7 +31,6 @@ constexpr Dcp_Command_Name Dcp_Commands[] = {
     {"flash", Dcp_Command::Flash},
 };
 
-constexpr int Default_Timeout_Ms = 1000;
 constexpr int Min_Timeout_Ms = 10;
 constexpr int Max_Timeout_Ms = 64000; // the largest response delay the devices know
 
@@ -61,14 +60,10 @@ Result<Dcp_Arguments> Parse_Dcp(const Invocation& Given)
 
     const bool Discover = Args.What == Dcp_Command::Discover;
     Args.Interface = Given.Value(Options::Interface);
-    if (Given.Has(Options::Timeout)) {
-        bool Ok = false;
-        Args.Timeout_Ms = Given.Value(Options::Timeout).toInt(&Ok);
-        if (!Ok || Args.Timeout_Ms < Min_Timeout_Ms || Args.Timeout_Ms > Max_Timeout_Ms)
-            return Usage_Error(QStringLiteral("discover: --timeout must be a number of milliseconds from %1 to %2")
-                                  .arg(Min_Timeout_Ms)
-                                  .arg(Max_Timeout_Ms));
-    }
+    const auto Window_Ms = Answer_Window_Ms(Given, "discover");
+    if (!Window_Ms)
+        return std::unexpected(Window_Ms.error());
+    Args.Timeout_Ms = *Window_Ms;
     Args.Json = Given.Json;
     Args.Permanent = !Given.Has(Options::Temporary);
     if (!Discover) {
@@ -240,6 +235,20 @@ Result<Exit_Code> Set_Or_Signal(const Dcp_Arguments& Args, Raw_Ethernet& Etherne
 }
 
 } // namespace
+
+Result<int> Answer_Window_Ms(const Invocation& Given, const char* Command)
+{
+    if (!Given.Has(Options::Timeout))
+        return Default_Timeout_Ms;
+    bool Ok = false;
+    const int Ms = Given.Value(Options::Timeout).toInt(&Ok);
+    if (!Ok || Ms < Min_Timeout_Ms || Ms > Max_Timeout_Ms)
+        return Usage_Error(QStringLiteral("%1: --timeout must be a number of milliseconds from %2 to %3")
+                               .arg(QLatin1StringView(Command))
+                               .arg(Min_Timeout_Ms)
+                               .arg(Max_Timeout_Ms));
+    return Ms;
+}
 
 Result<Exit_Code> Run_Dcp(const Invocation& Given, Raw_Ethernet& Ethernet, QTextStream& Out, QTextStream& Err)
 {

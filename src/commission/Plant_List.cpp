@@ -23,14 +23,14 @@ const QByteArray Bom("\xEF\xBB\xBF");
 
 int No_Space(unsigned char) { return 0; }
 
-struct Record {
+struct Csv_Record {
     int Line = 0;
     QStringList Fields;
 };
 
 struct Csv_Reader {
-    QList<Record> Records;
-    Record Current;
+    QList<Csv_Record> Records;
+    Csv_Record Current;
     int Line = 1;
     bool In_Record = false;
 };
@@ -100,7 +100,7 @@ QString Resolve_Configuration(const QString& Text, const QString& List_Dir, cons
 
 struct Row_Reader {
     const QHash<int, int>& Position; // column -> index of the field in the record
-    const Record& Rec;
+    const Csv_Record& Rec;
     QList<List_Problem>& Problems;
 
     QString Field(int Column) const { return Rec.Fields.value(Position.value(Column)).trimmed(); }
@@ -163,13 +163,13 @@ Plant_List Read_Plant_List(const QByteArray& File, const QString& List_Dir, cons
         List.Problems.append({Read.In_Record ? Read.Current.Line : Read.Line, 0, *Failure});
         return List;
     }
-    Read.Records.removeIf([](const Record& R) { return Blank(R.Fields); });
+    Read.Records.removeIf([](const Csv_Record& R) { return Blank(R.Fields); });
     if (Read.Records.isEmpty()) {
         List.Problems.append({1, 0, QStringLiteral("the list is empty: a header line is needed")});
         return List;
     }
 
-    const Record& Header = Read.Records.first();
+    const Csv_Record& Header = Read.Records.first();
     QHash<int, int> Position;
     for (int I = 0; I < Header.Fields.size(); ++I)
         for (int C = 0; C < Column_Count; ++C)

@@ -32,8 +32,8 @@ namespace {
 
 namespace Text = Commission_Text;
 
-enum Column { Col_Mac, Col_Name, Col_Address, Col_Configuration, Col_Checks, Col_State, Col_Sent, Col_Answered, Column_Count };
-constexpr int Slot_Column[Column_Count] = {Text::Column_Mac,   Text::Column_Name,  Text::Column_Address,
+enum Plant_Column { Plant_Mac, Plant_Name, Plant_Address, Plant_Configuration, Plant_Checks, Plant_State, Plant_Sent, Plant_Answered, Plant_Column_Count };
+constexpr int Plant_Column_Slot[Plant_Column_Count] = {Text::Column_Mac,   Text::Column_Name,  Text::Column_Address,
                                            Text::Column_Configuration, Text::Column_Checks, Text::Column_State,
                                            Text::Column_Sent,  Text::Column_Answered};
 
@@ -85,7 +85,7 @@ void TFCommission::Lay_Out()
     Page->addLayout(Interface_Row);
 
     TW_Gateways = Make_Control<QTableWidget>(this, QStringLiteral("TW_Gateways"));
-    TW_Gateways->setColumnCount(Column_Count);
+    TW_Gateways->setColumnCount(Plant_Column_Count);
     TW_Gateways->setSelectionBehavior(QAbstractItemView::SelectRows);
     TW_Gateways->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TW_Gateways->verticalHeader()->hide();
@@ -140,7 +140,7 @@ void TFCommission::Set_Lang()
     Btn_Record->setText(Space.Str(Text::Record_Button));
     Btn_Close->setText(Space.Str(Text::Close_Button));
     QStringList Headers;
-    for (int Slot : Slot_Column)
+    for (int Slot : Plant_Column_Slot)
         Headers.append(Space.Str(Slot));
     TW_Gateways->setHorizontalHeaderLabels(Headers);
     TW_Gateways->setAccessibleName(Space.Str(Text::Title));
@@ -149,7 +149,7 @@ void TFCommission::Set_Lang()
     if (List)
         Fill_Table();
     else
-        for (int Column = 0; Column + 1 < Column_Count; ++Column)
+        for (int Column = 0; Column + 1 < Plant_Column_Count; ++Column)
             TW_Gateways->resizeColumnToContents(Column);
 }
 
@@ -225,7 +225,7 @@ void TFCommission::Fill_Table()
     TW_Gateways->setRowCount(List ? static_cast<int>(List->Rows.size()) : 0);
     for (int Row = 0; List && Row < List->Rows.size(); ++Row)
         Show_Row(Row);
-    for (int Column = 0; Column + 1 < Column_Count; ++Column)
+    for (int Column = 0; Column + 1 < Plant_Column_Count; ++Column)
         TW_Gateways->resizeColumnToContents(Column);
 }
 
@@ -241,7 +241,7 @@ void TFCommission::Show_Row(int Row)
     QStringList Answered = Out.Answered;
     if (Out.Sent.isEmpty() && !Out.Text.isEmpty())
         Answered.append(Out.Text);
-    const QString Texts[Column_Count] = {
+    const QString Texts[Plant_Column_Count] = {
         Dcp::Mac_Text(R.Mac),
         R.Station_Name,
         R.Station_Name.isEmpty() && R.Ip.Address.Value() == 0 ? QString() : R.Ip.Address.Text(),
@@ -251,7 +251,7 @@ void TFCommission::Show_Row(int Row)
         Out.Sent.join(QStringLiteral("; ")),
         Answered.join(QStringLiteral("; ")),
     };
-    for (int Column = 0; Column < Column_Count; ++Column) {
+    for (int Column = 0; Column < Plant_Column_Count; ++Column) {
         auto* Item = TW_Gateways->item(Row, Column);
         if (!Item) {
             Item = new QTableWidgetItem;
@@ -259,8 +259,8 @@ void TFCommission::Show_Row(int Row)
         }
         Item->setText(Texts[Column]);
         // The state's tip is the whole story of the gateway.
-        Item->setToolTip(Column == Col_State && !Out.Text.isEmpty() ? State + QStringLiteral(": ") + Out.Text : Texts[Column]);
-        const bool Bad = Column == Col_Checks ? !Problems.isEmpty() : Column == Col_State && Commission::Is_Failure(Out.State);
+        Item->setToolTip(Column == Plant_State && !Out.Text.isEmpty() ? State + QStringLiteral(": ") + Out.Text : Texts[Column]);
+        const bool Bad = Column == Plant_Checks ? !Problems.isEmpty() : Column == Plant_State && Commission::Is_Failure(Out.State);
         Item->setForeground(Bad ? QBrush(Qt::darkRed) : QBrush());
     }
 }
@@ -404,11 +404,11 @@ void TFCommission::Run_Ended(const Commission::Run_Report& Report)
     if (List)
         for (int Row = 0; Row < List->Rows.size(); ++Row)
             Show_Row(Row);
-    for (const int Column : {Col_State, Col_Sent})
+    for (const int Column : {Plant_State, Plant_Sent})
         TW_Gateways->resizeColumnToContents(Column);
     // What was sent may be long: the column leaves room for the answers, the tip holds it whole.
     constexpr int Sent_Width = 260;
-    TW_Gateways->setColumnWidth(Col_Sent, std::min(TW_Gateways->columnWidth(Col_Sent), Sent_Width));
+    TW_Gateways->setColumnWidth(Plant_Sent, std::min(TW_Gateways->columnWidth(Plant_Sent), Sent_Width));
     QStringList Lines;
     const auto Good = std::count_if(Shown.begin(), Shown.end(), [](const auto& O) { return Commission::Is_Success(O.State); });
     if (!Report.Failure.isEmpty())

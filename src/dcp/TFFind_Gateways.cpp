@@ -28,8 +28,8 @@
 
 namespace {
 
-enum Column { Col_Name, Col_Ip, Col_Mask, Col_Gateway, Col_Mac, Col_Vendor, Col_Ids, Col_Role, Column_Count };
-constexpr int Slot_Column[Column_Count] = {Dcp_Text::Column_Name,    Dcp_Text::Column_Ip,  Dcp_Text::Column_Mask,
+enum Device_Column { Device_Name, Device_Ip, Device_Mask, Device_Gateway, Device_Mac, Device_Vendor, Device_Ids, Device_Role, Device_Column_Count };
+constexpr int Device_Column_Slot[Device_Column_Count] = {Dcp_Text::Column_Name,    Dcp_Text::Column_Ip,  Dcp_Text::Column_Mask,
                                            Dcp_Text::Column_Gateway, Dcp_Text::Column_Mac, Dcp_Text::Column_Vendor,
                                            Dcp_Text::Column_Ids,     Dcp_Text::Column_Role};
 constexpr int Index_Role = Qt::UserRole + 1;
@@ -126,7 +126,7 @@ void TFFind_Gateways::Lay_Out()
     Page->addLayout(Search_Row);
 
     TW_Devices = Make_Control<QTableWidget>(this, QStringLiteral("TW_Devices"));
-    TW_Devices->setColumnCount(Column_Count);
+    TW_Devices->setColumnCount(Device_Column_Count);
     TW_Devices->setSelectionBehavior(QAbstractItemView::SelectRows);
     TW_Devices->setSelectionMode(QAbstractItemView::SingleSelection);
     TW_Devices->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -198,7 +198,7 @@ void TFFind_Gateways::Set_Lang()
     Btn_Search->setText(Space.Str(Dcp_Text::Search_Button));
     Btn_Cancel->setText(Space.Str(Dcp_Text::Cancel_Button));
     QStringList Headers;
-    for (int Slot : Slot_Column)
+    for (int Slot : Device_Column_Slot)
         Headers.append(Space.Str(Slot));
     TW_Devices->setHorizontalHeaderLabels(Headers);
     // Each heading whole, before a search fills the columns (which then
@@ -426,7 +426,7 @@ void TFFind_Gateways::Fill_Table()
             return V ? QStringLiteral("0x%1").arg(*V, 4, 16, QLatin1Char('0')) : QString();
         };
         // The device's own texts with their control characters shown, never obeyed.
-        const QString Texts[Column_Count] = {
+        const QString Texts[Device_Column_Count] = {
             Dcp::Printable(D.Name.value_or(QString())),
             D.Ip ? D.Ip->Address.Text() : QString(),
             D.Ip ? D.Ip->Mask.Text() : QString(),
@@ -436,7 +436,7 @@ void TFFind_Gateways::Fill_Table()
             D.Vendor_Id ? QStringLiteral("%1 / %2").arg(Hex4(D.Vendor_Id), Hex4(D.Device_Id)) : QString(),
             D.Role ? Dcp::Role_Text(*D.Role) : QString(),
         };
-        for (int Col = 0; Col < Column_Count; ++Col) {
+        for (int Col = 0; Col < Device_Column_Count; ++Col) {
             auto* Item = new QTableWidgetItem(Texts[Col]);
             Item->setData(Index_Role, Row);
             QFont Font = Item->font();
@@ -446,12 +446,12 @@ void TFFind_Gateways::Fill_Table()
                 Item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
             Item->setToolTip(Space.Str(D.Is_Gateway() ? Dcp_Text::Gateway_Hint : Dcp_Text::Other_Device_Hint));
             QStringList Reasons;
-            if (Col == Col_Name && Shared.Name_Shared(D))
+            if (Col == Device_Name && Shared.Name_Shared(D))
                 Reasons.append(Space.Str(Dcp_Text::Name_Shared));
-            if (Col == Col_Ip && Shared.Address_Shared(D))
+            if (Col == Device_Ip && Shared.Address_Shared(D))
                 Reasons.append(Space.Str(Dcp_Text::Ip_Shared));
             // The device's own word that another station holds its address.
-            if (Col == Col_Ip && D.Ip_Conflict())
+            if (Col == Device_Ip && D.Ip_Conflict())
                 Reasons.append(Space.Str(Dcp_Text::Ip_Conflict));
             if (!Reasons.isEmpty()) {
                 // Marked by more than a colour: a warning sign beside the
@@ -580,7 +580,7 @@ template <class Question_For, class Request> void TFFind_Gateways::Change(Questi
                         Row = **Now;
                 Fill_Table();
                 for (int Row = 0; Row < TW_Devices->rowCount(); ++Row)
-                    if (TW_Devices->item(Row, Col_Mac)->text() == Mac_Text)
+                    if (TW_Devices->item(Row, Device_Mac)->text() == Mac_Text)
                         TW_Devices->selectRow(Row);
             } else if (!Now) {
                 Parts.append({Dcp_Text::Refresh_Failed, {Mac_Argument, Text_Argument(Now.error())}});

@@ -34,8 +34,8 @@ constexpr int Height = 640;
 constexpr int Grid_Top = 68;
 constexpr int Grid_Height = 516;  // what the table keeps with the map shown
 constexpr int Map_Height = Variable_Map::Lines * 12;
-constexpr int Info_Height = 20;
-constexpr int Map_Extra = 8 + Map_Height + 4 + Info_Height;
+constexpr int Variables_Info_Height = 20;
+constexpr int Map_Extra = 8 + Map_Height + 4 + Variables_Info_Height;
 // The least the table keeps when the dialog with the map must shrink to fit
 // the screen: its header and five rows.
 constexpr int Min_Grid_Height = 24 + 5 * 22;
@@ -157,7 +157,7 @@ void TFIEC61850_Variables::Fit_Buttons()
     Grid->setGeometry(12, Grid_Top, Inner, Showing_Map ? Kept : Paste->y() - 12 - Grid_Top);
     const int Map_Y = Grid_Top + Kept + 8;
     Map->setGeometry(12, Map_Y, Inner, Map_Height);
-    L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Inner, Info_Height);
+    L_Map_Info->setGeometry(12, Map_Y + Map_Height + 4, Inner, Variables_Info_Height);
 }
 
 // A header longer than its laid-out column widens it; the last column,

@@ -39,8 +39,8 @@
 #include <tuple>
 
 namespace {
-constexpr int Client_Width = 460;
-constexpr int Client_Height = 700;
+constexpr int Par_Gen_Width = 460;
+constexpr int Par_Gen_Height = 700;
 constexpr int Title_Height = 66;
 constexpr int Button_Panel_Height = 50;
 constexpr int Group_X = 8;
@@ -54,7 +54,7 @@ constexpr int Byte_Width = 44;
 constexpr int Byte_Step = 56;
 constexpr int Station_Name_Limit = 15;
 constexpr int Load_Width = 76;      // the load button beside a TLS box, room for its longer translations
-constexpr int Info_Height = 18;     // the summary line under a TLS box
+constexpr int Tls_Info_Height = 18;     // the summary line under a TLS box
 constexpr int TLS_Row_Gap = 6;
 constexpr int Info_Indent = 12;
 
@@ -62,7 +62,7 @@ constexpr int Info_Indent = 12;
 enum Part { Label_Part = 1, Stretched_Field, Field, Other };
 // A pasted key or certificate is seen to be there: its box shows this many lines.
 constexpr int Text_Box_Lines = 5;
-constexpr int Row_Gap = 6;
+constexpr int Par_Gen_Row_Gap = 6;
 
 // A multi-line text box a whole number of lines high.
 class Lines_Box : public QPlainTextEdit {
@@ -186,7 +186,7 @@ int TFParGen::Make_TLS_Tools(QWidget* Body, QPlainTextEdit* Box, const QString& 
     connect(Load, &QPushButton::clicked, this, [this, Box] { Load_TLS_File(Box); });
     Info = new Pem_Summary_Label(QStringLiteral("L_") + Name + QStringLiteral("_Info"), Space.Lang_Strings, Body);
     // The line runs under the label column too: a subject with its expiry and key seldom fits under the box alone.
-    Info->setGeometry(Label_X + Info_Indent, Place.bottom() + 2, Place.right() + 1 - Label_X - Info_Indent, Info_Height);
+    Info->setGeometry(Label_X + Info_Indent, Place.bottom() + 2, Place.right() + 1 - Label_X - Info_Indent, Tls_Info_Height);
     // A wider label column narrows the box; the button and the line keep their places.
     Box->setProperty("sw_column_part", static_cast<int>(Stretched_Field));
     Load->setProperty("sw_column_part", static_cast<int>(Other));
@@ -277,9 +277,9 @@ QLineEdit* TFParGen::Make_Byte_Row(QWidget* Body, const QString& Prefix, int Y, 
 void TFParGen::FormCreate()
 {
     setObjectName(QStringLiteral("TFParGen"));
-    setFixedWidth(Client_Width);
+    setFixedWidth(Par_Gen_Width);
     setMinimumHeight(320);
-    resize(Client_Width, Client_Height);
+    resize(Par_Gen_Width, Par_Gen_Height);
     setSizeGripEnabled(true);
 
     auto* Stack = new QVBoxLayout(this);
@@ -308,7 +308,7 @@ QWidget* TFParGen::Build_Title_Panel()
 {
     P_Title = Make_Control<QWidget>(this, QStringLiteral("P_Title"));
     P_Title->setFixedHeight(Title_Height);
-    Title = Make_Title_Area(P_Title, Client_Width);
+    Title = Make_Title_Area(P_Title, Par_Gen_Width);
     Title.L_SW_Code->setText(Space.SW_Code);
     return P_Title;
 }
@@ -336,7 +336,7 @@ QWidget* TFParGen::Build_Button_Panel()
 {
     P_Button = Make_Control<QWidget>(this, QStringLiteral("P_Button"));
     P_Button->setFixedHeight(Button_Panel_Height);
-    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(P_Button, Client_Width - 12, 9, {110, 32}, 8);
+    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(P_Button, Par_Gen_Width - 12, 9, {110, 32}, 8);
     Btn_OK->setAutoDefault(false);
     connect(Btn_OK, &QPushButton::clicked, this, &TFParGen::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &TFParGen::Btn_CancelClick);

@@ -24,7 +24,7 @@ namespace T = TLS_Known_Cert;
 namespace Slot = Certificates::Text_Slot;
 
 namespace {
-constexpr int Row_Gap = 8;  // between the row commands and OK
+constexpr int Known_Row_Gap = 8;  // between the row commands and OK
 }
 
 TFTLS_Server_Known_Cert::TFTLS_Server_Known_Cert(Workspace& Space_, Prompter& Prompts_, QWidget* Parent,
@@ -87,7 +87,7 @@ void TFTLS_Server_Known_Cert::Set_Table_Texts()
         // Where the row commands would reach OK, the window grows instead.
         const QList<QWidget*> Closing{findChild<QPushButton*>(QStringLiteral("Btn_OK")),
                                       findChild<QPushButton*>(QStringLiteral("Btn_Cancel"))};
-        const int Extra = std::max(0, Right + Row_Gap - Fit_Row_Right(Closing));
+        const int Extra = std::max(0, Right + Known_Row_Gap - Fit_Row_Right(Closing));
         Widen_Window(this, Extra);
         Fit_Row_Right(Closing, Extra);
         const QRect Grid_Place = Laid_Out_Geometry(Grid);

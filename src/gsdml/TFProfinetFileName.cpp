@@ -18,8 +18,8 @@
 #include <tuple>
 
 namespace {
-constexpr int Client_Width = 540;
-constexpr int Client_Height = 205;
+constexpr int File_Name_Width = 540;
+constexpr int File_Name_Height = 205;
 constexpr int Heading_Top = 92;
 constexpr int Part_Top = 114;
 constexpr int Part_Height = 26;
@@ -28,7 +28,7 @@ constexpr int Fix1_W = 206;
 constexpr int User_X = Fix1_X + Fix1_W + 4;
 constexpr int User_W = 190;
 constexpr int Fix2_X = User_X + User_W + 4;
-constexpr int Fix2_W = Client_Width - 12 - Fix2_X;
+constexpr int Fix2_W = File_Name_Width - 12 - Fix2_X;
 
 QLabel* Make_Label(QWidget* Parent, const char* Name, int X, int Y, int W, int H)
 {
@@ -45,11 +45,11 @@ TFProfinetFileName::TFProfinetFileName(Workspace& Space_, Prompter& Prompts_, co
 
 void TFProfinetFileName::FormCreate(const QDate& Start_Date)
 {
-    setFixedSize(Client_Width, Client_Height);
-    Title = Make_Title_Area(this, Client_Width);
+    setFixedSize(File_Name_Width, File_Name_Height);
+    Title = Make_Title_Area(this, File_Name_Width);
     Title.L_SW_Code->setText(Space.SW_Code);
 
-    Label1 = Make_Label(this, "Label1", 12, 66, Client_Width - 24, 20);
+    Label1 = Make_Label(this, "Label1", 12, 66, File_Name_Width - 24, 20);
     Label2 = Make_Label(this, "Label2", Fix1_X, Heading_Top, Fix1_W, 20);
     Label4 = Make_Label(this, "Label4", User_X, Heading_Top, User_W, 20);
     Label5 = Make_Label(this, "Label5", Fix2_X, Heading_Top, Fix2_W, 20);
@@ -65,7 +65,7 @@ void TFProfinetFileName::FormCreate(const QDate& Start_Date)
     // Computed once: a run past midnight keeps the day the program started.
     L_XML_Fix2->setText(Profinet_File_Name_Fix2(Start_Date));
 
-    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(this, Client_Width - 12, 160, {140, 32}, 10);
+    std::tie(Btn_OK, Btn_Cancel) = Make_Ok_Cancel(this, File_Name_Width - 12, 160, {140, 32}, 10);
     Btn_OK->setDefault(true);
     connect(Btn_OK, &QPushButton::clicked, this, &TFProfinetFileName::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -101,8 +101,8 @@ void TFProfinetFileName::Fit_Name_Parts()
     };
     const int Fix1 = Need(L_XML_Fix1, Label2);
     const int Fix2 = Need(L_XML_Fix2, Label5);
-    const int User = std::max({User_W / 2, Text_Width(Label4), Client_Width - 24 - 8 - Fix1 - Fix2});
-    Widen_Window(this, Fix1 + User + Fix2 + 8 + 24 - Client_Width);
+    const int User = std::max({User_W / 2, Text_Width(Label4), File_Name_Width - 24 - 8 - Fix1 - Fix2});
+    Widen_Window(this, Fix1 + User + Fix2 + 8 + 24 - File_Name_Width);
     const int User_Left = Fix1_X + Fix1 + 4;
     const int Fix2_Left = User_Left + User + 4;
     for (auto [Part, Heading, X, W] : {std::tuple{L_XML_Fix1, Label2, Fix1_X, Fix1},
@@ -112,8 +112,8 @@ void TFProfinetFileName::Fit_Name_Parts()
     }
     E_XML_User->setGeometry(User_Left, Part_Top, User, Part_Height);
     Label4->setGeometry(User_Left, Heading_Top, User, 20);
-    Fit_Width(Label1, width() - Client_Width);
-    Fit_Row_Right({Btn_OK, Btn_Cancel}, width() - Client_Width);
+    Fit_Width(Label1, width() - File_Name_Width);
+    Fit_Row_Right({Btn_OK, Btn_Cancel}, width() - File_Name_Width);
 }
 
 void TFProfinetFileName::Btn_OKClick()

@@ -9,12 +9,15 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QDeadlineTimer>
 #include <QLockFile>
+#include <QThread>
 
 #include <cerrno>
 
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <stdexcept>
 
@@ -276,23 +279,23 @@ std::expected<QString, Write_Error> Bin_Folder(const QString& Project_Dir)
     return Bin_Dir;
 }
 
-// The system's reason why the lock file cannot be made (a full disk, a
-// folder without write permission), which QLockFile does not pass on: the
-// same file made by hand tells it.
 Compile_Failure Banks_Not_Written(const Workspace& Space, const Write_Error& Error)
 {
     return Compile_Failure{Compile_Failure::Kind::Not_Written,
                            Space.Str(Image_Text::Banks_Not_Written) + Space.Write_Failure_Text(Error)};
 }
 
-QString Lock_Failure_Text(const QLockFile& Lock, const QString& Path)
+// The system's reason why the lock file cannot be made (a full disk, a
+// folder without write permission), which QLockFile does not pass on: the
+// same file made by hand tells it. Nothing when a file can be made there.
+std::optional<QString> Lock_Folder_Refusal(const QString& Path)
 {
     const QString Probe = Path + QStringLiteral(".probe");
     const auto Written = Write_File_Atomic(Probe, QByteArray(256, '0'));  // about a lock file's size
     QFile::remove(Probe);
     if (!Written && !Written.error().Refused_Link())
         return Written.error().System_Text;
-    return Errno_Text(Lock.error() == QLockFile::PermissionError ? EACCES : EIO);
+    return std::nullopt;
 }
 
 } // namespace
@@ -325,19 +328,30 @@ std::expected<Compile_Lock, Compile_Failure> Lock_Compiles(const Workspace& Spac
 {
     if (const auto Bin = Bin_Folder(Space.Project_Dir); !Bin)
         return std::unexpected(Banks_Not_Written(Space, Bin.error()));
-    auto Lock = std::make_unique<QLockFile>(Compile_Lock_Path(Space.Project_Dir));
+    const QString Path = Compile_Lock_Path(Space.Project_Dir);
+    auto Lock = std::make_unique<QLockFile>(Path);
     // A compile that takes long is still running; only a lock whose process
     // has ended is taken over.
     Lock->setStaleLockTime(0);
-    if (!Lock->tryLock(Wait_Ms)) {
+    const QDeadlineTimer Deadline(Wait_Ms);
+    // Between two holders the lock file can for a moment be neither made nor
+    // read (on Windows a file being removed cannot be opened): a failure in
+    // a folder where a file can be made is tried again, a few times.
+    constexpr int Passing_Failures = 50;
+    for (int Failure = 0;; ++Failure) {
+        if (Lock->tryLock(int(Deadline.remainingTime())))
+            return Compile_Lock(std::move(Lock));
         qint64 Holder = 0;
         if (Lock->error() == QLockFile::LockFailedError && Lock->getLockInfo(&Holder, nullptr, nullptr))
             return std::unexpected(
                 Compile_Failure{Compile_Failure::Kind::Busy, Space.Str(Image_Text::Compile_Busy).arg(Holder)});
-        return std::unexpected(Banks_Not_Written(
-            Space, Write_Error{Compile_Lock_Path(Space.Project_Dir), Lock_Failure_Text(*Lock, Compile_Lock_Path(Space.Project_Dir))}));
+        if (const auto Refusal = Lock_Folder_Refusal(Path))
+            return std::unexpected(Banks_Not_Written(Space, Write_Error{Path, *Refusal}));
+        if (Failure == Passing_Failures)
+            return std::unexpected(Banks_Not_Written(
+                Space, Write_Error{Path, Errno_Text(Lock->error() == QLockFile::PermissionError ? EACCES : EIO)}));
+        QThread::msleep(10);
     }
-    return Compile_Lock(std::move(Lock));
 }
 
 std::expected<void, Compile_Failure> Compile_And_Save_Banks(Configuration_Image& Image, const Configuration& Config,

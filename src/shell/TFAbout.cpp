@@ -12,8 +12,8 @@
 #include <QPushButton>
 
 namespace {
-constexpr int Client_Width = 425;
-constexpr int Client_Height = 148;
+constexpr int About_Width = 425;
+constexpr int About_Height = 148;
 constexpr int Text_X = 148;
 constexpr int Value_X = 268;
 } // namespace
@@ -22,7 +22,7 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     : QDialog(Parent), Space(Space_), Desktop(Desktop_)
 {
     setObjectName(QStringLiteral("TFAbout"));
-    setFixedSize(Client_Width, Client_Height);
+    setFixedSize(About_Width, About_Height);
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
@@ -37,7 +37,7 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     Heading.setPointSize(Heading.pointSize() + 4);
     Heading.setBold(true);
     Label1->setFont(Heading);
-    Label2 = Make_Label(QStringLiteral("Label2"), QString(), Text_X, 34, Client_Width - Text_X - 6, 18);
+    Label2 = Make_Label(QStringLiteral("Label2"), QString(), Text_X, 34, About_Width - Text_X - 6, 18);
     Make_Label(QStringLiteral("Label6"), QStringLiteral("Software Code : "), Text_X, 58, 120, 18);
     Label9 = Make_Label(QStringLiteral("Label9"), QString(), Value_X, 58, 145, 18);
     Make_Label(QStringLiteral("Label3"), QStringLiteral("Version :"), Text_X, 76, 120, 18);
@@ -55,7 +55,7 @@ TFAbout::TFAbout(Workspace& Space_, Desktop_Shell* Desktop_, QWidget* Parent)
     LbButton1 = new QPushButton(QStringLiteral("OK"), this);
     LbButton1->setObjectName(QStringLiteral("LbButton1"));
     LbButton1->setAccessibleName(QStringLiteral("OK"));
-    LbButton1->setGeometry(Client_Width - 10 - 90, Client_Height - 10 - 26, 90, 26);
+    LbButton1->setGeometry(About_Width - 10 - 90, About_Height - 10 - 26, 90, 26);
     connect(LbButton1, &QPushButton::clicked, this, &QDialog::accept);
     Set_Lang();
 }
@@ -82,7 +82,7 @@ void TFAbout::FormShow()
     Label9->setText(Identity::SW_Code);
     Label10->setText(Identity::SW_Version);
     Label12->setText(Identity::Document_Code);
-    setFixedSize(Client_Width, Client_Height);
+    setFixedSize(About_Width, About_Height);
 }
 
 bool TFAbout::eventFilter(QObject* Watched, QEvent* Event)

@@ -48,14 +48,14 @@
 #include <QStyle>
 
 namespace {
-constexpr int Client_Width = 694;
+constexpr int Main_Width = 694;
 constexpr int Step_Top = 136;     // top of the step 1 row
 constexpr int Step_Spacing = 44;  // distance between two step rows
 constexpr int Button_X = 150;
 constexpr int Button_W = 170;
 constexpr int Button_H = 36;
 constexpr int Step6_Top = Step_Top + 5 * Step_Spacing;
-constexpr int Client_Height = Step6_Top + 152;
+constexpr int Main_Height = Step6_Top + 152;
 
 // The step buttons share one column width, wide enough for the longest
 // caption and at least the laid-out width; the button beside the first one
@@ -124,7 +124,7 @@ void TFTavorixFirmWare::Lay_Out()
     auto* Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Client"));
     setCentralWidget(Client);
-    setFixedSize(Client_Width, Client_Height);
+    setFixedSize(Main_Width, Main_Height);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     Title = Make_Title_Area(Client, 320);
@@ -152,7 +152,7 @@ void TFTavorixFirmWare::Lay_Out()
     Frame_Conf = new QFrame(Client);
     Frame_Conf->setObjectName(QStringLiteral("Frame_Conf"));
     Frame_Conf->setFrameShape(QFrame::StyledPanel);
-    Frame_Conf->setGeometry(Button_X, 76, Client_Width - Button_X - 12, 52);
+    Frame_Conf->setGeometry(Button_X, 76, Main_Width - Button_X - 12, 52);
     L_Name_Conf = new QLabel(Frame_Conf);
     L_Name_Conf->setObjectName(QStringLiteral("L_Name_Conf"));
     L_Name_Conf->setGeometry(10, 4, Frame_Conf->width() - 20, 20);
@@ -196,7 +196,7 @@ void TFTavorixFirmWare::Lay_Out()
     L_Korvex->setText(QStringLiteral("<a href=\"home\">%1</a>").arg(Identity::Maker_Host));
     L_Korvex->setTextFormat(Qt::RichText);
     L_Korvex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    L_Korvex->setGeometry(Client_Width - 12 - 220, Row(6), 220, Button_H);
+    L_Korvex->setGeometry(Main_Width - 12 - 220, Row(6), 220, Button_H);
     L_Korvex->setCursor(Qt::PointingHandCursor);
     // Reached with Tab after the last step, opened with Enter or the space bar.
     L_Korvex->setFocusPolicy(Qt::StrongFocus);
@@ -209,12 +209,12 @@ void TFTavorixFirmWare::Lay_Out()
     Separator->setObjectName(QStringLiteral("Separator"));
     Separator->setFrameShape(QFrame::HLine);
     Separator->setFrameShadow(QFrame::Sunken);
-    Separator->setGeometry(12, Row(6) + Step_Spacing, Client_Width - 24, 2);
+    Separator->setGeometry(12, Row(6) + Step_Spacing, Main_Width - 24, 2);
 
     // What the last step wrote, and where.
     L_Status = new QLabel(Client);
     L_Status->setObjectName(QStringLiteral("L_Status"));
-    L_Status->setGeometry(12, Row(6) + Step_Spacing + 10, Client_Width - 24, 60);
+    L_Status->setGeometry(12, Row(6) + Step_Spacing + 10, Main_Width - 24, 60);
     L_Status->setWordWrap(true);
     L_Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     L_Status->setTextFormat(Qt::PlainText);

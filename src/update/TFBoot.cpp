@@ -32,10 +32,10 @@
 #include <stdexcept>
 
 namespace {
-constexpr int Client_Width = 400;
+constexpr int Boot_Width = 400;
 constexpr int Margin = 12;
 constexpr int Title_Height = 66;
-constexpr int Group_Width = Client_Width - 2 * Margin;
+constexpr int Group_Width = Boot_Width - 2 * Margin;
 constexpr int Address_Group_Height = 66;
 constexpr int Options_Group_Height = 92;
 constexpr int Group_Gap = 8;
@@ -45,7 +45,7 @@ constexpr int Options_Top = Address_Top + Address_Group_Height + Group_Gap;
 constexpr int Buttons_Top = Options_Top + Options_Group_Height + Group_Gap + 4;
 constexpr int Status_Top = Buttons_Top + Button_Height + 8;
 constexpr int Status_Height = 40;
-constexpr int Client_Height = Status_Top + Status_Height + Margin;
+constexpr int Boot_Height = Status_Top + Status_Height + Margin;
 
 // What an exit code of the stand-in updater means.
 int Meaning_Slot(qint64 Code)
@@ -70,8 +70,8 @@ TFBoot::TFBoot(Workspace& Space_, Platform_Services Services_, QWidget* Parent)
 
 void TFBoot::Lay_Out()
 {
-    setFixedSize(Client_Width, Client_Height);
-    Title = Make_Title_Area(this, Client_Width);
+    setFixedSize(Boot_Width, Boot_Height);
+    Title = Make_Title_Area(this, Boot_Width);
     Title.L_SW_Code->setText(Space.SW_Code);
 
     CP_IP_Address = Make_Control<QFrame>(this, QStringLiteral("CP_IP_Address"),
@@ -116,7 +116,7 @@ void TFBoot::Lay_Out()
     Btn_Update = Make_Control<QPushButton>(this, QStringLiteral("Btn_Update"), {Margin, Buttons_Top, 220, Button_Height});
     Btn_Update->setAutoDefault(false);
     Btn_Cancel = Make_Control<QPushButton>(this, QStringLiteral("Btn_Cancel"),
-                                           {Client_Width - Margin - 140, Buttons_Top, 140, Button_Height});
+                                           {Boot_Width - Margin - 140, Buttons_Top, 140, Button_Height});
     Btn_Cancel->setAutoDefault(false);
     L_Status = Make_Control<QLabel>(this, QStringLiteral("L_Status"), {Margin, Status_Top, Group_Width, Status_Height});
     L_Status->setWordWrap(true);
