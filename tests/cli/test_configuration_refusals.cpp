@@ -1,5 +1,6 @@
 // Every command that takes a configuration folder refuses the same broken
 // folders with the same exit code and the same words, and writes nothing.
+#include "support/Built_Program.h"
 #include "support/Test_Files.h"
 
 #include <QDir>
@@ -10,8 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include "platform/Windows_Error.h"
+
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -41,7 +48,7 @@ class Test_Configuration_Refusals : public QObject {
         Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir.path() + "/runtime");
         Process.setProcessEnvironment(Env);
         Process.setWorkingDirectory(Dir.path());
-        Process.start(QStringLiteral(SW_BUILD_DIR "/src/sw40610"), Arguments);
+        Process.start(Test_Support::Built_Program(), Arguments);
         Run_Result Result;
         // A command that opens a FIFO waits for a writer: it is killed and fails.
         if (!Process.waitForFinished(20000)) {
@@ -53,6 +60,11 @@ class Test_Configuration_Refusals : public QObject {
         Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
         Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
         Result.Err = QString::fromUtf8(Process.readAllStandardError());
+#ifdef Q_OS_WIN
+        // A Windows console program ends its lines with CR LF.
+        Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
         return Result;
     }
 
@@ -104,13 +116,22 @@ private slots:
             {"empty folder", 2, ".", ""},
             {"missing folder", 3, ".", "No such file or directory"},
             {"file in the folder's place", 3, ".", "Not a directory"},
+            {"folder in a file's place", 3, "ParGen.xml", "not a regular file but a folder"},
+#ifdef Q_OS_WIN
+            // Windows has no FIFOs and no device files to put in a file's
+            // place, and QFile::link makes a shortcut there, not a link: the
+            // reader's refusal of devices, pipes and reparse points is tested
+            // with Windows paths in tests/platform/windows. What an open
+            // spreadsheet or editor does to a file is, in the system's words.
+            {"file another program holds", 3, "ParGen.xml", nullptr},
+#else
             {"FIFO", 3, "IEC61850_Variables.xml", "not a regular file but a FIFO"},
             {"device", 3, "IEC61850_Variables.xml", "not a regular file but a device"},
-            {"folder in a file's place", 3, "ParGen.xml", "not a regular file but a folder"},
             {"dangling link", 3, "TLS_Known_Cert.xml", "No such file or directory"},
             // Root reads a file whatever its permission bits: then a file no
             // one can read, the process's own memory seen from its start.
             {"unreadable file", 3, "ParGen.xml", ::geteuid() == 0 ? "Input/output error" : "Permission denied"},
+#endif
         };
         const char* Commands[] = {"check", "compile", "gsdml", "update-file", "diff", "diff second", "report",
                                   "history", "restore"};
@@ -118,7 +139,12 @@ private slots:
             for (const char* Command : Commands)
                 QTest::addRow("%s, %s", K.Name, Command)
                     << QString::fromLatin1(K.Name) << QString::fromLatin1(Command) << K.Code
-                    << QString::fromLatin1(K.Refused) << QString::fromLatin1(K.Reason);
+                    << QString::fromLatin1(K.Refused)
+#ifdef Q_OS_WIN
+                    << (K.Reason ? QString::fromLatin1(K.Reason) : Windows_Error_Text(ERROR_SHARING_VIOLATION));
+#else
+                    << QString::fromLatin1(K.Reason);
+#endif
     }
 
     void every_command_refuses_alike()
@@ -134,6 +160,9 @@ private slots:
         for (const QString& Name : {"out.xml", "u.xml", "r.pdf"})
             QFile::remove(Dir.path() + "/" + Name);
         const QString File = Broken + "/" + Refused;
+#ifdef Q_OS_WIN
+        HANDLE Held = INVALID_HANDLE_VALUE;
+#endif
         if (Kind == QLatin1String("empty folder")) {
             QVERIFY(QDir(Broken).removeRecursively());
             QVERIFY(QDir().mkpath(Broken + "/bin"));
@@ -142,15 +171,22 @@ private slots:
         } else if (Kind == QLatin1String("file in the folder's place")) {
             QVERIFY(QDir(Broken).removeRecursively());
             Test_Support::Write_File(Broken, Par_Gen_Text);
+        } else if (Kind == QLatin1String("folder in a file's place")) {
+            QVERIFY(QFile::remove(File));
+            QVERIFY(QDir().mkpath(File));
+#ifdef Q_OS_WIN
+        } else if (Kind == QLatin1String("file another program holds")) {
+            // Held open, shared with no one, until the command has ended.
+            Held = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(File).utf16()), GENERIC_READ,
+                               0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            QVERIFY(Held != INVALID_HANDLE_VALUE);
+#else
         } else if (Kind == QLatin1String("FIFO")) {
             QVERIFY(QFile::remove(File));
             QCOMPARE(::mkfifo(QFile::encodeName(File).constData(), 0600), 0);
         } else if (Kind == QLatin1String("device")) {
             QVERIFY(QFile::remove(File));
             QVERIFY(QFile::link(QStringLiteral("/dev/null"), File));
-        } else if (Kind == QLatin1String("folder in a file's place")) {
-            QVERIFY(QFile::remove(File));
-            QVERIFY(QDir().mkpath(File));
         } else if (Kind == QLatin1String("dangling link")) {
             QVERIFY(QFile::link(Dir.path() + "/nowhere.xml", File));
         } else if (::geteuid() == 0) {
@@ -158,8 +194,15 @@ private slots:
             QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), File));
         } else {
             QVERIFY(QFile::setPermissions(File, QFileDevice::Permissions()));
+#endif
         }
-        const auto Restore = qScopeGuard([&] { QFile::setPermissions(File, QFileDevice::ReadOwner | QFileDevice::WriteOwner); });
+        const auto Restore = qScopeGuard([&] {
+#ifdef Q_OS_WIN
+            if (Held != INVALID_HANDLE_VALUE)
+                CloseHandle(Held);
+#endif
+            QFile::setPermissions(File, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        });
 
         QStringList Arguments;
         if (Command == QLatin1String("gsdml"))
@@ -178,8 +221,10 @@ private slots:
             Arguments = {Command, Broken};
 
         const Run_Result R = Run(Arguments);
-        const QString Text = Exit_Code == 2 ? QStringLiteral("not a configuration folder: ") + Broken
-                                            : QDir::cleanPath(File) + QStringLiteral(": ") + Reason;
+        // Paths as the system writes them.
+        const QString Text = Exit_Code == 2
+                                 ? QStringLiteral("not a configuration folder: ") + QDir::toNativeSeparators(Broken)
+                                 : QDir::toNativeSeparators(QDir::cleanPath(File)) + QStringLiteral(": ") + Reason;
         QCOMPARE(R.Err, QStringLiteral("sw40610: %1\n").arg(Text));
         QCOMPARE(R.Exit_Code, Exit_Code);
         QCOMPARE(R.Out, QString());
