@@ -32,8 +32,10 @@ tests=OFF
 [ $test = 1 ] && tests=ON
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Unity builds, as test.sh: a library's sources compiled a batch at a time.
 cmake -S . -B $bdir -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DSW_BUILD_TESTS=$tests -DSW_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+  -DSW_BUILD_TESTS=$tests -DSW_BUILD_BENCH=OFF -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 \
+  "${launcher[@]}" >/dev/null
 cmake --build $bdir -j"$jobs"
 
 status=0
