@@ -41,6 +41,15 @@ cmake --build $bdir -j"$jobs"
 status=0
 if [ $test = 1 ]; then
   scripts/wine-prefix.sh
+  # Wine's server and its service processes (services.exe, explorer.exe and
+  # the like) outlive the program that starts them and keep its output open:
+  # started by a test, they would hold that test's output pipe, and CTest
+  # would wait on it until the last program of the run had ended, past the
+  # test's time-out. They are started here, apart, for the whole run.
+  export WINEPREFIX=$root/build/wine/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  trap 'wineserver -k 2>/dev/null || true' EXIT
   (cd $bdir && ctest -j"$jobs" --output-on-failure --timeout 300) || status=$?
 fi
 

@@ -3,7 +3,9 @@
 # the build's own steps: in the project's Wine prefix (build/wine/prefix,
 # made by scripts/windows.sh), never longer than SW_WINE_TIMEOUT seconds
 # (default 280): without a display Qt's windows platform waits forever
-# instead of failing, so no run may go unbounded.
+# instead of failing, so no run may go unbounded. A run of many programs
+# starts Wine's server and services apart first, as scripts/windows.sh does:
+# otherwise the first program's output stays open until the run has ended.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${SW_WINEPREFIX:-$here/build/wine/prefix}
