@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,12 +22,6 @@
 
 namespace {
 
-struct Run_Result {
-    int Exit_Code = -1;
-    QString Out;
-    QString Err;
-};
-
 const QByteArray Par_Gen_Text = "<ParGen><PROFINET_NAME_STA>line-1</PROFINET_NAME_STA></ParGen>\n";
 const QByteArray Variables_Text =
     "<IEC61850_Variables><row Enable=\"Y\" Name=\"Temp\" Type=\"FLOAT\" Length=\"4\" Position=\"0\"/></IEC61850_Variables>\n";
@@ -39,32 +33,17 @@ class Test_Configuration_Refusals : public QObject {
 
     QTemporaryDir Dir;
 
-    Run_Result Run(const QStringList& Arguments)
+    Test_Support::Program_Run Run(const QStringList& Arguments)
     {
-        QProcess Process;
         QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
         Env.remove(QStringLiteral("DISPLAY"));
         Env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir.path() + "/runtime");
-        Process.setProcessEnvironment(Env);
-        Process.setWorkingDirectory(Dir.path());
-        Process.start(Test_Support::Built_Program(), Arguments);
-        Run_Result Result;
         // A command that opens a FIFO waits for a writer: it is killed and fails.
-        if (!Process.waitForFinished(20000)) {
-            Process.kill();
-            Process.waitForFinished();
+        Test_Support::Program_Run Result = Test_Support::Run_Program(Test_Support::Built_Program(), Arguments,
+                                                                     Dir.path(), Env, 20000);
+        if (Result.Timed_Out)
             Result.Err = QStringLiteral("(killed)");
-            return Result;
-        }
-        Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
-        Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
-        Result.Err = QString::fromUtf8(Process.readAllStandardError());
-#ifdef Q_OS_WIN
-        // A Windows console program ends its lines with CR LF.
-        Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-#endif
         return Result;
     }
 
@@ -220,7 +199,7 @@ private slots:
         else
             Arguments = {Command, Broken};
 
-        const Run_Result R = Run(Arguments);
+        const Test_Support::Program_Run R = Run(Arguments);
         // Paths as the system writes them.
         const QString Text = Exit_Code == 2
                                  ? QStringLiteral("not a configuration folder: ") + QDir::toNativeSeparators(Broken)

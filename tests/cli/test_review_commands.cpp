@@ -8,19 +8,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-struct Run_Result {
-    int Exit_Code = -1;
-    QString Out;
-    QString Err;
-};
-
-} // namespace
+using Run_Result = Test_Support::Program_Run;
 
 class Test_Review_Commands : public QObject {
     Q_OBJECT
@@ -31,7 +23,6 @@ class Test_Review_Commands : public QObject {
 
     Run_Result Run(const QStringList& Arguments)
     {
-        QProcess Process;
         QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
         // No display of any kind: a windowing plugin would fail to start.
         Env.remove(QStringLiteral("DISPLAY"));
@@ -39,20 +30,9 @@ class Test_Review_Commands : public QObject {
         Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         // The graphics application of "report" wants a runtime folder: one of the test's own.
         Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir.path() + "/runtime");
-        Process.setProcessEnvironment(Env);
-        Process.setWorkingDirectory(Dir.path());
-        Process.start(Test_Support::Built_Program(), Arguments);
-        if (!Process.waitForFinished(60000))
+        const Run_Result Result = Test_Support::Run_Program(Test_Support::Built_Program(), Arguments, Dir.path(), Env, 60000);
+        if (Result.Timed_Out)
             qFatal("sw40610 did not end");
-        Run_Result Result;
-        Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
-        Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
-        Result.Err = QString::fromUtf8(Process.readAllStandardError());
-#ifdef Q_OS_WIN
-        // A console program's lines end in CR LF on Windows.
-        Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-#endif
         return Result;
     }
 

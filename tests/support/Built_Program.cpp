@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace Test_Support {
 
@@ -32,6 +33,30 @@ QString Copy_Built_Program(const QString& Exe_Dir, bool With_Crypto)
         if (!QFile::copy(From.filePath(Name), Exe_Dir + QLatin1Char('/') + Name))
             return {};
     return Exe_Dir + QLatin1Char('/') + Built.fileName();
+}
+
+Program_Run Run_Program(const QString& Program, const QStringList& Arguments, const QString& Working_Dir,
+                        const QProcessEnvironment& Env, int Timeout_Ms)
+{
+    QProcess Process;
+    Process.setProcessEnvironment(Env);
+    Process.setWorkingDirectory(Working_Dir);
+    Process.start(Program, Arguments);
+    Program_Run Result;
+    if (!Process.waitForFinished(Timeout_Ms)) {
+        Process.kill();
+        Process.waitForFinished();
+        Result.Timed_Out = true;
+        return Result;
+    }
+    Result.Exit_Code = Process.exitStatus() == QProcess::NormalExit ? Process.exitCode() : -1;
+    Result.Out = QString::fromUtf8(Process.readAllStandardOutput());
+    Result.Err = QString::fromUtf8(Process.readAllStandardError());
+#ifdef Q_OS_WIN
+    Result.Out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Result.Err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return Result;
 }
 
 } // namespace Test_Support
